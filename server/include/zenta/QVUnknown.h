@@ -40,6 +40,8 @@ static_assert(offsetof(_REG_DF_INICIALIZAPS, uiCRC) == 288);
 inline constexpr USHORT QV_VERSAO_FAROL = 127;
 // The control byte every initialisation record must carry.
 inline constexpr char QV_CONTROLE_INICIALIZACAO = 'B';
+// uiCRC covers bytes 0 to 287 of the record.
+inline constexpr size_t QV_TAMANHO_CRC_INICIALIZACAO = 288;
 
 // A run of bytes (24 bytes).
 struct _REG_CR_LISTA_BYTESPS {
@@ -85,6 +87,16 @@ static_assert(offsetof(_REG_DF_ERROPS, szEmpresa) == 332);
 static_assert(offsetof(_REG_DF_ERROPS, cFiller) == 380);
 
 #pragma pack(pop)
+
+// CRC-64 (ECMA-182 polynomial, reflected, no final XOR) as uiCRC uses it:
+// QVCalculaCrc64(&reg, QV_TAMANHO_CRC_INICIALIZACAO, 0). `semente` continues
+// an earlier CRC; 0 starts a new one.
+STDAPI_(ULONGLONG) QVCalculaCrc64(const void* pDados, size_t cb, ULONGLONG semente);
+
+// Seals a filled initialisation record: stores the CRC of its first 288 bytes.
+inline void QVAssinaInicializacao(_REG_DF_INICIALIZAPS& regps) {
+    regps.uiCRC = QVCalculaCrc64(&regps, QV_TAMANHO_CRC_INICIALIZACAO, 0);
+}
 
 // {6220BC12-AA61-4FB9-A2D9-DD68AAA3D091}
 inline constexpr IID IID_IQVUnknown = {0x6220bc12, 0xaa61, 0x4fb9, {0xa2, 0xd9, 0xdd, 0x68, 0xaa, 0xa3, 0xd0, 0x91}};

@@ -1,0 +1,65 @@
+// The preventive-maintenance logic behind the service object: one object per
+// client session. Operations that are not built yet answer E_NOTIMPL.
+#pragma once
+
+#include <zenta/QVGE_ManutencaoPreventivaRecords.h>
+
+#include "access/QVBaseParaRotinas.h"
+#include "access/QVUltimoErro.h"
+
+class CBaseManutencaoPreventiva : public CQVBaseParaRotinas, public CQVUltimoErro {
+public:
+    static constexpr const char* kNomeClasse = "CBaseManutencaoPreventiva";
+
+    CBaseManutencaoPreventiva() = default;
+    ~CBaseManutencaoPreventiva() override;
+
+    // Properties
+    HRESULT LePropriedades(_REG_CADASTRO_PROPRIEDADES_PS* pRegPropriedades);
+    HRESULT GravaPropriedades(const _REG_CADASTRO_PROPRIEDADES_PS& regPropriedades);
+    // Maintenance plans
+    HRESULT BuscaPonteiros(const _REG_FILTRO_CADASTRO_MANUTENCAO_PS& regFiltro,
+                           _REG_LISTA_PTRS_CADASTRO_PS* pregPonteiros);
+    HRESULT BuscaRegistros(const _REG_LISTA_PTRS_CADASTRO_PS& regPonteiros,
+                           _REG_LISTA_CADASTRO_MANUTENCAO_PREVENTIVA_PS* pRegListaRegistros);
+    HRESULT Grava(LONG* pPosicao, const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& RegCadastro);
+    HRESULT Le(LONG lPos, _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS* pRegCadastro);
+    HRESULT GeraRelatorioCadastro(const _REG_RELATORIO_CADASTRO_MANUTENCAO_PREVENTIVA_PS& regRelatorio);
+    HRESULT ExcluiManutencoes(ULONGLONG regDmcAssistec);
+    HRESULT GeraRelatorioMovimento(const _REG_RELATORIO_MOVIMENTO_MANUTENCAO_PREVENTIVA_PS& regRelatorio);
+    // Meter readings
+    HRESULT GravaMedidorSubstituido(const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& RegCadastro,
+                                    const _REG_CADASTRO_MEDIDORES_PS& regMedidor);
+    HRESULT GravaHistoricoMedicao(LONG* pPosicao, _REG_CADASTRO_HISTORICO_MEDICOES_PS* pRegMedicao);
+    HRESULT GravaMedicaoAtual(_REG_CADASTRO_MEDICAO_ATUAL_PS* pRegMedicao, LONG bGravarHistorico,
+                              LONG bCalcularMedicao);
+    HRESULT LeMedicaoAtual(LONG lPos, _REG_CADASTRO_MEDICAO_ATUAL_PS* pRegMedicao);
+    HRESULT BuscaPonteirosMedicaoAtual(const _REG_FILTRO_MEDICAO_PS& regFiltro,
+                                       _REG_LISTA_PTRS_CADASTRO_PS* pregPonteiros);
+    HRESULT BuscaRegistrosMedicaoAtual(const _REG_LISTA_PTRS_CADASTRO_PS& regPonteiros,
+                                       _REG_LISTA_CADASTRO_MEDICAO_ATUAL_PS* pRegListaRegistros);
+    HRESULT BuscaPonteirosHistoricoMedicao(const _REG_FILTRO_HISTORICO_MEDICAO_PS& regFiltro,
+                                           _REG_LISTA_PONTEIROS_DATA_PS* pregPonteiros);
+    HRESULT BuscaRegistrosHistoricoMedicao(const _REG_LISTA_PONTEIROS_DATA_PS& regPonteiros,
+                                           _REG_LISTA_HISTORICO_MEDICOES_PS* pRegListaRegistros);
+    // Maintenance orders
+    HRESULT GravaMovimentacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& pRegMovimentacao, ULONGLONG* pRegDMCGravado);
+    HRESULT BuscaPonteirosMovimentacao(const _REG_MOVIMENTACAO_FILTRO_PS& regFiltro,
+                                       _REG_LISTA_PONTEIROS_DATA_PS* pregPonteiros);
+    HRESULT LeMovimentacao(ULONGLONG dmcChave, _REG_MOVIMENTACAO_MANUT_PREV_PS* pRegMovimentacao);
+    HRESULT LeMovimentacaoLight(ULONGLONG dmcChave, _REG_MOVIMENTACAO_MANUT_PREV_PS* pRegMovimentacao);
+    HRESULT BuscaRegistrosMovimentacao(const _REG_LISTA_PONTEIROS_DATA_PS& regPonteiros,
+                                       _REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS* pRegListaRegistros);
+    HRESULT BuscaMovimentacoesDiarias(_REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS* pRegListaRegistros);
+    HRESULT BuscaMovimentosPelaManutencao(ULONG lCodigoManutencao,
+                                          _REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS* pRegListaRegistros);
+    // Trees of equipment and products
+    HRESULT BuscaTreeMovimentacaoEquipamentos(_REG_LISTA_ITENS_TREE_PS* plistaItens, LONG bTrazerSomenteAtivos);
+    HRESULT BuscaTreeMovimentacaoProdutos(_REG_LISTA_ITENS_TREE_PS* plistaItens, LONG bTrazerSomenteAtivos);
+    HRESULT BuscaRegistroTreeEquipamentos(_REG_LISTA_ITENS_TREE_PS* plistaItens, LONG bTrazerSomenteAtivos);
+    HRESULT BuscaRegistroTreeProdutos(_REG_LISTA_ITENS_TREE_PS* plistaItens, LONG bTrazerSomenteAtivos);
+
+protected:
+    HRESULT OnInicializa() override;
+    HRESULT OnFinaliza() override;
+};

@@ -1,0 +1,16 @@
+// The in-process class table behind CoCreateInstance: a server library
+// registers the class objects it serves when it is loaded.
+#pragma once
+
+#include <zenta/Unknwn.h>
+
+namespace zenta {
+
+// Makes `fabrica` the class object of `clsid` for in-process activation. The
+// table keeps a reference. Registering a class again replaces the old entry.
+HRESULT RegistraClasseInproc(REFCLSID clsid, IClassFactory* fabrica);
+
+// Removes the class; later creations answer REGDB_E_CLASSNOTREG.
+void RemoveClasseInproc(REFCLSID clsid);
+
+}  // namespace zenta

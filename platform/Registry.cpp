@@ -1,0 +1,484 @@
+// The registry stand-in: one text file per hive in the registry export format.
+//
+//   Windows Registry Editor Version 5.00
+//
+//   [HKEY_LOCAL_MACHINE\SOFTWARE\Wow6432Node\QV Sistemas\DF]
+//   "Path"="/srv/erp/df/"
+//   "DesabilitaAutenticacaoDCOM"=dword:00000001
+//
+// Files are small, so every read parses the file again: a change made by
+// another process is seen at once. Writers serialise on a lock file and
+// replace the hive with a rename, so a reader sees the old or the new file,
+// never half of one.
+#include "platform/Registry.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <syslog.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/QVHome.h"
+
+struct QVRegKey {
+    int colmeia;         // 0 HKLM, 1 HKCU
+    std::string caminho; // subkey path below the hive, backslash-separated, as first written
+};
+
+namespace {
+
+constexpr const char* kCabecalho = "Windows Registry Editor Version 5.00";
+const char* const kNomesColmeia[] = {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER"};
+const char* const kArquivosColmeia[] = {"HKLM.reg", "HKCU.reg"};
+
+struct Valor {
+    std::string nome;  // as written; empty for the default value "@"
+    DWORD tipo = REG_NONE;
+    std::string dados;  // REG_SZ: the text; REG_DWORD/REG_QWORD: little-endian bytes
+};
+
+struct Chave {
+    std::string caminho;  // as written
+    std::vector<Valor> valores;
+};
+
+// Keys by lower-case path, so that lookups ignore case as the registry does.
+using Colmeia = std::map<std::string, Chave>;
+
+std::string Minusculas(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+// Normalises a subkey: backslashes only, no leading, trailing or doubled separators.
+std::string NormalizaCaminho(std::string_view bruto) {
+    std::string saida;
+    for (char c : bruto) {
+        if (c == '/') c = '\\';
+        if (c == '\\' && (saida.empty() || saida.back() == '\\')) continue;
+        saida.push_back(c);
+    }
+    while (!saida.empty() && saida.back() == '\\') saida.pop_back();
+    return saida;
+}
+
+std::string Junta(const std::string& base, const char* sub) {
+    const std::string resto = NormalizaCaminho(sub != nullptr ? sub : "");
+    if (base.empty()) return resto;
+    if (resto.empty()) return base;
+    return base + "\\" + resto;
+}
+
+std::filesystem::path ArquivoColmeia(int colmeia) { return zenta::ZentaHome() / "registry" / kArquivosColmeia[colmeia]; }
+
+void RelataLinhaInvalida(const std::filesystem::path& arquivo, size_t numero, const std::string& linha) {
+    syslog(LOG_WARNING, "registro: linha %zu de %s ignorada: %.120s", numero, arquivo.c_str(), linha.c_str());
+}
+
+// Reads a quoted text starting at s[pos] == '"'; handles \\ and \" escapes.
+bool LeTextoEntreAspas(const std::string& s, size_t& pos, std::string& saida) {
+    if (pos >= s.size() || s[pos] != '"') return false;
+    ++pos;
+    saida.clear();
+    while (pos < s.size()) {
+        const char c = s[pos++];
+        if (c == '"') return true;
+        if (c == '\\') {
+            if (pos >= s.size()) return false;
+            saida.push_back(s[pos++]);
+        } else {
+            saida.push_back(c);
+        }
+    }
+    return false;
+}
+
+bool LeDados(const std::string& texto, Valor& valor) {
+    if (!texto.empty() && texto.front() == '"') {
+        size_t pos = 0;
+        if (!LeTextoEntreAspas(texto, pos, valor.dados) || pos != texto.size()) return false;
+        valor.tipo = REG_SZ;
+        return true;
+    }
+    if (texto.rfind("dword:", 0) == 0) {
+        const std::string hex = texto.substr(6);
+        if (hex.size() != 8 || !std::all_of(hex.begin(), hex.end(), [](unsigned char c) { return std::isxdigit(c); }))
+            return false;
+        const auto v = static_cast<DWORD>(std::stoul(hex, nullptr, 16));
+        valor.tipo = REG_DWORD;
+        valor.dados.assign(reinterpret_cast<const char*>(&v), sizeof v);
+        return true;
+    }
+    if (texto.rfind("hex(b):", 0) == 0) {
+        std::string bytes;
+        std::stringstream in(texto.substr(7));
+        std::string par;
+        while (std::getline(in, par, ',')) {
+            if (par.size() != 2 || !std::isxdigit(static_cast<unsigned char>(par[0])) ||
+                !std::isxdigit(static_cast<unsigned char>(par[1])))
+                return false;
+            bytes.push_back(static_cast<char>(std::stoul(par, nullptr, 16)));
+        }
+        if (bytes.size() != 8) return false;
+        valor.tipo = REG_QWORD;
+        valor.dados = bytes;
+        return true;
+    }
+    return false;
+}
+
+Colmeia LeColmeia(int colmeia) {
+    Colmeia saida;
+    const auto arquivo = ArquivoColmeia(colmeia);
+    std::ifstream in(arquivo, std::ios::binary);
+    if (!in) return saida;
+    const std::string prefixo = std::string(kNomesColmeia[colmeia]) + "\\";
+    std::string linha;
+    Chave* atual = nullptr;
+    size_t numero = 0;
+    while (std::getline(in, linha)) {
+        ++numero;
+        if (numero == 1 && linha.rfind("\xEF\xBB\xBF", 0) == 0) linha.erase(0, 3);
+        if (!linha.empty() && linha.back() == '\r') linha.pop_back();
+        const auto primeiro = linha.find_first_not_of(" \t");
+        if (primeiro == std::string::npos || linha[primeiro] == ';') continue;
+        linha.erase(0, primeiro);
+        if (numero == 1 && linha == kCabecalho) continue;
+        if (linha.front() == '[') {
+            atual = nullptr;
+            if (linha.back() != ']' || linha.size() < 3) {
+                RelataLinhaInvalida(arquivo, numero, linha);
+                continue;
+            }
+            const std::string nome = linha.substr(1, linha.size() - 2);
+            if (Minusculas(nome).rfind(Minusculas(prefixo), 0) != 0 && Minusculas(nome) != Minusculas(kNomesColmeia[colmeia])) {
+                RelataLinhaInvalida(arquivo, numero, linha);
+                continue;
+            }
+            const std::string caminho = NormalizaCaminho(nome.size() > prefixo.size() ? nome.substr(prefixo.size()) : "");
+            auto& chave = saida[Minusculas(caminho)];
+            chave.caminho = caminho;
+            atual = &chave;
+            continue;
+        }
+        Valor valor;
+        size_t pos = 0;
+        if (atual == nullptr) {
+            RelataLinhaInvalida(arquivo, numero, linha);
+            continue;
+        }
+        if (linha.front() == '@') {
+            pos = 1;
+        } else if (!LeTextoEntreAspas(linha, pos, valor.nome)) {
+            RelataLinhaInvalida(arquivo, numero, linha);
+            continue;
+        }
+        if (pos >= linha.size() || linha[pos] != '=' || !LeDados(linha.substr(pos + 1), valor)) {
+            RelataLinhaInvalida(arquivo, numero, linha);
+            continue;
+        }
+        auto& valores = atual->valores;
+        const auto chaveNome = Minusculas(valor.nome);
+        auto it = std::find_if(valores.begin(), valores.end(),
+                               [&](const Valor& v) { return Minusculas(v.nome) == chaveNome; });
+        if (it != valores.end()) *it = valor;
+        else valores.push_back(valor);
+    }
+    return saida;
+}
+
+std::string Escapa(const std::string& s) {
+    std::string saida;
+    for (char c : s) {
+        if (c == '\\' || c == '"') saida.push_back('\\');
+        saida.push_back(c);
+    }
+    return saida;
+}
+
+std::string Serializa(int colmeia, const Colmeia& dados) {
+    std::ostringstream out;
+    out << kCabecalho << "\r\n";
+    for (const auto& [_, chave] : dados) {
+        out << "\r\n[" << kNomesColmeia[colmeia];
+        if (!chave.caminho.empty()) out << '\\' << chave.caminho;
+        out << "]\r\n";
+        for (const auto& v : chave.valores) {
+            if (v.nome.empty()) out << '@';
+            else out << '"' << Escapa(v.nome) << '"';
+            out << '=';
+            if (v.tipo == REG_SZ) {
+                out << '"' << Escapa(v.dados) << '"';
+            } else if (v.tipo == REG_DWORD) {
+                DWORD d = 0;
+                std::memcpy(&d, v.dados.data(), sizeof d);
+                char buf[16];
+                std::snprintf(buf, sizeof buf, "dword:%08x", d);
+                out << buf;
+            } else {
+                out << "hex(b):";
+                for (size_t i = 0; i < v.dados.size(); ++i) {
+                    char buf[4];
+                    std::snprintf(buf, sizeof buf, "%s%02x", i ? "," : "", static_cast<unsigned char>(v.dados[i]));
+                    out << buf;
+                }
+            }
+            out << "\r\n";
+        }
+    }
+    return out.str();
+}
+
+bool GravaTudo(int fd, const std::string& dados) {
+    size_t feito = 0;
+    while (feito < dados.size()) {
+        const ssize_t n = ::write(fd, dados.data() + feito, dados.size() - feito);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        feito += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Changes a hive under the writers' lock: read, change, write a twin, rename.
+template <class Mudanca>
+LSTATUS AlteraColmeia(int colmeia, Mudanca&& mudanca) {
+    const auto arquivo = ArquivoColmeia(colmeia);
+    std::error_code ec;
+    std::filesystem::create_directories(arquivo.parent_path(), ec);
+    const auto trava = arquivo.string() + ".lock";
+    const int fdTrava = ::open(trava.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fdTrava < 0) return ERROR_CANTWRITE;
+    while (::flock(fdTrava, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    Colmeia dados = LeColmeia(colmeia);
+    LSTATUS status = mudanca(dados);
+    if (status == ERROR_SUCCESS) {
+        static std::atomic<unsigned> sequencia{0};
+        const auto gemeo = arquivo.string() + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(++sequencia);
+        const int fd = ::open(gemeo.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            status = ERROR_CANTWRITE;
+        } else {
+            const bool ok = GravaTudo(fd, Serializa(colmeia, dados)) && ::fsync(fd) == 0;
+            ::close(fd);
+            if (!ok || ::rename(gemeo.c_str(), arquivo.c_str()) != 0) {
+                ::unlink(gemeo.c_str());
+                status = ERROR_CANTWRITE;
+            }
+        }
+    }
+    ::flock(fdTrava, LOCK_UN);
+    ::close(fdTrava);
+    return status;
+}
+
+bool ChavePredefinida(HKEY h) { return h == HKEY_LOCAL_MACHINE || h == HKEY_CURRENT_USER; }
+
+bool Resolve(HKEY h, int& colmeia, std::string& caminho) {
+    if (h == HKEY_LOCAL_MACHINE) {
+        colmeia = 0;
+        caminho.clear();
+        return true;
+    }
+    if (h == HKEY_CURRENT_USER) {
+        colmeia = 1;
+        caminho.clear();
+        return true;
+    }
+    if (h == nullptr) return false;
+    colmeia = h->colmeia;
+    caminho = h->caminho;
+    return true;
+}
+
+const Valor* AchaValor(const Chave& chave, const char* nome) {
+    const std::string procurado = Minusculas(nome != nullptr ? nome : "");
+    for (const auto& v : chave.valores)
+        if (Minusculas(v.nome) == procurado) return &v;
+    return nullptr;
+}
+
+}  // namespace
+
+LSTATUS RegOpenKeyExA(HKEY hKey, const char* lpSubKey, DWORD, DWORD, HKEY* phkResult) {
+    if (phkResult == nullptr) return ERROR_INVALID_PARAMETER;
+    *phkResult = nullptr;
+    int colmeia = 0;
+    std::string base;
+    if (!Resolve(hKey, colmeia, base)) return ERROR_INVALID_HANDLE;
+    const std::string caminho = Junta(base, lpSubKey);
+    if (!caminho.empty()) {
+        const Colmeia dados = LeColmeia(colmeia);
+        if (dados.find(Minusculas(caminho)) == dados.end()) return ERROR_FILE_NOT_FOUND;
+    }
+    *phkResult = new QVRegKey{colmeia, caminho};
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegCreateKeyExA(HKEY hKey, const char* lpSubKey, DWORD, char*, DWORD, DWORD, void*, HKEY* phkResult,
+                        DWORD* lpdwDisposition) {
+    if (phkResult == nullptr) return ERROR_INVALID_PARAMETER;
+    *phkResult = nullptr;
+    int colmeia = 0;
+    std::string base;
+    if (!Resolve(hKey, colmeia, base)) return ERROR_INVALID_HANDLE;
+    const std::string caminho = Junta(base, lpSubKey);
+    bool criada = false;
+    const LSTATUS status = AlteraColmeia(colmeia, [&](Colmeia& dados) {
+        if (caminho.empty()) return ERROR_SUCCESS;
+        auto [it, nova] = dados.try_emplace(Minusculas(caminho));
+        if (nova) it->second.caminho = caminho;
+        criada = nova;
+        return ERROR_SUCCESS;
+    });
+    if (status != ERROR_SUCCESS) return status;
+    if (lpdwDisposition != nullptr) *lpdwDisposition = criada ? 1u : 2u;  // REG_CREATED_NEW_KEY / REG_OPENED_EXISTING_KEY
+    *phkResult = new QVRegKey{colmeia, caminho};
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegCloseKey(HKEY hKey) {
+    if (hKey == nullptr) return ERROR_INVALID_HANDLE;
+    if (!ChavePredefinida(hKey)) delete hKey;
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegQueryValueExA(HKEY hKey, const char* lpValueName, DWORD*, DWORD* lpType, BYTE* lpData, DWORD* lpcbData) {
+    int colmeia = 0;
+    std::string caminho;
+    if (!Resolve(hKey, colmeia, caminho)) return ERROR_INVALID_HANDLE;
+    if (lpData != nullptr && lpcbData == nullptr) return ERROR_INVALID_PARAMETER;
+    const Colmeia dados = LeColmeia(colmeia);
+    const auto it = dados.find(Minusculas(caminho));
+    if (it == dados.end()) return ERROR_FILE_NOT_FOUND;
+    const Valor* valor = AchaValor(it->second, lpValueName);
+    if (valor == nullptr) return ERROR_FILE_NOT_FOUND;
+    if (lpType != nullptr) *lpType = valor->tipo;
+    const size_t precisa = valor->dados.size() + (valor->tipo == REG_SZ ? 1 : 0);
+    if (lpcbData == nullptr) return ERROR_SUCCESS;
+    const DWORD disponivel = *lpcbData;
+    *lpcbData = static_cast<DWORD>(precisa);
+    if (lpData == nullptr) return ERROR_SUCCESS;
+    if (disponivel < precisa) return ERROR_MORE_DATA;
+    std::memcpy(lpData, valor->dados.data(), valor->dados.size());
+    if (valor->tipo == REG_SZ) lpData[valor->dados.size()] = 0;
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegSetValueExA(HKEY hKey, const char* lpValueName, DWORD, DWORD dwType, const BYTE* lpData, DWORD cbData) {
+    int colmeia = 0;
+    std::string caminho;
+    if (!Resolve(hKey, colmeia, caminho)) return ERROR_INVALID_HANDLE;
+    Valor valor;
+    valor.nome = lpValueName != nullptr ? lpValueName : "";
+    valor.tipo = dwType;
+    switch (dwType) {
+        case REG_SZ: {
+            const char* texto = reinterpret_cast<const char*>(lpData);
+            size_t n = 0;
+            while (texto != nullptr && n < cbData && texto[n] != 0) ++n;
+            valor.dados.assign(texto != nullptr ? texto : "", n);
+            if (valor.dados.find_first_of("\r\n") != std::string::npos) return ERROR_INVALID_PARAMETER;
+            break;
+        }
+        case REG_DWORD:
+        case REG_QWORD: {
+            const DWORD tamanho = dwType == REG_DWORD ? 4 : 8;
+            if (lpData == nullptr || cbData != tamanho) return ERROR_INVALID_PARAMETER;
+            valor.dados.assign(reinterpret_cast<const char*>(lpData), tamanho);
+            break;
+        }
+        default:
+            return ERROR_INVALID_PARAMETER;
+    }
+    if (valor.nome.find_first_of("\r\n") != std::string::npos) return ERROR_INVALID_PARAMETER;
+    return AlteraColmeia(colmeia, [&](Colmeia& dados) {
+        auto [it, nova] = dados.try_emplace(Minusculas(caminho));
+        if (nova) it->second.caminho = caminho;
+        auto& valores = it->second.valores;
+        const auto nome = Minusculas(valor.nome);
+        auto existente = std::find_if(valores.begin(), valores.end(),
+                                      [&](const Valor& v) { return Minusculas(v.nome) == nome; });
+        if (existente != valores.end()) *existente = valor;
+        else valores.push_back(valor);
+        return ERROR_SUCCESS;
+    });
+}
+
+LSTATUS RegDeleteValueA(HKEY hKey, const char* lpValueName) {
+    int colmeia = 0;
+    std::string caminho;
+    if (!Resolve(hKey, colmeia, caminho)) return ERROR_INVALID_HANDLE;
+    const std::string nome = Minusculas(lpValueName != nullptr ? lpValueName : "");
+    return AlteraColmeia(colmeia, [&](Colmeia& dados) {
+        const auto it = dados.find(Minusculas(caminho));
+        if (it == dados.end()) return ERROR_FILE_NOT_FOUND;
+        auto& valores = it->second.valores;
+        const auto antes = valores.size();
+        std::erase_if(valores, [&](const Valor& v) { return Minusculas(v.nome) == nome; });
+        return valores.size() == antes ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
+    });
+}
+
+LSTATUS RegDeleteTreeA(HKEY hKey, const char* lpSubKey) {
+    int colmeia = 0;
+    std::string base;
+    if (!Resolve(hKey, colmeia, base)) return ERROR_INVALID_HANDLE;
+    const std::string alvo = Minusculas(Junta(base, lpSubKey));
+    if (alvo.empty()) return ERROR_ACCESS_DENIED;  // never the whole hive
+    return AlteraColmeia(colmeia, [&](Colmeia& dados) {
+        const auto antes = dados.size();
+        std::erase_if(dados, [&](const auto& par) { return par.first == alvo || par.first.rfind(alvo + "\\", 0) == 0; });
+        return dados.size() == antes ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
+    });
+}
+
+namespace zenta {
+
+std::optional<std::string> RegLeTexto(HKEY raiz, const std::string& chave, const std::string& valor) {
+    HKEY h = nullptr;
+    if (RegOpenKeyExA(raiz, chave.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return std::nullopt;
+    DWORD tipo = 0;
+    DWORD tamanho = 0;
+    std::optional<std::string> saida;
+    if (RegQueryValueExA(h, valor.c_str(), nullptr, &tipo, nullptr, &tamanho) == ERROR_SUCCESS && tipo == REG_SZ) {
+        std::string texto(tamanho, '\0');
+        if (RegQueryValueExA(h, valor.c_str(), nullptr, &tipo, reinterpret_cast<BYTE*>(texto.data()), &tamanho) ==
+            ERROR_SUCCESS) {
+            texto.resize(tamanho > 0 ? tamanho - 1 : 0);
+            saida = std::move(texto);
+        }
+    }
+    RegCloseKey(h);
+    return saida;
+}
+
+std::optional<DWORD> RegLeDword(HKEY raiz, const std::string& chave, const std::string& valor) {
+    HKEY h = nullptr;
+    if (RegOpenKeyExA(raiz, chave.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return std::nullopt;
+    DWORD tipo = 0;
+    DWORD dado = 0;
+    DWORD tamanho = sizeof dado;
+    std::optional<DWORD> saida;
+    if (RegQueryValueExA(h, valor.c_str(), nullptr, &tipo, reinterpret_cast<BYTE*>(&dado), &tamanho) == ERROR_SUCCESS &&
+        tipo == REG_DWORD)
+        saida = dado;
+    RegCloseKey(h);
+    return saida;
+}
+
+}  // namespace zenta

@@ -1,0 +1,67 @@
+#include "server/QVCallFrameSupport.h"
+
+#include <cerrno>
+#include <cwchar>
+#include <string>
+
+#include "access/QVBaseParaRotinas.h"
+#include "diagnostics/QVNomesHresult.h"
+#include "diagnostics/QVTrataErro.h"
+#include "platform/CrtInvalidParameter.h"
+
+namespace zenta {
+namespace {
+
+thread_local unsigned t_linhaMetodo = 0;
+thread_local const char* t_arquivoMetodo = "";
+
+std::string Estreita(const wchar_t* texto) {
+    std::string saida;
+    if (texto == nullptr) return saida;
+    for (; *texto != 0; ++texto) saida.push_back(*texto < 0x100 ? static_cast<char>(*texto) : '?');
+    return saida;
+}
+
+// Reports the bad argument and leaves the call with the HRESULT of errno.
+void TrataParametroInvalido(const wchar_t* expressao, const wchar_t* funcao, const wchar_t* arquivo,
+                            unsigned int linha, uintptr_t) {
+    const HRESULT hr = HresultDeErrno(errno);  // before anything here can change it
+    const std::string texto = "Expression = " + Estreita(expressao) + "\tFunction = " + Estreita(funcao) +
+                              "\tFile = " + Estreita(arquivo) + "\tLine = " + std::to_string(linha);
+    const CQVBaseParaRotinas* acesso = CQVBaseParaRotinas::GetAcessoServidoresDefault();
+    const std::string empresa = acesso != nullptr ? acesso->GetEmpresa() : std::string();
+    TrataErro(static_cast<ULONG>(QV_CONTEXTO_RELATORIO_ERRO), hr, 0x7FFFFFFF, empresa, t_arquivoMetodo, t_linhaMetodo, 1, texto);
+    throw static_cast<long>(hr);
+}
+
+}  // namespace
+
+void InstalaTratadorParametroInvalido() { _set_thread_local_invalid_parameter_handler(&TrataParametroInvalido); }
+
+CQVContextoParametroInvalido::CQVContextoParametroInvalido(unsigned linha, const char* arquivo)
+    : m_linhaAnterior(t_linhaMetodo), m_arquivoAnterior(t_arquivoMetodo) {
+    t_linhaMetodo = linha;
+    t_arquivoMetodo = arquivo;
+    InstalaTratadorParametroInvalido();
+}
+
+CQVContextoParametroInvalido::~CQVContextoParametroInvalido() {
+    t_linhaMetodo = m_linhaAnterior;
+    t_arquivoMetodo = m_arquivoAnterior;
+}
+
+CQVTrocaAcessoDefault::~CQVTrocaAcessoDefault() {
+    if (m_bTrocou) CQVBaseParaRotinas::SetAcessoDefault(nullptr);
+}
+
+void CQVTrocaAcessoDefault::Troca(CQVBaseParaRotinas* base) {
+    CQVBaseParaRotinas::SetAcessoDefault(base);
+    m_bTrocou = true;
+}
+
+void RelataFalhaMaquina(HRESULT hr, const std::string& empresa, const char* arquivo, unsigned linha,
+                        const std::string& pilha) {
+    TrataErro(static_cast<ULONG>(QV_CONTEXTO_RELATORIO_ERRO), hr, 0x7FFFFFFF, empresa, arquivo, linha, 1, pilha);
+}
+
+}  // namespace zenta

@@ -1,0 +1,139 @@
+// The session base: context, the initialise/finalise chain, directories and
+// the per-thread default access.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <thread>
+
+#include "access/QVBaseParaRotinas.h"
+#include "access/QVDiretorios.h"
+#include "access/QVUltimoErro.h"
+#include "platform/Registry.h"
+#include "support/Inicializacao.h"
+#include "support/ZentaHomeTemporario.h"
+
+namespace {
+
+class CSessaoTeste : public CQVBaseParaRotinas {
+public:
+    ~CSessaoTeste() override { Finaliza(); }
+    int m_inicios = 0;
+    int m_fins = 0;
+
+protected:
+    HRESULT OnInicializa() override {
+        ++m_inicios;
+        return CQVBaseParaRotinas::OnInicializa();
+    }
+    HRESULT OnFinaliza() override {
+        ++m_fins;
+        return CQVBaseParaRotinas::OnFinaliza();
+    }
+};
+
+TEST(Sessao, InitialisesFromTheRecordAndAgain) {
+    CSessaoTeste sessao;
+    EXPECT_FALSE(sessao.EstaInicializado());
+    ASSERT_EQ(sessao.Inicializa(zenta::teste::RegistroInicializacao("ACME", 12, 345)), S_OK);
+    EXPECT_TRUE(sessao.EstaInicializado());
+    EXPECT_EQ(sessao.GetEmpresa(), "ACME");
+    EXPECT_EQ(sessao.GetUsuario(), 12);
+    EXPECT_EQ(sessao.GetNumeroSessao(), 345u);
+    ASSERT_NE(sessao.QVProfilerDoEscopo().pInicializacao, nullptr);
+    EXPECT_EQ(sessao.QVProfilerDoEscopo().pInicializacao->ulLinhaFonte, 123u);
+
+    // Initialising again finalises first.
+    ASSERT_EQ(sessao.Inicializa("OUTRA", 1, 2), S_OK);
+    EXPECT_EQ(sessao.m_inicios, 2);
+    EXPECT_EQ(sessao.m_fins, 1);
+    EXPECT_EQ(sessao.GetEmpresa(), "OUTRA");
+
+    // A copy takes the context of an initialised object only.
+    CSessaoTeste copia;
+    EXPECT_EQ(copia.Inicializa(CSessaoTeste{}), E_INVALIDARG);
+    EXPECT_EQ(copia.Inicializa(sessao), S_OK);
+    EXPECT_EQ(copia.GetEmpresa(), "OUTRA");
+    EXPECT_EQ(copia.GetUsuario(), 1);
+
+    EXPECT_EQ(sessao.Finaliza(), S_OK);
+    EXPECT_FALSE(sessao.EstaInicializado());
+    EXPECT_EQ(sessao.Finaliza(), S_OK);
+    EXPECT_EQ(sessao.m_fins, 2);
+}
+
+TEST(Sessao, RefusesUsersBeyondSixteenBitsAndUnsafeCompanies) {
+    CSessaoTeste sessao;
+    EXPECT_EQ(sessao.Inicializa(zenta::teste::RegistroInicializacao("ACME", 70000)), E_INVALIDARG);
+    EXPECT_EQ(sessao.Inicializa(zenta::teste::RegistroInicializacao("../x")), E_QV_NOME_EMPRESA_INVALIDO);
+    EXPECT_FALSE(sessao.EstaInicializado());
+    EXPECT_EQ(sessao.QVProfilerDoEscopo().pInicializacao, nullptr);
+    EXPECT_EQ(sessao.m_inicios, 0);
+}
+
+TEST(Sessao, DefaultAccessBelongsToTheCallingThread) {
+    CSessaoTeste a;
+    CQVBaseParaRotinas::SetAcessoDefault(&a);
+    CQVBaseParaRotinas* vistoNaOutra = &a;
+    std::thread([&] { vistoNaOutra = CQVBaseParaRotinas::GetAcessoServidoresDefault(); }).join();
+    EXPECT_EQ(vistoNaOutra, nullptr);
+    EXPECT_EQ(CQVBaseParaRotinas::GetAcessoServidoresDefault(), &a);
+    CQVBaseParaRotinas::SetAcessoDefault(nullptr);
+}
+
+TEST(Sessao, AccessorsNeedAProvider) {
+    CSessaoTeste sessao;
+    CQVAcessoServidores acessos;
+    EXPECT_EQ(sessao.GetAcessoServidores(acessos), CO_E_NOTINITIALIZED);
+    ASSERT_EQ(sessao.Inicializa("ACME", 1, 1), S_OK);
+    EXPECT_EQ(sessao.GetAcessoServidores(acessos), E_NOTIMPL);
+    _REG_CR_LISTA_BYTESPS entrada{};
+    _REG_CR_LISTA_BYTESPS* saida = reinterpret_cast<_REG_CR_LISTA_BYTESPS*>(&entrada);
+    EXPECT_EQ(sessao.FuncaoGenerica(1, entrada, &saida), E_NOTIMPL);
+    EXPECT_EQ(saida, nullptr);
+}
+
+TEST(Diretorios, StayBelowTheHome) {
+    zenta::teste::ZentaHomeTemporario home;
+    std::filesystem::path dir;
+    ASSERT_EQ(QVDiretorioDadosModulo(9, "ACME", dir), S_OK);
+    EXPECT_EQ(dir, home.Raiz() / "data/ACME/GE");
+    for (const char* nome : {"", ".", "..", "a/b", "a\\b", "x\ny", "\x7f"})
+        EXPECT_EQ(QVDiretorioDadosModulo(9, nome, dir), E_QV_NOME_EMPRESA_INVALIDO) << nome;
+    EXPECT_EQ(QVDiretorioDadosModulo(9, std::string(48, 'A'), dir), E_QV_NOME_EMPRESA_INVALIDO);
+    EXPECT_EQ(QVDiretorioDadosModulo(9, std::string(47, 'A'), dir), S_OK);
+    EXPECT_EQ(QVDiretorioDadosModulo(99, "ACME", dir), E_INVALIDARG);
+    EXPECT_TRUE(dir.empty());
+
+    EXPECT_EQ(QVDiretorioProgramaModulo(1), home.Raiz() / "programs/DF");
+    HKEY h = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\QV Sistemas\\DF", 0, nullptr, 0, KEY_WRITE,
+                              nullptr, &h, nullptr),
+              ERROR_SUCCESS);
+    const char caminho[] = "/opt/erp/df";
+    ASSERT_EQ(RegSetValueExA(h, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(caminho), sizeof caminho),
+              ERROR_SUCCESS);
+    RegCloseKey(h);
+    EXPECT_EQ(QVDiretorioProgramaModulo(1), "/opt/erp/df");
+    EXPECT_EQ(QVDiretorioMensagens(), home.Raiz() / "Mensagens");
+}
+
+TEST(UltimoErro, CopiesIntoTheWireRecordCuttingTexts) {
+    CQVUltimoErro holder;
+    CQVDadosDF_Erro erro;
+    erro.hr = E_FAIL;
+    erro.nModuloMensagem = 9;
+    erro.sMensagem = std::string(400, 'm');
+    erro.sEmpresa = "ACME";
+    holder.SetErro(erro);
+    _REG_DF_ERROPS reg;
+    std::memset(&reg, 0xCC, sizeof reg);
+    holder.GetErro().CopiarPara(&reg);
+    EXPECT_EQ(reg.hr, E_FAIL);
+    EXPECT_EQ(reg.nModuloMensagem, 9);
+    EXPECT_EQ(std::strlen(reg.cMensagem), sizeof reg.cMensagem - 1);
+    EXPECT_STREQ(reg.szEmpresa, "ACME");
+    EXPECT_EQ(reg.cFiller[99], 0);
+    holder.GetErro().CopiarPara(nullptr);
+}
+
+}  // namespace

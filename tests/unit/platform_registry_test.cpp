@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <thread>
+#include <vector>
+
+#include "platform/Registry.h"
+#include "support/ZentaHomeTemporario.h"
+
+using zenta::teste::LeArquivo;
+using zenta::teste::ZentaHomeTemporario;
+
+namespace {
+const std::string kChave = "SOFTWARE\\Wow6432Node\\QV Sistemas\\DF";
+
+void Escreve(const std::filesystem::path& arquivo, const std::string& texto) {
+    std::filesystem::create_directories(arquivo.parent_path());
+    std::ofstream(arquivo, std::ios::binary) << texto;
+}
+}  // namespace
+
+TEST(Registry, MissingHiveIsEmpty) {
+    ZentaHomeTemporario home;
+    HKEY h = nullptr;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kChave.c_str(), 0, KEY_READ, &h), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(h, nullptr);
+    EXPECT_FALSE(zenta::RegLeTexto(HKEY_LOCAL_MACHINE, kChave, "Path"));
+}
+
+TEST(Registry, ReadsExportFormatIgnoringCaseAndSkippingBadLines) {
+    ZentaHomeTemporario home;
+    Escreve(home.Raiz() / "registry/HKLM.reg",
+            "Windows Registry Editor Version 5.00\r\n\r\n"
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\QV Sistemas\\DF]\r\n"
+            "\"Path\"=\"C:\\\\QV\\\\DF\\\\ \\\"x\\\"\"\r\n"
+            "garbage line without equals\r\n"
+            "\"Bad\"=dword:12\r\n"
+            "\"DesabilitaAutenticacaoDCOM\"=dword:00000001\r\n"
+            "[HKEY_CLASSES_ROOT\\Wrong]\r\n"
+            "\"Lost\"=\"x\"\r\n");
+    EXPECT_EQ(zenta::RegLeTexto(HKEY_LOCAL_MACHINE, "software\\wow6432node\\qv sistemas\\df", "path").value_or("?"),
+              "C:\\QV\\DF\\ \"x\"");
+    EXPECT_EQ(zenta::RegLeDword(HKEY_LOCAL_MACHINE, kChave, "DesabilitaAutenticacaoDCOM").value_or(0), 1u);
+    EXPECT_FALSE(zenta::RegLeDword(HKEY_LOCAL_MACHINE, kChave, "Bad"));
+    EXPECT_FALSE(zenta::RegLeTexto(HKEY_LOCAL_MACHINE, kChave, "Lost"));
+    // A text asked for as a number, and a number as a text, are not found.
+    EXPECT_FALSE(zenta::RegLeDword(HKEY_LOCAL_MACHINE, kChave, "Path"));
+}
+
+TEST(Registry, WritesRoundTripAndDeleteTree) {
+    ZentaHomeTemporario home;
+    HKEY h = nullptr;
+    DWORD disposicao = 0;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\ZENTA.Teste", 0, nullptr, 0, KEY_WRITE, nullptr,
+                              &h, &disposicao),
+              ERROR_SUCCESS);
+    EXPECT_EQ(disposicao, 1u);
+    const char texto[] = "a \"quoted\" \\ text";
+    EXPECT_EQ(RegSetValueExA(h, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(texto), sizeof texto), ERROR_SUCCESS);
+    const DWORD numero = 0xDEADBEEF;
+    EXPECT_EQ(RegSetValueExA(h, "Numero", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&numero), 4), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExA(h, "Quebra", 0, REG_SZ, reinterpret_cast<const BYTE*>("a\nb"), 4),
+              ERROR_INVALID_PARAMETER);
+    RegCloseKey(h);
+
+    const std::string arquivo = LeArquivo(home.Raiz() / "registry/HKCU.reg");
+    EXPECT_EQ(arquivo.rfind("Windows Registry Editor Version 5.00", 0), 0u);
+    EXPECT_NE(arquivo.find("[HKEY_CURRENT_USER\\Software\\Classes\\ZENTA.Teste]"), std::string::npos);
+    EXPECT_NE(arquivo.find("\"Numero\"=dword:deadbeef"), std::string::npos);
+    EXPECT_EQ(zenta::RegLeTexto(HKEY_CURRENT_USER, "Software\\Classes\\ZENTA.Teste", "").value_or("?"), texto);
+
+    // The small buffer is told the size it needs.
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\ZENTA.Teste", 0, KEY_READ, &h), ERROR_SUCCESS);
+    char pequeno[4];
+    DWORD tamanho = sizeof pequeno;
+    EXPECT_EQ(RegQueryValueExA(h, "", nullptr, nullptr, reinterpret_cast<BYTE*>(pequeno), &tamanho), ERROR_MORE_DATA);
+    EXPECT_EQ(tamanho, sizeof texto);
+    RegCloseKey(h);
+
+    EXPECT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, "software\\classes"), ERROR_SUCCESS);
+    EXPECT_FALSE(zenta::RegLeTexto(HKEY_CURRENT_USER, "Software\\Classes\\ZENTA.Teste", ""));
+    EXPECT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, ""), ERROR_ACCESS_DENIED);
+}
+
+TEST(Registry, ConcurrentWritersLoseNothing) {
+    ZentaHomeTemporario home;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([t] {
+            HKEY h = nullptr;
+            ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kChave.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h,
+                                      nullptr),
+                      ERROR_SUCCESS);
+            for (int i = 0; i < 10; ++i) {
+                const DWORD v = static_cast<DWORD>(t * 100 + i);
+                const std::string nome = "V" + std::to_string(t) + "_" + std::to_string(i);
+                EXPECT_EQ(RegSetValueExA(h, nome.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), 4),
+                          ERROR_SUCCESS);
+            }
+            RegCloseKey(h);
+        });
+    }
+    for (auto& th : threads) th.join();
+    for (int t = 0; t < 4; ++t)
+        for (int i = 0; i < 10; ++i)
+            EXPECT_EQ(zenta::RegLeDword(HKEY_LOCAL_MACHINE, kChave, "V" + std::to_string(t) + "_" + std::to_string(i))
+                          .value_or(9999),
+                      static_cast<DWORD>(t * 100 + i));
+}

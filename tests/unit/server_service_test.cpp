@@ -1,0 +1,247 @@
+// The service object as clients see it: creation, the initialisation
+// handshake, the gate and the generic IQVUnknown methods.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+
+#include <zenta/zenta.h>
+
+#include "support/Inicializacao.h"
+#include "support/ZentaHomeTemporario.h"
+
+using zenta::teste::ArquivosAbaixo;
+using zenta::teste::LeArquivo;
+using zenta::teste::RegistroInicializacao;
+using zenta::teste::ZentaHomeTemporario;
+
+namespace {
+
+constexpr HRESULT kNaoInicializado = static_cast<HRESULT>(0x81080A04u);
+constexpr HRESULT kSemLogica = static_cast<HRESULT>(0x81080AA8u);
+
+std::string SufixoMes() {
+    const std::time_t agora = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&agora, &tm);
+    char texto[32];
+    std::snprintf(texto, sizeof texto, "%04d%02d", tm.tm_year + 1900, tm.tm_mon + 1);
+    return texto;
+}
+
+class Servico : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
+        ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&m_p)),
+                  S_OK);
+    }
+    void TearDown() override {
+        if (m_p != nullptr) {
+            EXPECT_EQ(m_p->Release(), 0u);
+        }
+        CoUninitialize();
+    }
+    std::filesystem::path LogPgms() const {
+        return m_home.Raiz() / "programs/DF" / ("QVProfilerErros_Pgms_" + SufixoMes() + ".log");
+    }
+    std::filesystem::path LogEmpresa(const std::string& empresa) const {
+        return m_home.Raiz() / "data" / empresa / "DF" / ("QVProfilerErros_Base_" + SufixoMes() + ".log");
+    }
+
+    ZentaHomeTemporario m_home;
+    IQVGE_ManutencaoPreventiva* m_p = nullptr;
+};
+
+TEST(ServicoCriacao, NeedsComInitialisedAndAnswersItsInterfaces) {
+    IUnknown* p = nullptr;
+    EXPECT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                               reinterpret_cast<void**>(&p)),
+              CO_E_NOTINITIALIZED);
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
+    EXPECT_EQ(CoCreateInstance(LIBID_ZENTALib, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                               reinterpret_cast<void**>(&p)),
+              REGDB_E_CLASSNOTREG);
+    ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                               reinterpret_cast<void**>(&p)),
+              S_OK);
+    IQVUnknown* base = nullptr;
+    IQVGE_ManutencaoPreventiva* servico = nullptr;
+    IUnknown* identidade = nullptr;
+    void* nada = nullptr;
+    EXPECT_EQ(p->QueryInterface(IID_IQVUnknown, reinterpret_cast<void**>(&base)), S_OK);
+    EXPECT_EQ(p->QueryInterface(IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&servico)), S_OK);
+    EXPECT_EQ(servico->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identidade)), S_OK);
+    EXPECT_EQ(identidade, p);  // one identity whatever interface is asked
+    EXPECT_EQ(p->QueryInterface(IID_IClassFactory, &nada), E_NOINTERFACE);
+    EXPECT_EQ(nada, nullptr);
+    identidade->Release();
+    servico->Release();
+    base->Release();
+    EXPECT_EQ(p->Release(), 0u);
+    CoUninitialize();
+}
+
+TEST_F(Servico, RefusesBusinessCallsBeforeInitialisation) {
+    _REG_CADASTRO_PROPRIEDADES_PS propriedades{};
+    EXPECT_EQ(m_p->LePropriedades(&propriedades), kNaoInicializado);
+    LONG pos = 0;
+    EXPECT_EQ(m_p->Le(1, nullptr), kNaoInicializado);
+    EXPECT_EQ(m_p->GravaHistoricoMedicao(&pos, nullptr), kNaoInicializado);
+    _REG_CR_LISTA_BYTESPS entrada{};
+    _REG_CR_LISTA_BYTESPS* saida = nullptr;
+    EXPECT_EQ(m_p->FuncaoGenerica(1, entrada, &saida), kNaoInicializado);
+
+    // What needs no initialisation works, and nothing was logged.
+    LONG ok = 0;
+    EXPECT_EQ(m_p->KeepAlive(&ok), S_OK);
+    EXPECT_EQ(ok, 1);
+    _REG_DF_ERROPS erro;
+    std::memset(&erro, 0xCC, sizeof erro);
+    EXPECT_EQ(m_p->GetUltimoErro(&erro), S_OK);
+    EXPECT_TRUE(std::all_of(reinterpret_cast<BYTE*>(&erro), reinterpret_cast<BYTE*>(&erro) + sizeof erro,
+                            [](BYTE b) { return b == 0; }));
+    LONG teve = 5;
+    EXPECT_EQ(m_p->CadastroTeveMovimentacao(1, 2, &teve), E_NOTIMPL);
+    EXPECT_EQ(teve, 5);
+    EXPECT_TRUE(ArquivosAbaixo(m_home.Raiz()).empty());
+}
+
+TEST_F(Servico, RefusesBadInitialisationRecordsAndAcceptsTheCorrectedOne) {
+    auto versao = RegistroInicializacao();
+    versao.usVersaoFarol = 126;
+    QVAssinaInicializacao(versao);
+    EXPECT_EQ(m_p->Inicializa_Padrao(versao), static_cast<HRESULT>(0x81080BFDu));
+
+    auto crc296 = RegistroInicializacao();
+    crc296.uiCRC = QVCalculaCrc64(&crc296, 296 - 8, 0) ^ 1;  // any other value
+    EXPECT_EQ(m_p->Inicializa_Padrao(crc296), static_cast<HRESULT>(0x81080C17u));
+    auto crcTudo = RegistroInicializacao();
+    crcTudo.uiCRC = 0;
+    crcTudo.uiCRC = QVCalculaCrc64(&crcTudo, sizeof crcTudo, 0);
+    EXPECT_EQ(m_p->Inicializa_Padrao(crcTudo), static_cast<HRESULT>(0x81080C17u));
+
+    auto minuscula = RegistroInicializacao();
+    minuscula.cControle = 'b';
+    QVAssinaInicializacao(minuscula);
+    EXPECT_EQ(m_p->Inicializa_Padrao(minuscula), static_cast<HRESULT>(0x81080C19u));
+    auto semLinha = RegistroInicializacao();
+    semLinha.ulLinhaFonte = 0;
+    QVAssinaInicializacao(semLinha);
+    EXPECT_EQ(m_p->Inicializa_Padrao(semLinha), static_cast<HRESULT>(0x81080C19u));
+    auto semAplicativo = RegistroInicializacao();
+    semAplicativo.szAplicativo[0] = 0;
+    QVAssinaInicializacao(semAplicativo);
+    EXPECT_EQ(m_p->Inicializa_Padrao(semAplicativo), static_cast<HRESULT>(0x81080C19u));
+
+    // The refusals changed nothing: still refused, then a good record works.
+    _REG_CADASTRO_PROPRIEDADES_PS propriedades{};
+    EXPECT_EQ(m_p->LePropriedades(&propriedades), kNaoInicializado);
+    EXPECT_EQ(m_p->Inicializa_Padrao(RegistroInicializacao()), S_OK);
+    EXPECT_EQ(m_p->LePropriedades(&propriedades), E_NOTIMPL);
+
+    // Each refusal wrote one line to the month's program error file, under its header.
+    const auto linhas = zenta::teste::LinhasDe(LogPgms());
+    ASSERT_EQ(linhas.size(), 7u);
+    EXPECT_EQ(linhas[0].rfind("Data\tHora\tProcesso\t", 0), 0u);
+    EXPECT_NE(linhas[1].find("hr = E_QVCR_VERSAO_INCOMPATIVEL"), std::string::npos);
+    EXPECT_NE(linhas[1].find("Inicializa_Padrao"), std::string::npos);
+    EXPECT_NE(linhas[2].find("hr = E_QVCR_CRC_INICIALIZACAO_INVALIDO"), std::string::npos);
+    EXPECT_NE(linhas[4].find("hr = E_QVCR_ESTRUTURA_INICIALIZACAO_INVALIDA"), std::string::npos);
+    // The failing business call after initialisation went to the company's file.
+    const std::string empresa = LeArquivo(LogEmpresa("DEMO"));
+    EXPECT_NE(empresa.find("CQVGE_ManutencaoPreventiva::LePropriedades"), std::string::npos);
+    EXPECT_NE(empresa.find("hr = pfInSEHFuncao()"), std::string::npos);
+}
+
+TEST_F(Servico, EmptyCompanyPassesTheRecordChecks) {
+    EXPECT_EQ(m_p->Inicializa_Padrao(RegistroInicializacao("")), S_OK);
+}
+
+TEST_F(Servico, UnsafeCompanyNameIsRefusedAndDisposesTheLogic) {
+    for (const char* nome : {"..", "../fora", "a/b", "a\\b", "tab\tx"}) {
+        IQVGE_ManutencaoPreventiva* p = nullptr;
+        ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p)),
+                  S_OK);
+        EXPECT_EQ(p->Inicializa_Padrao(RegistroInicializacao(nome)), static_cast<HRESULT>(0x8007007Bu)) << nome;
+        // A failed initialisation disposes of the logic: a retry cannot succeed.
+        EXPECT_EQ(p->Inicializa_Padrao(RegistroInicializacao()), kSemLogica);
+        p->Release();
+    }
+    // A company field without a terminator is refused the same way.
+    auto cheio = RegistroInicializacao();
+    std::memset(cheio.szEmpresa, 'X', sizeof cheio.szEmpresa);
+    QVAssinaInicializacao(cheio);
+    EXPECT_EQ(m_p->Inicializa_Padrao(cheio), static_cast<HRESULT>(0x8007007Bu));
+    for (const auto& arquivo : ArquivosAbaixo(m_home.Raiz())) EXPECT_EQ(arquivo.rfind("programs/DF/", 0), 0u) << arquivo;
+    EXPECT_FALSE(std::filesystem::exists(m_home.Raiz().parent_path() / "fora"));
+}
+
+TEST_F(Servico, SecondInitialisationReinitialises) {
+    EXPECT_EQ(m_p->Inicializa_Padrao(RegistroInicializacao("A")), S_OK);
+    EXPECT_EQ(m_p->Inicializa_Padrao(RegistroInicializacao("B")), S_OK);
+    _REG_CADASTRO_PROPRIEDADES_PS propriedades{};
+    EXPECT_EQ(m_p->LePropriedades(&propriedades), E_NOTIMPL);
+    EXPECT_TRUE(std::filesystem::exists(LogEmpresa("B")));
+    EXPECT_FALSE(std::filesystem::exists(LogEmpresa("A")));
+}
+
+TEST_F(Servico, MultipleChangeCallsRunTheHookPerEntry) {
+    _REG_CR_ALTERACAOPS alteracoes[2]{};
+    EXPECT_EQ(m_p->AlteracaoMultiplaCadastro(0, nullptr, 2, alteracoes), S_OK);
+    ULONG ponteiros[3] = {1, 2, 3};
+    EXPECT_EQ(m_p->AlteracaoMultiplaCadastro(3, ponteiros, 2, alteracoes), E_NOTIMPL);
+    ULONGLONG chaves[2] = {10, 20};
+    EXPECT_EQ(m_p->AlteracaoMultiplaMovimento(2, chaves, 0, nullptr), E_NOTIMPL);
+    // One line each: the loop stops at the first hook's answer.
+    const std::string log = LeArquivo(LogPgms());
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3);
+    EXPECT_NE(log.find("hr = OnAlteracaoMultiplaCadastro(ulPonteiro, listaAlteracoes)"), std::string::npos);
+    EXPECT_NE(log.find("hr = OnAlteracaoMultiplaMovimento(regDMC, listaAlteracoes)"), std::string::npos);
+    // Counts that do not match the memory given are refused, not read.
+    EXPECT_EQ(m_p->AlteracaoMultiplaCadastro(2, nullptr, 0, nullptr), E_POINTER);
+    EXPECT_EQ(m_p->AlteracaoMultiplaCadastro(0, nullptr, 2, nullptr), E_POINTER);
+}
+
+// An outer object that aggregates the service.
+class Externo final : public IUnknown {
+public:
+    virtual ~Externo() = default;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (riid == IID_IUnknown) {
+            *ppv = this;
+            AddRef();
+            return S_OK;
+        }
+        return m_interno->QueryInterface(riid, ppv);
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
+    ULONG STDMETHODCALLTYPE Release() override { return --m_cRef; }
+    IUnknown* m_interno = nullptr;
+    ULONG m_cRef = 1;
+};
+
+TEST_F(Servico, CanBeAggregated) {
+    Externo externo;
+    void* p = nullptr;
+    EXPECT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, &externo, CLSCTX_INPROC_SERVER,
+                               IID_IQVGE_ManutencaoPreventiva, &p),
+              CLASS_E_NOAGGREGATION);
+    ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, &externo, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                               reinterpret_cast<void**>(&externo.m_interno)),
+              S_OK);
+    IQVGE_ManutencaoPreventiva* servico = nullptr;
+    ASSERT_EQ(externo.QueryInterface(IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&servico)), S_OK);
+    EXPECT_EQ(externo.m_cRef, 2u);  // the interface counts on the outer object
+    IUnknown* identidade = nullptr;
+    ASSERT_EQ(servico->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identidade)), S_OK);
+    EXPECT_EQ(identidade, &externo);
+    identidade->Release();
+    servico->Release();
+    EXPECT_EQ(externo.m_interno->Release(), 0u);
+}
+
+}  // namespace
