@@ -7,7 +7,7 @@
 #include "access/QVModulos.h"
 #include "diagnostics/QVMensagem.h"
 #include "diagnostics/QVNomesHresult.h"
-#include "diagnostics/QVTexto1252.h"
+#include "platform/CodePage.h"
 
 CException::~CException() = default;
 

@@ -8,7 +8,7 @@
 
 #include "access/QVDiretorios.h"
 #include "access/QVModulos.h"
-#include "diagnostics/QVTexto1252.h"
+#include "platform/CodePage.h"
 #include "platform/WinUser.h"
 
 namespace {

@@ -16,7 +16,6 @@
 
 #include "access/QVDiretorios.h"
 #include "access/QVModulos.h"
-#include "diagnostics/QVTexto1252.h"
 #include "platform/CodePage.h"
 
 namespace zenta {

@@ -5,7 +5,6 @@
 
 #include <array>
 
-#include "diagnostics/QVTexto1252.h"
 #include "platform/CodePage.h"
 #include "diagnostics/qvmens/QVMens.h"
 

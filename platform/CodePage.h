@@ -75,4 +75,11 @@ BSTR Cp1252ParaBstr(std::string_view texto);
 // The whole BSTR by its length prefix (embedded zeros included); null gives "".
 std::string BstrParaCp1252(BSTR bstr);
 
+// For texts that may be UTF-8 (the source code's and the host's) or already
+// Windows-1252 (texts taken as they came from a client's record): every
+// well-formed UTF-8 sequence becomes its Windows-1252 byte ('?' when the code
+// page lacks the character); any byte that is not part of one is taken as
+// Windows-1252 already and passes unchanged.
+std::string Utf8OuCp1252ParaCp1252(std::string_view texto);
+
 }  // namespace zenta

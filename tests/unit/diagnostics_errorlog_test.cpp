@@ -15,10 +15,13 @@
 #include "diagnostics/QVCodigosErro.h"
 #include "diagnostics/QVErrorLog.h"
 #include "diagnostics/QVProfilerRegistro.h"
+#include "support/ArquivosLog.h"
 #include "support/Inicializacao.h"
 #include "support/ZentaHomeTemporario.h"
 
 using namespace zenta;
+using zenta::teste::Colunas;
+using zenta::teste::SufixoMesAtual;
 
 namespace {
 
@@ -35,26 +38,6 @@ private:
     USHORT m_usuario;
     ULONG m_sessao;
 };
-
-std::vector<std::string> Colunas(const std::string& linha) {
-    std::vector<std::string> colunas;
-    std::size_t inicio = 0;
-    for (;;) {
-        const std::size_t tab = linha.find('\t', inicio);
-        colunas.push_back(linha.substr(inicio, tab - inicio));
-        if (tab == std::string::npos) return colunas;
-        inicio = tab + 1;
-    }
-}
-
-std::string SufixoMesAtual() {
-    const std::time_t agora = std::time(nullptr);
-    std::tm data{};
-    localtime_r(&agora, &data);
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%04d%02d", data.tm_year + 1900, data.tm_mon + 1);
-    return buffer;
-}
 
 std::chrono::system_clock::time_point Instante(int ano, int mes, int dia) {
     std::tm data{};

@@ -10,26 +10,18 @@
 #include "diagnostics/QVTrataErro.h"
 #include "diagnostics/qvmens/QVMens.h"
 #include "platform/Registry.h"
+#include "support/ArquivosLog.h"
 #include "support/ZentaHomeTemporario.h"
 
 using namespace zenta;
+using zenta::teste::Colunas;
+using zenta::teste::SufixoMesAtual;
 
 namespace {
 
 std::filesystem::path DiretorioBinarios() {
     const char* bin = std::getenv("ZENTA_TEST_BIN");
     return bin != nullptr ? std::filesystem::path(bin) : DiretorioDestaBiblioteca();
-}
-
-std::vector<std::string> Colunas(const std::string& linha) {
-    std::vector<std::string> colunas;
-    std::size_t inicio = 0;
-    for (;;) {
-        const std::size_t tab = linha.find('\t', inicio);
-        colunas.push_back(linha.substr(inicio, tab - inicio));
-        if (tab == std::string::npos) return colunas;
-        inicio = tab + 1;
-    }
 }
 
 class BibliotecaMensagens : public ::testing::Test {

@@ -1,7 +1,7 @@
 // The message box of a program without a screen.
 #include <gtest/gtest.h>
 
-#include "diagnostics/QVTexto1252.h"
+#include "platform/CodePage.h"
 #include "platform/WinUser.h"
 
 TEST(MessageBox, WritesCaptionAndTextInUtf8AndAnswersTheDefaultButton) {

@@ -8,6 +8,7 @@
 
 #include <zenta/zenta.h>
 
+#include "support/ArquivosLog.h"
 #include "support/Inicializacao.h"
 #include "support/ZentaHomeTemporario.h"
 
@@ -20,15 +21,6 @@ namespace {
 
 constexpr HRESULT kNaoInicializado = static_cast<HRESULT>(0x81080A04u);
 constexpr HRESULT kSemLogica = static_cast<HRESULT>(0x81080AA8u);
-
-std::string SufixoMes() {
-    const std::time_t agora = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&agora, &tm);
-    char texto[32];
-    std::snprintf(texto, sizeof texto, "%04d%02d", tm.tm_year + 1900, tm.tm_mon + 1);
-    return texto;
-}
 
 class Servico : public ::testing::Test {
 protected:
@@ -45,10 +37,10 @@ protected:
         CoUninitialize();
     }
     std::filesystem::path LogPgms() const {
-        return m_home.Raiz() / "programs/DF" / ("QVProfilerErros_Pgms_" + SufixoMes() + ".log");
+        return m_home.Raiz() / "programs/DF" / ("QVProfilerErros_Pgms_" + zenta::teste::SufixoMesAtual() + ".log");
     }
     std::filesystem::path LogEmpresa(const std::string& empresa) const {
-        return m_home.Raiz() / "data" / empresa / "DF" / ("QVProfilerErros_Base_" + SufixoMes() + ".log");
+        return m_home.Raiz() / "data" / empresa / "DF" / ("QVProfilerErros_Base_" + zenta::teste::SufixoMesAtual() + ".log");
     }
 
     ZentaHomeTemporario m_home;
