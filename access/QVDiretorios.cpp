@@ -1,6 +1,7 @@
 #include "access/QVDiretorios.h"
 
 #include "access/QVModulos.h"
+#include "platform/CodePage.h"
 #include "platform/QVHome.h"
 #include "platform/Registry.h"
 
@@ -11,6 +12,8 @@ bool QVNomeEmpresaValido(std::string_view empresa) {
     for (const char c : empresa) {
         const auto u = static_cast<unsigned char>(c);
         if (u < 0x20 || u == 0x7F || c == '/' || c == '\\') return false;
+        // The bytes Windows-1252 leaves undefined stand for control characters.
+        if (u == 0x81 || u == 0x8D || u == 0x8F || u == 0x90 || u == 0x9D) return false;
     }
     return true;
 }
@@ -20,7 +23,9 @@ HRESULT QVDiretorioDadosModulo(int modulo, std::string_view empresa, std::filesy
     const std::string_view sigla = QVSiglaModulo(modulo);
     if (sigla.empty()) return E_INVALIDARG;
     if (!QVNomeEmpresaValido(empresa)) return E_QV_NOME_EMPRESA_INVALIDO;
-    diretorio = zenta::ZentaHome() / "data" / std::string(empresa) / std::string(sigla);
+    // The company comes in Windows-1252, as clients' records carry it; the
+    // directory is named in the host's UTF-8.
+    diretorio = zenta::ZentaHome() / "data" / zenta::Cp1252ParaUtf8(empresa) / std::string(sigla);
     return S_OK;
 }
 

@@ -16,7 +16,8 @@ inline constexpr const char* QV_CHAVE_REGISTRO = "SOFTWARE\\Wow6432Node\\QV Sist
 
 // A company name that cannot be used as one directory name below the data
 // root: empty, "." or "..", holding '/', '\\' or a control character, or too
-// long for its 48-byte field (47 characters and the terminator).
+// long for its 48-byte field (47 characters and the terminator). Company
+// names are Windows-1252 text; their directories are named in UTF-8.
 #define E_QV_NOME_EMPRESA_INVALIDO HRESULT_FROM_WIN32(123u) /* ERROR_INVALID_NAME */
 
 // Checks a company name for use as one path component.

@@ -101,6 +101,9 @@ TEST(Diretorios, StayBelowTheHome) {
         EXPECT_EQ(QVDiretorioDadosModulo(9, nome, dir), E_QV_NOME_EMPRESA_INVALIDO) << nome;
     EXPECT_EQ(QVDiretorioDadosModulo(9, std::string(48, 'A'), dir), E_QV_NOME_EMPRESA_INVALIDO);
     EXPECT_EQ(QVDiretorioDadosModulo(9, std::string(47, 'A'), dir), S_OK);
+    ASSERT_EQ(QVDiretorioDadosModulo(9, "A\xE7\xE3o", dir), S_OK);  // "Ação" in Windows-1252
+    EXPECT_EQ(dir, home.Raiz() / "data/A\u00e7\u00e3o/GE");
+    EXPECT_EQ(QVDiretorioDadosModulo(9, "A\x81", dir), E_QV_NOME_EMPRESA_INVALIDO);
     EXPECT_EQ(QVDiretorioDadosModulo(99, "ACME", dir), E_INVALIDARG);
     EXPECT_TRUE(dir.empty());
 
