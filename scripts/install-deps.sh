@@ -4,8 +4,8 @@ set -euo pipefail
 
 PACKAGES=(
     build-essential cmake ninja-build pkg-config
-    libgtest-dev libgmock-dev libbenchmark-dev
-    clang
+    libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
+    clang libclang-rt-14-dev
 )
 
 missing=()
