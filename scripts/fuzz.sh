@@ -15,7 +15,7 @@ for alvo in build/fuzz/bin/fuzz_*; do
     echo "== $nome (${segundos}s)"
     saida="build/fuzz/$nome.log"
     rc=0
-    "$alvo" -max_total_time="$segundos" -print_final_stats=1 "$corpus" >"$saida" 2>&1 || rc=$?
+    "$alvo" -max_total_time="$segundos" -print_final_stats=1 -artifact_prefix="build/fuzz/$nome-" "$corpus" >"$saida" 2>&1 || rc=$?
     grep -E "^(stat::number_of_executed_units|Done)" "$saida" || true
     if [ "$rc" -ne 0 ]; then
         tail -n 60 "$saida"
