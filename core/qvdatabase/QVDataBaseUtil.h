@@ -1,0 +1,98 @@
+// Paths, names, deletion and renames of the engine's files. Every path the
+// engine uses is a file name joined to the company's data directory of a
+// module; a name that could reach outside that directory is refused.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include <zenta/WinTypes.h>
+
+#include "core/qvdatabase/QVDataBaseContainer.h"
+#include "core/qvdatabase/QVDataBaseDefs.h"
+
+class CQVInicializador;
+
+// A file name that is not one plain name (empty, "." or "..", holding '/',
+// '\\' or a control character).
+inline constexpr HRESULT E_QVDATABASE_NOME_ARQUIVO_INVALIDO = HRESULT_FROM_WIN32(123u);  // ERROR_INVALID_NAME
+
+class CQVDataBaseUtil {
+public:
+    // The data directory of a module for a company.
+    static HRESULT GetPathDados(int eModulo, std::string_view sEmpresa, std::filesystem::path& sPathDados);
+    // That directory joined with a file name.
+    static HRESULT GetPathArquivo(int eModulo, std::string_view sEmpresa, std::string_view sNomeArquivo,
+                                  std::filesystem::path& sPathArquivo);
+
+    // "Invalido", "LeituraGravacao", "LeituraSemBloqueio", "LeituraGravacaoCriacao", else "Desconhecido".
+    static const char* ModoAberturaToString(UINT eModoAbertura);
+
+    // Deletes a file of the module's data directory, or every member of a
+    // group pattern (a name with a run of '?'). A missing file is success.
+    // Each file is tried up to the write retry count with the pause between;
+    // a file still present then gives E_QVCR_ARQUIVO_NAO_REMOVIDO. With
+    // eRemoverDoControleCriacaoArquivosInMemory and a control, the file is
+    // also taken out of the creation control.
+    static HRESULT DeletaArquivo(const CQVInicializador* pContexto, int eModulo, std::string_view sNomeArquivo,
+                                 UINT eFlags, zenta::IQVControleCriacaoArquivos* pControle = nullptr);
+
+    // Reads the one record of a single-record file through a reader that
+    // takes no lock; a missing or empty file gives a zeroed record and S_OK.
+    // Defined with CQVFileSingleReg (QVFileSingleReg.h).
+    template <class T>
+    static HRESULT LeSingleReg(const CQVInicializador* pContexto, int eModulo, T* pReg, std::string_view sNomeArquivo);
+
+    // Replaces a file by its twin with the extension `sExtensao`: the twin is
+    // moved over the file (retried like a write) and the directory entry made
+    // durable; without a twin, an existing file is deleted.
+    static HRESULT RenomeiaArquivoEXT(const CQVInicializador* pContexto, int eModulo, std::string_view sNomeArquivo,
+                                      std::string_view sExtensao, UINT eFlags = eNenhum);
+    static HRESULT RenomeiaArquivoCAB(const CQVInicializador* pContexto, int eModulo, std::string_view sNomeArquivo,
+                                      UINT eFlags = eNenhum) {
+        return RenomeiaArquivoEXT(pContexto, eModulo, sNomeArquivo, "cab", eFlags);
+    }
+    static HRESULT RenomeiaArquivoSRK(const CQVInicializador* pContexto, int eModulo, std::string_view sNomeArquivo,
+                                      UINT eFlags = eNenhum) {
+        return RenomeiaArquivoEXT(pContexto, eModulo, sNomeArquivo, "srk", eFlags);
+    }
+    static HRESULT RenomeiaArquivoTRA(const CQVInicializador* pContexto, int eModulo, std::string_view sNomeArquivo,
+                                      UINT eFlags = eNenhum) {
+        return RenomeiaArquivoEXT(pContexto, eModulo, sNomeArquivo, "tra", eFlags);
+    }
+};
+
+namespace zenta {
+
+// A plain file name: not empty, not "." or "..", no '/', '\\' or control character.
+bool NomeArquivoValido(std::string_view sNome);
+
+// The stored form of a file name: the part before the last '.' upper-cased,
+// the extension lower-cased ("gempcadmanprev.DAT" gives "GEMPCADMANPREV.dat").
+std::string NormalizaNomeArquivo(std::string_view sNome);
+
+// The extension after the last '.', empty without one.
+std::string_view ExtensaoArquivo(std::string_view sNome);
+
+// The name with its extension replaced (or added).
+std::string NomeComExtensao(std::string_view sNome, std::string_view sExtensao);
+
+// ASCII comparison without regard to letter case.
+bool IgualSemCaixa(std::string_view a, std::string_view b);
+
+// Whether `sNome` is a member of the group pattern `sPadrao`: same length,
+// every other character equal without regard to case, '?' matching any one
+// character, and the characters from the first '?' up to the last '.' all
+// decimal digits; `uiChave` receives them as a number. A pattern without '?'
+// matches nothing.
+bool CasaPadraoGrupo(std::string_view sNome, std::string_view sPadrao, ULONGLONG& uiChave);
+
+// The file of `sNome` in `diretorio` as it is on disk: the exact name when
+// present, else an entry equal to it without regard to letter case. False
+// when neither exists.
+bool LocalizaArquivoNoDisco(const std::filesystem::path& diretorio, std::string_view sNome,
+                            std::filesystem::path& noDisco);
+
+}  // namespace zenta

@@ -1,0 +1,412 @@
+// A file of fixed-size records of type T, held whole in memory and written
+// through on every change, with in-memory indexes from a 64-bit key of a
+// record to the positions (from 1, ascending) of the records that have it.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <mutex>
+#include <new>
+#include <shared_mutex>
+#include <span>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "core/qvdatabase/QVDataBaseUtil.h"
+#include "core/qvdatabase/QVFileBase.h"
+#include "diagnostics/QVCheck.h"
+#include "values/QVCrc64.h"
+
+// The key of a text for the text forms of ExisteIndex: CRC-64 of its
+// characters, no terminator. A get-key method that indexes a text field
+// computes its key the same way.
+inline ULONGLONG QVChaveIndexTexto(std::string_view sTexto) { return zenta::QVCrc64(sTexto.data(), sTexto.size()); }
+
+template <class T>
+class CQVFile : public CQVFileBase {
+    static_assert(std::is_trivially_copyable_v<T>, "records are written to disk byte for byte");
+
+public:
+    // The get-key method: the record and the index column give the record's key.
+    using GetChaveIndexMethod = std::function<ULONGLONG(const T& reg, UINT uiColunaIndexacao)>;
+
+    CQVFile(std::string_view sNomeArquivo, zenta::IQVDataBaseContainer* pDataBase) : CQVFileBase(sNomeArquivo, pDataBase) {}
+    ~CQVFile() override = default;
+
+    // ---- Reads (shared lock) -------------------------------------------------------
+
+    ULONGLONG GetQtdRegistros() const override {
+        std::shared_lock trava(m_lock);
+        return m_aRegistros.size();
+    }
+
+    const void* GetArrayData() const override {
+        std::shared_lock trava(m_lock);
+        return m_aRegistros.empty() ? nullptr : m_aRegistros.data();
+    }
+
+    std::string GetNomeTipoRegistro() const override { return std::string(zenta::NomeTipoRegistro<T>()); }
+
+    const void* GetRegData(ULONGLONG uiPosicao) const override {
+        std::shared_lock trava(m_lock);
+        if (m_aRegistros.empty()) return nullptr;
+        if (uiPosicao == QVDATABASE_POSICAO_NOVO_REGISTRO) return m_aRegistros.data();
+        if (uiPosicao > m_aRegistros.size()) return nullptr;
+        return &m_aRegistros[uiPosicao - 1];
+    }
+
+    // Copies the record at a position; `*pReg` is zeroed first.
+    HRESULT Le(ULONGLONG uiPosicao, T* pReg) const {
+        if (pReg == nullptr) return E_POINTER;
+        std::memset(static_cast<void*>(pReg), 0, sizeof(T));
+        std::shared_lock trava(m_lock);
+        if (uiPosicao == 0) return E_QVCR_TENTATIVA_LER_POSICAO_ZERO;
+        if (!EstaAberto()) return E_QVCR_ARQUIVO_NAO_EXISTE;
+        if (uiPosicao > m_aRegistros.size()) {
+            GravaLogErroMotor(QV_FUNCAO, QV_ARQUIVO, __LINE__, E_QVCR_POSICAO_LEITURA_SUPERIOR_QUANTIDADE_ARQUIVO,
+                              uiPosicao, sizeof(T), m_aRegistros.size());
+            return E_QVCR_POSICAO_LEITURA_SUPERIOR_QUANTIDADE_ARQUIVO;
+        }
+        std::memcpy(static_cast<void*>(pReg), &m_aRegistros[uiPosicao - 1], sizeof(T));
+        return S_OK;
+    }
+    HRESULT Le(ULONGLONG uiPosicao, T& reg) const { return Le(uiPosicao, &reg); }
+
+    // The address of the record array, for a compaction container only.
+    std::vector<T>* GetPtrRegistros() {
+        return m_pDataBase != nullptr && m_pDataBase->GetEhContainerShrink() ? &m_aRegistros : nullptr;
+    }
+
+    // ---- Writes (exclusive lock) ----------------------------------------------------
+
+    HRESULT Grava(ULONGLONG& uiPosicao, const T& reg) { return GravaColecao(uiPosicao, std::span<const T>(&reg, 1)); }
+
+    // Writes consecutive records from `uiPosicao` on, or appends them when it
+    // is 0 (`uiPosicao` then receives the first new position).
+    HRESULT GravaColecao(ULONGLONG& uiPosicao, std::span<const T> aRegistros) {
+        if (aRegistros.empty()) return S_OK;
+        std::unique_lock trava(m_lock);
+        if (uiPosicao > m_aRegistros.size()) {
+            GravaLogErroMotor(QV_FUNCAO, QV_ARQUIVO, __LINE__, E_QVCR_POSICAO_GRAVACAO_SUPERIOR_QUANTIDADE_ARQUIVO,
+                              uiPosicao, sizeof(T), m_aRegistros.size());
+            return E_QVCR_POSICAO_GRAVACAO_SUPERIOR_QUANTIDADE_ARQUIVO;
+        }
+        if (!PrecisaGravar(uiPosicao, aRegistros)) return S_OK;
+        QV_CHECK(AbreArquivo(eModoLeituraGravacaoCriacao));
+
+        const zenta::PoliticaTentativas politica = zenta::TentativasArquivo();
+        const unsigned tentativas = politica.tentativasGravacao == 0 ? 1 : politica.tentativasGravacao;
+        HRESULT hr = S_OK;
+        for (unsigned i = 0; i < tentativas; ++i) {
+            if (i > 0) zenta::ArquivoSO()->Pausa(politica.pausa);
+            bool bAlterou = false;
+            hr = GravaRegistrosInterno(uiPosicao, aRegistros, bAlterou);
+            // Once the records reached the disk and memory, trying again
+            // would write them twice: the failure is returned as it is.
+            if (SUCCEEDED(hr) || bAlterou || EhUmaExcecaoFatal(hr)) break;
+        }
+        return hr;
+    }
+    HRESULT GravaColecao(ULONGLONG& uiPosicao, const std::vector<T>& aRegistros) {
+        return GravaColecao(uiPosicao, std::span<const T>(aRegistros));
+    }
+
+    // True for an append, a write past the last record, or any differing byte.
+    bool PrecisaGravar(ULONGLONG uiPosicao, std::span<const T> aRegistros) const {
+        if (uiPosicao == QVDATABASE_POSICAO_NOVO_REGISTRO) return true;
+        if (uiPosicao - 1 + aRegistros.size() > m_aRegistros.size()) return true;
+        return std::memcmp(&m_aRegistros[uiPosicao - 1], aRegistros.data(), aRegistros.size_bytes()) != 0;
+    }
+
+    // The write itself, without lock, retry or comparison.
+    HRESULT GravaRegistros(ULONGLONG& uiPosicao, std::span<const T> aRegistros) {
+        bool bAlterou = false;
+        return GravaRegistrosInterno(uiPosicao, aRegistros, bAlterou);
+    }
+
+    HRESULT SetRegData(ULONGLONG& uiPosicao, const void* pData) override {
+        if (pData == nullptr) return E_POINTER;
+        T reg;
+        std::memcpy(static_cast<void*>(&reg), pData, sizeof(T));
+        return Grava(uiPosicao, reg);
+    }
+
+    HRESULT SetArrayData(const void* pData, std::size_t tamanho) override {
+        if (pData == nullptr && tamanho != 0) return E_POINTER;
+        std::vector<T> aNovo(tamanho / sizeof(T));
+        if (!aNovo.empty()) std::memcpy(static_cast<void*>(aNovo.data()), pData, aNovo.size() * sizeof(T));
+        return SetConteudo(aNovo);
+    }
+
+    // Replaces the whole file. The file is deleted and, unless the new
+    // content is empty, written again from scratch; index definitions do not
+    // survive and must be registered again.
+    HRESULT SetConteudo(const std::vector<T>& aNovoConteudo) {
+        std::unique_lock trava(m_lock);
+        if (aNovoConteudo.size() == m_aRegistros.size() &&
+            (aNovoConteudo.empty() ||
+             std::memcmp(aNovoConteudo.data(), m_aRegistros.data(), aNovoConteudo.size() * sizeof(T)) == 0))
+            return S_OK;
+        CQVInicializador contexto;
+        QV_CHECK(contexto.Inicializa(GetEmpresa(), GetUsuario(), CQVInicializador::GetNumeroSessao()));
+        Finaliza();
+        QV_CHECK(CQVDataBaseUtil::DeletaArquivo(&contexto, m_eModulo, m_sNomeArquivo,
+                                                eRemoverDoControleCriacaoArquivosInMemory,
+                                                m_ControleCriacaoArquivos.get()));
+        QV_CHECK(Inicializa(contexto));
+        if (aNovoConteudo.empty()) return S_OK;
+        QV_CHECK(AbreArquivo(eModoLeituraGravacaoCriacao));
+        ULONGLONG uiPosicao = QVDATABASE_POSICAO_NOVO_REGISTRO;
+        QV_CHECK(GravaRegistros(uiPosicao, std::span<const T>(aNovoConteudo)));
+        return S_OK;
+    }
+
+    // ---- Indexes ----------------------------------------------------------------------
+
+    // Adds an index as the next column (`uiColunaIndexacao` may not be below
+    // the number of indexes) and fills it from the records. A zero or
+    // repeated key found there fails the call; the index stays, holding
+    // every record's key.
+    HRESULT IncluiIndex(GetChaveIndexMethod pGetChave, UINT uiColunaIndexacao, bool bPermiteChaveZerada,
+                        bool bPermiteChaveRepetida) {
+        std::unique_lock trava(m_lock);
+        if (!pGetChave || uiColunaIndexacao < m_aIndex.size()) return E_QVCR_COLUNA_INDEXACAO_INVALIDA;
+        CQVIndexEntry entrada;
+        entrada.m_pGetChaveIndexMethod = std::move(pGetChave);
+        entrada.m_bPermiteChaveZerada = bPermiteChaveZerada;
+        entrada.m_bPermiteChaveRepetida = bPermiteChaveRepetida;
+        m_aIndex.push_back(std::move(entrada));
+        const std::size_t coluna = m_aIndex.size() - 1;
+        if (m_aRegistros.empty()) return S_OK;
+        ChavesNovas chaves;
+        const HRESULT hr = ValidaIndex(coluna, QVDATABASE_POSICAO_NOVO_REGISTRO, m_aRegistros, chaves, true);
+        AtualizaIndex(coluna, 1, chaves);
+        return hr;
+    }
+
+    // The positions of a key, ascending; an absent key gives an empty list.
+    HRESULT ExisteIndex(ULONGLONG uiPosicaoIndex, std::vector<ULONGLONG>& listaPosicao, UINT uiColunaIndexacao) const {
+        std::shared_lock trava(m_lock);
+        listaPosicao.clear();
+        if (uiColunaIndexacao >= m_aIndex.size()) return E_QVCR_COLUNA_INDEXACAO_INVALIDA;
+        const auto& mapa = m_aIndex[uiColunaIndexacao].m_mapa;
+        const auto it = mapa.find(uiPosicaoIndex);
+        if (it == mapa.end()) return S_OK;
+        if (it->second.empty()) return E_QVCR_COLUNA_INDEXACAO_INVALIDA;
+        listaPosicao = it->second;
+        return S_OK;
+    }
+
+    // The lowest position of a key; `uiPosicao` is left as it was when the key is absent.
+    HRESULT ExisteIndex(ULONGLONG uiPosicaoIndex, ULONGLONG& uiPosicao, UINT uiColunaIndexacao) const {
+        std::shared_lock trava(m_lock);
+        if (uiColunaIndexacao >= m_aIndex.size()) return E_QVCR_COLUNA_INDEXACAO_INVALIDA;
+        const auto& mapa = m_aIndex[uiColunaIndexacao].m_mapa;
+        const auto it = mapa.find(uiPosicaoIndex);
+        if (it == mapa.end()) return S_OK;
+        if (it->second.empty()) return E_QVCR_COLUNA_INDEXACAO_INVALIDA;
+        uiPosicao = it->second.front();
+        return S_OK;
+    }
+
+    HRESULT ExisteIndex(std::string_view sTexto, ULONGLONG& uiPosicao, UINT uiColunaIndexacao) const {
+        return ExisteIndex(QVChaveIndexTexto(sTexto), uiPosicao, uiColunaIndexacao);
+    }
+    HRESULT ExisteIndex(std::string_view sTexto, std::vector<ULONGLONG>& listaPosicao, UINT uiColunaIndexacao) const {
+        return ExisteIndex(QVChaveIndexTexto(sTexto), listaPosicao, uiColunaIndexacao);
+    }
+
+    std::size_t GetQtdIndices() const {
+        std::shared_lock trava(m_lock);
+        return m_aIndex.size();
+    }
+
+protected:
+    HRESULT OnInicializa() override {
+        m_aRegistros.clear();
+        QV_CHECK(CQVFileBase::OnInicializa());
+        QV_CHECK(AbreArquivo(eModoLeituraGravacao));
+        if (!EstaAberto()) return S_OK;
+        uint64_t tamanho = 0;
+        if (const zenta::ResultadoArquivo r = TamanhoArquivo(tamanho); !r.Ok()) {
+            const HRESULT hr = CatchInicializacao(r);
+            FechaArquivo();
+            return hr;
+        }
+        const ULONGLONG seek = GetSeekCabecalho();
+        if (tamanho < seek) {
+            FechaArquivo();
+            QV_CHECK(E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE);
+        }
+        const uint64_t dados = tamanho - seek;
+        if (dados % sizeof(T) != 0) {
+            FechaArquivo();
+            QV_CHECK(E_QVCR_ARQUIVO_NAO_EH_MOD_ESTRUTURA);
+        }
+        try {
+            m_aRegistros.resize(static_cast<std::size_t>(dados / sizeof(T)));
+        } catch (const std::bad_alloc&) {
+            // A file too large for memory is refused, and not left locked.
+            m_aRegistros.clear();
+            FechaArquivo();
+            QV_CHECK(E_OUTOFMEMORY);
+        }
+        if (!m_aRegistros.empty()) {
+            const zenta::ResultadoArquivo r = LeDados(seek, m_aRegistros.data(), m_aRegistros.size() * sizeof(T));
+            if (!r.Ok()) {
+                m_aRegistros.clear();
+                const HRESULT hr = CatchInicializacao(r);
+                FechaArquivo();
+                return hr;
+            }
+        }
+        return S_OK;
+    }
+
+    HRESULT OnFinaliza() override {
+        m_aRegistros.clear();
+        m_aRegistros.shrink_to_fit();
+        m_aIndex.clear();
+        return CQVFileBase::OnFinaliza();
+    }
+
+private:
+    struct CQVIndexEntry {
+        CQVIndexEntry() : m_mapa(8) { m_mapa.max_load_factor(1.0f); }
+        std::unordered_map<ULONGLONG, std::vector<ULONGLONG>> m_mapa;
+        GetChaveIndexMethod m_pGetChaveIndexMethod;
+        bool m_bPermiteChaveZerada = false;
+        bool m_bPermiteChaveRepetida = false;
+    };
+
+    // The keys of the new records of one write, computed once by ValidaIndex
+    // and used again by AtualizaIndex, and the keys whose lists need sorting.
+    struct ChavesNovas {
+        std::vector<ULONGLONG> aChaves;
+        std::vector<ULONGLONG> aReordenar;
+    };
+
+    // Checks the new records' keys against one index. With `bCompleto`
+    // every key is computed even after a refusal (filling a new index).
+    HRESULT ValidaIndex(std::size_t coluna, ULONGLONG uiPosicao, std::span<const T> aRegistros, ChavesNovas& chaves,
+                        bool bCompleto = false) const {
+        const CQVIndexEntry& indice = m_aIndex[coluna];
+        chaves.aChaves.clear();
+        chaves.aReordenar.clear();
+        chaves.aChaves.reserve(aRegistros.size());
+        // Keys given to earlier records of this same write: a no-repeat index
+        // refuses them too, or it would end up holding a repeat.
+        std::unordered_set<ULONGLONG> daColecao;
+        HRESULT hr = S_OK;
+        for (std::size_t i = 0; i < aRegistros.size(); ++i) {
+            const ULONGLONG chave = indice.m_pGetChaveIndexMethod(aRegistros[i], static_cast<UINT>(coluna));
+            chaves.aChaves.push_back(chave);
+            HRESULT hrRegistro = S_OK;
+            if (chave == 0 && !indice.m_bPermiteChaveZerada) hrRegistro = E_QVCR_INDEXACAO_COM_POSICAO_ZERO;
+            const auto it = indice.m_mapa.find(chave);
+            if (it != indice.m_mapa.end() && !it->second.empty()) {
+                const bool propria = uiPosicao != QVDATABASE_POSICAO_NOVO_REGISTRO && it->second.front() == uiPosicao + i;
+                if (!indice.m_bPermiteChaveRepetida && !propria && SUCCEEDED(hrRegistro))
+                    hrRegistro = E_QVCR_CHAVE_DE_INDEXACAO_REPETIDA;
+                chaves.aReordenar.push_back(chave);
+            }
+            if (!indice.m_bPermiteChaveRepetida && SUCCEEDED(hrRegistro) && !daColecao.insert(chave).second)
+                hrRegistro = E_QVCR_CHAVE_DE_INDEXACAO_REPETIDA;
+            if (FAILED(hrRegistro) && SUCCEEDED(hr)) {
+                hr = hrRegistro;
+                if (!bCompleto) return hr;
+            }
+        }
+        return hr;
+    }
+
+    // Adds the positions of the new records (from `uiPrimeira` on) to one index.
+    void AtualizaIndex(std::size_t coluna, ULONGLONG uiPrimeira, const ChavesNovas& chaves) {
+        CQVIndexEntry& indice = m_aIndex[coluna];
+        if (indice.m_mapa.empty()) {
+            const double baldes = static_cast<double>(chaves.aChaves.size()) * 1.21 / indice.m_mapa.max_load_factor();
+            indice.m_mapa.rehash(static_cast<std::size_t>(std::llround(baldes)));
+        }
+        for (std::size_t i = 0; i < chaves.aChaves.size(); ++i)
+            indice.m_mapa[chaves.aChaves[i]].push_back(uiPrimeira + i);
+        for (const ULONGLONG chave : chaves.aReordenar) {
+            auto it = indice.m_mapa.find(chave);
+            if (it != indice.m_mapa.end()) std::sort(it->second.begin(), it->second.end());
+        }
+    }
+
+    // Takes the positions `uiPosicao` .. `uiPosicao` + `uiQuantidade` - 1
+    // (those that exist) out of every index, by the keys of the records now there.
+    void RemoveIndex(ULONGLONG uiPosicao, ULONGLONG uiQuantidade) {
+        if (uiQuantidade == 0 || m_aIndex.empty() || uiPosicao == 0) return;
+        const ULONGLONG ultima = std::min<ULONGLONG>(uiPosicao + uiQuantidade - 1, m_aRegistros.size());
+        for (std::size_t coluna = 0; coluna < m_aIndex.size(); ++coluna) {
+            CQVIndexEntry& indice = m_aIndex[coluna];
+            for (ULONGLONG p = uiPosicao; p <= ultima; ++p) {
+                const ULONGLONG chave = indice.m_pGetChaveIndexMethod(m_aRegistros[p - 1], static_cast<UINT>(coluna));
+                auto it = indice.m_mapa.find(chave);
+                if (it == indice.m_mapa.end()) continue;
+                auto& lista = it->second;
+                lista.erase(std::remove(lista.begin(), lista.end(), p), lista.end());
+                if (lista.empty()) indice.m_mapa.erase(it);
+            }
+        }
+    }
+
+    // The write: indexes checked first, then the disk, memory and indexes;
+    // `bAlterou` tells whether the records reached the disk and memory.
+    HRESULT GravaRegistrosInterno(ULONGLONG& uiPosicao, std::span<const T> aRegistros, bool& bAlterou) {
+        bAlterou = false;
+        if (aRegistros.empty()) return S_OK;
+        if (uiPosicao > m_aRegistros.size()) return E_QVCR_POSICAO_GRAVACAO_SUPERIOR_QUANTIDADE_ARQUIVO;
+        std::vector<ChavesNovas> chaves(m_aIndex.size());
+        for (std::size_t coluna = 0; coluna < m_aIndex.size(); ++coluna) {
+            const HRESULT hr = ValidaIndex(coluna, uiPosicao, aRegistros, chaves[coluna]);
+            if (FAILED(hr)) return hr;
+        }
+        // Room for the new records is made before the disk is written, so
+        // that memory can always follow the disk.
+        const std::size_t fimEscrita =
+            static_cast<std::size_t>(uiPosicao == QVDATABASE_POSICAO_NOVO_REGISTRO ? m_aRegistros.size() : uiPosicao - 1) +
+            aRegistros.size();
+        if (fimEscrita > m_aRegistros.capacity()) {
+            try {
+                m_aRegistros.reserve(std::max(fimEscrita, m_aRegistros.size() + m_aRegistros.size() / 2));
+            } catch (const std::bad_alloc&) {
+                return E_OUTOFMEMORY;
+            }
+        }
+        // Appends go after the records held in memory, which are exactly the
+        // file's unless an earlier attempt left a torn tail; that tail is
+        // written over.
+        const ULONGLONG seek = GetSeekCabecalho();
+        const ULONGLONG primeira =
+            uiPosicao == QVDATABASE_POSICAO_NOVO_REGISTRO ? m_aRegistros.size() + 1 : uiPosicao;
+        const zenta::ResultadoArquivo r =
+            GravaDados(seek + (primeira - 1) * sizeof(T), aRegistros.data(), aRegistros.size_bytes());
+        if (!r.Ok()) return CatchGravacao(r);
+        bAlterou = true;
+
+        if (uiPosicao != QVDATABASE_POSICAO_NOVO_REGISTRO) {
+            RemoveIndex(uiPosicao, aRegistros.size());
+            const std::size_t fim = static_cast<std::size_t>(uiPosicao - 1) + aRegistros.size();
+            if (fim > m_aRegistros.size()) m_aRegistros.resize(fim);
+            std::memcpy(static_cast<void*>(&m_aRegistros[uiPosicao - 1]), aRegistros.data(), aRegistros.size_bytes());
+        } else {
+            uiPosicao = primeira;
+            m_aRegistros.insert(m_aRegistros.end(), aRegistros.begin(), aRegistros.end());
+        }
+        for (std::size_t coluna = 0; coluna < m_aIndex.size(); ++coluna) AtualizaIndex(coluna, uiPosicao, chaves[coluna]);
+        QV_CHECK(AtualizaArquivo());
+        return S_OK;
+    }
+
+    std::vector<T> m_aRegistros;
+    std::vector<CQVIndexEntry> m_aIndex;
+};

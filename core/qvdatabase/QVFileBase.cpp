@@ -1,0 +1,628 @@
+#include "core/qvdatabase/QVFileBase.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+#include "access/QVDiretorios.h"
+#include "access/QVModulos.h"
+#include "core/qvdatabase/QVDataBaseUtil.h"
+#include "diagnostics/QVCheck.h"
+#include "diagnostics/QVErrorLog.h"
+#include "diagnostics/QVTrataErro.h"
+#include "platform/CodePage.h"
+#include "platform/Registry.h"
+#include "values/QVCrc64.h"
+#include "values/QVDMA.h"
+#include "values/RelogioSistema.h"
+
+namespace zenta {
+
+namespace {
+
+// Size of the pieces of one read or write.
+constexpr std::size_t TAMANHO_PEDACO = std::size_t{1} << 30;
+
+// Header management switched off for the machine ("read once per process").
+bool CabecalhoDesabilitadoRegistro() {
+    static const bool desabilitado = [] {
+        const auto valor = RegLeDword(HKEY_LOCAL_MACHINE, QV_CHAVE_REGISTRO, "QVDataBase_DesabilitaCabecalho");
+        return valor.has_value() && *valor != 0;
+    }();
+    return desabilitado;
+}
+
+// The last `maximo` bytes of a text.
+std::string_view Ultimos(std::string_view texto, std::size_t maximo) {
+    return texto.size() > maximo ? texto.substr(texto.size() - maximo) : texto;
+}
+
+// Copies a text into a fixed field, NUL-terminated and zero-padded.
+template <std::size_t N>
+void CopiaCampo(char (&campo)[N], std::string_view texto) {
+    std::memset(campo, 0, N);
+    const std::string_view t = texto.substr(0, std::min(texto.size(), N - 1));
+    std::memcpy(campo, t.data(), t.size());
+}
+
+// The text of a fixed field, up to its first NUL.
+template <std::size_t N>
+std::string_view TextoCampo(const char (&campo)[N]) {
+    std::size_t n = 0;
+    while (n < N && campo[n] != '\0') ++n;
+    return std::string_view(campo, n);
+}
+
+// Compares without regard to letter case over at most `maximo` characters,
+// stopping at the first NUL of either side.
+bool IgualSemCaixaLimitado(std::string_view a, std::string_view b, std::size_t maximo) {
+    a = a.substr(0, std::min(a.size(), maximo));
+    b = b.substr(0, std::min(b.size(), maximo));
+    return IgualSemCaixa(a, b);
+}
+
+}  // namespace
+
+QVDATAHORA_REGISTRO DataHoraRegistroAgora() {
+    const RelogioSistema::Instante agora = RelogioSistema::Agora();
+    const REG_QVDMA dia(agora.dia, agora.mes, agora.ano);
+    const ULONGLONG segundos = static_cast<ULONGLONG>(dia.GetData()) * 86400u +
+                               static_cast<ULONGLONG>(agora.hora) * 3600u + static_cast<ULONGLONG>(agora.minuto) * 60u +
+                               static_cast<ULONGLONG>(agora.segundo);
+    return segundos & QVDATAHORA_MASCARA;
+}
+
+std::string NomeComputadorCabecalho() {
+    char nome[256] = {};
+    if (::gethostname(nome, sizeof nome - 1) != 0) return {};
+    std::string s(nome);
+    if (const std::size_t ponto = s.find('.'); ponto != std::string::npos) s.resize(ponto);
+    s = Utf8OuCp1252ParaCp1252(s);
+    if (s.size() > 15) s.resize(15);
+    return s;
+}
+
+void PreenchePrefixoCabecalhoV1(REG_QVDATABASE_CABECALHO_V1& cabecalho) {
+    cabecalho.usVersaoCabecalho = 1;
+    std::memset(cabecalho.cZero1, 0, sizeof cabecalho.cZero1);
+    cabecalho.ullCrcVersao = QVCrc64(&cabecalho.usVersaoCabecalho, sizeof cabecalho.usVersaoCabecalho);
+    cabecalho.ullCrcCrcVersao = QVCrc64(&cabecalho.ullCrcVersao, sizeof cabecalho.ullCrcVersao);
+}
+
+ULONGLONG CrcCabecalho(const REG_QVDATABASE_CABECALHO_V1& cabecalho) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&cabecalho);
+    return QVCrc64(bytes + 24, 208);
+}
+
+}  // namespace zenta
+
+// ---- Construction ---------------------------------------------------------------
+
+CQVFileBase::CQVFileBase(std::string_view sNomeArquivo, zenta::IQVDataBaseContainer* pDataBase)
+    : m_sNomeArquivo(zenta::NormalizaNomeArquivo(sNomeArquivo)),
+      m_eModulo(pDataBase != nullptr ? pDataBase->GetModulo() : QV_MODULO_GE),
+      m_pDataBase(pDataBase) {
+    m_ControleCriacaoArquivos = m_pDataBase != nullptr
+                                    ? m_pDataBase->CriaControleCriacaoArquivos(m_eModulo, m_sNomeArquivo)
+                                    : std::make_unique<zenta::CQVControleCriacaoArquivosInativo>();
+    if (!m_ControleCriacaoArquivos) m_ControleCriacaoArquivos = std::make_unique<zenta::CQVControleCriacaoArquivosInativo>();
+    if (m_pDataBase != nullptr) m_pDataBase->AddFile(this);
+    LimpaEstadoCabecalho();
+}
+
+CQVFileBase::~CQVFileBase() {
+    if (m_pDataBase != nullptr) m_pDataBase->RemoveFile(this);
+    m_pArquivo.reset();
+}
+
+void CQVFileBase::SetModulo(int eModulo) {
+    m_eModulo = eModulo;
+    m_ControleCriacaoArquivos->SetModulo(eModulo);
+}
+
+void CQVFileBase::DesabilitaControleCriacaoArquivos() { m_ControleCriacaoArquivos->DesabilitaControleCriacaoArquivos(); }
+
+void CQVFileBase::LimpaEstadoCabecalho() {
+    std::memset(&m_Cabecalho, 0, sizeof m_Cabecalho);
+    m_bCabecalhoVerificado = false;
+    m_bPossuiCabecalho = false;
+    m_bCabecalhoCompleto = false;
+}
+
+// ---- Life cycle -----------------------------------------------------------------
+
+HRESULT CQVFileBase::OnInicializa() {
+    QV_CHECK(CQVDataBaseUtil::GetPathArquivo(m_eModulo, GetEmpresa(), m_sNomeArquivo, m_sPathArquivo));
+    // A "tra" twin marks an unfinished rewrite of the control file; the
+    // control file itself and the twins are exempt.
+    if (m_sNomeArquivo != QVDATABASE_NOME_ARQUIVO_CONTROLE && zenta::ExtensaoArquivo(m_sNomeArquivo) != "tra") {
+        const std::filesystem::path tra =
+            m_sPathArquivo.parent_path() / zenta::NomeComExtensao(m_sNomeArquivo, "tra");
+        if (zenta::ArquivoSO()->Existe(tra)) QV_CHECK(E_QVCR_ARQUIVO_TRA_ENCONTRADO);
+    }
+    QV_CHECK(m_ControleCriacaoArquivos->Inicializa(*this));
+    LimpaEstadoCabecalho();
+    return S_OK;
+}
+
+HRESULT CQVFileBase::OnFinaliza() {
+    HRESULT hr = S_OK;
+    if (m_pArquivo) {
+        hr = AtualizaArquivo();
+        if (FAILED(hr)) QV_LOG_HR(hr, "AtualizaArquivo()");
+    }
+    m_pArquivo.reset();
+    m_eModoAbertura = eModoInvalido;
+    LimpaEstadoCabecalho();
+    const HRESULT hrControle = m_ControleCriacaoArquivos->Finaliza();
+    if (SUCCEEDED(hr) && FAILED(hrControle)) hr = hrControle;
+    return hr;
+}
+
+HRESULT CQVFileBase::FechaArquivo() {
+    m_eModoAbertura = eModoInvalido;
+    LimpaEstadoCabecalho();
+    m_pArquivo.reset();
+    return S_OK;
+}
+
+HRESULT CQVFileBase::AtualizaArquivo() {
+    if (m_pArquivo && (m_eModoAbertura == eModoLeituraGravacao || m_eModoAbertura == eModoLeituraGravacaoCriacao))
+        return AtualizaCabecalho();
+    return S_OK;
+}
+
+bool CQVFileBase::ExisteArquivo() const {
+    std::filesystem::path caminho = m_sPathArquivo;
+    if (caminho.empty() && FAILED(CQVDataBaseUtil::GetPathArquivo(m_eModulo, GetEmpresa(), m_sNomeArquivo, caminho)))
+        return false;
+    std::filesystem::path noDisco;
+    return zenta::LocalizaArquivoNoDisco(caminho.parent_path(), m_sNomeArquivo, noDisco);
+}
+
+HRESULT CQVFileBase::DeletaArquivo() {
+    std::unique_lock trava(m_lock);
+    const std::string empresa = GetEmpresa();
+    const USHORT usuario = GetUsuario();
+    const LONG sessao = CQVInicializador::GetNumeroSessao();
+    FechaArquivo();
+    QV_CHECK(CQVDataBaseUtil::DeletaArquivo(this, m_eModulo, m_sNomeArquivo, eRemoverDoControleCriacaoArquivosInMemory,
+                                            m_ControleCriacaoArquivos.get()));
+    Finaliza();
+    QV_CHECK(Inicializa(empresa, usuario, sessao));
+    return S_OK;
+}
+
+HRESULT CQVFileBase::GravaVersaoArquivo(USHORT usVersaoArquivo) {
+    if (!GerenciarCabecalho()) return S_OK;
+    std::unique_lock trava(m_lock);
+    QV_CHECK(AbreArquivo(eModoLeituraGravacaoCriacao));
+    if (!m_pArquivo || !m_bCabecalhoCompleto) return S_OK;
+    m_Cabecalho.usVersaoArquivo = usVersaoArquivo;
+    QV_CHECK(AtualizaArquivo());
+    return S_OK;
+}
+
+// ---- Opening --------------------------------------------------------------------
+
+HRESULT CQVFileBase::RenomeiaCaixaNoDisco(const std::filesystem::path& noDisco) {
+    const auto so = zenta::ArquivoSO();
+    const zenta::PoliticaTentativas politica = zenta::TentativasArquivo();
+    const unsigned tentativas = politica.tentativasGravacao == 0 ? 1 : politica.tentativasGravacao;
+    zenta::ResultadoArquivo r;
+    for (unsigned i = 0; i < tentativas; ++i) {
+        if (i > 0) so->Pausa(politica.pausa);
+        r = so->Renomeia(noDisco, m_sPathArquivo, true);
+        if (r.Ok()) {
+            (void)so->SincronizaDiretorio(m_sPathArquivo.parent_path());
+            return S_OK;
+        }
+    }
+    return CodigoExcecaoArquivo(r.causa);
+}
+
+HRESULT CQVFileBase::AbreSO(const std::filesystem::path& caminho, EQVDataBase_ModoAbertura eModoAbertura) {
+    zenta::AberturaSO modo = zenta::AberturaSO::leituraGravacao;
+    if (eModoAbertura == eModoLeituraSemBloqueio) modo = zenta::AberturaSO::leituraSemBloqueio;
+    else if (eModoAbertura == eModoLeituraGravacaoCriacao) modo = zenta::AberturaSO::leituraGravacaoCriacao;
+
+    const auto so = zenta::ArquivoSO();
+    const zenta::PoliticaTentativas politica = zenta::TentativasArquivo();
+    const unsigned tentativas = politica.tentativasAbertura == 0 ? 1 : politica.tentativasAbertura;
+    zenta::ResultadoArquivo r;
+    for (unsigned i = 0; i < tentativas; ++i) {
+        if (i > 0) so->Pausa(politica.pausa);
+        r = so->Abre(caminho, modo, m_pArquivo);
+        if (r.Ok()) return S_OK;
+        // Failures that waiting cannot cure end at once.
+        if (r.causa == zenta::CausaArquivo::caminhoInvalido) {
+            QV_LOG_HR(E_QVDATABASE_eBadPath, "eBadPath");
+            return E_QVDATABASE_eBadPath;
+        }
+        if (r.causa == zenta::CausaArquivo::arquivoInvalido) {
+            QV_LOG_HR(E_QVDATABASE_eInvalidFile, "eInvalidFile");
+            return E_QVDATABASE_eInvalidFile;
+        }
+        if (r.causa == zenta::CausaArquivo::diretorioCheio) {
+            QV_LOG_HR(E_QVDATABASE_eDirectoryFull, "eDirectoryFull");
+            return E_QVDATABASE_eDirectoryFull;
+        }
+    }
+    HRESULT hr = E_QVDATABASE_eQVGenericError;
+    switch (r.causa) {
+        case zenta::CausaArquivo::muitosArquivosAbertos: hr = E_QVDATABASE_eTooManyOpenFiles; break;
+        case zenta::CausaArquivo::acessoNegado:
+            hr = so->SomenteLeitura(caminho) ? E_QVDATABASE_eQVReadOnly : E_QVDATABASE_eAccessDenied;
+            break;
+        case zenta::CausaArquivo::violacaoCompartilhamento: hr = E_QVDATABASE_eSharingViolation; break;
+        case zenta::CausaArquivo::violacaoBloqueio: hr = E_QVDATABASE_eLockViolation; break;
+        case zenta::CausaArquivo::discoCheio: hr = E_QVDATABASE_eDiskFull; break;
+        default: break;
+    }
+    QV_LOG_HR(hr, NomeExcecaoArquivo(hr));
+    return hr;
+}
+
+HRESULT CQVFileBase::AbreArquivo(EQVDataBase_ModoAbertura eModoAbertura) {
+    if (m_pDataBase != nullptr && m_pDataBase->GetLeituraSemBloqueio()) eModoAbertura = eModoLeituraSemBloqueio;
+    if (m_pArquivo && m_eModoAbertura == eModoAbertura) return S_OK;
+    if (m_pArquivo || m_eModoAbertura != eModoInvalido) FechaArquivo();
+
+    QV_CHECK(CQVDataBaseUtil::GetPathArquivo(m_eModulo, GetEmpresa(), m_sNomeArquivo, m_sPathArquivo));
+    const auto so = zenta::ArquivoSO();
+    std::filesystem::path noDisco;
+    const bool existe = zenta::LocalizaArquivoNoDisco(m_sPathArquivo.parent_path(), m_sNomeArquivo, noDisco);
+    // A missing file is an empty file for every mode that does not create.
+    if (eModoAbertura != eModoLeituraGravacaoCriacao && !existe) return S_OK;
+
+    QV_CHECK(m_ControleCriacaoArquivos->GerenciaControleCriacaoArquivos(eModoAbertura));
+
+    // A writer brings a name that differs only in letter case to the stored form.
+    if (existe && eModoAbertura != eModoLeituraSemBloqueio && noDisco != m_sPathArquivo) {
+        QV_CHECK(RenomeiaCaixaNoDisco(noDisco));
+        noDisco = m_sPathArquivo;
+    }
+    if (eModoAbertura == eModoLeituraGravacao) QV_CHECK(AtualizaArquivo());
+
+    std::filesystem::path caminho = existe ? noDisco : m_sPathArquivo;
+    if (!existe) {
+        const zenta::ResultadoArquivo r = so->CriaDiretorios(m_sPathArquivo.parent_path());
+        if (!r.Ok()) QV_CHECK(CodigoExcecaoArquivo(r.causa));
+    }
+    QV_CHECK(AbreSO(caminho, eModoAbertura));
+    m_eModoAbertura = eModoAbertura;
+    LimpaEstadoCabecalho();
+    if (eModoAbertura != eModoLeituraSemBloqueio) {
+        const HRESULT hr = GerenciaCabecalho();
+        if (FAILED(hr)) {
+            // A file whose header fails its checks is left as it is, closed.
+            FechaArquivo();
+            return hr;
+        }
+    }
+    return S_OK;
+}
+
+// ---- File failures ----------------------------------------------------------------
+
+bool CQVFileBase::EhUmaExcecaoFatal(HRESULT hr) {
+    return hr == E_QVDATABASE_eBadSeek || hr == E_QVDATABASE_eEndOfFile || hr == E_QVDATABASE_eHardIO ||
+           hr == E_QVDATABASE_eFileNotFound || hr == E_QVDATABASE_eBadPath || hr == E_QVCR_INDEXACAO_COM_POSICAO_ZERO ||
+           hr == E_QVCR_CHAVE_DE_INDEXACAO_REPETIDA;
+}
+
+HRESULT CQVFileBase::CodigoExcecaoArquivo(zenta::CausaArquivo causa) {
+    switch (causa) {
+        case zenta::CausaArquivo::nenhuma: return S_OK;
+        case zenta::CausaArquivo::fimArquivo: return E_QVDATABASE_eEndOfFile;
+        case zenta::CausaArquivo::posicionamentoInvalido: return E_QVDATABASE_eBadSeek;
+        case zenta::CausaArquivo::erroFisico: return E_QVDATABASE_eHardIO;
+        case zenta::CausaArquivo::arquivoNaoEncontrado: return E_QVDATABASE_eFileNotFound;
+        case zenta::CausaArquivo::caminhoInvalido: return E_QVDATABASE_eBadPath;
+        case zenta::CausaArquivo::acessoNegado: return E_QVDATABASE_eAccessDenied;
+        case zenta::CausaArquivo::arquivoInvalido: return E_QVDATABASE_eInvalidFile;
+        case zenta::CausaArquivo::violacaoCompartilhamento: return E_QVDATABASE_eSharingViolation;
+        case zenta::CausaArquivo::violacaoBloqueio: return E_QVDATABASE_eLockViolation;
+        case zenta::CausaArquivo::discoCheio: return E_QVDATABASE_eDiskFull;
+        default: return E_QVDATABASE_eQVGenericError;
+    }
+}
+
+const char* CQVFileBase::NomeExcecaoArquivo(HRESULT hr) {
+#define QV_NOME_EXCECAO_ARQUIVO_(nome, valor) \
+    if (hr == static_cast<HRESULT>(valor)) return #nome;
+    QV_EXCECOES_ARQUIVO(QV_NOME_EXCECAO_ARQUIVO_)
+#undef QV_NOME_EXCECAO_ARQUIVO_
+    return "eQVGenericError";
+}
+
+HRESULT CQVFileBase::CatchInicializacao(const zenta::ResultadoArquivo& falha) {
+    const HRESULT hr = falha.Ok() ? E_QVDATABASE_eQVGenericError : CodigoExcecaoArquivo(falha.causa);
+    QV_LOG_HR(hr, NomeExcecaoArquivo(hr));
+    return hr;
+}
+
+HRESULT CQVFileBase::CatchGravacao(const zenta::ResultadoArquivo& falha) {
+    const HRESULT hr = falha.Ok() ? E_QVDATABASE_eQVGenericError : CodigoExcecaoArquivo(falha.causa);
+    QV_LOG_HR(hr, NomeExcecaoArquivo(hr));
+    return hr;
+}
+
+namespace {
+
+// The description of a code: the message library's, else the system's own table.
+std::string DescricaoCodigo(HRESULT hr) {
+    std::string descricao = zenta::CBibliotecaMensagens().DescricaoHresult(hr);
+    if (!descricao.empty()) return descricao;
+#define QV_DESCRICAO_CODIGO_(nome, valor, texto) \
+    if (hr == static_cast<HRESULT>(valor)) return texto;
+    QV_CODIGOS_SISTEMA(QV_DESCRICAO_CODIGO_)
+#undef QV_DESCRICAO_CODIGO_
+    return {};
+}
+
+}  // namespace
+
+void CQVFileBase::GravaLogErroMotor(std::string_view funcao, std::string_view fonte, unsigned linha, HRESULT hr, ULONGLONG uiPosicao,
+                                    std::size_t tamanhoRegistro, ULONGLONG qtdRegistros) const {
+    try {
+        const std::string texto = zenta::TextoErroMotor(hr, DescricaoCodigo(hr), m_sNomeArquivo,
+                                                        static_cast<int>(uiPosicao), static_cast<int>(tamanhoRegistro),
+                                                        static_cast<int64_t>(qtdRegistros));
+        QVGravaLogErroTexto(QVProfilerDoEscopo(), funcao, fonte, linha, texto);
+    } catch (...) {
+        // The error log never disturbs the operation it reports on.
+    }
+}
+
+// ---- Raw access -------------------------------------------------------------------
+
+zenta::ResultadoArquivo CQVFileBase::LeDados(uint64_t posicao, void* destino, std::size_t tamanho) {
+    if (!m_pArquivo) return zenta::ResultadoArquivo::Falha(zenta::CausaArquivo::arquivoInvalido);
+    auto* p = static_cast<unsigned char*>(destino);
+    std::size_t feito = 0;
+    while (feito < tamanho) {
+        const std::size_t pedaco = std::min(tamanho - feito, zenta::TAMANHO_PEDACO);
+        std::size_t lidos = 0;
+        const zenta::ResultadoArquivo r = m_pArquivo->Le(posicao + feito, p + feito, pedaco, lidos);
+        if (!r.Ok()) return r;
+        if (lidos != pedaco) return zenta::ResultadoArquivo::Falha(zenta::CausaArquivo::fimArquivo);
+        feito += pedaco;
+    }
+    return zenta::ResultadoArquivo::Sucesso();
+}
+
+zenta::ResultadoArquivo CQVFileBase::GravaDados(uint64_t posicao, const void* origem, std::size_t tamanho) {
+    if (!m_pArquivo) return zenta::ResultadoArquivo::Falha(zenta::CausaArquivo::arquivoInvalido);
+    const auto* p = static_cast<const unsigned char*>(origem);
+    std::size_t feito = 0;
+    while (feito < tamanho) {
+        const std::size_t pedaco = std::min(tamanho - feito, zenta::TAMANHO_PEDACO);
+        const zenta::ResultadoArquivo r = m_pArquivo->Grava(posicao + feito, p + feito, pedaco);
+        if (!r.Ok()) return r;
+        feito += pedaco;
+    }
+    return zenta::ResultadoArquivo::Sucesso();
+}
+
+zenta::ResultadoArquivo CQVFileBase::TamanhoArquivo(uint64_t& tamanho) {
+    tamanho = 0;
+    if (!m_pArquivo) return zenta::ResultadoArquivo::Falha(zenta::CausaArquivo::arquivoInvalido);
+    return m_pArquivo->Tamanho(tamanho);
+}
+
+// ---- Header ---------------------------------------------------------------------------
+
+bool CQVFileBase::GerenciarCabecalho() const {
+    if (m_eModulo == QVDATABASE_MODULO_SEM_CABECALHO) return false;
+    if (zenta::CabecalhoDesabilitadoRegistro()) return false;
+    if (m_pDataBase != nullptr && m_pDataBase->GetSemCabecalho()) return false;
+    const std::string_view ext = zenta::ExtensaoArquivo(m_sNomeArquivo);
+    if (ext == "cab" || ext == "srk" || ext == "tra") return false;
+    if (m_sNomeArquivo == QVDATABASE_NOME_ARQUIVO_CONTROLE) return false;
+    return true;
+}
+
+bool CQVFileBase::PossuiCabecalho() {
+    if (m_bCabecalhoVerificado) return m_bPossuiCabecalho;
+    m_bCabecalhoVerificado = true;
+    m_bPossuiCabecalho = false;
+    const std::string_view ext = zenta::ExtensaoArquivo(m_sNomeArquivo);
+    if (ext == "cab" || ext == "srk" || ext == "tra" || m_sNomeArquivo == QVDATABASE_NOME_ARQUIVO_CONTROLE)
+        return false;
+    if (!m_pArquivo) return false;
+    uint64_t tamanho = 0;
+    if (!TamanhoArquivo(tamanho).Ok() || tamanho < QVDATABASE_TAMANHO_PREFIXO_CABECALHO) return false;
+    REG_QVDATABASE_CABECALHO_V1 lido{};
+    if (!LeDados(0, &lido, QVDATABASE_TAMANHO_PREFIXO_CABECALHO).Ok()) return false;
+    std::memcpy(&m_Cabecalho, &lido, QVDATABASE_TAMANHO_PREFIXO_CABECALHO);
+    m_bPossuiCabecalho = lido.usVersaoCabecalho != 0 &&
+                         lido.ullCrcVersao == zenta::QVCrc64(&lido.usVersaoCabecalho, sizeof lido.usVersaoCabecalho) &&
+                         lido.ullCrcCrcVersao == zenta::QVCrc64(&lido.ullCrcVersao, sizeof lido.ullCrcVersao);
+    return m_bPossuiCabecalho;
+}
+
+ULONGLONG CQVFileBase::GetSeekCabecalho() {
+    return PossuiCabecalho() && m_Cabecalho.usVersaoCabecalho == 1 ? QVDATABASE_TAMANHO_CABECALHO : 0;
+}
+
+HRESULT CQVFileBase::GerenciaCabecalho() {
+    if (!GerenciarCabecalho() || !m_pArquivo) return S_OK;
+    if (PossuiCabecalho()) return ValidaCabecalho();
+    return CriaCabecalho();
+}
+
+HRESULT CQVFileBase::ValidaCabecalho() {
+    REG_QVDATABASE_CABECALHO_V1 lido{};
+    const zenta::ResultadoArquivo r = LeDados(0, &lido, QVDATABASE_TAMANHO_PREFIXO_CABECALHO);
+    if (!r.Ok()) return CatchInicializacao(r);
+    std::memcpy(&m_Cabecalho, &lido, QVDATABASE_TAMANHO_PREFIXO_CABECALHO);
+    if (lido.usVersaoCabecalho != 1) QV_CHECK(E_QVCR_VERSAO_CABECALHO_SUPERIOR_VERSAO_SISTEMA);
+    QV_CHECK(ValidaCabecalhoV01());
+    return S_OK;
+}
+
+HRESULT CQVFileBase::LeCabecalhoCompleto() {
+    // A file cut inside its header reads as zeros past its end, which the
+    // size check below refuses.
+    REG_QVDATABASE_CABECALHO_V1 lido{};
+    std::size_t lidos = 0;
+    const zenta::ResultadoArquivo r = m_pArquivo->Le(0, &lido, sizeof lido, lidos);
+    if (!r.Ok()) return CatchInicializacao(r);
+    m_Cabecalho = lido;
+    m_bCabecalhoCompleto = true;
+    return S_OK;
+}
+
+HRESULT CQVFileBase::ValidaCabecalhoV01() {
+    QV_CHECK(LeCabecalhoCompleto());
+    uint64_t tamanho = 0;
+    if (const zenta::ResultadoArquivo r = TamanhoArquivo(tamanho); !r.Ok()) return CatchInicializacao(r);
+    const REG_QVDATABASE_CABECALHO_V1& c = m_Cabecalho;
+    HRESULT hr = S_OK;
+    if (c.ullTamanhoDadosCabecalho != QVDATABASE_TAMANHO_DADOS_CABECALHO) hr = E_QVCR_TAMANHO_CABECALHO_NAO_CONFERE;
+    else if (zenta::CrcCabecalho(c) != c.ullCrcCabecalho) hr = E_QVCR_CRC_CABECALHO_NAO_CONFERE;
+    else if (tamanho < QVDATABASE_TAMANHO_CABECALHO || c.ullTamanhoDados != tamanho - QVDATABASE_TAMANHO_CABECALHO)
+        hr = E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE;
+    else if (c.usVersaoMotorCriacao > QVDATABASE_VERSAO_MOTOR) hr = E_QVCR_VERSAO_SISTEMA_INFERIOR_VERSAO_CRIACAO_CABECALHO;
+    else if (c.usVersaoMotorModificacao > QVDATABASE_VERSAO_MOTOR)
+        hr = E_QVCR_VERSAO_SISTEMA_INFERIOR_VERSAO_MODIFICACAO_ARQUIVO;
+    else if (!zenta::IgualSemCaixaLimitado(zenta::TextoCampo(c.szNomeArquivo), zenta::Ultimos(m_sNomeArquivo, 23), 24))
+        hr = E_QVCR_NOME_ARQUIVO_NAO_CONFERE;
+    if (FAILED(hr)) {
+        m_bCabecalhoCompleto = false;
+        QV_CHECK(hr);
+    }
+    return S_OK;
+}
+
+HRESULT CQVFileBase::GeraDadosCabecalho() {
+    REG_QVDATABASE_CABECALHO_V1& c = m_Cabecalho;
+    std::memset(&c, 0, sizeof c);
+    zenta::PreenchePrefixoCabecalhoV1(c);
+    const QVDATAHORA_REGISTRO agora = zenta::DataHoraRegistroAgora();
+    c.dhAtualizacao = agora;
+    c.dhCriacao = agora;
+    c.dhCriacaoOriginal = agora;
+    c.ullTamanhoDadosCabecalho = QVDATABASE_TAMANHO_DADOS_CABECALHO;
+    uint64_t tamanho = 0;
+    if (const zenta::ResultadoArquivo r = TamanhoArquivo(tamanho); !r.Ok()) return CatchGravacao(r);
+    c.ullTamanhoDados = tamanho;
+    c.ullSessao = static_cast<ULONGLONG>(GetNumeroSessao());
+    c.ulUsuario = static_cast<ULONG>(GetUsuario());
+    c.usVersaoArquivo = 1;
+    c.usVersaoMotorCriacao = QVDATABASE_VERSAO_MOTOR;
+    c.usVersaoMotorModificacao = QVDATABASE_VERSAO_MOTOR;
+    zenta::CopiaCampo(c.szNomeArquivo, zenta::Ultimos(m_sNomeArquivo, 23));
+    const std::string empresa = zenta::Utf8OuCp1252ParaCp1252(GetEmpresa());
+    zenta::CopiaCampo(c.szEmpresa, zenta::Ultimos(empresa, 23));
+    zenta::CopiaCampo(c.szComputador, zenta::NomeComputadorCabecalho());
+    c.ullCrcCabecalho = zenta::CrcCabecalho(c);
+    return S_OK;
+}
+
+HRESULT CQVFileBase::CriaCabecalho() {
+    // The reopen after the insertion must find the header: a file that still
+    // lacks it then is not given a second one on top.
+    if (m_bCriandoCabecalho) QV_CHECK(E_QVDATABASE_eQVGenericError);
+    QV_CHECK(GeraDadosCabecalho());
+    const uint64_t tamanhoOriginal = m_Cabecalho.ullTamanhoDados;
+    const auto so = zenta::ArquivoSO();
+    const std::filesystem::path gemeo = m_sPathArquivo.parent_path() / zenta::NomeComExtensao(m_sNomeArquivo, "cab");
+
+    // Records already in the file move behind the header through the "cab"
+    // copy; a copy left by an attempt that did not finish blocks until it is
+    // looked at. An empty file goes the same way, so that a header is never
+    // seen half written; a copy left beside an empty file holds nothing of value.
+    if (tamanhoOriginal != 0 && so->Existe(gemeo)) QV_CHECK(E_QVCR_ARQUIVO_CAB_ENCONTRADO);
+
+    {
+        std::unique_ptr<zenta::IArquivoAberto> copia;
+        zenta::ResultadoArquivo r = so->Abre(gemeo, zenta::AberturaSO::criacaoTruncada, copia);
+        if (!r.Ok()) return CatchGravacao(r);
+        r = copia->Grava(0, &m_Cabecalho, sizeof m_Cabecalho);
+        if (!r.Ok()) return CatchGravacao(r);
+        std::vector<unsigned char> buffer;
+        uint64_t feito = 0;
+        while (feito < tamanhoOriginal) {
+            const std::size_t pedaco =
+                static_cast<std::size_t>(std::min<uint64_t>(tamanhoOriginal - feito, std::size_t{1} << 24));
+            buffer.resize(pedaco);
+            r = LeDados(feito, buffer.data(), pedaco);
+            if (!r.Ok()) return CatchGravacao(r);
+            r = copia->Grava(QVDATABASE_TAMANHO_CABECALHO + feito, buffer.data(), pedaco);
+            if (!r.Ok()) return CatchGravacao(r);
+            feito += pedaco;
+        }
+        r = copia->Sincroniza();
+        if (!r.Ok()) return CatchGravacao(r);
+    }
+
+    // The copy replaces the file while this object still holds the file's
+    // lock, so no other writer can slip in between; then the directory entry
+    // is made durable and the file opened again.
+    const zenta::PoliticaTentativas politica = zenta::TentativasArquivo();
+    const unsigned tentativas = politica.tentativasGravacao == 0 ? 1 : politica.tentativasGravacao;
+    zenta::ResultadoArquivo r;
+    for (unsigned i = 0; i < tentativas; ++i) {
+        if (i > 0) so->Pausa(politica.pausa);
+        r = so->Renomeia(gemeo, m_sPathArquivo, false);
+        if (r.Ok()) break;
+    }
+    if (!r.Ok()) return CatchGravacao(r);
+    r = so->SincronizaDiretorio(m_sPathArquivo.parent_path());
+    if (!r.Ok()) return CatchGravacao(r);
+
+    const EQVDataBase_ModoAbertura modo = m_eModoAbertura;
+    FechaArquivo();
+    m_bCriandoCabecalho = true;
+    const HRESULT hr = AbreArquivo(modo == eModoInvalido ? eModoLeituraGravacao : modo);
+    m_bCriandoCabecalho = false;
+    QV_CHECK(hr);
+    return S_OK;
+}
+
+HRESULT CQVFileBase::AtualizaCabecalho() {
+    if (!GerenciarCabecalho() || !m_pArquivo) return S_OK;
+    if (!PossuiCabecalho()) return S_OK;
+    if (!m_bCabecalhoCompleto) QV_CHECK(LeCabecalhoCompleto());
+    REG_QVDATABASE_CABECALHO_V1& c = m_Cabecalho;
+    uint64_t tamanho = 0;
+    if (const zenta::ResultadoArquivo r = TamanhoArquivo(tamanho); !r.Ok()) return CatchGravacao(r);
+    const QVDATAHORA_REGISTRO agora = zenta::DataHoraRegistroAgora();
+    c.dhAtualizacao = agora;
+    c.ullTamanhoDados = tamanho >= QVDATABASE_TAMANHO_CABECALHO ? tamanho - QVDATABASE_TAMANHO_CABECALHO : 0;
+    if (c.ullContadorAtualizacoes == UINT64_MAX) {
+        c.ullContadorAtualizacoes = 0;
+        ++c.usVoltasContador;
+    } else {
+        ++c.ullContadorAtualizacoes;
+    }
+    c.ullSessao = static_cast<ULONGLONG>(GetNumeroSessao());
+    c.ulUsuario = static_cast<ULONG>(GetUsuario());
+    c.usVersaoMotorModificacao = QVDATABASE_VERSAO_MOTOR;
+
+    const std::string empresa = zenta::Utf8OuCp1252ParaCp1252(GetEmpresa());
+    const std::string_view empresaCampo = zenta::Ultimos(empresa, 23);
+    if (!zenta::IgualSemCaixaLimitado(empresaCampo, zenta::TextoCampo(c.szEmpresa), 24)) {
+        std::memcpy(c.szEmpresaAnterior, c.szEmpresa, sizeof c.szEmpresa);
+        zenta::CopiaCampo(c.szEmpresa, empresaCampo);
+        c.dhAlteracaoEmpresa = agora;
+    }
+    const std::string computador = zenta::NomeComputadorCabecalho();
+    if (!zenta::IgualSemCaixaLimitado(computador, zenta::TextoCampo(c.szComputador), 16)) {
+        std::memcpy(c.szComputadorAnterior, c.szComputador, sizeof c.szComputador);
+        zenta::CopiaCampo(c.szComputador, computador);
+        c.dhAlteracaoComputador = agora;
+    }
+    std::memset(c.cZero2, 0, sizeof c.cZero2);
+    std::memset(c.cZero3, 0, sizeof c.cZero3);
+    c.ullCrcCabecalho = zenta::CrcCabecalho(c);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&c);
+    const zenta::ResultadoArquivo r = GravaDados(24, bytes + 24, QVDATABASE_TAMANHO_CABECALHO - 24);
+    if (!r.Ok()) return CatchGravacao(r);
+    return S_OK;
+}

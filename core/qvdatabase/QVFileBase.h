@@ -1,0 +1,178 @@
+// The base of every file of a module's database: its name and module, where
+// it lives, how it is opened (modes, sharing, retries), the optional 240-byte
+// header in front of the records (creation, validation, insertion into files
+// that lack it, update after each write) and the codes of file failures.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <shared_mutex>
+#include <string>
+#include <string_view>
+
+#include <zenta/WinTypes.h>
+
+#include "access/QVInicializador.h"
+#include "core/qvdatabase/QVArquivoSO.h"
+#include "core/qvdatabase/QVDataBaseContainer.h"
+#include "core/qvdatabase/QVDataBaseDefs.h"
+#include "diagnostics/QVDF_Profiler.h"
+
+// A module whose files never get a header.
+inline constexpr int QVDATABASE_MODULO_SEM_CABECALHO = -5;
+
+// What every file object of a container answers, plain files and groups.
+class IQVFileBase : public CQVInicializador, public IQVDF_Profiler {
+public:
+    ~IQVFileBase() override = default;
+
+    // IQVDF_Profiler: the file's context, taken from its container.
+    std::string GetEmpresa() const override { return CQVInicializador::GetEmpresa(); }
+    USHORT GetUsuario() const override { return CQVInicializador::GetUsuario(); }
+    ULONG GetNumeroSessao() const override { return static_cast<ULONG>(CQVInicializador::GetNumeroSessao()); }
+    // The context of the checked steps of the file's members.
+    CQVContextoProfiler QVProfilerDoEscopo() const { return CQVContextoProfiler{this, nullptr}; }
+
+    virtual HRESULT DeletaArquivo() = 0;
+    virtual std::string GetNomeArquivo() const = 0;
+    virtual int GetModulo() const = 0;
+    virtual void SetModulo(int eModulo) = 0;
+    virtual ULONGLONG GetQtdRegistros() const = 0;
+    virtual void DesabilitaControleCriacaoArquivos() = 0;
+    // The in-memory records as one block (typed files); null otherwise.
+    virtual const void* GetArrayData() const = 0;
+    // Replaces the whole content with `tamanho` / record size records.
+    virtual HRESULT SetArrayData(const void* pData, std::size_t tamanho) = 0;
+    // The record type's name ("Invalid" for kinds without one).
+    virtual std::string GetNomeTipoRegistro() const = 0;
+    // The in-memory record at a position (position 0 gives the first); null when there is none.
+    virtual const void* GetRegData(ULONGLONG uiPosicao) const = 0;
+    // Writes one raw record at a position (0 appends and returns the new position).
+    virtual HRESULT SetRegData(ULONGLONG& uiPosicao, const void* pData) = 0;
+};
+
+class CQVFileBase : public IQVFileBase {
+public:
+    // Normalises and keeps the name, takes the module of the container and
+    // registers with it. Nothing is opened. `pDataBase` may be null (a file
+    // outside any container, module QV_MODULO_GE until SetModulo).
+    CQVFileBase(std::string_view sNomeArquivo, zenta::IQVDataBaseContainer* pDataBase);
+    ~CQVFileBase() override;
+    CQVFileBase(const CQVFileBase&) = delete;
+    CQVFileBase& operator=(const CQVFileBase&) = delete;
+
+    HRESULT DeletaArquivo() override;
+    std::string GetNomeArquivo() const override { return m_sNomeArquivo; }
+    int GetModulo() const override { return m_eModulo; }
+    void SetModulo(int eModulo) override;
+    ULONGLONG GetQtdRegistros() const override { return 0; }
+    void DesabilitaControleCriacaoArquivos() override;
+    const void* GetArrayData() const override { return nullptr; }
+    HRESULT SetArrayData(const void*, std::size_t) override { return S_OK; }
+    std::string GetNomeTipoRegistro() const override { return "Invalid"; }
+    const void* GetRegData(ULONGLONG) const override { return nullptr; }
+    HRESULT SetRegData(ULONGLONG&, const void*) override { return S_OK; }
+
+    HRESULT AbreArquivo(EQVDataBase_ModoAbertura eModoAbertura);
+    HRESULT FechaArquivo();
+    // Brings the header up to date when the file is open for writing.
+    HRESULT AtualizaArquivo();
+    // Whether the file exists on disk (its name compared without regard to case).
+    bool ExisteArquivo() const;
+    // Stores the data version in the header (when headers are managed).
+    HRESULT GravaVersaoArquivo(USHORT usVersaoArquivo);
+
+    // 240 when the open file has a version-1 header, else 0.
+    ULONGLONG GetSeekCabecalho();
+    EQVDataBase_ModoAbertura GetModoAbertura() const { return m_eModoAbertura; }
+    bool EstaAberto() const { return m_pArquivo != nullptr; }
+    // The header as last read or written (zero when there is none).
+    const REG_QVDATABASE_CABECALHO_V1& GetCabecalho() const { return m_Cabecalho; }
+    const std::filesystem::path& GetPathArquivo() const { return m_sPathArquivo; }
+
+    // Codes after which a failed write is not tried again.
+    static bool EhUmaExcecaoFatal(HRESULT hr);
+    // The code and logged name of a file failure caught while loading or writing.
+    static HRESULT CodigoExcecaoArquivo(zenta::CausaArquivo causa);
+    static const char* NomeExcecaoArquivo(HRESULT hr);
+
+protected:
+    HRESULT OnInicializa() override;
+    HRESULT OnFinaliza() override;
+
+    // Writes the engine's error line ("hr = 0x%08X\tDescrição = %s\tArquivo = %s\t...")
+    // for a failure at a record position.
+    void GravaLogErroMotor(std::string_view funcao, std::string_view fonte, unsigned linha, HRESULT hr, ULONGLONG uiPosicao,
+                           std::size_t tamanhoRegistro, ULONGLONG qtdRegistros) const;
+
+    // Turn a failure of the file layer into its code and log it under its name.
+    HRESULT CatchInicializacao(const zenta::ResultadoArquivo& falha);
+    HRESULT CatchGravacao(const zenta::ResultadoArquivo& falha);
+
+    // Whether this file's header is managed.
+    bool GerenciarCabecalho() const;
+    HRESULT GerenciaCabecalho();
+    bool PossuiCabecalho();
+    HRESULT ValidaCabecalho();
+    HRESULT ValidaCabecalhoV01();
+    HRESULT GeraDadosCabecalho();
+    HRESULT CriaCabecalho();
+    HRESULT AtualizaCabecalho();
+
+    // Raw access to the open file for derived kinds, in pieces of at most 1 GiB.
+    zenta::ResultadoArquivo LeDados(uint64_t posicao, void* destino, std::size_t tamanho);
+    zenta::ResultadoArquivo GravaDados(uint64_t posicao, const void* origem, std::size_t tamanho);
+    zenta::ResultadoArquivo TamanhoArquivo(uint64_t& tamanho);
+
+    // Runs `passo` until it succeeds, fails with a code of EhUmaExcecaoFatal
+    // or has been tried the write retry count, pausing between attempts.
+    template <class Passo>
+    HRESULT ComTentativasGravacao(Passo&& passo) {
+        const zenta::PoliticaTentativas politica = zenta::TentativasArquivo();
+        const unsigned tentativas = politica.tentativasGravacao == 0 ? 1 : politica.tentativasGravacao;
+        HRESULT hr = S_OK;
+        for (unsigned i = 0; i < tentativas; ++i) {
+            if (i > 0) zenta::ArquivoSO()->Pausa(politica.pausa);
+            hr = passo();
+            if (SUCCEEDED(hr) || EhUmaExcecaoFatal(hr)) break;
+        }
+        return hr;
+    }
+
+    std::string m_sNomeArquivo;
+    int m_eModulo;
+    zenta::IQVDataBaseContainer* m_pDataBase;
+    std::unique_ptr<zenta::IQVControleCriacaoArquivos> m_ControleCriacaoArquivos;
+    // Guards the in-memory contents of derived kinds: reads shared, writes exclusive.
+    mutable std::shared_mutex m_lock;
+
+private:
+    void LimpaEstadoCabecalho();
+    HRESULT AbreSO(const std::filesystem::path& caminho, EQVDataBase_ModoAbertura eModoAbertura);
+    HRESULT LeCabecalhoCompleto();
+    HRESULT RenomeiaCaixaNoDisco(const std::filesystem::path& noDisco);
+
+    std::filesystem::path m_sPathArquivo;
+    std::unique_ptr<zenta::IArquivoAberto> m_pArquivo;
+    EQVDataBase_ModoAbertura m_eModoAbertura = eModoInvalido;
+    REG_QVDATABASE_CABECALHO_V1 m_Cabecalho{};
+    bool m_bCabecalhoVerificado = false;  // the prefix has been examined since the open
+    bool m_bPossuiCabecalho = false;
+    bool m_bCabecalhoCompleto = false;    // all 240 bytes of m_Cabecalho are the file's
+    bool m_bCriandoCabecalho = false;     // CriaCabecalho is reopening the file
+};
+
+namespace zenta {
+
+// The record date-time of now: day number × 86,400 + seconds of the local time.
+QVDATAHORA_REGISTRO DataHoraRegistroAgora();
+// The host's computer name as the header stores it (at most 15 characters).
+std::string NomeComputadorCabecalho();
+// The prefix every version-1 header starts with: 01 00, zeros, and the two CRCs.
+void PreenchePrefixoCabecalhoV1(REG_QVDATABASE_CABECALHO_V1& cabecalho);
+// The CRC-64 of bytes 24-231 of a header.
+ULONGLONG CrcCabecalho(const REG_QVDATABASE_CABECALHO_V1& cabecalho);
+
+}  // namespace zenta
