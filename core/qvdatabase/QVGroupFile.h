@@ -1,0 +1,172 @@
+// A group of typed record files of type T (CQVFile<T> members), each record
+// addressed by (key, position): the key picks the member file, the position
+// counts from 1 inside it. The first write under a new key creates the member
+// and, with it, its file.
+#pragma once
+
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <shared_mutex>
+#include <span>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+#include "core/qvdatabase/QVFile.h"
+#include "core/qvdatabase/QVGroupFileBase.h"
+#include "diagnostics/QVCheck.h"
+
+template <class T>
+class CQVGroupFile : public CQVGroupFileBase {
+    static_assert(std::is_trivially_copyable_v<T>, "records are written to disk byte for byte");
+
+public:
+    using GetChaveIndexMethod = typename CQVFile<T>::GetChaveIndexMethod;
+
+    CQVGroupFile(std::string_view sNomeArquivo, zenta::IQVDataBaseContainer* pDataBase)
+        : CQVGroupFileBase(sNomeArquivo, pDataBase) {}
+    ~CQVGroupFile() override = default;
+
+    using CQVGroupFileBase::ExisteIndex;
+    using CQVGroupFileBase::GetQtdRegistros;
+
+    std::string GetNomeTipoRegistro() const override { return std::string(zenta::NomeTipoRegistro<T>()); }
+
+    std::unique_ptr<IQVFileBase> NewFile(std::string_view sNomeArquivo,
+                                         zenta::IQVDataBaseContainer* pDataBase) override {
+        auto pQVFile = std::make_unique<CQVFile<T>>(sNomeArquivo, pDataBase);
+        if (pDataBase != nullptr) pDataBase->RemoveFile(pQVFile.get());
+        return pQVFile;
+    }
+
+    // ---- Reads (group lock shared, then the member's) -----------------------------
+
+    // Copies the record at a position of the member of a key; `*pReg` is
+    // zeroed first. No member: E_QVDATABASE_MEMBRO_GRUPO_NAO_EXISTE.
+    HRESULT Le(ULONGLONG uiChaveNomeArquivo, ULONGLONG uiPosicao, T* pReg) const {
+        if (pReg == nullptr) return E_POINTER;
+        std::memset(static_cast<void*>(pReg), 0, sizeof(T));
+        std::shared_lock trava(m_lockMapa);
+        IQVFileBase* pQVFileInterface = nullptr;
+        QV_CHECK(LookupMapFiles(uiChaveNomeArquivo, pQVFileInterface));
+        const CQVFile<T>* pQVFile = dynamic_cast<const CQVFile<T>*>(pQVFileInterface);
+        if (pQVFile == nullptr) return E_NOINTERFACE;
+        QV_CHECK(pQVFile->Le(uiPosicao, pReg));
+        return S_OK;
+    }
+    HRESULT Le(ULONGLONG uiChaveNomeArquivo, ULONGLONG uiPosicao, T& reg) const {
+        return Le(uiChaveNomeArquivo, uiPosicao, &reg);
+    }
+
+    // ---- Writes (group lock exclusive, then the member's) -------------------------
+
+    HRESULT Grava(ULONGLONG uiChaveNomeArquivo, ULONGLONG& uiPosicao, const T& reg) {
+        return GravaColecao(uiChaveNomeArquivo, uiPosicao, std::span<const T>(&reg, 1));
+    }
+
+    // Writes consecutive records into the member of a key from `uiPosicao`
+    // on, or appends them when it is 0 (`uiPosicao` then receives the first
+    // new position). A key without member gets one, named from the pattern;
+    // its file is created by this write. When that first write fails and
+    // leaves no file, the new member is dropped again.
+    HRESULT GravaColecao(ULONGLONG uiChaveNomeArquivo, ULONGLONG& uiPosicao, std::span<const T> aRegistros) {
+        // Nothing to write: no member is created for it.
+        if (aRegistros.empty()) return S_OK;
+        std::unique_lock trava(m_lockMapa);
+        IQVFileBase* pQVFileInterface = nullptr;
+        QV_CHECK(LookupMapFiles(uiChaveNomeArquivo, pQVFileInterface, false));
+        bool bNovo = false;
+        if (pQVFileInterface == nullptr) {
+            QV_CHECK(CriaMembro(uiChaveNomeArquivo, pQVFileInterface));
+            bNovo = true;
+        }
+        CQVFile<T>* pQVFile = dynamic_cast<CQVFile<T>*>(pQVFileInterface);
+        if (pQVFile == nullptr) {
+            if (bNovo) DescartaMembro(uiChaveNomeArquivo);
+            return E_NOINTERFACE;
+        }
+        const HRESULT hr = pQVFile->GravaColecao(uiPosicao, aRegistros);
+        if (FAILED(hr)) {
+            QV_LOG_HR(hr, "pQVFile->GravaColecao(uiPosicao, aRegistros)");
+            if (bNovo && pQVFile->GetQtdRegistros() == 0 && !pQVFile->ExisteArquivo())
+                DescartaMembro(uiChaveNomeArquivo);
+            return hr;
+        }
+        return S_OK;
+    }
+    HRESULT GravaColecao(ULONGLONG uiChaveNomeArquivo, ULONGLONG& uiPosicao, const std::vector<T>& aRegistros) {
+        return GravaColecao(uiChaveNomeArquivo, uiPosicao, std::span<const T>(aRegistros));
+    }
+
+    // ---- Indexes of the family -------------------------------------------------------
+
+    // Defines an index for every member, present and future, as the next
+    // column (`uiColunaIndexacao` may not be below the number of definitions,
+    // else E_QVCR_COLUNA_INDEXACAO_INVALIDA). Every present member is indexed
+    // at once; a member whose records hold a zero or repeated key fails the
+    // call (the first such failure is returned) but keeps the index, as the
+    // others do, so every member has the same columns.
+    HRESULT IncluiIndex(GetChaveIndexMethod pGetChave, UINT uiColunaIndexacao, bool bPermiteChaveZerada,
+                        bool bPermiteChaveRepetida) {
+        std::unique_lock trava(m_lockMapa);
+        if (!pGetChave || uiColunaIndexacao < m_aIndex.size()) return E_QVCR_COLUNA_INDEXACAO_INVALIDA;
+        m_aIndex.push_back(CQVGroupIndexEntry{std::move(pGetChave), bPermiteChaveZerada, bPermiteChaveRepetida});
+        const auto coluna = static_cast<UINT>(m_aIndex.size() - 1);
+        const CQVGroupIndexEntry& entrada = m_aIndex.back();
+        HRESULT hrPrimeira = S_OK;
+        for (const auto& [chave, pMembro] : Membros()) {
+            auto* pQVFile = dynamic_cast<CQVFile<T>*>(pMembro.get());
+            if (pQVFile == nullptr) continue;
+            const HRESULT hr = pQVFile->IncluiIndex(entrada.m_pGetChaveIndexMethod, coluna, entrada.m_bPermiteChaveZerada,
+                                                    entrada.m_bPermiteChaveRepetida);
+            if (FAILED(hr)) {
+                QV_LOG_HR(hr, "pQVFile->IncluiIndex(...)");
+                if (SUCCEEDED(hrPrimeira)) hrPrimeira = hr;
+            }
+        }
+        return hrPrimeira;
+    }
+
+    // The number of index definitions of the family.
+    std::size_t GetQtdIndices() const {
+        std::shared_lock trava(m_lockMapa);
+        return m_aIndex.size();
+    }
+
+protected:
+    // Applies every definition, in order, to one member; the caller holds the group's lock.
+    HRESULT IncluiIndex(IQVFileBase* pQVFileInterface) override {
+        auto* pQVFile = dynamic_cast<CQVFile<T>*>(pQVFileInterface);
+        if (pQVFile == nullptr) return E_NOINTERFACE;
+        for (std::size_t idx = 0; idx < m_aIndex.size(); ++idx)
+            QV_CHECK(pQVFile->IncluiIndex(m_aIndex[idx].m_pGetChaveIndexMethod, static_cast<UINT>(idx),
+                                          m_aIndex[idx].m_bPermiteChaveZerada, m_aIndex[idx].m_bPermiteChaveRepetida));
+        return S_OK;
+    }
+
+    HRESULT ExisteIndexMembro(const IQVFileBase& membro, ULONGLONG uiPosicaoIndex, ULONGLONG& uiPosicao,
+                              UINT uiColunaIndexacao) const override {
+        const auto* pQVFile = dynamic_cast<const CQVFile<T>*>(&membro);
+        if (pQVFile == nullptr) return E_NOINTERFACE;
+        return pQVFile->ExisteIndex(uiPosicaoIndex, uiPosicao, uiColunaIndexacao);
+    }
+
+    HRESULT ExisteIndexMembro(const IQVFileBase& membro, ULONGLONG uiPosicaoIndex,
+                              std::vector<ULONGLONG>& listaPosicao, UINT uiColunaIndexacao) const override {
+        const auto* pQVFile = dynamic_cast<const CQVFile<T>*>(&membro);
+        if (pQVFile == nullptr) return E_NOINTERFACE;
+        return pQVFile->ExisteIndex(uiPosicaoIndex, listaPosicao, uiColunaIndexacao);
+    }
+
+private:
+    struct CQVGroupIndexEntry {
+        GetChaveIndexMethod m_pGetChaveIndexMethod;
+        bool m_bPermiteChaveZerada = false;
+        bool m_bPermiteChaveRepetida = false;
+    };
+
+    // The index definitions of the family, guarded by the group's lock.
+    std::vector<CQVGroupIndexEntry> m_aIndex;
+};

@@ -1,0 +1,376 @@
+// Group files: member names from the key, discovery among look-alike names,
+// members created by their first write, reopening, the family's indexes,
+// deletion and concurrent use of different members.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "access/QVModulos.h"
+#include "core/qvdatabase/QVArquivoSO.h"
+#include "core/qvdatabase/QVGroupFile.h"
+#include "support/ArquivosLog.h"
+#include "support/ZentaHomeTemporario.h"
+#include "values/QVMesAno.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using zenta::teste::LeArquivo;
+
+#pragma pack(push, 1)
+struct REG_TESTE_MOV {
+    ULONG lCodigo;
+    ULONG lChave;
+    char szNome[8];
+};
+#pragma pack(pop)
+static_assert(sizeof(REG_TESTE_MOV) == 16);
+
+using Grupo = CQVGroupFile<REG_TESTE_MOV>;
+constexpr const char* PADRAO = "GEMOVTESTE??????.dat";
+
+ULONGLONG Chave(int mes, int ano) { return QVMAToChave(QVMAFromMesAno(mes, ano)); }
+
+REG_TESTE_MOV Reg(ULONG codigo, ULONGLONG chave) {
+    REG_TESTE_MOV r{};
+    r.lCodigo = codigo;
+    r.lChave = static_cast<ULONG>(chave);
+    std::strncpy(r.szNome, "mov", sizeof r.szNome - 1);
+    return r;
+}
+
+ULONGLONG ChaveCodigo(const REG_TESTE_MOV& r, UINT) { return r.lCodigo; }
+
+void GravaBytes(const fs::path& caminho, const std::string& bytes) {
+    fs::create_directories(caminho.parent_path());
+    std::ofstream out(caminho, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+class QVGroupFileTeste : public ::testing::Test {
+protected:
+    QVGroupFileTeste() : m_escopo(nullptr, Rapida()), m_db(QV_MODULO_GE) {}
+    static zenta::PoliticaTentativas Rapida() {
+        zenta::PoliticaTentativas p;
+        p.tentativasAbertura = 3;
+        p.tentativasGravacao = 3;
+        p.pausa = std::chrono::milliseconds(0);
+        return p;
+    }
+    fs::path Dados() const { return m_home.Raiz() / "data" / "EMP" / "GE"; }
+    // Every entry of the data directory with its bytes (directories as "<dir>").
+    std::map<std::string, std::string> Conteudo() const {
+        std::map<std::string, std::string> m;
+        std::error_code ec;
+        for (const auto& e : fs::directory_iterator(Dados(), ec))
+            m[e.path().filename().string()] = e.is_symlink()     ? "<link>"
+                                              : e.is_directory() ? "<dir>"
+                                                                 : LeArquivo(e.path());
+        return m;
+    }
+    // Writes records under keys through a group of its own, then closes it.
+    void Popula(const std::vector<std::pair<ULONGLONG, ULONG>>& registros) {
+        Grupo g(PADRAO, &m_db);
+        ASSERT_EQ(g.Inicializa("EMP", 7, 42), S_OK);
+        for (const auto& [chave, codigo] : registros) {
+            ULONGLONG pos = 0;
+            ASSERT_EQ(g.Grava(chave, pos, Reg(codigo, chave)), S_OK);
+        }
+        ASSERT_EQ(g.Finaliza(), S_OK);
+    }
+
+    zenta::teste::ZentaHomeTemporario m_home;
+    zenta::EscopoArquivoSO m_escopo;
+    zenta::CQVContainerArquivosSimples m_db;
+};
+
+TEST(QVGroupFileNomes, MemberNamePadsTheKeyIntoTheRun) {
+    zenta::CQVContainerArquivosSimples db(QV_MODULO_GE);
+    Grupo g(PADRAO, &db);
+    std::string nome;
+    EXPECT_EQ(g.GetNomeArquivoMembro(Chave(7, 2022), nome), S_OK);
+    EXPECT_EQ(nome, "GEMOVTESTE072022.dat");
+    EXPECT_EQ(g.GetNomeArquivoMembro(Chave(12, 2022), nome), S_OK);
+    EXPECT_EQ(nome, "GEMOVTESTE122022.dat");
+    EXPECT_EQ(g.GetNomeArquivoMembro(Chave(1, 2023), nome), S_OK);
+    EXPECT_EQ(nome, "GEMOVTESTE012023.dat");
+    EXPECT_EQ(g.GetNomeArquivoMembro(0, nome), S_OK);
+    EXPECT_EQ(nome, "GEMOVTESTE000000.dat");
+    // A key wider than the run would never be found again.
+    EXPECT_EQ(g.GetNomeArquivoMembro(1234567, nome), E_QVCR_NOME_ARQUIVO_GROUP_INVALIDO);
+    EXPECT_TRUE(nome.empty());
+
+    Grupo minusculo("gemov??.DAT", &db);
+    EXPECT_EQ(minusculo.GetNomeArquivo(), "GEMOV??.dat");
+    EXPECT_EQ(minusculo.GetNomeArquivoMembro(7, nome), S_OK);
+    EXPECT_EQ(nome, "GEMOV07.dat");
+}
+
+TEST(QVGroupFileNomes, PatternsAndStrictMemberMatch) {
+    EXPECT_TRUE(zenta::PadraoGrupoValido("GEMOVMANUT??????.dat"));
+    EXPECT_TRUE(zenta::PadraoGrupoValido("??????.dat"));
+    EXPECT_TRUE(zenta::PadraoGrupoValido("GEMOV??"));
+    EXPECT_FALSE(zenta::PadraoGrupoValido("GEMOVMANUT.dat"));
+    EXPECT_FALSE(zenta::PadraoGrupoValido("GE??MOV??.dat"));
+    EXPECT_FALSE(zenta::PadraoGrupoValido("GEMOV??X.dat"));
+    EXPECT_FALSE(zenta::PadraoGrupoValido("GEMOV.??"));
+    EXPECT_FALSE(zenta::PadraoGrupoValido("../GEMOV??.dat"));
+    EXPECT_FALSE(zenta::PadraoGrupoValido("sub/GEMOV??.dat"));
+    EXPECT_FALSE(zenta::PadraoGrupoValido("sub\\GEMOV??.dat"));
+
+    ULONGLONG chave = 99;
+    EXPECT_TRUE(zenta::CasaMembroGrupo("gemov07.DAT", "GEMOV??.dat", chave));
+    EXPECT_EQ(chave, 7u);
+    EXPECT_FALSE(zenta::CasaMembroGrupo("GEMOV1..dat", "GEMOV??.dat", chave));
+    EXPECT_FALSE(zenta::CasaMembroGrupo("GEMOV1.", "GEMOV??", chave));
+    EXPECT_FALSE(zenta::CasaMembroGrupo("GEMOV-1.dat", "GEMOV??.dat", chave));
+    // Twenty nines do not fit 64 bits: not a member rather than a wrapped key.
+    EXPECT_FALSE(zenta::CasaMembroGrupo("X99999999999999999999.dat", "X????????????????????.dat", chave));
+    EXPECT_TRUE(zenta::CasaMembroGrupo("X18446744073709551615.dat", "X????????????????????.dat", chave));
+    EXPECT_EQ(chave, 18446744073709551615ull);
+}
+
+TEST_F(QVGroupFileTeste, InvalidPatternRefusesStartUpAndWrites) {
+    for (const char* padrao : {"GEMOVTESTE.dat", "GE??MOV??.dat", "../GEMOV??.dat", "sub/GEMOV??.dat"}) {
+        Grupo g(padrao, &m_db);
+        EXPECT_EQ(g.Inicializa("EMP", 7, 42), E_QVCR_NOME_ARQUIVO_GROUP_INVALIDO) << padrao;
+        ULONGLONG pos = 0;
+        EXPECT_EQ(g.Grava(1, pos, Reg(1, 1)), E_QVCR_NOME_ARQUIVO_GROUP_INVALIDO) << padrao;
+    }
+    // Nothing was created anywhere (the error log aside).
+    for (const std::string& nome : zenta::teste::ArquivosAbaixo(m_home.Raiz()))
+        EXPECT_EQ(nome.find("GEMOV"), std::string::npos) << nome;
+}
+
+TEST_F(QVGroupFileTeste, DiscoveryLoadsMembersAndLeavesLookAlikesUntouched) {
+    Popula({{Chave(6, 2022), 61}, {Chave(7, 2022), 71}, {Chave(7, 2022), 72}});
+    // Names that look like members but are not; their bytes would not even load.
+    for (const char* nome : {"GEMOVTESTE07202A.dat", "GEMOVTESTE0720222.dat", "GEMOVTESTE07202.dat",
+                             "GEMOVTESTE072022.txt", "GEMOVTESTE072022.srk", "GEMOVTESTE072022.dat.bak",
+                             "XEMOVTESTE072022.dat", "GEMOVTESTE 72022.dat", "GEMOVTESTE+72022.dat",
+                             "GEMOVTESTE-72022.dat", "GEMOVTESTE0x1F22.dat", "GEMOVTESTE.dat"})
+        GravaBytes(Dados() / nome, "xyz");
+    fs::create_directory(Dados() / "GEMOVTESTE082022.dat");
+    fs::create_symlink(Dados() / "GEMOVTESTE072022.dat", Dados() / "GEMOVTESTE092022.dat");
+    // The members' headers are brought up to date when they close; the
+    // look-alikes must not change at all.
+    const auto SemelhantesDe = [](std::map<std::string, std::string> m) {
+        m.erase("GEMOVTESTE062022.dat");
+        m.erase("GEMOVTESTE072022.dat");
+        return m;
+    };
+    const auto antes = SemelhantesDe(Conteudo());
+    ASSERT_EQ(antes.size(), 14u);
+
+    Grupo g(PADRAO, &m_db);
+    ASSERT_EQ(g.Inicializa("EMP", 7, 42), S_OK);
+    EXPECT_EQ(g.GetChaves(), (std::vector<ULONGLONG>{Chave(6, 2022), Chave(7, 2022)}));
+    EXPECT_EQ(g.GetQtdArquivos(), 2u);
+    EXPECT_EQ(g.GetQtdRegistros(Chave(6, 2022)), 1u);
+    EXPECT_EQ(g.GetQtdRegistros(Chave(7, 2022)), 2u);
+    EXPECT_EQ(g.GetQtdRegistros(), 3u);
+    REG_TESTE_MOV r{};
+    EXPECT_EQ(g.Le(Chave(7, 2022), 2, &r), S_OK);
+    EXPECT_EQ(r.lCodigo, 72u);
+    EXPECT_EQ(g.Le(Chave(6, 2022), 1, &r), S_OK);
+    EXPECT_EQ(r.lCodigo, 61u);
+    r.lCodigo = 5;
+    EXPECT_EQ(g.Le(Chave(5, 2022), 1, &r), E_QVDATABASE_MEMBRO_GRUPO_NAO_EXISTE);
+    EXPECT_EQ(r.lCodigo, 0u);  // zeroed on failure
+    EXPECT_EQ(g.Le(Chave(7, 2022), 3, &r), E_QVCR_POSICAO_LEITURA_SUPERIOR_QUANTIDADE_ARQUIVO);
+    ASSERT_EQ(g.Finaliza(), S_OK);
+    EXPECT_EQ(SemelhantesDe(Conteudo()), antes);
+}
+
+TEST_F(QVGroupFileTeste, MemberNamedInAnotherLetterCaseIsFound) {
+    REG_TESTE_MOV regs[2] = {Reg(1, Chave(3, 2023)), Reg(2, Chave(3, 2023))};
+    GravaBytes(Dados() / "gemovteste032023.DAT", std::string(reinterpret_cast<const char*>(regs), sizeof regs));
+    Grupo g(PADRAO, &m_db);
+    ASSERT_EQ(g.Inicializa("EMP", 7, 42), S_OK);
+    EXPECT_EQ(g.GetChaves(), std::vector<ULONGLONG>{Chave(3, 2023)});
+    REG_TESTE_MOV r{};
+    EXPECT_EQ(g.Le(Chave(3, 2023), 2, &r), S_OK);
+    EXPECT_EQ(r.lCodigo, 2u);
+}
+
+TEST_F(QVGroupFileTeste, MemberFileIsCreatedOnlyByItsFirstWrite) {
+    Grupo g(PADRAO, &m_db);
+    ASSERT_EQ(g.Inicializa("EMP", 7, 42), S_OK);
+    const ULONGLONG k = Chave(7, 2022);
+    EXPECT_EQ(g.GetQtdArquivos(), 0u);
+    EXPECT_EQ(g.GetQtdRegistros(k), 0u);
+    ULONGLONG pos = 99;
+    EXPECT_EQ(g.ExisteIndex(k, 10, pos, 0), S_OK);
+    EXPECT_EQ(pos, 99u);
+    std::vector<ULONGLONG> lista{1, 2};
+    EXPECT_EQ(g.ExisteIndex(k, 10, lista, 0), S_OK);
+    EXPECT_TRUE(lista.empty());
+    // Neither an empty collection nor a refused write leaves a member or a file.
+    pos = 0;
+    EXPECT_EQ(g.GravaColecao(k, pos, std::vector<REG_TESTE_MOV>{}), S_OK);
+    pos = 3;
+    EXPECT_EQ(g.Grava(k, pos, Reg(1, k)), E_QVCR_POSICAO_GRAVACAO_SUPERIOR_QUANTIDADE_ARQUIVO);
+    EXPECT_FALSE(g.ExisteMembro(k));
+    EXPECT_TRUE(zenta::teste::ArquivosAbaixo(Dados()).empty());
+
+    pos = 0;
+    ASSERT_EQ(g.Grava(k, pos, Reg(1, k)), S_OK);
+    EXPECT_EQ(pos, 1u);
+    pos = 0;
+    ASSERT_EQ(g.Grava(k, pos, Reg(2, k)), S_OK);
+    EXPECT_EQ(pos, 2u);
+    EXPECT_EQ(zenta::teste::ArquivosAbaixo(Dados()), std::vector<std::string>{"GEMOVTESTE072022.dat"});
+    const std::string bytes = LeArquivo(Dados() / "GEMOVTESTE072022.dat");
+    ASSERT_EQ(bytes.size(), 240u + 2 * sizeof(REG_TESTE_MOV));
+    EXPECT_EQ(bytes[0], 1);  // header version 1
+    REG_TESTE_MOV r{};
+    std::memcpy(&r, bytes.data() + 240 + sizeof r, sizeof r);
+    EXPECT_EQ(r.lCodigo, 2u);
+}
+
+TEST_F(QVGroupFileTeste, WritesThroughOneGroupAreSeenAfterReopening) {
+    const ULONGLONG a = Chave(1, 2023), b = Chave(11, 2023), c = Chave(12, 2023);
+    {
+        Grupo g(PADRAO, &m_db);
+        ASSERT_EQ(g.Inicializa("EMP", 7, 42), S_OK);
+        ULONGLONG pos = 0;
+        ASSERT_EQ(g.GravaColecao(a, pos, std::vector<REG_TESTE_MOV>{Reg(1, a), Reg(2, a), Reg(3, a)}), S_OK);
+        EXPECT_EQ(pos, 1u);
+        pos = 2;
+        ASSERT_EQ(g.Grava(a, pos, Reg(20, a)), S_OK);  // rewrite in place
+        pos = 0;
+        ASSERT_EQ(g.Grava(b, pos, Reg(4, b)), S_OK);
+        pos = 0;
+        ASSERT_EQ(g.Grava(c, pos, Reg(5, c)), S_OK);
+        ASSERT_EQ(g.Finaliza(), S_OK);
+    }
+    Grupo g(PADRAO, &m_db);
+    ASSERT_EQ(g.Inicializa("EMP", 7, 42), S_OK);
+    EXPECT_EQ(g.GetChaves(), (std::vector<ULONGLONG>{a, b, c}));
+    EXPECT_EQ(g.GetQtdRegistros(), 5u);
+    std::vector<ULONG> codigos;
+    for (const ULONGLONG k : g.GetChaves())
+        for (ULONGLONG p = 1; p <= g.GetQtdRegistros(k); ++p) {
+            REG_TESTE_MOV r{};
+            ASSERT_EQ(g.Le(k, p, r), S_OK);
+            EXPECT_EQ(r.lChave, k);
+            codigos.push_back(r.lCodigo);
+        }
+    EXPECT_EQ(codigos, (std::vector<ULONG>{1, 20, 3, 4, 5}));
+}
+
+TEST_F(QVGroupFileTeste, FamilyIndexesApplyToNewAndFoundMembers) {
+    const ULONGLONG a = Chave(6, 2022), b = Chave(7, 2022);
+    {
+        Grupo g(PADRAO, &m_db);
+        ASSERT_EQ(g.IncluiIndex(ChaveCodigo, 0, false, false), S_OK);
+        ASSERT_EQ(g.Inicializa("EMP", 7, 42), S_OK);
+        ULONGLONG pos = 0;
+        ASSERT_EQ(g.Grava(a, pos, Reg(10, a)), S_OK);
+        pos = 0;
+        ASSERT_EQ(g.Grava(b, pos, Reg(10, b)), S_OK);  // indexes are per member
+        pos = 0;
+        EXPECT_EQ(g.Grava(a, pos, Reg(10, a)), E_QVCR_CHAVE_DE_INDEXACAO_REPETIDA);
+        EXPECT_EQ(g.GetQtdRegistros(a), 1u);
+        ASSERT_EQ(g.Finaliza(), S_OK);
+        // Definitions outlive a re-initialisation and reach the members found on disk.
+        ASSERT_EQ(g.Inicializa("EMP", 7, 42), S_OK);
+        ULONGLONG achada = 0;
+        EXPECT_EQ(g.ExisteIndex(b, 10, achada, 0), S_OK);
+        EXPECT_EQ(achada, 1u);
+    }
+    Grupo g(PADRAO, &m_db);
+    ASSERT_EQ(g.Inicializa("EMP", 7, 42), S_OK);
+    ASSERT_EQ(g.IncluiIndex(ChaveCodigo, 0, false, false), S_OK);
+    EXPECT_EQ(g.IncluiIndex(ChaveCodigo, 0, false, true), E_QVCR_COLUNA_INDEXACAO_INVALIDA);
+    std::vector<ULONGLONG> lista;
+    EXPECT_EQ(g.ExisteIndex(a, 10, lista, 0), S_OK);
+    EXPECT_EQ(lista, std::vector<ULONGLONG>{1});
+    ULONGLONG pos = 0;
+    EXPECT_EQ(g.Grava(b, pos, Reg(10, b)), E_QVCR_CHAVE_DE_INDEXACAO_REPETIDA);
+}
+
+TEST_F(QVGroupFileTeste, DeletionRemovesEveryMemberAndNothingElse) {
+    Popula({{Chave(6, 2022), 1}, {Chave(7, 2022), 2}});
+    GravaBytes(Dados() / "GEMOVTESTE07202A.dat", "xyz");
+    GravaBytes(Dados() / "GEMOVTESTE072022.txt", "xyz");
+    Grupo g(PADRAO, &m_db);
+    ASSERT_EQ(g.Inicializa("EMP", 7, 42), S_OK);
+    ASSERT_EQ(g.DeletaArquivo(), S_OK);
+    EXPECT_EQ(g.GetQtdArquivos(), 0u);
+    EXPECT_EQ(g.GetQtdRegistros(), 0u);
+    const auto resto = Conteudo();
+    EXPECT_EQ(resto.size(), 2u);
+    EXPECT_TRUE(resto.contains("GEMOVTESTE07202A.dat") && resto.contains("GEMOVTESTE072022.txt"));
+    ULONGLONG pos = 0;
+    ASSERT_EQ(g.Grava(Chave(6, 2022), pos, Reg(3, Chave(6, 2022))), S_OK);
+    EXPECT_EQ(pos, 1u);
+}
+
+TEST_F(QVGroupFileTeste, MemberThatFailsToLoadStopsStartUp) {
+    Popula({{Chave(6, 2022), 1}});
+    GravaBytes(Dados() / "GEMOVTESTE072022.dat", std::string(17, 'x'));
+    Grupo g(PADRAO, &m_db);
+    EXPECT_EQ(g.Inicializa("EMP", 7, 42), E_QVCR_ARQUIVO_NAO_EH_MOD_ESTRUTURA);
+    EXPECT_EQ(g.GetQtdArquivos(), 0u);
+    const std::string log = LeArquivo(m_home.Raiz() / "data" / "EMP" / "DF" /
+                                      ("QVProfilerErros_Base_" + zenta::teste::SufixoMesAtual() + ".log"));
+    EXPECT_NE(log.find("pQVFile->Inicializa(this)"), std::string::npos);
+}
+
+TEST_F(QVGroupFileTeste, ConcurrentReadersAndWritersOfDifferentMembers) {
+    constexpr int ESCRITORES = 4;
+    constexpr ULONG POR_ESCRITOR = 40;
+    Popula({{Chave(12, 2023), 1}});
+    Grupo g(PADRAO, &m_db);
+    ASSERT_EQ(g.Inicializa("EMP", 7, 42), S_OK);
+    std::atomic<bool> fim{false};
+    std::atomic<int> falhas{0};
+    std::vector<std::thread> threads;
+    for (int e = 0; e < ESCRITORES; ++e)
+        threads.emplace_back([&, e] {
+            const ULONGLONG k = Chave(e + 1, 2024);
+            for (ULONG i = 1; i <= POR_ESCRITOR; ++i) {
+                ULONGLONG pos = 0;
+                if (FAILED(g.Grava(k, pos, Reg(i, k))) || pos != i) ++falhas;
+            }
+        });
+    for (int l = 0; l < 2; ++l)
+        threads.emplace_back([&] {
+            while (!fim.load()) {
+                for (const ULONGLONG k : g.GetChaves()) {
+                    const ULONGLONG n = g.GetQtdRegistros(k);
+                    REG_TESTE_MOV r{};
+                    if (n > 0 && (FAILED(g.Le(k, n, r)) || r.lChave != k)) ++falhas;
+                }
+                (void)g.GetQtdRegistros();
+            }
+        });
+    for (int e = 0; e < ESCRITORES; ++e) threads[static_cast<std::size_t>(e)].join();
+    fim = true;
+    for (std::size_t t = ESCRITORES; t < threads.size(); ++t) threads[t].join();
+    EXPECT_EQ(falhas.load(), 0);
+    EXPECT_EQ(g.GetQtdRegistros(), 1u + ESCRITORES * POR_ESCRITOR);
+    ASSERT_EQ(g.Finaliza(), S_OK);
+
+    Grupo reaberto(PADRAO, &m_db);
+    ASSERT_EQ(reaberto.Inicializa("EMP", 7, 42), S_OK);
+    for (int e = 0; e < ESCRITORES; ++e) {
+        const ULONGLONG k = Chave(e + 1, 2024);
+        ASSERT_EQ(reaberto.GetQtdRegistros(k), POR_ESCRITOR);
+        for (ULONG i = 1; i <= POR_ESCRITOR; ++i) {
+            REG_TESTE_MOV r{};
+            ASSERT_EQ(reaberto.Le(k, i, r), S_OK);
+            EXPECT_EQ(r.lCodigo, i);
+        }
+    }
+}
+
+}  // namespace
