@@ -1,0 +1,317 @@
+#include "core/qvdatabase/QVTextFile.h"
+
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <shared_mutex>
+
+#include "diagnostics/QVCheck.h"
+
+namespace zenta {
+
+namespace {
+
+// Size of the length field in front of each text.
+constexpr ULONGLONG TAMANHO_CAMPO_COMPRIMENTO = sizeof(uint32_t);
+
+// Walks the item chain of a data area of `tamanho` bytes, calling
+// `item(offset, comprimento)` for each well-formed item. An item whose length
+// field does not fit in what remains, or whose length exceeds the bytes after
+// its length field or the whole area, ends the walk: false, with that item's
+// offset and the length it claims (what remains when the field itself is cut).
+template <class Item>
+bool PercorreCadeia(const unsigned char* dados, uint64_t tamanho, Item&& item, uint64_t& offsetFalha,
+                    uint64_t& comprimentoFalha) {
+    uint64_t offset = 0;
+    while (offset < tamanho) {
+        const uint64_t resta = tamanho - offset;
+        if (resta < TAMANHO_CAMPO_COMPRIMENTO) {
+            offsetFalha = offset;
+            comprimentoFalha = resta;
+            return false;
+        }
+        uint32_t comprimento = 0;
+        std::memcpy(&comprimento, dados + offset, sizeof comprimento);
+        if (comprimento > resta - TAMANHO_CAMPO_COMPRIMENTO || comprimento > tamanho) {
+            offsetFalha = offset;
+            comprimentoFalha = comprimento;
+            return false;
+        }
+        item(offset, comprimento);
+        offset += TAMANHO_CAMPO_COMPRIMENTO + comprimento;
+    }
+    return true;
+}
+
+}  // namespace
+
+}  // namespace zenta
+
+CQVTextFile::CQVTextFile(std::string_view sNomeArquivo, zenta::IQVDataBaseContainer* pDataBase)
+    : CQVFileBase(sNomeArquivo, pDataBase) {}
+
+CQVTextFile::~CQVTextFile() = default;
+
+// ---- Loading ---------------------------------------------------------------------
+
+HRESULT CQVTextFile::OnInicializa() {
+    m_aRegistros.clear();
+    QV_CHECK(CQVFileBase::OnInicializa());
+
+    // A file without a header gains one on its first writable open. Its
+    // chain is checked before, through a read-only open, so that a corrupt
+    // file is refused as it is instead of being moved behind a new header.
+    if (GerenciarCabecalho() && !(m_pDataBase != nullptr && m_pDataBase->GetLeituraSemBloqueio())) {
+        QV_CHECK(AbreArquivo(eModoLeituraSemBloqueio));
+        const HRESULT hr = EstaAberto() && GetSeekCabecalho() == 0 ? LeCadeia(nullptr) : S_OK;
+        FechaArquivo();
+        if (FAILED(hr)) return hr;
+    }
+
+    QV_CHECK(AbreArquivo(eModoLeituraGravacao));
+    if (!EstaAberto()) return S_OK;
+    const HRESULT hr = LeCadeia(&m_aRegistros);
+    if (FAILED(hr)) {
+        // Closed without a header update: a file that fails to load is left untouched.
+        m_aRegistros.clear();
+        FechaArquivo();
+        return hr;
+    }
+    return S_OK;
+}
+
+HRESULT CQVTextFile::OnFinaliza() {
+    m_aRegistros.clear();
+    m_aRegistros.shrink_to_fit();
+    return CQVFileBase::OnFinaliza();
+}
+
+HRESULT CQVTextFile::LeCadeia(std::vector<CQVTextFileRegistro>* pRegistros) {
+    uint64_t tamanho = 0;
+    if (const zenta::ResultadoArquivo r = TamanhoArquivo(tamanho); !r.Ok()) return CatchInicializacao(r);
+    const ULONGLONG seek = GetSeekCabecalho();
+    if (tamanho < seek) QV_CHECK(E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE);
+    const uint64_t tamanhoDados = tamanho - seek;
+    if (tamanhoDados == 0) return S_OK;
+
+    try {
+        if (tamanhoDados > std::numeric_limits<std::size_t>::max()) throw std::bad_alloc();
+        const auto dados = std::make_unique_for_overwrite<unsigned char[]>(static_cast<std::size_t>(tamanhoDados));
+        if (const zenta::ResultadoArquivo r = LeDados(seek, dados.get(), static_cast<std::size_t>(tamanhoDados));
+            !r.Ok())
+            return CatchInicializacao(r);
+
+        // First the whole chain is checked and counted, so that a corrupt
+        // file costs no text copies and a sound one one allocation of the array.
+        std::size_t quantidade = 0;
+        uint64_t offsetFalha = 0;
+        uint64_t comprimentoFalha = 0;
+        if (!zenta::PercorreCadeia(
+                dados.get(), tamanhoDados, [&](uint64_t, uint32_t) { ++quantidade; }, offsetFalha,
+                comprimentoFalha)) {
+            // The engine's line: the position of the bad item, the length it
+            // claims and the number of sound items before it.
+            GravaLogErroMotor(QV_FUNCAO, QV_ARQUIVO, __LINE__, E_QVCR_ARQUIVO_TEXTO_QUANTIDADE_CARACTERES_INVALIDA,
+                              quantidade + 1, static_cast<std::size_t>(comprimentoFalha), quantidade);
+            return E_QVCR_ARQUIVO_TEXTO_QUANTIDADE_CARACTERES_INVALIDA;
+        }
+        if (pRegistros == nullptr) return S_OK;
+
+        std::vector<CQVTextFileRegistro> aRegistros;
+        aRegistros.reserve(quantidade);
+        zenta::PercorreCadeia(
+            dados.get(), tamanhoDados,
+            [&](uint64_t offset, uint32_t comprimento) {
+                const char* texto = reinterpret_cast<const char*>(dados.get() + offset + zenta::TAMANHO_CAMPO_COMPRIMENTO);
+                aRegistros.push_back(CQVTextFileRegistro{offset, std::string(texto, comprimento)});
+            },
+            offsetFalha, comprimentoFalha);
+        *pRegistros = std::move(aRegistros);
+    } catch (const std::bad_alloc&) {
+        QV_LOG_HR(QV_E_BAD_ALLOC, "LeCadeia()");
+        return QV_E_BAD_ALLOC;
+    }
+    return S_OK;
+}
+
+ULONGLONG CQVTextFile::FimDados() const {
+    if (m_aRegistros.empty()) return 0;
+    const CQVTextFileRegistro& ultimo = m_aRegistros.back();
+    return ultimo.uiOffset + zenta::TAMANHO_CAMPO_COMPRIMENTO + ultimo.sTexto.size();
+}
+
+// ---- Reads (shared lock) ------------------------------------------------------------
+
+ULONGLONG CQVTextFile::GetQtdRegistros() const {
+    std::shared_lock trava(m_lock);
+    return m_aRegistros.size();
+}
+
+HRESULT CQVTextFile::Le(ULONGLONG uiPosicao, std::string* pTexto) const {
+    if (pTexto == nullptr) return E_POINTER;
+    return Le(uiPosicao, *pTexto);
+}
+
+HRESULT CQVTextFile::Le(ULONGLONG uiPosicao, std::string& sTexto) const {
+    sTexto.clear();
+    if (uiPosicao == 0) return E_QVCR_TENTATIVA_LER_POSICAO_ZERO;
+    std::shared_lock trava(m_lock);
+    if (!EstaAberto()) return E_QVCR_ARQUIVO_NAO_EXISTE;
+    if (uiPosicao > m_aRegistros.size()) {
+        GravaLogErroMotor(QV_FUNCAO, QV_ARQUIVO, __LINE__, E_QVCR_POSICAO_LEITURA_SUPERIOR_QUANTIDADE_ARQUIVO, uiPosicao,
+                          0, m_aRegistros.size());
+        return E_QVCR_POSICAO_LEITURA_SUPERIOR_QUANTIDADE_ARQUIVO;
+    }
+    sTexto = m_aRegistros[uiPosicao - 1].sTexto;
+    return S_OK;
+}
+
+std::vector<CQVTextFileRegistro>* CQVTextFile::GetPtrRegistros() {
+    return m_pDataBase != nullptr && m_pDataBase->GetEhContainerShrink() ? &m_aRegistros : nullptr;
+}
+
+// ---- Writes (exclusive lock) --------------------------------------------------------
+
+HRESULT CQVTextFile::Grava(ULONGLONG& uiPosicao, std::string_view sTexto) {
+    return GravaColecao(uiPosicao, std::span<const std::string_view>(&sTexto, 1));
+}
+
+HRESULT CQVTextFile::GravaColecao(ULONGLONG& uiPosicao, std::span<const std::string> aRegistros) {
+    const std::vector<std::string_view> aTextos(aRegistros.begin(), aRegistros.end());
+    return GravaColecao(uiPosicao, std::span<const std::string_view>(aTextos));
+}
+
+HRESULT CQVTextFile::GravaColecao(ULONGLONG& uiPosicao, std::span<const std::string_view> aRegistros) {
+    if (aRegistros.empty()) return S_OK;
+    std::unique_lock trava(m_lock);
+    if (const HRESULT hr = ValidaGravacao(uiPosicao, aRegistros); FAILED(hr)) return hr;
+    if (!PrecisaGravar(uiPosicao, aRegistros)) return S_OK;
+    QV_CHECK(AbreArquivo(eModoLeituraGravacaoCriacao));
+    // Checked once, before the first attempt: a later attempt writes the
+    // same items over whatever part of them a failed one left behind.
+    QV_CHECK(ConfereTamanhoDisco());
+
+    const zenta::PoliticaTentativas politica = zenta::TentativasArquivo();
+    const unsigned tentativas = politica.tentativasGravacao == 0 ? 1 : politica.tentativasGravacao;
+    HRESULT hr = S_OK;
+    for (unsigned i = 0; i < tentativas; ++i) {
+        if (i > 0) zenta::ArquivoSO()->Pausa(politica.pausa);
+        bool bAlterou = false;
+        hr = GravaRegistrosInterno(uiPosicao, aRegistros, bAlterou);
+        // Once the texts reached the disk and memory, trying again would
+        // append them twice: the failure (of the header update) is returned as it is.
+        if (SUCCEEDED(hr) || bAlterou || EhUmaExcecaoFatal(hr)) break;
+    }
+    return hr;
+}
+
+bool CQVTextFile::PrecisaGravar(ULONGLONG uiPosicao, std::span<const std::string_view> aRegistros) const {
+    if (uiPosicao == QVDATABASE_POSICAO_NOVO_REGISTRO) return true;
+    const ULONGLONG quantidade = m_aRegistros.size();
+    if (uiPosicao > quantidade || aRegistros.size() > quantidade - (uiPosicao - 1)) return true;
+    for (std::size_t i = 0; i < aRegistros.size(); ++i)
+        if (aRegistros[i] != m_aRegistros[static_cast<std::size_t>(uiPosicao - 1) + i].sTexto) return true;
+    return false;
+}
+
+HRESULT CQVTextFile::GravaRegistros(ULONGLONG& uiPosicao, std::span<const std::string_view> aRegistros) {
+    if (aRegistros.empty()) return S_OK;
+    if (const HRESULT hr = ValidaGravacao(uiPosicao, aRegistros); FAILED(hr)) return hr;
+    QV_CHECK(ConfereTamanhoDisco());
+    bool bAlterou = false;
+    return GravaRegistrosInterno(uiPosicao, aRegistros, bAlterou);
+}
+
+HRESULT CQVTextFile::ValidaGravacao(ULONGLONG uiPosicao, std::span<const std::string_view> aRegistros) const {
+    const ULONGLONG quantidade = m_aRegistros.size();
+    if (uiPosicao > quantidade) {
+        GravaLogErroMotor(QV_FUNCAO, QV_ARQUIVO, __LINE__, E_QVCR_POSICAO_GRAVACAO_SUPERIOR_QUANTIDADE_ARQUIVO,
+                          uiPosicao, aRegistros.front().size(), quantidade);
+        return E_QVCR_POSICAO_GRAVACAO_SUPERIOR_QUANTIDADE_ARQUIVO;
+    }
+    for (std::size_t i = 0; i < aRegistros.size(); ++i) {
+        const ULONGLONG uiAlvo = uiPosicao == QVDATABASE_POSICAO_NOVO_REGISTRO ? quantidade + 1 + i : uiPosicao + i;
+        const std::size_t comprimento = aRegistros[i].size();
+        // The length field holds at most 4 GiB - 1 characters. A rewrite
+        // cannot change a text's length: the new item goes over the old one
+        // and the items after it stay where they are, so a longer text would
+        // overwrite the next item and a shorter one leave bytes of the old
+        // one behind as a corrupt item. Such a write is refused whole, before
+        // anything reaches the disk; the caller appends the text instead
+        // (position 0) and stores its new position.
+        const bool bLongoDemais = comprimento > std::numeric_limits<uint32_t>::max();
+        const bool bOutroComprimento = uiAlvo <= quantidade && comprimento != m_aRegistros[uiAlvo - 1].sTexto.size();
+        if (bLongoDemais || bOutroComprimento) {
+            GravaLogErroMotor(QV_FUNCAO, QV_ARQUIVO, __LINE__, E_QVCR_ARQUIVO_TEXTO_QUANTIDADE_CARACTERES_INVALIDA,
+                              uiAlvo, comprimento, quantidade);
+            return E_QVCR_ARQUIVO_TEXTO_QUANTIDADE_CARACTERES_INVALIDA;
+        }
+    }
+    return S_OK;
+}
+
+HRESULT CQVTextFile::ConfereTamanhoDisco() {
+    // Appends go at the end of the chain this object holds, and the
+    // positions it hands out count its texts. A file that another writer
+    // changed, or that a failed earlier write left longer, no longer matches
+    // them: writing would overwrite texts or hand out wrong positions.
+    uint64_t tamanho = 0;
+    if (const zenta::ResultadoArquivo r = TamanhoArquivo(tamanho); !r.Ok()) return CatchGravacao(r);
+    const ULONGLONG seek = GetSeekCabecalho();
+    if (tamanho < seek || tamanho - seek != FimDados()) {
+        QV_LOG_HR(E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE, "TamanhoArquivo() - GetSeekCabecalho() == FimDados()");
+        return E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE;
+    }
+    return S_OK;
+}
+
+HRESULT CQVTextFile::GravaRegistrosInterno(ULONGLONG& uiPosicao, std::span<const std::string_view> aRegistros,
+                                           bool& bAlterou) {
+    bAlterou = false;
+    if (aRegistros.empty()) return S_OK;
+    const std::size_t quantidade = m_aRegistros.size();
+    const bool bAnexa = uiPosicao == QVDATABASE_POSICAO_NOVO_REGISTRO;
+    const std::size_t indicePrimeiro = bAnexa ? quantidade : static_cast<std::size_t>(uiPosicao - 1);
+    const ULONGLONG offsetInicio = bAnexa ? FimDados() : m_aRegistros[indicePrimeiro].uiOffset;
+
+    // Everything that allocates comes before the disk write, so that memory
+    // always follows a write that reached the disk.
+    std::vector<unsigned char> itens;
+    std::vector<std::string> aNovos;
+    std::size_t tamanhoItens = 0;
+    for (const std::string_view texto : aRegistros) tamanhoItens += zenta::TAMANHO_CAMPO_COMPRIMENTO + texto.size();
+    itens.reserve(tamanhoItens);
+    aNovos.reserve(aRegistros.size());
+    for (const std::string_view texto : aRegistros) {
+        const uint32_t comprimento = static_cast<uint32_t>(texto.size());
+        const auto* campo = reinterpret_cast<const unsigned char*>(&comprimento);
+        itens.insert(itens.end(), campo, campo + sizeof comprimento);
+        itens.insert(itens.end(), texto.begin(), texto.end());
+        aNovos.emplace_back(texto);
+    }
+    const std::size_t alemDoFim = indicePrimeiro + aRegistros.size() > quantidade
+                                      ? indicePrimeiro + aRegistros.size() - quantidade
+                                      : 0;
+    m_aRegistros.reserve(quantidade + alemDoFim);
+
+    const zenta::ResultadoArquivo r = GravaDados(GetSeekCabecalho() + offsetInicio, itens.data(), itens.size());
+    if (!r.Ok()) return CatchGravacao(r);
+    bAlterou = true;
+
+    // Texts at existing positions keep their item offsets (same lengths);
+    // the others follow one another from the old end of the chain.
+    ULONGLONG offset = offsetInicio;
+    for (std::size_t i = 0; i < aNovos.size(); ++i) {
+        const std::size_t indice = indicePrimeiro + i;
+        const ULONGLONG tamanhoItem = zenta::TAMANHO_CAMPO_COMPRIMENTO + aNovos[i].size();
+        if (indice < quantidade) m_aRegistros[indice].sTexto = std::move(aNovos[i]);
+        else m_aRegistros.push_back(CQVTextFileRegistro{offset, std::move(aNovos[i])});
+        offset += tamanhoItem;
+    }
+    if (bAnexa) uiPosicao = quantidade + 1;
+    QV_CHECK(AtualizaArquivo());
+    return S_OK;
+}

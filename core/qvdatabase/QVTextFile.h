@@ -1,0 +1,87 @@
+// A file of texts of any length, one per position (from 1), held whole in
+// memory and written through on every change. A record refers to its text by
+// the text's position.
+//
+// On disk, after the optional 240-byte header, the texts are a chain of
+// items, back to back, one per position in position order: a little-endian
+// u32 length L, then the L bytes of the text (no terminator). There is no
+// count, index or trailer; the number of texts is found by walking the chain.
+//
+// Texts are byte strings in the program's 8-bit character set (Windows-1252)
+// and may hold any byte, zero included.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <zenta/WinTypes.h>
+
+#include "core/qvdatabase/QVFileBase.h"
+
+// One text of a text file: where its item starts in the data area (counted
+// from the end of the header) and the text itself.
+struct CQVTextFileRegistro {
+    ULONGLONG uiOffset = 0;
+    std::string sTexto;
+};
+
+class CQVTextFile : public CQVFileBase {
+public:
+    CQVTextFile(std::string_view sNomeArquivo, zenta::IQVDataBaseContainer* pDataBase);
+    ~CQVTextFile() override;
+
+    // The number of texts.
+    ULONGLONG GetQtdRegistros() const override;
+
+    // Copies the text at a position; `sTexto` is emptied first.
+    HRESULT Le(ULONGLONG uiPosicao, std::string& sTexto) const;
+    HRESULT Le(ULONGLONG uiPosicao, std::string* pTexto) const;
+
+    // Writes one text at `uiPosicao`, or appends it when `uiPosicao` is 0
+    // (`uiPosicao` then receives its position).
+    HRESULT Grava(ULONGLONG& uiPosicao, std::string_view sTexto);
+
+    // Writes consecutive texts from `uiPosicao` on, or appends them when it is
+    // 0 (`uiPosicao` then receives the position of the first). A text that
+    // replaces a stored one must have the stored text's byte length: the
+    // items that follow it on disk cannot move, so a text of another length is
+    // refused with E_QVCR_ARQUIVO_TEXTO_QUANTIDADE_CARACTERES_INVALIDA and
+    // nothing is written. Texts past the last position are added.
+    HRESULT GravaColecao(ULONGLONG& uiPosicao, std::span<const std::string_view> aRegistros);
+    HRESULT GravaColecao(ULONGLONG& uiPosicao, std::span<const std::string> aRegistros);
+
+    // True for an append, a write reaching past the last text, or a text that
+    // differs in length or content from the one at its position.
+    bool PrecisaGravar(ULONGLONG uiPosicao, std::span<const std::string_view> aRegistros) const;
+
+    // The write itself, without lock, retry or comparison; the file must be
+    // open for writing. It refuses what GravaColecao refuses.
+    HRESULT GravaRegistros(ULONGLONG& uiPosicao, std::span<const std::string_view> aRegistros);
+
+    // The address of the texts, for a compaction container only; else null.
+    std::vector<CQVTextFileRegistro>* GetPtrRegistros();
+
+protected:
+    HRESULT OnInicializa() override;
+    HRESULT OnFinaliza() override;
+
+private:
+    // Refusals that need no disk: a position past the last text, a text too
+    // long for its length field, a rewrite with another length. Logged.
+    HRESULT ValidaGravacao(ULONGLONG uiPosicao, std::span<const std::string_view> aRegistros) const;
+    // The open file's data area must be exactly the chain held in memory.
+    HRESULT ConfereTamanhoDisco();
+    // Disk, then memory, then header; `bAlterou` tells whether disk and memory changed.
+    HRESULT GravaRegistrosInterno(ULONGLONG& uiPosicao, std::span<const std::string_view> aRegistros,
+                                  bool& bAlterou);
+    // Reads the open file's data area and walks its chain; with `pRegistros`
+    // the texts are kept there, without it the chain is only checked.
+    HRESULT LeCadeia(std::vector<CQVTextFileRegistro>* pRegistros);
+    // The end of the last item in the data area.
+    ULONGLONG FimDados() const;
+
+    std::vector<CQVTextFileRegistro> m_aRegistros;
+};
