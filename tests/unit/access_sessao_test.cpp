@@ -80,12 +80,24 @@ TEST(Sessao, DefaultAccessBelongsToTheCallingThread) {
     CQVBaseParaRotinas::SetAcessoDefault(nullptr);
 }
 
-TEST(Sessao, AccessorsNeedAProvider) {
+TEST(Sessao, AccessorsComeFromTheProcessProvider) {
+    zenta::teste::ZentaHomeTemporario home;
     CSessaoTeste sessao;
     CQVAcessoServidores acessos;
     EXPECT_EQ(sessao.GetAcessoServidores(acessos), CO_E_NOTINITIALIZED);
     ASSERT_EQ(sessao.Inicializa("ACME", 1, 1), S_OK);
-    EXPECT_EQ(sessao.GetAcessoServidores(acessos), E_NOTIMPL);
+    // The ERP stand-in installs itself when the library loads.
+    ASSERT_EQ(sessao.GetAcessoServidores(acessos), S_OK);
+    EXPECT_NE(acessos.pEmpresarial, nullptr);
+    EXPECT_NE(acessos.pEstoque, nullptr);
+    // Without a provider the accessors are honestly missing.
+    IQVProvedorAcesso* provedor = QVProvedorAcesso();
+    QVRegistraProvedorAcesso(nullptr);
+    CSessaoTeste semProvedor;
+    ASSERT_EQ(semProvedor.Inicializa("ACME", 1, 1), S_OK);
+    EXPECT_EQ(semProvedor.GetAcessoServidores(acessos), E_NOTIMPL);
+    QVRegistraProvedorAcesso(provedor);
+
     _REG_CR_LISTA_BYTESPS entrada{};
     _REG_CR_LISTA_BYTESPS* saida = reinterpret_cast<_REG_CR_LISTA_BYTESPS*>(&entrada);
     EXPECT_EQ(sessao.FuncaoGenerica(1, entrada, &saida), E_NOTIMPL);

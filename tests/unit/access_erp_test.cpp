@@ -1,0 +1,389 @@
+// The ERP stand-in: its SQLite file and schema versions, the change log and
+// the stock pre-withdrawals it keeps for each company, concurrent writers in
+// threads and processes, and damaged files.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+#include "access/CLogTransacoesHelper.h"
+#include "access/QVBaseParaRotinas.h"
+#include "access/QVDiretorios.h"
+#include "access/erp/QVErpBanco.h"
+#include "access/erp/QVProvedorErp.h"
+#include "support/ZentaHomeTemporario.h"
+#include "values/RelogioSistema.h"
+
+using zenta::ErpBanco;
+using zenta::ErpLinhaLog;
+
+namespace {
+
+constexpr HRESULT kArquivoCorrompido = HRESULT_FROM_WIN32(1392u);  // ERROR_FILE_CORRUPT
+
+class CSessao : public CQVBaseParaRotinas {
+public:
+    ~CSessao() override { Finaliza(); }
+};
+
+// The calling thread's default access for a scope, as the call frame sets it.
+class AcessoDefaultEscopo {
+public:
+    explicit AcessoDefaultEscopo(CQVBaseParaRotinas* base) { CQVBaseParaRotinas::SetAcessoDefault(base); }
+    ~AcessoDefaultEscopo() { CQVBaseParaRotinas::SetAcessoDefault(nullptr); }
+    AcessoDefaultEscopo(const AcessoDefaultEscopo&) = delete;
+    AcessoDefaultEscopo& operator=(const AcessoDefaultEscopo&) = delete;
+};
+
+REG_ES_PREBAIXAPS PreBaixa(ULONG produto, LONGLONG quantidade) {
+    REG_ES_PREBAIXAPS r{};
+    r.lProduto = produto;
+    r.vQuantidade.int64 = quantidade;
+    r.usLocal = 3;
+    r.cReservado5[8] = 0x5A;  // bytes the system leaves alone come back too
+    return r;
+}
+
+CQVVector<CQVDadosES_PreBaixa> Lista(const std::vector<REG_ES_PREBAIXAPS>& registros) {
+    CQVVector<CQVDadosES_PreBaixa> lista;
+    for (const auto& r : registros) {
+        CQVDadosES_PreBaixa d;
+        d.CopiarDe(&r);
+        lista.push_back(d);
+    }
+    return lista;
+}
+
+HRESULT Grava(IQVAcessoEstoque* estoque, REG_QVDMC chave, USHORT filial,
+              const std::vector<REG_ES_PREBAIXAPS>& registros) {
+    const CQVVector<CQVDadosES_PreBaixa> lista = Lista(registros);
+    return estoque->GravaPreBaixa(chave, filial, &lista);
+}
+
+bool Iguais(const std::vector<REG_ES_PREBAIXAPS>& a, const std::vector<REG_ES_PREBAIXAPS>& b) {
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof a[0]) == 0);
+}
+
+REG_QVDMC Chave(ULONG ponteiro) { return REG_QVDMC().SetDMC(ponteiro, 84, 0x1234); }
+
+class ErpTeste : public ::testing::Test {
+protected:
+    std::filesystem::path Arquivo(const char* empresa = "ACME") const {
+        std::filesystem::path arquivo;
+        EXPECT_EQ(ErpBanco::Caminho(empresa, arquivo), S_OK);
+        return arquivo;
+    }
+    std::shared_ptr<ErpBanco> Banco(const char* empresa = "ACME") const {
+        std::shared_ptr<ErpBanco> banco;
+        EXPECT_EQ(ErpBanco::Compartilhado(Arquivo(empresa), banco), S_OK);
+        return banco;
+    }
+    static CQVAcessoServidores Acessos(CSessao& sessao) {
+        CQVAcessoServidores acessos;
+        EXPECT_EQ(sessao.GetAcessoServidores(acessos), S_OK);
+        return acessos;
+    }
+    void Corrompe(const char* empresa = "ACME") const {
+        const auto arquivo = Arquivo(empresa);
+        std::filesystem::create_directories(arquivo.parent_path());
+        std::ofstream(arquivo, std::ios::binary) << std::string(8192, 'x');
+    }
+
+    zenta::teste::ZentaHomeTemporario m_home;
+};
+
+TEST_F(ErpTeste, CreatesTheCurrentSchemaInTheBaseModuleDirectory) {
+    std::shared_ptr<ErpBanco> banco;
+    ASSERT_EQ(ErpBanco::Abre(Arquivo(), banco), S_OK);
+    EXPECT_EQ(banco->Arquivo(), m_home.Raiz() / "data/ACME/DF/erp.sqlite");
+    EXPECT_TRUE(std::filesystem::is_regular_file(banco->Arquivo()));
+    int versao = 0;
+    ASSERT_EQ(banco->VersaoEsquema(versao), S_OK);
+    EXPECT_EQ(versao, zenta::kVersaoEsquemaErp);
+    std::vector<int> versoes;
+    ASSERT_EQ(banco->VersoesAplicadas(versoes), S_OK);
+    EXPECT_EQ(versoes, (std::vector<int>{1, 2}));
+
+    // Company names go through the directory rules, never into a path as such.
+    std::filesystem::path arquivo;
+    EXPECT_EQ(ErpBanco::Caminho("../ACME", arquivo), E_QV_NOME_EMPRESA_INVALIDO);
+    EXPECT_TRUE(arquivo.empty());
+    CSessao semEmpresa;
+    ASSERT_EQ(semEmpresa.Inicializa("", 1, 1), S_OK);
+    const AcessoDefaultEscopo acessoDefault(&semEmpresa);  // the refusal must not wait for the session's lock
+    CQVAcessoServidores acessos;
+    EXPECT_EQ(semEmpresa.GetAcessoServidores(acessos), E_QV_NOME_EMPRESA_INVALIDO);
+    EXPECT_EQ(acessos.pEstoque, nullptr);
+}
+
+TEST_F(ErpTeste, MigrationsRunInOrderOnceAndKeepData) {
+    {
+        std::shared_ptr<ErpBanco> v1;
+        ASSERT_EQ(ErpBanco::Abre(Arquivo(), v1, 1), S_OK);
+        std::vector<int> versoes;
+        ASSERT_EQ(v1->VersoesAplicadas(versoes), S_OK);
+        EXPECT_EQ(versoes, std::vector<int>{1});
+        // Version 1 has the change log but no pre-withdrawals yet.
+        ASSERT_EQ(v1->GravaLog({REG_QVDMC(9), 155, 'A', {{'N', "antes"}}}, 1, 2, "2026-01-01 00:00:00"), S_OK);
+        int64_t n = 0;
+        EXPECT_NE(v1->ContaPreBaixas(n), S_OK);
+    }
+    for (int vez = 0; vez < 2; ++vez) {
+        std::shared_ptr<ErpBanco> banco;
+        ASSERT_EQ(ErpBanco::Abre(Arquivo(), banco), S_OK);
+        std::vector<int> versoes;
+        ASSERT_EQ(banco->VersoesAplicadas(versoes), S_OK);
+        EXPECT_EQ(versoes, (std::vector<int>{1, 2}));
+        std::vector<ErpLinhaLog> logs;
+        ASSERT_EQ(banco->LeLogs(logs), S_OK);
+        ASSERT_EQ(logs.size(), 1u);
+        EXPECT_EQ(logs[0].informacoes[0].sTexto, "antes");
+        int64_t n = -1;
+        EXPECT_EQ(banco->ContaPreBaixas(n), S_OK);
+        EXPECT_EQ(n, 0);
+    }
+
+    // A file from a newer schema is left alone.
+    {
+        std::shared_ptr<ErpBanco> banco;
+        ASSERT_EQ(ErpBanco::Abre(Arquivo(), banco), S_OK);
+        ASSERT_EQ(banco->ExecutaSql("INSERT INTO esquema_versao VALUES (3, 'futura', '')"), S_OK);
+    }
+    std::shared_ptr<ErpBanco> banco;
+    EXPECT_EQ(ErpBanco::Abre(Arquivo(), banco), zenta::E_ERP_ESQUEMA_SUPERIOR);
+    EXPECT_EQ(banco, nullptr);
+}
+
+TEST_F(ErpTeste, ChangeLogHelperWritesOneRowWithTheSessionAndItsLines) {
+    const zenta::RelogioFixoEscopo relogio({2026, 3, 4, 5, 6, 7});
+    CSessao sessao;
+    ASSERT_EQ(sessao.Inicializa("ACME", 7, 42), S_OK);
+
+    CLogTransacoesHelper log;
+    EXPECT_EQ(log.Grava(REG_QVDMC(), eLogAssistec, 'A'), CO_E_NOTINITIALIZED);
+    EXPECT_EQ(log.Inicializa(static_cast<const CQVInicializador*>(nullptr)), E_POINTER);
+    ASSERT_EQ(log.Inicializa(&sessao), S_OK);
+    ASSERT_EQ(log.AdicionaInformacao('N', "Alteração das Propriedades - Manutenção Preventiva"), S_OK);
+    ASSERT_EQ(log.AdicionaInformacao('N', "S\xE3o Jo\xE3o"), S_OK);  // already Windows-1252
+    ASSERT_EQ(log.Grava(REG_QVDMC(), E_GE_REGISTRO_LOG::eLogAssistec, 'A'), S_OK);
+    EXPECT_TRUE(log.GetInformacoes().empty());
+    ASSERT_EQ(log.Grava(REG_QVDMC().SetDMC(77, 84, 0x1234), eLogAssistec, 'E'), S_OK);
+
+    std::vector<ErpLinhaLog> linhas;
+    ASSERT_EQ(Banco()->LeLogs(linhas), S_OK);
+    ASSERT_EQ(linhas.size(), 2u);
+    const ErpLinhaLog& a = linhas[0];
+    EXPECT_EQ(a.dmcChave, REG_QVDMC());
+    EXPECT_EQ(a.lTipoLog, 155);
+    EXPECT_EQ(a.cOperacao, 'A');
+    EXPECT_EQ(a.usUsuario, 7);
+    EXPECT_EQ(a.lSessao, 42);
+    EXPECT_EQ(a.sMomento, "2026-03-04 05:06:07");
+    ASSERT_EQ(a.informacoes.size(), 2u);
+    EXPECT_EQ(a.informacoes[0].cTag, 'N');
+    EXPECT_EQ(a.informacoes[0].sTexto, "Altera\xE7\xE3o das Propriedades - Manuten\xE7\xE3o Preventiva");
+    EXPECT_EQ(a.informacoes[1].sTexto, "S\xE3o Jo\xE3o");
+    EXPECT_EQ(linhas[1].dmcChave, REG_QVDMC().SetDMC(77, 84, 0x1234));
+    EXPECT_EQ(linhas[1].cOperacao, 'E');
+    EXPECT_TRUE(linhas[1].informacoes.empty());
+}
+
+TEST_F(ErpTeste, PreWithdrawalsAreStoredReplacedAndRemovedByKeyAndBranch) {
+    CSessao sessao;
+    ASSERT_EQ(sessao.Inicializa("ACME", 7, 42), S_OK);
+    IQVAcessoEstoque* estoque = Acessos(sessao).pEstoque;
+    ASSERT_NE(estoque, nullptr);
+
+    const std::vector<REG_ES_PREBAIXAPS> doisItens = {PreBaixa(10, 15000), PreBaixa(11, 25000)};
+    ASSERT_EQ(Grava(estoque, Chave(1), 1, doisItens), S_OK);
+    ASSERT_EQ(Grava(estoque, Chave(1), 2, {PreBaixa(12, 1)}), S_OK);
+    ASSERT_EQ(Grava(estoque, Chave(2), 1, {PreBaixa(13, 1)}), S_OK);
+    EXPECT_EQ(estoque->GravaPreBaixa(Chave(1), 1, nullptr), E_POINTER);
+
+    auto banco = Banco();
+    std::vector<REG_ES_PREBAIXAPS> lidos;
+    ASSERT_EQ(banco->LePreBaixas(Chave(1), 1, lidos), S_OK);
+    EXPECT_TRUE(Iguais(lidos, doisItens));
+
+    // Writing again replaces the key and branch's records, and only those.
+    ASSERT_EQ(Grava(estoque, Chave(1), 1, {PreBaixa(14, 5)}), S_OK);
+    ASSERT_EQ(banco->LePreBaixas(Chave(1), 1, lidos), S_OK);
+    EXPECT_TRUE(Iguais(lidos, {PreBaixa(14, 5)}));
+    ASSERT_EQ(banco->LePreBaixas(Chave(1), 2, lidos), S_OK);
+    EXPECT_TRUE(Iguais(lidos, {PreBaixa(12, 1)}));
+
+    ASSERT_EQ(estoque->ExcluiPreBaixa(Chave(1), 1), S_OK);
+    ASSERT_EQ(banco->LePreBaixas(Chave(1), 1, lidos), S_OK);
+    EXPECT_TRUE(lidos.empty());
+    EXPECT_EQ(estoque->ExcluiPreBaixa(Chave(1), 1), S_OK);  // nothing left is no failure
+    int64_t n = 0;
+    ASSERT_EQ(banco->ContaPreBaixas(n), S_OK);
+    EXPECT_EQ(n, 2);
+
+    // Each company has a file of its own.
+    CSessao outra;
+    ASSERT_EQ(outra.Inicializa("OUTRA", 1, 1), S_OK);
+    ASSERT_EQ(Grava(Acessos(outra).pEstoque, Chave(1), 1, {PreBaixa(1, 1)}), S_OK);
+    ASSERT_EQ(Banco("OUTRA")->ContaPreBaixas(n), S_OK);
+    EXPECT_EQ(n, 1);
+    ASSERT_EQ(banco->ContaPreBaixas(n), S_OK);
+    EXPECT_EQ(n, 2);
+}
+
+TEST_F(ErpTeste, SessionsShareOneConnectionAndReleaseIt) {
+    auto& provedor = zenta::ProvedorErp::Instancia();
+    EXPECT_EQ(QVProvedorAcesso(), &provedor);
+    const std::size_t antes = provedor.SessoesConectadas();
+    std::weak_ptr<ErpBanco> fraco;
+    {
+        CSessao a, b;
+        ASSERT_EQ(a.Inicializa("ACME", 1, 1), S_OK);
+        ASSERT_EQ(b.Inicializa("ACME", 2, 2), S_OK);
+        ASSERT_EQ(Acessos(a).pEstoque->ExcluiPreBaixa(Chave(1), 1), S_OK);
+        ASSERT_EQ(Acessos(b).pEstoque->ExcluiPreBaixa(Chave(1), 1), S_OK);
+        EXPECT_EQ(provedor.SessoesConectadas(), antes + 2);
+        fraco = Banco();
+        EXPECT_EQ(fraco.use_count(), 2);  // one connection, held by the two sessions
+    }
+    EXPECT_EQ(provedor.SessoesConectadas(), antes);
+    EXPECT_TRUE(fraco.expired());
+}
+
+TEST_F(ErpTeste, ConcurrentThreadsLoseNothing) {
+    constexpr int kPorEscritor = 60;
+    // Two sessions share the process's connection; two more connections of
+    // their own contend for the file as other processes would.
+    std::vector<std::thread> escritores;
+    std::vector<HRESULT> resultados(4, S_OK);
+    for (int t = 0; t < 2; ++t) {
+        escritores.emplace_back([&, t] {
+            CSessao sessao;
+            CLogTransacoesHelper log;
+            if (FAILED(resultados[t] = sessao.Inicializa("ACME", 1, t))) return;
+            if (FAILED(resultados[t] = log.Inicializa(&sessao))) return;
+            IQVAcessoEstoque* estoque = Acessos(sessao).pEstoque;
+            for (int i = 0; i < kPorEscritor && SUCCEEDED(resultados[t]); ++i) {
+                log.AdicionaInformacao('N', "linha");
+                resultados[t] = log.Grava(REG_QVDMC(), eLogAssistec, 'A');
+                if (SUCCEEDED(resultados[t]))
+                    resultados[t] =
+                        Grava(estoque, Chave(static_cast<ULONG>(t * 1000 + i)), 1, {PreBaixa(1, i), PreBaixa(2, i)});
+            }
+        });
+    }
+    for (int t = 2; t < 4; ++t) {
+        escritores.emplace_back([&, t] {
+            std::shared_ptr<ErpBanco> proprio;
+            if (FAILED(resultados[t] = ErpBanco::Abre(Arquivo(), proprio))) return;
+            for (int i = 0; i < kPorEscritor && SUCCEEDED(resultados[t]); ++i) {
+                resultados[t] = proprio->GravaLog({REG_QVDMC(), 155, 'A', {{'N', "x"}}}, 1, t, "agora");
+                if (SUCCEEDED(resultados[t]))
+                    resultados[t] = proprio->GravaPreBaixas(Chave(static_cast<ULONG>(t * 1000 + i)), 1,
+                                                            {PreBaixa(1, i), PreBaixa(2, i)});
+            }
+        });
+    }
+    for (auto& e : escritores) e.join();
+    for (HRESULT hr : resultados) EXPECT_EQ(hr, S_OK);
+
+    std::vector<ErpLinhaLog> logs;
+    ASSERT_EQ(Banco()->LeLogs(logs), S_OK);
+    EXPECT_EQ(logs.size(), 4u * kPorEscritor);
+    for (const auto& l : logs) EXPECT_EQ(l.informacoes.size(), 1u);
+    int64_t n = 0;
+    ASSERT_EQ(Banco()->ContaPreBaixas(n), S_OK);
+    EXPECT_EQ(n, 4 * 2 * kPorEscritor);
+}
+
+TEST_F(ErpTeste, ConcurrentProcessesLoseNothing) {
+    constexpr int kPorProcesso = 60;
+    constexpr int kProcessos = 2;
+    std::vector<pid_t> filhos;
+    for (int p = 0; p < kProcessos; ++p) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            int falhas = 0;
+            {
+                CSessao sessao;
+                CLogTransacoesHelper log;
+                if (sessao.Inicializa("ACME", 1, p) != S_OK || log.Inicializa(&sessao) != S_OK) ::_exit(2);
+                CQVAcessoServidores acessos;
+                if (sessao.GetAcessoServidores(acessos) != S_OK) ::_exit(3);
+                for (int i = 0; i < kPorProcesso; ++i) {
+                    log.AdicionaInformacao('N', "processo");
+                    if (log.Grava(REG_QVDMC(), eLogAssistec, 'A') != S_OK) ++falhas;
+                    const auto lista = Lista({PreBaixa(1, i), PreBaixa(2, i)});
+                    if (acessos.pEstoque->GravaPreBaixa(Chave(static_cast<ULONG>(p * 1000 + i)), 1, &lista) != S_OK)
+                        ++falhas;
+                }
+            }
+            ::_exit(falhas == 0 ? 0 : 1);
+        }
+        filhos.push_back(pid);
+    }
+    for (pid_t pid : filhos) {
+        int estado = 0;
+        ASSERT_EQ(::waitpid(pid, &estado, 0), pid);
+        ASSERT_TRUE(WIFEXITED(estado));
+        EXPECT_EQ(WEXITSTATUS(estado), 0);
+    }
+    std::vector<ErpLinhaLog> logs;
+    ASSERT_EQ(Banco()->LeLogs(logs), S_OK);
+    EXPECT_EQ(logs.size(), static_cast<std::size_t>(kProcessos * kPorProcesso));
+    int64_t n = 0;
+    ASSERT_EQ(Banco()->ContaPreBaixas(n), S_OK);
+    EXPECT_EQ(n, kProcessos * 2 * kPorProcesso);
+}
+
+TEST_F(ErpTeste, DamagedFileFailsWithACodeAndALogLine) {
+    Corrompe();
+    std::shared_ptr<ErpBanco> banco;
+    EXPECT_EQ(ErpBanco::Abre(Arquivo(), banco), kArquivoCorrompido);
+    EXPECT_EQ(banco, nullptr);
+
+    CSessao sessao;
+    ASSERT_EQ(sessao.Inicializa("ACME", 7, 42), S_OK);
+    const AcessoDefaultEscopo acessoDefault(&sessao);
+    IQVAcessoEstoque* estoque = Acessos(sessao).pEstoque;
+    EXPECT_EQ(Grava(estoque, Chave(1), 1, {PreBaixa(1, 1)}), kArquivoCorrompido);
+    EXPECT_EQ(estoque->ExcluiPreBaixa(Chave(1), 1), kArquivoCorrompido);
+    CLogTransacoesHelper log;
+    ASSERT_EQ(log.Inicializa(&sessao), S_OK);
+    log.AdicionaInformacao('N', "x");
+    EXPECT_EQ(log.Grava(REG_QVDMC(), eLogAssistec, 'A'), kArquivoCorrompido);
+    EXPECT_EQ(log.GetInformacoes().size(), 1u);  // kept for another try
+
+    // The failures went to the company's error log.
+    std::string textoLog;
+    for (const auto& nome : zenta::teste::ArquivosAbaixo(m_home.Raiz() / "data/ACME/DF"))
+        if (nome.rfind("QVProfilerErros_Base_", 0) == 0)
+            textoLog += zenta::teste::LeArquivo(m_home.Raiz() / "data/ACME/DF" / nome);
+    EXPECT_NE(textoLog.find("m_sessao.Banco(banco)"), std::string::npos);
+    EXPECT_NE(textoLog.find("file is not a database"), std::string::npos);
+
+    // A file whose pages were damaged after a good start: reading fails, no crash.
+    ASSERT_EQ(ErpBanco::Abre(Arquivo("BETA"), banco), S_OK);
+    std::vector<REG_ES_PREBAIXAPS> muitos(200, PreBaixa(1, 1));
+    ASSERT_EQ(banco->GravaPreBaixas(Chave(1), 1, muitos), S_OK);
+    ASSERT_EQ(banco->ExecutaSql("PRAGMA wal_checkpoint(TRUNCATE)"), S_OK);
+    banco.reset();
+    {
+        std::fstream f(Arquivo("BETA"), std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(4096 * 2 + 100);
+        f << std::string(20000, '\xFF');
+    }
+    HRESULT hr = ErpBanco::Abre(Arquivo("BETA"), banco);
+    if (SUCCEEDED(hr)) {
+        std::vector<REG_ES_PREBAIXAPS> lidos;
+        hr = banco->LePreBaixas(Chave(1), 1, lidos);
+    }
+    EXPECT_EQ(hr, kArquivoCorrompido);
+}
+
+}  // namespace

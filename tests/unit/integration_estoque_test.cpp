@@ -1,0 +1,301 @@
+// Stock pre-withdrawal of maintenance orders: the records that reach the
+// stock stand-in, byte for byte, for each merge rule; removal by key and
+// branch; refused input and failures of the stock module.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <vector>
+
+#include "access/erp/QVErpBanco.h"
+#include "integration/IntegracaoEstoque.h"
+#include "support/ZentaHomeTemporario.h"
+
+using zenta::ErpBanco;
+
+namespace {
+
+using Bytes = std::array<unsigned char, 104>;
+
+// A location of a product line; every compared field has a distinct value.
+_REG_MOVIMENTACAO_LOCAL_PRODUTO_PS Local(LONGLONG quantidade, LONGLONG valorUnitario = 25000) {
+    _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS l{};
+    l.cConteudoImportado = '1';
+    l.cTipoProducao = 'P';
+    l.cFiller[0] = 0xEE;  // not copied
+    l.lPonteiroLocal = 3;
+    l.lPonteiroLote = 0x11111111;
+    l.lPonteiroForLote = 0x22222222;
+    l.lPonteiroVolume = 0x33333333;
+    l.lPonteiroForEPTETPE = 0x44444444;
+    l.lPonteiroCliEPTETPE = 0x55555555;
+    l.lPonteiroControleFCI = 0x66666666;
+    l.lFiller = 0xEEEEEEEE;
+    l.vQuantidadeEs.int64 = quantidade;
+    l.vPIUnitaria.int64 = valorUnitario;
+    return l;
+}
+
+// An order built from product lines, each with its locations.
+class Ordem {
+public:
+    Ordem& Linha(ULONG produto, LONGLONG prevista, std::vector<_REG_MOVIMENTACAO_LOCAL_PRODUTO_PS> locais,
+                 ULONG grade1 = 1, ULONG grade2 = 2, ULONG grade3 = 3) {
+        _REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS p{};
+        p.lProduto = produto;
+        p.lGrade1 = grade1;
+        p.lGrade2 = grade2;
+        p.lGrade3 = grade3;
+        p.lTecnico = 0xEEEE;
+        p.vQuantidadePrevista.int64 = prevista;
+        p.vQuantidadeUtilizada.int64 = 999;
+        m_produtos.push_back(p);
+        m_locais.push_back(std::move(locais));
+        return *this;
+    }
+    const _REG_MOVIMENTACAO_MANUT_PREV_PS& Registro(ULONG filial = 1) {
+        m_reg = {};
+        m_reg.dmcChave = REG_QVDMC().SetDMC(5, 84, 0x1234).Get64();
+        m_reg.lFilial = filial;
+        for (std::size_t i = 0; i < m_produtos.size(); ++i) {
+            m_produtos[i].listaLocal.lQtdEstoque = static_cast<ULONG>(m_locais[i].size());
+            m_produtos[i].listaLocal.pLocaisEstoque = m_locais[i].empty() ? nullptr : m_locais[i].data();
+        }
+        m_reg.listaProdutos.lQtdProdutos = static_cast<ULONG>(m_produtos.size());
+        m_reg.listaProdutos.pProdutos = m_produtos.empty() ? nullptr : m_produtos.data();
+        return m_reg;
+    }
+
+private:
+    std::vector<_REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS> m_produtos;
+    std::vector<std::vector<_REG_MOVIMENTACAO_LOCAL_PRODUTO_PS>> m_locais;
+    _REG_MOVIMENTACAO_MANUT_PREV_PS m_reg{};
+};
+
+template <class T>
+void Poe(Bytes& b, std::size_t offset, T valor) {
+    std::memcpy(b.data() + offset, &valor, sizeof valor);
+}
+
+// The expected record, laid out by offset independently of the record type.
+Bytes Esperado(ULONG produto, USHORT g1, USHORT g2, USHORT g3, LONGLONG quantidade,
+               const _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS& l) {
+    Bytes b{};
+    Poe(b, 0, produto);
+    Poe(b, 4, g1);
+    Poe(b, 6, g2);
+    Poe(b, 8, g3);
+    Poe(b, 40, quantidade);
+    Poe(b, 48, l.vPIUnitaria.int64);
+    Poe(b, 56, l.lPonteiroLote);
+    Poe(b, 60, l.lPonteiroForLote);
+    Poe(b, 64, l.lPonteiroVolume);
+    Poe(b, 68, l.lPonteiroForEPTETPE);
+    Poe(b, 72, l.lPonteiroCliEPTETPE);
+    Poe(b, 76, l.lPonteiroControleFCI);
+    Poe(b, 84, static_cast<USHORT>(l.lPonteiroLocal));
+    Poe(b, 92, l.cTipoProducao);
+    Poe(b, 94, l.cConteudoImportado);
+    return b;
+}
+
+Bytes BytesDe(const REG_ES_PREBAIXAPS& r) {
+    Bytes b;
+    std::memcpy(b.data(), &r, sizeof r);
+    return b;
+}
+
+class EstoqueTeste : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(m_integracao.Inicializa("ACME", 7, 42), S_OK); }
+
+    std::filesystem::path Arquivo() const {
+        std::filesystem::path arquivo;
+        EXPECT_EQ(ErpBanco::Caminho("ACME", arquivo), S_OK);
+        return arquivo;
+    }
+    // What the stock stand-in holds for the key and branch.
+    std::vector<Bytes> Gravados(REG_QVDMC chave = kChave, USHORT filial = 1) const {
+        std::shared_ptr<ErpBanco> banco;
+        EXPECT_EQ(ErpBanco::Compartilhado(Arquivo(), banco), S_OK);
+        std::vector<REG_ES_PREBAIXAPS> registros;
+        if (banco) {
+            EXPECT_EQ(banco->LePreBaixas(chave, filial, registros), S_OK);
+        }
+        std::vector<Bytes> bytes;
+        for (const auto& r : registros) bytes.push_back(BytesDe(r));
+        return bytes;
+    }
+    std::string LogDaEmpresa() const {
+        std::string texto;
+        const auto dir = m_home.Raiz() / "data/ACME/DF";
+        for (const auto& nome : zenta::teste::ArquivosAbaixo(dir))
+            if (nome.rfind("QVProfilerErros_Base_", 0) == 0) texto += zenta::teste::LeArquivo(dir / nome);
+        return texto;
+    }
+
+    static inline const REG_QVDMC kChave = REG_QVDMC().SetDMC(5, 84, 0x1234);
+    zenta::teste::ZentaHomeTemporario m_home;
+    CIntegracaoEstoque m_integracao;
+};
+
+TEST_F(EstoqueTeste, NothingToWithdrawSendsNothing) {
+    Ordem semLinhas;
+    EXPECT_EQ(m_integracao.EfetuaBaixaNoEstoque(semLinhas.Registro(), kChave), S_OK);
+    Ordem semLocais;
+    semLocais.Linha(10, 10000, {}).Linha(11, 10000, {});
+    EXPECT_EQ(m_integracao.EfetuaBaixaNoEstoque(semLocais.Registro(), kChave), S_OK);
+    EXPECT_FALSE(std::filesystem::exists(Arquivo()));  // the stock module was never called
+}
+
+TEST_F(EstoqueTeste, MatchingLocationsOfALineMerge) {
+    Ordem ordem;
+    const auto a = Local(20000);
+    const auto b = Local(7000);
+    ordem.Linha(10, 50000, {a, b});
+    ASSERT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(), kChave), S_OK);
+    // The first location brings the line's planned quantity, the second adds its own.
+    EXPECT_EQ(Gravados(), (std::vector<Bytes>{Esperado(10, 1, 2, 3, 57000, a)}));
+}
+
+TEST_F(EstoqueTeste, LocationsDifferingInOneComparedFieldStayApart) {
+    auto base = Local(20000);
+    auto outroValor = Local(7000, 25001);
+    auto outraOrigem = Local(7000);
+    outraOrigem.cConteudoImportado = '2';
+    auto outroLote = Local(7000);
+    outroLote.lPonteiroLote += 1;
+    auto outroFci = Local(7000);
+    outroFci.lPonteiroControleFCI += 1;
+    auto outroLocal = Local(7000);
+    outroLocal.lPonteiroLocal = 4;
+    Ordem ordem;
+    ordem.Linha(10, 50000, {base, outroValor, outraOrigem, outroLote, outroFci, outroLocal});
+    ASSERT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(), kChave), S_OK);
+    EXPECT_EQ(Gravados(), (std::vector<Bytes>{
+                              Esperado(10, 1, 2, 3, 50000, base), Esperado(10, 1, 2, 3, 50000, outroValor),
+                              Esperado(10, 1, 2, 3, 50000, outraOrigem), Esperado(10, 1, 2, 3, 50000, outroLote),
+                              Esperado(10, 1, 2, 3, 50000, outroFci), Esperado(10, 1, 2, 3, 50000, outroLocal)}));
+
+    // The production type is copied but not compared.
+    auto outroTipo = Local(7000);
+    outroTipo.cTipoProducao = 'X';
+    Ordem tipos;
+    tipos.Linha(10, 50000, {base, outroTipo});
+    ASSERT_EQ(m_integracao.EfetuaBaixaNoEstoque(tipos.Registro(), kChave), S_OK);
+    EXPECT_EQ(Gravados(), (std::vector<Bytes>{Esperado(10, 1, 2, 3, 57000, base)}));
+}
+
+TEST_F(EstoqueTeste, LinesOfOneProductMergeIntoTheFirstLinesRecords) {
+    const auto a = Local(20000);
+    auto b = Local(1000);
+    b.lPonteiroVolume = 9;
+    const auto c = Local(3000);  // matches a
+    Ordem ordem;
+    ordem.Linha(10, 50000, {a}, 1, 2, 3).Linha(10, 40000, {c, b}, 7, 8, 9);
+    ASSERT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(), kChave), S_OK);
+    EXPECT_EQ(Gravados(), (std::vector<Bytes>{Esperado(10, 1, 2, 3, 53000, a), Esperado(10, 7, 8, 9, 40000, b)}));
+}
+
+TEST_F(EstoqueTeste, RecordsOfEachProductStayTogetherInOrder) {
+    auto x = Local(1);
+    x.lPonteiroLote = 1;
+    auto y = Local(1);
+    y.lPonteiroLote = 2;
+    Ordem ordem;
+    ordem.Linha(10, 100, {x}).Linha(20, 200, {x}).Linha(10, 300, {y}).Linha(20, 400, {y, x});
+    ASSERT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(), kChave), S_OK);
+    const std::vector<Bytes> produto10 = {Esperado(10, 1, 2, 3, 100, x), Esperado(10, 1, 2, 3, 300, y)};
+    const std::vector<Bytes> produto20 = {Esperado(20, 1, 2, 3, 201, x), Esperado(20, 1, 2, 3, 400, y)};
+    const auto gravados = Gravados();
+    // The order of the products carries no meaning.
+    const bool dezPrimeiro = !gravados.empty() && gravados[0] == produto10[0];
+    std::vector<Bytes> esperados = dezPrimeiro ? produto10 : produto20;
+    const auto& segundo = dezPrimeiro ? produto20 : produto10;
+    esperados.insert(esperados.end(), segundo.begin(), segundo.end());
+    EXPECT_EQ(gravados, esperados);
+}
+
+TEST_F(EstoqueTeste, WideValuesAreCutToSixteenBits) {
+    auto alto = Local(1000);
+    alto.lPonteiroLocal = 0x10003;  // shows as location 3, matches nothing
+    Ordem ordem;
+    ordem.Linha(10, 50000, {alto, alto}, 0x10001, 0x20002, 0xFFFF0003);
+    ASSERT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(0x10001), kChave), S_OK);
+    const Bytes registro = Esperado(10, 1, 2, 3, 50000, alto);
+    EXPECT_EQ(registro[84], 3);
+    EXPECT_EQ(registro[85], 0);
+    EXPECT_EQ(Gravados(kChave, 1), (std::vector<Bytes>{registro, registro}));
+}
+
+TEST_F(EstoqueTeste, ClearingAddressesKind84OfTheSamePointerAndMonth) {
+    Ordem ordem;
+    ordem.Linha(10, 50000, {Local(1)});
+    ASSERT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(), kChave), S_OK);
+    const REG_QVDMC outraChave = REG_QVDMC().SetDMC(6, 84, 0x1234);
+    ASSERT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(), outraChave), S_OK);
+    ASSERT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(2), kChave), S_OK);
+
+    // The client's key of another kind still reaches the kind-84 records;
+    // the branch is cut to 16 bits.
+    ASSERT_EQ(m_integracao.LimparBaixaNoEstoque(REG_QVDMC().SetDMC(5, 12, 0x1234), 0x10001), S_OK);
+    EXPECT_TRUE(Gravados(kChave, 1).empty());
+    EXPECT_EQ(Gravados(kChave, 2).size(), 1u);
+    EXPECT_EQ(Gravados(outraChave, 1).size(), 1u);
+    EXPECT_EQ(m_integracao.LimparBaixaNoEstoque(kChave, 1), S_OK);
+}
+
+TEST_F(EstoqueTeste, ListsWithoutTheirItemsAreRefusedBeforeSending) {
+    Ordem ordem;
+    ordem.Linha(10, 50000, {Local(1)});
+    ASSERT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(), kChave), S_OK);
+    const auto antes = Gravados();
+
+    _REG_MOVIMENTACAO_MANUT_PREV_PS semProdutos = ordem.Registro();
+    semProdutos.listaProdutos.pProdutos = nullptr;
+    EXPECT_EQ(m_integracao.EfetuaBaixaNoEstoque(semProdutos, kChave), E_POINTER);
+
+    // A later line without its locations stops the whole order.
+    Ordem semLocais;
+    semLocais.Linha(11, 1, {Local(1)}).Linha(12, 1, {Local(1)});
+    _REG_MOVIMENTACAO_MANUT_PREV_PS reg = semLocais.Registro();
+    std::vector<_REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS> linhas(reg.listaProdutos.pProdutos,
+                                                                reg.listaProdutos.pProdutos + 2);
+    linhas[1].listaLocal.pLocaisEstoque = nullptr;
+    reg.listaProdutos.pProdutos = linhas.data();
+    EXPECT_EQ(m_integracao.EfetuaBaixaNoEstoque(reg, kChave), E_POINTER);
+    EXPECT_EQ(Gravados(), antes);
+}
+
+TEST_F(EstoqueTeste, QuantityBeyondTheCurrencyRangeIsRefused) {
+    Ordem ordem;
+    ordem.Linha(10, INT64_MAX - 5, {Local(1), Local(10)});
+    EXPECT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(), kChave), DISP_E_OVERFLOW);
+    EXPECT_FALSE(std::filesystem::exists(Arquivo()));
+}
+
+TEST_F(EstoqueTeste, StockFailuresAreLoggedAndReturned) {
+    std::filesystem::create_directories(Arquivo().parent_path());
+    std::ofstream(Arquivo(), std::ios::binary) << std::string(4096, 'x');
+    constexpr HRESULT kCorrompido = HRESULT_FROM_WIN32(1392u);
+    Ordem ordem;
+    ordem.Linha(10, 50000, {Local(1)});
+    EXPECT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(), kChave), kCorrompido);
+    EXPECT_EQ(m_integracao.LimparBaixaNoEstoque(kChave, 1), kCorrompido);
+    const std::string log = LogDaEmpresa();
+    EXPECT_NE(log.find("\tCIntegracaoEstoque::EfetuaBaixaNoEstoque\t"), std::string::npos);
+    EXPECT_NE(log.find("hr = GetAcessoEstoque()->GravaPreBaixa(rDMCMovimentacao, (USHORT) "
+                       "regMovimentacao.lFilial, &arrBaixas)"),
+              std::string::npos);
+    EXPECT_NE(log.find("hr = GetAcessoEstoque()->ExcluiPreBaixa(REG_QVDMC().SetDMC(dmcChave.GetPonteiro(), "
+                       "REG_QVDMC::MOVIMENTO_GERENCIADOR_MANUT_PREV, dmcChave.GetMa()), (USHORT)lFilial)"),
+              std::string::npos);
+
+    CIntegracaoEstoque naoIniciada;
+    EXPECT_EQ(naoIniciada.LimparBaixaNoEstoque(kChave, 1), CO_E_NOTINITIALIZED);
+}
+
+}  // namespace
