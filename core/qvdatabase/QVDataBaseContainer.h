@@ -1,10 +1,12 @@
 // What a file object needs of the database container that owns it and of its
-// file-creation control. The container (CQVDataBase) and the creation control
-// (CQVDataBaseControleCriacaoArquivos) implement these; until they do, a file
-// works with the simple container and the inactive control below.
+// file-creation control. The container CQVDataBase (QVDataBase.h) and the
+// creation control CQVDataBaseControleCriacaoArquivos
+// (QVDataBaseControleCriacaoArquivos.h) implement these; work files and tests
+// that need neither registry nor control use the simple container below.
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include <zenta/WinTypes.h>
@@ -42,6 +44,25 @@ public:
     void SetModulo(int) override {}
 };
 
+// The ERP's change log as the engine writes to it: deletions of files. The
+// access layer offers no change log yet; the ERP stand-in will implement this.
+class IQVLogAlteracoesArquivos {
+public:
+    virtual ~IQVLogAlteracoesArquivos() = default;
+    // The name of the context's user, for the log text; empty when unknown.
+    virtual std::string NomeUsuario(const CQVInicializador& contexto) = 0;
+    // Writes one entry about a file of a module; the text is Windows-1252.
+    virtual HRESULT GravaLog(const CQVInicializador& contexto, int eModulo, std::string_view sNomeArquivo,
+                             std::string_view sTexto) = 0;
+};
+
+// A change log that writes nothing.
+class CQVLogAlteracoesArquivosNulo final : public IQVLogAlteracoesArquivos {
+public:
+    std::string NomeUsuario(const CQVInicializador&) override { return {}; }
+    HRESULT GravaLog(const CQVInicializador&, int, std::string_view, std::string_view) override { return S_OK; }
+};
+
 // The container as its files see it.
 class IQVDataBaseContainer {
 public:
@@ -61,6 +82,11 @@ public:
         (void)eModulo;
         (void)sNomeArquivo;
         return std::make_unique<CQVControleCriacaoArquivosInativo>();
+    }
+    // The change log that deletions of this container's files write to.
+    virtual IQVLogAlteracoesArquivos& GetLogAlteracoesArquivos() {
+        static CQVLogAlteracoesArquivosNulo nulo;
+        return nulo;
     }
 
 protected:

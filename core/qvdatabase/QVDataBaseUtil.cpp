@@ -3,9 +3,43 @@
 #include "access/QVDiretorios.h"
 #include "access/QVInicializador.h"
 #include "core/qvdatabase/QVArquivoSO.h"
+#include "core/qvdatabase/QVFileBase.h"
 #include "diagnostics/QVCheck.h"
+#include "platform/CodePage.h"
 
 namespace zenta {
+
+namespace {
+thread_local bool t_emConversao = false;
+}  // namespace
+
+EscopoConversaoBaseDados::EscopoConversaoBaseDados() : m_bAnterior(t_emConversao) { t_emConversao = true; }
+EscopoConversaoBaseDados::~EscopoConversaoBaseDados() { t_emConversao = m_bAnterior; }
+bool EmConversaoBaseDados() { return t_emConversao; }
+
+std::string TextoLogRemocao(std::string_view sNomeArquivo, USHORT usUsuario, std::string_view sNomeUsuario,
+                            bool bConversao) {
+    std::string texto = "Arquivo \"";
+    texto += sNomeArquivo;
+    if (bConversao) {
+        texto += "\" removido durante a conversão da base de dados";
+    } else if (usUsuario != 0) {
+        texto += "\" removido pelo usuário \"";
+        if (sNomeUsuario.empty()) texto += std::to_string(usUsuario);
+        else texto += sNomeUsuario;
+        texto += "\"";
+    } else {
+        texto += "\" removido sem informação de usuário logado";
+    }
+    return texto;
+}
+
+IQVDataBaseContainer* ContainerDoContexto(const CQVInicializador* pContexto) {
+    if (pContexto == nullptr) return nullptr;
+    auto* p = const_cast<CQVInicializador*>(pContexto);
+    if (auto* pArquivo = dynamic_cast<CQVFileBase*>(p)) return pArquivo->GetDataBase();
+    return dynamic_cast<IQVDataBaseContainer*>(p);
+}
 
 namespace {
 
@@ -140,6 +174,27 @@ HRESULT DeletaUmArquivo(const std::filesystem::path& caminho) {
 
 }  // namespace
 
+namespace {
+
+// Writes the change-log entry of one deleted file. The deletion stands
+// whatever the log answers: a failure is reported in the error log only.
+void GravaLogRemocao(const CQVInicializador& contexto, int eModulo, std::string_view sNomeArquivo) {
+    if (eModulo == zenta::QVDATABASE_MODULO_SEM_LOG) return;
+    zenta::IQVDataBaseContainer* pDataBase = zenta::ContainerDoContexto(&contexto);
+    if (pDataBase == nullptr) return;
+    zenta::IQVLogAlteracoesArquivos& log = pDataBase->GetLogAlteracoesArquivos();
+    const bool bConversao = zenta::EmConversaoBaseDados();
+    const USHORT usuario = contexto.GetUsuario();
+    std::string nomeUsuario;
+    if (!bConversao && usuario != 0) nomeUsuario = zenta::Cp1252ParaUtf8(log.NomeUsuario(contexto));
+    const std::string texto =
+        zenta::Utf8ParaCp1252(zenta::TextoLogRemocao(sNomeArquivo, usuario, nomeUsuario, bConversao));
+    const HRESULT hr = log.GravaLog(contexto, eModulo, sNomeArquivo, texto);
+    if (FAILED(hr)) QV_LOG_HR(hr, "log.GravaLog(contexto, eModulo, sNomeArquivo, texto)");
+}
+
+}  // namespace
+
 HRESULT CQVDataBaseUtil::DeletaArquivo(const CQVInicializador* pContexto, int eModulo, std::string_view sNomeArquivo,
                                        UINT eFlags, zenta::IQVControleCriacaoArquivos* pControle) {
     if (pContexto == nullptr) return E_INVALIDARG;
@@ -148,31 +203,48 @@ HRESULT CQVDataBaseUtil::DeletaArquivo(const CQVInicializador* pContexto, int eM
         std::filesystem::path caminho;
         QV_CHECK(GetPathArquivo(eModulo, empresa, sNomeArquivo, caminho));
         std::filesystem::path noDisco;
-        if (zenta::LocalizaArquivoNoDisco(caminho.parent_path(), caminho.filename().string(), noDisco))
+        if (zenta::LocalizaArquivoNoDisco(caminho.parent_path(), caminho.filename().string(), noDisco)) {
             QV_CHECK(DeletaUmArquivo(noDisco));
+            GravaLogRemocao(*pContexto, eModulo, noDisco.filename().string());
+        }
     } else {
         std::filesystem::path dados;
         QV_CHECK(GetPathDados(eModulo, empresa, dados));
         for (const std::string& entrada : zenta::ArquivoSO()->ListaDiretorio(dados)) {
             ULONGLONG chave = 0;
-            if (zenta::CasaPadraoGrupo(entrada, sNomeArquivo, chave)) QV_CHECK(DeletaUmArquivo(dados / entrada));
+            if (zenta::CasaPadraoGrupo(entrada, sNomeArquivo, chave)) {
+                QV_CHECK(DeletaUmArquivo(dados / entrada));
+                GravaLogRemocao(*pContexto, eModulo, entrada);
+            }
         }
     }
-    if ((eFlags & eRemoverDoControleCriacaoArquivosInMemory) != 0 && pControle != nullptr)
-        QV_CHECK(pControle->RemoveControleCriacaoArquivos());
+    if ((eFlags & eRemoverDoControleCriacaoArquivosInMemory) != 0) {
+        if (pControle != nullptr) {
+            QV_CHECK(pControle->RemoveControleCriacaoArquivos());
+        } else if (zenta::IQVDataBaseContainer* pDataBase = zenta::ContainerDoContexto(pContexto)) {
+            std::unique_ptr<zenta::IQVControleCriacaoArquivos> controle =
+                pDataBase->CriaControleCriacaoArquivos(eModulo, sNomeArquivo);
+            if (controle) {
+                QV_CHECK(controle->Inicializa(*pContexto));
+                const HRESULT hr = controle->RemoveControleCriacaoArquivos();
+                (void)controle->Finaliza();
+                QV_CHECK(hr);
+            }
+        }
+    }
     return S_OK;
 }
 
 namespace {
 
-HRESULT RenomeiaUmArquivo(const std::filesystem::path& gemeo, const std::filesystem::path& destino) {
+HRESULT RenomeiaUmArquivo(const std::filesystem::path& gemeo, const std::filesystem::path& destino, bool verificaDestino) {
     const auto so = zenta::ArquivoSO();
     const zenta::PoliticaTentativas politica = zenta::TentativasArquivo();
     const unsigned tentativas = politica.tentativasGravacao == 0 ? 1 : politica.tentativasGravacao;
     zenta::ResultadoArquivo r;
     for (unsigned i = 0; i < tentativas; ++i) {
         if (i > 0) so->Pausa(politica.pausa);
-        r = so->Renomeia(gemeo, destino, true);
+        r = so->Renomeia(gemeo, destino, verificaDestino);
         if (r.Ok()) {
             const zenta::ResultadoArquivo s = so->SincronizaDiretorio(destino.parent_path());
             if (!s.Ok()) return E_QVDATABASE_eHardIO;
@@ -190,12 +262,14 @@ HRESULT CQVDataBaseUtil::RenomeiaArquivoEXT(const CQVInicializador* pContexto, i
     if (pContexto == nullptr) return E_INVALIDARG;
     const std::string empresa = pContexto->GetEmpresa();
     const auto so = zenta::ArquivoSO();
+    const bool verificaDestino = (eFlags & zenta::eQVDataBase_DestinoTravadoPeloChamador) == 0;
+    eFlags &= ~zenta::eQVDataBase_DestinoTravadoPeloChamador;
     if (sNomeArquivo.find('?') == std::string_view::npos) {
         std::filesystem::path caminho;
         QV_CHECK(GetPathArquivo(eModulo, empresa, sNomeArquivo, caminho));
         const std::filesystem::path gemeo = caminho.parent_path() / zenta::NomeComExtensao(sNomeArquivo, sExtensao);
         if (so->Existe(gemeo)) {
-            QV_CHECK(RenomeiaUmArquivo(gemeo, caminho));
+            QV_CHECK(RenomeiaUmArquivo(gemeo, caminho, verificaDestino));
         } else if (so->Existe(caminho)) {
             QV_CHECK(DeletaArquivo(pContexto, eModulo, sNomeArquivo, eFlags));
         }
@@ -209,7 +283,7 @@ HRESULT CQVDataBaseUtil::RenomeiaArquivoEXT(const CQVInicializador* pContexto, i
         ULONGLONG chave = 0;
         if (zenta::CasaPadraoGrupo(entrada, padraoGemeo, chave)) {
             const std::string membro = zenta::NomeComExtensao(entrada, zenta::ExtensaoArquivo(sNomeArquivo));
-            QV_CHECK(RenomeiaUmArquivo(dados / entrada, dados / membro));
+            QV_CHECK(RenomeiaUmArquivo(dados / entrada, dados / membro, verificaDestino));
         }
     }
     return S_OK;

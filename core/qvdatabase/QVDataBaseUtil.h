@@ -19,6 +19,41 @@ class CQVInicializador;
 // '\\' or a control character).
 inline constexpr HRESULT E_QVDATABASE_NOME_ARQUIVO_INVALIDO = HRESULT_FROM_WIN32(123u);  // ERROR_INVALID_NAME
 
+namespace zenta {
+
+// A flag of RenomeiaArquivoEXT: the caller holds the writer's lock of the
+// file being replaced (its own open), so the rename goes over it instead of
+// waiting for that writer to leave.
+inline constexpr UINT eQVDataBase_DestinoTravadoPeloChamador = 0x100;
+
+// A module whose deletions are not written to the change log.
+inline constexpr int QVDATABASE_MODULO_SEM_LOG = -8;
+
+// Marks the calling thread as running the data conversion of a database for
+// the lifetime of the object: deletions then say so in the change log.
+class EscopoConversaoBaseDados {
+public:
+    EscopoConversaoBaseDados();
+    ~EscopoConversaoBaseDados();
+    EscopoConversaoBaseDados(const EscopoConversaoBaseDados&) = delete;
+    EscopoConversaoBaseDados& operator=(const EscopoConversaoBaseDados&) = delete;
+
+private:
+    bool m_bAnterior;
+};
+bool EmConversaoBaseDados();
+
+// The change-log text of a deletion (UTF-8): during a conversion, with the
+// user's name when the user code is valid (non-zero), or without a user.
+std::string TextoLogRemocao(std::string_view sNomeArquivo, USHORT usUsuario, std::string_view sNomeUsuario,
+                            bool bConversao);
+
+// The container behind a context: the context itself when it is a container,
+// the file's container when it is a file; null otherwise.
+IQVDataBaseContainer* ContainerDoContexto(const CQVInicializador* pContexto);
+
+}  // namespace zenta
+
 class CQVDataBaseUtil {
 public:
     // The data directory of a module for a company.
@@ -33,9 +68,12 @@ public:
     // Deletes a file of the module's data directory, or every member of a
     // group pattern (a name with a run of '?'). A missing file is success.
     // Each file is tried up to the write retry count with the pause between;
-    // a file still present then gives E_QVCR_ARQUIVO_NAO_REMOVIDO. With
-    // eRemoverDoControleCriacaoArquivosInMemory and a control, the file is
-    // also taken out of the creation control.
+    // a file still present then gives E_QVCR_ARQUIVO_NAO_REMOVIDO. Each file
+    // deleted is written to the change log of the context's container
+    // (TextoLogRemocao), unless the module is QVDATABASE_MODULO_SEM_LOG. With
+    // eRemoverDoControleCriacaoArquivosInMemory the file is also taken out of
+    // the creation control: `pControle` when given, else a control built by
+    // the context's container for the file.
     static HRESULT DeletaArquivo(const CQVInicializador* pContexto, int eModulo, std::string_view sNomeArquivo,
                                  UINT eFlags, zenta::IQVControleCriacaoArquivos* pControle = nullptr);
 
@@ -47,7 +85,9 @@ public:
 
     // Replaces a file by its twin with the extension `sExtensao`: the twin is
     // moved over the file (retried like a write) and the directory entry made
-    // durable; without a twin, an existing file is deleted.
+    // durable; without a twin, an existing file is deleted. With
+    // zenta::eQVDataBase_DestinoTravadoPeloChamador in `eFlags` the caller
+    // holds the file's writer lock itself.
     static HRESULT RenomeiaArquivoEXT(const CQVInicializador* pContexto, int eModulo, std::string_view sNomeArquivo,
                                       std::string_view sExtensao, UINT eFlags = eNenhum);
     static HRESULT RenomeiaArquivoCAB(const CQVInicializador* pContexto, int eModulo, std::string_view sNomeArquivo,

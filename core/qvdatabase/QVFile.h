@@ -144,9 +144,11 @@ public:
         return SetConteudo(aNovo);
     }
 
-    // Replaces the whole file. The file is deleted and, unless the new
-    // content is empty, written again from scratch; index definitions do not
-    // survive and must be registered again.
+    // Replaces the whole file. An empty collection deletes the file; any
+    // other is written whole, behind a new header, to the file's "cab" copy
+    // and renamed over the file, so that the file is at every moment either
+    // the old content or the new. The object is then loaded again from disk;
+    // index definitions do not survive and must be registered again.
     HRESULT SetConteudo(const std::vector<T>& aNovoConteudo) {
         std::unique_lock trava(m_lock);
         if (aNovoConteudo.size() == m_aRegistros.size() &&
@@ -155,15 +157,24 @@ public:
             return S_OK;
         CQVInicializador contexto;
         QV_CHECK(contexto.Inicializa(GetEmpresa(), GetUsuario(), CQVInicializador::GetNumeroSessao()));
+        if (aNovoConteudo.empty()) {
+            // Closed (unlocked) for the deletion; the creation control still
+            // holds its context until the object is finalised.
+            FechaArquivo();
+            const HRESULT hr = CQVDataBaseUtil::DeletaArquivo(&contexto, m_eModulo, m_sNomeArquivo,
+                                                              eRemoverDoControleCriacaoArquivosInMemory,
+                                                              m_ControleCriacaoArquivos.get());
+            Finaliza();
+            QV_CHECK(Inicializa(contexto));
+            QV_CHECK(hr);
+            return S_OK;
+        }
+        // The replacement leaves the file closed, so finalising does not
+        // touch it; a failed replacement leaves the old file, loaded again.
+        const HRESULT hr = SubstituiDadosArquivo(aNovoConteudo.data(), aNovoConteudo.size() * sizeof(T));
         Finaliza();
-        QV_CHECK(CQVDataBaseUtil::DeletaArquivo(&contexto, m_eModulo, m_sNomeArquivo,
-                                                eRemoverDoControleCriacaoArquivosInMemory,
-                                                m_ControleCriacaoArquivos.get()));
         QV_CHECK(Inicializa(contexto));
-        if (aNovoConteudo.empty()) return S_OK;
-        QV_CHECK(AbreArquivo(eModoLeituraGravacaoCriacao));
-        ULONGLONG uiPosicao = QVDATABASE_POSICAO_NOVO_REGISTRO;
-        QV_CHECK(GravaRegistros(uiPosicao, std::span<const T>(aNovoConteudo)));
+        QV_CHECK(hr);
         return S_OK;
     }
 

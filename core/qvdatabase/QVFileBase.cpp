@@ -10,6 +10,7 @@
 #include "access/QVDiretorios.h"
 #include "access/QVModulos.h"
 #include "core/qvdatabase/QVDataBaseUtil.h"
+#include "core/qvdatabase/QVFileCopia.h"
 #include "diagnostics/QVCheck.h"
 #include "diagnostics/QVErrorLog.h"
 #include "diagnostics/QVTrataErro.h"
@@ -500,7 +501,13 @@ HRESULT CQVFileBase::ValidaCabecalhoV01() {
 }
 
 HRESULT CQVFileBase::GeraDadosCabecalho() {
-    REG_QVDATABASE_CABECALHO_V1& c = m_Cabecalho;
+    uint64_t tamanho = 0;
+    if (const zenta::ResultadoArquivo r = TamanhoArquivo(tamanho); !r.Ok()) return CatchGravacao(r);
+    MontaCabecalhoNovo(m_Cabecalho, tamanho);
+    return S_OK;
+}
+
+void CQVFileBase::MontaCabecalhoNovo(REG_QVDATABASE_CABECALHO_V1& c, uint64_t tamanhoDados) const {
     std::memset(&c, 0, sizeof c);
     zenta::PreenchePrefixoCabecalhoV1(c);
     const QVDATAHORA_REGISTRO agora = zenta::DataHoraRegistroAgora();
@@ -508,9 +515,7 @@ HRESULT CQVFileBase::GeraDadosCabecalho() {
     c.dhCriacao = agora;
     c.dhCriacaoOriginal = agora;
     c.ullTamanhoDadosCabecalho = QVDATABASE_TAMANHO_DADOS_CABECALHO;
-    uint64_t tamanho = 0;
-    if (const zenta::ResultadoArquivo r = TamanhoArquivo(tamanho); !r.Ok()) return CatchGravacao(r);
-    c.ullTamanhoDados = tamanho;
+    c.ullTamanhoDados = tamanhoDados;
     c.ullSessao = static_cast<ULONGLONG>(GetNumeroSessao());
     c.ulUsuario = static_cast<ULONG>(GetUsuario());
     c.usVersaoArquivo = 1;
@@ -521,7 +526,6 @@ HRESULT CQVFileBase::GeraDadosCabecalho() {
     zenta::CopiaCampo(c.szEmpresa, zenta::Ultimos(empresa, 23));
     zenta::CopiaCampo(c.szComputador, zenta::NomeComputadorCabecalho());
     c.ullCrcCabecalho = zenta::CrcCabecalho(c);
-    return S_OK;
 }
 
 HRESULT CQVFileBase::CriaCabecalho() {
@@ -624,5 +628,42 @@ HRESULT CQVFileBase::AtualizaCabecalho() {
     const auto* bytes = reinterpret_cast<const unsigned char*>(&c);
     const zenta::ResultadoArquivo r = GravaDados(24, bytes + 24, QVDATABASE_TAMANHO_CABECALHO - 24);
     if (!r.Ok()) return CatchGravacao(r);
+    return S_OK;
+}
+
+HRESULT CQVFileBase::SincronizaArquivo() {
+    if (!m_pArquivo) return S_OK;
+    const zenta::ResultadoArquivo r = m_pArquivo->Sincroniza();
+    if (!r.Ok()) return CatchGravacao(r);
+    return S_OK;
+}
+
+HRESULT CQVFileBase::SubstituiDadosArquivo(const void* pDados, std::size_t tamanho) {
+    QV_CHECK(CQVDataBaseUtil::GetPathArquivo(m_eModulo, GetEmpresa(), m_sNomeArquivo, m_sPathArquivo));
+    const bool bCabecalho = GerenciarCabecalho();
+    {
+        // The copy lives in a work container of the same module; its
+        // initialisation removes a copy left behind by an earlier attempt.
+        zenta::CQVContainerArquivosSimples trabalho(m_eModulo);
+        CQVFileCopia copia(zenta::NomeComExtensao(m_sNomeArquivo, "cab"), &trabalho);
+        QV_CHECK(copia.Inicializa(GetEmpresa(), GetUsuario(), CQVInicializador::GetNumeroSessao()));
+        uint64_t offset = 0;
+        if (bCabecalho) {
+            REG_QVDATABASE_CABECALHO_V1 cabecalho{};
+            MontaCabecalhoNovo(cabecalho, tamanho);
+            QV_CHECK(copia.GravaBytes(0, &cabecalho, sizeof cabecalho));
+            offset = sizeof cabecalho;
+        }
+        if (tamanho != 0) QV_CHECK(copia.GravaBytes(offset, pDados, tamanho));
+        QV_CHECK(copia.SincronizaArquivo());
+        copia.Finaliza();
+    }
+    // A writer's open holds the file's lock: the rename goes over it without
+    // letting another writer in between. Otherwise the destination is checked.
+    const bool bTravado = m_pArquivo && m_eModoAbertura != eModoLeituraSemBloqueio;
+    const UINT eFlags = bTravado ? zenta::eQVDataBase_DestinoTravadoPeloChamador : eNenhum;
+    const HRESULT hr = CQVDataBaseUtil::RenomeiaArquivoCAB(this, m_eModulo, m_sNomeArquivo, eFlags);
+    FechaArquivo();
+    QV_CHECK(hr);
     return S_OK;
 }

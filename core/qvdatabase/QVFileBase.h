@@ -91,6 +91,10 @@ public:
     // The header as last read or written (zero when there is none).
     const REG_QVDATABASE_CABECALHO_V1& GetCabecalho() const { return m_Cabecalho; }
     const std::filesystem::path& GetPathArquivo() const { return m_sPathArquivo; }
+    // The container the file was built on (null for a file outside any).
+    zenta::IQVDataBaseContainer* GetDataBase() const { return m_pDataBase; }
+    // Brings the open file's data to stable storage (nothing when closed).
+    HRESULT SincronizaArquivo();
 
     // Codes after which a failed write is not tried again.
     static bool EhUmaExcecaoFatal(HRESULT hr);
@@ -120,6 +124,15 @@ protected:
     HRESULT GeraDadosCabecalho();
     HRESULT CriaCabecalho();
     HRESULT AtualizaCabecalho();
+    // Fills `cabecalho` as a new header of a file holding `tamanhoDados` data bytes.
+    void MontaCabecalhoNovo(REG_QVDATABASE_CABECALHO_V1& cabecalho, uint64_t tamanhoDados) const;
+
+    // Replaces the whole data of the file by `tamanho` bytes without a moment
+    // in which the file is missing or half written: the new content, behind a
+    // new header when headers are managed, goes to the "cab" copy
+    // (CQVFileCopia), is brought to disk and is renamed over the file while
+    // this object still holds the file's lock. The object is left closed.
+    HRESULT SubstituiDadosArquivo(const void* pDados, std::size_t tamanho);
 
     // Raw access to the open file for derived kinds, in pieces of at most 1 GiB.
     zenta::ResultadoArquivo LeDados(uint64_t posicao, void* destino, std::size_t tamanho);

@@ -1,0 +1,273 @@
+// Fault injection: the file layer fails (or the process dies) at each write,
+// rename and delete step of header insertion, control-file rewrite and
+// compaction in turn; a restart with new objects on the real layer must find
+// every record and every link.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/qvdatabase/QVArquivoSO.h"
+#include "core/qvdatabase/QVDataBase.h"
+#include "core/qvdatabase/QVDataBaseControleCriacaoArquivos.h"
+#include "support/BaseDadosTeste.h"
+#include "support/ZentaHomeTemporario.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace zenta::teste;
+using zenta::ResultadoArquivo;
+
+// Counts the write, rename and delete steps; fails the chosen one, or ends
+// the process just before it.
+class FalhaNoPasso final : public zenta::SistemaArquivosRepassador {
+public:
+    enum class Modo { conta, falha, mata };
+    FalhaNoPasso(Modo modo, int alvo)
+        : SistemaArquivosRepassador(zenta::CriaSistemaArquivosReal()), m_modo(modo), m_alvo(alvo) {}
+
+    ResultadoArquivo Abre(const fs::path& caminho, zenta::AberturaSO modo,
+                          std::unique_ptr<zenta::IArquivoAberto>& arquivo) override {
+        const ResultadoArquivo r = m_base->Abre(caminho, modo, arquivo);
+        if (r.Ok()) arquivo = std::make_unique<Arquivo>(std::move(arquivo), *this, caminho.filename().string());
+        return r;
+    }
+    ResultadoArquivo Renomeia(const fs::path& o, const fs::path& d, bool v) override {
+        if (Passo("rename " + o.filename().string() + " -> " + d.filename().string()))
+            return ResultadoArquivo::Falha(zenta::CausaArquivo::erroFisico, EIO);
+        return m_base->Renomeia(o, d, v);
+    }
+    ResultadoArquivo Remove(const fs::path& c) override {
+        if (Passo("delete " + c.filename().string())) return ResultadoArquivo::Falha(zenta::CausaArquivo::erroFisico, EIO);
+        return m_base->Remove(c);
+    }
+
+    int Passos() const { return m_passos.load(); }
+    const std::vector<std::string>& Descricoes() const { return m_descricoes; }
+    bool Falhou() const { return m_falhou; }
+
+    // True when this step is to fail.
+    bool Passo(const std::string& descricao) {
+        const int n = ++m_passos;
+        if (m_modo == Modo::conta) m_descricoes.push_back(descricao);
+        if (n != m_alvo) return false;
+        if (m_modo == Modo::mata) ::_exit(0);
+        m_falhou = m_modo == Modo::falha;
+        return m_falhou;
+    }
+
+private:
+    class Arquivo final : public zenta::IArquivoAberto {
+    public:
+        Arquivo(std::unique_ptr<zenta::IArquivoAberto> a, FalhaNoPasso& so, std::string nome)
+            : m_a(std::move(a)), m_so(so), m_nome(std::move(nome)) {}
+        ResultadoArquivo Le(uint64_t p, void* d, std::size_t t, std::size_t& l) override { return m_a->Le(p, d, t, l); }
+        ResultadoArquivo Grava(uint64_t p, const void* o, std::size_t t) override {
+            if (m_so.Passo("write " + m_nome)) return ResultadoArquivo::Falha(zenta::CausaArquivo::discoCheio, ENOSPC);
+            return m_a->Grava(p, o, t);
+        }
+        ResultadoArquivo Tamanho(uint64_t& t) override { return m_a->Tamanho(t); }
+        ResultadoArquivo Sincroniza() override { return m_a->Sincroniza(); }
+
+    private:
+        std::unique_ptr<zenta::IArquivoAberto> m_a;
+        FalhaNoPasso& m_so;
+        std::string m_nome;
+    };
+
+    Modo m_modo;
+    int m_alvo;
+    std::atomic<int> m_passos{0};
+    std::vector<std::string> m_descricoes;
+    bool m_falhou = false;
+};
+
+class InjecaoFalhasTeste : public ::testing::Test {
+protected:
+    InjecaoFalhasTeste() : m_escopo(nullptr, Politica()) {}
+    // One attempt per step, so that a failed step is not hidden by a retry.
+    static zenta::PoliticaTentativas Politica() {
+        zenta::PoliticaTentativas p;
+        p.tentativasAbertura = 1;
+        p.tentativasGravacao = 1;
+        p.pausa = std::chrono::milliseconds(0);
+        return p;
+    }
+    fs::path Dados() const { return m_home.Raiz() / "data" / "EMP" / "GE"; }
+    fs::path Copia() const { return m_home.Raiz() / "copia"; }
+
+    void GuardaCopia() {
+        fs::remove_all(Copia());
+        fs::copy(Dados(), Copia(), fs::copy_options::recursive);
+    }
+    void RestauraCopia() {
+        fs::remove_all(Dados());
+        fs::copy(Copia(), Dados(), fs::copy_options::recursive);
+    }
+
+    // A restart: new objects, the real layer, the full start-up. A "cab"
+    // copy left by a header insertion cut short stops it (as the design
+    // says); the copy is looked at and removed, as an operator would, and the
+    // start-up tried again.
+    // `sPodeFaltar`: a file the interrupted action deleted, which the list
+    // may still name (harmless: a listed file is only checked when it exists).
+    void Reinicia(const Modelo& modelo, const std::string& caso, const std::string& sPodeFaltar = {}) {
+        SCOPED_TRACE(caso);
+        CQVDataBaseTeste db;
+        HRESULT hr = db.Inicializa("EMP", 7, 42);
+        if (hr == E_QVCR_ARQUIVO_CAB_ENCONTRADO) {
+            db.Finaliza();
+            for (const auto& e : fs::directory_iterator(Dados()))
+                if (e.path().extension() == ".cab") fs::remove(e.path());
+            hr = db.Inicializa("EMP", 7, 42);
+        }
+        ASSERT_EQ(hr, S_OK);
+        ConfereModelo(db, modelo);
+        db.Finaliza();
+        for (const auto& e : fs::directory_iterator(Dados())) {
+            EXPECT_NE(e.path().extension(), ".srk") << e.path();
+            EXPECT_NE(e.path().extension(), ".tra") << e.path();
+        }
+        // The control list loads and names only files that exist.
+        CQVInicializador ctx;
+        ASSERT_EQ(ctx.Inicializa("EMP", 7, 42), S_OK);
+        std::vector<std::string> lista;
+        ASSERT_EQ(CQVDataBaseControleCriacaoArquivos::LeLista(ctx, QV_MODULO_GE, lista), S_OK);
+        for (const std::string& nome : lista) {
+            if (nome == sPodeFaltar) continue;
+            EXPECT_TRUE(fs::exists(Dados() / nome)) << nome;
+        }
+    }
+
+    // Runs `acao` once counting its steps, then once per step with that step
+    // failing, restarting after each.
+    void FalhaCadaPasso(const std::function<HRESULT()>& acao, const Modelo& modelo, int minimoPassos,
+                        const std::string& sPodeFaltar = {}) {
+        GuardaCopia();
+        int n = 0;
+        {
+            auto so = std::make_shared<FalhaNoPasso>(FalhaNoPasso::Modo::conta, -1);
+            const zenta::EscopoArquivoSO escopo(so, Politica());
+            ASSERT_EQ(acao(), S_OK);
+            n = so->Passos();
+        }
+        ASSERT_GE(n, minimoPassos);
+        Reinicia(modelo, "sem falha", sPodeFaltar);
+        for (int k = 1; k <= n; ++k) {
+            RestauraCopia();
+            {
+                auto so = std::make_shared<FalhaNoPasso>(FalhaNoPasso::Modo::falha, k);
+                const zenta::EscopoArquivoSO escopo(so, Politica());
+                (void)acao();
+                EXPECT_TRUE(so->Falhou()) << "passo " << k;
+            }
+            Reinicia(modelo, "falha no passo " + std::to_string(k) + " de " + std::to_string(n), sPodeFaltar);
+            if (HasFatalFailure()) return;
+        }
+    }
+
+    // A start-up of the test database (compacting or not).
+    static HRESULT Partida(bool bCompacta) {
+        CQVDataBaseTeste db;
+        db.m_bCompacta = bCompacta;
+        const HRESULT hr = db.Inicializa("EMP", 7, 42);
+        db.Finaliza();
+        return hr;
+    }
+
+    Modelo GravaBase(bool bSemCabecalho) {
+        CQVDataBaseTeste db;
+        db.m_bCompacta = false;
+        db.SetSemCabecalho(bSemCabecalho);
+        EXPECT_EQ(db.Inicializa("EMP", 7, 42), S_OK);
+        Modelo m = GravaBaseComLixo(db, 5);
+        db.Finaliza();
+        return m;
+    }
+
+    ZentaHomeTemporario m_home;
+    zenta::EscopoArquivoSO m_escopo;
+};
+
+TEST_F(InjecaoFalhasTeste, HeaderInsertionSurvivesAFailureAtEveryStep) {
+    const Modelo modelo = GravaBase(true);  // legacy files without headers
+    FalhaCadaPasso([] { return Partida(false); }, modelo, 8);
+}
+
+TEST_F(InjecaoFalhasTeste, CompactionSurvivesAFailureAtEveryStep) {
+    const Modelo modelo = GravaBase(false);
+    ASSERT_EQ(Partida(false), S_OK);  // headers and control list in place
+    FalhaCadaPasso([] { return Partida(true); }, modelo, 12);
+}
+
+TEST_F(InjecaoFalhasTeste, ControlFileRewriteSurvivesAFailureAtEveryStep) {
+    const Modelo modelo = GravaBase(false);
+    {
+        CQVDataBase db(QV_MODULO_GE);
+        CQVFile<REG_TESTE_NETO> extra("TSEXTRA.dat", &db);
+        ASSERT_EQ(db.Inicializa("EMP", 7, 42), S_OK);
+        ULONGLONG pos = 0;
+        ASSERT_EQ(extra.Grava(pos, REG_TESTE_NETO{}), S_OK);
+        db.Finaliza();
+    }
+    ASSERT_EQ(Partida(false), S_OK);
+    const auto acao = [] {
+        CQVDataBase db(QV_MODULO_GE);
+        CQVFile<REG_TESTE_NETO> extra("TSEXTRA.dat", &db);
+        HRESULT hr = db.Inicializa("EMP", 7, 42);  // lists the file
+        if (SUCCEEDED(hr)) hr = extra.DeletaArquivo();  // takes it out again
+        db.Finaliza();
+        return hr;
+    };
+    FalhaCadaPasso(acao, modelo, 4, "TSEXTRA.dat");
+}
+
+TEST_F(InjecaoFalhasTeste, CompactionSurvivesTheProcessDyingAroundEachRename) {
+    const Modelo modelo = GravaBase(false);
+    ASSERT_EQ(Partida(false), S_OK);
+    GuardaCopia();
+    std::vector<std::string> passos;
+    {
+        auto so = std::make_shared<FalhaNoPasso>(FalhaNoPasso::Modo::conta, -1);
+        const zenta::EscopoArquivoSO escopo(so, Politica());
+        ASSERT_EQ(Partida(true), S_OK);
+        passos = so->Descricoes();
+    }
+    // Die just before each rename of a compaction twin and just after it.
+    std::vector<int> alvos;
+    for (std::size_t i = 0; i < passos.size(); ++i) {
+        if (passos[i].rfind("rename ", 0) == 0 && passos[i].find(".srk") != std::string::npos) {
+            alvos.push_back(static_cast<int>(i) + 1);
+            alvos.push_back(static_cast<int>(i) + 2);
+        }
+    }
+    ASSERT_GE(alvos.size(), 12u);  // three compactions, two renames each
+    for (const int k : alvos) {
+        RestauraCopia();
+        const pid_t filho = ::fork();
+        ASSERT_GE(filho, 0);
+        if (filho == 0) {
+            auto so = std::make_shared<FalhaNoPasso>(FalhaNoPasso::Modo::mata, k);
+            const zenta::EscopoArquivoSO escopo(so, Politica());
+            (void)Partida(true);
+            ::_exit(2);  // the chosen step never came
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(filho, &status, 0), filho);
+        ASSERT_TRUE(WIFEXITED(status));
+        ASSERT_EQ(WEXITSTATUS(status), 0) << "passo " << k;
+        Reinicia(modelo, "morte antes do passo " + std::to_string(k) + " (" +
+                             (k <= static_cast<int>(passos.size()) ? passos[k - 1] : "fim") + ")");
+        if (HasFatalFailure()) return;
+    }
+}
+
+}  // namespace
