@@ -83,6 +83,4 @@ CQVExceptionEx::CQVExceptionEx(HRESULT hrErro, LONG lCodigoErro_, LONG lCodigoMe
 
 CQVExceptionEx::~CQVExceptionEx() = default;
 
-CQVSEH::~CQVSEH() = default;
-
 _com_error::~_com_error() = default;

@@ -96,15 +96,7 @@ public:
     std::string strFuncao;
 };
 
-// The structured-exception translator; its operations come with the crash
-// handling.
-class CQVSEH {
-public:
-    CQVSEH() = default;
-    CQVSEH(const CQVSEH&) = default;
-    CQVSEH& operator=(const CQVSEH&) = default;
-    virtual ~CQVSEH();
-};
+// The structured-exception translator CQVSEH is in QVSEH.h.
 
 // A COM error thrown by value.
 class _com_error {

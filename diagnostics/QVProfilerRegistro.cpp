@@ -158,6 +158,8 @@ int AbreParaAcrescentar(const std::filesystem::path& arquivo) {
 
 }  // namespace
 
+const std::string& NomeProcessoAtual() { return NomeProcesso(); }
+
 std::string_view NomeTipoRegistro(TipoRegistroProfiler tipo) {
     switch (tipo) {
         case TipoRegistroProfiler::Entrou: return "ENTROU";

@@ -37,6 +37,9 @@ struct MemoriaProcesso {
 };
 MemoriaProcesso LeMemoriaProcesso();
 
+// The running program's file name (the process column of a record).
+const std::string& NomeProcessoAtual();
+
 inline constexpr std::size_t kQuantidadeParametros = 9;
 
 struct RegistroProfiler {

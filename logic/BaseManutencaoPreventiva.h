@@ -59,6 +59,19 @@ public:
     HRESULT BuscaRegistroTreeEquipamentos(_REG_LISTA_ITENS_TREE_PS* plistaItens, LONG bTrazerSomenteAtivos);
     HRESULT BuscaRegistroTreeProdutos(_REG_LISTA_ITENS_TREE_PS* plistaItens, LONG bTrazerSomenteAtivos);
 
+#ifdef ZENTA_OPERACOES_TESTE
+    // ---- TEST BUILDS ONLY (CMake option ZENTA_OPERACOES_TESTE) ----------------
+    // Generic functions that fail on purpose, for the tests of the call
+    // frame's machine-fault guard. They answer only while the environment
+    // variable ZENTA_OPERACOES_TESTE is "1"; otherwise, and for every other
+    // number, the access layer's FuncaoGenerica answers.
+    static constexpr ULONG kTesteViolacaoAcesso = 0x7E570001u;  // writes to an unmapped address
+    static constexpr ULONG kTesteDivisaoPorZero = 0x7E570002u;  // integer division by zero
+    static constexpr ULONG kTesteEstouroPilha = 0x7E570003u;    // endless recursion
+    static constexpr ULONG kTesteExcecao = 0x7E570004u;         // throws std::runtime_error
+    HRESULT FuncaoGenerica(ULONG ulFuncao, const _REG_CR_LISTA_BYTESPS& regInps, _REG_CR_LISTA_BYTESPS** ppregOutps);
+#endif
+
 protected:
     HRESULT OnInicializa() override;
     HRESULT OnFinaliza() override;

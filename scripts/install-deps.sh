@@ -6,6 +6,7 @@ PACKAGES=(
     build-essential cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
     clang libclang-rt-14-dev
+    libdw-dev
 )
 
 missing=()

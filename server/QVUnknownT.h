@@ -46,8 +46,9 @@ public:
         sched_yield();
         zenta::InstalaTratadorParametroInvalido();
         {
+            // The object's creation: a "COCREATE" record when creations are traced.
             CQVEscopoRastreio escopo(CQVContextoProfiler{});
-            escopo.Inicia(Rotulo("T_QVUnknown"), QV_ARQUIVO, __LINE__);
+            escopo.IniciaCriacao(Rotulo("T_QVUnknown"), QV_ARQUIVO, __LINE__);
         }
         CQVFalhaCapturada falha;
         try {

@@ -48,6 +48,95 @@ std::string LogPgms(const char* home) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+std::string LeTexto(const std::string& caminho) {
+    std::ifstream in(caminho);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+IQVGE_ManutencaoPreventiva* NovoObjetoInicializado() {
+    IQVGE_ManutencaoPreventiva* p = nullptr;
+    if (CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER, IID_IQVGE_ManutencaoPreventiva,
+                         reinterpret_cast<void**>(&p)) != S_OK ||
+        p == nullptr)
+        return nullptr;
+    if (p->Inicializa_Padrao(Registro()) != S_OK) {
+        p->Release();
+        return nullptr;
+    }
+    return p;
+}
+
+// The generic functions that test builds of the server carry (they fail on
+// purpose), active while ZENTA_OPERACOES_TESTE is "1".
+constexpr ULONG kTesteViolacaoAcesso = 0x7E570001u;
+constexpr ULONG kTesteDivisaoPorZero = 0x7E570002u;
+constexpr ULONG kTesteEstouroPilha = 0x7E570003u;
+constexpr ULONG kTesteExcecao = 0x7E570004u;
+
+HRESULT Chama(IQVGE_ManutencaoPreventiva* p, ULONG funcao) {
+    _REG_CR_LISTA_BYTESPS entrada{};
+    _REG_CR_LISTA_BYTESPS* saida = nullptr;
+    return p->FuncaoGenerica(funcao, entrada, &saida);
+}
+
+bool EhObjetoDescartado(IQVGE_ManutencaoPreventiva* p) {
+    _REG_CADASTRO_PROPRIEDADES_PS propriedades{};
+    return p->LePropriedades(&propriedades) == static_cast<HRESULT>(0x81080A04u);
+}
+
+// A machine fault inside a business call: the fault's result, a report with
+// the stack text naming the faulting function, the object's logic disposed
+// of, and the other objects of the company unharmed.
+void ConfereFalhasMaquina(const char* home) {
+    setenv("ZENTA_OPERACOES_TESTE", "1", 1);
+    IQVGE_ManutencaoPreventiva* outro = NovoObjetoInicializado();
+    CONFERE(outro != nullptr);
+    if (outro == nullptr) return;
+    const std::string relatorios = std::string(home) + "/programs/DF/QVMens.log";
+
+    struct Caso {
+        ULONG funcao;
+        HRESULT hr;
+        const char* funcaoQueFalha;
+    };
+    const Caso casos[] = {
+        {kTesteViolacaoAcesso, static_cast<HRESULT>(0x8004EAC5u), "FalhaTesteViolacaoAcesso"},
+        {kTesteDivisaoPorZero, static_cast<HRESULT>(0x8004EAD3u), "FalhaTesteDivisaoPorZero"},
+        {kTesteEstouroPilha, static_cast<HRESULT>(0x8004EADAu), "FalhaTesteEstouroPilha"},
+    };
+    for (const Caso& caso : casos) {
+        IQVGE_ManutencaoPreventiva* p = NovoObjetoInicializado();
+        CONFERE(p != nullptr);
+        if (p == nullptr) continue;
+        const std::size_t antes = LeTexto(relatorios).size();
+        const HRESULT hr = Chama(p, caso.funcao);
+        if (hr != caso.hr) std::fprintf(stderr, "funcao 0x%08lX: 0x%08X\n", static_cast<unsigned long>(caso.funcao), static_cast<unsigned>(hr));
+        CONFERE(hr == caso.hr);
+        const std::string relatorio = LeTexto(relatorios).substr(antes);
+        CONFERE(relatorio.find(caso.funcaoQueFalha) != std::string::npos);
+        char codigo[16];
+        std::snprintf(codigo, sizeof codigo, "0x%08X", static_cast<unsigned>(caso.hr));
+        CONFERE(relatorio.find(codigo) != std::string::npos);
+        CONFERE(EhObjetoDescartado(p));
+        CONFERE(!EhObjetoDescartado(outro));
+        CONFERE(p->Release() == 0);
+    }
+
+    // A thrown exception is the frame's translation, not a machine fault:
+    // no report, and the object goes on.
+    IQVGE_ManutencaoPreventiva* p = NovoObjetoInicializado();
+    CONFERE(p != nullptr);
+    if (p != nullptr) {
+        const std::size_t antes = LeTexto(relatorios).size();
+        CONFERE(Chama(p, kTesteExcecao) == static_cast<HRESULT>(0x8004EA65u));
+        CONFERE(LeTexto(relatorios).size() == antes);
+        CONFERE(!EhObjetoDescartado(p));
+        CONFERE(p->Release() == 0);
+    }
+    CONFERE(outro->Release() == 0);
+    unsetenv("ZENTA_OPERACOES_TESTE");
+}
+
 }  // namespace
 
 int main() {
@@ -96,6 +185,8 @@ int main() {
     LONG ok = 0;
     CONFERE(p->KeepAlive(&ok) == S_OK && ok == 1);
     CONFERE(p->Release() == 0);
+
+    ConfereFalhasMaquina(home);
     CoUninitialize();
 
     std::printf("%s\n", g_falhas == 0 ? "sdk client: ok" : "sdk client: FAILED");
