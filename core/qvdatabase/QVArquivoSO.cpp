@@ -120,6 +120,14 @@ public:
         return ResultadoArquivo::Sucesso();
     }
 
+    ResultadoArquivo Trunca(uint64_t tamanho) override {
+        if (tamanho > static_cast<uint64_t>(INT64_MAX)) return ResultadoArquivo::Falha(CausaArquivo::posicionamentoInvalido);
+        while (::ftruncate(m_fd, static_cast<off_t>(tamanho)) != 0) {
+            if (errno != EINTR) return FalhaErrno(errno);
+        }
+        return ResultadoArquivo::Sucesso();
+    }
+
 private:
     int m_fd;
 };

@@ -73,6 +73,12 @@ public:
     virtual ResultadoArquivo Tamanho(uint64_t& tamanho) = 0;
     // Brings the file's data to stable storage.
     virtual ResultadoArquivo Sincroniza() = 0;
+    // Sets the file's length to `tamanho` bytes: what lies beyond is cut off
+    // (a longer length adds zeros). The engine cuts off what a failed write
+    // left past the end of the data it holds. A layer that cannot do it
+    // reports a failure (the default); the engine then refuses further
+    // writes to that file rather than keep writing next to stray bytes.
+    virtual ResultadoArquivo Trunca(uint64_t /*tamanho*/) { return ResultadoArquivo::Falha(CausaArquivo::generica); }
 };
 
 class ISistemaArquivos {

@@ -98,6 +98,7 @@ public:
             return E_QVCR_POSICAO_GRAVACAO_SUPERIOR_QUANTIDADE_ARQUIVO;
         }
         if (!PrecisaGravar(uiPosicao, aRegistros)) return S_OK;
+        QV_CHECK(ConfereGravacaoPermitida());
         QV_CHECK(AbreArquivo(eModoLeituraGravacaoCriacao));
 
         const zenta::PoliticaTentativas politica = zenta::TentativasArquivo();
@@ -108,8 +109,9 @@ public:
             bool bAlterou = false;
             hr = GravaRegistrosInterno(uiPosicao, aRegistros, bAlterou);
             // Once the records reached the disk and memory, trying again
-            // would write them twice: the failure is returned as it is.
-            if (SUCCEEDED(hr) || bAlterou || EhUmaExcecaoFatal(hr)) break;
+            // would write them twice: the failure is returned as it is. A
+            // failed attempt that could not be undone ends the retries too.
+            if (SUCCEEDED(hr) || bAlterou || EhUmaExcecaoFatal(hr) || GravacaoRecusada()) break;
         }
         return hr;
     }
@@ -371,10 +373,13 @@ private:
     }
 
     // The write: indexes checked first, then the disk, memory and indexes;
-    // `bAlterou` tells whether the records reached the disk and memory.
+    // `bAlterou` tells whether the records reached the disk and memory. A
+    // disk write that fails is undone before returning (DesfazGravacao), so
+    // that the file holds exactly the records in memory again.
     HRESULT GravaRegistrosInterno(ULONGLONG& uiPosicao, std::span<const T> aRegistros, bool& bAlterou) {
         bAlterou = false;
         if (aRegistros.empty()) return S_OK;
+        QV_CHECK(ConfereGravacaoPermitida());
         if (uiPosicao > m_aRegistros.size()) return E_QVCR_POSICAO_GRAVACAO_SUPERIOR_QUANTIDADE_ARQUIVO;
         std::vector<ChavesNovas> chaves(m_aIndex.size());
         for (std::size_t coluna = 0; coluna < m_aIndex.size(); ++coluna) {
@@ -394,14 +399,26 @@ private:
             }
         }
         // Appends go after the records held in memory, which are exactly the
-        // file's unless an earlier attempt left a torn tail; that tail is
-        // written over.
+        // file's: a failed write is undone before anything else happens.
         const ULONGLONG seek = GetSeekCabecalho();
         const ULONGLONG primeira =
             uiPosicao == QVDATABASE_POSICAO_NOVO_REGISTRO ? m_aRegistros.size() + 1 : uiPosicao;
         const zenta::ResultadoArquivo r =
             GravaDados(seek + (primeira - 1) * sizeof(T), aRegistros.data(), aRegistros.size_bytes());
-        if (!r.Ok()) return CatchGravacao(r);
+        if (!r.Ok()) {
+            const HRESULT hr = CatchGravacao(r);
+            // What landed is cut off past the records held in memory; the
+            // records of a rewrite that it may have overwritten are written
+            // back from memory.
+            const std::size_t quantidade = m_aRegistros.size();
+            const std::size_t indice = static_cast<std::size_t>(primeira - 1);
+            const std::size_t sobrepostos = indice < quantidade ? std::min(aRegistros.size(), quantidade - indice) : 0;
+            QV_CHECK(DesfazGravacao(seek + quantidade * sizeof(T), [&]() -> zenta::ResultadoArquivo {
+                if (sobrepostos == 0) return zenta::ResultadoArquivo::Sucesso();
+                return GravaDados(seek + indice * sizeof(T), &m_aRegistros[indice], sobrepostos * sizeof(T));
+            }));
+            return hr;
+        }
         bAlterou = true;
 
         if (uiPosicao != QVDATABASE_POSICAO_NOVO_REGISTRO) {

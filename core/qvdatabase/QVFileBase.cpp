@@ -146,6 +146,7 @@ HRESULT CQVFileBase::OnInicializa() {
     }
     QV_CHECK(m_ControleCriacaoArquivos->Inicializa(*this));
     LimpaEstadoCabecalho();
+    m_bGravacaoRecusada = false;
     return S_OK;
 }
 
@@ -158,6 +159,7 @@ HRESULT CQVFileBase::OnFinaliza() {
     m_pArquivo.reset();
     m_eModoAbertura = eModoInvalido;
     LimpaEstadoCabecalho();
+    m_bGravacaoRecusada = false;
     const HRESULT hrControle = m_ControleCriacaoArquivos->Finaliza();
     if (SUCCEEDED(hr) && FAILED(hrControle)) hr = hrControle;
     return hr;
@@ -415,6 +417,17 @@ zenta::ResultadoArquivo CQVFileBase::TamanhoArquivo(uint64_t& tamanho) {
     return m_pArquivo->Tamanho(tamanho);
 }
 
+zenta::ResultadoArquivo CQVFileBase::TruncaDados(uint64_t tamanho) {
+    if (!m_pArquivo) return zenta::ResultadoArquivo::Falha(zenta::CausaArquivo::arquivoInvalido);
+    return m_pArquivo->Trunca(tamanho);
+}
+
+HRESULT CQVFileBase::ConfereGravacaoPermitida() {
+    if (!m_bGravacaoRecusada) return S_OK;
+    QV_LOG_HR(E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE, "ConfereGravacaoPermitida()");
+    return E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE;
+}
+
 // ---- Header ---------------------------------------------------------------------------
 
 bool CQVFileBase::GerenciarCabecalho() const {
@@ -591,6 +604,9 @@ HRESULT CQVFileBase::CriaCabecalho() {
 
 HRESULT CQVFileBase::AtualizaCabecalho() {
     if (!GerenciarCabecalho() || !m_pArquivo) return S_OK;
+    // The file holds bytes of a failed write that could not be cut off: the
+    // header keeps the data length of the last good state.
+    QV_CHECK(ConfereGravacaoPermitida());
     if (!PossuiCabecalho()) return S_OK;
     if (!m_bCabecalhoCompleto) QV_CHECK(LeCabecalhoCompleto());
     REG_QVDATABASE_CABECALHO_V1& c = m_Cabecalho;

@@ -138,9 +138,38 @@ protected:
     zenta::ResultadoArquivo LeDados(uint64_t posicao, void* destino, std::size_t tamanho);
     zenta::ResultadoArquivo GravaDados(uint64_t posicao, const void* origem, std::size_t tamanho);
     zenta::ResultadoArquivo TamanhoArquivo(uint64_t& tamanho);
+    zenta::ResultadoArquivo TruncaDados(uint64_t tamanho);
 
-    // Runs `passo` until it succeeds, fails with a code of EhUmaExcecaoFatal
-    // or has been tried the write retry count, pausing between attempts.
+    // Brings the file back to what it was before a write that failed
+    // part-way (a full disk may let part of it land): cuts the file to
+    // `tamanhoAnterior` bytes (the header plus the data the object holds) and
+    // runs `reescreve`, which writes back the bytes the failed write may have
+    // overwritten in place (the object still holds them) and returns the
+    // layer's result. When either step fails, the file no longer matches the
+    // object and nothing can put it right from here: the object refuses every
+    // further write (ConfereGravacaoPermitida) and stops updating the header
+    // until it is initialised again, so that the stray bytes are never taken
+    // for data: the header's data length keeps the last good value and the
+    // next load of the file reports the mismatch
+    // (E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE). Returns S_OK or the code of the
+    // step that failed.
+    template <class Reescreve>
+    HRESULT DesfazGravacao(uint64_t tamanhoAnterior, Reescreve&& reescreve) {
+        if (!EstaAberto()) return S_OK;  // nothing can have landed
+        zenta::ResultadoArquivo r = TruncaDados(tamanhoAnterior);
+        if (r.Ok()) r = reescreve();
+        if (r.Ok()) return S_OK;
+        m_bGravacaoRecusada = true;
+        return CatchGravacao(r);
+    }
+    // E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE (logged) once a failed write could
+    // not be undone (DesfazGravacao); S_OK otherwise.
+    HRESULT ConfereGravacaoPermitida();
+    bool GravacaoRecusada() const { return m_bGravacaoRecusada; }
+
+    // Runs `passo` until it succeeds, fails with a code of EhUmaExcecaoFatal,
+    // fails in a way that could not be undone (DesfazGravacao) or has been
+    // tried the write retry count, pausing between attempts.
     template <class Passo>
     HRESULT ComTentativasGravacao(Passo&& passo) {
         const zenta::PoliticaTentativas politica = zenta::TentativasArquivo();
@@ -149,7 +178,7 @@ protected:
         for (unsigned i = 0; i < tentativas; ++i) {
             if (i > 0) zenta::ArquivoSO()->Pausa(politica.pausa);
             hr = passo();
-            if (SUCCEEDED(hr) || EhUmaExcecaoFatal(hr)) break;
+            if (SUCCEEDED(hr) || EhUmaExcecaoFatal(hr) || m_bGravacaoRecusada) break;
         }
         return hr;
     }
@@ -175,6 +204,7 @@ private:
     bool m_bPossuiCabecalho = false;
     bool m_bCabecalhoCompleto = false;    // all 240 bytes of m_Cabecalho are the file's
     bool m_bCriandoCabecalho = false;     // CriaCabecalho is reopening the file
+    bool m_bGravacaoRecusada = false;     // a failed write could not be undone (DesfazGravacao)
 };
 
 namespace zenta {

@@ -44,6 +44,7 @@ public:
     HRESULT Grava(const T& reg) {
         std::unique_lock trava(m_lock);
         if (!PrecisaGravar(reg)) return S_OK;
+        QV_CHECK(ConfereGravacaoPermitida());
         QV_CHECK(AbreArquivo(eModoLeituraGravacaoCriacao));
         const T copia = reg;
         QV_CHECK(ComTentativasGravacao([&] { return GravaRegistro(copia); }));
@@ -95,10 +96,21 @@ protected:
         return CQVFileBase::OnFinaliza();
     }
 
-    // Writes the record after the header, keeps it in memory and brings the header up to date.
+    // Writes the record after the header, keeps it in memory and brings the
+    // header up to date. A failed write is undone: the file is cut back to
+    // the header and the record it held, which is written back from memory.
     HRESULT GravaRegistro(const T& reg) {
-        const zenta::ResultadoArquivo r = GravaDados(GetSeekCabecalho(), &reg, sizeof reg);
-        if (!r.Ok()) return CatchGravacao(r);
+        QV_CHECK(ConfereGravacaoPermitida());
+        const ULONGLONG seek = GetSeekCabecalho();
+        const zenta::ResultadoArquivo r = GravaDados(seek, &reg, sizeof reg);
+        if (!r.Ok()) {
+            const HRESULT hr = CatchGravacao(r);
+            QV_CHECK(DesfazGravacao(seek + (m_bTemRegistro ? sizeof(T) : 0), [&]() -> zenta::ResultadoArquivo {
+                if (!m_bTemRegistro) return zenta::ResultadoArquivo::Sucesso();
+                return GravaDados(seek, &m_Registro, sizeof m_Registro);
+            }));
+            return hr;
+        }
         std::memcpy(&m_Registro, &reg, sizeof reg);
         m_bTemRegistro = true;
         QV_CHECK(AtualizaArquivo());

@@ -1,5 +1,6 @@
 #include "core/qvdatabase/QVTextFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -189,9 +190,10 @@ HRESULT CQVTextFile::GravaColecao(ULONGLONG& uiPosicao, std::span<const std::str
     std::unique_lock trava(m_lock);
     if (const HRESULT hr = ValidaGravacao(uiPosicao, aRegistros); FAILED(hr)) return hr;
     if (!PrecisaGravar(uiPosicao, aRegistros)) return S_OK;
+    QV_CHECK(ConfereGravacaoPermitida());
     QV_CHECK(AbreArquivo(eModoLeituraGravacaoCriacao));
-    // Checked once, before the first attempt: a later attempt writes the
-    // same items over whatever part of them a failed one left behind.
+    // Checked once, before the first attempt: a failed attempt is undone
+    // before the next one, so the file still matches the chain in memory.
     QV_CHECK(ConfereTamanhoDisco());
 
     const zenta::PoliticaTentativas politica = zenta::TentativasArquivo();
@@ -202,8 +204,9 @@ HRESULT CQVTextFile::GravaColecao(ULONGLONG& uiPosicao, std::span<const std::str
         bool bAlterou = false;
         hr = GravaRegistrosInterno(uiPosicao, aRegistros, bAlterou);
         // Once the texts reached the disk and memory, trying again would
-        // append them twice: the failure (of the header update) is returned as it is.
-        if (SUCCEEDED(hr) || bAlterou || EhUmaExcecaoFatal(hr)) break;
+        // append them twice: the failure (of the header update) is returned
+        // as it is. A failed attempt that could not be undone ends the retries too.
+        if (SUCCEEDED(hr) || bAlterou || EhUmaExcecaoFatal(hr) || GravacaoRecusada()) break;
     }
     return hr;
 }
@@ -220,6 +223,7 @@ bool CQVTextFile::PrecisaGravar(ULONGLONG uiPosicao, std::span<const std::string
 HRESULT CQVTextFile::GravaRegistros(ULONGLONG& uiPosicao, std::span<const std::string_view> aRegistros) {
     if (aRegistros.empty()) return S_OK;
     if (const HRESULT hr = ValidaGravacao(uiPosicao, aRegistros); FAILED(hr)) return hr;
+    QV_CHECK(ConfereGravacaoPermitida());
     QV_CHECK(ConfereTamanhoDisco());
     bool bAlterou = false;
     return GravaRegistrosInterno(uiPosicao, aRegistros, bAlterou);
@@ -272,6 +276,7 @@ HRESULT CQVTextFile::GravaRegistrosInterno(ULONGLONG& uiPosicao, std::span<const
                                            bool& bAlterou) {
     bAlterou = false;
     if (aRegistros.empty()) return S_OK;
+    QV_CHECK(ConfereGravacaoPermitida());
     const std::size_t quantidade = m_aRegistros.size();
     const bool bAnexa = uiPosicao == QVDATABASE_POSICAO_NOVO_REGISTRO;
     const std::size_t indicePrimeiro = bAnexa ? quantidade : static_cast<std::size_t>(uiPosicao - 1);
@@ -297,8 +302,28 @@ HRESULT CQVTextFile::GravaRegistrosInterno(ULONGLONG& uiPosicao, std::span<const
                                       : 0;
     m_aRegistros.reserve(quantidade + alemDoFim);
 
-    const zenta::ResultadoArquivo r = GravaDados(GetSeekCabecalho() + offsetInicio, itens.data(), itens.size());
-    if (!r.Ok()) return CatchGravacao(r);
+    const ULONGLONG seek = GetSeekCabecalho();
+    const zenta::ResultadoArquivo r = GravaDados(seek + offsetInicio, itens.data(), itens.size());
+    if (!r.Ok()) {
+        const HRESULT hr = CatchGravacao(r);
+        // What landed past the chain held in memory is cut off, and the
+        // items a rewrite may have overwritten (same lengths, so the same
+        // places) are written back from memory.
+        const std::size_t fimSobrepostos = std::min(quantidade, indicePrimeiro + aRegistros.size());
+        QV_CHECK(DesfazGravacao(seek + FimDados(), [&]() -> zenta::ResultadoArquivo {
+            for (std::size_t i = indicePrimeiro; i < fimSobrepostos; ++i) {
+                const CQVTextFileRegistro& antigo = m_aRegistros[i];
+                const uint32_t comprimento = static_cast<uint32_t>(antigo.sTexto.size());
+                zenta::ResultadoArquivo rr = GravaDados(seek + antigo.uiOffset, &comprimento, sizeof comprimento);
+                if (rr.Ok())
+                    rr = GravaDados(seek + antigo.uiOffset + zenta::TAMANHO_CAMPO_COMPRIMENTO, antigo.sTexto.data(),
+                                    antigo.sTexto.size());
+                if (!rr.Ok()) return rr;
+            }
+            return zenta::ResultadoArquivo::Sucesso();
+        }));
+        return hr;
+    }
     bAlterou = true;
 
     // Texts at existing positions keep their item offsets (same lengths);

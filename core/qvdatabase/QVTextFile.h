@@ -74,7 +74,8 @@ private:
     HRESULT ValidaGravacao(ULONGLONG uiPosicao, std::span<const std::string_view> aRegistros) const;
     // The open file's data area must be exactly the chain held in memory.
     HRESULT ConfereTamanhoDisco();
-    // Disk, then memory, then header; `bAlterou` tells whether disk and memory changed.
+    // Disk, then memory, then header; `bAlterou` tells whether disk and
+    // memory changed. A disk write that fails is undone before returning.
     HRESULT GravaRegistrosInterno(ULONGLONG& uiPosicao, std::span<const std::string_view> aRegistros,
                                   bool& bAlterou);
     // Reads the open file's data area and walks its chain; with `pRegistros`

@@ -76,6 +76,7 @@ private:
         }
         ResultadoArquivo Tamanho(uint64_t& t) override { return m_a->Tamanho(t); }
         ResultadoArquivo Sincroniza() override { return m_a->Sincroniza(); }
+        ResultadoArquivo Trunca(uint64_t t) override { return m_a->Trunca(t); }
 
     private:
         std::unique_ptr<zenta::IArquivoAberto> m_a;

@@ -78,6 +78,7 @@ private:
         }
         zenta::ResultadoArquivo Tamanho(uint64_t& t) override { return m_a->Tamanho(t); }
         zenta::ResultadoArquivo Sincroniza() override { return m_a->Sincroniza(); }
+        zenta::ResultadoArquivo Trunca(uint64_t t) override { return m_a->Trunca(t); }
 
     private:
         std::unique_ptr<zenta::IArquivoAberto> m_a;
@@ -375,6 +376,7 @@ private:
         }
         zenta::ResultadoArquivo Tamanho(uint64_t& t) override { return m_a->Tamanho(t); }
         zenta::ResultadoArquivo Sincroniza() override { return m_dono.Passo() ? Falha() : m_a->Sincroniza(); }
+        zenta::ResultadoArquivo Trunca(uint64_t t) override { return m_a->Trunca(t); }
 
     private:
         std::unique_ptr<zenta::IArquivoAberto> m_a;

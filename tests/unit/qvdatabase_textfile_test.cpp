@@ -76,6 +76,7 @@ private:
         }
         zenta::ResultadoArquivo Tamanho(uint64_t& t) override { return m_a->Tamanho(t); }
         zenta::ResultadoArquivo Sincroniza() override { return m_a->Sincroniza(); }
+        zenta::ResultadoArquivo Trunca(uint64_t t) override { return m_a->Trunca(t); }
 
     private:
         std::unique_ptr<zenta::IArquivoAberto> m_a;

@@ -1,0 +1,423 @@
+// Writes that fail part-way (a full disk lets half the bytes land) are undone:
+// the file keeps its bytes, length and header, the object its records, and
+// later writes go where they belong. When the undo itself fails, the object
+// refuses to write on and the file is not taken for sound on the next load.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <vector>
+
+#include "access/QVModulos.h"
+#include "core/qvdatabase/QVArquivoSO.h"
+#include "core/qvdatabase/QVFile.h"
+#include "core/qvdatabase/QVFileSingleReg.h"
+#include "core/qvdatabase/QVTextFile.h"
+#include "support/ZentaHomeTemporario.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using zenta::teste::LeArquivo;
+
+#pragma pack(push, 1)
+struct REG_TESTE_RASGO {
+    ULONG lCodigo;
+    ULONG lGrupo;
+    char szNome[8];
+};
+#pragma pack(pop)
+static_assert(sizeof(REG_TESTE_RASGO) == 16);
+
+// What a write must carry to be torn: old bytes written back pass.
+constexpr std::string_view MARCA = "RASGA";
+
+REG_TESTE_RASGO Reg(ULONG codigo, bool marcado = false) {
+    REG_TESTE_RASGO r{};
+    r.lCodigo = codigo;
+    r.lGrupo = codigo % 10;
+    std::memcpy(r.szNome, marcado ? "RASGA" : "ok", marcado ? 5 : 2);
+    return r;
+}
+
+std::vector<REG_TESTE_RASGO> Marcados(ULONG primeiro, std::size_t n) {
+    std::vector<REG_TESTE_RASGO> v;
+    for (std::size_t i = 0; i < n; ++i) v.push_back(Reg(primeiro + static_cast<ULONG>(i), true));
+    return v;
+}
+
+ULONGLONG ChaveCodigo(const REG_TESTE_RASGO& r, UINT) { return r.lCodigo; }
+
+// Tears the next `Rasga(n)` writes that carry MARCA: half their bytes land,
+// then the write fails as on a full disk. Can make Trunca fail.
+class CamadaRasga final : public zenta::SistemaArquivosRepassador {
+public:
+    CamadaRasga() : SistemaArquivosRepassador(zenta::CriaSistemaArquivosReal()) {}
+    zenta::ResultadoArquivo Abre(const fs::path& caminho, zenta::AberturaSO modo,
+                                 std::unique_ptr<zenta::IArquivoAberto>& arquivo) override {
+        const zenta::ResultadoArquivo r = m_base->Abre(caminho, modo, arquivo);
+        if (r.Ok()) arquivo = std::make_unique<Arquivo>(std::move(arquivo), *this);
+        return r;
+    }
+    void Rasga(int n) { m_rasgar = n; }
+    std::atomic<int> m_rasgar{0};
+    std::atomic<int> m_rasgadas{0};
+    std::atomic<int> m_gravacoes{0};
+    std::atomic<bool> m_falhaTrunca{false};
+
+private:
+    class Arquivo final : public zenta::IArquivoAberto {
+    public:
+        Arquivo(std::unique_ptr<zenta::IArquivoAberto> a, CamadaRasga& c) : m_a(std::move(a)), m_c(c) {}
+        zenta::ResultadoArquivo Le(uint64_t p, void* d, std::size_t t, std::size_t& l) override { return m_a->Le(p, d, t, l); }
+        zenta::ResultadoArquivo Grava(uint64_t p, const void* o, std::size_t t) override {
+            ++m_c.m_gravacoes;
+            const std::string_view bytes(static_cast<const char*>(o), t);
+            if (m_c.m_rasgar > 0 && bytes.find(MARCA) != std::string_view::npos) {
+                --m_c.m_rasgar;
+                ++m_c.m_rasgadas;
+                EXPECT_TRUE(m_a->Grava(p, o, t / 2).Ok());
+                return zenta::ResultadoArquivo::Falha(zenta::CausaArquivo::discoCheio, ENOSPC);
+            }
+            return m_a->Grava(p, o, t);
+        }
+        zenta::ResultadoArquivo Tamanho(uint64_t& t) override { return m_a->Tamanho(t); }
+        zenta::ResultadoArquivo Sincroniza() override { return m_a->Sincroniza(); }
+        zenta::ResultadoArquivo Trunca(uint64_t t) override {
+            if (m_c.m_falhaTrunca) return zenta::ResultadoArquivo::Falha(zenta::CausaArquivo::erroFisico, EIO);
+            return m_a->Trunca(t);
+        }
+
+    private:
+        std::unique_ptr<zenta::IArquivoAberto> m_a;
+        CamadaRasga& m_c;
+    };
+};
+
+using Tipado = CQVFile<REG_TESTE_RASGO>;
+constexpr const char* NOME_TIPADO = "GERASGO.dat";
+constexpr const char* NOME_TEXTO = "GERASGOTXT.dat";
+constexpr const char* NOME_UNICO = "GERASGOUNI.dat";
+
+class GravacaoRasgadaTeste : public ::testing::Test {
+protected:
+    GravacaoRasgadaTeste() : m_camada(std::make_shared<CamadaRasga>()), m_escopo(m_camada, Politica(3)) {}
+    static zenta::PoliticaTentativas Politica(unsigned tentativas) {
+        zenta::PoliticaTentativas p;
+        p.tentativasAbertura = 2;
+        p.tentativasGravacao = tentativas;
+        p.pausa = std::chrono::milliseconds(0);
+        return p;
+    }
+    fs::path Caminho(const char* nome) const { return m_home.Raiz() / "data" / "EMP" / "GE" / nome; }
+    std::string Disco(const char* nome) const { return LeArquivo(Caminho(nome)); }
+    static ULONGLONG TamanhoDadosCabecalho(const std::string& bytes) {
+        REG_QVDATABASE_CABECALHO_V1 c{};
+        std::memcpy(&c, bytes.data(), std::min(bytes.size(), sizeof c));
+        return c.ullTamanhoDados;
+    }
+
+    std::unique_ptr<Tipado> NovoTipado() {
+        auto arq = std::make_unique<Tipado>(NOME_TIPADO, &m_db);
+        EXPECT_EQ(arq->Inicializa("EMP", 7, 42), S_OK);
+        return arq;
+    }
+    std::unique_ptr<Tipado> TipadoCom(const std::vector<ULONG>& codigos) {
+        auto arq = NovoTipado();
+        std::vector<REG_TESTE_RASGO> regs;
+        for (const ULONG c : codigos) regs.push_back(Reg(c));
+        ULONGLONG pos = 0;
+        EXPECT_EQ(arq->GravaColecao(pos, regs), S_OK);
+        return arq;
+    }
+    static std::vector<ULONG> Codigos(const Tipado& arq) {
+        std::vector<ULONG> v;
+        for (ULONGLONG p = 1; p <= arq.GetQtdRegistros(); ++p) {
+            REG_TESTE_RASGO r{};
+            EXPECT_EQ(arq.Le(p, &r), S_OK);
+            v.push_back(r.lCodigo);
+        }
+        return v;
+    }
+    // The records a fresh object loads from disk.
+    std::vector<ULONG> CodigosNoDisco() {
+        auto arq = NovoTipado();
+        std::vector<ULONG> v = Codigos(*arq);
+        arq->Finaliza();
+        return v;
+    }
+
+    std::unique_ptr<CQVTextFile> NovoTexto() {
+        auto arq = std::make_unique<CQVTextFile>(NOME_TEXTO, &m_db);
+        EXPECT_EQ(arq->Inicializa("EMP", 7, 42), S_OK);
+        return arq;
+    }
+    std::unique_ptr<CQVTextFile> TextoCom(const std::vector<std::string>& textos) {
+        auto arq = NovoTexto();
+        ULONGLONG pos = 0;
+        EXPECT_EQ(arq->GravaColecao(pos, std::span<const std::string>(textos)), S_OK);
+        return arq;
+    }
+    static std::vector<std::string> Textos(const CQVTextFile& arq) {
+        std::vector<std::string> v;
+        for (ULONGLONG p = 1; p <= arq.GetQtdRegistros(); ++p) {
+            std::string s;
+            EXPECT_EQ(arq.Le(p, s), S_OK);
+            v.push_back(s);
+        }
+        return v;
+    }
+    std::vector<std::string> TextosNoDisco() {
+        auto arq = NovoTexto();
+        std::vector<std::string> v = Textos(*arq);
+        arq->Finaliza();
+        return v;
+    }
+
+    zenta::teste::ZentaHomeTemporario m_home;
+    std::shared_ptr<CamadaRasga> m_camada;
+    zenta::EscopoArquivoSO m_escopo;
+    zenta::CQVContainerArquivosSimples m_db{QV_MODULO_GE};
+};
+
+// ---- Typed files ---------------------------------------------------------------------
+
+// (attempts per write, records appended): 4 records tear at a record
+// boundary, 3 in the middle of one.
+class AnexoRasgadoTeste : public GravacaoRasgadaTeste,
+                          public ::testing::WithParamInterface<std::tuple<unsigned, std::size_t>> {};
+
+TEST_P(AnexoRasgadoTeste, FailedAppendLeavesTheFileAsItWas) {
+    const auto [tentativas, quantidade] = GetParam();
+    zenta::DefineTentativasArquivo(Politica(tentativas));
+    auto arq = TipadoCom({1, 2});
+    ASSERT_EQ(arq->IncluiIndex(ChaveCodigo, 0, false, false), S_OK);
+    const std::string antes = Disco(NOME_TIPADO);
+
+    m_camada->Rasga(1000);
+    ULONGLONG pos = 0;
+    EXPECT_EQ(arq->GravaColecao(pos, Marcados(10, quantidade)), E_QVDATABASE_eDiskFull);
+    EXPECT_EQ(m_camada->m_rasgadas.load(), static_cast<int>(tentativas));  // every attempt tore
+    EXPECT_EQ(pos, 0u);
+    EXPECT_EQ(Disco(NOME_TIPADO), antes);
+    EXPECT_EQ(Codigos(*arq), (std::vector<ULONG>{1, 2}));
+    ULONGLONG achado = 0;
+    EXPECT_EQ(arq->ExisteIndex(10, achado, 0), S_OK);
+    EXPECT_EQ(achado, 0u);
+
+    m_camada->Rasga(0);
+    pos = 0;
+    ASSERT_EQ(arq->Grava(pos, Reg(3)), S_OK);
+    EXPECT_EQ(pos, 3u);
+    ASSERT_EQ(arq->Finaliza(), S_OK);
+    const std::string depois = Disco(NOME_TIPADO);
+    EXPECT_EQ(depois.size(), 240u + 3 * 16u);
+    EXPECT_EQ(TamanhoDadosCabecalho(depois), 3 * 16u);
+    EXPECT_EQ(CodigosNoDisco(), (std::vector<ULONG>{1, 2, 3}));
+}
+
+INSTANTIATE_TEST_SUITE_P(TentativasEQuantidades, AnexoRasgadoTeste,
+                         ::testing::Combine(::testing::Values(1u, 3u), ::testing::Values(std::size_t{3}, std::size_t{4})));
+
+TEST_F(GravacaoRasgadaTeste, AppendTornOnceIsRetriedAndWrittenOnce) {
+    auto arq = TipadoCom({1, 2});
+    m_camada->Rasga(1);
+    ULONGLONG pos = 0;
+    ASSERT_EQ(arq->GravaColecao(pos, Marcados(10, 3)), S_OK);
+    EXPECT_EQ(pos, 3u);
+    EXPECT_EQ(m_camada->m_rasgadas.load(), 1);
+    ASSERT_EQ(arq->Finaliza(), S_OK);
+    EXPECT_EQ(Disco(NOME_TIPADO).size(), 240u + 5 * 16u);
+    EXPECT_EQ(CodigosNoDisco(), (std::vector<ULONG>{1, 2, 10, 11, 12}));
+}
+
+TEST_F(GravacaoRasgadaTeste, RewriteTornHalfWayIsRestored) {
+    auto arq = TipadoCom({1, 2, 3, 4});
+    ASSERT_EQ(arq->IncluiIndex(ChaveCodigo, 0, false, false), S_OK);
+    const std::string antes = Disco(NOME_TIPADO);
+
+    // Inside the file: half of the two records lands over record 2.
+    m_camada->Rasga(1000);
+    ULONGLONG pos = 2;
+    EXPECT_EQ(arq->GravaColecao(pos, Marcados(20, 2)), E_QVDATABASE_eDiskFull);
+    EXPECT_EQ(Disco(NOME_TIPADO), antes);
+    EXPECT_EQ(Codigos(*arq), (std::vector<ULONG>{1, 2, 3, 4}));
+    ULONGLONG achado = 0;
+    EXPECT_EQ(arq->ExisteIndex(2, achado, 0), S_OK);
+    EXPECT_EQ(achado, 2u);
+
+    // Running past the end: record 4 is overwritten and the file grows.
+    pos = 4;
+    EXPECT_EQ(arq->GravaColecao(pos, Marcados(40, 3)), E_QVDATABASE_eDiskFull);
+    EXPECT_EQ(Disco(NOME_TIPADO), antes);
+    EXPECT_EQ(Codigos(*arq), (std::vector<ULONG>{1, 2, 3, 4}));
+
+    m_camada->Rasga(0);
+    pos = 2;
+    ASSERT_EQ(arq->GravaColecao(pos, std::vector<REG_TESTE_RASGO>{Reg(20), Reg(30)}), S_OK);
+    pos = 0;
+    ASSERT_EQ(arq->Grava(pos, Reg(5)), S_OK);
+    EXPECT_EQ(pos, 5u);
+    ASSERT_EQ(arq->Finaliza(), S_OK);
+    EXPECT_EQ(CodigosNoDisco(), (std::vector<ULONG>{1, 20, 30, 4, 5}));
+}
+
+TEST_F(GravacaoRasgadaTeste, FailedUndoRefusesFurtherWritesAndTheFileIsNotTakenAsSound) {
+    auto arq = TipadoCom({1, 2});
+    const std::string antes = Disco(NOME_TIPADO);
+    m_camada->Rasga(1000);
+    m_camada->m_falhaTrunca = true;
+    ULONGLONG pos = 0;
+    EXPECT_EQ(arq->GravaColecao(pos, Marcados(10, 4)), E_QVDATABASE_eHardIO);  // the cut's failure
+    EXPECT_EQ(m_camada->m_rasgadas.load(), 1);  // not tried again next to the stray bytes
+
+    // The layer works again, but the object no longer knows its file.
+    m_camada->Rasga(0);
+    m_camada->m_falhaTrunca = false;
+    const int gravacoes = m_camada->m_gravacoes.load();
+    pos = 0;
+    EXPECT_EQ(arq->Grava(pos, Reg(3)), E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE);
+    pos = 1;
+    EXPECT_EQ(arq->Grava(pos, Reg(9)), E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE);
+    EXPECT_EQ(m_camada->m_gravacoes.load(), gravacoes);
+    EXPECT_EQ(Codigos(*arq), (std::vector<ULONG>{1, 2}));  // reads go on from memory
+
+    // Closing leaves the header's data length at the last good state: the
+    // stray records are never read as data.
+    arq->Finaliza();
+    const std::string depois = Disco(NOME_TIPADO);
+    EXPECT_EQ(depois.size(), antes.size() + 2 * 16u);
+    EXPECT_EQ(depois.substr(0, antes.size()), antes);
+    Tipado recarga(NOME_TIPADO, &m_db);
+    EXPECT_EQ(recarga.Inicializa("EMP", 7, 42), E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE);
+}
+
+TEST_F(GravacaoRasgadaTeste, SingleRecordFileTornWriteIsUndone) {
+    using Unico = CQVFileSingleReg<REG_TESTE_RASGO>;
+    {
+        // First record: what landed is cut back to the bare header.
+        Unico arq(NOME_UNICO, &m_db);
+        ASSERT_EQ(arq.Inicializa("EMP", 7, 42), S_OK);
+        m_camada->Rasga(1000);
+        EXPECT_EQ(arq.Grava(Reg(1, true)), E_QVDATABASE_eDiskFull);
+        EXPECT_EQ(Disco(NOME_UNICO).size(), 240u);
+        EXPECT_EQ(arq.GetQtdRegistros(), 0u);
+        m_camada->Rasga(0);
+        ASSERT_EQ(arq.Grava(Reg(1)), S_OK);
+        const std::string antes = Disco(NOME_UNICO);
+
+        // Rewrite: the old record is written back.
+        m_camada->Rasga(1000);
+        EXPECT_EQ(arq.Grava(Reg(2, true)), E_QVDATABASE_eDiskFull);
+        EXPECT_EQ(Disco(NOME_UNICO), antes);
+        REG_TESTE_RASGO lido{};
+        EXPECT_EQ(arq.Le(lido), S_OK);
+        EXPECT_EQ(lido.lCodigo, 1u);
+        ASSERT_EQ(arq.Finaliza(), S_OK);
+    }
+    Unico recarga(NOME_UNICO, &m_db);
+    ASSERT_EQ(recarga.Inicializa("EMP", 7, 42), S_OK);
+    REG_TESTE_RASGO lido{};
+    EXPECT_EQ(recarga.Le(lido), S_OK);
+    EXPECT_EQ(lido.lCodigo, 1u);
+}
+
+// ---- Text files ----------------------------------------------------------------------
+
+class TextoRasgadoTeste : public GravacaoRasgadaTeste, public ::testing::WithParamInterface<unsigned> {};
+
+TEST_P(TextoRasgadoTeste, FailedAppendLeavesTheFileAsItWas) {
+    zenta::DefineTentativasArquivo(Politica(GetParam()));
+    auto arq = TextoCom({"um"});
+    const std::string antes = Disco(NOME_TEXTO);
+
+    m_camada->Rasga(1000);
+    ULONGLONG pos = 0;
+    EXPECT_EQ(arq->Grava(pos, "RASGA um texto mais longo"), E_QVDATABASE_eDiskFull);
+    EXPECT_EQ(m_camada->m_rasgadas.load(), static_cast<int>(GetParam()));
+    EXPECT_EQ(Disco(NOME_TEXTO), antes);
+    EXPECT_EQ(arq->GetQtdRegistros(), 1u);
+
+    m_camada->Rasga(0);
+    pos = 0;
+    ASSERT_EQ(arq->Grava(pos, "dois"), S_OK);
+    EXPECT_EQ(pos, 2u);
+    ASSERT_EQ(arq->Finaliza(), S_OK);
+    EXPECT_EQ(TextosNoDisco(), (std::vector<std::string>{"um", "dois"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Tentativas, TextoRasgadoTeste, ::testing::Values(1u, 3u));
+
+TEST_F(GravacaoRasgadaTeste, TextRewriteTornHalfWayIsRestored) {
+    auto arq = TextoCom({"velho1", "velho2", "ultimo"});
+    const std::string antes = Disco(NOME_TEXTO);
+
+    // Two items of 10 bytes: the first 10 land, over the whole first item.
+    m_camada->Rasga(1000);
+    ULONGLONG pos = 1;
+    const std::vector<std::string> dentro = {"RASGA1", "RASGA2"};
+    EXPECT_EQ(arq->GravaColecao(pos, std::span<const std::string>(dentro)), E_QVDATABASE_eDiskFull);
+    EXPECT_EQ(Disco(NOME_TEXTO), antes);
+
+    // Over the last item and past the end.
+    pos = 3;
+    const std::vector<std::string> alem = {"RASGA3", "um texto que passa do fim"};
+    EXPECT_EQ(arq->GravaColecao(pos, std::span<const std::string>(alem)), E_QVDATABASE_eDiskFull);
+    EXPECT_EQ(Disco(NOME_TEXTO), antes);
+    EXPECT_EQ(Textos(*arq), (std::vector<std::string>{"velho1", "velho2", "ultimo"}));
+
+    m_camada->Rasga(0);
+    pos = 2;
+    ASSERT_EQ(arq->Grava(pos, "novo-2"), S_OK);
+    pos = 0;
+    ASSERT_EQ(arq->Grava(pos, "quatro"), S_OK);
+    EXPECT_EQ(pos, 4u);
+    ASSERT_EQ(arq->Finaliza(), S_OK);
+    EXPECT_EQ(TextosNoDisco(), (std::vector<std::string>{"velho1", "novo-2", "ultimo", "quatro"}));
+}
+
+TEST_F(GravacaoRasgadaTeste, TextFailedUndoRefusesFurtherWrites) {
+    auto arq = TextoCom({"um"});
+    m_camada->Rasga(1000);
+    m_camada->m_falhaTrunca = true;
+    ULONGLONG pos = 0;
+    EXPECT_EQ(arq->Grava(pos, "RASGA texto"), E_QVDATABASE_eHardIO);
+    EXPECT_EQ(m_camada->m_rasgadas.load(), 1);
+
+    m_camada->Rasga(0);
+    m_camada->m_falhaTrunca = false;
+    const int gravacoes = m_camada->m_gravacoes.load();
+    pos = 0;
+    EXPECT_EQ(arq->Grava(pos, "dois"), E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE);
+    EXPECT_EQ(m_camada->m_gravacoes.load(), gravacoes);
+    arq->Finaliza();
+    CQVTextFile recarga(NOME_TEXTO, &m_db);
+    EXPECT_EQ(recarga.Inicializa("EMP", 7, 42), E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE);
+}
+
+// ---- The file layer ------------------------------------------------------------------
+
+TEST(ArquivoSOTrunca, CutsAndExtendsTheOpenFile) {
+    zenta::teste::ZentaHomeTemporario home;
+    const fs::path caminho = home.Raiz() / "trunca.bin";
+    const auto so = zenta::CriaSistemaArquivosReal();
+    std::unique_ptr<zenta::IArquivoAberto> arq;
+    ASSERT_TRUE(so->Abre(caminho, zenta::AberturaSO::leituraGravacaoCriacao, arq).Ok());
+    ASSERT_TRUE(arq->Grava(0, "abcdefgh", 8).Ok());
+    ASSERT_TRUE(arq->Trunca(3).Ok());
+    uint64_t tamanho = 0;
+    ASSERT_TRUE(arq->Tamanho(tamanho).Ok());
+    EXPECT_EQ(tamanho, 3u);
+    ASSERT_TRUE(arq->Trunca(5).Ok());
+    arq.reset();
+    EXPECT_EQ(LeArquivo(caminho), std::string("abc\0\0", 5));
+}
+
+}  // namespace
