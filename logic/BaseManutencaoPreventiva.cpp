@@ -1,5 +1,14 @@
 #include "logic/BaseManutencaoPreventiva.h"
 
+#include <cstring>
+#include <string_view>
+
+#include "access/CLogTransacoesHelper.h"
+#include "access/QVModulos.h"
+#include "core/qvdatabase/QVDataBaseUtil.h"
+#include "core/qvdatabase/QVFileSingleReg.h"
+#include "diagnostics/QVCheck.h"
+
 #ifdef ZENTA_OPERACOES_TESTE
 #include <cstdint>
 #include <cstdlib>
@@ -7,16 +16,149 @@
 #include <stdexcept>
 #endif
 
+namespace {
+
+// Copies a caption between the interface and the stored form: at most 31
+// characters up to the first zero, the rest of the 32-byte field zero. A
+// field of 32 characters without a terminator loses its last one.
+template <std::size_t N, std::size_t M>
+void CopiaLegenda(char (&destino)[N], const char (&origem)[M]) {
+    static_assert(N == 32 && M == 32, "captions are 32-byte fields");
+    const char* fim = static_cast<const char*>(std::memchr(origem, 0, N - 1));
+    const std::size_t tamanho = fim != nullptr ? static_cast<std::size_t>(fim - origem) : N - 1;
+    std::memset(destino, 0, N);
+    std::memcpy(destino, origem, tamanho);
+}
+
+}  // namespace
+
 CBaseManutencaoPreventiva::~CBaseManutencaoPreventiva() { Finaliza(); }
 
-// Start-up of a session. The module's database opens here once it exists.
-HRESULT CBaseManutencaoPreventiva::OnInicializa() { return CQVBaseParaRotinas::OnInicializa(); }
+// ---- Start-up and end ----------------------------------------------------------------
 
-HRESULT CBaseManutencaoPreventiva::OnFinaliza() { return CQVBaseParaRotinas::OnFinaliza(); }
+HRESULT CBaseManutencaoPreventiva::OnInicializa() {
+    const HRESULT hr = ExecutaInicializacao();
+    if (FAILED(hr)) {
+        // The object does not count as initialised, so it will not be
+        // finalised: give back the company's database and the connections now.
+        m_IntegraEstoque.Finaliza();
+        CQVDataBaseFacade::OnFinaliza();
+        std::lock_guard trava(m_travaPropriedades);
+        std::memset(&m_Propriedades, 0, sizeof m_Propriedades);
+    }
+    return hr;
+}
 
-// Operations not built yet.
-HRESULT CBaseManutencaoPreventiva::LePropriedades(_REG_CADASTRO_PROPRIEDADES_PS*) { return E_NOTIMPL; }
-HRESULT CBaseManutencaoPreventiva::GravaPropriedades(const _REG_CADASTRO_PROPRIEDADES_PS&) { return E_NOTIMPL; }
+HRESULT CBaseManutencaoPreventiva::ExecutaInicializacao() {
+    QV_CHECK(CQVBaseParaRotinas::OnInicializa());
+    QV_CHECK(QVDataBaseInicializa());
+    // Any answer but S_OK ends start-up with it.
+    if (const HRESULT hr = m_IntegraEstoque.Inicializa(GetEmpresa(), GetUsuario(), static_cast<LONG>(GetNumeroSessao()));
+        hr != S_OK) {
+        QV_LOG_HR(hr, "m_IntegraEstoque.Inicializa(GetEmpresa(), GetUsuario(), GetNumeroSessao())");
+        return hr;
+    }
+    const HRESULT hr = FazVerificacaoDatasManutencao();
+    if (FAILED(hr)) QV_LOG_HR(hr, "FazVerificacaoDatasManutencao()");
+    return hr;
+}
+
+HRESULT CBaseManutencaoPreventiva::OnFinaliza() {
+    const HRESULT hrEstoque = m_IntegraEstoque.Finaliza();
+    if (FAILED(hrEstoque)) QV_LOG_HR(hrEstoque, "m_IntegraEstoque.Finaliza()");
+    const HRESULT hr = CQVDataBaseFacade::OnFinaliza();
+    {
+        std::lock_guard trava(m_travaPropriedades);
+        std::memset(&m_Propriedades, 0, sizeof m_Propriedades);
+    }
+    return FAILED(hr) ? hr : hrEstoque;
+}
+
+HRESULT CBaseManutencaoPreventiva::ExecutaConversao() {
+    // The object itself is not initialised until its start-up ends: the
+    // version file is read with a local access object of the same session.
+    CQVBaseParaRotinas acesso;
+    acesso.SetUsaConexaoDefault(true);
+    QV_CHECK(acesso.Inicializa(GetEmpresa(), GetUsuario(), static_cast<LONG>(GetNumeroSessao())));
+    // A missing file reads as all zero: version 0.
+    REG_GE_MANUTENCAO_PREVENTIVA_VERSAO regVersao{};
+    QV_CHECK(CQVDataBaseUtil::LeSingleReg(&acesso, QV_MODULO_GE, &regVersao,
+                                          zenta::NOME_ARQUIVO_VERSAO_MANUTENCAO_PREVENTIVA));
+    if (regVersao.usVersao > zenta::kVersaoDadosManutencaoPreventiva) QV_CHECK(zenta::E_GE_VERSAO_DADOS_SUPERIOR);
+    return S_OK;
+}
+
+// The verification of due dates and its order generation come with the
+// due-date operations; for now it only refreshes the properties.
+HRESULT CBaseManutencaoPreventiva::FazVerificacaoDatasManutencao() {
+    QV_CHECK(AtualizaPropriedades());
+    return S_OK;
+}
+
+// ---- Properties ------------------------------------------------------------------------
+
+HRESULT CBaseManutencaoPreventiva::LePropriedades(_REG_CADASTRO_PROPRIEDADES_PS* pRegPropriedades) {
+    if (pRegPropriedades == nullptr) QV_CHECK(E_POINTER);
+    if (m_pDataBase == nullptr) QV_CHECK(QV_E_NAO_INICIALIZADO);
+    CQVFileSingleReg<REG_CADASTRO_PROPRIEDADES_V1>& arquivo = m_pDataBase->m_ManutencaoPropriedades;
+    // No file, or a file whose first write was cut short before its record:
+    // the caller's record stays as given (zeroed by callers).
+    if (!arquivo.ExisteArquivo() || arquivo.GetQtdRegistros() == 0) return S_OK;
+    REG_CADASTRO_PROPRIEDADES_V1 reg{};
+    QV_CHECK(arquivo.Le(reg));
+    pRegPropriedades->cAvisarDataProximaManutencaoComAntecedencia = reg.cAvisarDataProximaManutencaoComAntecedencia;
+    pRegPropriedades->cAvisarPorEmail = reg.cAvisarPorEmail;
+    pRegPropriedades->cAvisarComTelaAviso = reg.cAvisarComTelaAviso;
+    pRegPropriedades->lQtdDiasAviso = reg.lQtdDiasAviso;
+    pRegPropriedades->dataUltimaVerificacaoMedicao = reg.dataUltimaVerificacaoMedicao;
+    CopiaLegenda(pRegPropriedades->szNomeCampoDinamico1, reg.szNomeCampoDinamico1);
+    CopiaLegenda(pRegPropriedades->szNomeCampoDinamico2, reg.szNomeCampoDinamico2);
+    CopiaLegenda(pRegPropriedades->szNomeCampoDinamico3, reg.szNomeCampoDinamico3);
+    CopiaLegenda(pRegPropriedades->szNomeCampoDinamico4, reg.szNomeCampoDinamico4);
+    CopiaLegenda(pRegPropriedades->szNomeCampoDinamico5, reg.szNomeCampoDinamico5);
+    return S_OK;
+}
+
+HRESULT CBaseManutencaoPreventiva::AtualizaPropriedades() {
+    _REG_CADASTRO_PROPRIEDADES_PS propriedades{};
+    const HRESULT hr = LePropriedades(&propriedades);
+    std::lock_guard trava(m_travaPropriedades);
+    // A failed read leaves the properties all zero.
+    m_Propriedades = SUCCEEDED(hr) ? propriedades : _REG_CADASTRO_PROPRIEDADES_PS{};
+    return hr;
+}
+
+_REG_CADASTRO_PROPRIEDADES_PS CBaseManutencaoPreventiva::GetPropriedades() const {
+    std::lock_guard trava(m_travaPropriedades);
+    return m_Propriedades;
+}
+
+HRESULT CBaseManutencaoPreventiva::GravaPropriedades(const _REG_CADASTRO_PROPRIEDADES_PS& regPropriedades) {
+    if (m_pDataBase == nullptr) QV_CHECK(QV_E_NAO_INICIALIZADO);
+    REG_CADASTRO_PROPRIEDADES_V1 reg{};
+    reg.cAvisarDataProximaManutencaoComAntecedencia = regPropriedades.cAvisarDataProximaManutencaoComAntecedencia;
+    reg.cAvisarPorEmail = regPropriedades.cAvisarPorEmail;
+    reg.cAvisarComTelaAviso = regPropriedades.cAvisarComTelaAviso;
+    reg.lQtdDiasAviso = regPropriedades.lQtdDiasAviso;
+    reg.dataUltimaVerificacaoMedicao = regPropriedades.dataUltimaVerificacaoMedicao;
+    CopiaLegenda(reg.szNomeCampoDinamico1, regPropriedades.szNomeCampoDinamico1);
+    CopiaLegenda(reg.szNomeCampoDinamico2, regPropriedades.szNomeCampoDinamico2);
+    CopiaLegenda(reg.szNomeCampoDinamico3, regPropriedades.szNomeCampoDinamico3);
+    CopiaLegenda(reg.szNomeCampoDinamico4, regPropriedades.szNomeCampoDinamico4);
+    CopiaLegenda(reg.szNomeCampoDinamico5, regPropriedades.szNomeCampoDinamico5);
+    QV_CHECK(m_pDataBase->m_ManutencaoPropriedades.Grava(reg));
+    QV_CHECK(AtualizaPropriedades());
+    if (regPropriedades.ucNaoGravarLog != 0) return S_OK;
+
+    CLogTransacoesHelper log;
+    QV_CHECK(log.Inicializa(this));
+    QV_CHECK(log.AdicionaInformacao('N', zenta::kTextoLogPropriedades));
+    QV_CHECK(log.Grava(REG_QVDMC(), E_GE_REGISTRO_LOG::eLogAssistec, 'A'));
+    return S_OK;
+}
+
+// ---- Operations not built yet ------------------------------------------------------------
+
 HRESULT CBaseManutencaoPreventiva::BuscaPonteiros(const _REG_FILTRO_CADASTRO_MANUTENCAO_PS&, _REG_LISTA_PTRS_CADASTRO_PS*) { return E_NOTIMPL; }
 HRESULT CBaseManutencaoPreventiva::BuscaRegistros(const _REG_LISTA_PTRS_CADASTRO_PS&, _REG_LISTA_CADASTRO_MANUTENCAO_PREVENTIVA_PS*) { return E_NOTIMPL; }
 HRESULT CBaseManutencaoPreventiva::Grava(LONG*, const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS&) { return E_NOTIMPL; }

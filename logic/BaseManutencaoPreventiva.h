@@ -1,13 +1,34 @@
 // The preventive-maintenance logic behind the service object: one object per
-// client session. Operations that are not built yet answer E_NOTIMPL.
+// client session. It opens its company's database through the facade (one
+// database object per company and process, shared by every session of that
+// company), starts the stock integration and runs the daily due-date
+// verification; operations that are not built yet answer E_NOTIMPL.
 #pragma once
+
+#include <mutex>
 
 #include <zenta/QVGE_ManutencaoPreventivaRecords.h>
 
 #include "access/QVBaseParaRotinas.h"
 #include "access/QVUltimoErro.h"
+#include "core/qvdatabase/QVDataBaseFacade.h"
+#include "integration/IntegracaoEstoque.h"
+#include "schema/QVDataBase_GE_ManutencaoPreventiva.h"
 
-class CBaseManutencaoPreventiva : public CQVBaseParaRotinas, public CQVUltimoErro {
+namespace zenta {
+
+// The module's data were written by a newer version of the system.
+inline constexpr HRESULT E_GE_VERSAO_DADOS_SUPERIOR = static_cast<HRESULT>(0x810809C7u);
+// The highest data version this system reads as it is.
+inline constexpr USHORT kVersaoDadosManutencaoPreventiva = 1;
+// The change-log text of a properties change.
+inline constexpr const char* kTextoLogPropriedades = "Alteração das Propriedades - Manutenção Preventiva";
+
+}  // namespace zenta
+
+class CBaseManutencaoPreventiva
+    : public CQVDataBaseFacade<CQVDataBase_GE_ManutencaoPreventiva, CQVBaseParaRotinas>,
+      public CQVUltimoErro {
 public:
     static constexpr const char* kNomeClasse = "CBaseManutencaoPreventiva";
 
@@ -72,7 +93,32 @@ public:
     HRESULT FuncaoGenerica(ULONG ulFuncao, const _REG_CR_LISTA_BYTESPS& regInps, _REG_CR_LISTA_BYTESPS** ppregOutps);
 #endif
 
+    // A copy of m_Propriedades.
+    _REG_CADASTRO_PROPRIEDADES_PS GetPropriedades() const;
+
+    // The stock integration, initialised once at start-up (used by order saving).
+    CIntegracaoEstoque m_IntegraEstoque;
+
 protected:
+    // Start-up: access base, the company's database (data version checked
+    // once per company and process), stock integration, daily verification.
+    // A start-up that fails lets go of what it had taken.
     HRESULT OnInicializa() override;
+    // Stock integration, then the facade (the company's database) and the access base.
     HRESULT OnFinaliza() override;
+    // The module's data conversion: refuses data of a version above 1.
+    HRESULT ExecutaConversao() override;
+
+    // Reloads m_Propriedades from the properties file.
+    HRESULT AtualizaPropriedades();
+    // The daily due-date verification; it also refreshes m_Propriedades.
+    HRESULT FazVerificacaoDatasManutencao();
+
+private:
+    // The steps of OnInicializa, which undoes them when one fails.
+    HRESULT ExecutaInicializacao();
+
+    // The properties in interface form; refreshed by AtualizaPropriedades.
+    mutable std::mutex m_travaPropriedades;
+    _REG_CADASTRO_PROPRIEDADES_PS m_Propriedades{};
 };

@@ -184,6 +184,21 @@ int main() {
     CONFERE(p->Inicializa_Padrao(Registro()) == S_OK);
     LONG ok = 0;
     CONFERE(p->KeepAlive(&ok) == S_OK && ok == 1);
+
+    // Properties written are read back equal; the log flag is not stored.
+    _REG_CADASTRO_PROPRIEDADES_PS escritas{};
+    escritas.cAvisarPorEmail = 1;
+    escritas.cAvisarComTelaAviso = 1;
+    escritas.lQtdDiasAviso = 7;
+    escritas.dataUltimaVerificacaoMedicao = 45000;
+    std::strcpy(escritas.szNomeCampoDinamico1, "Cor");
+    std::strcpy(escritas.szNomeCampoDinamico5, "Tens\xE3o");
+    escritas.ucNaoGravarLog = 1;
+    CONFERE(p->GravaPropriedades(escritas) == S_OK);
+    _REG_CADASTRO_PROPRIEDADES_PS lidas{};
+    CONFERE(p->LePropriedades(&lidas) == S_OK);
+    escritas.ucNaoGravarLog = 0;
+    CONFERE(std::memcmp(&lidas, &escritas, sizeof lidas) == 0);
     CONFERE(p->Release() == 0);
 
     ConfereFalhasMaquina(home);

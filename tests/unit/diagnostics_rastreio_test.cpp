@@ -271,7 +271,7 @@ TEST_F(Rastreio, EveryServiceCallWritesOneEntryRecord) {
               S_OK);
     ASSERT_EQ(p->Inicializa_Padrao(zenta::teste::RegistroInicializacao("ACME")), S_OK);
     _REG_CADASTRO_PROPRIEDADES_PS propriedades{};
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(p->LePropriedades(&propriedades), E_NOTIMPL);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(p->LePropriedades(&propriedades), S_OK);
     EXPECT_EQ(p->Release(), 0u);
     CoUninitialize();
 

@@ -132,7 +132,8 @@ TEST_F(Servico, RefusesBadInitialisationRecordsAndAcceptsTheCorrectedOne) {
     _REG_CADASTRO_PROPRIEDADES_PS propriedades{};
     EXPECT_EQ(m_p->LePropriedades(&propriedades), kNaoInicializado);
     EXPECT_EQ(m_p->Inicializa_Padrao(RegistroInicializacao()), S_OK);
-    EXPECT_EQ(m_p->LePropriedades(&propriedades), E_NOTIMPL);
+    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS cadastro{};
+    EXPECT_EQ(m_p->Le(1, &cadastro), E_NOTIMPL);
 
     // Each refusal wrote one line to the month's program error file, under its header.
     const auto linhas = zenta::teste::LinhasDe(LogPgms());
@@ -144,12 +145,13 @@ TEST_F(Servico, RefusesBadInitialisationRecordsAndAcceptsTheCorrectedOne) {
     EXPECT_NE(linhas[4].find("hr = E_QVCR_ESTRUTURA_INICIALIZACAO_INVALIDA"), std::string::npos);
     // The failing business call after initialisation went to the company's file.
     const std::string empresa = LeArquivo(LogEmpresa("DEMO"));
-    EXPECT_NE(empresa.find("CQVGE_ManutencaoPreventiva::LePropriedades"), std::string::npos);
+    EXPECT_NE(empresa.find("CQVGE_ManutencaoPreventiva::Le\t"), std::string::npos);
     EXPECT_NE(empresa.find("hr = pfInSEHFuncao()"), std::string::npos);
 }
 
 TEST_F(Servico, EmptyCompanyPassesTheRecordChecks) {
-    EXPECT_EQ(m_p->Inicializa_Padrao(RegistroInicializacao("")), S_OK);
+    // The record is accepted; the logic's start-up then refuses a database without a company.
+    EXPECT_EQ(m_p->Inicializa_Padrao(RegistroInicializacao("")), static_cast<HRESULT>(0x810809CFu));
 }
 
 TEST_F(Servico, UnsafeCompanyNameIsRefusedAndDisposesTheLogic) {
@@ -175,8 +177,8 @@ TEST_F(Servico, UnsafeCompanyNameIsRefusedAndDisposesTheLogic) {
 TEST_F(Servico, SecondInitialisationReinitialises) {
     EXPECT_EQ(m_p->Inicializa_Padrao(RegistroInicializacao("A")), S_OK);
     EXPECT_EQ(m_p->Inicializa_Padrao(RegistroInicializacao("B")), S_OK);
-    _REG_CADASTRO_PROPRIEDADES_PS propriedades{};
-    EXPECT_EQ(m_p->LePropriedades(&propriedades), E_NOTIMPL);
+    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS cadastro{};
+    EXPECT_EQ(m_p->Le(1, &cadastro), E_NOTIMPL);
     EXPECT_TRUE(std::filesystem::exists(LogEmpresa("B")));
     EXPECT_FALSE(std::filesystem::exists(LogEmpresa("A")));
 }

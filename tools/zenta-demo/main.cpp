@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include <zenta/zenta.h>
@@ -16,6 +17,8 @@ const char* Descreve(HRESULT hr) {
     switch (static_cast<uint32_t>(hr)) {
         case 0x00000000u: return "S_OK";
         case 0x80004001u: return "E_NOTIMPL (not built yet)";
+        case 0x810809C7u: return "data written by a newer version";
+        case 0x810809CFu: return "no company";
         case 0x81080A04u: return "refused: object not initialised";
         case 0x81080AA8u: return "refused: no logic object";
         case 0x81080BFDu: return "E_QVCR_VERSAO_INCOMPATIVEL";
@@ -92,12 +95,35 @@ int main(int argc, char** argv) {
     Mostra("Inicializa_Padrao", hr);
 
     Mostra("LePropriedades", servico->LePropriedades(&propriedades));
+
+    _REG_CADASTRO_PROPRIEDADES_PS novas = propriedades;
+    novas.cAvisarDataProximaManutencaoComAntecedencia = 1;
+    novas.cAvisarPorEmail = 1;
+    novas.lQtdDiasAviso = 15;
+    Copia(novas.szNomeCampoDinamico1, sizeof novas.szNomeCampoDinamico1, "Chassi");
+    Mostra("GravaPropriedades (15 days' notice)", servico->GravaPropriedades(novas));
+    _REG_CADASTRO_PROPRIEDADES_PS lidas{};
+    Mostra("LePropriedades", servico->LePropriedades(&lidas));
+    std::printf("%-44s notice %s, e-mail %s, %u days, field 1 \"%.32s\"\n", "  properties now",
+                lidas.cAvisarDataProximaManutencaoComAntecedencia ? "on" : "off", lidas.cAvisarPorEmail ? "on" : "off",
+                static_cast<unsigned>(lidas.lQtdDiasAviso), lidas.szNomeCampoDinamico1);
+
+    // Anything else of the interface is still to come.
+    Mostra("Le(1)", servico->Le(1, nullptr));
     _REG_DF_ERROPS erro{};
     Mostra("GetUltimoErro", servico->GetUltimoErro(&erro));
 
     const ULONG restantes = servico->Release();
     std::printf("%-44s %lu references left\n", "Release", static_cast<unsigned long>(restantes));
     CoUninitialize();
-    std::printf("\nFailures are written to the error log under ZENTA_HOME (QVProfilerErros_*.log).\n");
+    if (home != nullptr) {
+        const std::filesystem::path dados = std::filesystem::path(home) / "data" / empresa / "GE";
+        std::error_code ec;
+        std::size_t arquivos = 0;
+        for (const auto& item : std::filesystem::directory_iterator(dados, ec))
+            if (item.is_regular_file()) ++arquivos;
+        std::printf("\n%zu files in the company's database directory %s\n", arquivos, dados.c_str());
+    }
+    std::printf("Failures are written to the error log under ZENTA_HOME (QVProfilerErros_*.log).\n");
     return SUCCEEDED(hr) ? 0 : 1;
 }

@@ -1,0 +1,103 @@
+// The preventive-maintenance module's database: one container of module 9
+// per company whose members are the module's files (names, kinds and record
+// types from ArquivosManutencaoPreventiva.h). Building it reads nothing;
+// initialising it first compacts the registration files against their
+// parents (child runs, then the frequencies' remarks), in the order of the
+// link tables, and then loads every member whole. A directory without any
+// file starts with every member empty; the first write of a member creates
+// its file with its header.
+//
+// A start-up that fails while loading lets go of the members it had already
+// opened without bringing their headers up to date: a database that could
+// not start leaves its directory as it found it.
+#pragma once
+
+#include <mutex>
+#include <shared_mutex>
+#include <string_view>
+
+#include <zenta/WinTypes.h>
+
+#include "core/qvdatabase/QVDataBase.h"
+#include "core/qvdatabase/QVFile.h"
+#include "core/qvdatabase/QVFileSingleReg.h"
+#include "core/qvdatabase/QVGroupFile.h"
+#include "core/qvdatabase/QVTextFile.h"
+#include "schema/ArquivosManutencaoPreventiva.h"
+#include "schema/RegistrosManutencaoPreventiva.h"
+
+namespace zenta {
+
+// A group file whose members can be let go without touching the disk.
+class IQVGrupoLiberavel {
+public:
+    // Closes every member file without bringing its header up to date; a
+    // later finalisation of the group then writes nothing.
+    virtual void FechaMembrosSemAtualizar() = 0;
+
+protected:
+    ~IQVGrupoLiberavel() = default;
+};
+
+// The module's group files: CQVGroupFile<T> that can also let go of their
+// members untouched (see IQVGrupoLiberavel).
+template <class T>
+class CQVGroupFileGE final : public CQVGroupFile<T>, public IQVGrupoLiberavel {
+public:
+    using CQVGroupFile<T>::CQVGroupFile;
+
+    void FechaMembrosSemAtualizar() override {
+        std::unique_lock trava(this->m_lockMapa);
+        for (const auto& [chave, pMembro] : this->Membros())
+            if (auto* pArquivo = dynamic_cast<CQVFileBase*>(pMembro.get())) pArquivo->FechaArquivo();
+    }
+};
+
+}  // namespace zenta
+
+class CQVDataBase_GE_ManutencaoPreventiva : public CQVDataBase {
+public:
+    CQVDataBase_GE_ManutencaoPreventiva();
+    ~CQVDataBase_GE_ManutencaoPreventiva() override;
+
+    // ---- Members, in the order they are built -----------------------------------------
+    // Typed record files.
+    CQVFile<REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1> m_ManutencaoPreventiva;
+    CQVFile<REG_CADASTRO_MANUTENCAO_CLIENTE_V1> m_ManutencaoCliente;
+    CQVFile<REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_V1> m_ManutencaoEquipamento;
+    CQVFile<REG_CADASTRO_MANUTENCAO_FREQUENCIA_V1> m_ManutencaoFrequencia;
+    CQVFile<REG_CADASTRO_MANUTENCAO_SERVICO_V1> m_ManutencaoServico;
+    CQVFile<REG_CADASTRO_MANUTENCAO_PRODUTO_V1> m_ManutencaoProduto;
+    CQVFile<REG_CADASTRO_MANUTENCAO_LOCAL_PRODUTO_V1> m_ManutencaoLocalProduto;
+    CQVFile<REG_CADASTRO_MEDICAO_ATUAL_V1> m_MedicaoAtual;
+    CQVFile<REG_CADASTRO_MEDIDORES_V1> m_Medidores;
+    CQVFile<REG_RELACIONAMENTO_MOVIMENTACAO_OS_V1> m_RelacionamentoMovOS;
+    CQVFile<REG_MOVIMENTACOES_DIARIAS_V1> m_MovimentacoesDia;
+    // Single-record files.
+    CQVFileSingleReg<REG_CADASTRO_PROPRIEDADES_V1> m_ManutencaoPropriedades;
+    CQVFileSingleReg<REG_MOVIMENTACAO_PROPRIEDADES_V1> m_MovimentacaoPropriedades;
+    // Group files, one member per month/year key.
+    zenta::CQVGroupFileGE<REG_CADASTRO_HISTORICO_MEDICOES_V1> m_HistoricoMedicoes;
+    zenta::CQVGroupFileGE<REG_MOVIMENTACAO_MANUT_PREV_V1> m_MovManutPrev;
+    zenta::CQVGroupFileGE<REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_V1> m_MovProdutoManutPrev;
+    zenta::CQVGroupFileGE<REG_MOVIMENTACAO_LOCAL_PRODUTO_V1> m_MovLocalProduto;
+    zenta::CQVGroupFileGE<REG_MOVIMENTACAO_MANUTENCAO_SERVICO_V1> m_MovServicoManutPrev;
+    zenta::CQVGroupFileGE<REG_QVDMC> m_MovIntegracaoCompras;
+    // Text files.
+    CQVTextFile m_ManutencaoFrequenciaTXT;
+    CQVTextFile m_MovManutPrevTXT;
+
+protected:
+    // Compacts the registration files (parents against children, then the
+    // frequencies' remarks), then loads every member in name order. The
+    // first failure ends start-up with its code.
+    HRESULT OnInicializa() override;
+    // Finalises every member (headers brought up to date, files closed).
+    HRESULT OnFinaliza() override;
+
+private:
+    // Runs the start-up compactions in the order of the link tables.
+    HRESULT CompactaArquivos();
+    // Closes every member without touching its file (after a failed load).
+    void FechaArquivosSemAtualizar();
+};

@@ -1,0 +1,442 @@
+// Start-up of the preventive-maintenance logic for a company and its
+// properties, through the service object as a client creates it: the
+// company's database (shared, converted once, compacted, released), the data
+// version check, a corrupt member, and properties with their change-log entry.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <zenta/zenta.h>
+
+#include "access/erp/QVErpBanco.h"
+#include "core/qvdatabase/QVFileBase.h"
+#include "core/qvdatabase/QVFileSingleReg.h"
+#include "logic/BaseManutencaoPreventiva.h"
+#include "platform/CodePage.h"
+#include "support/Inicializacao.h"
+#include "support/ZentaHomeTemporario.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using zenta::teste::LeArquivo;
+using zenta::teste::RegistroInicializacao;
+
+constexpr HRESULT kVersaoSuperior = static_cast<HRESULT>(0x810809C7u);
+constexpr HRESULT kSemEmpresa = static_cast<HRESULT>(0x810809CFu);
+
+struct Liberador {
+    void operator()(IQVGE_ManutencaoPreventiva* p) const { p->Release(); }
+};
+using Servico = std::unique_ptr<IQVGE_ManutencaoPreventiva, Liberador>;
+
+class Inicializacao : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))); }
+    void TearDown() override { CoUninitialize(); }
+
+    // A new service object; `hr` receives what its initialisation answered.
+    Servico Novo(const std::string& empresa, HRESULT& hr) {
+        IQVGE_ManutencaoPreventiva* p = nullptr;
+        EXPECT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p)),
+                  S_OK);
+        hr = p->Inicializa_Padrao(RegistroInicializacao(empresa));
+        return Servico(p);
+    }
+    Servico Novo(const std::string& empresa) {
+        HRESULT hr = E_FAIL;
+        Servico s = Novo(empresa, hr);
+        EXPECT_EQ(hr, S_OK) << empresa;
+        return s;
+    }
+
+    fs::path Dados(const std::string& empresa) const { return m_home.Raiz() / "data" / empresa / "GE"; }
+    static CQVDataBase_GE_ManutencaoPreventiva* Base(const std::string& empresa) {
+        return CBaseManutencaoPreventiva::m_ContainerFacade.GetDataBase(empresa);
+    }
+    // Every file of a directory with its bytes.
+    static std::map<std::string, std::string> Conteudo(const fs::path& dir) {
+        std::map<std::string, std::string> m;
+        for (const auto& e : fs::directory_iterator(dir)) m[e.path().filename().string()] = LeArquivo(e.path());
+        return m;
+    }
+    // The names of the files that differ between two contents (none when equal).
+    static std::vector<std::string> Diferencas(const std::map<std::string, std::string>& a,
+                                               const std::map<std::string, std::string>& b) {
+        std::vector<std::string> nomes;
+        for (const auto& [nome, bytes] : a) {
+            const auto it = b.find(nome);
+            if (it == b.end() || it->second != bytes) nomes.push_back(nome);
+        }
+        for (const auto& [nome, bytes] : b)
+            if (!a.count(nome)) nomes.push_back(nome);
+        return nomes;
+    }
+    std::vector<zenta::ErpLinhaLog> Logs(const std::string& empresa) {
+        fs::path arquivo;
+        EXPECT_EQ(zenta::ErpBanco::Caminho(empresa, arquivo), S_OK);
+        std::vector<zenta::ErpLinhaLog> linhas;
+        if (!fs::exists(arquivo)) return linhas;
+        std::shared_ptr<zenta::ErpBanco> banco;
+        EXPECT_EQ(zenta::ErpBanco::Abre(arquivo, banco), S_OK);
+        if (banco) {
+            EXPECT_EQ(banco->LeLogs(linhas), S_OK);
+        }
+        return linhas;
+    }
+
+    zenta::teste::ZentaHomeTemporario m_home;
+};
+
+_REG_CADASTRO_PROPRIEDADES_PS Propriedades() {
+    _REG_CADASTRO_PROPRIEDADES_PS p{};
+    p.cAvisarDataProximaManutencaoComAntecedencia = 1;
+    p.cAvisarPorEmail = 0;
+    p.cAvisarComTelaAviso = 1;
+    p.lQtdDiasAviso = 15;
+    p.dataUltimaVerificacaoMedicao = 45678;
+    std::strcpy(p.szNomeCampoDinamico1, "Cor");
+    std::strcpy(p.szNomeCampoDinamico2, "Pot\xEAncia");  // Windows-1252, as clients send it
+    std::strcpy(p.szNomeCampoDinamico4, "Tens\xE3o nominal");
+    std::memset(p.szNomeCampoDinamico5, 'Z', sizeof p.szNomeCampoDinamico5);  // no terminator
+    return p;
+}
+
+// ---- Properties ---------------------------------------------------------------------------
+
+TEST_F(Inicializacao, PropertiesAreStoredReadBackAndLoggedOnce) {
+    Servico s = Novo("PROPA");
+    // A directory without files starts empty: nothing is created before the first write.
+    EXPECT_FALSE(fs::exists(Dados("PROPA") / "GEMPCADPROP.dat"));
+    _REG_CADASTRO_PROPRIEDADES_PS lido{};
+    ASSERT_EQ(s->LePropriedades(&lido), S_OK);
+    const _REG_CADASTRO_PROPRIEDADES_PS zero{};
+    EXPECT_EQ(std::memcmp(&lido, &zero, sizeof lido), 0);
+
+    const _REG_CADASTRO_PROPRIEDADES_PS gravado = Propriedades();
+    ASSERT_EQ(s->GravaPropriedades(gravado), S_OK);
+    lido = {};
+    lido.ucNaoGravarLog = 1;  // not stored: stays as the caller gave it
+    ASSERT_EQ(s->LePropriedades(&lido), S_OK);
+    EXPECT_EQ(lido.cAvisarDataProximaManutencaoComAntecedencia, 1);
+    EXPECT_EQ(lido.cAvisarPorEmail, 0);
+    EXPECT_EQ(lido.cAvisarComTelaAviso, 1);
+    EXPECT_EQ(lido.lQtdDiasAviso, 15u);
+    EXPECT_EQ(lido.dataUltimaVerificacaoMedicao, 45678u);
+    EXPECT_STREQ(lido.szNomeCampoDinamico1, "Cor");
+    EXPECT_STREQ(lido.szNomeCampoDinamico2, "Pot\xEAncia");
+    EXPECT_STREQ(lido.szNomeCampoDinamico3, "");
+    EXPECT_STREQ(lido.szNomeCampoDinamico4, "Tens\xE3o nominal");
+    EXPECT_EQ(std::string(lido.szNomeCampoDinamico5), std::string(31, 'Z'));  // cut to 31 and terminated
+    EXPECT_EQ(lido.ucNaoGravarLog, 1);
+
+    // Exactly one change-log entry: kind 155, alteration, the session's user and session.
+    auto logs = Logs("PROPA");
+    ASSERT_EQ(logs.size(), 1u);
+    EXPECT_EQ(logs[0].lTipoLog, 155);
+    EXPECT_EQ(logs[0].cOperacao, 'A');
+    EXPECT_EQ(logs[0].usUsuario, 7);
+    EXPECT_EQ(logs[0].lSessao, 42);
+    EXPECT_EQ(logs[0].dmcChave.Get64(), 0u);
+    ASSERT_EQ(logs[0].informacoes.size(), 1u);
+    EXPECT_EQ(logs[0].informacoes[0].cTag, 'N');
+    EXPECT_EQ(logs[0].informacoes[0].sTexto, zenta::Utf8OuCp1252ParaCp1252(zenta::kTextoLogPropriedades));
+
+    // Without the log: the properties change, no entry is written.
+    _REG_CADASTRO_PROPRIEDADES_PS semLog = gravado;
+    semLog.lQtdDiasAviso = 30;
+    semLog.ucNaoGravarLog = 1;
+    ASSERT_EQ(s->GravaPropriedades(semLog), S_OK);
+    lido = {};
+    ASSERT_EQ(s->LePropriedades(&lido), S_OK);
+    EXPECT_EQ(lido.lQtdDiasAviso, 30u);
+    EXPECT_EQ(lido.ucNaoGravarLog, 0);
+    EXPECT_EQ(Logs("PROPA").size(), 1u);
+
+    EXPECT_EQ(s->LePropriedades(nullptr), E_POINTER);
+}
+
+TEST_F(Inicializacao, PropertiesFileHoldsAHeaderAndTheFieldsAtTheirOffsets) {
+    {
+        Servico s = Novo("PROPB");
+        ASSERT_EQ(s->GravaPropriedades(Propriedades()), S_OK);
+    }
+    const std::string bytes = LeArquivo(Dados("PROPB") / "GEMPCADPROP.dat");
+    ASSERT_EQ(bytes.size(), 240u + 1024u);
+    REG_QVDATABASE_CABECALHO_V1 cab{};
+    std::memcpy(&cab, bytes.data(), sizeof cab);
+    EXPECT_EQ(cab.usVersaoCabecalho, 1);
+    EXPECT_EQ(cab.ullTamanhoDadosCabecalho, 216u);
+    EXPECT_EQ(cab.ullTamanhoDados, 1024u);
+    EXPECT_EQ(cab.ullCrcCabecalho, zenta::CrcCabecalho(cab));
+    EXPECT_STREQ(cab.szEmpresa, "PROPB");
+
+    const char* r = bytes.data() + 240;
+    EXPECT_EQ(r[0], 1);
+    EXPECT_EQ(r[1], 0);
+    EXPECT_EQ(r[2], 1);
+    EXPECT_EQ(r[3], 0);
+    ULONG dias = 0, data = 0;
+    std::memcpy(&dias, r + 4, 4);
+    std::memcpy(&data, r + 8, 4);
+    EXPECT_EQ(dias, 15u);
+    EXPECT_EQ(data, 45678u);
+    EXPECT_EQ(std::string(r + 12, 32), std::string("Cor") + std::string(29, '\0'));
+    EXPECT_EQ(std::string(r + 44, 8), "Pot\xEAncia");
+    EXPECT_EQ(std::string(r + 76, 32), std::string(32, '\0'));
+    EXPECT_EQ(std::string(r + 108, 14), "Tens\xE3o nominal");
+    EXPECT_EQ(std::string(r + 140, 32), std::string(31, 'Z') + '\0');
+    EXPECT_EQ(std::string(r + 172, 852), std::string(852, '\0'));  // the log flag is not stored
+}
+
+// ---- The company's database ------------------------------------------------------------------
+
+TEST_F(Inicializacao, ObjectsOfACompanyShareOneDatabaseConvertedOnce) {
+    Servico a = Novo("PARTA");
+    CQVDataBase_GE_ManutencaoPreventiva* base = Base("PARTA");
+    ASSERT_NE(base, nullptr);
+    EXPECT_EQ(base->GetFiles().size(), 21u);
+    EXPECT_EQ(base->GetModulo(), 9);
+
+    // A version file that appears now is not read again in this process.
+    {
+        zenta::CQVContainerArquivosSimples c(QV_MODULO_GE);
+        CQVFileSingleReg<REG_GE_MANUTENCAO_PREVENTIVA_VERSAO> versao("GEMANUTENCAOPREVENTIVAVS.dat", &c);
+        ASSERT_EQ(versao.Inicializa("PARTA", 7, 42), S_OK);
+        REG_GE_MANUTENCAO_PREVENTIVA_VERSAO reg{};
+        reg.usVersao = 2;
+        ASSERT_EQ(versao.Grava(reg), S_OK);
+        versao.Finaliza();
+    }
+    Servico b = Novo("PARTA");
+    EXPECT_EQ(Base("PARTA"), base);
+    ASSERT_EQ(a->GravaPropriedades(Propriedades()), S_OK);
+    _REG_CADASTRO_PROPRIEDADES_PS lido{};
+    ASSERT_EQ(b->LePropriedades(&lido), S_OK);
+    EXPECT_EQ(lido.lQtdDiasAviso, 15u);
+
+    a.reset();
+    EXPECT_EQ(Base("PARTA"), base);
+    const std::string antes = LeArquivo(Dados("PARTA") / "GEMPCADPROP.dat");
+    b.reset();
+    EXPECT_EQ(Base("PARTA"), nullptr);
+    // Closing brought the header up to date once more.
+    const std::string depois = LeArquivo(Dados("PARTA") / "GEMPCADPROP.dat");
+    REG_QVDATABASE_CABECALHO_V1 cabAntes{}, cabDepois{};
+    std::memcpy(&cabAntes, antes.data(), sizeof cabAntes);
+    std::memcpy(&cabDepois, depois.data(), sizeof cabDepois);
+    EXPECT_EQ(cabDepois.ullContadorAtualizacoes, cabAntes.ullContadorAtualizacoes + 1);
+    EXPECT_EQ(cabDepois.ullCrcCabecalho, zenta::CrcCabecalho(cabDepois));
+    EXPECT_EQ(depois.substr(240), antes.substr(240));
+
+    // Still converted in this process: a new object starts.
+    Servico c = Novo("PARTA");
+    EXPECT_NE(Base("PARTA"), nullptr);
+}
+
+TEST_F(Inicializacao, NewerDataVersionOrNoCompanyOpensNothing) {
+    fs::create_directories(Dados("VERS"));
+    {
+        zenta::CQVContainerArquivosSimples c(QV_MODULO_GE);
+        CQVFileSingleReg<REG_GE_MANUTENCAO_PREVENTIVA_VERSAO> versao("GEMANUTENCAOPREVENTIVAVS.dat", &c);
+        ASSERT_EQ(versao.Inicializa("VERS", 7, 42), S_OK);
+        REG_GE_MANUTENCAO_PREVENTIVA_VERSAO reg{};
+        reg.usVersao = 2;
+        ASSERT_EQ(versao.Grava(reg), S_OK);
+        versao.Finaliza();
+    }
+    const auto antes = Conteudo(Dados("VERS"));
+    HRESULT hr = S_OK;
+    Servico s = Novo("VERS", hr);
+    EXPECT_EQ(hr, kVersaoSuperior);
+    EXPECT_EQ(Base("VERS"), nullptr);
+    EXPECT_EQ(Diferencas(Conteudo(Dados("VERS")), antes), std::vector<std::string>{});
+    _REG_CADASTRO_PROPRIEDADES_PS lido{};
+    EXPECT_EQ(s->LePropriedades(&lido), static_cast<HRESULT>(0x81080A04u));  // the session did not start
+
+    // Version 1 needs no conversion; the failed check is made again.
+    {
+        zenta::CQVContainerArquivosSimples c(QV_MODULO_GE);
+        CQVFileSingleReg<REG_GE_MANUTENCAO_PREVENTIVA_VERSAO> versao("GEMANUTENCAOPREVENTIVAVS.dat", &c);
+        ASSERT_EQ(versao.Inicializa("VERS", 7, 42), S_OK);
+        REG_GE_MANUTENCAO_PREVENTIVA_VERSAO reg{};
+        reg.usVersao = 1;
+        ASSERT_EQ(versao.Grava(reg), S_OK);
+        versao.Finaliza();
+    }
+    Servico t = Novo("VERS");
+    EXPECT_NE(Base("VERS"), nullptr);
+
+    // Straight on the logic object, as the service's frame would call it.
+    CBaseManutencaoPreventiva semEmpresa;
+    EXPECT_EQ(semEmpresa.Inicializa("", 7, 42), kSemEmpresa);
+    EXPECT_EQ(semEmpresa.m_pDataBase, nullptr);
+    EXPECT_FALSE(semEmpresa.EstaInicializado());
+}
+
+TEST_F(Inicializacao, CorruptMemberFailsStartUpWithTheEngineCodeAndTouchesNothing) {
+    {
+        Servico s = Novo("CORR");
+        CQVDataBase_GE_ManutencaoPreventiva* base = Base("CORR");
+        ASSERT_NE(base, nullptr);
+        ASSERT_EQ(s->GravaPropriedades(Propriedades()), S_OK);
+        // Files before and after the properties in name order, a group member among them.
+        ULONGLONG pos = 0;
+        REG_MOVIMENTACAO_MANUT_PREV_V1 ordem{};
+        ordem.lFilial = 1;
+        ASSERT_EQ(base->m_MovManutPrev.Grava(122026, pos, ordem), S_OK);
+        pos = 0;
+        ASSERT_EQ(base->m_ManutencaoPreventiva.Grava(pos, REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1{}), S_OK);
+        pos = 0;
+        ASSERT_EQ(base->m_Medidores.Grava(pos, REG_CADASTRO_MEDIDORES_V1{}), S_OK);
+    }
+    // A start-up in between lists every existing file in the creation control,
+    // so that what follows is a directory in its steady state.
+    Novo("CORR").reset();
+    {
+        std::ofstream(Dados("CORR") / "GEMPCADPROP.dat", std::ios::binary | std::ios::app) << 'x';
+    }
+    const auto antes = Conteudo(Dados("CORR"));
+    ASSERT_TRUE(antes.count("GEMOVMANUT122026.dat"));
+    HRESULT hr = S_OK;
+    Servico s = Novo("CORR", hr);
+    EXPECT_EQ(hr, E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE);
+    EXPECT_EQ(Base("CORR"), nullptr);
+    s.reset();
+    EXPECT_EQ(Diferencas(Conteudo(Dados("CORR")), antes), std::vector<std::string>{});
+}
+
+// ---- Start-up compaction ---------------------------------------------------------------------
+
+REG_CADASTRO_MANUTENCAO_CLIENTE_V1 Cliente(ULONG codigo) {
+    REG_CADASTRO_MANUTENCAO_CLIENTE_V1 c{};
+    c.lCliente = codigo;
+    return c;
+}
+
+TEST_F(Inicializacao, RewrittenChildRunsAreCompactedAtTheNextStartUp) {
+    {
+        Servico s = Novo("SHRK");
+        CQVDataBase_GE_ManutencaoPreventiva* base = Base("SHRK");
+        ASSERT_NE(base, nullptr);
+        // Seven clients; plan 1 refers to 3-4, plan 2 to 7: runs 1-2 and 5-6 were left by rewrites.
+        std::vector<REG_CADASTRO_MANUTENCAO_CLIENTE_V1> clientes;
+        for (ULONG c = 1; c <= 7; ++c) clientes.push_back(Cliente(c));
+        ULONGLONG pos = 0;
+        ASSERT_EQ(base->m_ManutencaoCliente.GravaColecao(pos, clientes), S_OK);
+        // Maintenances: plan 1 rewritten its two maintenances (1-2 old, 3-4 new);
+        // each maintenance has one service, the old ones' services unreferenced.
+        std::vector<REG_CADASTRO_MANUTENCAO_SERVICO_V1> servicos(4);
+        std::vector<REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_V1> manutencoes(4);
+        for (ULONG i = 0; i < 4; ++i) {
+            servicos[i].lServico = 100 + i + 1;
+            manutencoes[i].lCodigoManutencao = i + 1;
+            manutencoes[i].lServicosManutencao = i + 1;
+            manutencoes[i].lQtdServicos = 1;
+        }
+        pos = 0;
+        ASSERT_EQ(base->m_ManutencaoServico.GravaColecao(pos, servicos), S_OK);
+        pos = 0;
+        ASSERT_EQ(base->m_ManutencaoEquipamento.GravaColecao(pos, manutencoes), S_OK);
+        REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1 plano1{}, plano2{};
+        plano1.lEquipamento = 1;
+        plano1.lClientes = 3;
+        plano1.lQtdClientes = 2;
+        plano1.lManutencoes = 3;
+        plano1.lQtdManutencoes = 2;
+        plano2.lEquipamento = 2;
+        plano2.lClientes = 7;
+        plano2.lQtdClientes = 1;
+        // Frequencies whose remarks were rewritten: texts 2 and 3 of 3 referred to.
+        for (const char* texto : {"antiga", "trocar filtro", "medir folga"}) {
+            pos = 0;
+            ASSERT_EQ(base->m_ManutencaoFrequenciaTXT.Grava(pos, texto), S_OK);
+        }
+        std::vector<REG_CADASTRO_MANUTENCAO_FREQUENCIA_V1> frequencias(2);
+        frequencias[0].lObservacao = 2;
+        frequencias[1].lObservacao = 3;
+        pos = 0;
+        ASSERT_EQ(base->m_ManutencaoFrequencia.GravaColecao(pos, frequencias), S_OK);
+        pos = 0;
+        ASSERT_EQ(base->m_ManutencaoPreventiva.Grava(pos, plano1), S_OK);
+        pos = 0;
+        ASSERT_EQ(base->m_ManutencaoPreventiva.Grava(pos, plano2), S_OK);
+    }
+
+    Servico s = Novo("SHRK");
+    CQVDataBase_GE_ManutencaoPreventiva* base = Base("SHRK");
+    ASSERT_NE(base, nullptr);
+    // Clients: old 3, 4 and 7; first-child fields 1 and 3.
+    ASSERT_EQ(base->m_ManutencaoCliente.GetQtdRegistros(), 3u);
+    ULONG esperados[] = {3, 4, 7};
+    for (ULONGLONG p = 1; p <= 3; ++p) {
+        REG_CADASTRO_MANUTENCAO_CLIENTE_V1 c{};
+        ASSERT_EQ(base->m_ManutencaoCliente.Le(p, c), S_OK);
+        EXPECT_EQ(c.lCliente, esperados[p - 1]);
+    }
+    REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1 plano{};
+    ASSERT_EQ(base->m_ManutencaoPreventiva.Le(1, plano), S_OK);
+    EXPECT_EQ(plano.lClientes, 1u);
+    EXPECT_EQ(plano.lQtdClientes, 2u);
+    EXPECT_EQ(plano.lManutencoes, 1u);
+    ASSERT_EQ(base->m_ManutencaoPreventiva.Le(2, plano), S_OK);
+    EXPECT_EQ(plano.lClientes, 3u);
+    EXPECT_EQ(plano.lManutencoes, 0u);
+    // The maintenances kept (old 3, 4) point at their own services, compacted after them.
+    ASSERT_EQ(base->m_ManutencaoEquipamento.GetQtdRegistros(), 2u);
+    ASSERT_EQ(base->m_ManutencaoServico.GetQtdRegistros(), 2u);
+    for (ULONGLONG p = 1; p <= 2; ++p) {
+        REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_V1 m{};
+        ASSERT_EQ(base->m_ManutencaoEquipamento.Le(p, m), S_OK);
+        EXPECT_EQ(ULONG{m.lCodigoManutencao}, p + 2);  // packed fields are copied out, not bound
+        EXPECT_EQ(ULONG{m.lServicosManutencao}, p);
+        REG_CADASTRO_MANUTENCAO_SERVICO_V1 sv{};
+        ASSERT_EQ(base->m_ManutencaoServico.Le(m.lServicosManutencao, sv), S_OK);
+        EXPECT_EQ(sv.lServico, 100 + p + 2);
+    }
+    // The remarks kept, in their order, and the frequencies pointing at them.
+    ASSERT_EQ(base->m_ManutencaoFrequenciaTXT.GetQtdRegistros(), 2u);
+    for (ULONGLONG p = 1; p <= 2; ++p) {
+        REG_CADASTRO_MANUTENCAO_FREQUENCIA_V1 f{};
+        ASSERT_EQ(base->m_ManutencaoFrequencia.Le(p, f), S_OK);
+        EXPECT_EQ(ULONG{f.lObservacao}, p);
+        std::string texto;
+        ASSERT_EQ(base->m_ManutencaoFrequenciaTXT.Le(f.lObservacao, texto), S_OK);
+        EXPECT_EQ(texto, p == 1 ? "trocar filtro" : "medir folga");
+    }
+    EXPECT_EQ(fs::file_size(Dados("SHRK") / "GEMPCADMACLI.dat"), 240u + 3 * 384);
+    for (const auto& e : fs::directory_iterator(Dados("SHRK"))) EXPECT_NE(e.path().extension(), ".srk");
+}
+
+TEST_F(Inicializacao, ParentWithAFirstChildButNoCountStopsStartUp) {
+    {
+        Servico s = Novo("INCO");
+        ULONGLONG pos = 0;
+        REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1 plano{};
+        plano.lClientes = 5;
+        ASSERT_EQ(Base("INCO")->m_ManutencaoPreventiva.Grava(pos, plano), S_OK);
+        pos = 0;
+        ASSERT_EQ(Base("INCO")->m_ManutencaoCliente.GravaColecao(pos, std::vector(5, Cliente(1))), S_OK);
+    }
+    // The data files are left as they are; the creation control may list the
+    // client file, which was only created so far, at its first writable open.
+    auto antes = Conteudo(Dados("INCO"));
+    HRESULT hr = S_OK;
+    Servico s = Novo("INCO", hr);
+    EXPECT_EQ(hr, E_QVCR_INCONSISTENCIA_CHAVE_QUANTIDADE);
+    EXPECT_EQ(Base("INCO"), nullptr);
+    s.reset();
+    auto depois = Conteudo(Dados("INCO"));
+    antes.erase("QVDATABASE_FILE_CTRL.dat");
+    depois.erase("QVDATABASE_FILE_CTRL.dat");
+    EXPECT_EQ(Diferencas(depois, antes), std::vector<std::string>{});
+}
+
+}  // namespace
