@@ -61,20 +61,20 @@ public:
         return &m_aRegistros[uiPosicao - 1];
     }
 
-    // Copies the record at a position; `*pReg` is zeroed first.
+    // Copies the record at a position; a refusal leaves `*pReg` zeroed.
     HRESULT Le(ULONGLONG uiPosicao, T* pReg) const {
         if (pReg == nullptr) return E_POINTER;
-        std::memset(static_cast<void*>(pReg), 0, sizeof(T));
         std::shared_lock trava(m_lock);
+        if (uiPosicao != 0 && uiPosicao <= m_aRegistros.size() && EstaAberto()) {
+            std::memcpy(static_cast<void*>(pReg), &m_aRegistros[uiPosicao - 1], sizeof(T));
+            return S_OK;
+        }
+        std::memset(static_cast<void*>(pReg), 0, sizeof(T));
         if (uiPosicao == 0) return E_QVCR_TENTATIVA_LER_POSICAO_ZERO;
         if (!EstaAberto()) return E_QVCR_ARQUIVO_NAO_EXISTE;
-        if (uiPosicao > m_aRegistros.size()) {
-            GravaLogErroMotor(QV_FUNCAO, QV_ARQUIVO, __LINE__, E_QVCR_POSICAO_LEITURA_SUPERIOR_QUANTIDADE_ARQUIVO,
-                              uiPosicao, sizeof(T), m_aRegistros.size());
-            return E_QVCR_POSICAO_LEITURA_SUPERIOR_QUANTIDADE_ARQUIVO;
-        }
-        std::memcpy(static_cast<void*>(pReg), &m_aRegistros[uiPosicao - 1], sizeof(T));
-        return S_OK;
+        GravaLogErroMotor(QV_FUNCAO, QV_ARQUIVO, __LINE__, E_QVCR_POSICAO_LEITURA_SUPERIOR_QUANTIDADE_ARQUIVO,
+                          uiPosicao, sizeof(T), m_aRegistros.size());
+        return E_QVCR_POSICAO_LEITURA_SUPERIOR_QUANTIDADE_ARQUIVO;
     }
     HRESULT Le(ULONGLONG uiPosicao, T& reg) const { return Le(uiPosicao, &reg); }
 
