@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/AmbienteFuzz.h"
 #include "access/QVModulos.h"
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVFile.h"
@@ -102,34 +103,8 @@ void ExigeSoundo(const fs::path& caminho, bool comCabecalho, ULONGLONG quantidad
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
-    // Every engine write is flushed to disk; in memory the flushes cost
-    // nothing and the fuzzer runs several times faster.
-    static const bool naMemoria = [] {
-        std::error_code ec;
-        if (std::getenv("TMPDIR") == nullptr && fs::is_directory("/dev/shm", ec)) ::setenv("TMPDIR", "/dev/shm", 0);
-        return true;
-    }();
-    static zenta::teste::ZentaHomeTemporario home;
-    static const bool politica = [] {
-        zenta::PoliticaTentativas p;
-        p.tentativasAbertura = 1;
-        p.tentativasGravacao = 1;
-        p.pausa = std::chrono::milliseconds(0);
-        zenta::DefineTentativasArquivo(p);
-        return true;
-    }();
-    // The message library stays loaded for good: see fuzz_cabecalho.cpp.
-    static void* const mensagens = dlopen(QVMENS_NOME_BIBLIOTECA, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    (void)naMemoria;
-    (void)politica;
-    (void)mensagens;
     if (tamanho == 0) return 0;
-
-    const fs::path empresa = home.Raiz() / "data" / "EMP";
-    std::error_code ec;
-    fs::remove_all(empresa, ec);
-    fs::create_directories(empresa / "GE", ec);
-    const fs::path caminho = empresa / "GE" / NOME;
+    const fs::path caminho = zenta::fuzz::DiretorioLimpo() / NOME;
 
     const uint8_t modo = static_cast<uint8_t>(dados[0] % 3);
     std::string conteudo(reinterpret_cast<const char*>(dados + 1), tamanho - 1);
@@ -139,10 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
     // up to date: not a case of this target.
     if (modo == 1 && conteudo.size() >= 24 && dbc::PrefixoValido(reinterpret_cast<const std::byte*>(conteudo.data())))
         return 0;
-    {
-        std::ofstream arquivo(caminho, std::ios::binary | std::ios::trunc);
-        arquivo.write(conteudo.data(), static_cast<std::streamsize>(conteudo.size()));
-    }
+    zenta::fuzz::EscreveArquivo(caminho, conteudo);
 
     zenta::CQVContainerArquivosSimples db(QV_MODULO_GE);
     db.SetSemCabecalho(modo == 1);

@@ -25,6 +25,7 @@
 #include <sstream>
 #include <string>
 
+#include "fuzz/AmbienteFuzz.h"
 #include "access/QVModulos.h"
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVFile.h"
@@ -101,44 +102,12 @@ HRESULT PrimeiroCodigo(const dbc::ResultadoVerificacao& r) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
-    // Every engine write is flushed to disk; in memory the flushes cost
-    // nothing and the fuzzer runs several times faster.
-    static const bool naMemoria = [] {
-        std::error_code ec;
-        if (std::getenv("TMPDIR") == nullptr && fs::is_directory("/dev/shm", ec)) ::setenv("TMPDIR", "/dev/shm", 0);
-        return true;
-    }();
-    static zenta::teste::ZentaHomeTemporario home;
-    static const bool politica = [] {
-        // One attempt, no pause: a failure here is the input's, not a busy file.
-        zenta::PoliticaTentativas p;
-        p.tentativasAbertura = 1;
-        p.tentativasGravacao = 1;
-        p.pausa = std::chrono::milliseconds(0);
-        zenta::DefineTentativasArquivo(p);
-        return true;
-    }();
-    // Failures are logged through the message library, loaded and unloaded
-    // by each log line; held here for good, so that its coverage counters
-    // never go unmapped under the fuzzer.
-    static void* const mensagens = dlopen(QVMENS_NOME_BIBLIOTECA, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    (void)naMemoria;
-    (void)politica;
-    (void)mensagens;
     if (tamanho == 0) return 0;
-
-    const fs::path empresa = home.Raiz() / "data" / "EMP";
-    std::error_code ec;
-    fs::remove_all(empresa, ec);
-    fs::create_directories(empresa / "GE", ec);
-    const fs::path caminho = empresa / "GE" / NOME;
+    const fs::path caminho = zenta::fuzz::DiretorioLimpo() / NOME;
 
     const std::string conteudo =
         Prepara(static_cast<uint8_t>(dados[0] % 4), std::string(reinterpret_cast<const char*>(dados + 1), tamanho - 1));
-    {
-        std::ofstream arquivo(caminho, std::ios::binary | std::ios::trunc);
-        arquivo.write(conteudo.data(), static_cast<std::streamsize>(conteudo.size()));
-    }
+    zenta::fuzz::EscreveArquivo(caminho, conteudo);
     const dbc::ResultadoVerificacao antes = Verifica(conteudo);
 
     zenta::CQVContainerArquivosSimples db(QV_MODULO_GE);

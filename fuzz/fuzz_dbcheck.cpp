@@ -17,6 +17,7 @@
 #include <fstream>
 #include <string>
 
+#include "fuzz/AmbienteFuzz.h"
 #include "support/ZentaHomeTemporario.h"
 #include "tools/zenta-dbcheck/FonteBytes.h"
 #include "tools/zenta-dbcheck/VerificaArquivo.h"
@@ -71,7 +72,6 @@ bool Iguais(const dbc::ResultadoVerificacao& a, const dbc::ResultadoVerificacao&
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
-    static zenta::teste::ZentaHomeTemporario home;
     if (tamanho < 2) return 0;
     const unsigned verificacao = dados[0] & 3u;
     const char* const nome = NOMES[(dados[0] >> 2) & 3u];
@@ -84,14 +84,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
     opcoes.registroUnico = verificacao == 2;
     opcoes.texto = verificacao == 3;
 
-    const fs::path dir = home.Raiz() / "data" / "EMP" / "GE";
+    const fs::path dir = zenta::fuzz::Ambiente() / "data" / "EMP" / "GE";
     std::error_code ec;
     fs::create_directories(dir, ec);
     const fs::path caminho = dir / nome;
-    {
-        std::ofstream arquivo(caminho, std::ios::binary | std::ios::trunc);
-        arquivo.write(conteudo.data(), static_cast<std::streamsize>(conteudo.size()));
-    }
+    zenta::fuzz::EscreveArquivo(caminho, conteudo);
     std::string erro;
     const auto noDisco = dbc::FonteArquivo::Abre(caminho, erro);
     Exige(noDisco != nullptr);

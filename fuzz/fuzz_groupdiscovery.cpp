@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/AmbienteFuzz.h"
 #include "access/QVModulos.h"
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVDataBaseUtil.h"
@@ -75,24 +76,9 @@ void CriaEntrada(const fs::path& dir, std::string_view entrada) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
-    static zenta::teste::ZentaHomeTemporario home;
-    static const bool politica = [] {
-        // One attempt, no pause: a failure here is the input's, not a busy file.
-        zenta::PoliticaTentativas p;
-        p.tentativasAbertura = 1;
-        p.tentativasGravacao = 1;
-        p.pausa = std::chrono::milliseconds(0);
-        zenta::DefineTentativasArquivo(p);
-        return true;
-    }();
-    (void)politica;
-
     // A clean company directory each run.
-    const fs::path empresa = home.Raiz() / "data" / "EMP";
-    const fs::path dir = empresa / "GE";
+    const fs::path dir = zenta::fuzz::DiretorioLimpo();
     std::error_code ec;
-    fs::remove_all(empresa, ec);
-    fs::create_directories(dir, ec);
 
     const std::string_view entrada(reinterpret_cast<const char*>(dados), tamanho);
     for (std::size_t inicio = 0; inicio <= entrada.size();) {

@@ -18,6 +18,7 @@
 #include <fstream>
 #include <string>
 
+#include "fuzz/AmbienteFuzz.h"
 #include "access/QVModulos.h"
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVFileBase.h"
@@ -51,38 +52,16 @@ void Exige(bool condicao) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
-    static zenta::teste::ZentaHomeTemporario home;
-    static const bool politica = [] {
-        // One attempt, no pause: a failure here is the input's, not a busy file.
-        zenta::PoliticaTentativas p;
-        p.tentativasAbertura = 1;
-        p.tentativasGravacao = 1;
-        p.pausa = std::chrono::milliseconds(0);
-        zenta::DefineTentativasArquivo(p);
-        return true;
-    }();
-    // Every failure is logged, and each log line opens and closes the
-    // message library. Its coverage counters must outlive that: held once
-    // here, never unloaded, so that the fuzzer never reads them unmapped.
-    static void* const mensagens = dlopen(QVMENS_NOME_BIBLIOTECA, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    (void)politica;
-    (void)mensagens;
     if (tamanho == 0) return 0;
-
     // A clean company directory each run: no file, work copy or error log
     // of an earlier input stays behind.
-    const std::filesystem::path empresa = home.Raiz() / "data" / "EMP";
+    const std::filesystem::path caminho = zenta::fuzz::DiretorioLimpo() / NOME;
     std::error_code ec;
-    std::filesystem::remove_all(empresa, ec);
-    std::filesystem::create_directories(empresa / "GE", ec);
 
     const uint8_t modo = static_cast<uint8_t>(dados[0] % 3);
     std::string conteudo(reinterpret_cast<const char*>(dados + 1), tamanho - 1);
     if (modo == 2) conteudo = CabecalhoValido(conteudo.size()) + conteudo;
-    {
-        std::ofstream arquivo(empresa / "GE" / NOME, std::ios::binary | std::ios::trunc);
-        arquivo.write(conteudo.data(), static_cast<std::streamsize>(conteudo.size()));
-    }
+    zenta::fuzz::EscreveArquivo(caminho, conteudo);
 
     zenta::CQVContainerArquivosSimples db(QV_MODULO_GE);
     db.SetSemCabecalho(modo == 1);
@@ -102,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
         cadeia += 4 + texto.size();
     }
     Exige(FAILED(arq.Le(quantidade + 1, texto)) && texto.empty());
-    const uint64_t noDisco = std::filesystem::file_size(empresa / "GE" / NOME, ec);
+    const uint64_t noDisco = std::filesystem::file_size(caminho, ec);
     Exige(!ec && (noDisco == cadeia || noDisco == cadeia + QVDATABASE_TAMANHO_CABECALHO));
 
     // An append takes the next position and is there after a reload.
