@@ -15,6 +15,7 @@
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVDataBase.h"
 #include "core/qvdatabase/QVDataBaseControleCriacaoArquivos.h"
+#include "support/MotorTeste.h"
 #include "support/BaseDadosTeste.h"
 #include "support/ZentaHomeTemporario.h"
 
@@ -25,14 +26,7 @@ using namespace zenta::teste;
 
 class ControleTeste : public ::testing::Test {
 protected:
-    ControleTeste() : m_escopo(nullptr, Politica()) { EXPECT_EQ(m_ctx.Inicializa("EMP", 7, 42), S_OK); }
-    static zenta::PoliticaTentativas Politica() {
-        zenta::PoliticaTentativas p;
-        p.tentativasAbertura = 3;
-        p.tentativasGravacao = 3;
-        p.pausa = std::chrono::milliseconds(0);
-        return p;
-    }
+    ControleTeste() : m_escopo(nullptr, zenta::teste::PoliticaRapida()) { EXPECT_EQ(m_ctx.Inicializa("EMP", 7, 42), S_OK); }
     fs::path Dados() const { return m_home.Raiz() / "data" / "EMP" / "GE"; }
     fs::path Controle() const { return Dados() / "QVDATABASE_FILE_CTRL.dat"; }
     fs::path Gemeo() const { return Dados() / "QVDATABASE_FILE_CTRL.tra"; }

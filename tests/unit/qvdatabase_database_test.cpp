@@ -17,6 +17,7 @@
 #include "core/qvdatabase/QVDataBaseControleCriacaoArquivos.h"
 #include "core/qvdatabase/QVDataBaseFacade.h"
 #include "core/qvdatabase/QVDataBaseUtil.h"
+#include "support/MotorTeste.h"
 #include "support/BaseDadosTeste.h"
 #include "support/ZentaHomeTemporario.h"
 
@@ -27,14 +28,7 @@ using namespace zenta::teste;
 
 class BaseDadosTeste : public ::testing::Test {
 protected:
-    BaseDadosTeste() : m_escopo(nullptr, Politica()) {}
-    static zenta::PoliticaTentativas Politica() {
-        zenta::PoliticaTentativas p;
-        p.tentativasAbertura = 3;
-        p.tentativasGravacao = 3;
-        p.pausa = std::chrono::milliseconds(0);
-        return p;
-    }
+    BaseDadosTeste() : m_escopo(nullptr, zenta::teste::PoliticaRapida()) {}
     fs::path Dados(const std::string& empresa = "EMP") const { return m_home.Raiz() / "data" / empresa / "GE"; }
     std::vector<std::string> Controle(const std::string& empresa = "EMP") {
         CQVInicializador ctx;
@@ -301,7 +295,7 @@ public:
 
 TEST_F(BaseDadosTeste, SetConteudoReplacesTheFileWholeOrNotAtAll) {
     auto so = std::make_shared<FalhaRenomeia>();
-    const zenta::EscopoArquivoSO escopo(so, Politica());
+    const zenta::EscopoArquivoSO escopo(so, zenta::teste::PoliticaRapida());
     CQVDataBaseTeste db;
     db.m_bCompacta = false;
     ASSERT_EQ(db.Inicializa("EMP", 7, 42), S_OK);

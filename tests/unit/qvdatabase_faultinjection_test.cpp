@@ -17,6 +17,7 @@
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVDataBase.h"
 #include "core/qvdatabase/QVDataBaseControleCriacaoArquivos.h"
+#include "support/MotorTeste.h"
 #include "support/BaseDadosTeste.h"
 #include "support/ZentaHomeTemporario.h"
 
@@ -93,15 +94,8 @@ private:
 
 class InjecaoFalhasTeste : public ::testing::Test {
 protected:
-    InjecaoFalhasTeste() : m_escopo(nullptr, Politica()) {}
+    InjecaoFalhasTeste() : m_escopo(nullptr, zenta::teste::PoliticaRapida(1, 1)) {}
     // One attempt per step, so that a failed step is not hidden by a retry.
-    static zenta::PoliticaTentativas Politica() {
-        zenta::PoliticaTentativas p;
-        p.tentativasAbertura = 1;
-        p.tentativasGravacao = 1;
-        p.pausa = std::chrono::milliseconds(0);
-        return p;
-    }
     fs::path Dados() const { return m_home.Raiz() / "data" / "EMP" / "GE"; }
     fs::path Copia() const { return m_home.Raiz() / "copia"; }
 
@@ -156,7 +150,7 @@ protected:
         int n = 0;
         {
             auto so = std::make_shared<FalhaNoPasso>(FalhaNoPasso::Modo::conta, -1);
-            const zenta::EscopoArquivoSO escopo(so, Politica());
+            const zenta::EscopoArquivoSO escopo(so, zenta::teste::PoliticaRapida(1, 1));
             ASSERT_EQ(acao(), S_OK);
             n = so->Passos();
         }
@@ -166,7 +160,7 @@ protected:
             RestauraCopia();
             {
                 auto so = std::make_shared<FalhaNoPasso>(FalhaNoPasso::Modo::falha, k);
-                const zenta::EscopoArquivoSO escopo(so, Politica());
+                const zenta::EscopoArquivoSO escopo(so, zenta::teste::PoliticaRapida(1, 1));
                 (void)acao();
                 EXPECT_TRUE(so->Falhou()) << "passo " << k;
             }
@@ -238,7 +232,7 @@ TEST_F(InjecaoFalhasTeste, CompactionSurvivesTheProcessDyingAroundEachRename) {
     std::vector<std::string> passos;
     {
         auto so = std::make_shared<FalhaNoPasso>(FalhaNoPasso::Modo::conta, -1);
-        const zenta::EscopoArquivoSO escopo(so, Politica());
+        const zenta::EscopoArquivoSO escopo(so, zenta::teste::PoliticaRapida(1, 1));
         ASSERT_EQ(Partida(true), S_OK);
         passos = so->Descricoes();
     }
@@ -257,7 +251,7 @@ TEST_F(InjecaoFalhasTeste, CompactionSurvivesTheProcessDyingAroundEachRename) {
         ASSERT_GE(filho, 0);
         if (filho == 0) {
             auto so = std::make_shared<FalhaNoPasso>(FalhaNoPasso::Modo::mata, k);
-            const zenta::EscopoArquivoSO escopo(so, Politica());
+            const zenta::EscopoArquivoSO escopo(so, zenta::teste::PoliticaRapida(1, 1));
             (void)Partida(true);
             ::_exit(2);  // the chosen step never came
         }

@@ -13,6 +13,7 @@
 #include "access/QVModulos.h"
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVFile.h"
+#include "support/MotorTeste.h"
 #include "support/ZentaHomeTemporario.h"
 
 namespace {
@@ -103,14 +104,7 @@ private:
 
 class QVFileTeste : public ::testing::Test {
 protected:
-    QVFileTeste() : m_escopo(nullptr, Rapida()), m_db(QV_MODULO_GE) {}
-    static zenta::PoliticaTentativas Rapida() {
-        zenta::PoliticaTentativas p;
-        p.tentativasAbertura = 3;
-        p.tentativasGravacao = 4;
-        p.pausa = std::chrono::milliseconds(0);
-        return p;
-    }
+    QVFileTeste() : m_escopo(nullptr, zenta::teste::PoliticaRapida(3, 4)), m_db(QV_MODULO_GE) {}
     fs::path Caminho(const std::string& nome = "GETIPADO.dat") const {
         return m_home.Raiz() / "data" / "EMP" / "GE" / nome;
     }
@@ -237,7 +231,7 @@ TEST_F(QVFileTeste, WriteBeyondTheCountIsRefused) {
 
 TEST_F(QVFileTeste, UnchangedRecordsDoNotTouchTheDisk) {
     auto conta = std::make_shared<FalhaGravacoes>(0, zenta::CausaArquivo::discoCheio);
-    zenta::EscopoArquivoSO escopo(conta, Rapida());
+    zenta::EscopoArquivoSO escopo(conta, zenta::teste::PoliticaRapida(3, 4));
     auto arq = ComRegistros({1, 2, 3});
     const std::string antes = LeArquivo(Caminho());
     const int gravacoes = conta->Gravacoes();
@@ -253,7 +247,7 @@ TEST_F(QVFileTeste, UnchangedRecordsDoNotTouchTheDisk) {
 
 TEST_F(QVFileTeste, FailedWritesAreRetriedWithoutDuplicatingAnAppend) {
     auto falha = std::make_shared<FalhaGravacoes>(0, zenta::CausaArquivo::discoCheio);
-    zenta::EscopoArquivoSO escopo(falha, Rapida());
+    zenta::EscopoArquivoSO escopo(falha, zenta::teste::PoliticaRapida(3, 4));
     auto arq = ComRegistros({1, 2});
     falha->Falha(2);
     ULONGLONG pos = 0;
@@ -266,7 +260,7 @@ TEST_F(QVFileTeste, FailedWritesAreRetriedWithoutDuplicatingAnAppend) {
 
 TEST_F(QVFileTeste, WriteFailuresStopAtTheRetryCountOrAtAFatalCode) {
     auto falha = std::make_shared<FalhaGravacoes>(0, zenta::CausaArquivo::discoCheio);
-    zenta::EscopoArquivoSO escopo(falha, Rapida());
+    zenta::EscopoArquivoSO escopo(falha, zenta::teste::PoliticaRapida(3, 4));
     auto arq = ComRegistros({1});
     falha->Falha(100);
     int antes = falha->Gravacoes();

@@ -18,6 +18,7 @@
 #include "core/qvdatabase/QVDataBaseUtil.h"
 #include "core/qvdatabase/QVFileBase.h"
 #include "core/qvdatabase/QVFileSingleReg.h"
+#include "support/MotorTeste.h"
 #include "support/ZentaHomeTemporario.h"
 #include "values/QVCrc64.h"
 
@@ -49,11 +50,7 @@ REG_TESTE_UNICO Registro(ULONG codigo, const char* nome) {
 
 std::string BytesDe(const REG_TESTE_UNICO& r) { return std::string(reinterpret_cast<const char*>(&r), sizeof r); }
 
-REG_QVDATABASE_CABECALHO_V1 CabecalhoDe(const std::string& bytes) {
-    REG_QVDATABASE_CABECALHO_V1 c{};
-    std::memcpy(&c, bytes.data(), std::min(bytes.size(), sizeof c));
-    return c;
-}
+using zenta::teste::CabecalhoDe;
 
 // Counts the writes that reach the files.
 class ContaGravacoes final : public zenta::SistemaArquivosRepassador {
@@ -98,14 +95,7 @@ public:
 
 class QVFileBaseTeste : public ::testing::Test {
 protected:
-    QVFileBaseTeste() : m_escopo(nullptr, PoliticaRapida()) {}
-    static zenta::PoliticaTentativas PoliticaRapida() {
-        zenta::PoliticaTentativas p;
-        p.tentativasAbertura = 3;
-        p.tentativasGravacao = 3;
-        p.pausa = std::chrono::milliseconds(0);
-        return p;
-    }
+    QVFileBaseTeste() : m_escopo(nullptr, zenta::teste::PoliticaRapida()) {}
     fs::path Dados() const { return m_home.Raiz() / "data" / "EMP" / "GE"; }
     fs::path Caminho(const std::string& nome) const { return Dados() / nome; }
 
@@ -257,7 +247,7 @@ TEST_F(QVFileBaseTeste, HeaderLongNamesKeepTheirLast23Characters) {
 
 TEST_F(QVFileBaseTeste, UnchangedWriteDoesNotTouchTheDisk) {
     auto conta = std::make_shared<ContaGravacoes>();
-    zenta::EscopoArquivoSO escopo(conta, PoliticaRapida());
+    zenta::EscopoArquivoSO escopo(conta, zenta::teste::PoliticaRapida());
     zenta::CQVContainerArquivosSimples db(QV_MODULO_GE);
     CQVFileSingleReg<REG_TESTE_UNICO> arq("GEUNICO.dat", &db);
     ASSERT_EQ(arq.Inicializa("EMP", 7, 42), S_OK);
@@ -329,7 +319,7 @@ TEST_F(QVFileBaseTeste, FailedRenameOfInsertionLeavesFileUnchanged) {
     const std::string registro = BytesDe(Registro(3, "legado"));
     GravaBytes(Caminho("GEUNICO.dat"), registro);
     {
-        zenta::EscopoArquivoSO falha(std::make_shared<FalhaRenomeia>(), PoliticaRapida());
+        zenta::EscopoArquivoSO falha(std::make_shared<FalhaRenomeia>(), zenta::teste::PoliticaRapida());
         EXPECT_EQ(Abre("GEUNICO.dat"), E_QVDATABASE_eHardIO);
     }
     EXPECT_EQ(LeArquivo(Caminho("GEUNICO.dat")), registro);
@@ -395,7 +385,7 @@ TEST_F(QVFileBaseTeste, HeaderInsertionFailingAtAnyStepKeepsTheRecords) {
         auto falha = std::make_shared<FalhaNoPasso>(passo);
         HRESULT hr = S_OK;
         {
-            zenta::EscopoArquivoSO escopo(falha, PoliticaRapida());
+            zenta::EscopoArquivoSO escopo(falha, zenta::teste::PoliticaRapida());
             hr = Abre("GEUNICO.dat");
         }
         chegouAoFim = falha->Passos() < passo;

@@ -15,6 +15,7 @@
 #include "access/QVModulos.h"
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVGroupFile.h"
+#include "support/MotorTeste.h"
 #include "support/ArquivosLog.h"
 #include "support/ZentaHomeTemporario.h"
 #include "values/QVMesAno.h"
@@ -56,14 +57,7 @@ void GravaBytes(const fs::path& caminho, const std::string& bytes) {
 
 class QVGroupFileTeste : public ::testing::Test {
 protected:
-    QVGroupFileTeste() : m_escopo(nullptr, Rapida()), m_db(QV_MODULO_GE) {}
-    static zenta::PoliticaTentativas Rapida() {
-        zenta::PoliticaTentativas p;
-        p.tentativasAbertura = 3;
-        p.tentativasGravacao = 3;
-        p.pausa = std::chrono::milliseconds(0);
-        return p;
-    }
+    QVGroupFileTeste() : m_escopo(nullptr, zenta::teste::PoliticaRapida()), m_db(QV_MODULO_GE) {}
     fs::path Dados() const { return m_home.Raiz() / "data" / "EMP" / "GE"; }
     // Every entry of the data directory with its bytes (directories as "<dir>").
     std::map<std::string, std::string> Conteudo() const {

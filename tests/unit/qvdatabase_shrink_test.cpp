@@ -10,6 +10,7 @@
 
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVDataBase.h"
+#include "support/MotorTeste.h"
 #include "support/BaseDadosTeste.h"
 #include "support/ZentaHomeTemporario.h"
 
@@ -20,14 +21,7 @@ using namespace zenta::teste;
 
 class ShrinkTeste : public ::testing::Test {
 protected:
-    ShrinkTeste() : m_escopo(nullptr, Politica()) {}
-    static zenta::PoliticaTentativas Politica() {
-        zenta::PoliticaTentativas p;
-        p.tentativasAbertura = 3;
-        p.tentativasGravacao = 3;
-        p.pausa = std::chrono::milliseconds(0);
-        return p;
-    }
+    ShrinkTeste() : m_escopo(nullptr, zenta::teste::PoliticaRapida()) {}
     fs::path Dados() const { return m_home.Raiz() / "data" / "EMP" / "GE"; }
     bool Existe(const std::string& nome) const { return fs::exists(Dados() / nome); }
 

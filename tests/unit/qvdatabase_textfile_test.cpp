@@ -14,6 +14,7 @@
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVFileBase.h"
 #include "core/qvdatabase/QVTextFile.h"
+#include "support/MotorTeste.h"
 #include "support/ArquivosLog.h"
 #include "support/ZentaHomeTemporario.h"
 
@@ -38,11 +39,7 @@ std::string Item(const std::string& texto) {
 }
 std::string Campo(uint32_t n) { return std::string(reinterpret_cast<const char*>(&n), 4); }
 
-REG_QVDATABASE_CABECALHO_V1 CabecalhoDe(const std::string& bytes) {
-    REG_QVDATABASE_CABECALHO_V1 c{};
-    std::memcpy(&c, bytes.data(), std::min(bytes.size(), sizeof c));
-    return c;
-}
+using zenta::teste::CabecalhoDe;
 
 // Counts the writes that reach the files; with `falhaParcial` the first write
 // lands only its first half and then fails, as a full disk would.
@@ -86,14 +83,7 @@ private:
 
 class QVTextFileTeste : public ::testing::Test {
 protected:
-    QVTextFileTeste() : m_escopo(nullptr, PoliticaRapida()) {}
-    static zenta::PoliticaTentativas PoliticaRapida() {
-        zenta::PoliticaTentativas p;
-        p.tentativasAbertura = 3;
-        p.tentativasGravacao = 3;
-        p.pausa = std::chrono::milliseconds(0);
-        return p;
-    }
+    QVTextFileTeste() : m_escopo(nullptr, zenta::teste::PoliticaRapida()) {}
     fs::path Caminho(const std::string& nome = NOME) const { return m_home.Raiz() / "data" / "EMP" / "GE" / nome; }
     std::string Disco() const { return LeArquivo(Caminho()); }
 
@@ -213,7 +203,7 @@ TEST_F(QVTextFileTeste, SameLengthRewriteStaysInPlaceAndMayRunPastTheEnd) {
 TEST_F(QVTextFileTeste, RewriteWithAnotherLengthIsRefusedWhole) {
     CriaArquivo({"um", "dois", "tres"});
     auto camada = std::make_shared<CamadaTeste>();
-    zenta::EscopoArquivoSO escopo(camada, PoliticaRapida());
+    zenta::EscopoArquivoSO escopo(camada, zenta::teste::PoliticaRapida());
     CQVTextFile arq(NOME, &m_db);
     ASSERT_EQ(arq.Inicializa("EMP", 7, 42), S_OK);
     const std::string antes = Disco();
@@ -242,7 +232,7 @@ TEST_F(QVTextFileTeste, RewriteWithAnotherLengthIsRefusedWhole) {
 TEST_F(QVTextFileTeste, UnchangedWriteDoesNotTouchTheDisk) {
     CriaArquivo({"um", "dois"});
     auto camada = std::make_shared<CamadaTeste>();
-    zenta::EscopoArquivoSO escopo(camada, PoliticaRapida());
+    zenta::EscopoArquivoSO escopo(camada, zenta::teste::PoliticaRapida());
     CQVTextFile arq(NOME, &m_db);
     ASSERT_EQ(arq.Inicializa("EMP", 7, 42), S_OK);
     const std::string antes = Disco();
@@ -372,7 +362,7 @@ TEST_F(QVTextFileTeste, FileChangedBehindTheObjectRefusesWrites) {
 TEST_F(QVTextFileTeste, RetryAfterPartialWriteCompletesTheAppendOnce) {
     CriaArquivo({"um"});
     auto camada = std::make_shared<CamadaTeste>(false);
-    zenta::EscopoArquivoSO escopo(camada, PoliticaRapida());
+    zenta::EscopoArquivoSO escopo(camada, zenta::teste::PoliticaRapida());
     CQVTextFile arq(NOME, &m_db);
     ASSERT_EQ(arq.Inicializa("EMP", 7, 42), S_OK);
     camada->m_falhaParcial = true;
