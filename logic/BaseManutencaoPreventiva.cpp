@@ -102,10 +102,11 @@ HRESULT CBaseManutencaoPreventiva::LePropriedades(_REG_CADASTRO_PROPRIEDADES_PS*
     if (m_pDataBase == nullptr) QV_CHECK(QV_E_NAO_INICIALIZADO);
     CQVFileSingleReg<REG_CADASTRO_PROPRIEDADES_V1>& arquivo = m_pDataBase->m_ManutencaoPropriedades;
     // No file, or a file whose first write was cut short before its record:
-    // the caller's record stays as given (zeroed by callers).
-    if (!arquivo.ExisteArquivo() || arquivo.GetQtdRegistros() == 0) return S_OK;
+    // no properties were ever saved, and every stored field reads as zero
+    // whatever the caller's record held. Fields that are not stored stay as
+    // the caller gave them.
     REG_CADASTRO_PROPRIEDADES_V1 reg{};
-    QV_CHECK(arquivo.Le(reg));
+    if (arquivo.ExisteArquivo() && arquivo.GetQtdRegistros() != 0) QV_CHECK(arquivo.Le(reg));
     pRegPropriedades->cAvisarDataProximaManutencaoComAntecedencia = reg.cAvisarDataProximaManutencaoComAntecedencia;
     pRegPropriedades->cAvisarPorEmail = reg.cAvisarPorEmail;
     pRegPropriedades->cAvisarComTelaAviso = reg.cAvisarComTelaAviso;
