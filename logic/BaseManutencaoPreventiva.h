@@ -114,6 +114,24 @@ protected:
     // The daily due-date verification; it also refreshes m_Propriedades.
     HRESULT FazVerificacaoDatasManutencao();
 
+    // ---- Meter readings (BaseManutencaoPreventiva_Medicao.cpp) -------------------------
+    // Records again the stored current reading of the reading's identification
+    // (a plan was saved again); the reading's own values other than its
+    // identification are not used.
+    HRESULT RefazMedicaoInicial(const _REG_CADASTRO_MEDICAO_ATUAL_PS& regMedicaoAtual);
+    // Counts the plans of a recorded reading's identification down and opens
+    // the orders that fall due.
+    HRESULT VerificaManutencoesMedicao(const _REG_CADASTRO_MEDICAO_ATUAL_PS& regMedicao);
+
+    // ---- Maintenance plans (BaseManutencaoPreventiva_Cadastro.cpp) ---------------------
+    // Reads a plan's maintenances into its list (allocated with the task
+    // allocator); `bCompleto` also reads their services and products.
+    HRESULT LeManutencoes(const REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1& regMestre,
+                          _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& regCadastro, bool bCompleto);
+    // Reads a plan's clients into its list.
+    HRESULT LeClientes(const REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1& regMestre,
+                       _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& regCadastro);
+
 private:
     // The steps of OnInicializa, which undoes them when one fails.
     HRESULT ExecutaInicializacao();

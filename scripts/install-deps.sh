@@ -7,6 +7,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
     clang libclang-rt-14-dev
     libdw-dev
+    libcli11-dev
     nlohmann-json3-dev
 )
 

@@ -1,0 +1,81 @@
+// Small helpers the logic uses on record fields: fixed-size text fields
+// (Windows-1252, zero-terminated inside the field), comparisons without
+// regard to case, and arrays handed to clients with the task allocator.
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+#include <limits>
+#include <string_view>
+
+#include <zenta/ObjBase.h>
+#include <zenta/WinTypes.h>
+
+namespace zenta {
+
+// The text of a field: the bytes up to its first zero, or the whole field
+// when it has none.
+template <std::size_t N>
+std::string_view TextoCampo(const char (&campo)[N]) {
+    const void* fim = std::memchr(campo, 0, N);
+    return {campo, fim != nullptr ? static_cast<std::size_t>(static_cast<const char*>(fim) - campo) : N};
+}
+
+// Whether the field holds its terminating zero.
+template <std::size_t N>
+bool TextoTerminado(const char (&campo)[N]) {
+    return std::memchr(campo, 0, N) != nullptr;
+}
+
+// Copies a text into a field: at most N - 1 bytes, the rest of the field zero.
+template <std::size_t N>
+void CopiaTexto(char (&destino)[N], std::string_view origem) {
+    const std::size_t tamanho = origem.size() < N - 1 ? origem.size() : N - 1;
+    std::memset(destino, 0, N);
+    std::memcpy(destino, origem.data(), tamanho);
+}
+template <std::size_t N, std::size_t M>
+void CopiaTexto(char (&destino)[N], const char (&origem)[M]) {
+    CopiaTexto(destino, TextoCampo(origem));
+}
+
+// A Windows-1252 character in upper case: ASCII letters, the accented
+// letters of 0xE0..0xFE (not 0xF7) and the four letters of 0x9A..0xFF that
+// have capitals in the code page.
+constexpr unsigned char MaiusculaCp1252(unsigned char c) {
+    if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 0x20);
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
+    switch (c) {
+        case 0x9A: return 0x8A;  // s caron
+        case 0x9C: return 0x8C;  // oe
+        case 0x9E: return 0x8E;  // z caron
+        case 0xFF: return 0x9F;  // y diaeresis
+        default: return c;
+    }
+}
+
+// Two Windows-1252 texts equal without regard to case.
+inline bool IguaisSemCaixa(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (MaiusculaCp1252(static_cast<unsigned char>(a[i])) != MaiusculaCp1252(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// Allocates `quantidade` zeroed elements with the task allocator for an
+// [out] list; the caller owns them. None (null) for 0. E_OUTOFMEMORY when
+// the size overflows or memory runs out.
+template <class T>
+HRESULT AlocaArray(std::size_t quantidade, T*& pArray) {
+    pArray = nullptr;
+    if (quantidade == 0) return S_OK;
+    if (quantidade > std::numeric_limits<std::size_t>::max() / sizeof(T)) return E_OUTOFMEMORY;
+    void* memoria = CoTaskMemAlloc(quantidade * sizeof(T));
+    if (memoria == nullptr) return E_OUTOFMEMORY;
+    std::memset(memoria, 0, quantidade * sizeof(T));
+    pArray = static_cast<T*>(memoria);
+    return S_OK;
+}
+
+}  // namespace zenta
