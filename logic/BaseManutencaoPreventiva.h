@@ -131,6 +131,21 @@ protected:
     // Reads a plan's clients into its list.
     HRESULT LeClientes(const REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1& regMestre,
                        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& regCadastro);
+    // Writes a plan's maintenances (and their frequencies, services,
+    // products and stock places) as new runs; `lManutencoes` receives the
+    // position of the first. New maintenances get their codes and every
+    // maintenance not counting yet is armed from its frequency.
+    HRESULT GravaManutencoes(const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& regCadastro, ULONG& lManutencoes);
+    // The plan at a position with all its children and its meter; on failure
+    // the lists already allocated stay in `plano` for the caller to free.
+    HRESULT LePlano(ULONG uiPosicao, _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& plano);
+    // Whether a stored plan at `uiPosicao` passes the plan filter.
+    HRESULT Filtra(const _REG_FILTRO_CADASTRO_MANUTENCAO_PS& regFiltro,
+                   const REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1& regCadastro, ULONG uiPosicao, bool& bPassa);
+    // The distinct equipment (or product) codes of the plans, or of the orders.
+    HRESULT BuscaTreeCadastro(_REG_LISTA_ITENS_TREE_PS* plistaItens, LONG bTrazerSomenteAtivos, bool bEquipamentos);
+    HRESULT BuscaTreeMovimentacao(_REG_LISTA_ITENS_TREE_PS* plistaItens, LONG bTrazerSomenteAtivos,
+                                  bool bEquipamentos);
 
 private:
     // The steps of OnInicializa, which undoes them when one fails.

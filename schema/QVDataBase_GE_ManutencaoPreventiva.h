@@ -87,6 +87,12 @@ public:
     CQVTextFile m_ManutencaoFrequenciaTXT;
     CQVTextFile m_MovManutPrevTXT;
 
+    // Serialises the logic's writes that span several members or depend on
+    // what is already stored (new maintenance codes from the record count,
+    // the one current reading per identification), across every session of
+    // the company. Recursive: a plan save records its readings.
+    std::recursive_mutex m_travaGravacao;
+
 protected:
     // Compacts the registration files (parents against children, then the
     // frequencies' remarks), then loads every member in name order. The

@@ -1,0 +1,484 @@
+// Maintenance plans through the service object as a client uses it: saving
+// with every child, reading back, the maintenance codes and counters, the
+// filter, exclusion by origin, the trees, what lands on disk, and input that
+// must be refused with nothing written.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <zenta/zenta.h>
+
+#include "core/qvdatabase/QVDataBaseDefs.h"
+#include "server/QVJsonRegistros.h"
+#include "support/ServicoTeste.h"
+#include "support/ZentaHomeTemporario.h"
+#include "values/QVDMA.h"
+#include "values/QVDMC.h"
+#include "values/RelogioSistema.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using zenta::teste::ComEscopo;
+using zenta::teste::NovoServico;
+using zenta::teste::Servico;
+
+constexpr HRESULT kPosicaoAlemDoArquivo = static_cast<HRESULT>(0x810809DAu);
+
+CY Moeda(long long unidades) {
+    CY v{};
+    v.int64 = unidades * 10000;
+    return v;
+}
+
+// A plan built as a client builds it, owning its lists.
+struct PlanoTeste {
+    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
+    std::vector<_REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS> manutencoes;
+    std::vector<_REG_CADASTRO_MANUTENCAO_CLIENTE_PS> clientes;
+    std::vector<_REG_CADASTRO_MANUTENCAO_SERVICO_PS> servicos;
+    std::vector<_REG_CADASTRO_MANUTENCAO_PRODUTO_PS> produtos;
+    std::vector<_REG_CADASTRO_MANUTENCAO_LOCAL_PRODUTO_PS> locais;
+    std::string observacao;
+
+    // An equipment plan (or a product plan when `produto` is set) with one
+    // time maintenance of 3 months, one service, one product with two stock
+    // places, and one client.
+    explicit PlanoTeste(ULONG equipamento, ULONG produto = 0, const char* serie = "SN-1", ULONG situacao = 1) {
+        auto& id = plano.idEquipamentoPS;
+        id.lFilial = 1;
+        id.lEquipamento = equipamento;
+        id.lProduto = produto;
+        id.lMarca = 3;
+        id.lModelo = 4;
+        id.lTipo = 5;
+        id.lSituacao = situacao;
+        std::snprintf(id.szNrSerie, sizeof id.szNrSerie, "%s", serie);
+        std::snprintf(id.szFabricante, sizeof id.szFabricante, "F\xE1" "brica");
+        id.regMedidorAtual.vQuantidadeInicial = Moeda(100);
+        id.regMedidorAtual.lPonteiroUnMedida = 2;
+
+        servicos.push_back({11, 7, Moeda(2), CY{}});
+        locais.resize(2);
+        locais[0].lPonteiroLocal = 31;
+        locais[0].vQuantidadeEs = Moeda(1);
+        locais[1].lPonteiroLocal = 32;
+        locais[1].lPonteiroLote = 5;
+        _REG_CADASTRO_MANUTENCAO_PRODUTO_PS p{};
+        p.lProduto = 21;
+        p.lGrade1 = 2;
+        p.vQuantidadePrevista = Moeda(3);
+        produtos.push_back(p);
+
+        _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS m{};
+        std::snprintf(m.szNomeManutencao, sizeof m.szNomeManutencao, "Revis\xE3o trimestral");
+        m.frequenciaPS.lTipoFrequencia = 2;
+        m.frequenciaPS.lTipoFrequenciaTempo = 3;
+        m.frequenciaPS.lFrequenciaTempo = 3;
+        m.frequenciaPS.lFrequenciaLimiteTempo = 5;
+        m.frequenciaPS.lQtdCasasDecimaisMedicao = 2;
+        m.frequenciaPS.vFrequenciaMedicao = Moeda(500);
+        m.frequenciaPS.dataInicial = REG_QVDMA(1, 3, 2026).GetData();
+        std::snprintf(m.frequenciaPS.szParadaManutencao, sizeof m.frequenciaPS.szParadaManutencao, "Parada total");
+        m.lTecnico = 7;
+        manutencoes.push_back(m);
+
+        _REG_CADASTRO_MANUTENCAO_CLIENTE_PS c{};
+        c.lCliente = 41;
+        std::snprintf(c.szEndereco, sizeof c.szEndereco, "Rua A");
+        c.dataInicial = REG_QVDMA(1, 1, 2026).GetData();
+        clientes.push_back(c);
+        observacao = "Trocar o \xF3leo";  // texts are Windows-1252 inside records
+    }
+
+    // The plan with its lists pointing into this object.
+    const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& Monta() {
+        produtos[0].listaLocal = {static_cast<ULONG>(locais.size()), 0, nullptr, locais.data()};
+        for (auto& m : manutencoes) {
+            m.listaServicos = {static_cast<ULONG>(servicos.size()), 0, nullptr, servicos.data()};
+            m.listaProdutos = {static_cast<ULONG>(produtos.size()), 0, nullptr, produtos.data()};
+            m.frequenciaPS.szObservacao.ulQtdBytes = static_cast<ULONG>(observacao.size() + 1);
+            m.frequenciaPS.szObservacao.pTexto = reinterpret_cast<BYTE*>(observacao.data());
+        }
+        plano.listaManutencoes = {static_cast<ULONG>(manutencoes.size()), 0, nullptr, manutencoes.data()};
+        plano.listaClientes = {static_cast<ULONG>(clientes.size()), 0, nullptr, clientes.data()};
+        return plano;
+    }
+};
+
+// A plan read from the service, freed as a client frees an [out] record.
+struct PlanoLido {
+    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
+    ~PlanoLido() { zenta::LiberaRegistro(plano); }
+};
+
+class Planos : public ::testing::Test {
+protected:
+    void SetUp() override { m_servico = NovoServico("PLANOS"); }
+    void TearDown() override { m_servico.reset(); }
+
+    LONG Grava(PlanoTeste& p, LONG posicao = 0) {
+        EXPECT_EQ(m_servico->Grava(&posicao, p.Monta()), S_OK);
+        return posicao;
+    }
+    std::vector<ULONG> Busca(const _REG_FILTRO_CADASTRO_MANUTENCAO_PS& filtro) {
+        _REG_LISTA_PTRS_CADASTRO_PS lista{};
+        EXPECT_EQ(m_servico->BuscaPonteiros(filtro, &lista), S_OK);
+        std::vector<ULONG> posicoes(lista.pPonteiros, lista.pPonteiros + lista.lQtdPtrs);
+        CoTaskMemFree(lista.pPonteiros);
+        return posicoes;
+    }
+    static _REG_FILTRO_CADASTRO_MANUTENCAO_PS Filtro() {
+        _REG_FILTRO_CADASTRO_MANUTENCAO_PS f{};
+        f.lTipoIdentificacao = 2;
+        return f;
+    }
+    fs::path Arquivo(const char* nome) const { return m_home.Raiz() / "data" / "PLANOS" / "GE" / nome; }
+    std::uintmax_t Tamanho(const char* nome) const {
+        std::error_code ec;
+        const auto t = fs::file_size(Arquivo(nome), ec);
+        return ec ? 0 : t;
+    }
+
+    zenta::teste::ZentaHomeTemporario m_home;
+    ComEscopo m_com;
+    Servico m_servico;
+};
+
+TEST_F(Planos, SavedTwiceAsNewMakesTwoAndARewriteMovesEveryChildToNewRuns) {
+    PlanoTeste p(10);
+    EXPECT_EQ(Grava(p), 1);
+    EXPECT_EQ(Grava(p), 2);
+    EXPECT_EQ(Busca(Filtro()), (std::vector<ULONG>{1, 2}));
+
+    PlanoLido antes;
+    ASSERT_EQ(m_servico->Le(2, &antes.plano), S_OK);
+    const ULONG codigo = antes.plano.listaManutencoes.pManutencoes[0].lCodigoManutencao;
+    EXPECT_EQ(codigo, 2u) << "one maintenance record stood in the file before the second save";
+
+    // The client saves what it read, at the position it read it from.
+    LONG posicao = 2;
+    ASSERT_EQ(m_servico->Grava(&posicao, antes.plano), S_OK);
+    EXPECT_EQ(posicao, 2);
+    EXPECT_EQ(Busca(Filtro()).size(), 2u);
+    PlanoLido depois;
+    ASSERT_EQ(m_servico->Le(2, &depois.plano), S_OK);
+    const auto& m0 = antes.plano.listaManutencoes.pManutencoes[0];
+    const auto& m1 = depois.plano.listaManutencoes.pManutencoes[0];
+    EXPECT_EQ(m1.lCodigoManutencao, codigo);
+    EXPECT_NE(depois.plano.lManutencoes, antes.plano.lManutencoes);
+    EXPECT_NE(depois.plano.lClientes, antes.plano.lClientes);
+    EXPECT_NE(depois.plano.idEquipamentoPS.lMedidor, antes.plano.idEquipamentoPS.lMedidor);
+    EXPECT_NE(m1.lFrequencia, m0.lFrequencia);
+    EXPECT_NE(m1.lServicosManutencao, m0.lServicosManutencao);
+    EXPECT_NE(m1.lProdutosManutencao, m0.lProdutosManutencao);
+    EXPECT_NE(m1.listaProdutos.pProdutos[0].lLocalEstoque, m0.listaProdutos.pProdutos[0].lLocalEstoque);
+    EXPECT_EQ(m1.frequenciaPS.lObservacao, m0.frequenciaPS.lObservacao + 1) << "a new text each save";
+
+    // A new maintenance added later gets a code above every code given.
+    PlanoTeste novo(10);
+    novo.manutencoes.push_back(novo.manutencoes[0]);
+    EXPECT_EQ(Grava(novo), 3);
+    PlanoLido terceiro;
+    ASSERT_EQ(m_servico->Le(3, &terceiro.plano), S_OK);
+    EXPECT_EQ(terceiro.plano.listaManutencoes.pManutencoes[0].lCodigoManutencao, 4u);
+    EXPECT_EQ(terceiro.plano.listaManutencoes.pManutencoes[1].lCodigoManutencao, 5u);
+}
+
+TEST_F(Planos, ReadingBackGivesEveryChildTheMeterAndTheObservation) {
+    zenta::RelogioFixoEscopo relogio({2026, 12, 6, 10, 0, 0});
+    PlanoTeste p(10);
+    p.plano.cOrigem = 2;
+    p.plano.dmcOrigem = REG_QVDMC().SetDMC(9, 12, REG_QVDMA(1, 5, 2026).GetMa()).Get64();
+    const LONG pos = Grava(p);
+    PlanoLido lido;
+    ASSERT_EQ(m_servico->Le(pos, &lido.plano), S_OK);
+    const auto& pl = lido.plano;
+    EXPECT_EQ(pl.lPonteiroRegistro, 1u);
+    EXPECT_EQ(pl.lUsuarioUltimaAlteracao, 7u);
+    EXPECT_EQ(pl.cOrigem, 2);
+    EXPECT_EQ(pl.dmcOrigem, p.plano.dmcOrigem);
+    EXPECT_STREQ(pl.idEquipamentoPS.szNrSerie, "SN-1");
+    EXPECT_STREQ(pl.idEquipamentoPS.szFabricante, "F\xE1" "brica");
+    EXPECT_EQ(pl.idEquipamentoPS.regMedidorAtual.vQuantidadeInicial.int64, Moeda(100).int64);
+    EXPECT_EQ(pl.idEquipamentoPS.regMedidorAtual.lPonteiroUnMedida, 2u);
+    ASSERT_EQ(pl.listaClientes.lQtdClientes, 1u);
+    EXPECT_EQ(pl.listaClientes.pClientes[0].lCliente, 41u);
+    EXPECT_STREQ(pl.listaClientes.pClientes[0].szEndereco, "Rua A");
+    ASSERT_EQ(pl.listaManutencoes.lQtdManutencoes, 1u);
+    const auto& m = pl.listaManutencoes.pManutencoes[0];
+    EXPECT_STREQ(m.szNomeManutencao, "Revis\xE3o trimestral");
+    EXPECT_STREQ(m.frequenciaPS.szParadaManutencao, "Parada total");
+    ASSERT_EQ(m.frequenciaPS.szObservacao.ulQtdBytes, p.observacao.size() + 1);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(m.frequenciaPS.szObservacao.pTexto)), p.observacao);
+    ASSERT_EQ(m.listaServicos.lQtdServicos, 1u);
+    EXPECT_EQ(m.listaServicos.pServicos[0].lServico, 11u);
+    ASSERT_EQ(m.listaProdutos.lQtdProdutos, 1u);
+    EXPECT_EQ(m.listaProdutos.pProdutos[0].vQuantidadePrevista.int64, Moeda(3).int64);
+    ASSERT_EQ(m.listaProdutos.pProdutos[0].listaLocal.lQtdEstoque, 2u);
+    EXPECT_EQ(m.listaProdutos.pProdutos[0].listaLocal.pLocaisEstoque[1].lPonteiroLote, 5u);
+    // Armed from the frequency: 3 months of 30 days less 5.
+    EXPECT_EQ(m.lQuantidadeDiasFalta, 85u);
+    EXPECT_EQ(m.dataUltimaVerificacaoMedicao, REG_QVDMA(1, 3, 2026).GetData());
+    EXPECT_EQ(m.vQuantidadeFalta.int64, Moeda(500).int64);
+
+    // An empty observation leaves the previous one in force.
+    LONG mesma = pos;
+    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS regravado = lido.plano;
+    regravado.listaManutencoes.pManutencoes[0].frequenciaPS.szObservacao.ulQtdBytes = 0;
+    ASSERT_EQ(m_servico->Grava(&mesma, regravado), S_OK);
+    PlanoLido outra;
+    ASSERT_EQ(m_servico->Le(pos, &outra.plano), S_OK);
+    const auto& obs = outra.plano.listaManutencoes.pManutencoes[0].frequenciaPS.szObservacao;
+    ASSERT_NE(obs.pTexto, nullptr);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(obs.pTexto)), p.observacao);
+}
+
+TEST_F(Planos, CountersAreArmedUnlessCountingIsUnderWay) {
+    zenta::RelogioFixoEscopo relogio({2026, 12, 6, 10, 0, 0});
+    PlanoTeste p(10);
+    p.manutencoes[0].frequenciaPS.dataInicial = 0;                      // counting starts today
+    p.manutencoes[0].frequenciaPS.vFrequenciaLimiteMedicao = Moeda(450);  // taken before the interval
+    const LONG pos = Grava(p);
+    PlanoLido lido;
+    ASSERT_EQ(m_servico->Le(pos, &lido.plano), S_OK);
+    auto& m = lido.plano.listaManutencoes.pManutencoes[0];
+    EXPECT_EQ(m.dataUltimaVerificacaoMedicao, REG_QVDMA(6, 12, 2026).GetData());
+    EXPECT_EQ(m.vQuantidadeFalta.int64, Moeda(450).int64);
+
+    // Counting under way: the counters survive a save.
+    m.bTemMedicaoInformada = 1;
+    m.lQuantidadeDiasFalta = 3;
+    m.vQuantidadeFalta = Moeda(7);
+    LONG mesma = pos;
+    ASSERT_EQ(m_servico->Grava(&mesma, lido.plano), S_OK);
+    PlanoLido contando;
+    ASSERT_EQ(m_servico->Le(pos, &contando.plano), S_OK);
+    auto& c = contando.plano.listaManutencoes.pManutencoes[0];
+    EXPECT_EQ(c.lQuantidadeDiasFalta, 3u);
+    EXPECT_EQ(c.vQuantidadeFalta.int64, Moeda(7).int64);
+
+    // Not counting: the counters start again from the frequency.
+    c.bTemMedicaoInformada = 0;
+    ASSERT_EQ(m_servico->Grava(&mesma, contando.plano), S_OK);
+    PlanoLido rearmado;
+    ASSERT_EQ(m_servico->Le(pos, &rearmado.plano), S_OK);
+    EXPECT_EQ(rearmado.plano.listaManutencoes.pManutencoes[0].lQuantidadeDiasFalta, 85u);
+    EXPECT_EQ(rearmado.plano.listaManutencoes.pManutencoes[0].vQuantidadeFalta.int64, Moeda(450).int64);
+
+    // Other units of time: weeks, years, and an unknown unit gives 0; a
+    // meter-only frequency keeps the days it was given.
+    const struct {
+        ULONG tipoFrequencia, unidade, tempo, limite, dias, esperado;
+    } casos[] = {{2, 2, 2, 0, 0, 14}, {1, 4, 1, 5, 0, 360}, {2, 9, 4, 0, 0, 0}, {3, 1, 10, 0, 42, 42}};
+    for (const auto& caso : casos) {
+        PlanoTeste q(20);
+        auto& f = q.manutencoes[0].frequenciaPS;
+        f.lTipoFrequencia = caso.tipoFrequencia;
+        f.lTipoFrequenciaTempo = caso.unidade;
+        f.lFrequenciaTempo = caso.tempo;
+        f.lFrequenciaLimiteTempo = caso.limite;
+        q.manutencoes[0].lQuantidadeDiasFalta = caso.dias;
+        const LONG posQ = Grava(q);
+        PlanoLido l;
+        ASSERT_EQ(m_servico->Le(posQ, &l.plano), S_OK);
+        EXPECT_EQ(l.plano.listaManutencoes.pManutencoes[0].lQuantidadeDiasFalta, caso.esperado)
+            << "unit " << caso.unidade;
+    }
+}
+
+TEST_F(Planos, TheFilterSelectsByStatusKindSerialClientAndFrequencyStart) {
+    PlanoTeste ativo(10, 0, "ABC", 1);
+    PlanoTeste inativo(11, 0, "x", 2);
+    PlanoTeste cancelado(12, 0, "y", 3);
+    PlanoTeste concluido(13, 0, "z", 4);
+    PlanoTeste produto(0, 21, "p", 1);
+    produto.clientes[0].lCliente = 42;
+    produto.manutencoes[0].frequenciaPS.dataInicial = REG_QVDMA(15, 4, 2026).GetData();
+    for (PlanoTeste* p : {&ativo, &inativo, &cancelado, &concluido, &produto}) Grava(*p);
+
+    auto f = Filtro();
+    EXPECT_EQ(Busca(f), (std::vector<ULONG>{1, 2, 3, 4, 5})) << "no status flag: every status";
+    f.bAtivo = 1;
+    f.bConcluido = 1;
+    EXPECT_EQ(Busca(f), (std::vector<ULONG>{1, 4, 5}));
+
+    f = Filtro();
+    f.lTipoIdentificacao = 1;
+    EXPECT_EQ(Busca(f), (std::vector<ULONG>{1, 2, 3, 4})) << "equipment plans only";
+    f.lTipoIdentificacao = 0;
+    EXPECT_EQ(Busca(f), (std::vector<ULONG>{5})) << "product plans only";
+    ULONG codigos[] = {11, 13};
+    f.lTipoIdentificacao = 1;
+    f.lQtdPonteirosIdentificacao = 2;
+    f.pPonteirosIdentificacao = codigos;
+    EXPECT_EQ(Busca(f), (std::vector<ULONG>{2, 4}));
+
+    f = Filtro();
+    std::snprintf(f.szNrSerie, sizeof f.szNrSerie, "abc");
+    EXPECT_EQ(Busca(f), (std::vector<ULONG>{1})) << "serial compared without regard to case";
+    f = Filtro();
+    f.lCliente = 42;
+    EXPECT_EQ(Busca(f), (std::vector<ULONG>{5}));
+    f = Filtro();
+    f.dataInicialFrequencia = REG_QVDMA(15, 4, 2026).GetData();
+    EXPECT_EQ(Busca(f), (std::vector<ULONG>{5}));
+    f = Filtro();
+    f.lPonteiroRegistro = 3;
+    EXPECT_EQ(Busca(f), (std::vector<ULONG>{3}));
+    f = Filtro();
+    f.lEquipamento = 12;
+    f.lMarca = 3;
+    EXPECT_EQ(Busca(f), (std::vector<ULONG>{3}));
+
+    // BuscaRegistros hands the plans back in the order asked.
+    ULONG posicoes[] = {4, 1};
+    _REG_LISTA_PTRS_CADASTRO_PS ptrs{2, 0, nullptr, posicoes};
+    _REG_LISTA_CADASTRO_MANUTENCAO_PREVENTIVA_PS lista{};
+    ASSERT_EQ(m_servico->BuscaRegistros(ptrs, &lista), S_OK);
+    ASSERT_EQ(lista.lQtdRegistros, 2u);
+    EXPECT_EQ(lista.pRegistros[0].idEquipamentoPS.lEquipamento, 13u);
+    EXPECT_EQ(lista.pRegistros[1].idEquipamentoPS.lEquipamento, 10u);
+    zenta::LiberaRegistro(lista);
+
+    // Positions that are not there: refused, nothing handed out.
+    ULONG fora[] = {1, 99};
+    _REG_LISTA_PTRS_CADASTRO_PS ptrsFora{2, 0, nullptr, fora};
+    _REG_LISTA_CADASTRO_MANUTENCAO_PREVENTIVA_PS vazia{};
+    EXPECT_EQ(m_servico->BuscaRegistros(ptrsFora, &vazia), kPosicaoAlemDoArquivo);
+    EXPECT_EQ(vazia.pRegistros, nullptr);
+    _REG_LISTA_PTRS_CADASTRO_PS nenhum{};
+    EXPECT_EQ(m_servico->BuscaRegistros(nenhum, &vazia), S_OK);
+    EXPECT_EQ(vazia.lQtdRegistros, 0u);
+}
+
+TEST_F(Planos, ExcludingMarksOnlyThePlansOfThatOriginAndTreesListDistinctCodes) {
+    const USHORT maio = REG_QVDMA(1, 5, 2026).GetMa();
+    PlanoTeste a(10), b(10), c(30), d(0, 21);
+    a.plano.dmcOrigem = REG_QVDMC().SetDMC(9, 12, maio).Get64();
+    b.plano.dmcOrigem = REG_QVDMC().SetDMC(9, 77, maio).Get64();  // another module: same record
+    c.plano.dmcOrigem = REG_QVDMC().SetDMC(9, 12, static_cast<USHORT>(maio + 1)).Get64();
+    for (PlanoTeste* p : {&a, &b, &c, &d}) Grava(*p);
+
+    EXPECT_EQ(m_servico->ExcluiManutencoes(REG_QVDMC().SetDMC(1234, 12, maio).Get64()), S_OK);
+    EXPECT_EQ(Busca(Filtro()).size(), 4u) << "no plan of that origin: nothing changes";
+    EXPECT_EQ(m_servico->ExcluiManutencoes(REG_QVDMC().SetDMC(9, 12, maio).Get64()), S_OK);
+    EXPECT_EQ(Busca(Filtro()), (std::vector<ULONG>{3, 4}));
+    auto f = Filtro();
+    f.bTrazerExcluido = 1;
+    EXPECT_EQ(Busca(f), (std::vector<ULONG>{1, 2, 3, 4}));
+    PlanoLido excluido;
+    ASSERT_EQ(m_servico->Le(1, &excluido.plano), S_OK);
+    EXPECT_EQ(excluido.plano.bExcluido, 1);
+
+    _REG_LISTA_ITENS_TREE_PS arvore{};
+    ASSERT_EQ(m_servico->BuscaRegistroTreeEquipamentos(&arvore, FALSE), S_OK);
+    ASSERT_EQ(arvore.lQtdItens, 1u) << "excluded plans are not in the tree";
+    EXPECT_EQ(arvore.pItens[0].lPonteiro, 30u);
+    EXPECT_EQ(arvore.pItens[0].lTipo, 1u);
+    // The list the caller passes back in is freed and replaced.
+    ASSERT_EQ(m_servico->BuscaRegistroTreeProdutos(&arvore, TRUE), S_OK);
+    ASSERT_EQ(arvore.lQtdItens, 1u);
+    EXPECT_EQ(arvore.pItens[0].lPonteiro, 21u);
+    EXPECT_EQ(arvore.pItens[0].lTipo, 0u);
+    ASSERT_EQ(m_servico->BuscaTreeMovimentacaoEquipamentos(&arvore, FALSE), S_OK);
+    EXPECT_EQ(arvore.lQtdItens, 0u) << "no orders yet";
+    EXPECT_EQ(arvore.pItens, nullptr);
+}
+
+TEST_F(Planos, TheFilesHoldTheRecordsAtTheirOffsets) {
+    PlanoTeste p(10, 0, "SERIE-77");
+    Grava(p);
+    const std::string mestre = zenta::teste::LeArquivo(Arquivo("GEMPCADMANPREV.dat"));
+    ASSERT_EQ(mestre.size(), QVDATABASE_TAMANHO_CABECALHO + 640);
+    const char* r = mestre.data() + QVDATABASE_TAMANHO_CABECALHO;
+    ULONG valor = 0;
+    std::memcpy(&valor, r + 4, 4);
+    EXPECT_EQ(valor, 10u) << "lEquipamento";
+    std::memcpy(&valor, r + 44, 4);
+    EXPECT_EQ(valor, 1u) << "lQtdManutencoes";
+    EXPECT_STREQ(r + 112, "SERIE-77");
+    std::memcpy(&valor, r + 594, 4);
+    EXPECT_EQ(valor, 7u) << "lUsuarioUltimaAlteracao";
+
+    const std::string manutencao = zenta::teste::LeArquivo(Arquivo("GEMPCADMA.dat"));
+    ASSERT_EQ(manutencao.size(), QVDATABASE_TAMANHO_CABECALHO + 256);
+    const char* m = manutencao.data() + QVDATABASE_TAMANHO_CABECALHO;
+    EXPECT_STREQ(m, "Revis\xE3o trimestral") << "Windows-1252 on disk";
+    std::memcpy(&valor, m + 150, 4);
+    EXPECT_EQ(valor, 1u) << "lCodigoManutencao";
+    std::memcpy(&valor, m + 154, 4);
+    EXPECT_EQ(valor, 85u) << "lQuantidadeDiasFalta";
+    EXPECT_EQ(Tamanho("GEMPCADMAPR.dat"), QVDATABASE_TAMANHO_CABECALHO + 128);
+    EXPECT_EQ(Tamanho("GEMPCADMALEPR.dat"), QVDATABASE_TAMANHO_CABECALHO + 2 * 64);
+}
+
+TEST_F(Planos, BadInputIsRefusedWithNothingWritten) {
+    PlanoTeste bom(10);
+    ASSERT_EQ(Grava(bom), 1);
+    const auto tamanhos = [&] {
+        std::vector<std::uintmax_t> t;
+        for (const char* nome : {"GEMPCADMANPREV.dat", "GEMPCADMA.dat", "GEMPCADMAFR.dat", "GEMPCADMAFRTXT.dat",
+                                 "GEMPCADMASR.dat", "GEMPCADMAPR.dat", "GEMPCADMALEPR.dat", "GEMPCADMACLI.dat",
+                                 "GEMPMEDIDOR.dat"})
+            t.push_back(Tamanho(nome));
+        return t;
+    };
+    const auto antes = tamanhos();
+
+    PlanoTeste semFim(10);
+    std::memset(semFim.plano.idEquipamentoPS.szNrSerie, 'X', sizeof semFim.plano.idEquipamentoPS.szNrSerie);
+    LONG pos = 0;
+    EXPECT_EQ(m_servico->Grava(&pos, semFim.Monta()), E_INVALIDARG) << "serial without its terminator";
+
+    PlanoTeste nomeSemFim(10);
+    std::memset(nomeSemFim.manutencoes[0].szNomeManutencao, 'N', sizeof nomeSemFim.manutencoes[0].szNomeManutencao);
+    EXPECT_EQ(m_servico->Grava(&pos, nomeSemFim.Monta()), E_INVALIDARG);
+
+    PlanoTeste observacaoSemFim(10);
+    auto plano = observacaoSemFim.Monta();
+    observacaoSemFim.manutencoes[0].frequenciaPS.szObservacao.ulQtdBytes = 3;  // "Tro", no zero
+    EXPECT_EQ(m_servico->Grava(&pos, plano), E_INVALIDARG);
+
+    PlanoTeste semArray(10);
+    auto semLista = semArray.Monta();
+    semLista.listaClientes.pClientes = nullptr;
+    EXPECT_EQ(m_servico->Grava(&pos, semLista), E_INVALIDARG) << "a count without its array";
+    semArray.manutencoes[0].listaProdutos.pProdutos = nullptr;
+    semLista.listaClientes.pClientes = semArray.clientes.data();
+    EXPECT_EQ(m_servico->Grava(&pos, semLista), E_INVALIDARG);
+
+    // Another plan's record written over this one; a position past the file.
+    PlanoTeste outro(10);
+    outro.plano.lPonteiroRegistro = 5;
+    LONG um = 1;
+    EXPECT_EQ(m_servico->Grava(&um, outro.Monta()), E_INVALIDARG);
+    LONG longe = 9;
+    PlanoTeste qualquer(10);
+    EXPECT_EQ(m_servico->Grava(&longe, qualquer.Monta()), kPosicaoAlemDoArquivo);
+    LONG negativa = -1;
+    EXPECT_EQ(m_servico->Grava(&negativa, qualquer.Monta()), E_INVALIDARG);
+    EXPECT_EQ(m_servico->Grava(nullptr, qualquer.Monta()), E_POINTER);
+
+    EXPECT_EQ(tamanhos(), antes);
+    EXPECT_EQ(pos, 0);
+
+    // Reads of positions that are not there, and filters that lie.
+    PlanoLido nada;
+    EXPECT_EQ(m_servico->Le(2, &nada.plano), kPosicaoAlemDoArquivo);
+    EXPECT_EQ(nada.plano.listaManutencoes.pManutencoes, nullptr);
+    EXPECT_EQ(m_servico->Le(1, nullptr), E_POINTER);
+    auto f = Filtro();
+    f.lQtdPonteirosIdentificacao = 3;
+    _REG_LISTA_PTRS_CADASTRO_PS lista{};
+    EXPECT_EQ(m_servico->BuscaPonteiros(f, &lista), E_INVALIDARG);
+    f = Filtro();
+    std::memset(f.szNrSerie, 'a', sizeof f.szNrSerie);
+    EXPECT_EQ(m_servico->BuscaPonteiros(f, &lista), E_INVALIDARG);
+}
+
+}  // namespace
