@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <set>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -479,6 +481,88 @@ TEST_F(Planos, BadInputIsRefusedWithNothingWritten) {
     f = Filtro();
     std::memset(f.szNrSerie, 'a', sizeof f.szNrSerie);
     EXPECT_EQ(m_servico->BuscaPonteiros(f, &lista), E_INVALIDARG);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Planos, ANewPlanGetsItsReadingAndAChangedIdentificationCarriesIt) {
+    PlanoTeste p(10, 0, "SN-1");
+    const LONG pos = Grava(p);
+    _REG_FILTRO_MEDICAO_PS filtro{};
+    filtro.lTipoIdentificacao = 2;
+    _REG_LISTA_PTRS_CADASTRO_PS ptrs{};
+    ASSERT_EQ(m_servico->BuscaPonteirosMedicaoAtual(filtro, &ptrs), S_OK);
+    ASSERT_EQ(ptrs.lQtdPtrs, 1u);
+    const ULONG posMedicao = ptrs.pPonteiros[0];
+    CoTaskMemFree(ptrs.pPonteiros);
+    _REG_CADASTRO_MEDICAO_ATUAL_PS medicao{};
+    ASSERT_EQ(m_servico->LeMedicaoAtual(static_cast<LONG>(posMedicao), &medicao), S_OK);
+    EXPECT_EQ(medicao.regMedicaoAtual.lPonteiroCadastro, static_cast<ULONG>(pos));
+    EXPECT_EQ(medicao.regMedicaoAtual.lQtdCasasDecimais, 2u);
+    EXPECT_EQ(medicao.regMedicaoAtual.cMedicaoAtiva, 1);
+
+    // The client keeps the reading's position in the plan; the serial
+    // changes and the plan becomes inactive: the same reading follows.
+    PlanoLido lido;
+    ASSERT_EQ(m_servico->Le(pos, &lido.plano), S_OK);
+    lido.plano.lPonteiroMedicao = posMedicao;
+    std::snprintf(lido.plano.idEquipamentoPS.szNrSerie, sizeof lido.plano.idEquipamentoPS.szNrSerie, "SN-2");
+    lido.plano.idEquipamentoPS.lSituacao = 2;
+    LONG mesma = pos;
+    ASSERT_EQ(m_servico->Grava(&mesma, lido.plano), S_OK);
+    _REG_CADASTRO_MEDICAO_ATUAL_PS seguiu{};
+    ASSERT_EQ(m_servico->LeMedicaoAtual(static_cast<LONG>(posMedicao), &seguiu), S_OK);
+    EXPECT_STREQ(seguiu.regMedicaoAtual.szNrSerie, "SN-2");
+    EXPECT_EQ(seguiu.regMedicaoAtual.cMedicaoAtiva, 0);
+    ASSERT_EQ(m_servico->BuscaPonteirosMedicaoAtual(filtro, &ptrs), S_OK);
+    EXPECT_EQ(ptrs.lQtdPtrs, 0u) << "an inactive plan's reading is not listed";
+    CoTaskMemFree(ptrs.pPonteiros);
+
+    // A second plan pointing at the first plan's reading does not take it.
+    PlanoTeste outro(30, 0, "OUTRO");
+    const LONG posOutro = Grava(outro);
+    PlanoLido lidoOutro;
+    ASSERT_EQ(m_servico->Le(posOutro, &lidoOutro.plano), S_OK);
+    lidoOutro.plano.lPonteiroMedicao = posMedicao;
+    lidoOutro.plano.idEquipamentoPS.lEquipamento = 31;
+    LONG posO = posOutro;
+    ASSERT_EQ(m_servico->Grava(&posO, lidoOutro.plano), S_OK);
+    _REG_CADASTRO_MEDICAO_ATUAL_PS intacta{};
+    ASSERT_EQ(m_servico->LeMedicaoAtual(static_cast<LONG>(posMedicao), &intacta), S_OK);
+    EXPECT_EQ(intacta.regMedicaoAtual.lEquipamento, 10u);
+    EXPECT_STREQ(intacta.regMedicaoAtual.szNrSerie, "SN-2");
+}
+
+// Sessions of one company saving at the same time: every new maintenance
+// gets a code of its own.
+TEST(PlanosConcorrentes, NewMaintenanceCodesNeverRepeatAcrossSessions) {
+    zenta::teste::ZentaHomeTemporario home;
+    ComEscopo com;
+    constexpr int kSessoes = 4;
+    constexpr int kPlanos = 6;
+    std::vector<Servico> servicos;
+    for (int i = 0; i < kSessoes; ++i) servicos.push_back(NovoServico("CONCORRE", 7, static_cast<ULONG>(100 + i)));
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kSessoes; ++i)
+        threads.emplace_back([&, i] {
+            ComEscopo comThread;
+            for (int j = 0; j < kPlanos; ++j) {
+                PlanoTeste p(static_cast<ULONG>(1000 + i * 100 + j));
+                LONG pos = 0;
+                EXPECT_EQ(servicos[static_cast<std::size_t>(i)]->Grava(&pos, p.Monta()), S_OK);
+            }
+        });
+    for (auto& t : threads) t.join();
+
+    std::set<ULONG> codigos;
+    for (LONG pos = 1; pos <= kSessoes * kPlanos; ++pos) {
+        PlanoLido lido;
+        ASSERT_EQ(servicos[0]->Le(pos, &lido.plano), S_OK);
+        codigos.insert(lido.plano.listaManutencoes.pManutencoes[0].lCodigoManutencao);
+    }
+    EXPECT_EQ(codigos.size(), static_cast<std::size_t>(kSessoes * kPlanos));
 }
 
 }  // namespace
