@@ -1,6 +1,6 @@
 // The ERP stand-in's SQLite database.
 //
-// Schema (version 2). Keys of the ERP (REG_QVDMC) are stored as their 64 bits
+// Schema (version 3). Keys of the ERP (REG_QVDMC) are stored as their 64 bits
 // read as a signed integer; texts are UTF-8 (the ERP's Windows-1252 texts are
 // converted on the way in and back on the way out).
 //
@@ -32,6 +32,43 @@
 //     produto      INTEGER   product code (a copy of the record's first field)
 //     registro     BLOB      the 104-byte REG_ES_PREBAIXAPS as given
 //     PRIMARY KEY (chave, filial, sequencia)
+//
+// Master data (version 3, "cadastros"; written by QVErpCadastros.cpp). Every
+// table is keyed by the ERP's code of the registration and has its name:
+//     codigo       INTEGER PRIMARY KEY   1 .. 4294967295 (usuario: 1 .. 65535)
+//     nome         TEXT NOT NULL         UTF-8, at most 200 bytes
+// The other columns may be NULL (not given). Codes of other registrations
+// are plain integers, not foreign keys: a document may bring a registration
+// before the ones it names, or without them.
+//
+//   filial                     branches
+//   usuario                    users of the system
+//     email        TEXT
+//   municipio                  towns
+//     uf           TEXT      state abbreviation
+//   cliente                    clients
+//     municipio    INTEGER   municipio.codigo
+//     endereco     TEXT      street address
+//     email        TEXT
+//   marca                      equipment makers
+//   modelo                     equipment models
+//     marca        INTEGER   marca.codigo
+//   tipo_equipamento           equipment kinds
+//   equipamento                equipments
+//     marca        INTEGER   marca.codigo
+//     modelo       INTEGER   modelo.codigo
+//     tipo         INTEGER   tipo_equipamento.codigo
+//     nr_serie     TEXT      serial number
+//     filial       INTEGER   filial.codigo
+//   unidade_medida             units of measure (columns in this order)
+//     sigla        TEXT      short symbol ("UN", "KG", "H")
+//     nome
+//     casas_decimais INTEGER 0 .. 4 decimals of quantities in the unit
+//   produto                    products
+//     unidade      INTEGER   unidade_medida.codigo
+//   item_grade                 grade items of products (size, colour, ...)
+//   servico                    services
+//     unidade      INTEGER   unidade_medida.codigo
 //
 // A migration runs once, inside the same immediate transaction that records
 // it in esquema_versao, so processes opening a file at the same time apply
@@ -89,6 +126,58 @@ constexpr Migracao kMigracoes[] = {
      " produto INTEGER NOT NULL,"
      " registro BLOB NOT NULL CHECK (length(registro) = 104),"
      " PRIMARY KEY (chave, filial, sequencia)) WITHOUT ROWID;"},
+    {3, "cadastros",
+     "CREATE TABLE filial ("
+     " codigo INTEGER PRIMARY KEY CHECK (codigo BETWEEN 1 AND 4294967295),"
+     " nome TEXT NOT NULL);"
+     "CREATE TABLE usuario ("
+     " codigo INTEGER PRIMARY KEY CHECK (codigo BETWEEN 1 AND 65535),"
+     " nome TEXT NOT NULL,"
+     " email TEXT);"
+     "CREATE TABLE municipio ("
+     " codigo INTEGER PRIMARY KEY CHECK (codigo BETWEEN 1 AND 4294967295),"
+     " nome TEXT NOT NULL,"
+     " uf TEXT);"
+     "CREATE TABLE cliente ("
+     " codigo INTEGER PRIMARY KEY CHECK (codigo BETWEEN 1 AND 4294967295),"
+     " nome TEXT NOT NULL,"
+     " municipio INTEGER,"
+     " endereco TEXT,"
+     " email TEXT);"
+     "CREATE TABLE marca ("
+     " codigo INTEGER PRIMARY KEY CHECK (codigo BETWEEN 1 AND 4294967295),"
+     " nome TEXT NOT NULL);"
+     "CREATE TABLE modelo ("
+     " codigo INTEGER PRIMARY KEY CHECK (codigo BETWEEN 1 AND 4294967295),"
+     " nome TEXT NOT NULL,"
+     " marca INTEGER);"
+     "CREATE TABLE tipo_equipamento ("
+     " codigo INTEGER PRIMARY KEY CHECK (codigo BETWEEN 1 AND 4294967295),"
+     " nome TEXT NOT NULL);"
+     "CREATE TABLE equipamento ("
+     " codigo INTEGER PRIMARY KEY CHECK (codigo BETWEEN 1 AND 4294967295),"
+     " nome TEXT NOT NULL,"
+     " marca INTEGER,"
+     " modelo INTEGER,"
+     " tipo INTEGER,"
+     " nr_serie TEXT,"
+     " filial INTEGER);"
+     "CREATE TABLE unidade_medida ("
+     " codigo INTEGER PRIMARY KEY CHECK (codigo BETWEEN 1 AND 4294967295),"
+     " sigla TEXT,"
+     " nome TEXT NOT NULL,"
+     " casas_decimais INTEGER CHECK (casas_decimais BETWEEN 0 AND 4));"
+     "CREATE TABLE produto ("
+     " codigo INTEGER PRIMARY KEY CHECK (codigo BETWEEN 1 AND 4294967295),"
+     " nome TEXT NOT NULL,"
+     " unidade INTEGER);"
+     "CREATE TABLE item_grade ("
+     " codigo INTEGER PRIMARY KEY CHECK (codigo BETWEEN 1 AND 4294967295),"
+     " nome TEXT NOT NULL);"
+     "CREATE TABLE servico ("
+     " codigo INTEGER PRIMARY KEY CHECK (codigo BETWEEN 1 AND 4294967295),"
+     " nome TEXT NOT NULL,"
+     " unidade INTEGER);"},
 };
 static_assert(sizeof kMigracoes / sizeof kMigracoes[0] == kVersaoEsquemaErp,
               "one migration per schema version, in order");
@@ -112,70 +201,7 @@ HRESULT FalhaSqlite(sqlite3* db, int rc, std::string_view passo, std::string_vie
 int64_t ChaveSql(REG_QVDMC chave) { return static_cast<int64_t>(chave.Get64()); }
 REG_QVDMC ChaveDeSql(int64_t valor) { return REG_QVDMC(static_cast<ULONGLONG>(valor)); }
 
-// One prepared statement, finalised on every path.
-class Comando {
-public:
-    Comando(sqlite3* db, std::string_view sql) : m_db(db), m_sql(sql) {}
-    ~Comando() { sqlite3_finalize(m_st); }
-    Comando(const Comando&) = delete;
-    Comando& operator=(const Comando&) = delete;
-
-    HRESULT Prepara() {
-        const int rc = sqlite3_prepare_v2(m_db, m_sql.data(), static_cast<int>(m_sql.size()), &m_st, nullptr);
-        if (rc != SQLITE_OK) return QV_FALHA_SQLITE(m_db, rc, m_sql);
-        return S_OK;
-    }
-    HRESULT Liga(int indice, int64_t valor) { return Verifica(sqlite3_bind_int64(m_st, indice, valor)); }
-    HRESULT LigaTexto(int indice, std::string_view utf8) {
-        return Verifica(sqlite3_bind_text64(m_st, indice, utf8.data(), utf8.size(), kTransiente, SQLITE_UTF8));
-    }
-    HRESULT LigaBlob(int indice, const void* dados, std::size_t tamanho) {
-        return Verifica(sqlite3_bind_blob64(m_st, indice, dados, tamanho, kTransiente));
-    }
-    // One step: `linha` tells whether a row came.
-    HRESULT Passo(bool& linha) {
-        linha = false;
-        const int rc = sqlite3_step(m_st);
-        if (rc == SQLITE_ROW) {
-            linha = true;
-            return S_OK;
-        }
-        if (rc == SQLITE_DONE) return S_OK;
-        return QV_FALHA_SQLITE(m_db, rc, m_sql);
-    }
-    // Steps to the end, ignoring rows, then makes the statement ready again.
-    HRESULT Executa() {
-        for (bool linha = true; linha;) QV_CHECK(Passo(linha));
-        return Reinicia();
-    }
-    HRESULT Reinicia() {
-        sqlite3_reset(m_st);
-        return Verifica(sqlite3_clear_bindings(m_st));
-    }
-
-    int64_t Inteiro(int coluna) const { return sqlite3_column_int64(m_st, coluna); }
-    std::string Texto(int coluna) const {
-        const auto* p = sqlite3_column_text(m_st, coluna);
-        const int n = sqlite3_column_bytes(m_st, coluna);
-        return p != nullptr ? std::string(reinterpret_cast<const char*>(p), static_cast<std::size_t>(n)) : std::string();
-    }
-    std::string_view Blob(int coluna) const {
-        const void* p = sqlite3_column_blob(m_st, coluna);
-        const int n = sqlite3_column_bytes(m_st, coluna);
-        return p != nullptr ? std::string_view(static_cast<const char*>(p), static_cast<std::size_t>(n))
-                            : std::string_view();
-    }
-
-private:
-    HRESULT Verifica(int rc) {
-        if (rc != SQLITE_OK) return QV_FALHA_SQLITE(m_db, rc, m_sql);
-        return S_OK;
-    }
-
-    sqlite3* m_db;
-    std::string_view m_sql;
-    sqlite3_stmt* m_st = nullptr;
-};
+using Comando = ErpComando;
 
 HRESULT ExecutaScript(sqlite3* db, const char* sql) {
     const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
@@ -221,6 +247,71 @@ Compartilhados& TabelaCompartilhados() {
 }
 
 }  // namespace
+
+ErpComando::~ErpComando() { sqlite3_finalize(m_st); }
+
+HRESULT ErpComando::Prepara() {
+    sqlite3_finalize(m_st);
+    m_st = nullptr;
+    const int rc = sqlite3_prepare_v2(m_db, m_sql.data(), static_cast<int>(m_sql.size()), &m_st, nullptr);
+    if (rc != SQLITE_OK) return QV_FALHA_SQLITE(m_db, rc, m_sql);
+    return S_OK;
+}
+
+HRESULT ErpComando::Liga(int indice, int64_t valor) { return Verifica(sqlite3_bind_int64(m_st, indice, valor)); }
+
+HRESULT ErpComando::LigaTexto(int indice, std::string_view utf8) {
+    return Verifica(sqlite3_bind_text64(m_st, indice, utf8.data(), utf8.size(), kTransiente, SQLITE_UTF8));
+}
+
+HRESULT ErpComando::LigaBlob(int indice, const void* dados, std::size_t tamanho) {
+    return Verifica(sqlite3_bind_blob64(m_st, indice, dados, tamanho, kTransiente));
+}
+
+HRESULT ErpComando::LigaNulo(int indice) { return Verifica(sqlite3_bind_null(m_st, indice)); }
+
+HRESULT ErpComando::Passo(bool& linha) {
+    linha = false;
+    const int rc = sqlite3_step(m_st);
+    if (rc == SQLITE_ROW) {
+        linha = true;
+        return S_OK;
+    }
+    if (rc == SQLITE_DONE) return S_OK;
+    return QV_FALHA_SQLITE(m_db, rc, m_sql);
+}
+
+HRESULT ErpComando::Executa() {
+    for (bool linha = true; linha;) QV_CHECK(Passo(linha));
+    return Reinicia();
+}
+
+HRESULT ErpComando::Reinicia() {
+    sqlite3_reset(m_st);
+    return Verifica(sqlite3_clear_bindings(m_st));
+}
+
+bool ErpComando::Nulo(int coluna) const { return sqlite3_column_type(m_st, coluna) == SQLITE_NULL; }
+
+int64_t ErpComando::Inteiro(int coluna) const { return sqlite3_column_int64(m_st, coluna); }
+
+std::string ErpComando::Texto(int coluna) const {
+    const auto* p = sqlite3_column_text(m_st, coluna);
+    const int n = sqlite3_column_bytes(m_st, coluna);
+    return p != nullptr ? std::string(reinterpret_cast<const char*>(p), static_cast<std::size_t>(n)) : std::string();
+}
+
+std::string_view ErpComando::Blob(int coluna) const {
+    const void* p = sqlite3_column_blob(m_st, coluna);
+    const int n = sqlite3_column_bytes(m_st, coluna);
+    return p != nullptr ? std::string_view(static_cast<const char*>(p), static_cast<std::size_t>(n))
+                        : std::string_view();
+}
+
+HRESULT ErpComando::Verifica(int rc) {
+    if (rc != SQLITE_OK) return QV_FALHA_SQLITE(m_db, rc, m_sql);
+    return S_OK;
+}
 
 HRESULT HresultDeSqlite(int rc) {
     switch (rc & 0xFF) {

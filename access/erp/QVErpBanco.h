@@ -12,6 +12,7 @@
 // A connection is never carried across fork(): a child process opens its own.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -35,7 +36,7 @@ namespace zenta {
 // The stand-in's file name in the company's base-module data directory.
 inline constexpr const char* kArquivoErp = "erp.sqlite";
 // The schema version this build creates and understands.
-inline constexpr int kVersaoEsquemaErp = 2;
+inline constexpr int kVersaoEsquemaErp = 3;
 // How long a statement waits for another connection's lock before failing.
 inline constexpr int kEsperaBloqueioErpMs = 15000;
 
@@ -66,6 +67,41 @@ struct ErpLinhaLog {
     LONG lSessao = 0;
     std::string sMomento;  // "YYYY-MM-DD HH:MM:SS", local time
     std::vector<CQVInformacaoLog> informacoes;
+};
+
+// One prepared statement of a connection, finalised on every path; a failure
+// is logged with SQLite's own text. Used inside ErpBanco::Transacao and
+// ErpBanco::Leitura by the stand-in's modules. The SQL text is copied.
+class ErpComando {
+public:
+    ErpComando(sqlite3* db, std::string_view sql) : m_db(db), m_sql(sql) {}
+    ~ErpComando();
+    ErpComando(const ErpComando&) = delete;
+    ErpComando& operator=(const ErpComando&) = delete;
+
+    HRESULT Prepara();
+    HRESULT Liga(int indice, int64_t valor);
+    HRESULT LigaTexto(int indice, std::string_view utf8);
+    HRESULT LigaBlob(int indice, const void* dados, std::size_t tamanho);
+    HRESULT LigaNulo(int indice);
+    // One step: `linha` tells whether a row came.
+    HRESULT Passo(bool& linha);
+    // Steps to the end, ignoring rows, then makes the statement ready again.
+    HRESULT Executa();
+    // Makes the statement ready to run again, with no values bound.
+    HRESULT Reinicia();
+
+    bool Nulo(int coluna) const;
+    int64_t Inteiro(int coluna) const;
+    std::string Texto(int coluna) const;
+    std::string_view Blob(int coluna) const;
+
+private:
+    HRESULT Verifica(int rc);
+
+    sqlite3* m_db;
+    std::string m_sql;
+    sqlite3_stmt* m_st = nullptr;
 };
 
 class ErpBanco {
@@ -110,15 +146,17 @@ public:
     // Runs statements without results (maintenance and tests).
     HRESULT ExecutaSql(const std::string& sql);
 
-private:
-    ErpBanco() = default;
-
-    HRESULT Migra(int versaoAlvo);
+    // ---- For the stand-in's other modules (master data, ...) ------------
     // Runs `passos` in one immediate transaction: committed when they
     // succeed, rolled back otherwise.
     HRESULT Transacao(const std::function<HRESULT(sqlite3*)>& passos);
     // Runs `passos` alone on the connection, outside any transaction.
     HRESULT Leitura(const std::function<HRESULT(sqlite3*)>& passos);
+
+private:
+    ErpBanco() = default;
+
+    HRESULT Migra(int versaoAlvo);
 
     std::filesystem::path m_arquivo;
     sqlite3* m_db = nullptr;
