@@ -162,13 +162,7 @@ HRESULT CBaseManutencaoPreventiva::GravaPropriedades(const _REG_CADASTRO_PROPRIE
 
 HRESULT CBaseManutencaoPreventiva::GeraRelatorioCadastro(const _REG_RELATORIO_CADASTRO_MANUTENCAO_PREVENTIVA_PS&) { return E_NOTIMPL; }
 HRESULT CBaseManutencaoPreventiva::GeraRelatorioMovimento(const _REG_RELATORIO_MOVIMENTO_MANUTENCAO_PREVENTIVA_PS&) { return E_NOTIMPL; }
-HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS&, ULONGLONG*) { return E_NOTIMPL; }
-HRESULT CBaseManutencaoPreventiva::BuscaPonteirosMovimentacao(const _REG_MOVIMENTACAO_FILTRO_PS&, _REG_LISTA_PONTEIROS_DATA_PS*) { return E_NOTIMPL; }
-HRESULT CBaseManutencaoPreventiva::LeMovimentacao(ULONGLONG, _REG_MOVIMENTACAO_MANUT_PREV_PS*) { return E_NOTIMPL; }
-HRESULT CBaseManutencaoPreventiva::LeMovimentacaoLight(ULONGLONG, _REG_MOVIMENTACAO_MANUT_PREV_PS*) { return E_NOTIMPL; }
-HRESULT CBaseManutencaoPreventiva::BuscaRegistrosMovimentacao(const _REG_LISTA_PONTEIROS_DATA_PS&, _REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS*) { return E_NOTIMPL; }
 HRESULT CBaseManutencaoPreventiva::BuscaMovimentacoesDiarias(_REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS*) { return E_NOTIMPL; }
-HRESULT CBaseManutencaoPreventiva::BuscaMovimentosPelaManutencao(ULONG, _REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS*) { return E_NOTIMPL; }
 
 
 #ifdef ZENTA_OPERACOES_TESTE

@@ -142,6 +142,38 @@ protected:
     // Whether a stored plan at `uiPosicao` passes the plan filter.
     HRESULT Filtra(const _REG_FILTRO_CADASTRO_MANUTENCAO_PS& regFiltro,
                    const REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1& regCadastro, ULONG uiPosicao, bool& bPassa);
+    // ---- Maintenance orders (BaseManutencaoPreventiva_Movimentacao.cpp) ----------------
+    // The order at a key; `bCompleto` also reads its lists, texts, links and
+    // purchase-request keys (allocated for the caller).
+    HRESULT LeMovimentacaoInterna(ULONGLONG dmcChave, _REG_MOVIMENTACAO_MANUT_PREV_PS& regMovimentacao,
+                                  bool bCompleto);
+    // Whether a stored order at (month file, position) passes the order filter.
+    HRESULT FiltraMovimentacao(const _REG_MOVIMENTACAO_FILTRO_PS& regFiltro,
+                               const REG_MOVIMENTACAO_MANUT_PREV_V1& regMov, ULONGLONG uiChaveMes, ULONG uiPosicao,
+                               bool& bPassa);
+    // The order's purchase-request keys as a new run of its month; sets
+    // lPtrIntegracaoCompras.
+    HRESULT GravaIntegracaoCompras(_REG_MOVIMENTACAO_MANUT_PREV_PS& regPs, USHORT maGravacao);
+    HRESULT LeIntegracaoCompras(_REG_MOVIMENTACAO_MANUT_PREV_PS& regMovimentacao, ULONGLONG uiChaveMes);
+    // A finished order re-arms its plan's maintenance of the same code; a plan
+    // that no longer has it is left as it is.
+    HRESULT RearmaManutencaoDaMovimentacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& regPs);
+
+    // ---- Service-order link (BaseManutencaoPreventiva_OS.cpp) --------------------------
+    // The key of a service order in the technical-assistance module.
+    struct REG_PTR_OS {
+        USHORT maOS = 0;
+        ULONG lPtrOS = 0;
+    };
+    // Raises (or rewrites) the service order of a concluded order.
+    HRESULT GeraOS(_REG_MOVIMENTACAO_MANUT_PREV_PS& regPs, REG_PTR_OS& regPtrOSGerada);
+    // Rewrites the open service orders already linked to the order.
+    HRESULT VerificaOSGeradas(const _REG_MOVIMENTACAO_MANUT_PREV_PS& regMovimentacao, bool& bSobrescreveu);
+    // The order's links as a new run of the relationship file; sets lRelacionamentoOS.
+    HRESULT GravaRelacionamentoMovimentacaoOS(_REG_MOVIMENTACAO_MANUT_PREV_PS& regPs);
+    // Fills the order's link list from the relationship file.
+    HRESULT LeRelacionamentoMovimentacaoOS(_REG_MOVIMENTACAO_MANUT_PREV_PS& regMovimentacao);
+
     // The distinct equipment (or product) codes of the plans, or of the orders.
     HRESULT BuscaTreeCadastro(_REG_LISTA_ITENS_TREE_PS* plistaItens, LONG bTrazerSomenteAtivos, bool bEquipamentos);
     HRESULT BuscaTreeMovimentacao(_REG_LISTA_ITENS_TREE_PS* plistaItens, LONG bTrazerSomenteAtivos,

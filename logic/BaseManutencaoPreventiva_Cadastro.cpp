@@ -311,28 +311,6 @@ bool RunDentro(ULONGLONG primeiro, ULONGLONG quantidade, ULONGLONG total) {
     return quantidade == 0 || (primeiro != 0 && primeiro <= total && quantidade <= total - primeiro + 1);
 }
 
-// Frees the lists Le allocates into a plan, nested ones first; pointers
-// become null and counts 0. Used when a read fails part-way, so that a
-// failed call hands out nothing.
-void LiberaListasPlano(_REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& plano) {
-    auto& manutencoes = plano.listaManutencoes;
-    if (manutencoes.pManutencoes != nullptr) {
-        for (ULONG i = 0; i < manutencoes.lQtdManutencoes; ++i) {
-            auto& m = manutencoes.pManutencoes[i];
-            CoTaskMemFree(m.frequenciaPS.szObservacao.pTexto);
-            if (m.listaProdutos.pProdutos != nullptr)
-                for (ULONG p = 0; p < m.listaProdutos.lQtdProdutos; ++p)
-                    CoTaskMemFree(m.listaProdutos.pProdutos[p].listaLocal.pLocaisEstoque);
-            CoTaskMemFree(m.listaProdutos.pProdutos);
-            CoTaskMemFree(m.listaServicos.pServicos);
-        }
-        CoTaskMemFree(manutencoes.pManutencoes);
-    }
-    CoTaskMemFree(plano.listaClientes.pClientes);
-    manutencoes = {};
-    plano.listaClientes = {};
-}
-
 }  // namespace
 
 // ---- Writing children ---------------------------------------------------------------------
@@ -704,7 +682,7 @@ HRESULT CBaseManutencaoPreventiva::Le(LONG lPos, _REG_CADASTRO_MANUTENCAO_PREVEN
     if (m_pDataBase == nullptr) QV_CHECK(QV_E_NAO_INICIALIZADO);
     const HRESULT hr = LePlano(static_cast<ULONG>(lPos), *pRegCadastro);
     // A read that fails part-way hands out nothing.
-    if (FAILED(hr)) LiberaListasPlano(*pRegCadastro);
+    if (FAILED(hr)) zenta::LiberaListasPlano(*pRegCadastro);
     return hr;
 }
 
@@ -818,7 +796,7 @@ HRESULT CBaseManutencaoPreventiva::BuscaRegistros(const _REG_LISTA_PTRS_CADASTRO
         const HRESULT hr = LePlano(regPonteiros.pPonteiros[i], pPlanos[i]);
         if (FAILED(hr)) {
             // Nothing is handed out for a failed call.
-            for (ULONG j = 0; j <= i; ++j) LiberaListasPlano(pPlanos[j]);
+            for (ULONG j = 0; j <= i; ++j) zenta::LiberaListasPlano(pPlanos[j]);
             CoTaskMemFree(pPlanos);
             QV_CHECK(hr);
         }

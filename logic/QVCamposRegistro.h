@@ -8,7 +8,9 @@
 #include <limits>
 #include <string_view>
 
+#include <zenta/OleAuto.h>
 #include <zenta/ObjBase.h>
+#include <zenta/QVGE_ManutencaoPreventivaRecords.h>
 #include <zenta/WinTypes.h>
 
 namespace zenta {
@@ -76,6 +78,47 @@ HRESULT AlocaArray(std::size_t quantidade, T*& pArray) {
     std::memset(memoria, 0, quantidade * sizeof(T));
     pArray = static_cast<T*>(memoria);
     return S_OK;
+}
+
+// Frees the lists a plan read hands out, nested ones first; pointers
+// become null and counts 0. Used when a read fails part-way, so that a
+// failed call hands out nothing.
+inline void LiberaListasPlano(_REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& plano) {
+    auto& manutencoes = plano.listaManutencoes;
+    if (manutencoes.pManutencoes != nullptr) {
+        for (ULONG i = 0; i < manutencoes.lQtdManutencoes; ++i) {
+            auto& m = manutencoes.pManutencoes[i];
+            CoTaskMemFree(m.frequenciaPS.szObservacao.pTexto);
+            if (m.listaProdutos.pProdutos != nullptr)
+                for (ULONG p = 0; p < m.listaProdutos.lQtdProdutos; ++p)
+                    CoTaskMemFree(m.listaProdutos.pProdutos[p].listaLocal.pLocaisEstoque);
+            CoTaskMemFree(m.listaProdutos.pProdutos);
+            CoTaskMemFree(m.listaServicos.pServicos);
+        }
+        CoTaskMemFree(manutencoes.pManutencoes);
+    }
+    CoTaskMemFree(plano.listaClientes.pClientes);
+    manutencoes = {};
+    plano.listaClientes = {};
+}
+
+// The same for an order: its lists, links, purchase-request keys and texts.
+inline void LiberaListasMovimentacao(_REG_MOVIMENTACAO_MANUT_PREV_PS& m) {
+    if (m.listaProdutos.pProdutos != nullptr)
+        for (ULONG i = 0; i < m.listaProdutos.lQtdProdutos; ++i)
+            CoTaskMemFree(m.listaProdutos.pProdutos[i].listaLocal.pLocaisEstoque);
+    CoTaskMemFree(m.listaProdutos.pProdutos);
+    CoTaskMemFree(m.listaServicos.pServicos);
+    CoTaskMemFree(m.listaRelacionamentos.pRelacionamentos);
+    CoTaskMemFree(m.listaIntegracoesCompras.pDMC);
+    SysFreeString(m.bsObservacao);
+    SysFreeString(m.bsOcorrencia);
+    m.listaProdutos = {};
+    m.listaServicos = {};
+    m.listaRelacionamentos = {};
+    m.listaIntegracoesCompras = {};
+    m.bsObservacao = nullptr;
+    m.bsOcorrencia = nullptr;
 }
 
 }  // namespace zenta

@@ -1,0 +1,698 @@
+// Maintenance orders: saving an order with its consequences (stock
+// pre-withdrawal, service order, purchase requests, re-arming the plan's
+// maintenance), reading it fully or lightly, and searching.
+//
+// Orders live in per-month files keyed by the month/year of the order's key;
+// an order's products, their stock places, its services and its
+// purchase-request keys are runs in the member files of the same month.
+#include "logic/BaseManutencaoPreventiva.h"
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "diagnostics/QVCheck.h"
+#include "integration/IntegracaoCompras.h"
+#include "logic/QVCamposRegistro.h"
+#include "platform/CodePage.h"
+#include "values/QVDMA.h"
+#include "values/QVDMC.h"
+#include "values/QVMesAno.h"
+
+namespace {
+
+using zenta::AlocaArray;
+using zenta::CopiaTexto;
+using zenta::TextoCampo;
+using zenta::TextoTerminado;
+
+constexpr USHORT kModuloMovimentacao = REG_QVDMC::MOVIMENTO_GERENCIADOR_MANUT_PREV;
+
+template <class T>
+bool ListaValida(ULONG quantidade, const T* pArray) {
+    return quantidade == 0 || pArray != nullptr;
+}
+
+HRESULT ValidaMovimentacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& m) {
+    if (!TextoTerminado(m.szMotivoProrrogacao) || !TextoTerminado(m.szMotivoCancelamento) ||
+        !TextoTerminado(m.szNomeManutencao) || !TextoTerminado(m.szNrSerie) || !TextoTerminado(m.szParadaManutencao))
+        return E_INVALIDARG;
+    if (!ListaValida(m.listaProdutos.lQtdProdutos, m.listaProdutos.pProdutos) ||
+        !ListaValida(m.listaServicos.lQtdServicos, m.listaServicos.pServicos) ||
+        !ListaValida(m.listaRelacionamentos.lQtdRelacionamentoOS, m.listaRelacionamentos.pRelacionamentos) ||
+        !ListaValida(m.listaIntegracoesCompras.lQtdDMC, m.listaIntegracoesCompras.pDMC))
+        return E_INVALIDARG;
+    for (ULONG i = 0; i < m.listaProdutos.lQtdProdutos; ++i) {
+        const auto& locais = m.listaProdutos.pProdutos[i].listaLocal;
+        if (!ListaValida(locais.lQtdEstoque, locais.pLocaisEstoque)) return E_INVALIDARG;
+    }
+    return S_OK;
+}
+
+// The order's own fields from its stored record; lists, texts and links are
+// read separately.
+void MovimentacaoDoArmazenado(const REG_MOVIMENTACAO_MANUT_PREV_V1& r, _REG_MOVIMENTACAO_MANUT_PREV_PS& m) {
+    m.dmcChave = r.dmcChave.Get64();
+    m.lFilial = r.lFilial;
+    m.lCliente = r.lCliente;
+    m.lSituacao = r.lSituacao;
+    m.lPonteiroCadastro = r.lPonteiroCadastro;
+    m.lEquipamento = r.lEquipamento;
+    m.lMarca = r.lMarca;
+    m.lModelo = r.lModelo;
+    m.lTipo = r.lTipo;
+    m.lProduto = r.lProduto;
+    m.lServicosMovimentacao = r.lServicosMovimentacao;
+    m.lPonteiroGrade1 = r.lPonteiroGrade1;
+    m.lPonteiroGrade2 = r.lPonteiroGrade2;
+    m.lPonteiroGrade3 = r.lPonteiroGrade3;
+    m.lTecnico = r.lTecnico;
+    m.lOcorrencia = r.lOcorrencia;
+    m.lObservacao = r.lObservacao;
+    m.lPtrIntegracaoCompras = r.lPtrIntegracaoCompras;
+    m.lVersaoRegistro = r.lVersaoRegistro;
+    m.lProdutosMovimentacao = r.lProdutosMovimentacao;
+    m.bGerarOS = r.bGerarOS;
+    m.bOSIntegrada = r.bOSIntegrada;
+    m.lUsuarioConclusao = r.lUsuarioConclusao;
+    m.lCodigoManutencao = r.lCodigoManutencao;
+    m.lRelacionamentoOS = r.lRelacionamentoOS;
+    m.lQtdCasasDecimais = r.lQtdCasasDecimais;
+    m.dataConclusao = r.dataConclusao;
+    m.dataCancelamento = r.dataCancelamento;
+    m.listaProdutos.lQtdProdutos = r.lQtdProdutos;
+    m.listaServicos.lQtdServicos = r.lQtdServicos;
+    m.listaRelacionamentos.lQtdRelacionamentoOS = r.lQtdRelacionamentoOS;
+    m.listaIntegracoesCompras.lQtdDMC = r.lQtdDMC;
+    m.dataPrevista = r.dataPrevista;
+    m.dataProrrogacao = r.dataProrrogacao;
+    m.dataInicio = r.dataInicio;
+    m.dataFim = r.dataFim;
+    m.horaInicio = r.horaInicio;
+    m.horaFim = r.horaFim;
+    m.horaEfetiva = r.horaEfetiva;
+    m.horaDuracao = r.horaDuracao;
+    m.vFrequenciaMedicao = r.vFrequenciaMedicao;
+    m.vQuantidadeMedicao = r.vQuantidadeMedicao;
+    CopiaTexto(m.szMotivoProrrogacao, r.szMotivoProrrogacao);
+    CopiaTexto(m.szMotivoCancelamento, r.szMotivoCancelamento);
+    CopiaTexto(m.szNomeManutencao, r.szNomeManutencao);
+    CopiaTexto(m.szNrSerie, r.szNrSerie);
+    CopiaTexto(m.szParadaManutencao, r.szParadaManutencao);
+}
+
+void ArmazenadoDaMovimentacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& m, REG_MOVIMENTACAO_MANUT_PREV_V1& r) {
+    std::memset(static_cast<void*>(&r), 0, sizeof r);
+    r.dmcChave = REG_QVDMC(m.dmcChave);
+    r.lFilial = m.lFilial;
+    r.lCliente = m.lCliente;
+    r.lSituacao = m.lSituacao;
+    r.lPonteiroCadastro = m.lPonteiroCadastro;
+    r.lEquipamento = m.lEquipamento;
+    r.lMarca = m.lMarca;
+    r.lModelo = m.lModelo;
+    r.lProduto = m.lProduto;
+    r.lTipo = m.lTipo;
+    r.bGerarOS = m.bGerarOS;
+    r.bOSIntegrada = m.bOSIntegrada;
+    r.lPonteiroGrade1 = m.lPonteiroGrade1;
+    r.lPonteiroGrade2 = m.lPonteiroGrade2;
+    r.lPonteiroGrade3 = m.lPonteiroGrade3;
+    r.lTecnico = m.lTecnico;
+    r.lOcorrencia = m.lOcorrencia;
+    r.lObservacao = m.lObservacao;
+    r.lProdutosMovimentacao = m.lProdutosMovimentacao;
+    r.lQtdProdutos = m.listaProdutos.lQtdProdutos;
+    r.lServicosMovimentacao = m.lServicosMovimentacao;
+    r.lQtdServicos = m.listaServicos.lQtdServicos;
+    r.lQtdRelacionamentoOS = m.listaRelacionamentos.lQtdRelacionamentoOS;
+    r.lRelacionamentoOS = m.lRelacionamentoOS;
+    r.lQtdCasasDecimais = m.lQtdCasasDecimais;
+    r.lUsuarioConclusao = m.lUsuarioConclusao;
+    r.lCodigoManutencao = m.lCodigoManutencao;
+    r.dataPrevista = m.dataPrevista;
+    r.dataProrrogacao = m.dataProrrogacao;
+    r.dataInicio = m.dataInicio;
+    r.dataFim = m.dataFim;
+    r.dataCancelamento = m.dataCancelamento;
+    r.dataConclusao = m.dataConclusao;
+    r.horaInicio = m.horaInicio;
+    r.horaFim = m.horaFim;
+    r.horaEfetiva = m.horaEfetiva;
+    r.horaDuracao = m.horaDuracao;
+    r.vFrequenciaMedicao = m.vFrequenciaMedicao;
+    r.vQuantidadeMedicao = m.vQuantidadeMedicao;
+    CopiaTexto(r.szMotivoProrrogacao, m.szMotivoProrrogacao);
+    CopiaTexto(r.szMotivoCancelamento, m.szMotivoCancelamento);
+    CopiaTexto(r.szNomeManutencao, m.szNomeManutencao);
+    CopiaTexto(r.szNrSerie, m.szNrSerie);
+    CopiaTexto(r.szParadaManutencao, m.szParadaManutencao);
+    r.lPtrIntegracaoCompras = m.lPtrIntegracaoCompras;
+    r.lQtdDMC = m.listaIntegracoesCompras.lQtdDMC;
+    r.lVersaoRegistro = m.lVersaoRegistro;
+}
+
+REG_MOVIMENTACAO_LOCAL_PRODUTO_V1 LocalArmazenado(const _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS& l) {
+    REG_MOVIMENTACAO_LOCAL_PRODUTO_V1 r;
+    std::memset(static_cast<void*>(&r), 0, sizeof r);
+    r.vQuantidadeEs = l.vQuantidadeEs;
+    r.vPIUnitaria = l.vPIUnitaria;
+    r.lPonteiroLocal = l.lPonteiroLocal;
+    r.lPonteiroLote = l.lPonteiroLote;
+    r.lPonteiroForLote = l.lPonteiroForLote;
+    r.lPonteiroVolume = l.lPonteiroVolume;
+    r.lPonteiroForEPTETPE = l.lPonteiroForEPTETPE;
+    r.lPonteiroCliEPTETPE = l.lPonteiroCliEPTETPE;
+    r.lPonteiroControleFCI = l.lPonteiroControleFCI;
+    r.cConteudoImportado = l.cConteudoImportado;
+    r.cTipoProducao = l.cTipoProducao;
+    return r;
+}
+
+void LocalDoArmazenado(const REG_MOVIMENTACAO_LOCAL_PRODUTO_V1& r, _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS& l) {
+    l.vQuantidadeEs = r.vQuantidadeEs;
+    l.vPIUnitaria = r.vPIUnitaria;
+    l.lPonteiroLocal = r.lPonteiroLocal;
+    l.lPonteiroLote = r.lPonteiroLote;
+    l.lPonteiroForLote = r.lPonteiroForLote;
+    l.lPonteiroVolume = r.lPonteiroVolume;
+    l.lPonteiroForEPTETPE = r.lPonteiroForEPTETPE;
+    l.lPonteiroCliEPTETPE = r.lPonteiroCliEPTETPE;
+    l.lPonteiroControleFCI = r.lPonteiroControleFCI;
+    l.cConteudoImportado = r.cConteudoImportado;
+    l.cTipoProducao = r.cTipoProducao;
+}
+
+bool RunDentro(ULONGLONG primeiro, ULONGLONG quantidade, ULONGLONG total) {
+    return quantidade == 0 || (primeiro != 0 && primeiro <= total && quantidade <= total - primeiro + 1);
+}
+
+// The month files' keys in calendar order (a key is month * 10,000 + year,
+// whose numeric order is not the calendar's).
+std::vector<ULONGLONG> ChavesEmOrdemDeMes(std::vector<ULONGLONG> chaves) {
+    std::stable_sort(chaves.begin(), chaves.end(), [](ULONGLONG a, ULONGLONG b) {
+        return QVChaveToMA(static_cast<ULONG>(a)) < QVChaveToMA(static_cast<ULONG>(b));
+    });
+    return chaves;
+}
+
+// Days in one unit of a frequency's time interval; 0 for an unknown unit.
+LONG DiasPorUnidade(ULONG lTipoFrequenciaTempo) {
+    switch (lTipoFrequenciaTempo) {
+        case 1: return 1;
+        case 2: return 7;
+        case 3: return 30;
+        case 4: return 365;
+        default: return 0;
+    }
+}
+
+}  // namespace
+
+// ---- Re-arming the plan's maintenance ----------------------------------------------------
+
+HRESULT CBaseManutencaoPreventiva::RearmaManutencaoDaMovimentacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& regPs) {
+    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano;
+    std::memset(&plano, 0, sizeof plano);
+    HRESULT hr = LePlano(regPs.lPonteiroCadastro, plano);
+    if (SUCCEEDED(hr)) {
+        _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS* pManutencao = nullptr;
+        for (ULONG i = 0; i < plano.listaManutencoes.lQtdManutencoes && pManutencao == nullptr; ++i)
+            if (plano.listaManutencoes.pManutencoes[i].lCodigoManutencao == regPs.lCodigoManutencao)
+                pManutencao = &plano.listaManutencoes.pManutencoes[i];
+        // A plan that no longer has the maintenance is left as it is.
+        if (pManutencao != nullptr) {
+            _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS& m = *pManutencao;
+            const _REG_CADASTRO_MANUTENCAO_FREQUENCIA_PS& f = m.frequenciaPS;
+            m.bMovimentacaoGerada = 0;
+            m.bTemMedicaoInformada = 0;
+            m.vQuantidadeFalta = f.vFrequenciaLimiteMedicao.int64 != 0 ? f.vFrequenciaLimiteMedicao : f.vFrequenciaMedicao;
+            m.lQuantidadeDiasFalta = static_cast<ULONG>(static_cast<LONG>(f.lFrequenciaTempo) *
+                                                            DiasPorUnidade(f.lTipoFrequenciaTempo) -
+                                                        static_cast<LONG>(f.lFrequenciaLimiteTempo));
+            LONG posicao = static_cast<LONG>(regPs.lPonteiroCadastro);
+            hr = Grava(&posicao, plano);
+            if (FAILED(hr)) QV_LOG_HR(hr, "Grava(&posicao, regCadastro)");
+        }
+    } else {
+        QV_LOG_HR(hr, "Le(regPs.lPonteiroCadastro, &regCadastro)");
+    }
+    zenta::LiberaListasPlano(plano);
+    return hr;
+}
+
+// ---- Saving an order ----------------------------------------------------------------------
+
+HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& pRegMovimentacao,
+                                                     ULONGLONG* pRegDMCGravado) {
+    if (pRegDMCGravado == nullptr) QV_CHECK(E_POINTER);
+    *pRegDMCGravado = 0;
+    if (m_pDataBase == nullptr) QV_CHECK(QV_E_NAO_INICIALIZADO);
+    QV_CHECK(ValidaMovimentacao(pRegMovimentacao));
+    CQVDataBase_GE_ManutencaoPreventiva& db = *m_pDataBase;
+    std::lock_guard trava(db.m_travaGravacao);
+
+    _REG_MOVIMENTACAO_MANUT_PREV_PS regPs = pRegMovimentacao;
+    REG_QVDMC chave(regPs.dmcChave);
+    // A new order without a month goes to the current month; an existing
+    // order must be found where its key says before anything changes.
+    USHORT maGravacao = chave.GetMa();
+    if (chave.GetPonteiro() == 0) {
+        if (maGravacao == 0) maGravacao = QVMAAtual();
+    } else {
+        if (maGravacao == 0) QV_CHECK(E_INVALIDARG);
+        REG_MOVIMENTACAO_MANUT_PREV_V1 existente{};
+        QV_CHECK(db.m_MovManutPrev.Le(QVMAToChave(maGravacao), chave.GetPonteiro(), existente));
+    }
+    const ULONGLONG uiChaveMes = QVMAToChave(maGravacao);
+
+    // 1. and 2. The day of this save; the previous pre-withdrawal undone.
+    regPs.dataConclusao = REG_QVDMA::Hoje().GetData();
+    QV_CHECK(m_IntegraEstoque.LimparBaixaNoEstoque(chave, static_cast<LONG>(regPs.lFilial)));
+
+    // 3. An order being finished: its service order, and its maintenance re-armed.
+    REG_PTR_OS regPtrOSGerada{};
+    if (regPs.lSituacao == 1 || regPs.lSituacao == 2) {
+        if (regPs.lSituacao == 1 && regPs.bGerarOS != 0) QV_CHECK(GeraOS(regPs, regPtrOSGerada));
+        QV_CHECK(RearmaManutencaoDaMovimentacao(regPs));
+    }
+
+    // 4. The user of this save.
+    regPs.lUsuarioConclusao = GetUsuario();
+
+    // 5. Products, each after its stock places.
+    {
+        std::vector<REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_V1> produtos(regPs.listaProdutos.lQtdProdutos);
+        for (ULONG i = 0; i < regPs.listaProdutos.lQtdProdutos; ++i) {
+            const _REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS& p = regPs.listaProdutos.pProdutos[i];
+            REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_V1& r = produtos[i];
+            std::memset(static_cast<void*>(&r), 0, sizeof r);
+            r.lLocalEstoque = p.lLocalEstoque;
+            if (p.listaLocal.lQtdEstoque != 0) {
+                std::vector<REG_MOVIMENTACAO_LOCAL_PRODUTO_V1> locais;
+                locais.reserve(p.listaLocal.lQtdEstoque);
+                for (ULONG l = 0; l < p.listaLocal.lQtdEstoque; ++l)
+                    locais.push_back(LocalArmazenado(p.listaLocal.pLocaisEstoque[l]));
+                ULONGLONG posLocais = 0;
+                QV_CHECK(db.m_MovLocalProduto.GravaColecao(uiChaveMes, posLocais, locais));
+                r.lLocalEstoque = static_cast<ULONG>(posLocais);
+            }
+            r.lProduto = p.lProduto;
+            r.lGrade1 = p.lGrade1;
+            r.lGrade2 = p.lGrade2;
+            r.lGrade3 = p.lGrade3;
+            r.vQuantidadePrevista = p.vQuantidadePrevista;
+            r.vQuantidadeUtilizada = p.vQuantidadeUtilizada;
+            r.lTecnico = p.lTecnico;
+            r.lQtdEstoque = p.listaLocal.lQtdEstoque;
+            r.bGerarSolicitacaoCompras = p.bGerarSolicitacaoCompras != 0 ? 1 : 0;
+        }
+        ULONGLONG posProdutos = 0;
+        QV_CHECK(db.m_MovProdutoManutPrev.GravaColecao(uiChaveMes, posProdutos, produtos));
+        if (!produtos.empty()) regPs.lProdutosMovimentacao = static_cast<ULONG>(posProdutos);
+    }
+
+    // 6. Services.
+    {
+        std::vector<REG_MOVIMENTACAO_MANUTENCAO_SERVICO_V1> servicos(regPs.listaServicos.lQtdServicos);
+        for (ULONG i = 0; i < regPs.listaServicos.lQtdServicos; ++i) {
+            const _REG_MOVIMENTACAO_MANUTENCAO_SERVICO_PS& s = regPs.listaServicos.pServicos[i];
+            REG_MOVIMENTACAO_MANUTENCAO_SERVICO_V1& r = servicos[i];
+            std::memset(static_cast<void*>(&r), 0, sizeof r);
+            r.lServico = s.lServico;
+            r.lTecnico = s.lTecnico;
+            r.vQuantidadePrevista = s.vQuantidadePrevista;
+            r.vQuantidadeUtilizada = s.vQuantidadeUtilizada;
+            r.bGerarSolicitacaoCompras = s.bGerarSolicitacaoCompras != 0 ? 1 : 0;
+        }
+        ULONGLONG posServicos = 0;
+        QV_CHECK(db.m_MovServicoManutPrev.GravaColecao(uiChaveMes, posServicos, servicos));
+        if (!servicos.empty()) regPs.lServicosMovimentacao = static_cast<ULONG>(posServicos);
+    }
+
+    // 7. The observation, then the occurrence, as new texts. An empty text
+    //    is written too: a text the user cleared must read back empty.
+    {
+        ULONGLONG posObservacao = 0;
+        QV_CHECK(db.m_MovManutPrevTXT.Grava(posObservacao, zenta::BstrParaCp1252(regPs.bsObservacao)));
+        regPs.lObservacao = static_cast<ULONG>(posObservacao);
+        ULONGLONG posOcorrencia = 0;
+        QV_CHECK(db.m_MovManutPrevTXT.Grava(posOcorrencia, zenta::BstrParaCp1252(regPs.bsOcorrencia)));
+        regPs.lOcorrencia = static_cast<ULONG>(posOcorrencia);
+    }
+
+    // 8. A service order raised now joins the order's links. The caller's
+    //    list is not touched: the links are a copy one entry longer.
+    std::vector<_REG_RELACIONAMENTO_MOVIMENTACAO_OS_PS> relacionamentos(
+        regPs.listaRelacionamentos.pRelacionamentos,
+        regPs.listaRelacionamentos.pRelacionamentos + regPs.listaRelacionamentos.lQtdRelacionamentoOS);
+    if (regPtrOSGerada.lPtrOS != 0) {
+        _REG_RELACIONAMENTO_MOVIMENTACAO_OS_PS novo{};
+        REG_QVDMC chaveOrdem;
+        chaveOrdem.SetDMC(chave.GetPonteiro(), kModuloMovimentacao, maGravacao);
+        novo.dmcMovimentacao = chaveOrdem.Get64();
+        novo.lPtrOS = regPtrOSGerada.lPtrOS;
+        novo.maOS = regPtrOSGerada.maOS > QVMA_MAXIMO ? 0 : regPtrOSGerada.maOS;
+        relacionamentos.push_back(novo);
+        regPs.listaRelacionamentos.lQtdRelacionamentoOS = static_cast<ULONG>(relacionamentos.size());
+        regPs.listaRelacionamentos.pRelacionamentos = relacionamentos.data();
+        QV_CHECK(GravaRelacionamentoMovimentacaoOS(regPs));
+    }
+
+    // 9. Purchase requests for the lines that ask for them, and their keys.
+    std::vector<ULONGLONG> solicitacoes;
+    {
+        CIntegracaoCompras compras;
+        if (const HRESULT hr = compras.Inicializa(GetEmpresa(), GetUsuario(), static_cast<LONG>(GetNumeroSessao()));
+            hr != S_OK) {
+            QV_LOG_HR(hr, "IntegraCompras.Inicializa(GetEmpresa(), GetUsuario(), GetNumeroSessao())");
+            return FAILED(hr) ? hr : E_FAIL;
+        }
+        if (const HRESULT hr = compras.FazSolicitacaoCompra(regPs, solicitacoes); hr != S_OK) {
+            QV_LOG_HR(hr, "IntegraCompras.FazSolicitacaoCompra(regPs)");
+            if (HRESULT_FACILITY(hr) != FACILITY_ITF) return FAILED(hr) ? hr : E_FAIL;
+        }
+        regPs.listaIntegracoesCompras.lQtdDMC = static_cast<ULONG>(solicitacoes.size());
+        regPs.listaIntegracoesCompras.pDMC = solicitacoes.data();
+        QV_CHECK(GravaIntegracaoCompras(regPs, maGravacao));
+    }
+
+    // 10. and 11. The order record, last.
+    ++regPs.lVersaoRegistro;
+    REG_MOVIMENTACAO_MANUT_PREV_V1 registro;
+    ArmazenadoDaMovimentacao(regPs, registro);
+    ULONGLONG posicao = chave.GetPonteiro();
+    // The key stored in the record is the one the order ends up with.
+    if (posicao == 0) posicao = db.m_MovManutPrev.GetQtdRegistros(uiChaveMes) + 1;
+    REG_QVDMC chaveGravada;
+    chaveGravada.SetDMC(static_cast<ULONG>(posicao), kModuloMovimentacao, maGravacao);
+    registro.dmcChave = chaveGravada;
+    ULONGLONG posGravar = chave.GetPonteiro();
+    QV_CHECK(db.m_MovManutPrev.Grava(uiChaveMes, posGravar, registro));
+    if (posGravar != posicao) {
+        // Another writer cannot append between the count and the write (the
+        // company's write lock is held); a different position would mean a
+        // damaged file.
+        QV_CHECK(E_QVCR_INCONSISTENCIA_CHAVE_QUANTIDADE);
+    }
+    *pRegDMCGravado = chaveGravada.Get64();
+
+    // 12. An open order pre-withdraws its products.
+    if (regPs.lSituacao == 0) QV_CHECK(m_IntegraEstoque.EfetuaBaixaNoEstoque(regPs, chaveGravada));
+    return S_OK;
+}
+
+HRESULT CBaseManutencaoPreventiva::GravaIntegracaoCompras(_REG_MOVIMENTACAO_MANUT_PREV_PS& regPs, USHORT maGravacao) {
+    std::vector<REG_QVDMC> chaves;
+    chaves.reserve(regPs.listaIntegracoesCompras.lQtdDMC);
+    for (ULONG i = 0; i < regPs.listaIntegracoesCompras.lQtdDMC; ++i)
+        chaves.emplace_back(regPs.listaIntegracoesCompras.pDMC[i]);
+    ULONGLONG posicao = 0;
+    QV_CHECK(m_pDataBase->m_MovIntegracaoCompras.GravaColecao(QVMAToChave(maGravacao), posicao, chaves));
+    if (!chaves.empty()) regPs.lPtrIntegracaoCompras = static_cast<ULONG>(posicao);
+    return S_OK;
+}
+
+// ---- Reading an order ------------------------------------------------------------------
+
+HRESULT CBaseManutencaoPreventiva::LeIntegracaoCompras(_REG_MOVIMENTACAO_MANUT_PREV_PS& regMovimentacao,
+                                                       ULONGLONG uiChaveMes) {
+    auto& lista = regMovimentacao.listaIntegracoesCompras;
+    const ULONG quantidade = lista.lQtdDMC;
+    lista.pDMC = nullptr;
+    lista.lQtdDMC = 0;
+    if (quantidade == 0) return S_OK;
+    auto& arquivo = m_pDataBase->m_MovIntegracaoCompras;
+    if (!RunDentro(regMovimentacao.lPtrIntegracaoCompras, quantidade, arquivo.GetQtdRegistros(uiChaveMes)))
+        QV_CHECK(E_QVCR_POSICAO_LEITURA_SUPERIOR_QUANTIDADE_ARQUIVO);
+    QV_CHECK(AlocaArray(quantidade, lista.pDMC));
+    lista.lQtdDMC = quantidade;
+    for (ULONG i = 0; i < quantidade; ++i) {
+        REG_QVDMC chave;
+        QV_CHECK(arquivo.Le(uiChaveMes, static_cast<ULONGLONG>(regMovimentacao.lPtrIntegracaoCompras) + i, chave));
+        lista.pDMC[i] = chave.Get64();
+    }
+    return S_OK;
+}
+
+HRESULT CBaseManutencaoPreventiva::LeMovimentacaoInterna(ULONGLONG dmcChave, _REG_MOVIMENTACAO_MANUT_PREV_PS& m,
+                                                         bool bCompleto) {
+    CQVDataBase_GE_ManutencaoPreventiva& db = *m_pDataBase;
+    std::memset(&m, 0, sizeof m);
+    const REG_QVDMC chave(dmcChave);
+    const ULONGLONG uiChaveMes = QVMAToChave(chave.GetMa());
+    REG_MOVIMENTACAO_MANUT_PREV_V1 r{};
+    QV_CHECK(db.m_MovManutPrev.Le(uiChaveMes, chave.GetPonteiro(), r));
+    MovimentacaoDoArmazenado(r, m);
+    // The key as the order is found: its position and month/year.
+    REG_QVDMC chaveLida;
+    chaveLida.SetDMC(chave.GetPonteiro(), kModuloMovimentacao, chave.GetMa());
+    m.dmcChave = chaveLida.Get64();
+    if (!bCompleto) {
+        // Light: lists, texts and links stay empty.
+        m.listaProdutos.lQtdProdutos = 0;
+        m.listaServicos.lQtdServicos = 0;
+        m.listaRelacionamentos.lQtdRelacionamentoOS = 0;
+        m.listaIntegracoesCompras.lQtdDMC = 0;
+        return S_OK;
+    }
+
+    QV_CHECK(LeRelacionamentoMovimentacaoOS(m));
+
+    const ULONG qtdProdutos = r.lQtdProdutos;
+    m.listaProdutos.lQtdProdutos = 0;
+    if (qtdProdutos != 0) {
+        if (!RunDentro(r.lProdutosMovimentacao, qtdProdutos, db.m_MovProdutoManutPrev.GetQtdRegistros(uiChaveMes)))
+            QV_CHECK(E_QVCR_POSICAO_LEITURA_SUPERIOR_QUANTIDADE_ARQUIVO);
+        QV_CHECK(AlocaArray(qtdProdutos, m.listaProdutos.pProdutos));
+        m.listaProdutos.lQtdProdutos = qtdProdutos;
+        for (ULONG i = 0; i < qtdProdutos; ++i) {
+            _REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS& p = m.listaProdutos.pProdutos[i];
+            REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_V1 rp{};
+            QV_CHECK(db.m_MovProdutoManutPrev.Le(uiChaveMes, static_cast<ULONGLONG>(r.lProdutosMovimentacao) + i, rp));
+            p.lProduto = rp.lProduto;
+            p.lGrade1 = rp.lGrade1;
+            p.lGrade2 = rp.lGrade2;
+            p.lGrade3 = rp.lGrade3;
+            p.lTecnico = rp.lTecnico;
+            p.lLocalEstoque = rp.lLocalEstoque;
+            p.bGerarSolicitacaoCompras = rp.bGerarSolicitacaoCompras != 0 ? 1 : 0;
+            p.vQuantidadePrevista = rp.vQuantidadePrevista;
+            p.vQuantidadeUtilizada = rp.vQuantidadeUtilizada;
+            if (rp.lQtdEstoque == 0) continue;
+            if (!RunDentro(rp.lLocalEstoque, rp.lQtdEstoque, db.m_MovLocalProduto.GetQtdRegistros(uiChaveMes)))
+                QV_CHECK(E_QVCR_POSICAO_LEITURA_SUPERIOR_QUANTIDADE_ARQUIVO);
+            QV_CHECK(AlocaArray(rp.lQtdEstoque, p.listaLocal.pLocaisEstoque));
+            p.listaLocal.lQtdEstoque = rp.lQtdEstoque;
+            for (ULONG l = 0; l < rp.lQtdEstoque; ++l) {
+                REG_MOVIMENTACAO_LOCAL_PRODUTO_V1 rl{};
+                QV_CHECK(db.m_MovLocalProduto.Le(uiChaveMes, static_cast<ULONGLONG>(rp.lLocalEstoque) + l, rl));
+                LocalDoArmazenado(rl, p.listaLocal.pLocaisEstoque[l]);
+            }
+        }
+    }
+
+    const ULONG qtdServicos = r.lQtdServicos;
+    m.listaServicos.lQtdServicos = 0;
+    if (qtdServicos != 0) {
+        if (!RunDentro(r.lServicosMovimentacao, qtdServicos, db.m_MovServicoManutPrev.GetQtdRegistros(uiChaveMes)))
+            QV_CHECK(E_QVCR_POSICAO_LEITURA_SUPERIOR_QUANTIDADE_ARQUIVO);
+        QV_CHECK(AlocaArray(qtdServicos, m.listaServicos.pServicos));
+        m.listaServicos.lQtdServicos = qtdServicos;
+        for (ULONG i = 0; i < qtdServicos; ++i) {
+            REG_MOVIMENTACAO_MANUTENCAO_SERVICO_V1 rs{};
+            QV_CHECK(db.m_MovServicoManutPrev.Le(uiChaveMes, static_cast<ULONGLONG>(r.lServicosMovimentacao) + i, rs));
+            _REG_MOVIMENTACAO_MANUTENCAO_SERVICO_PS& s = m.listaServicos.pServicos[i];
+            s.lServico = rs.lServico;
+            s.lTecnico = rs.lTecnico;
+            s.bGerarSolicitacaoCompras = rs.bGerarSolicitacaoCompras != 0 ? 1 : 0;
+            s.vQuantidadePrevista = rs.vQuantidadePrevista;
+            s.vQuantidadeUtilizada = rs.vQuantidadeUtilizada;
+        }
+    }
+
+    if (db.m_MovManutPrevTXT.ExisteArquivo()) {
+        std::string texto;
+        if (r.lObservacao != 0) {
+            QV_CHECK(db.m_MovManutPrevTXT.Le(r.lObservacao, texto));
+            m.bsObservacao = zenta::Cp1252ParaBstr(texto);
+            if (m.bsObservacao == nullptr) QV_CHECK(E_OUTOFMEMORY);
+        }
+        if (r.lOcorrencia != 0) {
+            QV_CHECK(db.m_MovManutPrevTXT.Le(r.lOcorrencia, texto));
+            m.bsOcorrencia = zenta::Cp1252ParaBstr(texto);
+            if (m.bsOcorrencia == nullptr) QV_CHECK(E_OUTOFMEMORY);
+        }
+    }
+
+    QV_CHECK(LeIntegracaoCompras(m, uiChaveMes));
+    return S_OK;
+}
+
+HRESULT CBaseManutencaoPreventiva::LeMovimentacao(ULONGLONG dmcChave, _REG_MOVIMENTACAO_MANUT_PREV_PS* pRegMovimentacao) {
+    if (pRegMovimentacao == nullptr) QV_CHECK(E_POINTER);
+    if (m_pDataBase == nullptr) QV_CHECK(QV_E_NAO_INICIALIZADO);
+    const HRESULT hr = LeMovimentacaoInterna(dmcChave, *pRegMovimentacao, true);
+    // A read that fails part-way hands out nothing.
+    if (FAILED(hr)) zenta::LiberaListasMovimentacao(*pRegMovimentacao);
+    return hr;
+}
+
+HRESULT CBaseManutencaoPreventiva::LeMovimentacaoLight(ULONGLONG dmcChave,
+                                                       _REG_MOVIMENTACAO_MANUT_PREV_PS* pRegMovimentacao) {
+    if (pRegMovimentacao == nullptr) QV_CHECK(E_POINTER);
+    if (m_pDataBase == nullptr) QV_CHECK(QV_E_NAO_INICIALIZADO);
+    QV_CHECK(LeMovimentacaoInterna(dmcChave, *pRegMovimentacao, false));
+    return S_OK;
+}
+
+// ---- Searching ---------------------------------------------------------------------------
+
+HRESULT CBaseManutencaoPreventiva::FiltraMovimentacao(const _REG_MOVIMENTACAO_FILTRO_PS& regFiltro,
+                                                      const REG_MOVIMENTACAO_MANUT_PREV_V1& regMov,
+                                                      ULONGLONG uiChaveMes, ULONG uiPosicao, bool& bPassa) {
+    bPassa = false;
+    const auto& f = regFiltro;
+    const auto& m = regMov;
+    if (f.lTipoIdentificacao != 2) {
+        if (f.lQtdPonteirosIdentificacao != 0) {
+            const ULONG codigo = f.lTipoIdentificacao == 1 ? m.lEquipamento : m.lProduto;
+            bool bAchou = false;
+            for (ULONG i = 0; i < f.lQtdPonteirosIdentificacao && !bAchou; ++i)
+                bAchou = f.pPonteirosIdentificacao[i] == codigo;
+            if (!bAchou) return S_OK;
+        }
+        if (f.lTipoIdentificacao == 1 && m.lProduto != 0) return S_OK;
+        if (f.lTipoIdentificacao == 0 && m.lEquipamento != 0) return S_OK;
+    }
+    if (f.lPonteiroCadastro != 0 && f.lPonteiroCadastro != m.lPonteiroCadastro) return S_OK;
+    if (!TextoCampo(f.szNrSerie).empty() && !zenta::IguaisSemCaixa(TextoCampo(f.szNrSerie), TextoCampo(m.szNrSerie)))
+        return S_OK;
+    // Both bounds of the period are excluded.
+    if (f.dataInicialPeriodo != 0 && m.dataPrevista <= f.dataInicialPeriodo) return S_OK;
+    if (f.dataFinalPeriodo != 0 && m.dataPrevista >= f.dataFinalPeriodo) return S_OK;
+    if (f.bAtivo != 0 || f.bConcluido != 0 || f.bCancelado != 0) {
+        const bool bSituacao = (f.bAtivo != 0 && m.lSituacao == 0) || (f.bCancelado != 0 && m.lSituacao == 2) ||
+                               (f.bConcluido != 0 && m.lSituacao == 1);
+        if (!bSituacao) return S_OK;
+    }
+    if ((f.lCliente != 0 && f.lCliente != m.lCliente) || (f.lEquipamento != 0 && f.lEquipamento != m.lEquipamento) ||
+        (f.lMarca != 0 && f.lMarca != m.lMarca) || (f.lModelo != 0 && f.lModelo != m.lModelo) ||
+        (f.lTipo != 0 && f.lTipo != m.lTipo) || (f.lProduto != 0 && f.lProduto != m.lProduto) ||
+        (f.lGrade1 != 0 && f.lGrade1 != m.lPonteiroGrade1) || (f.lGrade2 != 0 && f.lGrade2 != m.lPonteiroGrade2) ||
+        (f.lGrade3 != 0 && f.lGrade3 != m.lPonteiroGrade3))
+        return S_OK;
+    ULONGLONG uiDmcFiltro = 0;
+    static_assert(sizeof f.dmcMovimentacao == sizeof uiDmcFiltro);
+    std::memcpy(&uiDmcFiltro, &f.dmcMovimentacao, sizeof uiDmcFiltro);
+    const REG_QVDMC dmcFiltro(uiDmcFiltro);
+    if (dmcFiltro.GetPonteiro() != 0 && dmcFiltro.GetPonteiro() != uiPosicao) return S_OK;
+    if (dmcFiltro.GetMa() != 0 && dmcFiltro.GetMa() != QVChaveToMA(static_cast<ULONG>(uiChaveMes))) return S_OK;
+    if (f.lPtrOS != 0) {
+        // The order's service-order links, read from their file.
+        auto& arquivo = m_pDataBase->m_RelacionamentoMovOS;
+        if (!RunDentro(m.lRelacionamentoOS, m.lQtdRelacionamentoOS, arquivo.GetQtdRegistros()))
+            QV_CHECK(E_QVCR_POSICAO_LEITURA_SUPERIOR_QUANTIDADE_ARQUIVO);
+        bool bAchou = false;
+        for (ULONG i = 0; i < m.lQtdRelacionamentoOS && !bAchou; ++i) {
+            REG_RELACIONAMENTO_MOVIMENTACAO_OS_V1 rel{};
+            QV_CHECK(arquivo.Le(static_cast<ULONGLONG>(m.lRelacionamentoOS) + i, rel));
+            bAchou = rel.lPtrOS == f.lPtrOS && rel.maOS == f.maOS;
+        }
+        if (!bAchou) return S_OK;
+    }
+    bPassa = true;
+    return S_OK;
+}
+
+HRESULT CBaseManutencaoPreventiva::BuscaPonteirosMovimentacao(const _REG_MOVIMENTACAO_FILTRO_PS& regFiltro,
+                                                              _REG_LISTA_PONTEIROS_DATA_PS* pregPonteiros) {
+    if (pregPonteiros == nullptr) QV_CHECK(E_POINTER);
+    if (m_pDataBase == nullptr) QV_CHECK(QV_E_NAO_INICIALIZADO);
+    if (!ListaValida(regFiltro.lQtdPonteirosIdentificacao, regFiltro.pPonteirosIdentificacao) ||
+        !TextoTerminado(regFiltro.szNrSerie))
+        QV_CHECK(E_INVALIDARG);
+    pregPonteiros->lQtdPonteiros = 0;
+    pregPonteiros->pPonteiros = nullptr;
+    auto& arquivo = m_pDataBase->m_MovManutPrev;
+    std::vector<_REG_PTR_DATA_PS> achados;
+    for (const ULONGLONG chave : ChavesEmOrdemDeMes(arquivo.GetChaves())) {
+        const ULONGLONG total = arquivo.GetQtdRegistros(chave);
+        for (ULONGLONG pos = 1; pos <= total; ++pos) {
+            REG_MOVIMENTACAO_MANUT_PREV_V1 r{};
+            QV_CHECK(arquivo.Le(chave, pos, r));
+            bool bPassa = false;
+            QV_CHECK(FiltraMovimentacao(regFiltro, r, chave, static_cast<ULONG>(pos), bPassa));
+            if (!bPassa) continue;
+            _REG_PTR_DATA_PS item{};
+            item.dataPonteiro = QVChaveToMA(static_cast<ULONG>(chave));
+            item.lPonteiro = static_cast<ULONG>(pos);
+            achados.push_back(item);
+        }
+    }
+    if (achados.empty()) return S_OK;
+    QV_CHECK(AlocaArray(achados.size(), pregPonteiros->pPonteiros));
+    std::memcpy(pregPonteiros->pPonteiros, achados.data(), achados.size() * sizeof(_REG_PTR_DATA_PS));
+    pregPonteiros->lQtdPonteiros = static_cast<ULONG>(achados.size());
+    return S_OK;
+}
+
+HRESULT CBaseManutencaoPreventiva::BuscaRegistrosMovimentacao(const _REG_LISTA_PONTEIROS_DATA_PS& regPonteiros,
+                                                              _REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS* pRegListaRegistros) {
+    if (pRegListaRegistros == nullptr) QV_CHECK(E_POINTER);
+    if (m_pDataBase == nullptr) QV_CHECK(QV_E_NAO_INICIALIZADO);
+    pRegListaRegistros->lQtdRegistros = 0;
+    pRegListaRegistros->pRegistros = nullptr;
+    if (regPonteiros.lQtdPonteiros == 0) return S_OK;
+    if (regPonteiros.pPonteiros == nullptr) QV_CHECK(E_INVALIDARG);
+    if (regPonteiros.lQtdPonteiros > m_pDataBase->m_MovManutPrev.GetQtdRegistros())
+        QV_CHECK(E_QVCR_POSICAO_LEITURA_SUPERIOR_QUANTIDADE_ARQUIVO);
+    _REG_MOVIMENTACAO_MANUT_PREV_PS* pOrdens = nullptr;
+    QV_CHECK(AlocaArray(regPonteiros.lQtdPonteiros, pOrdens));
+    for (ULONG i = 0; i < regPonteiros.lQtdPonteiros; ++i) {
+        const _REG_PTR_DATA_PS& item = regPonteiros.pPonteiros[i];
+        REG_QVDMC chave;
+        chave.SetDMC(item.lPonteiro, kModuloMovimentacao, item.dataPonteiro);
+        const HRESULT hr = LeMovimentacaoInterna(chave.Get64(), pOrdens[i], true);
+        if (FAILED(hr)) {
+            for (ULONG j = 0; j <= i; ++j) zenta::LiberaListasMovimentacao(pOrdens[j]);
+            CoTaskMemFree(pOrdens);
+            QV_CHECK(hr);
+        }
+    }
+    pRegListaRegistros->lQtdRegistros = regPonteiros.lQtdPonteiros;
+    pRegListaRegistros->pRegistros = pOrdens;
+    return S_OK;
+}
+
+HRESULT CBaseManutencaoPreventiva::BuscaMovimentosPelaManutencao(ULONG lCodigoManutencao,
+                                                                 _REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS* pRegListaRegistros) {
+    if (pRegListaRegistros == nullptr) QV_CHECK(E_POINTER);
+    if (m_pDataBase == nullptr) QV_CHECK(QV_E_NAO_INICIALIZADO);
+    pRegListaRegistros->lQtdRegistros = 0;
+    pRegListaRegistros->pRegistros = nullptr;
+    auto& arquivo = m_pDataBase->m_MovManutPrev;
+    std::vector<_REG_PTR_DATA_PS> achados;
+    // Oldest month first, then by position: the last is the newest order.
+    for (const ULONGLONG chave : ChavesEmOrdemDeMes(arquivo.GetChaves())) {
+        const ULONGLONG total = arquivo.GetQtdRegistros(chave);
+        for (ULONGLONG pos = 1; pos <= total; ++pos) {
+            REG_MOVIMENTACAO_MANUT_PREV_V1 r{};
+            QV_CHECK(arquivo.Le(chave, pos, r));
+            if (r.lCodigoManutencao != lCodigoManutencao) continue;
+            _REG_PTR_DATA_PS item{};
+            item.dataPonteiro = QVChaveToMA(static_cast<ULONG>(chave));
+            item.lPonteiro = static_cast<ULONG>(pos);
+            achados.push_back(item);
+        }
+    }
+    if (achados.empty()) return S_OK;
+    _REG_LISTA_PONTEIROS_DATA_PS lista{};
+    lista.lQtdPonteiros = static_cast<ULONG>(achados.size());
+    lista.pPonteiros = achados.data();
+    QV_CHECK(BuscaRegistrosMovimentacao(lista, pRegListaRegistros));
+    return S_OK;
+}

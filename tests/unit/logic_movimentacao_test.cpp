@@ -1,0 +1,326 @@
+// Maintenance orders through the service object: keys and versions, the
+// stock pre-withdrawal on every save, the re-arming of the plan's
+// maintenance when an order is finished, full and light reads, the filter
+// with its excluded period bounds, and the orders of a maintenance.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include <zenta/zenta.h>
+
+#include "access/erp/QVErpBanco.h"
+#include "logic/QVCamposRegistro.h"
+#include "platform/CodePage.h"
+#include "server/QVJsonRegistros.h"
+#include "support/ServicoTeste.h"
+#include "support/ZentaHomeTemporario.h"
+#include "values/QVDMA.h"
+#include "values/QVDMC.h"
+#include "values/RelogioSistema.h"
+
+namespace {
+
+using zenta::ErpBanco;
+using zenta::teste::ComEscopo;
+using zenta::teste::NovoServico;
+using zenta::teste::Servico;
+
+constexpr const char* kEmpresa = "ORDENS";
+
+CY Moeda(long long unidades) {
+    CY v{};
+    v.int64 = unidades * 10000;
+    return v;
+}
+
+struct OrdemLida {
+    _REG_MOVIMENTACAO_MANUT_PREV_PS ordem{};
+    ~OrdemLida() { zenta::LiberaListasMovimentacao(ordem); }
+};
+
+class Ordens : public ::testing::Test {
+protected:
+    void SetUp() override { m_servico = NovoServico(kEmpresa); }
+    void TearDown() override { m_servico.reset(); }
+
+    // A plan of one equipment with one maintenance of 10 days; returns the
+    // plan's position and the maintenance's code.
+    void NovoPlano(LONG& posicao, ULONG& codigo) {
+        _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS m{};
+        std::snprintf(m.szNomeManutencao, sizeof m.szNomeManutencao, "Limpeza");
+        m.frequenciaPS.lTipoFrequencia = 2;
+        m.frequenciaPS.lTipoFrequenciaTempo = 1;
+        m.frequenciaPS.lFrequenciaTempo = 10;
+        m.frequenciaPS.vFrequenciaMedicao = Moeda(300);
+        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
+        plano.idEquipamentoPS.lEquipamento = 10;
+        plano.idEquipamentoPS.lSituacao = 1;
+        plano.listaManutencoes = {1, 0, nullptr, &m};
+        posicao = 0;
+        ASSERT_EQ(m_servico->Grava(&posicao, plano), S_OK);
+        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS lido{};
+        ASSERT_EQ(m_servico->Le(posicao, &lido), S_OK);
+        codigo = lido.listaManutencoes.pManutencoes[0].lCodigoManutencao;
+        zenta::LiberaRegistro(lido);
+    }
+
+    // The plan's maintenance counting as after a generated order.
+    void MarcaEmAndamento(LONG posicao) {
+        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS lido{};
+        ASSERT_EQ(m_servico->Le(posicao, &lido), S_OK);
+        auto& m = lido.listaManutencoes.pManutencoes[0];
+        m.bMovimentacaoGerada = 1;
+        m.bTemMedicaoInformada = 1;
+        m.lQuantidadeDiasFalta = 0;
+        m.vQuantidadeFalta = Moeda(0);
+        LONG p = posicao;
+        ASSERT_EQ(m_servico->Grava(&p, lido), S_OK);
+        zenta::LiberaRegistro(lido);
+    }
+    _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS Manutencao(LONG posicao) {
+        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS lido{};
+        EXPECT_EQ(m_servico->Le(posicao, &lido), S_OK);
+        _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS m = lido.listaManutencoes.pManutencoes[0];
+        zenta::LiberaRegistro(lido);
+        return m;
+    }
+
+    // An order of the plan with one product on two stock places and one service.
+    struct Ordem {
+        _REG_MOVIMENTACAO_MANUT_PREV_PS o{};
+        _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS locais[2]{};
+        _REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS produto{};
+        _REG_MOVIMENTACAO_MANUTENCAO_SERVICO_PS servico{};
+        ULONGLONG compras[1]{};
+        std::unique_ptr<OLECHAR, decltype(&SysFreeString)> observacao{nullptr, &SysFreeString};
+
+        Ordem(LONG plano, ULONG codigo, USHORT ma, ULONG dataPrevista) {
+            o.dmcChave = REG_QVDMC().SetDMC(0, 84, ma).Get64();
+            o.lFilial = 1;
+            o.lPonteiroCadastro = static_cast<ULONG>(plano);
+            o.lCodigoManutencao = codigo;
+            o.lEquipamento = 10;
+            o.dataPrevista = dataPrevista;
+            std::snprintf(o.szNomeManutencao, sizeof o.szNomeManutencao, "Limpeza");
+            std::snprintf(o.szNrSerie, sizeof o.szNrSerie, "SN-9");
+            locais[0].lPonteiroLocal = 3;
+            locais[0].vQuantidadeEs = Moeda(1);
+            locais[1].lPonteiroLocal = 4;
+            locais[1].lPonteiroLote = 8;
+            locais[1].vQuantidadeEs = Moeda(2);
+            produto.lProduto = 21;
+            produto.vQuantidadePrevista = Moeda(3);
+            produto.listaLocal = {2, 0, nullptr, locais};
+            servico.lServico = 31;
+            servico.vQuantidadeUtilizada = Moeda(1);
+            o.listaProdutos = {1, 0, nullptr, &produto};
+            o.listaServicos = {1, 0, nullptr, &servico};
+            compras[0] = REG_QVDMC().SetDMC(5, 30, ma).Get64();
+            o.listaIntegracoesCompras = {1, 0, nullptr, compras};
+            observacao.reset(zenta::Cp1252ParaBstr("Observa\xE7\xE3o"));
+            o.bsObservacao = observacao.get();
+        }
+    };
+
+    ULONGLONG Grava(const _REG_MOVIMENTACAO_MANUT_PREV_PS& ordem) {
+        ULONGLONG chave = 0;
+        EXPECT_EQ(m_servico->GravaMovimentacao(ordem, &chave), S_OK);
+        return chave;
+    }
+    size_t PreBaixas(ULONGLONG chave) {
+        std::filesystem::path arquivo;
+        EXPECT_EQ(ErpBanco::Caminho(kEmpresa, arquivo), S_OK);
+        std::shared_ptr<ErpBanco> banco;
+        EXPECT_EQ(ErpBanco::Compartilhado(arquivo, banco), S_OK);
+        std::vector<REG_ES_PREBAIXAPS> registros;
+        EXPECT_EQ(banco->LePreBaixas(REG_QVDMC(chave), 1, registros), S_OK);
+        return registros.size();
+    }
+
+    zenta::teste::ZentaHomeTemporario m_home;
+    ComEscopo m_com;
+    Servico m_servico;
+};
+
+TEST_F(Ordens, NewOrdersGetKeysRewritesCountVersionsAndReadsGiveEveryList) {
+    LONG plano = 0;
+    ULONG codigo = 0;
+    NovoPlano(plano, codigo);
+    const USHORT maio = REG_QVDMA(1, 5, 2026).GetMa();
+    Ordem ordem(plano, codigo, maio, REG_QVDMA(12, 5, 2026).GetData());
+    const REG_QVDMC primeira(Grava(ordem.o));
+    const REG_QVDMC segunda(Grava(ordem.o));
+    EXPECT_EQ(primeira.GetPonteiro(), 1u);
+    EXPECT_EQ(segunda.GetPonteiro(), 2u);
+    EXPECT_EQ(primeira.GetTipoMovimento(), 84);
+    EXPECT_EQ(primeira.GetMa(), maio);
+
+    OrdemLida lida;
+    ASSERT_EQ(m_servico->LeMovimentacao(segunda.Get64(), &lida.ordem), S_OK);
+    const auto& o = lida.ordem;
+    EXPECT_EQ(o.dmcChave, segunda.Get64());
+    EXPECT_EQ(o.lVersaoRegistro, 1u);
+    EXPECT_EQ(o.lUsuarioConclusao, 7u);
+    EXPECT_EQ(o.dataConclusao, REG_QVDMA::Hoje().GetData());
+    EXPECT_STREQ(o.szNrSerie, "SN-9");
+    ASSERT_EQ(o.listaProdutos.lQtdProdutos, 1u);
+    ASSERT_EQ(o.listaProdutos.pProdutos[0].listaLocal.lQtdEstoque, 2u);
+    EXPECT_EQ(o.listaProdutos.pProdutos[0].listaLocal.pLocaisEstoque[1].lPonteiroLote, 8u);
+    ASSERT_EQ(o.listaServicos.lQtdServicos, 1u);
+    EXPECT_EQ(o.listaServicos.pServicos[0].lServico, 31u);
+    ASSERT_EQ(o.listaIntegracoesCompras.lQtdDMC, 1u);
+    EXPECT_EQ(o.listaIntegracoesCompras.pDMC[0], ordem.compras[0]);
+    EXPECT_EQ(zenta::BstrParaCp1252(o.bsObservacao), "Observa\xE7\xE3o");
+    EXPECT_EQ(zenta::BstrParaCp1252(o.bsOcorrencia), "");
+
+    // Saved again with its key: the same order, one version more.
+    _REG_MOVIMENTACAO_MANUT_PREV_PS regravada = lida.ordem;
+    EXPECT_EQ(Grava(regravada), segunda.Get64());
+    OrdemLida leve;
+    ASSERT_EQ(m_servico->LeMovimentacaoLight(segunda.Get64(), &leve.ordem), S_OK);
+    EXPECT_EQ(leve.ordem.lVersaoRegistro, 2u);
+    EXPECT_EQ(leve.ordem.listaProdutos.pProdutos, nullptr) << "a light read leaves the lists empty";
+    EXPECT_EQ(leve.ordem.bsObservacao, nullptr);
+
+    // A key that is not there changes nothing.
+    Ordem fantasma(plano, codigo, maio, 0);
+    fantasma.o.dmcChave = REG_QVDMC().SetDMC(9, 84, maio).Get64();
+    ULONGLONG chave = 1;
+    EXPECT_EQ(m_servico->GravaMovimentacao(fantasma.o, &chave), static_cast<HRESULT>(0x810809DAu));
+    EXPECT_EQ(chave, 0u);
+}
+
+TEST_F(Ordens, AnOpenOrderPreWithdrawsAndFinishingReArmsTheMaintenance) {
+    LONG plano = 0;
+    ULONG codigo = 0;
+    NovoPlano(plano, codigo);
+    MarcaEmAndamento(plano);
+    Ordem ordem(plano, codigo, REG_QVDMA(1, 6, 2026).GetMa(), 0);
+    ordem.o.listaIntegracoesCompras = {};
+
+    const ULONGLONG chave = Grava(ordem.o);
+    EXPECT_EQ(PreBaixas(chave), 2u) << "one record per stock place";
+    ordem.o.dmcChave = chave;
+    ordem.locais[1].lPonteiroLocal = 3;  // now the same place and lot as the first: merged
+    ordem.locais[1].lPonteiroLote = 0;
+    EXPECT_EQ(Grava(ordem.o), chave);
+    EXPECT_EQ(PreBaixas(chave), 1u) << "undone and made again";
+    EXPECT_EQ(Manutencao(plano).bMovimentacaoGerada, 1) << "an open order does not re-arm";
+
+    // Reopened orders do not re-arm; concluded ones do, and withdraw nothing.
+    ordem.o.lSituacao = 1;
+    EXPECT_EQ(Grava(ordem.o), chave);
+    EXPECT_EQ(PreBaixas(chave), 0u);
+    auto m = Manutencao(plano);
+    EXPECT_EQ(m.bMovimentacaoGerada, 0);
+    EXPECT_EQ(m.bTemMedicaoInformada, 0);
+    EXPECT_EQ(m.lQuantidadeDiasFalta, 10u);
+    EXPECT_EQ(m.vQuantidadeFalta.int64, Moeda(300).int64);
+
+    MarcaEmAndamento(plano);
+    ordem.o.lSituacao = 0;
+    EXPECT_EQ(Grava(ordem.o), chave);
+    EXPECT_EQ(Manutencao(plano).bMovimentacaoGerada, 1);
+    ordem.o.lSituacao = 2;  // cancelled: re-armed too
+    EXPECT_EQ(Grava(ordem.o), chave);
+    EXPECT_EQ(Manutencao(plano).bMovimentacaoGerada, 0);
+
+    // The plan lost the maintenance: the order concludes, the plan stays as it is.
+    Ordem orfa(plano, codigo + 100, REG_QVDMA(1, 6, 2026).GetMa(), 0);
+    orfa.o.lSituacao = 1;
+    MarcaEmAndamento(plano);
+    const auto antes = Manutencao(plano);
+    Grava(orfa.o);
+    const auto depois = Manutencao(plano);
+    EXPECT_EQ(depois.bMovimentacaoGerada, antes.bMovimentacaoGerada);
+    EXPECT_EQ(depois.lQuantidadeDiasFalta, antes.lQuantidadeDiasFalta);
+}
+
+TEST_F(Ordens, ThePeriodExcludesItsBoundsAndOrdersOfAMaintenanceComeOldestFirst) {
+    LONG plano = 0;
+    ULONG codigo = 0;
+    NovoPlano(plano, codigo);
+    // Orders planned for days 9 to 21 of March, in March's file; one in
+    // January of the next year and one in December, whose keys sort before
+    // and after March's.
+    const USHORT marco = REG_QVDMA(1, 3, 2026).GetMa();
+    for (int dia = 9; dia <= 21; ++dia) {
+        Ordem o(plano, codigo, marco, REG_QVDMA(dia, 3, 2026).GetData());
+        o.o.listaIntegracoesCompras = {};
+        o.o.lSituacao = 2;  // cancelled: no pre-withdrawal to make
+        Grava(o.o);
+    }
+    Ordem janeiro(plano, codigo, REG_QVDMA(1, 1, 2027).GetMa(), REG_QVDMA(5, 1, 2027).GetData());
+    Ordem dezembro(plano, codigo, REG_QVDMA(1, 12, 2026).GetMa(), REG_QVDMA(5, 12, 2026).GetData());
+    janeiro.o.lSituacao = dezembro.o.lSituacao = 2;
+    Grava(janeiro.o);
+    Grava(dezembro.o);
+
+    _REG_MOVIMENTACAO_FILTRO_PS filtro{};
+    filtro.lTipoIdentificacao = 2;
+    filtro.dataInicialPeriodo = REG_QVDMA(10, 3, 2026).GetData();
+    filtro.dataFinalPeriodo = REG_QVDMA(20, 3, 2026).GetData();
+    _REG_LISTA_PONTEIROS_DATA_PS ptrs{};
+    ASSERT_EQ(m_servico->BuscaPonteirosMovimentacao(filtro, &ptrs), S_OK);
+    ASSERT_EQ(ptrs.lQtdPonteiros, 9u) << "days 11 to 19";
+    EXPECT_EQ(ptrs.pPonteiros[0].lPonteiro, 3u);
+    EXPECT_EQ(ptrs.pPonteiros[0].dataPonteiro, marco);
+    _REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS lista{};
+    ASSERT_EQ(m_servico->BuscaRegistrosMovimentacao(ptrs, &lista), S_OK);
+    ASSERT_EQ(lista.lQtdRegistros, 9u);
+    EXPECT_EQ(lista.pRegistros[8].dataPrevista, REG_QVDMA(19, 3, 2026).GetData());
+    zenta::LiberaRegistro(lista);
+    CoTaskMemFree(ptrs.pPonteiros);
+
+    _REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS daManutencao{};
+    ASSERT_EQ(m_servico->BuscaMovimentosPelaManutencao(codigo, &daManutencao), S_OK);
+    ASSERT_EQ(daManutencao.lQtdRegistros, 15u);
+    EXPECT_EQ(daManutencao.pRegistros[0].dataPrevista, REG_QVDMA(9, 3, 2026).GetData());
+    EXPECT_EQ(daManutencao.pRegistros[13].dataPrevista, REG_QVDMA(5, 12, 2026).GetData());
+    EXPECT_EQ(daManutencao.pRegistros[14].dataPrevista, REG_QVDMA(5, 1, 2027).GetData()) << "the newest last";
+    zenta::LiberaRegistro(daManutencao);
+    ASSERT_EQ(m_servico->BuscaMovimentosPelaManutencao(codigo + 1, &daManutencao), S_OK);
+    EXPECT_EQ(daManutencao.lQtdRegistros, 0u);
+
+    // The order trees see the equipment of orders that are not cancelled.
+    _REG_LISTA_ITENS_TREE_PS arvore{};
+    ASSERT_EQ(m_servico->BuscaTreeMovimentacaoEquipamentos(&arvore, FALSE), S_OK);
+    EXPECT_EQ(arvore.lQtdItens, 0u);
+    Ordem aberta(plano, codigo, marco, 0);
+    aberta.o.listaProdutos = {};
+    Grava(aberta.o);
+    ASSERT_EQ(m_servico->BuscaTreeMovimentacaoEquipamentos(&arvore, TRUE), S_OK);
+    ASSERT_EQ(arvore.lQtdItens, 1u);
+    EXPECT_EQ(arvore.pItens[0].lPonteiro, 10u);
+    CoTaskMemFree(arvore.pItens);
+}
+
+TEST_F(Ordens, BadInputIsRefusedBeforeAnythingChanges) {
+    LONG plano = 0;
+    ULONG codigo = 0;
+    NovoPlano(plano, codigo);
+    Ordem ordem(plano, codigo, REG_QVDMA(1, 5, 2026).GetMa(), 0);
+    std::memset(ordem.o.szNrSerie, 'S', sizeof ordem.o.szNrSerie);
+    ULONGLONG chave = 0;
+    EXPECT_EQ(m_servico->GravaMovimentacao(ordem.o, &chave), E_INVALIDARG);
+    Ordem semArray(plano, codigo, REG_QVDMA(1, 5, 2026).GetMa(), 0);
+    semArray.produto.listaLocal.pLocaisEstoque = nullptr;
+    EXPECT_EQ(m_servico->GravaMovimentacao(semArray.o, &chave), E_INVALIDARG);
+    EXPECT_EQ(m_servico->GravaMovimentacao(semArray.o, nullptr), E_POINTER);
+    _REG_LISTA_PONTEIROS_DATA_PS ptrs{};
+    _REG_MOVIMENTACAO_FILTRO_PS filtro{};
+    filtro.lTipoIdentificacao = 2;
+    ASSERT_EQ(m_servico->BuscaPonteirosMovimentacao(filtro, &ptrs), S_OK);
+    EXPECT_EQ(ptrs.lQtdPonteiros, 0u);
+    OrdemLida nada;
+    EXPECT_EQ(m_servico->LeMovimentacao(REG_QVDMC().SetDMC(1, 84, REG_QVDMA(1, 5, 2026).GetMa()).Get64(),
+                                        &nada.ordem),
+              static_cast<HRESULT>(0x810809D7u))
+        << "no month file";
+}
+
+}  // namespace
