@@ -22,18 +22,14 @@
 namespace {
 
 using zenta::AlocaArray;
+using zenta::DiasPorUnidade;
+using zenta::ListaValida;
+using zenta::RunDentro;
 using zenta::CopiaTexto;
 using zenta::TextoCampo;
 using zenta::TextoTerminado;
 
 // ---- Checks on what a client hands in ------------------------------------------------
-
-// A list's count and array agree as far as the callee can see: no count
-// without an array.
-template <class T>
-bool ListaValida(ULONG quantidade, const T* pArray) {
-    return quantidade == 0 || pArray != nullptr;
-}
 
 // The observation text of a frequency: `ulQtdBytes` counts the terminating
 // zero, which must be inside the bytes given. An empty text is valid.
@@ -292,23 +288,6 @@ void ManutencaoDaArmazenada(const REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_V1& reg,
     m.vQuantidadeFalta = reg.vQuantidadeFalta;
     m.bMovimentacaoGerada = reg.bMovimentacaoGerada != 0 ? 1 : 0;
     m.bTemMedicaoInformada = reg.bTemMedicaoInformada != 0 ? 1 : 0;
-}
-
-// Days in one unit of a frequency's time interval; 0 for an unknown unit.
-LONG DiasPorUnidade(ULONG lTipoFrequenciaTempo) {
-    switch (lTipoFrequenciaTempo) {
-        case 1: return 1;
-        case 2: return 7;
-        case 3: return 30;
-        case 4: return 365;
-        default: return 0;
-    }
-}
-
-// Whether a run of `quantidade` records from `primeiro` lies inside a file
-// of `total` records. An empty run always does.
-bool RunDentro(ULONGLONG primeiro, ULONGLONG quantidade, ULONGLONG total) {
-    return quantidade == 0 || (primeiro != 0 && primeiro <= total && quantidade <= total - primeiro + 1);
 }
 
 }  // namespace

@@ -25,16 +25,14 @@
 namespace {
 
 using zenta::AlocaArray;
+using zenta::DiasPorUnidade;
+using zenta::ListaValida;
+using zenta::RunDentro;
 using zenta::CopiaTexto;
 using zenta::TextoCampo;
 using zenta::TextoTerminado;
 
 constexpr USHORT kModuloMovimentacao = REG_QVDMC::MOVIMENTO_GERENCIADOR_MANUT_PREV;
-
-template <class T>
-bool ListaValida(ULONG quantidade, const T* pArray) {
-    return quantidade == 0 || pArray != nullptr;
-}
 
 HRESULT ValidaMovimentacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& m) {
     if (!TextoTerminado(m.szMotivoProrrogacao) || !TextoTerminado(m.szMotivoCancelamento) ||
@@ -186,10 +184,6 @@ void LocalDoArmazenado(const REG_MOVIMENTACAO_LOCAL_PRODUTO_V1& r, _REG_MOVIMENT
     l.cTipoProducao = r.cTipoProducao;
 }
 
-bool RunDentro(ULONGLONG primeiro, ULONGLONG quantidade, ULONGLONG total) {
-    return quantidade == 0 || (primeiro != 0 && primeiro <= total && quantidade <= total - primeiro + 1);
-}
-
 // The month files' keys in calendar order (a key is month * 10,000 + year,
 // whose numeric order is not the calendar's).
 std::vector<ULONGLONG> ChavesEmOrdemDeMes(std::vector<ULONGLONG> chaves) {
@@ -197,17 +191,6 @@ std::vector<ULONGLONG> ChavesEmOrdemDeMes(std::vector<ULONGLONG> chaves) {
         return QVChaveToMA(static_cast<ULONG>(a)) < QVChaveToMA(static_cast<ULONG>(b));
     });
     return chaves;
-}
-
-// Days in one unit of a frequency's time interval; 0 for an unknown unit.
-LONG DiasPorUnidade(ULONG lTipoFrequenciaTempo) {
-    switch (lTipoFrequenciaTempo) {
-        case 1: return 1;
-        case 2: return 7;
-        case 3: return 30;
-        case 4: return 365;
-        default: return 0;
-    }
 }
 
 }  // namespace

@@ -80,6 +80,31 @@ HRESULT AlocaArray(std::size_t quantidade, T*& pArray) {
     return S_OK;
 }
 
+// A list's count and array agree as far as the callee can see: no count
+// without an array.
+template <class T>
+bool ListaValida(ULONG quantidade, const T* pArray) {
+    return quantidade == 0 || pArray != nullptr;
+}
+
+// Whether a run of `quantidade` records from `primeiro` lies inside a file
+// of `total` records. An empty run always does.
+constexpr bool RunDentro(ULONGLONG primeiro, ULONGLONG quantidade, ULONGLONG total) {
+    return quantidade == 0 || (primeiro != 0 && primeiro <= total && quantidade <= total - primeiro + 1);
+}
+
+// Days in one unit of a frequency's time interval (1 days, 2 weeks,
+// 3 months of 30 days, 4 years of 365 days); 0 for an unknown unit.
+constexpr LONG DiasPorUnidade(ULONG lTipoFrequenciaTempo) {
+    switch (lTipoFrequenciaTempo) {
+        case 1: return 1;
+        case 2: return 7;
+        case 3: return 30;
+        case 4: return 365;
+        default: return 0;
+    }
+}
+
 // Frees the lists a plan read hands out, nested ones first; pointers
 // become null and counts 0. Used when a read fails part-way, so that a
 // failed call hands out nothing.

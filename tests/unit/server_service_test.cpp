@@ -133,7 +133,7 @@ TEST_F(Servico, RefusesBadInitialisationRecordsAndAcceptsTheCorrectedOne) {
     EXPECT_EQ(m_p->LePropriedades(&propriedades), kNaoInicializado);
     EXPECT_EQ(m_p->Inicializa_Padrao(RegistroInicializacao()), S_OK);
     _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS cadastro{};
-    EXPECT_EQ(m_p->Le(1, &cadastro), static_cast<HRESULT>(0x810809DAu));  // no plan yet
+    EXPECT_EQ(m_p->Le(1, &cadastro), static_cast<HRESULT>(0x810809E3u));  // no plan file yet
 
     // Each refusal wrote one line to the month's program error file, under its header.
     const auto linhas = zenta::teste::LinhasDe(LogPgms());
@@ -178,7 +178,7 @@ TEST_F(Servico, SecondInitialisationReinitialises) {
     EXPECT_EQ(m_p->Inicializa_Padrao(RegistroInicializacao("A")), S_OK);
     EXPECT_EQ(m_p->Inicializa_Padrao(RegistroInicializacao("B")), S_OK);
     _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS cadastro{};
-    EXPECT_EQ(m_p->Le(1, &cadastro), static_cast<HRESULT>(0x810809DAu));  // no plan yet
+    EXPECT_EQ(m_p->Le(1, &cadastro), static_cast<HRESULT>(0x810809E3u));  // no plan file yet
     EXPECT_TRUE(std::filesystem::exists(LogEmpresa("B")));
     EXPECT_FALSE(std::filesystem::exists(LogEmpresa("A")));
 }
