@@ -14,8 +14,8 @@ public:
     CIntegracaoCompras() = default;
     ~CIntegracaoCompras() override;
 
-    // Asks purchasing for the order's lines that have bGerarSolicitacaoCompras
-    // set; `solicitacoes` receives the keys of the requests of the order
+    // Asks purchasing for the order's lines whose bGerarSolicitacaoCompras is 1;
+    // `solicitacoes` receives the keys of the requests of the order
     // (those it already had and the new ones). An order with no such line
     // asks for nothing and keeps the requests it had.
     HRESULT FazSolicitacaoCompra(const _REG_MOVIMENTACAO_MANUT_PREV_PS& regPs, std::vector<ULONGLONG>& solicitacoes);
