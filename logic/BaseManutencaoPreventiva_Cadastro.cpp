@@ -118,7 +118,7 @@ void MestreDoPlano(const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& plano, REG_CADA
     CopiaTexto(reg.szCampoDinamico4, id.szCampoDinamico4);
     CopiaTexto(reg.szCampoDinamico5, id.szCampoDinamico5);
     reg.cOrigem = plano.cOrigem;
-    reg.dmcOrigem = REG_QVDMC(plano.dmcOrigem);
+    reg.dmcOrigem.uiChave = plano.dmcOrigem;  // a field at an odd offset: no member calls
     reg.lPonteiroMedicao = plano.lPonteiroMedicao;
     reg.lUsuarioUltimaAlteracao = plano.lUsuarioUltimaAlteracao;
 }
@@ -157,7 +157,7 @@ void PlanoDoMestre(const REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1& reg, ULONG uiPos
     plano.lUsuarioUltimaAlteracao = reg.lUsuarioUltimaAlteracao;
     plano.lPonteiroMedicao = reg.lPonteiroMedicao;
     plano.cOrigem = reg.cOrigem;
-    plano.dmcOrigem = reg.dmcOrigem.Get64();
+    plano.dmcOrigem = reg.dmcOrigem.uiChave;
     plano.listaManutencoes.lQtdManutencoes = reg.lQtdManutencoes;
     plano.listaClientes.lQtdClientes = reg.lQtdClientes;
 }
@@ -204,12 +204,12 @@ REG_CADASTRO_MANUTENCAO_FREQUENCIA_V1 FrequenciaArmazenada(const _REG_CADASTRO_M
     reg.lTipoFrequenciaTempo = f.lTipoFrequenciaTempo;
     reg.lTipoFrequencia = f.lTipoFrequencia;
     reg.lQtdCasasDecimaisMedicao = f.lQtdCasasDecimaisMedicao;
-    reg.vFrequenciaMedicao = f.vFrequenciaMedicao;
-    reg.vFrequenciaLimiteMedicao = f.vFrequenciaLimiteMedicao;
-    reg.vMedicaoInicial = f.vMedicaoInicial;
+    reg.vFrequenciaMedicao.int64 = f.vFrequenciaMedicao.int64;
+    reg.vFrequenciaLimiteMedicao.int64 = f.vFrequenciaLimiteMedicao.int64;
+    reg.vMedicaoInicial.int64 = f.vMedicaoInicial.int64;
     reg.dataInicial = f.dataInicial;
     reg.lObservacao = lObservacao;
-    reg.horaDuracao = f.horaDuracao;
+    reg.horaDuracao.int64 = f.horaDuracao.int64;
     CopiaTexto(reg.szParadaManutencao, f.szParadaManutencao);
     return reg;
 }
@@ -221,12 +221,12 @@ void FrequenciaDaArmazenada(const REG_CADASTRO_MANUTENCAO_FREQUENCIA_V1& reg,
     f.lTipoFrequenciaTempo = reg.lTipoFrequenciaTempo;
     f.lTipoFrequencia = reg.lTipoFrequencia;
     f.lQtdCasasDecimaisMedicao = reg.lQtdCasasDecimaisMedicao;
-    f.vFrequenciaMedicao = reg.vFrequenciaMedicao;
-    f.vFrequenciaLimiteMedicao = reg.vFrequenciaLimiteMedicao;
-    f.vMedicaoInicial = reg.vMedicaoInicial;
+    f.vFrequenciaMedicao.int64 = reg.vFrequenciaMedicao.int64;
+    f.vFrequenciaLimiteMedicao.int64 = reg.vFrequenciaLimiteMedicao.int64;
+    f.vMedicaoInicial.int64 = reg.vMedicaoInicial.int64;
     f.dataInicial = reg.dataInicial;
     f.lObservacao = reg.lObservacao;
-    f.horaDuracao = reg.horaDuracao;
+    f.horaDuracao.int64 = reg.horaDuracao.int64;
     CopiaTexto(f.szParadaManutencao, reg.szParadaManutencao);
 }
 
@@ -235,15 +235,15 @@ REG_CADASTRO_MANUTENCAO_SERVICO_V1 ServicoArmazenado(const _REG_CADASTRO_MANUTEN
     std::memset(static_cast<void*>(&reg), 0, sizeof reg);
     reg.lServico = s.lServico;
     reg.lTecnico = s.lTecnico;
-    reg.vQuantidadePrevista = s.vQuantidadePrevista;
+    reg.vQuantidadePrevista.int64 = s.vQuantidadePrevista.int64;
     return reg;
 }
 
 REG_CADASTRO_MANUTENCAO_LOCAL_PRODUTO_V1 LocalArmazenado(const _REG_CADASTRO_MANUTENCAO_LOCAL_PRODUTO_PS& l) {
     REG_CADASTRO_MANUTENCAO_LOCAL_PRODUTO_V1 reg;
     std::memset(static_cast<void*>(&reg), 0, sizeof reg);
-    reg.vQuantidadeEs = l.vQuantidadeEs;
-    reg.vPIUnitaria = l.vPIUnitaria;
+    reg.vQuantidadeEs.int64 = l.vQuantidadeEs.int64;
+    reg.vPIUnitaria.int64 = l.vPIUnitaria.int64;
     reg.lPonteiroLocal = l.lPonteiroLocal;
     reg.lPonteiroLote = l.lPonteiroLote;
     reg.lPonteiroForLote = l.lPonteiroForLote;
@@ -258,8 +258,8 @@ REG_CADASTRO_MANUTENCAO_LOCAL_PRODUTO_V1 LocalArmazenado(const _REG_CADASTRO_MAN
 
 void LocalDoArmazenado(const REG_CADASTRO_MANUTENCAO_LOCAL_PRODUTO_V1& reg,
                        _REG_CADASTRO_MANUTENCAO_LOCAL_PRODUTO_PS& l) {
-    l.vQuantidadeEs = reg.vQuantidadeEs;
-    l.vPIUnitaria = reg.vPIUnitaria;
+    l.vQuantidadeEs.int64 = reg.vQuantidadeEs.int64;
+    l.vPIUnitaria.int64 = reg.vPIUnitaria.int64;
     l.lPonteiroLocal = reg.lPonteiroLocal;
     l.lPonteiroLote = reg.lPonteiroLote;
     l.lPonteiroForLote = reg.lPonteiroForLote;
@@ -285,7 +285,7 @@ void ManutencaoDaArmazenada(const REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_V1& reg,
     m.lQuantidadeDiasFalta = reg.lQuantidadeDiasFalta;
     m.dataFinalContrato = reg.dataFinalContrato;
     m.dataUltimaVerificacaoMedicao = reg.dataUltimaVerificacaoMedicao;
-    m.vQuantidadeFalta = reg.vQuantidadeFalta;
+    m.vQuantidadeFalta.int64 = reg.vQuantidadeFalta.int64;
     m.bMovimentacaoGerada = reg.bMovimentacaoGerada != 0 ? 1 : 0;
     m.bTemMedicaoInformada = reg.bTemMedicaoInformada != 0 ? 1 : 0;
 }
@@ -367,7 +367,7 @@ HRESULT CBaseManutencaoPreventiva::GravaManutencoes(const _REG_CADASTRO_MANUTENC
             regProduto.lGrade2 = produto.lGrade2;
             regProduto.lGrade3 = produto.lGrade3;
             regProduto.lTecnico = produto.lTecnico;
-            regProduto.vQuantidadePrevista = produto.vQuantidadePrevista;
+            regProduto.vQuantidadePrevista.int64 = produto.vQuantidadePrevista.int64;
             regProduto.lQtdEstoque = produto.listaLocal.lQtdEstoque;
         }
         // Handed over even when empty: the pointer then takes what an empty
@@ -382,7 +382,7 @@ HRESULT CBaseManutencaoPreventiva::GravaManutencoes(const _REG_CADASTRO_MANUTENC
         reg.lCodigoManutencao = bNova ? static_cast<ULONG>(uiQtdAntes + i + 1) : m.lCodigoManutencao;
         reg.lQuantidadeDiasFalta = m.lQuantidadeDiasFalta;
         reg.dataUltimaVerificacaoMedicao = m.dataUltimaVerificacaoMedicao;
-        reg.vQuantidadeFalta = m.vQuantidadeFalta;
+        reg.vQuantidadeFalta.int64 = m.vQuantidadeFalta.int64;
         if (bNova || m.bTemMedicaoInformada == 0) {
             // Armed: counting starts again from the frequency.
             if (f.lTipoFrequencia != 3) {
@@ -391,8 +391,8 @@ HRESULT CBaseManutencaoPreventiva::GravaManutencoes(const _REG_CADASTRO_MANUTENC
                 reg.lQuantidadeDiasFalta = static_cast<ULONG>(dias);
             }
             reg.dataUltimaVerificacaoMedicao = f.dataInicial != 0 ? f.dataInicial : hoje;
-            reg.vQuantidadeFalta = f.vFrequenciaLimiteMedicao.int64 != 0 ? f.vFrequenciaLimiteMedicao
-                                                                          : f.vFrequenciaMedicao;
+            reg.vQuantidadeFalta.int64 = f.vFrequenciaLimiteMedicao.int64 != 0 ? f.vFrequenciaLimiteMedicao.int64
+                                                                                : f.vFrequenciaMedicao.int64;
         }
 
         CopiaTexto(reg.szNomeManutencao, m.szNomeManutencao);
@@ -481,8 +481,8 @@ HRESULT CBaseManutencaoPreventiva::Grava(LONG* pPosicao, const _REG_CADASTRO_MAN
         const _REG_CADASTRO_MEDIDORES_PS& m = id.regMedidorAtual;
         REG_CADASTRO_MEDIDORES_V1 medidor;
         std::memset(static_cast<void*>(&medidor), 0, sizeof medidor);
-        medidor.vQuantidadeInicial = m.vQuantidadeInicial;
-        medidor.vQuantidadeAtual = m.vQuantidadeAtual;
+        medidor.vQuantidadeInicial.int64 = m.vQuantidadeInicial.int64;
+        medidor.vQuantidadeAtual.int64 = m.vQuantidadeAtual.int64;
         medidor.lPonteiroUnMedida = m.lPonteiroUnMedida;
         medidor.lPonteiroCadastro = m.lPonteiroCadastro;
         medidor.lQuantidadeMedidoresSubstituidos = m.lQuantidadeMedidoresSubstituidos;
@@ -506,7 +506,9 @@ HRESULT CBaseManutencaoPreventiva::Grava(LONG* pPosicao, const _REG_CADASTRO_MAN
     std::memset(static_cast<void*>(&medicao), 0, sizeof medicao);
     _REG_CADASTRO_HISTORICO_MEDICOES_PS& r = medicao.regMedicaoAtual;
     const ULONG hoje = REG_QVDMA::Hoje().GetData();
-    r.cMedicaoAtiva = 1;
+    // Active as the plan is: the reading of an inactive plan is not listed
+    // among the active readings (as when an identification changes).
+    r.cMedicaoAtiva = id.lSituacao == 1 ? 1 : 0;
     r.lPonteiroCadastro = static_cast<ULONG>(uiPosicao);
     r.dataMedicaoCalculo = hoje;
     r.dataMedicaoInformada = hoje;
@@ -580,7 +582,7 @@ HRESULT CBaseManutencaoPreventiva::LeManutencoes(const REG_CADASTRO_MANUTENCAO_P
                 QV_CHECK(db.m_ManutencaoServico.Le(static_cast<ULONGLONG>(reg.lServicosManutencao) + s, servico));
                 m.listaServicos.pServicos[s].lServico = servico.lServico;
                 m.listaServicos.pServicos[s].lTecnico = servico.lTecnico;
-                m.listaServicos.pServicos[s].vQuantidadePrevista = servico.vQuantidadePrevista;
+                m.listaServicos.pServicos[s].vQuantidadePrevista.int64 = servico.vQuantidadePrevista.int64;
             }
         }
         if (reg.lQtdProdutos != 0) {
@@ -598,7 +600,7 @@ HRESULT CBaseManutencaoPreventiva::LeManutencoes(const REG_CADASTRO_MANUTENCAO_P
                 produto.lGrade3 = regProduto.lGrade3;
                 produto.lTecnico = regProduto.lTecnico;
                 produto.lLocalEstoque = regProduto.lLocalEstoque;
-                produto.vQuantidadePrevista = regProduto.vQuantidadePrevista;
+                produto.vQuantidadePrevista.int64 = regProduto.vQuantidadePrevista.int64;
                 if (regProduto.lQtdEstoque == 0) continue;
                 if (!RunDentro(regProduto.lLocalEstoque, regProduto.lQtdEstoque,
                                db.m_ManutencaoLocalProduto.GetQtdRegistros()))
@@ -647,8 +649,8 @@ HRESULT CBaseManutencaoPreventiva::LePlano(ULONG uiPosicao, _REG_CADASTRO_MANUTE
     REG_CADASTRO_MEDIDORES_V1 medidor{};
     QV_CHECK(db.m_Medidores.Le(mestre.lMedidor, medidor));
     _REG_CADASTRO_MEDIDORES_PS& m = plano.idEquipamentoPS.regMedidorAtual;
-    m.vQuantidadeInicial = medidor.vQuantidadeInicial;
-    m.vQuantidadeAtual = medidor.vQuantidadeAtual;
+    m.vQuantidadeInicial.int64 = medidor.vQuantidadeInicial.int64;
+    m.vQuantidadeAtual.int64 = medidor.vQuantidadeAtual.int64;
     m.lPonteiroUnMedida = medidor.lPonteiroUnMedida;
     m.lPonteiroCadastro = medidor.lPonteiroCadastro;
     m.lQuantidadeMedidoresSubstituidos = medidor.lQuantidadeMedidoresSubstituidos;
@@ -798,7 +800,8 @@ HRESULT CBaseManutencaoPreventiva::ExcluiManutencoes(ULONGLONG regDmcAssistec) {
         QV_CHECK(db.m_ManutencaoPreventiva.Le(pos, mestre));
         // Pointer and month/year identify the technical-assistance record;
         // the module is not compared.
-        if (mestre.dmcOrigem.GetPonteiro() != chave.GetPonteiro() || mestre.dmcOrigem.GetMa() != chave.GetMa())
+        const REG_QVDMC origem(mestre.dmcOrigem.uiChave);
+        if (origem.GetPonteiro() != chave.GetPonteiro() || origem.GetMa() != chave.GetMa())
             continue;
         mestre.bExcluido = 1;
         ULONGLONG posGravar = pos;

@@ -91,10 +91,10 @@ void MovimentacaoDoArmazenado(const REG_MOVIMENTACAO_MANUT_PREV_V1& r, _REG_MOVI
     m.dataFim = r.dataFim;
     m.horaInicio = r.horaInicio;
     m.horaFim = r.horaFim;
-    m.horaEfetiva = r.horaEfetiva;
-    m.horaDuracao = r.horaDuracao;
-    m.vFrequenciaMedicao = r.vFrequenciaMedicao;
-    m.vQuantidadeMedicao = r.vQuantidadeMedicao;
+    m.horaEfetiva.int64 = r.horaEfetiva.int64;
+    m.horaDuracao.int64 = r.horaDuracao.int64;
+    m.vFrequenciaMedicao.int64 = r.vFrequenciaMedicao.int64;
+    m.vQuantidadeMedicao.int64 = r.vQuantidadeMedicao.int64;
     CopiaTexto(m.szMotivoProrrogacao, r.szMotivoProrrogacao);
     CopiaTexto(m.szMotivoCancelamento, r.szMotivoCancelamento);
     CopiaTexto(m.szNomeManutencao, r.szNomeManutencao);
@@ -139,10 +139,10 @@ void ArmazenadoDaMovimentacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& m, REG_MOVI
     r.dataConclusao = m.dataConclusao;
     r.horaInicio = m.horaInicio;
     r.horaFim = m.horaFim;
-    r.horaEfetiva = m.horaEfetiva;
-    r.horaDuracao = m.horaDuracao;
-    r.vFrequenciaMedicao = m.vFrequenciaMedicao;
-    r.vQuantidadeMedicao = m.vQuantidadeMedicao;
+    r.horaEfetiva.int64 = m.horaEfetiva.int64;
+    r.horaDuracao.int64 = m.horaDuracao.int64;
+    r.vFrequenciaMedicao.int64 = m.vFrequenciaMedicao.int64;
+    r.vQuantidadeMedicao.int64 = m.vQuantidadeMedicao.int64;
     CopiaTexto(r.szMotivoProrrogacao, m.szMotivoProrrogacao);
     CopiaTexto(r.szMotivoCancelamento, m.szMotivoCancelamento);
     CopiaTexto(r.szNomeManutencao, m.szNomeManutencao);
@@ -156,8 +156,8 @@ void ArmazenadoDaMovimentacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& m, REG_MOVI
 REG_MOVIMENTACAO_LOCAL_PRODUTO_V1 LocalArmazenado(const _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS& l) {
     REG_MOVIMENTACAO_LOCAL_PRODUTO_V1 r;
     std::memset(static_cast<void*>(&r), 0, sizeof r);
-    r.vQuantidadeEs = l.vQuantidadeEs;
-    r.vPIUnitaria = l.vPIUnitaria;
+    r.vQuantidadeEs.int64 = l.vQuantidadeEs.int64;
+    r.vPIUnitaria.int64 = l.vPIUnitaria.int64;
     r.lPonteiroLocal = l.lPonteiroLocal;
     r.lPonteiroLote = l.lPonteiroLote;
     r.lPonteiroForLote = l.lPonteiroForLote;
@@ -171,8 +171,8 @@ REG_MOVIMENTACAO_LOCAL_PRODUTO_V1 LocalArmazenado(const _REG_MOVIMENTACAO_LOCAL_
 }
 
 void LocalDoArmazenado(const REG_MOVIMENTACAO_LOCAL_PRODUTO_V1& r, _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS& l) {
-    l.vQuantidadeEs = r.vQuantidadeEs;
-    l.vPIUnitaria = r.vPIUnitaria;
+    l.vQuantidadeEs.int64 = r.vQuantidadeEs.int64;
+    l.vPIUnitaria.int64 = r.vPIUnitaria.int64;
     l.lPonteiroLocal = r.lPonteiroLocal;
     l.lPonteiroLote = r.lPonteiroLote;
     l.lPonteiroForLote = r.lPonteiroForLote;
@@ -212,7 +212,8 @@ HRESULT CBaseManutencaoPreventiva::RearmaManutencaoDaMovimentacao(const _REG_MOV
             const _REG_CADASTRO_MANUTENCAO_FREQUENCIA_PS& f = m.frequenciaPS;
             m.bMovimentacaoGerada = 0;
             m.bTemMedicaoInformada = 0;
-            m.vQuantidadeFalta = f.vFrequenciaLimiteMedicao.int64 != 0 ? f.vFrequenciaLimiteMedicao : f.vFrequenciaMedicao;
+            m.vQuantidadeFalta.int64 =
+                f.vFrequenciaLimiteMedicao.int64 != 0 ? f.vFrequenciaLimiteMedicao.int64 : f.vFrequenciaMedicao.int64;
             m.lQuantidadeDiasFalta = static_cast<ULONG>(static_cast<LONG>(f.lFrequenciaTempo) *
                                                             DiasPorUnidade(f.lTipoFrequenciaTempo) -
                                                         static_cast<LONG>(f.lFrequenciaLimiteTempo));
@@ -287,8 +288,8 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
             r.lGrade1 = p.lGrade1;
             r.lGrade2 = p.lGrade2;
             r.lGrade3 = p.lGrade3;
-            r.vQuantidadePrevista = p.vQuantidadePrevista;
-            r.vQuantidadeUtilizada = p.vQuantidadeUtilizada;
+            r.vQuantidadePrevista.int64 = p.vQuantidadePrevista.int64;
+            r.vQuantidadeUtilizada.int64 = p.vQuantidadeUtilizada.int64;
             r.lTecnico = p.lTecnico;
             r.lQtdEstoque = p.listaLocal.lQtdEstoque;
             r.bGerarSolicitacaoCompras = p.bGerarSolicitacaoCompras != 0 ? 1 : 0;
@@ -307,8 +308,8 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
             std::memset(static_cast<void*>(&r), 0, sizeof r);
             r.lServico = s.lServico;
             r.lTecnico = s.lTecnico;
-            r.vQuantidadePrevista = s.vQuantidadePrevista;
-            r.vQuantidadeUtilizada = s.vQuantidadeUtilizada;
+            r.vQuantidadePrevista.int64 = s.vQuantidadePrevista.int64;
+            r.vQuantidadeUtilizada.int64 = s.vQuantidadeUtilizada.int64;
             r.bGerarSolicitacaoCompras = s.bGerarSolicitacaoCompras != 0 ? 1 : 0;
         }
         ULONGLONG posServicos = 0;
@@ -463,8 +464,8 @@ HRESULT CBaseManutencaoPreventiva::LeMovimentacaoInterna(ULONGLONG dmcChave, _RE
             p.lTecnico = rp.lTecnico;
             p.lLocalEstoque = rp.lLocalEstoque;
             p.bGerarSolicitacaoCompras = rp.bGerarSolicitacaoCompras != 0 ? 1 : 0;
-            p.vQuantidadePrevista = rp.vQuantidadePrevista;
-            p.vQuantidadeUtilizada = rp.vQuantidadeUtilizada;
+            p.vQuantidadePrevista.int64 = rp.vQuantidadePrevista.int64;
+            p.vQuantidadeUtilizada.int64 = rp.vQuantidadeUtilizada.int64;
             if (rp.lQtdEstoque == 0) continue;
             if (!RunDentro(rp.lLocalEstoque, rp.lQtdEstoque, db.m_MovLocalProduto.GetQtdRegistros(uiChaveMes)))
                 QV_CHECK(E_QVCR_POSICAO_LEITURA_SUPERIOR_QUANTIDADE_ARQUIVO);
@@ -492,8 +493,8 @@ HRESULT CBaseManutencaoPreventiva::LeMovimentacaoInterna(ULONGLONG dmcChave, _RE
             s.lServico = rs.lServico;
             s.lTecnico = rs.lTecnico;
             s.bGerarSolicitacaoCompras = rs.bGerarSolicitacaoCompras != 0 ? 1 : 0;
-            s.vQuantidadePrevista = rs.vQuantidadePrevista;
-            s.vQuantidadeUtilizada = rs.vQuantidadeUtilizada;
+            s.vQuantidadePrevista.int64 = rs.vQuantidadePrevista.int64;
+            s.vQuantidadeUtilizada.int64 = rs.vQuantidadeUtilizada.int64;
         }
     }
 
