@@ -1,0 +1,117 @@
+#include "tools/zentactl/Sessao.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "diagnostics/QVNomesHresult.h"
+#include "platform/CodePage.h"
+
+namespace zenta::ctl {
+
+std::string NomeHresult(HRESULT hr) {
+    if (const auto nome = NomeSimbolicoHresult(hr); !nome.empty()) return std::string(nome);
+    if (const auto nome = NomeCodigoSistema(hr); !nome.empty()) return std::string(nome);
+    if (const auto nome = TextoSistemaHresult(hr); !nome.empty()) return std::string(nome);
+    return "?";
+}
+
+std::string OpcoesGlobais::EmpresaCp1252() const { return Utf8ParaCp1252(empresa); }
+
+Sessao::Sessao(const OpcoesGlobais& opcoes) : m_opcoes(opcoes) {}
+
+Sessao::~Sessao() {
+    if (m_servico != nullptr) m_servico->Release();
+    if (m_comIniciado) CoUninitialize();
+}
+
+namespace {
+
+// Copies a text into a fixed field, refusing one that does not fit rather
+// than cutting it (a cut company name would be another company).
+bool CopiaCampo(char* destino, std::size_t tamanho, const std::string& origem) {
+    if (origem.size() >= tamanho) return false;
+    std::memset(destino, 0, tamanho);
+    std::memcpy(destino, origem.data(), origem.size());
+    return true;
+}
+
+}  // namespace
+
+IQVGE_ManutencaoPreventiva& Sessao::Servico() {
+    if (m_inicializado) return *m_servico;
+    if (m_servico != nullptr) throw FalhaOperacao("Inicializa_Padrao", E_FAIL, "the service was not initialised");
+    if (!m_comIniciado) {
+        const HRESULT hr = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        if (FAILED(hr)) throw FalhaOperacao("CoInitializeEx", hr, "COM could not be initialised");
+        m_comIniciado = true;
+    }
+    IQVGE_ManutencaoPreventiva* servico = nullptr;
+    HRESULT hr = CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&servico));
+    if (FAILED(hr) || servico == nullptr)
+        throw FalhaOperacao("CoCreateInstance", FAILED(hr) ? hr : E_NOINTERFACE, "the service could not be created");
+    m_servico = servico;
+
+    _REG_DF_INICIALIZAPS registro{};
+    registro.ulUsuario = m_opcoes.usuario;
+    registro.ulNumeroSessao = static_cast<ULONG>(m_opcoes.sessao);
+    registro.ulLinhaFonte = __LINE__;
+    registro.usVersaoFarol = QV_VERSAO_FAROL;
+    if (!CopiaCampo(registro.szEmpresa, sizeof registro.szEmpresa, m_opcoes.EmpresaCp1252()))
+        throw ErroUso("--empresa: a company name has at most 47 characters");
+    CopiaCampo(registro.szAplicativo, sizeof registro.szAplicativo, "zentactl");
+    CopiaCampo(registro.szModuleName, sizeof registro.szModuleName, "zentactl");
+    CopiaCampo(registro.szArquivoFonte, sizeof registro.szArquivoFonte, "Sessao.cpp");
+    registro.cControle = QV_CONTROLE_INICIALIZACAO;
+    QVAssinaInicializacao(registro);
+    hr = m_servico->Inicializa_Padrao(registro);
+    Verifica(hr, "Inicializa_Padrao");
+    m_inicializado = true;
+    return *m_servico;
+}
+
+void Sessao::Verifica(HRESULT hr, std::string_view operacao) {
+    if (SUCCEEDED(hr)) return;
+    std::string mensagem;
+    if (m_servico != nullptr) {
+        _REG_DF_ERROPS erro{};
+        if (SUCCEEDED(m_servico->GetUltimoErro(&erro))) {
+            erro.cMensagem[sizeof erro.cMensagem - 1] = '\0';
+            mensagem = Cp1252ParaUtf8(erro.cMensagem);
+        }
+    }
+    if (mensagem.empty() && hr == E_NOTIMPL) mensagem = "not built yet in this version of the service";
+    if (mensagem.empty()) mensagem = "no message";
+    throw FalhaOperacao(std::string(operacao), hr, mensagem);
+}
+
+nlohmann::json LeDocumentoJson(const std::string& arquivo, std::string_view operacao) {
+    std::string texto;
+    if (arquivo == "-") {
+        std::ostringstream out;
+        out << std::cin.rdbuf();
+        texto = out.str();
+    } else {
+        std::ifstream in(arquivo, std::ios::binary);
+        if (!in)
+            throw FalhaOperacao(std::string(operacao), HRESULT_FROM_WIN32(2u), "cannot open \"" + arquivo + "\"");
+        std::ostringstream out;
+        out << in.rdbuf();
+        texto = out.str();
+    }
+    try {
+        return nlohmann::json::parse(texto);
+    } catch (const nlohmann::json::exception& e) {
+        throw FalhaOperacao(std::string(operacao), E_INVALIDARG,
+                            (arquivo == "-" ? std::string("standard input") : arquivo) + ": " + e.what());
+    }
+}
+
+void ImprimeJson(const nlohmann::json& valor) {
+    std::cout << valor.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+}
+
+}  // namespace zenta::ctl

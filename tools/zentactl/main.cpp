@@ -1,0 +1,71 @@
+// zentactl: the command-line client of the preventive-maintenance service.
+// It creates the service object in-process, initialises it for a company and
+// calls its interface; the ERP stand-in's master data are reached directly.
+//
+//   zentactl [--empresa NAME] [--usuario N] [--sessao N] [--json] GROUP COMMAND ...
+//
+// Exit status: 0 done, 1 an operation failed (reported on standard error as
+// "zentactl: <operation>: 0x<HRESULT> <NAME>: <message>"), 2 usage error.
+#include <cinttypes>
+#include <cstdio>
+#include <iostream>
+
+#include <CLI/CLI.hpp>
+
+#include "tools/zentactl/Comandos.h"
+
+int main(int argc, char** argv) {
+    using namespace zenta::ctl;
+    Contexto ctx;
+    CLI::App app{"zentactl: command-line client of the preventive-maintenance service"};
+    app.name("zentactl");
+    app.require_subcommand(1);
+    // Global options may also come after the subcommands ("erp list filial --json").
+    app.fallthrough();
+    app.add_option("--empresa", ctx.opcoes.empresa, "Company")->capture_default_str();
+    app.add_option("--usuario", ctx.opcoes.usuario, "User code (1..65535)")
+        ->capture_default_str()
+        ->check(CLI::Range(1u, 65535u));
+    app.add_option("--sessao", ctx.opcoes.sessao, "Session number")
+        ->capture_default_str()
+        ->check(CLI::Range(0ul, 0xFFFFFFFFul));
+    app.add_flag("--json", ctx.opcoes.json, "Machine output: the records' JSON form");
+
+    RegistraPropriedades(app, ctx);
+    RegistraPlanos(app, ctx);
+    RegistraMedicoes(app, ctx);
+    RegistraArvores(app, ctx);
+    RegistraErp(app, ctx);
+    RegistraDemo(app, ctx);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int codigo = app.exit(e);
+        return codigo == 0 ? 0 : 2;
+    } catch (const ErroUso& e) {
+        std::fprintf(stderr, "zentactl: %s\n", e.what());
+        return 2;
+    }
+
+    int status = 0;
+    try {
+        if (ctx.acao) ctx.acao();
+    } catch (const FalhaOperacao& f) {
+        std::cout.flush();
+        std::fprintf(stderr, "zentactl: %s: 0x%08" PRIX32 " %s: %s\n", f.Operacao().c_str(),
+                     static_cast<uint32_t>(f.Hr()), NomeHresult(f.Hr()).c_str(), f.Mensagem().c_str());
+        status = 1;
+    } catch (const ErroUso& e) {
+        std::cout.flush();
+        std::fprintf(stderr, "zentactl: %s\n", e.what());
+        status = 2;
+    } catch (const std::exception& e) {
+        std::cout.flush();
+        std::fprintf(stderr, "zentactl: %s\n", e.what());
+        status = 1;
+    }
+    ctx.Encerra();
+    std::cout.flush();
+    return status;
+}
