@@ -16,6 +16,33 @@
 #include "values/QVDMC.h"
 
 class CQVBaseParaRotinas;
+struct IQVGE_ASTMov;
+
+// A customer's commercial data: its price table (1 when it has none).
+struct CQVDadosDF_CFRT {
+    USHORT usPonteiroTabelaPreco = 1;
+    USHORT GetPonteiroTabelaPreco() const { return usPonteiroTabelaPreco; }
+};
+
+// Where a product's price is asked for: the product and its grade items.
+struct CQVPosicaoProduto {
+    ULONG lProduto = 0;
+    ULONG lGrade1 = 0;
+    ULONG lGrade2 = 0;
+    ULONG lGrade3 = 0;
+};
+
+// A product's price at a price table.
+struct CQVDadosGE_Preco {
+    CY vPrecoVenda{};
+    CY GetPrecoVendaV8() const { return vPrecoVenda; }
+};
+
+// A service's data as the technical-assistance items take it: its value.
+struct CQVDadosDF_Servico {
+    CY vValor{};
+    CY GetValor() const { return vValor; }
+};
 
 // One information line of a change-log entry: a one-letter tag ('N' for a
 // note) and its text, in Windows-1252.
@@ -41,10 +68,26 @@ struct IQVAcessoEmpresarial {
 
     // Writes one entry in the enterprise change log.
     virtual HRESULT GravaLog(const CQVEntradaLog& entrada) = 0;
+    // The customer's commercial data. A customer that is not registered
+    // fails with HRESULT_FROM_WIN32(ERROR_NOT_FOUND); one without a price
+    // table, and no customer (code 0), answer table 1.
+    virtual HRESULT LeBufferCFRTLibPla(ULONG lCliente, CQVDadosDF_CFRT* pDados) = 0;
+    // The sale price of a product at a price table: the price of its exact
+    // grade items, else its price without grade items. No price is S_FALSE
+    // with price 0.
+    virtual HRESULT LePrecoProduto(const CQVPosicaoProduto& regPosicaops, USHORT usPonteiroTabelaPreco,
+                                   CQVDadosGE_Preco* pDados) = 0;
+    // A service's data (its value; 0 when it has none). A service that is
+    // not registered fails with HRESULT_FROM_WIN32(ERROR_NOT_FOUND).
+    virtual HRESULT LeBufferServico(ULONG lServico, CQVDadosDF_Servico* pDados) = 0;
 };
 
 struct IQVAcessoGerenciador {
     virtual ~IQVAcessoGerenciador() = default;
+
+    // The technical-assistance module's service orders, initialised for the
+    // session; the caller releases the reference.
+    virtual HRESULT GetIGEAssistec(IQVGE_ASTMov** ppIAssistec) = 0;
 };
 
 struct IQVAcessoEstoque {

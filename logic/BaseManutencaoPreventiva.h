@@ -15,6 +15,10 @@
 #include "integration/IntegracaoEstoque.h"
 #include "schema/QVDataBase_GE_ManutencaoPreventiva.h"
 
+struct IQVGE_ASTMov;
+struct REG_AST_ORDEM_SERVICO_PS;
+struct REG_AST_TECNICO_PS;
+
 namespace zenta {
 
 // The module's data were written by a newer version of the system.
@@ -173,6 +177,18 @@ protected:
     HRESULT GravaRelacionamentoMovimentacaoOS(_REG_MOVIMENTACAO_MANUT_PREV_PS& regPs);
     // Fills the order's link list from the relationship file.
     HRESULT LeRelacionamentoMovimentacaoOS(_REG_MOVIMENTACAO_MANUT_PREV_PS& regMovimentacao);
+    // The technician sections of a service order from the order's lines, one
+    // per distinct technician in order of first appearance (task allocator,
+    // into regAst.pTecnicos and regAst.lQtdTecnicos).
+    HRESULT MontaTecnicosOS(const _REG_MOVIMENTACAO_MANUT_PREV_PS& regMovimentacao, REG_AST_ORDEM_SERVICO_PS& regAst);
+    // The product (then the service) items of one technician's section, from
+    // its first product (first service) slot on.
+    HRESULT AdicionaProdutos(const _REG_MOVIMENTACAO_MANUT_PREV_PS& regMovimentacao, REG_AST_TECNICO_PS& regTecnico,
+                             IQVAcessoEmpresarial* pEmpresarial);
+    HRESULT AdicionaServicos(const _REG_MOVIMENTACAO_MANUT_PREV_PS& regMovimentacao, REG_AST_TECNICO_PS& regTecnico,
+                             IQVAcessoEmpresarial* pEmpresarial);
+    // The technical-assistance module's service orders for this session.
+    HRESULT GetIGEAssistec(IQVGE_ASTMov*& pIAssitec);
 
     // The distinct equipment (or product) codes of the plans, or of the orders.
     HRESULT BuscaTreeCadastro(_REG_LISTA_ITENS_TREE_PS* plistaItens, LONG bTrazerSomenteAtivos, bool bEquipamentos);

@@ -1,6 +1,6 @@
 // The ERP stand-in's SQLite database.
 //
-// Schema (version 3). Keys of the ERP (REG_QVDMC) are stored as their 64 bits
+// Schema (version 4). Keys of the ERP (REG_QVDMC) are stored as their 64 bits
 // read as a signed integer; texts are UTF-8 (the ERP's Windows-1252 texts are
 // converted on the way in and back on the way out).
 //
@@ -69,6 +69,35 @@
 //   item_grade                 grade items of products (size, colour, ...)
 //   servico                    services
 //     unidade      INTEGER   unidade_medida.codigo
+//
+// Prices and service orders (version 4, "precos e ordens de servico").
+// Currency values are stored as the ERP gives them: an INTEGER of
+// ten-thousandths or a TEXT in US form ("12.50").
+//
+//   cliente                    + column
+//     tabela_preco INTEGER   1 .. 65535, the client's price table (NULL: table 1)
+//   servico                    + column
+//     valor        currency  the value a service item takes (NULL: 0)
+//   preco_produto              sale prices of products per price table
+//     produto      INTEGER   produto.codigo
+//     grade1..3    INTEGER   item_grade codes of the product's grades (0: none)
+//     tabela_preco INTEGER   1 .. 65535
+//     preco_venda  currency  unit sale price
+//     PRIMARY KEY (produto, grade1, grade2, grade3, tabela_preco)
+//   ordem_servico              the technical-assistance module's service
+//                              orders (written by QVAssistecErp.cpp)
+//     mes_ano      INTEGER   month/year code of the order (1 .. 65535)
+//     ponteiro     INTEGER   1, 2, ... per month/year
+//     fechada      INTEGER   1 once closed (by a person or by the record
+//                            itself); the record read back then says so
+//     registro     BLOB      the 1712-byte REG_AST_ORDEM_SERVICO_PS, its
+//                            pointers zeroed
+//     equipamento  BLOB      the 304-byte equipment block (NULL: none)
+//     nr_serie     BLOB      the equipment's serial number, UTF-16 units
+//     tecnicos     BLOB      the technician sections, each followed by its
+//                            items, each followed by its locations, in
+//                            order, pointers zeroed (sizes by their counts)
+//     PRIMARY KEY (mes_ano, ponteiro)
 //
 // A migration runs once, inside the same immediate transaction that records
 // it in esquema_versao, so processes opening a file at the same time apply
@@ -178,6 +207,26 @@ constexpr Migracao kMigracoes[] = {
      " codigo INTEGER PRIMARY KEY CHECK (codigo BETWEEN 1 AND 4294967295),"
      " nome TEXT NOT NULL,"
      " unidade INTEGER);"},
+    {4, "precos e ordens de servico",
+     "ALTER TABLE cliente ADD COLUMN tabela_preco INTEGER CHECK (tabela_preco BETWEEN 1 AND 65535);"
+     "ALTER TABLE servico ADD COLUMN valor CHECK (typeof(valor) IN ('integer', 'text', 'null'));"
+     "CREATE TABLE preco_produto ("
+     " produto INTEGER NOT NULL CHECK (produto BETWEEN 1 AND 4294967295),"
+     " grade1 INTEGER NOT NULL CHECK (grade1 BETWEEN 0 AND 4294967295),"
+     " grade2 INTEGER NOT NULL CHECK (grade2 BETWEEN 0 AND 4294967295),"
+     " grade3 INTEGER NOT NULL CHECK (grade3 BETWEEN 0 AND 4294967295),"
+     " tabela_preco INTEGER NOT NULL CHECK (tabela_preco BETWEEN 1 AND 65535),"
+     " preco_venda NOT NULL CHECK (typeof(preco_venda) IN ('integer', 'text')),"
+     " PRIMARY KEY (produto, grade1, grade2, grade3, tabela_preco)) WITHOUT ROWID;"
+     "CREATE TABLE ordem_servico ("
+     " mes_ano INTEGER NOT NULL CHECK (mes_ano BETWEEN 1 AND 65535),"
+     " ponteiro INTEGER NOT NULL CHECK (ponteiro BETWEEN 1 AND 4294967295),"
+     " fechada INTEGER NOT NULL DEFAULT 0 CHECK (fechada IN (0, 1)),"
+     " registro BLOB NOT NULL CHECK (length(registro) = 1712),"
+     " equipamento BLOB CHECK (equipamento IS NULL OR length(equipamento) = 304),"
+     " nr_serie BLOB,"
+     " tecnicos BLOB NOT NULL,"
+     " PRIMARY KEY (mes_ano, ponteiro)) WITHOUT ROWID;"},
 };
 static_assert(sizeof kMigracoes / sizeof kMigracoes[0] == kVersaoEsquemaErp,
               "one migration per schema version, in order");

@@ -2,6 +2,11 @@
 // the checks of an import document, the SQL (table and column names come only
 // from it; values are always bound) and the JSON of a listing. A new table
 // comes as a new migration in QVErpBanco.cpp plus its line in kTabelas.
+//
+// Registrations are keyed by their code and have a name; price rows
+// (preco_produto) are keyed by product, grade items and price table and
+// have no name. Currency values are a JSON integer of ten-thousandths or a
+// text in US form ("12.50"), stored and listed as given.
 #include "access/erp/QVErpCadastros.h"
 
 #include <array>
@@ -16,6 +21,7 @@
 #include "access/QVDiretorios.h"
 #include "access/erp/QVErpBanco.h"
 #include "diagnostics/QVCheck.h"
+#include "values/QVCurrency.h"
 
 namespace zenta {
 
@@ -25,8 +31,9 @@ using nlohmann::json;
 
 constexpr int64_t kCodigoMaximo = 4294967295;  // ULONG
 constexpr int64_t kUsuarioMaximo = 65535;      // USHORT
+constexpr int64_t kTabelaPrecoMaxima = 65535;  // USHORT
 
-enum class TipoColuna { Inteiro, Texto };
+enum class TipoColuna { Inteiro, Texto, Moeda };
 
 struct Coluna {
     std::string_view nome;
@@ -34,6 +41,7 @@ struct Coluna {
     bool obrigatoria;
     int64_t minimo = 0;  // integers only
     int64_t maximo = 0;
+    bool zeroQuandoAusente = false;  // integers only: left out or null is 0
 };
 
 constexpr Coluna Codigo(int64_t maximo = kCodigoMaximo) { return {"codigo", TipoColuna::Inteiro, true, 1, maximo}; }
@@ -41,6 +49,12 @@ constexpr Coluna Nome() { return {"nome", TipoColuna::Texto, true}; }
 constexpr Coluna Texto(std::string_view nome) { return {nome, TipoColuna::Texto, false}; }
 // The code of another registration.
 constexpr Coluna Referencia(std::string_view nome) { return {nome, TipoColuna::Inteiro, false, 1, kCodigoMaximo}; }
+constexpr Coluna Moeda(std::string_view nome, bool obrigatoria) { return {nome, TipoColuna::Moeda, obrigatoria}; }
+constexpr Coluna TabelaPreco(bool obrigatoria) {
+    return {"tabela_preco", TipoColuna::Inteiro, obrigatoria, 1, kTabelaPrecoMaxima};
+}
+// A grade item of a price row: 0 (none) when left out.
+constexpr Coluna Grade(std::string_view nome) { return {nome, TipoColuna::Inteiro, false, 0, kCodigoMaximo, true}; }
 
 template <std::size_t N>
 constexpr std::array<std::string_view, N> NomesDe(const Coluna (&colunas)[N]) {
@@ -49,11 +63,13 @@ constexpr std::array<std::string_view, N> NomesDe(const Coluna (&colunas)[N]) {
     return nomes;
 }
 
-// Columns in the order of the table's CREATE TABLE (migration 3).
+// Columns in the order of the table's CREATE TABLE (migration 3; the columns
+// migration 4 added come last).
 constexpr Coluna kFilial[] = {Codigo(), Nome()};
 constexpr Coluna kUsuario[] = {Codigo(kUsuarioMaximo), Nome(), Texto("email")};
 constexpr Coluna kMunicipio[] = {Codigo(), Nome(), Texto("uf")};
-constexpr Coluna kCliente[] = {Codigo(), Nome(), Referencia("municipio"), Texto("endereco"), Texto("email")};
+constexpr Coluna kCliente[] = {Codigo(),          Nome(),          Referencia("municipio"),
+                               Texto("endereco"), Texto("email"), TabelaPreco(false)};
 constexpr Coluna kMarca[] = {Codigo(), Nome()};
 constexpr Coluna kModelo[] = {Codigo(), Nome(), Referencia("marca")};
 constexpr Coluna kTipoEquipamento[] = {Codigo(), Nome()};
@@ -63,7 +79,11 @@ constexpr Coluna kUnidadeMedida[] = {Codigo(), Texto("sigla"), Nome(),
                                      {"casas_decimais", TipoColuna::Inteiro, false, 0, 4}};
 constexpr Coluna kProduto[] = {Codigo(), Nome(), Referencia("unidade")};
 constexpr Coluna kItemGrade[] = {Codigo(), Nome()};
-constexpr Coluna kServico[] = {Codigo(), Nome(), Referencia("unidade")};
+constexpr Coluna kServico[] = {Codigo(), Nome(), Referencia("unidade"), Moeda("valor", false)};
+// Its first five columns are its key.
+constexpr Coluna kPrecoProduto[] = {
+    {"produto", TipoColuna::Inteiro, true, 1, kCodigoMaximo}, Grade("grade1"), Grade("grade2"), Grade("grade3"),
+    TabelaPreco(true), Moeda("preco_venda", true)};
 
 constexpr auto kNomesFilial = NomesDe(kFilial);
 constexpr auto kNomesUsuario = NomesDe(kUsuario);
@@ -77,11 +97,13 @@ constexpr auto kNomesUnidadeMedida = NomesDe(kUnidadeMedida);
 constexpr auto kNomesProduto = NomesDe(kProduto);
 constexpr auto kNomesItemGrade = NomesDe(kItemGrade);
 constexpr auto kNomesServico = NomesDe(kServico);
+constexpr auto kNomesPrecoProduto = NomesDe(kPrecoProduto);
 
 struct Tabela {
     std::string_view nome;
     std::span<const Coluna> colunas;
     std::span<const std::string_view> nomesColunas;
+    std::size_t colunasChave = 1;  // the leading columns that make the key
 };
 
 // In import order: the registrations others name come first.
@@ -98,6 +120,7 @@ constexpr Tabela kTabelas[] = {
     {"produto", kProduto, kNomesProduto},
     {"item_grade", kItemGrade, kNomesItemGrade},
     {"servico", kServico, kNomesServico},
+    {"preco_produto", kPrecoProduto, kNomesPrecoProduto, 5},
 };
 constexpr std::size_t kQuantidadeTabelas = sizeof kTabelas / sizeof kTabelas[0];
 
@@ -108,11 +131,18 @@ constexpr std::array<std::string_view, kQuantidadeTabelas> NomesTabelas() {
 }
 constexpr auto kNomesTabelas = NomesTabelas();
 
-// Every table starts with its code and has a required name: the queries
-// below rely on both.
+// A table keyed by one column is a registration: its code first and a
+// required name (NomeCadastroErp relies on both). Every key column is an
+// integer that always has a value.
 constexpr bool DescricoesCoerentes() {
     for (const Tabela& t : kTabelas) {
-        if (t.colunas.empty() || t.colunas[0].nome != "codigo" || !t.colunas[0].obrigatoria) return false;
+        if (t.colunasChave == 0 || t.colunasChave >= t.colunas.size()) return false;
+        for (std::size_t i = 0; i < t.colunasChave; ++i) {
+            const Coluna& c = t.colunas[i];
+            if (c.tipo != TipoColuna::Inteiro || !(c.obrigatoria || c.zeroQuandoAusente)) return false;
+        }
+        if (t.colunasChave > 1) continue;
+        if (t.colunas[0].nome != "codigo") return false;
         bool temNome = false;
         for (const Coluna& c : t.colunas)
             if (c.nome == "nome") temNome = c.tipo == TipoColuna::Texto && c.obrigatoria;
@@ -120,7 +150,9 @@ constexpr bool DescricoesCoerentes() {
     }
     return true;
 }
-static_assert(DescricoesCoerentes(), "every table has its code first and a required name");
+static_assert(DescricoesCoerentes(), "every table has its key first; registrations have a code and a name");
+
+bool Registro(const Tabela& t) { return t.colunasChave == 1; }
 
 const Tabela* AchaTabela(std::string_view nome) {
     for (const Tabela& t : kTabelas)
@@ -237,6 +269,25 @@ HRESULT ConverteValor(const Tabela& t, std::size_t indice, const Coluna& c, cons
     saida = std::monostate{};
     if (valor.is_null()) {
         if (c.obrigatoria) return Recusa(erro, Local(t, indice, c.nome), "campo obrigatório sem valor");
+        if (c.zeroQuandoAusente) saida = int64_t{0};
+        return S_OK;
+    }
+    if (c.tipo == TipoColuna::Moeda) {
+        if (valor.is_number_integer()) {
+            if (valor.is_number_unsigned() && valor.get<uint64_t>() > static_cast<uint64_t>(INT64_MAX))
+                return Recusa(erro, Local(t, indice, c.nome), "número fora do intervalo: " + valor.dump());
+            saida = valor.get<int64_t>();
+            return S_OK;
+        }
+        if (!valor.is_string())
+            return Recusa(erro, Local(t, indice, c.nome),
+                          "tipo errado: esperado valor em texto (\"12.50\") ou inteiro em décimos de milésimo");
+        const auto& texto = valor.get_ref<const std::string&>();
+        if (const char* problema = ProblemaDoTexto(texto)) return Recusa(erro, Local(t, indice, c.nome), problema);
+        CQVCurrency moeda;
+        if (texto.empty() || FAILED(moeda.SetTexto(texto, false)))
+            return Recusa(erro, Local(t, indice, c.nome), "valor que não é um número: " + valor.dump());
+        saida = texto;
         return S_OK;
     }
     if (c.tipo == TipoColuna::Inteiro) {
@@ -280,6 +331,7 @@ HRESULT ConverteLinha(const Tabela& t, std::size_t indice, const json& linha, st
         const auto it = linha.find(c.nome);
         if (it == linha.end()) {
             if (c.obrigatoria) return Recusa(erro, Local(t, indice, c.nome), "campo obrigatório ausente");
+            if (c.zeroQuandoAusente) valores[i] = int64_t{0};
             continue;
         }
         const HRESULT hr = ConverteValor(t, indice, c, *it, valores[i], erro);
@@ -321,9 +373,19 @@ HRESULT ConverteDocumento(const json& documento, std::vector<TabelaImportada>& t
     return S_OK;
 }
 
-// "INSERT INTO t (a, b, c) VALUES (?1, ?2, ?3) ON CONFLICT (codigo) DO UPDATE
-// SET b = excluded.b, c = excluded.c": a row of the same code is updated in
-// place, every column replaced.
+// The key columns, comma-separated.
+std::string ColunasChave(const Tabela& t) {
+    std::string chave;
+    for (std::size_t i = 0; i < t.colunasChave; ++i) {
+        if (i > 0) chave += ", ";
+        chave += t.colunas[i].nome;
+    }
+    return chave;
+}
+
+// "INSERT INTO t (a, b, c) VALUES (?1, ?2, ?3) ON CONFLICT (a) DO UPDATE
+// SET b = excluded.b, c = excluded.c": a row of the same key is updated in
+// place, every other column replaced.
 std::string SqlGrava(const Tabela& t) {
     std::string colunas, parametros, atualiza;
     for (std::size_t i = 0; i < t.colunas.size(); ++i) {
@@ -335,13 +397,13 @@ std::string SqlGrava(const Tabela& t) {
         colunas += nome;
         parametros += '?';
         parametros += std::to_string(i + 1);
-        if (i > 0) {
+        if (i >= t.colunasChave) {
             if (!atualiza.empty()) atualiza += ", ";
             atualiza += std::string(nome) + " = excluded." + std::string(nome);
         }
     }
     return "INSERT INTO " + std::string(t.nome) + " (" + colunas + ") VALUES (" + parametros +
-           ") ON CONFLICT (codigo) DO UPDATE SET " + atualiza;
+           ") ON CONFLICT (" + ColunasChave(t) + ") DO UPDATE SET " + atualiza;
 }
 
 HRESULT GravaTabela(sqlite3* db, const TabelaImportada& importada) {
@@ -443,7 +505,7 @@ HRESULT NomeCadastroErp(std::string_view empresa, std::string_view tabela, ULONG
     nome.clear();
     try {
         const Tabela* t = AchaTabela(tabela);
-        if (t == nullptr) QV_CHECK(E_INVALIDARG);
+        if (t == nullptr || !Registro(*t)) QV_CHECK(E_INVALIDARG);
         std::shared_ptr<ErpBanco> banco;
         QV_CHECK(BancoDaEmpresa(empresa, banco));
         bool achou = false;
@@ -473,12 +535,14 @@ HRESULT ListaCadastroErp(std::string_view empresa, std::string_view tabela, nloh
         if (t == nullptr) QV_CHECK(E_INVALIDARG);
         std::shared_ptr<ErpBanco> banco;
         QV_CHECK(BancoDaEmpresa(empresa, banco));
+        // Every column in order; a currency column is followed by its type.
         std::string sql = "SELECT ";
         for (std::size_t i = 0; i < t->colunas.size(); ++i) {
             if (i > 0) sql += ", ";
             sql += t->colunas[i].nome;
+            if (t->colunas[i].tipo == TipoColuna::Moeda) sql += ", typeof(" + std::string(t->colunas[i].nome) + ")";
         }
-        sql += " FROM " + std::string(t->nome) + " ORDER BY codigo";
+        sql += " FROM " + std::string(t->nome) + " ORDER BY " + ColunasChave(*t);
         json lidas = json::array();
         const auto passos = [&](sqlite3* db) -> HRESULT {
             ErpComando consulta(db, sql);
@@ -487,13 +551,15 @@ HRESULT ListaCadastroErp(std::string_view empresa, std::string_view tabela, nloh
                 QV_CHECK(consulta.Passo(linha));
                 if (!linha) break;
                 json objeto = json::object();
-                for (std::size_t i = 0; i < t->colunas.size(); ++i) {
-                    const Coluna& c = t->colunas[i];
-                    const int coluna = static_cast<int>(i);
+                int coluna = 0;
+                for (const Coluna& c : t->colunas) {
                     json& valor = objeto[std::string(c.nome)];
                     if (consulta.Nulo(coluna)) valor = nullptr;
                     else if (c.tipo == TipoColuna::Inteiro) valor = consulta.Inteiro(coluna);
+                    else if (c.tipo == TipoColuna::Moeda && consulta.Texto(coluna + 1) == "integer")
+                        valor = consulta.Inteiro(coluna);
                     else valor = TextoParaMostrar(consulta.Texto(coluna));
+                    coluna += c.tipo == TipoColuna::Moeda ? 2 : 1;
                 }
                 lidas.push_back(std::move(objeto));
             }

@@ -1,7 +1,8 @@
 // The master data of the ERP stand-in: branches, users, towns, clients,
 // makers, models and kinds of equipment, equipments, units, products, grade
 // items and services, each keyed by the ERP's code with its name (tables of
-// schema version 3, described in QVErpBanco.cpp). Loaded from a JSON document
+// schema version 3, described in QVErpBanco.cpp), and the sale prices of
+// products per price table (version 4). Loaded from a JSON document
 // (`zentactl erp import`) and read back to show names for codes.
 //
 // Texts are UTF-8 here and in the file. Nothing here throws; failures come
@@ -30,7 +31,8 @@ inline constexpr std::size_t kTextoMaximoCadastroErp = 200;
 // Tables a JSON import document may hold, in import order.
 std::span<const std::string_view> TabelasCadastroErp();
 
-// The columns of a table in the table's order, "codigo" first: the keys of
+// The columns of a table in the table's order, its key first ("codigo" for
+// registrations; product, grades and price table for "preco_produto"): the keys of
 // every object ListaCadastroErp gives, in the order to show them (empty for
 // a table not in the list).
 std::span<const std::string_view> ColunasCadastroErp(std::string_view tabela);
@@ -44,7 +46,10 @@ struct ResumoImportacaoErp {
 // { "<table>": [ { "codigo": 1, "nome": "...", ... }, ... ], ... }: rows are
 // inserted or replaced by code (a field left out of a replaced row becomes
 // empty), all in one transaction (all or nothing). Every field but "codigo"
-// and "nome" may be left out or null.
+// and "nome" may be left out or null. Price rows are keyed by "produto",
+// "grade1".."grade3" (0 when left out) and "tabela_preco", with a required
+// "preco_venda"; currency fields take an integer of ten-thousandths or a
+// text in US form ("12.50").
 // E_INVALIDARG with `erro` naming table, row index (from 0) and field
 // ("cliente[2].email: ...") for an unknown table or field, a missing code or
 // name, a wrong type, a code out of range, a text too long (over 200 bytes),
@@ -55,7 +60,7 @@ HRESULT ImportaCadastrosErp(std::string_view empresa, const nlohmann::json& docu
                             ResumoImportacaoErp& resumo, std::string& erro);
 
 // The name of a code in a table ("" and S_FALSE when there is none);
-// E_INVALIDARG for a table not in the list.
+// E_INVALIDARG for a table not in the list or without names (preco_produto).
 HRESULT NomeCadastroErp(std::string_view empresa, std::string_view tabela, ULONG codigo, std::string& nome);
 
 // Every row of a table as JSON objects, by code (for `zentactl erp list`):

@@ -28,12 +28,12 @@ namespace {
 // A document touching every table and every column.
 json DocumentoCompleto() {
     return json::parse(R"({
-        "servico": [ { "codigo": 7, "nome": "Troca de óleo", "unidade": 2 } ],
+        "servico": [ { "codigo": 7, "nome": "Troca de óleo", "unidade": 2, "valor": "45.50" } ],
         "filial": [ { "codigo": 2, "nome": "Filial Sul" }, { "codigo": 1, "nome": "Matriz" } ],
         "usuario": [ { "codigo": 65535, "nome": "João", "email": "joao@exemplo.com" } ],
         "municipio": [ { "codigo": 4314902, "nome": "Porto Alegre", "uf": "RS" } ],
         "cliente": [ { "codigo": 4294967295, "nome": "Cliente Ação", "municipio": 4314902,
-                       "endereco": "Rua A, 1", "email": "c@exemplo.com" } ],
+                       "endereco": "Rua A, 1", "email": "c@exemplo.com", "tabela_preco": 3 } ],
         "marca": [ { "codigo": 3, "nome": "Marca X" } ],
         "modelo": [ { "codigo": 4, "nome": "Modelo Y", "marca": 3 } ],
         "tipo_equipamento": [ { "codigo": 5, "nome": "Compressor" } ],
@@ -41,7 +41,9 @@ json DocumentoCompleto() {
                            "nr_serie": "ABC-123", "filial": 1 } ],
         "unidade_medida": [ { "codigo": 2, "sigla": "H", "nome": "Hora", "casas_decimais": 2 } ],
         "produto": [ { "codigo": 8, "nome": "Óleo 20W", "unidade": 2 } ],
-        "item_grade": [ { "codigo": 9, "nome": "Azul" } ]
+        "item_grade": [ { "codigo": 9, "nome": "Azul" } ],
+        "preco_produto": [ { "produto": 8, "grade1": 9, "grade2": 0, "grade3": 0, "tabela_preco": 3,
+                             "preco_venda": 125000 } ]
     })");
 }
 
@@ -87,7 +89,7 @@ TEST_F(ErpCadastrosTeste, ImportedRowsComeBackAsNamesAndListsInEveryTable) {
     EXPECT_EQ(std::vector<std::string_view>(tabelas.begin(), tabelas.end()),
               (std::vector<std::string_view>{"filial", "usuario", "municipio", "cliente", "marca", "modelo",
                                              "tipo_equipamento", "equipamento", "unidade_medida", "produto",
-                                             "item_grade", "servico"}));
+                                             "item_grade", "servico", "preco_produto"}));
 
     ResumoImportacaoErp resumo;
     std::string erro;
@@ -118,7 +120,7 @@ TEST_F(ErpCadastrosTeste, ImportedRowsComeBackAsNamesAndListsInEveryTable) {
         const json linhas = Lista(std::string(tabela).c_str());
         const auto colunas = zenta::ColunasCadastroErp(tabela);
         ASSERT_FALSE(colunas.empty());
-        EXPECT_EQ(colunas[0], "codigo");
+        EXPECT_EQ(colunas[0], tabela == "preco_produto" ? "produto" : "codigo");
         json esperado = documento[std::string(tabela)];
         std::sort(esperado.begin(), esperado.end(),
                   [](const json& a, const json& b) { return a["codigo"] < b["codigo"]; });
@@ -160,7 +162,7 @@ TEST_F(ErpCadastrosTeste, ReimportReplacesRowsByCodeAndKeepsTheOthers) {
     EXPECT_EQ(Lista("filial").size(), 3u);
     // The replaced row holds what the document gave, nothing of the old one.
     EXPECT_EQ(Lista("cliente"), json::parse(R"([{"codigo": 4294967295, "nome": "Cliente B", "municipio": null,
-                                                 "endereco": null, "email": null}])"));
+                                                 "endereco": null, "email": null, "tabela_preco": null}])"));
     EXPECT_EQ(Nome("equipamento", 6), "Compressor 1");
 }
 
@@ -301,7 +303,7 @@ TEST_F(ErpCadastrosTeste, AVersion2FileMigratesKeepingItsPreWithdrawals) {
     auto banco = Banco();
     std::vector<int> versoes;
     ASSERT_EQ(banco->VersoesAplicadas(versoes), S_OK);
-    EXPECT_EQ(versoes, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(versoes, (std::vector<int>{1, 2, 3, 4}));
     std::vector<REG_ES_PREBAIXAPS> lidos;
     ASSERT_EQ(banco->LePreBaixas(chave, 1, lidos), S_OK);
     ASSERT_EQ(lidos.size(), 2u);

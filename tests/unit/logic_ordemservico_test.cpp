@@ -1,0 +1,621 @@
+// Service orders raised by concluded maintenance orders, through the service
+// object and the ERP stand-in: the record and its blocks as the
+// technical-assistance module receives them, the link kept by the order,
+// rewriting the open linked order instead of raising a new one, a new one
+// once it is closed, one section per technician, prices from the client's
+// price table, and failures logged with the step that failed.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <zenta/zenta.h>
+
+#include "access/IQVGE_ASTMov.h"
+#include "access/QVAcessoServidores.h"
+#include "access/erp/QVAssistecErp.h"
+#include "access/erp/QVErpBanco.h"
+#include "access/erp/QVProvedorErp.h"
+#include "logic/QVCamposRegistro.h"
+#include "server/QVJsonRegistros.h"
+#include "support/Inicializacao.h"
+#include "support/ServicoTeste.h"
+#include "support/ZentaHomeTemporario.h"
+#include "values/QVDMA.h"
+#include "values/QVDMC.h"
+#include "values/QVMesAno.h"
+#include "values/RelogioSistema.h"
+
+namespace {
+
+using zenta::ErpBanco;
+using zenta::teste::ComEscopo;
+using zenta::teste::NovoServico;
+using zenta::teste::Servico;
+
+constexpr const char* kEmpresa = "ORDENSOS";
+
+CY Moeda(long long decimosMilesimos) {
+    CY v{};
+    v.int64 = decimosMilesimos;
+    return v;
+}
+
+ULONG U32(const void* registro, std::size_t deslocamento) {
+    ULONG v = 0;
+    std::memcpy(&v, static_cast<const BYTE*>(registro) + deslocamento, sizeof v);
+    return v;
+}
+USHORT U16(const void* registro, std::size_t deslocamento) {
+    USHORT v = 0;
+    std::memcpy(&v, static_cast<const BYTE*>(registro) + deslocamento, sizeof v);
+    return v;
+}
+
+struct OrdemLida {
+    _REG_MOVIMENTACAO_MANUT_PREV_PS ordem{};
+    ~OrdemLida() { zenta::LiberaListasMovimentacao(ordem); }
+};
+
+struct OrdensServicoLidas {
+    REG_AST_LISTA_ORDEM_SERVICO_PS lista{};
+    ~OrdensServicoLidas() { zenta::LiberaListaOrdemServico(lista); }
+    const REG_AST_ORDEM_SERVICO_PS& operator[](ULONG i) const { return lista.pRegistros[i]; }
+};
+
+// ---- A provider that hands out service-order months past the last one ----------
+
+// Forwards to the stand-in; a stored order comes back with a month/year
+// above December 4717.
+class AssistecMesAlto final : public IQVGE_ASTMov {
+public:
+    explicit AssistecMesAlto(IQVGE_ASTMov* real) : m_real(real) {}
+    virtual ~AssistecMesAlto() { m_real->Release(); }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (riid != IID_IUnknown && riid != IID_IQVGE_ASTMov) return E_NOINTERFACE;
+        *ppv = static_cast<IQVGE_ASTMov*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG n = --m_cRef;
+        if (n == 0) delete this;
+        return n;
+    }
+    HRESULT STDMETHODCALLTYPE Inicializa_Padrao(_REG_DF_INICIALIZAPS regps) override {
+        return m_real->Inicializa_Padrao(regps);
+    }
+    HRESULT STDMETHODCALLTYPE BuscaRegistros(REG_AST_LISTA_CHAVES_PS regChaves, REG_AST_LISTA_ORDEM_SERVICO_PS* p,
+                                             ULONG flags) override {
+        return m_real->BuscaRegistros(regChaves, p, flags);
+    }
+    HRESULT STDMETHODCALLTYPE Grava(REG_AST_ORDEM_SERVICO_PS* p, ULONG flags, BOOL b) override {
+        const HRESULT hr = m_real->Grava(p, flags, b);
+        if (SUCCEEDED(hr)) p->maOS = QVMA_MAXIMO + 1;
+        return hr;
+    }
+
+private:
+    IQVGE_ASTMov* m_real;
+    std::atomic<ULONG> m_cRef{1};
+};
+
+class GerenciadorMesAlto final : public IQVAcessoGerenciador {
+public:
+    explicit GerenciadorMesAlto(IQVAcessoGerenciador* real) : m_real(real) {}
+    HRESULT GetIGEAssistec(IQVGE_ASTMov** pp) override {
+        IQVGE_ASTMov* real = nullptr;
+        const HRESULT hr = m_real->GetIGEAssistec(&real);
+        if (FAILED(hr)) return hr;
+        *pp = new AssistecMesAlto(real);
+        return S_OK;
+    }
+
+private:
+    IQVAcessoGerenciador* m_real;
+};
+
+class ProvedorMesAlto final : public IQVProvedorAcesso {
+public:
+    HRESULT Conecta(const CQVBaseParaRotinas& sessao, CQVAcessoServidores& acessos) override {
+        const HRESULT hr = zenta::ProvedorErp::Instancia().Conecta(sessao, acessos);
+        if (FAILED(hr)) return hr;
+        std::lock_guard lock(m_trava);
+        auto& g = m_gerenciadores[&sessao];
+        g = std::make_unique<GerenciadorMesAlto>(acessos.pGerenciador);
+        acessos.pGerenciador = g.get();
+        return hr;
+    }
+    void Desconecta(const CQVBaseParaRotinas& sessao) override {
+        zenta::ProvedorErp::Instancia().Desconecta(sessao);
+        std::lock_guard lock(m_trava);
+        m_gerenciadores.erase(&sessao);
+    }
+
+private:
+    std::mutex m_trava;
+    std::map<const CQVBaseParaRotinas*, std::unique_ptr<GerenciadorMesAlto>> m_gerenciadores;
+};
+
+// ---- The fixture ------------------------------------------------------------------------
+
+class OrdensServico : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_servico = NovoServico(kEmpresa);
+        // Clients with and without a price table, prices at tables 1 and 2
+        // (one for a grade item), and services with values as text and as
+        // ten-thousandths.
+        ASSERT_EQ(Banco()->ExecutaSql(
+                      "INSERT INTO cliente (codigo, nome, tabela_preco) VALUES (5, 'Cliente', 2), (6, 'Sem tabela', NULL);"
+                      "INSERT INTO preco_produto VALUES (21, 0, 0, 0, 1, '1.00'), (21, 0, 0, 0, 2, '12.50'),"
+                      " (21, 4, 0, 0, 2, 150000), (22, 0, 0, 0, 2, 70000);"
+                      "INSERT INTO servico (codigo, nome, valor) VALUES (31, 'Troca', '45.5'), (32, 'Limpeza', 30000),"
+                      " (33, 'Sem valor', NULL);"),
+                  S_OK);
+        NovoPlano();
+    }
+    void TearDown() override { m_servico.reset(); }
+
+    std::shared_ptr<ErpBanco> Banco() {
+        std::filesystem::path arquivo;
+        EXPECT_EQ(ErpBanco::Caminho(kEmpresa, arquivo), S_OK);
+        std::shared_ptr<ErpBanco> banco;
+        EXPECT_EQ(ErpBanco::Compartilhado(arquivo, banco), S_OK);
+        return banco;
+    }
+
+    void NovoPlano() {
+        _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS m{};
+        std::snprintf(m.szNomeManutencao, sizeof m.szNomeManutencao, "Limpeza");
+        m.frequenciaPS.lTipoFrequencia = 2;
+        m.frequenciaPS.lTipoFrequenciaTempo = 1;
+        m.frequenciaPS.lFrequenciaTempo = 10;
+        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
+        plano.idEquipamentoPS.lEquipamento = 10;
+        plano.idEquipamentoPS.lSituacao = 1;
+        plano.listaManutencoes = {1, 0, nullptr, &m};
+        m_plano = 0;
+        ASSERT_EQ(m_servico->Grava(&m_plano, plano), S_OK);
+        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS lido{};
+        ASSERT_EQ(m_servico->Le(m_plano, &lido), S_OK);
+        m_codigo = lido.listaManutencoes.pManutencoes[0].lCodigoManutencao;
+        zenta::LiberaRegistro(lido);
+    }
+
+    // A concluded order asking for a service order: client 5, technician 3,
+    // product 21 (2 used, on two stock places) and service 31 (1 used),
+    // both by technician 3.
+    struct Ordem {
+        _REG_MOVIMENTACAO_MANUT_PREV_PS o{};
+        _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS locais[2]{};
+        std::vector<_REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS> produtos;
+        std::vector<_REG_MOVIMENTACAO_MANUTENCAO_SERVICO_PS> servicos;
+
+        Ordem(LONG plano, ULONG codigo, USHORT ma) {
+            o.dmcChave = REG_QVDMC().SetDMC(0, 84, ma).Get64();
+            o.lFilial = 1;
+            o.lCliente = 5;
+            o.lSituacao = 1;
+            o.bGerarOS = 1;
+            o.lPonteiroCadastro = static_cast<ULONG>(plano);
+            o.lCodigoManutencao = codigo;
+            o.lEquipamento = 10;
+            o.lMarca = 11;
+            o.lModelo = 12;
+            o.lTipo = 13;
+            o.lPonteiroGrade1 = 14;
+            o.lPonteiroGrade2 = 15;
+            o.lPonteiroGrade3 = 16;
+            o.lTecnico = 3;
+            std::snprintf(o.szNomeManutencao, sizeof o.szNomeManutencao, "Limpeza");
+            std::snprintf(o.szNrSerie, sizeof o.szNrSerie, "SN-\xC9");
+            locais[0].cTipoProducao = 2;
+            locais[0].cConteudoImportado = 1;
+            locais[0].lPonteiroLocal = 3;
+            locais[0].lPonteiroLote = 4;
+            locais[0].lPonteiroForLote = 5;
+            locais[0].lPonteiroVolume = 6;
+            locais[0].lPonteiroForEPTETPE = 7;
+            locais[0].lPonteiroCliEPTETPE = 8;
+            locais[0].lPonteiroControleFCI = 9;
+            locais[0].vPIUnitaria = Moeda(33);
+            locais[0].vQuantidadeEs = Moeda(10000);
+            locais[1].lPonteiroLocal = 20;
+            locais[1].vQuantidadeEs = Moeda(10000);
+            Produto(3, 21, 20000);
+            produtos[0].listaLocal = {2, 0, nullptr, locais};
+            Servico(3, 31, 10000);
+        }
+        void Produto(ULONG tecnico, ULONG produto, long long usado, ULONG grade1 = 0) {
+            _REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS p{};
+            p.lTecnico = tecnico;
+            p.lProduto = produto;
+            p.lGrade1 = grade1;
+            p.vQuantidadeUtilizada = Moeda(usado);
+            produtos.push_back(p);
+            Liga();
+        }
+        void Servico(ULONG tecnico, ULONG servico, long long usado) {
+            _REG_MOVIMENTACAO_MANUTENCAO_SERVICO_PS s{};
+            s.lTecnico = tecnico;
+            s.lServico = servico;
+            s.vQuantidadeUtilizada = Moeda(usado);
+            servicos.push_back(s);
+            Liga();
+        }
+        void Liga() {
+            o.listaProdutos = {static_cast<ULONG>(produtos.size()), 0, nullptr, produtos.data()};
+            o.listaServicos = {static_cast<ULONG>(servicos.size()), 0, nullptr, servicos.data()};
+        }
+    };
+
+    ULONGLONG Grava(const _REG_MOVIMENTACAO_MANUT_PREV_PS& ordem) {
+        ULONGLONG chave = 0;
+        EXPECT_EQ(m_servico->GravaMovimentacao(ordem, &chave), S_OK);
+        return chave;
+    }
+    // The order, saved open first so that it has its key, then concluded.
+    ULONGLONG Conclui(Ordem& ordem) {
+        ordem.o.lSituacao = 0;
+        ordem.o.dmcChave = Grava(ordem.o);
+        ordem.o.lSituacao = 1;
+        return Grava(ordem.o);
+    }
+    void Links(ULONGLONG chave, std::vector<_REG_RELACIONAMENTO_MOVIMENTACAO_OS_PS>& links) {
+        OrdemLida lida;
+        ASSERT_EQ(m_servico->LeMovimentacao(chave, &lida.ordem), S_OK);
+        const auto& l = lida.ordem.listaRelacionamentos;
+        links.assign(l.pRelacionamentos, l.pRelacionamentos + l.lQtdRelacionamentoOS);
+    }
+    void LeOrdensServico(std::vector<REG_AST_CHAVE_PS> chaves, OrdensServicoLidas& lidas) {
+        IQVGE_ASTMov* p = nullptr;
+        ASSERT_EQ(zenta::CriaAssistecErp(IID_IQVGE_ASTMov, reinterpret_cast<void**>(&p)), S_OK);
+        EXPECT_EQ(p->Inicializa_Padrao(zenta::teste::RegistroInicializacao(kEmpresa)), S_OK);
+        REG_AST_LISTA_CHAVES_PS regChaves{static_cast<ULONG>(chaves.size()), 0, nullptr, chaves.data()};
+        EXPECT_EQ(p->BuscaRegistros(regChaves, &lidas.lista, 2), S_OK);
+        p->Release();
+        ASSERT_EQ(lidas.lista.lQtdRegistros, chaves.size());
+    }
+    int64_t QuantidadeOrdensServico() {
+        int64_t n = -1;
+        EXPECT_EQ(Banco()->Leitura([&](sqlite3* db) -> HRESULT {
+            zenta::ErpComando c(db, "SELECT count(*) FROM ordem_servico");
+            bool linha = false;
+            if (FAILED(c.Prepara()) || FAILED(c.Passo(linha)) || !linha) return E_FAIL;
+            n = c.Inteiro(0);
+            return S_OK;
+        }),
+                  S_OK);
+        return n;
+    }
+    // Everything the error log holds so far.
+    std::string Log() const {
+        std::string texto;
+        for (const auto& e : std::filesystem::recursive_directory_iterator(m_home.Raiz())) {
+            if (!e.is_regular_file() || e.path().extension() != ".log") continue;
+            std::ifstream f(e.path(), std::ios::binary);
+            std::ostringstream s;
+            s << f.rdbuf();
+            texto += s.str();
+        }
+        return texto;
+    }
+
+    const zenta::RelogioFixoEscopo m_relogio{{2026, 5, 4, 5, 6, 7}};
+    const USHORT m_maio = QVMAFromMesAno(5, 2026);
+    zenta::teste::ZentaHomeTemporario m_home;
+    ComEscopo m_com;
+    Servico m_servico;
+    LONG m_plano = 0;
+    ULONG m_codigo = 0;
+};
+
+TEST_F(OrdensServico, AConcludedOrderRaisesAServiceOrderWithEveryFieldInItsPlaceAndLinksIt) {
+    Ordem ordem(m_plano, m_codigo, m_maio);
+    const ULONGLONG chave = Conclui(ordem);
+    ASSERT_NE(chave, 0u);
+
+    std::vector<_REG_RELACIONAMENTO_MOVIMENTACAO_OS_PS> links;
+    Links(chave, links);
+    ASSERT_EQ(links.size(), 1u);
+    EXPECT_EQ(links[0].dmcMovimentacao, chave);
+    EXPECT_EQ(links[0].lPtrOS, 1u);
+    EXPECT_EQ(links[0].maOS, m_maio);
+
+    OrdensServicoLidas lidas;
+    LeOrdensServico({{m_maio, 0, 1}}, lidas);
+    const REG_AST_ORDEM_SERVICO_PS& os = lidas[0];
+    const ULONG hoje = REG_QVDMA(4, 5, 2026).GetData();
+    EXPECT_EQ(reinterpret_cast<const BYTE*>(&os)[3], 3);
+    EXPECT_EQ(reinterpret_cast<const BYTE*>(&os)[6], 0);
+    EXPECT_EQ(reinterpret_cast<const BYTE*>(&os)[8], 1);
+    EXPECT_EQ(U16(&os, 64), 5 * 60 + 6);
+    EXPECT_EQ(U32(&os, 72), 1u);
+    EXPECT_EQ(U32(&os, 76), 1u);    // branch
+    EXPECT_EQ(U32(&os, 84), 5u);    // client
+    EXPECT_EQ(U32(&os, 100), 3u);   // technician
+    EXPECT_EQ(U32(&os, 132), 1u);   // sections
+    EXPECT_EQ(U32(&os, 244), 1u);
+    EXPECT_EQ(U32(&os, 312), hoje);
+    EXPECT_EQ(U32(&os, 316), hoje);  // the order's conclusion: the day of the save
+    EXPECT_EQ(U16(&os, 424), m_maio);
+    EXPECT_EQ(U32(&os, 428), 1u);
+    EXPECT_EQ(U32(&os, 1520), REG_QVDMC(chave).GetPonteiro());  // origin: the order
+    EXPECT_EQ(U16(&os, 1524), m_maio);
+
+    ASSERT_NE(os.pEquipamento, nullptr);
+    const REG_AST_EQUIPAMENTO_PS& eq = *os.pEquipamento;
+    EXPECT_EQ(U32(&eq, 48), 14u);
+    EXPECT_EQ(U32(&eq, 52), 15u);
+    EXPECT_EQ(U32(&eq, 56), 16u);
+    EXPECT_EQ(U32(&eq, 64), 11u);
+    EXPECT_EQ(U32(&eq, 68), 12u);
+    EXPECT_EQ(U32(&eq, 72), 13u);
+    EXPECT_EQ(U32(&eq, 76), 10u);
+    EXPECT_EQ(U32(&eq, 80), 0u);
+    EXPECT_EQ(std::u16string(eq.bsNrSerie), u"SN-É") << "Windows-1252 on the order, UTF-16 in the BSTR";
+
+    ASSERT_NE(os.pTecnicos, nullptr);
+    const REG_AST_TECNICO_PS& t = os.pTecnicos[0];
+    EXPECT_EQ(U16(&t, 8), 5 * 60 + 6);
+    EXPECT_EQ(U32(&t, 24), 3u);
+    EXPECT_EQ(U32(&t, 28), 1u);   // services
+    EXPECT_EQ(U32(&t, 36), 1u);   // products
+    EXPECT_EQ(U32(&t, 84), 2u);   // items
+    EXPECT_EQ(U32(&t, 104), hoje);
+    ASSERT_NE(t.pItens, nullptr);
+
+    const REG_AST_ITEM_PS& produto = t.pItens[0];
+    const BYTE* p = reinterpret_cast<const BYTE*>(&produto);
+    EXPECT_EQ(p[3], 1);
+    EXPECT_EQ(p[4], 1);
+    EXPECT_EQ(U32(p, 40), 2u) << "the client's price table";
+    EXPECT_EQ(U32(p, 44), 21u);
+    EXPECT_EQ(U32(p, 76), 2u);
+    EXPECT_EQ(produto.vQuantidade.int64, 20000);
+    EXPECT_EQ(produto.vValorUnitario.int64, 125000) << "12.50 at table 2";
+    ASSERT_NE(produto.pLocais, nullptr);
+    const BYTE* l = reinterpret_cast<const BYTE*>(&produto.pLocais[0]);
+    EXPECT_EQ(l[0], 2);
+    EXPECT_EQ(l[1], 1);
+    for (ULONG k = 0; k < 7; ++k) EXPECT_EQ(U32(l, 8 + 4 * k), 3u + k) << k;
+    EXPECT_EQ(produto.pLocais[0].vPIUnitaria.int64, 33);
+    EXPECT_EQ(produto.pLocais[0].vQuantidadeEs.int64, 10000);
+    EXPECT_EQ(produto.pLocais[1].lPonteiroLocal, 20u);
+
+    const REG_AST_ITEM_PS& servico = t.pItens[1];
+    const BYTE* s = reinterpret_cast<const BYTE*>(&servico);
+    EXPECT_EQ(s[3], 1);
+    EXPECT_EQ(s[4], 0);
+    EXPECT_EQ(U32(s, 40), 2u);
+    EXPECT_EQ(U32(s, 44), 31u);
+    EXPECT_EQ(servico.vQuantidade.int64, 10000);
+    EXPECT_EQ(servico.vValorUnitario.int64, 455000) << "45.5 from the service";
+    EXPECT_EQ(servico.lQtdLocais, 0u);
+    EXPECT_EQ(servico.pLocais, nullptr);
+}
+
+TEST_F(OrdensServico, SavingItConcludedAgainRewritesTheOpenLinkedOrderAndAClosedOneGetsASuccessor) {
+    Ordem ordem(m_plano, m_codigo, m_maio);
+    const ULONGLONG chave = Conclui(ordem);
+
+    // Read back (with its link) and saved again: the same service order, rebuilt.
+    {
+        OrdemLida lida;
+        ASSERT_EQ(m_servico->LeMovimentacao(chave, &lida.ordem), S_OK);
+        lida.ordem.listaProdutos.pProdutos[0].vQuantidadeUtilizada = Moeda(50000);
+        EXPECT_EQ(Grava(lida.ordem), chave);
+    }
+    EXPECT_EQ(QuantidadeOrdensServico(), 1);
+    std::vector<_REG_RELACIONAMENTO_MOVIMENTACAO_OS_PS> links;
+    Links(chave, links);
+    ASSERT_EQ(links.size(), 1u);
+    {
+        OrdensServicoLidas lidas;
+        LeOrdensServico({{m_maio, 0, 1}}, lidas);
+        ASSERT_EQ(lidas[0].lQtdTecnicos, 1u);
+        EXPECT_EQ(lidas[0].pTecnicos[0].pItens[0].vQuantidade.int64, 50000);
+        EXPECT_EQ(lidas[0].lCliente, 5u) << "only the sections are rebuilt";
+    }
+
+    // Closed in the module: the next concluded save raises a new one and
+    // appends its link; the closed one is left as it was.
+    ASSERT_EQ(zenta::FechaOrdemServicoErp(kEmpresa, m_maio, 1), S_OK);
+    {
+        OrdemLida lida;
+        ASSERT_EQ(m_servico->LeMovimentacao(chave, &lida.ordem), S_OK);
+        lida.ordem.listaProdutos.pProdutos[0].vQuantidadeUtilizada = Moeda(70000);
+        EXPECT_EQ(Grava(lida.ordem), chave);
+    }
+    Links(chave, links);
+    ASSERT_EQ(links.size(), 2u);
+    EXPECT_EQ(links[0].lPtrOS, 1u);
+    EXPECT_EQ(links[1].lPtrOS, 2u);
+    EXPECT_EQ(links[1].maOS, m_maio);
+    EXPECT_EQ(links[1].dmcMovimentacao, chave);
+    {
+        OrdensServicoLidas lidas;
+        LeOrdensServico({{m_maio, 0, 1}, {m_maio, 0, 2}}, lidas);
+        EXPECT_EQ(lidas[0].pTecnicos[0].pItens[0].vQuantidade.int64, 50000);
+        EXPECT_EQ(lidas[1].pTecnicos[0].pItens[0].vQuantidade.int64, 70000);
+    }
+
+    // Once more: the new one is open and rewritten; nothing is raised.
+    {
+        OrdemLida lida;
+        ASSERT_EQ(m_servico->LeMovimentacao(chave, &lida.ordem), S_OK);
+        EXPECT_EQ(Grava(lida.ordem), chave);
+    }
+    Links(chave, links);
+    EXPECT_EQ(links.size(), 2u);
+    EXPECT_EQ(QuantidadeOrdensServico(), 2);
+
+    // An order handed in without its links raises one on every concluded save.
+    ordem.o.listaRelacionamentos = {};
+    Grava(ordem.o);
+    Grava(ordem.o);
+    EXPECT_EQ(QuantidadeOrdensServico(), 4);
+    // Open and cancelled saves raise none.
+    ordem.o.lSituacao = 2;
+    Grava(ordem.o);
+    EXPECT_EQ(QuantidadeOrdensServico(), 4);
+}
+
+TEST_F(OrdensServico, TwoTechniciansGetOneSectionEachWithOnlyTheirLinesProductsFirst) {
+    Ordem ordem(m_plano, m_codigo, m_maio);
+    ordem.produtos.clear();
+    ordem.servicos.clear();
+    ordem.Produto(8, 21, 10000, 4);  // grade 4 has its own price at table 2
+    ordem.Produto(9, 22, 20000);
+    ordem.Servico(9, 31, 30000);
+    ordem.Servico(10, 32, 40000);
+    ordem.Servico(8, 33, 50000);
+    Conclui(ordem);
+
+    OrdensServicoLidas lidas;
+    LeOrdensServico({{m_maio, 0, 1}}, lidas);
+    const REG_AST_ORDEM_SERVICO_PS& os = lidas[0];
+    ASSERT_EQ(os.lQtdTecnicos, 3u);
+    const auto* t = os.pTecnicos;
+    EXPECT_EQ(t[0].lTecnico, 8u);
+    EXPECT_EQ(t[1].lTecnico, 9u);
+    EXPECT_EQ(t[2].lTecnico, 10u) << "service-only technicians come after the product ones";
+
+    ASSERT_EQ(t[0].lQtdItens, 2u);
+    EXPECT_EQ(t[0].lQtdProdutos, 1u);
+    EXPECT_EQ(t[0].lQtdServicos, 1u);
+    EXPECT_EQ(t[0].pItens[0].lProdServ, 21u);
+    EXPECT_EQ(t[0].pItens[0].lGrade1, 4u);
+    EXPECT_EQ(t[0].pItens[0].vValorUnitario.int64, 150000);
+    EXPECT_EQ(t[0].pItens[1].lProdServ, 33u);
+    EXPECT_EQ(t[0].pItens[1].ucProduto, 0);
+    EXPECT_EQ(t[0].pItens[1].vValorUnitario.int64, 0) << "a service without a value";
+    EXPECT_EQ(t[0].pItens[1].vQuantidade.int64, 50000);
+
+    ASSERT_EQ(t[1].lQtdItens, 2u);
+    EXPECT_EQ(t[1].pItens[0].lProdServ, 22u);
+    EXPECT_EQ(t[1].pItens[0].ucProduto, 1);
+    EXPECT_EQ(t[1].pItens[0].vValorUnitario.int64, 70000);
+    EXPECT_EQ(t[1].pItens[1].lProdServ, 31u);
+
+    ASSERT_EQ(t[2].lQtdItens, 1u);
+    EXPECT_EQ(t[2].lQtdProdutos, 0u);
+    EXPECT_EQ(t[2].lQtdServicos, 1u);
+    EXPECT_EQ(t[2].pItens[0].lProdServ, 32u);
+    EXPECT_EQ(t[2].pItens[0].vValorUnitario.int64, 30000);
+}
+
+TEST_F(OrdensServico, AServiceOrderMonthPastTheLastIsLinkedAsNoMonth) {
+    m_servico.reset();
+    ProvedorMesAlto provedor;
+    QVRegistraProvedorAcesso(&provedor);
+    struct Restaura {
+        ~Restaura() { QVRegistraProvedorAcesso(&zenta::ProvedorErp::Instancia()); }
+    } restaura;
+    {
+        Servico servico = NovoServico(kEmpresa);
+        std::swap(servico, m_servico);
+    }
+    Ordem ordem(m_plano, m_codigo, m_maio);
+    const ULONGLONG chave = Conclui(ordem);
+    std::vector<_REG_RELACIONAMENTO_MOVIMENTACAO_OS_PS> links;
+    Links(chave, links);
+    ASSERT_EQ(links.size(), 1u);
+    EXPECT_EQ(links[0].maOS, 0);
+    EXPECT_EQ(links[0].lPtrOS, 1u);
+
+    // That link names no order the module holds: the next concluded save
+    // raises a new one instead of failing.
+    {
+        OrdemLida lida;
+        ASSERT_EQ(m_servico->LeMovimentacao(chave, &lida.ordem), S_OK);
+        EXPECT_EQ(Grava(lida.ordem), chave);
+    }
+    Links(chave, links);
+    EXPECT_EQ(links.size(), 2u);
+    m_servico.reset();
+}
+
+TEST_F(OrdensServico, FailedReadsAreLoggedAndTheItemKeepsWhatWasFilled) {
+    Ordem ordem(m_plano, m_codigo, m_maio);
+    ordem.o.lCliente = 77;  // not registered: price table 1
+    ordem.servicos[0].lServico = 99;  // not registered: no value
+    Conclui(ordem);
+
+    OrdensServicoLidas lidas;
+    LeOrdensServico({{m_maio, 0, 1}}, lidas);
+    const REG_AST_TECNICO_PS& t = lidas[0].pTecnicos[0];
+    EXPECT_EQ(t.pItens[0].lTabelaPreco, 1u);
+    EXPECT_EQ(t.pItens[0].vValorUnitario.int64, 10000) << "1.00 at table 1";
+    EXPECT_EQ(t.pItens[0].lQtdLocais, 2u);
+    EXPECT_EQ(t.pItens[1].lProdServ, 99u);
+    EXPECT_EQ(t.pItens[1].lTabelaPreco, 1u);
+    EXPECT_EQ(t.pItens[1].vValorUnitario.int64, 0);
+    EXPECT_EQ(t.pItens[1].vQuantidade.int64, 10000);
+
+    const std::string log = Log();
+    EXPECT_NE(log.find("CBaseManutencaoPreventiva::AdicionaProdutos"), std::string::npos);
+    EXPECT_NE(log.find("CBaseManutencaoPreventiva::AdicionaServicos"), std::string::npos);
+    EXPECT_NE(log.find("hr = GetAcessoEmpresarial()->LeBufferCFRTLibPla(lCliente, &dadosCFRT)"), std::string::npos);
+    EXPECT_NE(log.find("hr = GetAcessoEmpresarial()->LeBufferServico(regServ.lProdServ, &dadosServico)"),
+              std::string::npos);
+
+    // Client 6 has no table, and an order without a client has none: table
+    // 1 without a failure.
+    const std::size_t tamanhoLog = Log().size();
+    Ordem outra(m_plano, m_codigo, m_maio);
+    outra.o.lCliente = 6;
+    Conclui(outra);
+    Ordem semCliente(m_plano, m_codigo, m_maio);
+    semCliente.o.lCliente = 0;
+    Conclui(semCliente);
+    OrdensServicoLidas seguintes;
+    LeOrdensServico({{m_maio, 0, 2}, {m_maio, 0, 3}}, seguintes);
+    EXPECT_EQ(seguintes[0].pTecnicos[0].pItens[0].lTabelaPreco, 1u);
+    EXPECT_EQ(seguintes[0].pTecnicos[0].pItens[0].vValorUnitario.int64, 10000);
+    EXPECT_EQ(seguintes[1].pTecnicos[0].pItens[1].lTabelaPreco, 1u);
+    EXPECT_EQ(seguintes[1].pTecnicos[0].pItens[1].vValorUnitario.int64, 455000);
+    EXPECT_EQ(Log().size(), tamanhoLog) << "nothing failed";
+}
+
+TEST_F(OrdensServico, AModuleThatFailsStopsTheSaveWithItsCodeAndALogLine) {
+    Ordem ordem(m_plano, m_codigo, m_maio);
+    const ULONGLONG chave = Conclui(ordem);
+    ASSERT_EQ(Banco()->ExecutaSql("DROP TABLE ordem_servico"), S_OK);
+
+    // Linked: the search fails.
+    OrdemLida lida;
+    ASSERT_EQ(m_servico->LeMovimentacao(chave, &lida.ordem), S_OK);
+    ULONGLONG gravada = 1;
+    EXPECT_TRUE(FAILED(m_servico->GravaMovimentacao(lida.ordem, &gravada)));
+    EXPECT_EQ(gravada, 0u);
+    // Not linked: storing the new one fails.
+    Ordem nova(m_plano, m_codigo, m_maio);
+    EXPECT_TRUE(FAILED(m_servico->GravaMovimentacao(nova.o, &gravada)));
+    EXPECT_EQ(gravada, 0u);
+
+    const std::string log = Log();
+    EXPECT_NE(log.find("hr = pIAssitec->BuscaRegistros(regChaves, &regListaRegistros, flags.GetFlag())"),
+              std::string::npos);
+    EXPECT_NE(log.find("hr = VerificaOSGeradas(regMovimentacao, bSobrescreveu)"), std::string::npos);
+    EXPECT_NE(log.find("hr = pIAssitec->Grava(&regAst, flags.GetFlag(), TRUE)"), std::string::npos);
+    EXPECT_NE(log.find("CBaseManutencaoPreventiva::GeraOS"), std::string::npos);
+    EXPECT_NE(log.find("CBaseManutencaoPreventiva::VerificaOSGeradas"), std::string::npos);
+
+    // The order kept its one link: nothing half-written.
+    std::vector<_REG_RELACIONAMENTO_MOVIMENTACAO_OS_PS> links;
+    Links(chave, links);
+    EXPECT_EQ(links.size(), 1u);
+}
+
+}  // namespace
