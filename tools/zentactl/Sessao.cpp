@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "diagnostics/QVNomesHresult.h"
+#include "diagnostics/QVTrataErro.h"
 #include "platform/CodePage.h"
 
 namespace zenta::ctl {
@@ -84,6 +85,13 @@ void Sessao::Verifica(HRESULT hr, std::string_view operacao) {
         }
     }
     if (mensagem.empty() && hr == E_NOTIMPL) mensagem = "not built yet in this version of the service";
+    // No message recorded for the failure: the code's own description.
+    if (mensagem.empty()) {
+        mensagem = zenta::CBibliotecaMensagens().DescricaoHresult(hr);
+        // The description may begin with the code's name, which the line shows already.
+        const std::string nome(zenta::NomeCodigoSistema(hr));
+        if (!nome.empty() && mensagem.rfind(nome + ": ", 0) == 0) mensagem.erase(0, nome.size() + 2);
+    }
     if (mensagem.empty()) mensagem = "no message";
     throw FalhaOperacao(std::string(operacao), hr, mensagem);
 }
