@@ -252,10 +252,20 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
         QV_CHECK(db.m_MovManutPrev.Le(QVMAToChave(maGravacao), chave.GetPonteiro(), existente));
     }
     const ULONGLONG uiChaveMes = QVMAToChave(maGravacao);
+    // The position the order will have: its own, or the next of its month
+    // for a new order. Known now (the company's write lock keeps others from
+    // appending), so that the service order raised for a new order, and the
+    // link to it, name the order and not position 0.
+    const ULONGLONG posicao =
+        chave.GetPonteiro() != 0 ? chave.GetPonteiro() : db.m_MovManutPrev.GetQtdRegistros(uiChaveMes) + 1;
+    REG_QVDMC chaveGravada;
+    chaveGravada.SetDMC(static_cast<ULONG>(posicao), kModuloMovimentacao, maGravacao);
 
     // 1. and 2. The day of this save; the previous pre-withdrawal undone.
     regPs.dataConclusao = REG_QVDMA::Hoje().GetData();
     QV_CHECK(m_IntegraEstoque.LimparBaixaNoEstoque(chave, static_cast<LONG>(regPs.lFilial)));
+    // From here on the order carries the key it is saved under.
+    regPs.dmcChave = chaveGravada.Get64();
 
     // 3. An order being finished: its service order, and its maintenance re-armed.
     REG_PTR_OS regPtrOSGerada{};
@@ -335,9 +345,7 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
         regPs.listaRelacionamentos.pRelacionamentos + regPs.listaRelacionamentos.lQtdRelacionamentoOS);
     if (regPtrOSGerada.lPtrOS != 0) {
         _REG_RELACIONAMENTO_MOVIMENTACAO_OS_PS novo{};
-        REG_QVDMC chaveOrdem;
-        chaveOrdem.SetDMC(chave.GetPonteiro(), kModuloMovimentacao, maGravacao);
-        novo.dmcMovimentacao = chaveOrdem.Get64();
+        novo.dmcMovimentacao = chaveGravada.Get64();
         novo.lPtrOS = regPtrOSGerada.lPtrOS;
         novo.maOS = regPtrOSGerada.maOS > QVMA_MAXIMO ? 0 : regPtrOSGerada.maOS;
         relacionamentos.push_back(novo);
@@ -368,11 +376,7 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
     ++regPs.lVersaoRegistro;
     REG_MOVIMENTACAO_MANUT_PREV_V1 registro;
     ArmazenadoDaMovimentacao(regPs, registro);
-    ULONGLONG posicao = chave.GetPonteiro();
     // The key stored in the record is the one the order ends up with.
-    if (posicao == 0) posicao = db.m_MovManutPrev.GetQtdRegistros(uiChaveMes) + 1;
-    REG_QVDMC chaveGravada;
-    chaveGravada.SetDMC(static_cast<ULONG>(posicao), kModuloMovimentacao, maGravacao);
     registro.dmcChave = chaveGravada;
     ULONGLONG posGravar = chave.GetPonteiro();
     QV_CHECK(db.m_MovManutPrev.Grava(uiChaveMes, posGravar, registro));

@@ -619,3 +619,25 @@ TEST_F(OrdensServico, AModuleThatFailsStopsTheSaveWithItsCodeAndALogLine) {
 }
 
 }  // namespace
+
+namespace {
+
+// A new order saved concluded at once: the service order and the link name
+// the position the order is saved at, not the position 0 it came with.
+TEST_F(OrdensServico, ANewOrderConcludedAtOnceIsNamedByItsOwnKey) {
+    Ordem primeira(m_plano, m_codigo, m_maio);
+    Conclui(primeira);  // takes position 1 of May
+    Ordem ordem(m_plano, m_codigo, m_maio);
+    ordem.o.lSituacao = 1;
+    const ULONGLONG chave = Grava(ordem.o);
+    ASSERT_EQ(REG_QVDMC(chave).GetPonteiro(), 2u);
+    std::vector<_REG_RELACIONAMENTO_MOVIMENTACAO_OS_PS> links;
+    Links(chave, links);
+    ASSERT_EQ(links.size(), 1u);
+    EXPECT_EQ(links[0].dmcMovimentacao, chave);
+    OrdensServicoLidas lidas;
+    LeOrdensServico({{links[0].maOS, 0, links[0].lPtrOS}}, lidas);
+    EXPECT_EQ(U32(&lidas[0], 1520), 2u) << "origin: the order's own position";
+}
+
+}  // namespace
