@@ -206,7 +206,8 @@ TEST_F(Zentactl, AjudaEmCadaNivelEErrosDeUso) {
         {"readings"}, {"readings", "record"}, {"readings", "show"}, {"readings", "find"}, {"readings", "history"},
         {"meter"}, {"meter", "replace"},
         {"tree"}, {"tree", "equipment"}, {"tree", "products"}, {"tree", "order-equipment"}, {"tree", "order-products"},
-        {"erp"}, {"erp", "import"}, {"erp", "list"},
+        {"erp"}, {"erp", "import"}, {"erp", "list"}, {"erp", "close-os"},
+        {"orders"}, {"orders", "save"}, {"orders", "show"}, {"orders", "find"}, {"orders", "of-maintenance"},
         {"demo"},
     };
     for (auto nivel : niveis) {
@@ -227,7 +228,9 @@ TEST_F(Zentactl, AjudaEmCadaNivelEErrosDeUso) {
              {}, {"plans"}, {"plans", "show"}, {"plans", "show", "0"}, {"plans", "bogus"}, {"--usuario", "0", "plans", "find"},
              {"plans", "find", "--tipo-identificacao", "3"}, {"plans", "find", "--data-frequencia", "2026-02-30"},
              {"readings", "history", "--serie", "A", "--de", "2026-13"}, {"plans", "exclude"},
-             {"readings", "record"}, {"plans", "find", "--serie", std::string(60, 'x')}}) {
+             {"readings", "record"}, {"plans", "find", "--serie", std::string(60, 'x')},
+             {"orders", "show"}, {"orders", "save"}, {"orders", "of-maintenance", "0"}, {"erp", "close-os"},
+             {"orders", "find", "--de", "2026-02-30"}, {"orders", "find", "--tipo-identificacao", "5"}}) {
         const Resultado r = Executa(uso);
         EXPECT_EQ(r.status, 2) << (uso.empty() ? "(nothing)" : uso.back()) << ": " << r.erro;
     }
@@ -542,9 +545,21 @@ TEST_F(Zentactl, DemoCompletaERecusaEmpresaComPlanos) {
     EXPECT_NE(denovo.erro.find("already has 4 plans"), std::string::npos) << denovo.erro;
     EXPECT_NE(denovo.erro.find("--recriar"), std::string::npos) << denovo.erro;
 
+    // The demo's orders: one open, one concluded with its service order.
+    for (const char* trecho : {"Maintenance orders", "open", "concluded", "Troca de óleo a cada 500 h", "Service orders",
+                               "-000001"})
+        EXPECT_NE(demo.saida.find(trecho), std::string::npos) << trecho;
+
     const Resultado recriada = Executa({"--json", "demo", "--recriar"});
     ASSERT_EQ(recriada.status, 0) << recriada.erro;
     EXPECT_EQ(recriada.Json().at("planos"), json({1, 2, 3, 4}));
+    ASSERT_EQ(recriada.Json().at("ordens").size(), 2u);
+    EXPECT_EQ(Executa({"--json", "orders", "find"}).Json().size(), 2u);  // the first run's orders are gone
+    const Resultado concluida =
+        Executa({"--json", "orders", "show", recriada.Json().at("ordens")[1].get<std::string>()});
+    ASSERT_EQ(concluida.status, 0) << concluida.erro;
+    EXPECT_EQ(concluida.Json().at("lSituacao"), 1);
+    EXPECT_EQ(concluida.Json().at("listaRelacionamentos").at("pRelacionamentos").size(), 1u);
     EXPECT_EQ(Executa({"--json", "plans", "find"}).Json().size(), 4u);
     EXPECT_EQ(Executa({"--empresa", "OUTRA", "--json", "erp", "list", "filial"}).Json().size(), 2u);
 
@@ -558,6 +573,261 @@ TEST_F(Zentactl, DemoCompletaERecusaEmpresaComPlanos) {
         EXPECT_NE(r.status, 0) << nome;
     }
     EXPECT_TRUE(fs::exists(m_home.Raiz() / "data" / "OUTRA"));
+}
+
+// ---- Maintenance orders ------------------------------------------------------
+
+class ZentactlOrdens : public Zentactl {
+protected:
+    void SetUp() override {
+        m_plano = SalvaPlano();
+        if (m_plano == 0) GTEST_SKIP() << "plans cannot be saved yet";
+        const Resultado plano = Executa({"--json", "plans", "show", std::to_string(m_plano)});
+        ASSERT_EQ(plano.status, 0) << plano.erro;
+        m_codigo = plano.Json().at("listaManutencoes").at("pManutencoes")[0].at("lCodigoManutencao").get<long>();
+    }
+
+    // An order of the plan's first maintenance: equipment 10 of branch 1, one
+    // product (21) taken from stock place 3, one service.
+    json Ordem(int situacao, const std::string& prevista = "2026-05-12") const {
+        json ordem = json::parse(R"({
+          "lFilial": 1, "lCliente": 4, "lEquipamento": 10, "szNrSerie": "ABC", "szNomeManutencao": "Mensal",
+          "listaProdutos": {"pProdutos": [{"lProduto": 21, "lTecnico": 1, "vQuantidadePrevista": "2",
+            "vQuantidadeUtilizada": "2",
+            "listaLocal": {"pLocaisEstoque": [{"lPonteiroLocal": 3, "vQuantidadeEs": "2"}]}}]},
+          "listaServicos": {"pServicos": [{"lServico": 3, "lTecnico": 1, "vQuantidadeUtilizada": "1.5"}]}
+        })");
+        ordem["lSituacao"] = situacao;
+        ordem["lPonteiroCadastro"] = m_plano;
+        ordem["lCodigoManutencao"] = m_codigo;
+        ordem["dataPrevista"] = prevista;
+        return ordem;
+    }
+
+    // Saves `ordem` (from a file) and returns the --json answer.
+    json Salva(const json& ordem) {
+        const Resultado r = Executa({"--json", "orders", "save", "--file", Arquivo("ordem.json", ordem.dump())});
+        EXPECT_EQ(r.status, 0) << r.erro;
+        return r.status == 0 ? r.Json() : json::object();
+    }
+
+    json Mostra(const std::string& chave) {
+        const Resultado r = Executa({"--json", "orders", "show", chave});
+        EXPECT_EQ(r.status, 0) << r.erro;
+        return r.status == 0 ? r.Json() : json::object();
+    }
+
+    // The part of a table output from `titulo` to the next blank line.
+    static std::string Secao(const std::string& saida, const std::string& titulo) {
+        const auto inicio = saida.find("\n" + titulo + "\n");
+        if (inicio == std::string::npos) return {};
+        const auto fim = saida.find("\n\n", inicio + 1);
+        return saida.substr(inicio + 1, fim == std::string::npos ? std::string::npos : fim - inicio - 1);
+    }
+
+    // A service-order link ({"lPtrOS", "maOS": "YYYY-MM"}) as "MM/YYYY-N".
+    static std::string TextoOS(const json& link) {
+        const std::string ma = link.at("maOS").get<std::string>();
+        return ma.substr(5, 2) + "/" + ma.substr(0, 4) + "-" + std::to_string(link.at("lPtrOS").get<unsigned long>());
+    }
+
+    long m_plano = 0;
+    long m_codigo = 0;
+};
+
+TEST_F(ZentactlOrdens, PosicaoZeroCriaOrdensEAChaveDevolvidaRegravaAMesma) {
+    const Resultado primeira =
+        Executa({"orders", "save", "--file", Arquivo("ordem.json", Ordem(0).dump())});
+    PULA_SE_NAO_IMPLEMENTADO(primeira);
+    ASSERT_EQ(primeira.status, 0) << primeira.erro;
+    // For people: MM/YYYY-NNNNNN of the current month.
+    int mes = 0, ano = 0;
+    QVMAToMesAno(QVMAAtual(), mes, ano);
+    char esperado[32];
+    std::snprintf(esperado, sizeof esperado, "%02d/%04d-000001\n", mes, ano);
+    EXPECT_EQ(primeira.saida, esperado);
+
+    const json segunda = Salva(Ordem(0));
+    ASSERT_TRUE(segunda.contains("dmcChave"));
+    const REG_QVDMC chave(segunda.at("dmcChave").get<ULONGLONG>());
+    EXPECT_EQ(chave.GetPonteiro(), 2u);
+    EXPECT_EQ(chave.GetTipoMovimento(), 84);
+    EXPECT_EQ(chave.GetMa(), QVMAAtual());
+    EXPECT_EQ(segunda.at("chave").get<std::string>() + "\n", std::string(esperado).replace(8, 6, "000002"));
+    ASSERT_EQ(Executa({"--json", "orders", "find"}).Json().size(), 2u);
+
+    // Saved back with its key (as shown): the same order, one version more.
+    const std::string numero = std::to_string(chave.Get64());
+    json lida = Mostra(numero);
+    ASSERT_EQ(lida.at("lVersaoRegistro"), 1);
+    EXPECT_EQ(lida.at("dmcChave").get<ULONGLONG>(), chave.Get64());
+    lida["szNomeManutencao"] = "Mensal revista";
+    EXPECT_EQ(Salva(lida).at("dmcChave").get<ULONGLONG>(), chave.Get64());
+    EXPECT_EQ(Salva(Mostra(numero)).at("dmcChave").get<ULONGLONG>(), chave.Get64());
+    const json depois = Mostra(segunda.at("chave").get<std::string>());  // the MM/YYYY-N form names it too
+    EXPECT_EQ(depois.at("lVersaoRegistro"), 3);
+    EXPECT_EQ(depois.at("szNomeManutencao"), "Mensal revista");
+    EXPECT_EQ(depois.at("listaServicos").at("pServicos")[0].at("vQuantidadeUtilizada"), "1.5");
+    EXPECT_EQ(Executa({"--json", "orders", "find"}).Json().size(), 2u);
+
+    // The light read: the record without its lists.
+    const Resultado leve = Executa({"--json", "orders", "show", numero, "--light"});
+    ASSERT_EQ(leve.status, 0) << leve.erro;
+    EXPECT_EQ(leve.Json().at("lVersaoRegistro"), 3);
+    EXPECT_TRUE(leve.Json().at("listaProdutos").at("pProdutos").empty());
+
+    // Both orders of the maintenance, oldest first; none for another code.
+    const Resultado daManutencao = Executa({"--json", "orders", "of-maintenance", std::to_string(m_codigo)});
+    ASSERT_EQ(daManutencao.status, 0) << daManutencao.erro;
+    ASSERT_EQ(daManutencao.Json().size(), 2u);
+    EXPECT_EQ(daManutencao.Json()[1].at("dmcChave").get<ULONGLONG>(), chave.Get64());
+    EXPECT_TRUE(Executa({"--json", "orders", "of-maintenance", "999"}).Json().empty());
+}
+
+TEST_F(ZentactlOrdens, OrdemAbertaMostraSuasPreBaixasEConcluidaNenhuma) {
+    const json gravada = Salva(Ordem(0));
+    if (!gravada.contains("chave")) GTEST_SKIP() << "orders cannot be saved yet";
+    const std::string chave = gravada.at("chave");
+    const Resultado aberta = Executa({"orders", "show", chave});
+    ASSERT_EQ(aberta.status, 0) << aberta.erro;
+    const std::string baixas = Secao(aberta.saida, "Stock pre-withdrawals");
+    ASSERT_FALSE(baixas.empty()) << aberta.saida;
+    EXPECT_EQ(baixas.find("(none)"), std::string::npos) << baixas;
+    // One row: product 21, place 3, quantity 2.
+    const auto linha = baixas.find("\n21 ");
+    ASSERT_NE(linha, std::string::npos) << baixas;
+    const std::string pre = baixas.substr(linha + 1);
+    EXPECT_NE(pre.find(" 3 "), std::string::npos) << pre;
+    EXPECT_NE(pre.find(" 2,00 "), std::string::npos) << pre;
+    // The products keep their stock places; the order's status and plan.
+    EXPECT_NE(Secao(aberta.saida, "Products").find("place 3: 2,00"), std::string::npos) << aberta.saida;
+    EXPECT_NE(aberta.saida.find("Status:"), std::string::npos);
+    EXPECT_NE(aberta.saida.find("open"), std::string::npos);
+
+    // Saved again open: still one set; concluded: none.
+    json ordem = Mostra(chave);
+    Salva(ordem);
+    EXPECT_EQ(Secao(Executa({"orders", "show", chave}).saida, "Stock pre-withdrawals"), baixas);
+    ordem["lSituacao"] = 1;
+    Salva(ordem);
+    const Resultado concluida = Executa({"orders", "show", chave});
+    EXPECT_NE(Secao(concluida.saida, "Stock pre-withdrawals").find("(none)"), std::string::npos) << concluida.saida;
+    EXPECT_NE(concluida.saida.find("concluded"), std::string::npos);
+}
+
+TEST_F(ZentactlOrdens, FiltroDePeriodoExcluiOsLimites) {
+    for (const char* dia : {"2026-05-10", "2026-05-11", "2026-05-19", "2026-05-20"})
+        if (!Salva(Ordem(0, dia)).contains("chave")) GTEST_SKIP() << "orders cannot be saved yet";
+    Salva(Ordem(2, "2026-05-15"));  // cancelled
+    auto previstas = [&](std::vector<std::string> opcoes) {
+        opcoes.insert(opcoes.begin(), {"--json", "orders", "find"});
+        const Resultado r = Executa(opcoes);
+        EXPECT_EQ(r.status, 0) << r.erro;
+        std::vector<std::string> dias;
+        if (r.status == 0)
+            for (const auto& o : r.Json()) dias.push_back(o.at("dataPrevista").get<std::string>());
+        return dias;
+    };
+    EXPECT_EQ(previstas({"--de", "2026-05-10", "--ate", "2026-05-20"}),
+              (std::vector<std::string>{"2026-05-11", "2026-05-19", "2026-05-15"}));
+    EXPECT_EQ(previstas({"--de", "2026-05-10", "--ate", "2026-05-20", "--ativo"}),
+              (std::vector<std::string>{"2026-05-11", "2026-05-19"}));
+    EXPECT_EQ(previstas({"--de", "2026-05-19"}), std::vector<std::string>{"2026-05-20"});
+    EXPECT_EQ(previstas({"--cancelado"}), std::vector<std::string>{"2026-05-15"});
+    EXPECT_EQ(previstas({"--ate", "2026-05-11", "--serie", "abc", "--plano", std::to_string(m_plano)}),
+              std::vector<std::string>{"2026-05-10"});
+    EXPECT_TRUE(previstas({"--cliente", "5"}).empty());
+    EXPECT_TRUE(previstas({"--tipo-identificacao", "0"}).empty());  // equipment orders only
+    EXPECT_EQ(previstas({"--tipo-identificacao", "1", "--codigos", "9,10", "--ate", "2026-05-11"}).size(), 1u);
+    const REG_QVDMC terceira(REG_QVDMC().SetDMC(3, 84, QVMAAtual()));
+    EXPECT_EQ(previstas({"--ordem", std::to_string(terceira.Get64())}), std::vector<std::string>{"2026-05-19"});
+}
+
+TEST_F(ZentactlOrdens, ConcluidaComOSVinculaUmaEOutraDepoisDeFechada) {
+    json ordem = Ordem(1);
+    ordem["bGerarOS"] = 1;
+    const json gravada = Salva(ordem);
+    if (!gravada.contains("chave")) GTEST_SKIP() << "orders cannot be saved yet";
+    const std::string chave = gravada.at("chave");
+    json lida = Mostra(chave);
+    const json links = lida.at("listaRelacionamentos").at("pRelacionamentos");
+    ASSERT_EQ(links.size(), 1u);
+    const std::string os = TextoOS(links[0]);
+    const Resultado tabela = Executa({"orders", "show", chave});
+    EXPECT_NE(Secao(tabela.saida, "Service orders").find(os.substr(0, 8)), std::string::npos) << tabela.saida;
+
+    // Saved again while its service order is open: that one is rewritten.
+    Salva(lida);
+    lida = Mostra(chave);
+    ASSERT_EQ(lida.at("listaRelacionamentos").at("pRelacionamentos").size(), 1u);
+
+    // Closed in the module, a re-save raises and links a second one.
+    const Resultado fecha = Executa({"erp", "close-os", os});
+    ASSERT_EQ(fecha.status, 0) << fecha.erro;
+    EXPECT_NE(fecha.saida.find("closed"), std::string::npos);
+    Salva(lida);
+    const json duas = Mostra(chave).at("listaRelacionamentos").at("pRelacionamentos");
+    ASSERT_EQ(duas.size(), 2u);
+    EXPECT_NE(TextoOS(duas[1]), os);
+
+    // Found through either service order; another finds nothing.
+    for (const auto& link : duas) {
+        const Resultado r = Executa({"--json", "orders", "find", "--os", TextoOS(link)});
+        ASSERT_EQ(r.status, 0) << r.erro;
+        ASSERT_EQ(r.Json().size(), 1u);
+        EXPECT_EQ(r.Json()[0].at("dmcChave"), gravada.at("dmcChave"));
+    }
+    EXPECT_TRUE(Executa({"--json", "orders", "find", "--os", "01/2020-77"}).Json().empty());
+
+    const Resultado nenhuma = Executa({"erp", "close-os", "01/2020-77"});
+    EXPECT_EQ(nenhuma.status, 1);
+    EXPECT_NE(nenhuma.erro.find("zentactl: erp close-os: 0x80070057 E_INVALIDARG: "), std::string::npos) << nenhuma.erro;
+}
+
+TEST_F(ZentactlOrdens, ChavesRuinsSaemComONomeDoCodigo) {
+    int mes = 0, ano = 0;
+    QVMAToMesAno(QVMAAtual(), mes, ano);
+    const std::string doMes = std::to_string(mes) + "/" + std::to_string(ano) + "-";
+    // Not an order key at all: refused before the service is asked.
+    const REG_QVDMC outroTipo(REG_QVDMC().SetDMC(1, 30, QVMAAtual()));
+    const REG_QVDMC semPosicao(REG_QVDMC().SetDMC(0, 84, QVMAAtual()));
+    for (const std::string& ruim :
+         {std::string("13/2026-1"), std::string("00/2026-1"), doMes + "0", doMes + "4294967296", doMes + "x",
+          std::string("2026-05-1"), std::string("abc"), std::string("0"), std::string("99999999999999999999"),
+          std::to_string(outroTipo.Get64()), std::to_string(semPosicao.Get64()), std::string("12345")}) {
+        const Resultado r = Executa({"orders", "show", ruim});
+        EXPECT_EQ(r.status, 1) << ruim;
+        EXPECT_NE(r.erro.find("zentactl: orders show: 0x80070057 E_INVALIDARG: "), std::string::npos) << ruim << ": "
+                                                                                                       << r.erro;
+    }
+    // Well formed but not there: the engine's own code.
+    const Resultado ausente = Executa({"orders", "show", doMes + "7"});
+    PULA_SE_NAO_IMPLEMENTADO(ausente);
+    EXPECT_EQ(ausente.status, 1);
+    EXPECT_EQ(ausente.erro.rfind("zentactl: LeMovimentacao: 0x", 0), 0u) << ausente.erro;
+    EXPECT_NE(ausente.erro.find(" E_QVDATABASE_MEMBRO_GRUPO_NAO_EXISTE: "), std::string::npos) << ausente.erro;
+    ASSERT_FALSE(Salva(Ordem(0)).empty());
+    const Resultado alem = Executa({"orders", "show", doMes + "7"});
+    EXPECT_EQ(alem.status, 1);
+    EXPECT_NE(alem.erro.find(" E_QVCR_"), std::string::npos) << alem.erro;
+
+    // A file whose key is not an order's, or a rewrite of an order that does
+    // not exist, saves nothing.
+    json ordem = Ordem(0);
+    ordem["dmcChave"] = outroTipo.Get64();
+    const Resultado alheia = Executa({"orders", "save", "--file", Arquivo("ordem.json", ordem.dump())});
+    EXPECT_EQ(alheia.status, 1);
+    EXPECT_NE(alheia.erro.find("E_INVALIDARG"), std::string::npos) << alheia.erro;
+    ordem["dmcChave"] = REG_QVDMC().SetDMC(7, 84, QVMAAtual()).Get64();
+    const Resultado inexistente = Executa({"orders", "save", "--file", Arquivo("ordem.json", ordem.dump())});
+    EXPECT_EQ(inexistente.status, 1);
+    EXPECT_NE(inexistente.erro.find("zentactl: GravaMovimentacao: 0x"), std::string::npos) << inexistente.erro;
+    EXPECT_EQ(Executa({"--json", "orders", "find"}).Json().size(), 1u);  // the one saved above
+
+    for (const char* os : {"2026-01-1", "1/2026", "01/2026-0"}) {
+        EXPECT_EQ(Executa({"erp", "close-os", os}).status, 1) << os;
+        EXPECT_EQ(Executa({"orders", "find", "--os", os}).status, 1) << os;
+    }
 }
 
 }  // namespace

@@ -81,6 +81,28 @@ LONG GravaMedicaoDoPlano(Contexto& ctx, LONG posicao, const nlohmann::json& dado
     return static_cast<LONG>(atual.lPonteiroRegistro);
 }
 
+// An order document for the plan at `posicao` and its maintenance of index
+// `manutencao`: the template with the plan's identification, branch, serial
+// number and the maintenance's code and name.
+nlohmann::json OrdemDoPlano(Contexto& ctx, LONG posicao, std::size_t manutencao, std::string_view modelo) {
+    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
+    Liberador<_REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS> libera(plano);
+    ctx.Verifica(ctx.Servico().Le(posicao, &plano), "Le");
+    const nlohmann::json lido = ParaJson(plano, "Le");
+    const nlohmann::json& id = lido.at("idEquipamentoPS");
+    const nlohmann::json& m = lido.at("listaManutencoes").at("pManutencoes").at(manutencao);
+    nlohmann::json ordem = nlohmann::json::parse(modelo);
+    for (const char* campo : {"lFilial", "lEquipamento", "lMarca", "lModelo", "lTipo", "lProduto", "szNrSerie"})
+        ordem[campo] = id.at(campo);
+    ordem["lPonteiroGrade1"] = id.at("lGrade1");
+    ordem["lPonteiroGrade2"] = id.at("lGrade2");
+    ordem["lPonteiroGrade3"] = id.at("lGrade3");
+    ordem["lPonteiroCadastro"] = posicao;
+    ordem["lCodigoManutencao"] = m.at("lCodigoManutencao");
+    ordem["szNomeManutencao"] = m.at("szNomeManutencao");
+    return ordem;
+}
+
 void Demo(Contexto& ctx, bool recriar) {
     const std::string empresa = ctx.opcoes.EmpresaCp1252();
     if (recriar) RemoveDadosEmpresa(empresa);
@@ -116,11 +138,15 @@ void Demo(Contexto& ctx, bool recriar) {
     SubstituiMedidor(ctx, planos.at(0), nlohmann::json::parse(demo::kMedidorNovo));
     resumo["medidorSubstituido"] = planos.at(0);
 
+    const REG_QVDMC aberta = GravaOrdemDeJson(ctx, OrdemDoPlano(ctx, planos.at(0), 0, demo::kOrdemAberta), "demo");
+    const REG_QVDMC concluida = GravaOrdemDeJson(ctx, OrdemDoPlano(ctx, planos.at(0), 1, demo::kOrdemConcluida), "demo");
+    resumo["ordens"] = {TextoChaveOrdem(aberta), TextoChaveOrdem(concluida)};
+
     if (!pessoas) return ImprimeJson(resumo);
 
     std::cout << "Demo company \"" << ctx.opcoes.empresa << "\" built: master data imported, properties set, "
               << planos.size() << " plans saved, " << medicoes.size() << " readings recorded, the meter of plan "
-              << planos.at(0) << " replaced.\n";
+              << planos.at(0) << " replaced, an open and a concluded maintenance order saved.\n";
     Titulo("Plans");
     std::vector<ULONG> todos = BuscaPlanos(ctx, FiltroTodos());
     MostraPlanos(ctx, todos);
@@ -140,6 +166,10 @@ void Demo(Contexto& ctx, bool recriar) {
     historico.regFiltro.lTipoIdentificacao = 2;
     std::memcpy(historico.regFiltro.szNrSerie, "TX500-0042", sizeof "TX500-0042");
     MostraHistorico(ctx, historico);
+    Titulo("Maintenance orders");
+    MostraOrdens(ctx);
+    Titulo("The concluded order and its service order");
+    MostraOrdem(ctx, concluida);
     Titulo("Equipment with plans");
     MostraArvore(ctx, "equipment", false);
     Titulo("Products with plans");
@@ -149,7 +179,7 @@ void Demo(Contexto& ctx, bool recriar) {
 }  // namespace
 
 void RegistraDemo(CLI::App& app, Contexto& ctx) {
-    auto* demo = app.add_subcommand("demo", "Build a demo company: master data, properties, plans, readings, a meter replacement");
+    auto* demo = app.add_subcommand("demo", "Build a demo company: master data, properties, plans, readings, a meter replacement, orders");
     auto recriar = std::make_shared<bool>(false);
     demo->add_flag("--recriar", *recriar, "Remove the company's data first ($ZENTA_HOME/data/<company>)");
     demo->callback([&ctx, recriar] { ctx.acao = [&ctx, recriar] { Demo(ctx, *recriar); }; });

@@ -11,6 +11,7 @@
 
 #include "tools/zentactl/Cadastros.h"
 #include "tools/zentactl/Sessao.h"
+#include "values/QVDMC.h"
 
 namespace zenta::ctl {
 
@@ -44,6 +45,7 @@ void RegistraPlanos(CLI::App& app, Contexto& ctx);
 void RegistraMedicoes(CLI::App& app, Contexto& ctx);
 void RegistraArvores(CLI::App& app, Contexto& ctx);
 void RegistraErp(CLI::App& app, Contexto& ctx);
+void RegistraOrdens(CLI::App& app, Contexto& ctx);
 void RegistraDemo(CLI::App& app, Contexto& ctx);
 
 // Shared by the plan and demo commands: prints plans for people.
@@ -65,5 +67,11 @@ void MostraMedicoes(Contexto& ctx, const _REG_FILTRO_MEDICAO_PS& filtro, bool so
 void MostraHistorico(Contexto& ctx, const _REG_FILTRO_HISTORICO_MEDICAO_PS& filtro);
 void SubstituiMedidor(Contexto& ctx, LONG plano, const nlohmann::json& documento);
 void MostraArvore(Contexto& ctx, const char* nome, bool somenteAtivos);
+// Orders: save from a JSON document (the key written), list every order,
+// show one in full, the key as people read it ("MM/YYYY-NNNNNN").
+REG_QVDMC GravaOrdemDeJson(Contexto& ctx, const nlohmann::json& documento, const char* operacao);
+void MostraOrdens(Contexto& ctx);
+void MostraOrdem(Contexto& ctx, REG_QVDMC chave);
+std::string TextoChaveOrdem(REG_QVDMC chave);
 
 }  // namespace zenta::ctl

@@ -209,4 +209,28 @@ const std::string_view kMedidorNovo = R"json({
   "vQuantidadeInicial": "0", "vQuantidadeAtual": "0", "lPonteiroUnMedida": 1, "cTipoUnidadeMedida": 1
 })json";
 
+const std::string_view kOrdemAberta = R"json({
+  "lSituacao": 0, "lCliente": 101, "lTecnico": 7, "dataPrevista": "2026-04-05",
+  "horaDuracao": "4", "szParadaManutencao": "Parada de 4 horas",
+  "listaServicos": {"pServicos": [{"lServico": 1, "lTecnico": 7, "vQuantidadePrevista": "4"}]},
+  "listaProdutos": {"pProdutos": [
+    {"lProduto": 502, "lTecnico": 7, "vQuantidadePrevista": "1",
+     "listaLocal": {"pLocaisEstoque": [{"lPonteiroLocal": 1, "vQuantidadeEs": "1"}]}}
+  ]}
+})json";
+
+const std::string_view kOrdemConcluida = R"json({
+  "lSituacao": 1, "bGerarOS": 1, "lCliente": 101, "lTecnico": 8, "dataPrevista": "2026-03-20",
+  "dataInicio": "2026-03-20", "horaInicio": 28800, "dataFim": "2026-03-20", "horaFim": 34200,
+  "horaDuracao": "1.5", "vFrequenciaMedicao": "500", "vQuantidadeMedicao": "1722.4", "lQtdCasasDecimais": 1,
+  "szParadaManutencao": "Parada de 1 hora e meia",
+  "bsObservacao": "Óleo trocado, filtro limpo.",
+  "listaServicos": {"pServicos": [{"lServico": 2, "lTecnico": 8, "vQuantidadePrevista": "1.5",
+                                   "vQuantidadeUtilizada": "1.5"}]},
+  "listaProdutos": {"pProdutos": [
+    {"lProduto": 501, "lTecnico": 8, "vQuantidadePrevista": "12.5", "vQuantidadeUtilizada": "12",
+     "listaLocal": {"pLocaisEstoque": [{"lPonteiroLocal": 1, "vQuantidadeEs": "12", "vPIUnitaria": "38.9"}]}}
+  ]}
+})json";
+
 }  // namespace zenta::ctl::demo

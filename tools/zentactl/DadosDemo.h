@@ -22,5 +22,11 @@ std::span<const std::string_view> Planos();
 extern const std::string_view kMedicoes;
 // The meter that replaces the first plan's.
 extern const std::string_view kMedidorNovo;
+// `orders save` documents for the first plan (its identification, plan
+// position and maintenance code are filled in from the saved plan): an open
+// order of its first maintenance, and its second maintenance concluded with
+// a service order raised.
+extern const std::string_view kOrdemAberta;
+extern const std::string_view kOrdemConcluida;
 
 }  // namespace zenta::ctl::demo

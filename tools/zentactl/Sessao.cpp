@@ -6,6 +6,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "core/qvdatabase/QVGroupFileBase.h"
 #include "diagnostics/QVNomesHresult.h"
 #include "diagnostics/QVTrataErro.h"
 #include "platform/CodePage.h"
@@ -13,6 +14,8 @@
 namespace zenta::ctl {
 
 std::string NomeHresult(HRESULT hr) {
+    // Engine codes the shared table does not name yet.
+    if (hr == E_QVDATABASE_MEMBRO_GRUPO_NAO_EXISTE) return "E_QVDATABASE_MEMBRO_GRUPO_NAO_EXISTE";
     if (const auto nome = NomeSimbolicoHresult(hr); !nome.empty()) return std::string(nome);
     if (const auto nome = NomeCodigoSistema(hr); !nome.empty()) return std::string(nome);
     if (const auto nome = TextoSistemaHresult(hr); !nome.empty()) return std::string(nome);

@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
     RegistraMedicoes(app, ctx);
     RegistraArvores(app, ctx);
     RegistraErp(app, ctx);
+    RegistraOrdens(app, ctx);  // after the erp group: adds erp close-os
     RegistraDemo(app, ctx);
 
     try {
