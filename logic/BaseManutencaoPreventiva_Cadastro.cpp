@@ -162,37 +162,29 @@ void PlanoDoMestre(const REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1& reg, ULONG uiPos
     plano.listaClientes.lQtdClientes = reg.lQtdClientes;
 }
 
+// Copies a client between its stored and interface forms (the same fields;
+// the destination's other bytes are left as they are).
+template <class TDestino, class TOrigem>
+void CopiaCliente(TDestino& d, const TOrigem& o) {
+    d.lCliente = o.lCliente;
+    d.lMunicipio = o.lMunicipio;
+    CopiaTexto(d.szLocalFisico, o.szLocalFisico);
+    CopiaTexto(d.szEndereco, o.szEndereco);
+    CopiaTexto(d.szNumero, o.szNumero);
+    CopiaTexto(d.szComplemento, o.szComplemento);
+    CopiaTexto(d.szBairro, o.szBairro);
+    CopiaTexto(d.szCEP, o.szCEP);
+    CopiaTexto(d.szContato, o.szContato);
+    d.dataInicial = o.dataInicial;
+    d.dataFinal = o.dataFinal;
+    d.bSemNumero = o.bSemNumero;
+}
+
 REG_CADASTRO_MANUTENCAO_CLIENTE_V1 ClienteArmazenado(const _REG_CADASTRO_MANUTENCAO_CLIENTE_PS& c) {
     REG_CADASTRO_MANUTENCAO_CLIENTE_V1 reg;
     std::memset(static_cast<void*>(&reg), 0, sizeof reg);
-    reg.lCliente = c.lCliente;
-    reg.lMunicipio = c.lMunicipio;
-    CopiaTexto(reg.szLocalFisico, c.szLocalFisico);
-    CopiaTexto(reg.szEndereco, c.szEndereco);
-    CopiaTexto(reg.szNumero, c.szNumero);
-    CopiaTexto(reg.szComplemento, c.szComplemento);
-    CopiaTexto(reg.szBairro, c.szBairro);
-    CopiaTexto(reg.szCEP, c.szCEP);
-    CopiaTexto(reg.szContato, c.szContato);
-    reg.dataInicial = c.dataInicial;
-    reg.dataFinal = c.dataFinal;
-    reg.bSemNumero = c.bSemNumero;
+    CopiaCliente(reg, c);
     return reg;
-}
-
-void ClienteDoArmazenado(const REG_CADASTRO_MANUTENCAO_CLIENTE_V1& reg, _REG_CADASTRO_MANUTENCAO_CLIENTE_PS& c) {
-    c.lCliente = reg.lCliente;
-    c.lMunicipio = reg.lMunicipio;
-    CopiaTexto(c.szLocalFisico, reg.szLocalFisico);
-    CopiaTexto(c.szEndereco, reg.szEndereco);
-    CopiaTexto(c.szNumero, reg.szNumero);
-    CopiaTexto(c.szComplemento, reg.szComplemento);
-    CopiaTexto(c.szBairro, reg.szBairro);
-    CopiaTexto(c.szCEP, reg.szCEP);
-    CopiaTexto(c.szContato, reg.szContato);
-    c.dataInicial = reg.dataInicial;
-    c.dataFinal = reg.dataFinal;
-    c.bSemNumero = reg.bSemNumero;
 }
 
 REG_CADASTRO_MANUTENCAO_FREQUENCIA_V1 FrequenciaArmazenada(const _REG_CADASTRO_MANUTENCAO_FREQUENCIA_PS& f,
@@ -240,35 +232,10 @@ REG_CADASTRO_MANUTENCAO_SERVICO_V1 ServicoArmazenado(const _REG_CADASTRO_MANUTEN
 }
 
 REG_CADASTRO_MANUTENCAO_LOCAL_PRODUTO_V1 LocalArmazenado(const _REG_CADASTRO_MANUTENCAO_LOCAL_PRODUTO_PS& l) {
-    REG_CADASTRO_MANUTENCAO_LOCAL_PRODUTO_V1 reg;
-    std::memset(static_cast<void*>(&reg), 0, sizeof reg);
-    reg.vQuantidadeEs.int64 = l.vQuantidadeEs.int64;
-    reg.vPIUnitaria.int64 = l.vPIUnitaria.int64;
-    reg.lPonteiroLocal = l.lPonteiroLocal;
-    reg.lPonteiroLote = l.lPonteiroLote;
-    reg.lPonteiroForLote = l.lPonteiroForLote;
-    reg.lPonteiroVolume = l.lPonteiroVolume;
-    reg.lPonteiroForEPTETPE = l.lPonteiroForEPTETPE;
-    reg.lPonteiroCliEPTETPE = l.lPonteiroCliEPTETPE;
-    reg.lPonteiroControleFCI = l.lPonteiroControleFCI;
-    reg.cConteudoImportado = l.cConteudoImportado;
-    reg.cTipoProducao = l.cTipoProducao;
-    return reg;
-}
-
-void LocalDoArmazenado(const REG_CADASTRO_MANUTENCAO_LOCAL_PRODUTO_V1& reg,
-                       _REG_CADASTRO_MANUTENCAO_LOCAL_PRODUTO_PS& l) {
-    l.vQuantidadeEs.int64 = reg.vQuantidadeEs.int64;
-    l.vPIUnitaria.int64 = reg.vPIUnitaria.int64;
-    l.lPonteiroLocal = reg.lPonteiroLocal;
-    l.lPonteiroLote = reg.lPonteiroLote;
-    l.lPonteiroForLote = reg.lPonteiroForLote;
-    l.lPonteiroVolume = reg.lPonteiroVolume;
-    l.lPonteiroForEPTETPE = reg.lPonteiroForEPTETPE;
-    l.lPonteiroCliEPTETPE = reg.lPonteiroCliEPTETPE;
-    l.lPonteiroControleFCI = reg.lPonteiroControleFCI;
-    l.cConteudoImportado = reg.cConteudoImportado;
-    l.cTipoProducao = reg.cTipoProducao;
+    REG_CADASTRO_MANUTENCAO_LOCAL_PRODUTO_V1 r;
+    std::memset(static_cast<void*>(&r), 0, sizeof r);
+    zenta::CopiaLocalEstoque(r, l);
+    return r;
 }
 
 void ManutencaoDaArmazenada(const REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_V1& reg,
@@ -611,7 +578,7 @@ HRESULT CBaseManutencaoPreventiva::LeManutencoes(const REG_CADASTRO_MANUTENCAO_P
                     REG_CADASTRO_MANUTENCAO_LOCAL_PRODUTO_V1 local{};
                     QV_CHECK(db.m_ManutencaoLocalProduto.Le(static_cast<ULONGLONG>(regProduto.lLocalEstoque) + l,
                                                             local));
-                    LocalDoArmazenado(local, produto.listaLocal.pLocaisEstoque[l]);
+                    zenta::CopiaLocalEstoque(produto.listaLocal.pLocaisEstoque[l], local);
                 }
             }
         }
@@ -633,7 +600,7 @@ HRESULT CBaseManutencaoPreventiva::LeClientes(const REG_CADASTRO_MANUTENCAO_PREV
     for (ULONG i = 0; i < regMestre.lQtdClientes; ++i) {
         REG_CADASTRO_MANUTENCAO_CLIENTE_V1 reg{};
         QV_CHECK(db.m_ManutencaoCliente.Le(static_cast<ULONGLONG>(regMestre.lClientes) + i, reg));
-        ClienteDoArmazenado(reg, lista.pClientes[i]);
+        CopiaCliente(lista.pClientes[i], reg);
     }
     return S_OK;
 }

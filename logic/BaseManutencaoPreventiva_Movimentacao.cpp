@@ -156,32 +156,8 @@ void ArmazenadoDaMovimentacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& m, REG_MOVI
 REG_MOVIMENTACAO_LOCAL_PRODUTO_V1 LocalArmazenado(const _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS& l) {
     REG_MOVIMENTACAO_LOCAL_PRODUTO_V1 r;
     std::memset(static_cast<void*>(&r), 0, sizeof r);
-    r.vQuantidadeEs.int64 = l.vQuantidadeEs.int64;
-    r.vPIUnitaria.int64 = l.vPIUnitaria.int64;
-    r.lPonteiroLocal = l.lPonteiroLocal;
-    r.lPonteiroLote = l.lPonteiroLote;
-    r.lPonteiroForLote = l.lPonteiroForLote;
-    r.lPonteiroVolume = l.lPonteiroVolume;
-    r.lPonteiroForEPTETPE = l.lPonteiroForEPTETPE;
-    r.lPonteiroCliEPTETPE = l.lPonteiroCliEPTETPE;
-    r.lPonteiroControleFCI = l.lPonteiroControleFCI;
-    r.cConteudoImportado = l.cConteudoImportado;
-    r.cTipoProducao = l.cTipoProducao;
+    zenta::CopiaLocalEstoque(r, l);
     return r;
-}
-
-void LocalDoArmazenado(const REG_MOVIMENTACAO_LOCAL_PRODUTO_V1& r, _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS& l) {
-    l.vQuantidadeEs.int64 = r.vQuantidadeEs.int64;
-    l.vPIUnitaria.int64 = r.vPIUnitaria.int64;
-    l.lPonteiroLocal = r.lPonteiroLocal;
-    l.lPonteiroLote = r.lPonteiroLote;
-    l.lPonteiroForLote = r.lPonteiroForLote;
-    l.lPonteiroVolume = r.lPonteiroVolume;
-    l.lPonteiroForEPTETPE = r.lPonteiroForEPTETPE;
-    l.lPonteiroCliEPTETPE = r.lPonteiroCliEPTETPE;
-    l.lPonteiroControleFCI = r.lPonteiroControleFCI;
-    l.cConteudoImportado = r.cConteudoImportado;
-    l.cTipoProducao = r.cTipoProducao;
 }
 
 // The month files' keys in calendar order (a key is month * 10,000 + year,
@@ -478,7 +454,7 @@ HRESULT CBaseManutencaoPreventiva::LeMovimentacaoInterna(ULONGLONG dmcChave, _RE
             for (ULONG l = 0; l < rp.lQtdEstoque; ++l) {
                 REG_MOVIMENTACAO_LOCAL_PRODUTO_V1 rl{};
                 QV_CHECK(db.m_MovLocalProduto.Le(uiChaveMes, static_cast<ULONGLONG>(rp.lLocalEstoque) + l, rl));
-                LocalDoArmazenado(rl, p.listaLocal.pLocaisEstoque[l]);
+                zenta::CopiaLocalEstoque(p.listaLocal.pLocaisEstoque[l], rl);
             }
         }
     }

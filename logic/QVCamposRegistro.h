@@ -105,6 +105,24 @@ constexpr LONG DiasPorUnidade(ULONG lTipoFrequenciaTempo) {
     }
 }
 
+// Copies a stock place between its forms (a plan's or an order's, stored or
+// interface): the same fields everywhere; the destination's other bytes are
+// left as they are. Currency is copied by value: stored records are packed.
+template <class TDestino, class TOrigem>
+void CopiaLocalEstoque(TDestino& destino, const TOrigem& origem) {
+    destino.vQuantidadeEs.int64 = origem.vQuantidadeEs.int64;
+    destino.vPIUnitaria.int64 = origem.vPIUnitaria.int64;
+    destino.lPonteiroLocal = origem.lPonteiroLocal;
+    destino.lPonteiroLote = origem.lPonteiroLote;
+    destino.lPonteiroForLote = origem.lPonteiroForLote;
+    destino.lPonteiroVolume = origem.lPonteiroVolume;
+    destino.lPonteiroForEPTETPE = origem.lPonteiroForEPTETPE;
+    destino.lPonteiroCliEPTETPE = origem.lPonteiroCliEPTETPE;
+    destino.lPonteiroControleFCI = origem.lPonteiroControleFCI;
+    destino.cConteudoImportado = origem.cConteudoImportado;
+    destino.cTipoProducao = origem.cTipoProducao;
+}
+
 // Frees the lists a plan read hands out, nested ones first; pointers
 // become null and counts 0. Used when a read fails part-way, so that a
 // failed call hands out nothing.
