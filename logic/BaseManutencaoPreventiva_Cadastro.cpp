@@ -649,17 +649,9 @@ HRESULT CBaseManutencaoPreventiva::Filtra(const _REG_FILTRO_CADASTRO_MANUTENCAO_
                                (f.bCancelado != 0 && p.lSituacao == 3) || (f.bConcluido != 0 && p.lSituacao == 4);
         if (!bSituacao) return S_OK;
     }
-    if (f.lTipoIdentificacao != 2) {
-        if (f.lQtdPonteirosIdentificacao != 0) {
-            const ULONG codigo = f.lTipoIdentificacao == 1 ? p.lEquipamento : p.lProduto;
-            bool bAchou = false;
-            for (ULONG i = 0; i < f.lQtdPonteirosIdentificacao && !bAchou; ++i)
-                bAchou = f.pPonteirosIdentificacao[i] == codigo;
-            if (!bAchou) return S_OK;
-        }
-        if (f.lTipoIdentificacao == 1 && p.lProduto != 0) return S_OK;
-        if (f.lTipoIdentificacao == 0 && p.lEquipamento != 0) return S_OK;
-    }
+    if (!zenta::PassaIdentificacao(f.lTipoIdentificacao, f.pPonteirosIdentificacao, f.lQtdPonteirosIdentificacao,
+                                   p.lEquipamento, p.lProduto))
+        return S_OK;
     if (f.lPonteiroRegistro != 0 && f.lPonteiroRegistro != uiPosicao) return S_OK;
     if (!TextoCampo(f.szNrSerie).empty() && !zenta::IguaisSemCaixa(TextoCampo(f.szNrSerie), TextoCampo(p.szNrSerie)))
         return S_OK;

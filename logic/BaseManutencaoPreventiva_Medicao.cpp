@@ -110,7 +110,6 @@ public:
         m_filtro = filtro;
         m_codigos.assign(filtro.pPonteirosIdentificacao,
                          filtro.pPonteirosIdentificacao + filtro.lQtdPonteirosIdentificacao);
-        std::sort(m_codigos.begin(), m_codigos.end());
         return S_OK;
     }
 
@@ -118,18 +117,9 @@ public:
     template <class TArmazenado>
     bool Aceita(const TArmazenado& reg) const {
         const _REG_FILTRO_MEDICAO_PS& f = m_filtro;
-        // Kind of identification: 0 product readings, 1 equipment readings,
-        // 2 both. Codes given are equipment codes for kind 1 and product codes
-        // for kind 0. Other kinds are not defined and set no condition.
-        if (f.lTipoIdentificacao == 0 || f.lTipoIdentificacao == 1) {
-            const bool bEquipamentos = f.lTipoIdentificacao == 1;
-            if (!m_codigos.empty()) {
-                const ULONG codigo = bEquipamentos ? reg.lEquipamento : reg.lProduto;
-                if (!std::binary_search(m_codigos.begin(), m_codigos.end(), codigo)) return false;
-            }
-            if (bEquipamentos && reg.lProduto != 0) return false;
-            if (!bEquipamentos && reg.lEquipamento != 0) return false;
-        }
+        if (!zenta::PassaIdentificacao(f.lTipoIdentificacao, m_codigos.data(), static_cast<ULONG>(m_codigos.size()),
+                                       reg.lEquipamento, reg.lProduto))
+            return false;
         if (f.lPonteiroCadastro != 0 && f.lPonteiroCadastro != reg.lPonteiroCadastro) return false;
         if (f.bSomenteEquipamentos != 0 && reg.lProduto != 0) return false;
         if (f.bSomenteProdutos != 0 && reg.lEquipamento != 0) return false;
@@ -386,17 +376,7 @@ HRESULT CBaseManutencaoPreventiva::BuscaPonteirosHistoricoMedicao(const _REG_FIL
     // The history is searched only for a serial number or a plan.
     if (!TextoCampo(regFiltro.regFiltro.szNrSerie).empty() || regFiltro.regFiltro.lPonteiroCadastro != 0) {
         const auto& historico = m_pDataBase->m_HistoricoMedicoes;
-        // Months in calendar order: the key (month * 10,000 + year) does not
-        // sort chronologically, its month/year code does. Keys that name no
-        // month are not history files.
-        std::vector<std::pair<USHORT, ULONGLONG>> meses;
-        for (const ULONGLONG uiChave : historico.GetChaves()) {
-            const USHORT ma =
-                uiChave <= std::numeric_limits<ULONG>::max() ? QVChaveToMA(static_cast<ULONG>(uiChave)) : 0;
-            if (ma != 0) meses.emplace_back(ma, uiChave);
-        }
-        std::sort(meses.begin(), meses.end());
-
+        const auto meses = zenta::MesesEmOrdem(historico.GetChaves());
         for (const auto& [ma, uiChave] : meses) {
             // Both bounds of the period are excluded.
             if (regFiltro.dataInicialPeriodo != 0 && ma <= regFiltro.dataInicialPeriodo) continue;

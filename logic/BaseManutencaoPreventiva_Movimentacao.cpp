@@ -160,15 +160,6 @@ REG_MOVIMENTACAO_LOCAL_PRODUTO_V1 LocalArmazenado(const _REG_MOVIMENTACAO_LOCAL_
     return r;
 }
 
-// The month files' keys in calendar order (a key is month * 10,000 + year,
-// whose numeric order is not the calendar's).
-std::vector<ULONGLONG> ChavesEmOrdemDeMes(std::vector<ULONGLONG> chaves) {
-    std::stable_sort(chaves.begin(), chaves.end(), [](ULONGLONG a, ULONGLONG b) {
-        return QVChaveToMA(static_cast<ULONG>(a)) < QVChaveToMA(static_cast<ULONG>(b));
-    });
-    return chaves;
-}
-
 }  // namespace
 
 // ---- Re-arming the plan's maintenance ----------------------------------------------------
@@ -521,17 +512,9 @@ HRESULT CBaseManutencaoPreventiva::FiltraMovimentacao(const _REG_MOVIMENTACAO_FI
     bPassa = false;
     const auto& f = regFiltro;
     const auto& m = regMov;
-    if (f.lTipoIdentificacao != 2) {
-        if (f.lQtdPonteirosIdentificacao != 0) {
-            const ULONG codigo = f.lTipoIdentificacao == 1 ? m.lEquipamento : m.lProduto;
-            bool bAchou = false;
-            for (ULONG i = 0; i < f.lQtdPonteirosIdentificacao && !bAchou; ++i)
-                bAchou = f.pPonteirosIdentificacao[i] == codigo;
-            if (!bAchou) return S_OK;
-        }
-        if (f.lTipoIdentificacao == 1 && m.lProduto != 0) return S_OK;
-        if (f.lTipoIdentificacao == 0 && m.lEquipamento != 0) return S_OK;
-    }
+    if (!zenta::PassaIdentificacao(f.lTipoIdentificacao, f.pPonteirosIdentificacao, f.lQtdPonteirosIdentificacao,
+                                   m.lEquipamento, m.lProduto))
+        return S_OK;
     if (f.lPonteiroCadastro != 0 && f.lPonteiroCadastro != m.lPonteiroCadastro) return S_OK;
     if (!TextoCampo(f.szNrSerie).empty() && !zenta::IguaisSemCaixa(TextoCampo(f.szNrSerie), TextoCampo(m.szNrSerie)))
         return S_OK;
@@ -583,7 +566,7 @@ HRESULT CBaseManutencaoPreventiva::BuscaPonteirosMovimentacao(const _REG_MOVIMEN
     pregPonteiros->pPonteiros = nullptr;
     auto& arquivo = m_pDataBase->m_MovManutPrev;
     std::vector<_REG_PTR_DATA_PS> achados;
-    for (const ULONGLONG chave : ChavesEmOrdemDeMes(arquivo.GetChaves())) {
+    for (const auto& [ma, chave] : zenta::MesesEmOrdem(arquivo.GetChaves())) {
         const ULONGLONG total = arquivo.GetQtdRegistros(chave);
         for (ULONGLONG pos = 1; pos <= total; ++pos) {
             REG_MOVIMENTACAO_MANUT_PREV_V1 r{};
@@ -592,7 +575,7 @@ HRESULT CBaseManutencaoPreventiva::BuscaPonteirosMovimentacao(const _REG_MOVIMEN
             QV_CHECK(FiltraMovimentacao(regFiltro, r, chave, static_cast<ULONG>(pos), bPassa));
             if (!bPassa) continue;
             _REG_PTR_DATA_PS item{};
-            item.dataPonteiro = QVChaveToMA(static_cast<ULONG>(chave));
+            item.dataPonteiro = ma;
             item.lPonteiro = static_cast<ULONG>(pos);
             achados.push_back(item);
         }
@@ -641,14 +624,14 @@ HRESULT CBaseManutencaoPreventiva::BuscaMovimentosPelaManutencao(ULONG lCodigoMa
     auto& arquivo = m_pDataBase->m_MovManutPrev;
     std::vector<_REG_PTR_DATA_PS> achados;
     // Oldest month first, then by position: the last is the newest order.
-    for (const ULONGLONG chave : ChavesEmOrdemDeMes(arquivo.GetChaves())) {
+    for (const auto& [ma, chave] : zenta::MesesEmOrdem(arquivo.GetChaves())) {
         const ULONGLONG total = arquivo.GetQtdRegistros(chave);
         for (ULONGLONG pos = 1; pos <= total; ++pos) {
             REG_MOVIMENTACAO_MANUT_PREV_V1 r{};
             QV_CHECK(arquivo.Le(chave, pos, r));
             if (r.lCodigoManutencao != lCodigoManutencao) continue;
             _REG_PTR_DATA_PS item{};
-            item.dataPonteiro = QVChaveToMA(static_cast<ULONG>(chave));
+            item.dataPonteiro = ma;
             item.lPonteiro = static_cast<ULONG>(pos);
             achados.push_back(item);
         }

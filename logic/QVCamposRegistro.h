@@ -5,13 +5,18 @@
 
 #include <cstddef>
 #include <cstring>
+#include <algorithm>
 #include <limits>
+#include <utility>
+#include <vector>
 #include <string_view>
 
 #include <zenta/OleAuto.h>
 #include <zenta/ObjBase.h>
 #include <zenta/QVGE_ManutencaoPreventivaRecords.h>
 #include <zenta/WinTypes.h>
+
+#include "values/QVMesAno.h"
 
 namespace zenta {
 
@@ -91,6 +96,36 @@ bool ListaValida(ULONG quantidade, const T* pArray) {
 // of `total` records. An empty run always does.
 constexpr bool RunDentro(ULONGLONG primeiro, ULONGLONG quantidade, ULONGLONG total) {
     return quantidade == 0 || (primeiro != 0 && primeiro <= total && quantidade <= total - primeiro + 1);
+}
+
+// The identification-kind condition shared by the plan, reading and order
+// filters: kind 1 keeps equipment records whose equipment code is among
+// `codigos` (when any are given), kind 0 product records whose product code
+// is; kind 2 (both) and kinds that are not defined set no condition.
+inline bool PassaIdentificacao(ULONG lTipoIdentificacao, const ULONG* pCodigos, ULONG lQtdCodigos,
+                               ULONG lEquipamento, ULONG lProduto) {
+    if (lTipoIdentificacao != 0 && lTipoIdentificacao != 1) return true;
+    const bool bEquipamentos = lTipoIdentificacao == 1;
+    if (lQtdCodigos != 0) {
+        const ULONG codigo = bEquipamentos ? lEquipamento : lProduto;
+        bool bAchou = false;
+        for (ULONG i = 0; i < lQtdCodigos && !bAchou; ++i) bAchou = pCodigos[i] == codigo;
+        if (!bAchou) return false;
+    }
+    return bEquipamentos ? lProduto == 0 : lEquipamento == 0;
+}
+
+// The members of a per-month file family in calendar order, each as (its
+// month/year code, its key): a key (month * 10,000 + year) does not sort
+// chronologically, its code does. Keys that name no month are left out.
+inline std::vector<std::pair<USHORT, ULONGLONG>> MesesEmOrdem(const std::vector<ULONGLONG>& chaves) {
+    std::vector<std::pair<USHORT, ULONGLONG>> meses;
+    for (const ULONGLONG uiChave : chaves) {
+        const USHORT ma = uiChave <= std::numeric_limits<ULONG>::max() ? QVChaveToMA(static_cast<ULONG>(uiChave)) : 0;
+        if (ma != 0) meses.emplace_back(ma, uiChave);
+    }
+    std::sort(meses.begin(), meses.end());
+    return meses;
 }
 
 // Days in one unit of a frequency's time interval (1 days, 2 weeks,
