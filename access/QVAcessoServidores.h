@@ -44,6 +44,14 @@ struct CQVDadosDF_Servico {
     CY GetValor() const { return vValor; }
 };
 
+// A user of the ERP: name and e-mail address (empty when none), in UTF-8.
+struct CQVDadosDF_Usuario {
+    std::string sNome;
+    std::string sEmail;
+    const std::string& GetNome() const { return sNome; }
+    const std::string& GetEmail() const { return sEmail; }
+};
+
 // One information line of a change-log entry: a one-letter tag ('N' for a
 // note) and its text, in Windows-1252.
 struct CQVInformacaoLog {
@@ -80,6 +88,15 @@ struct IQVAcessoEmpresarial {
     // A service's data (its value; 0 when it has none). A service that is
     // not registered fails with HRESULT_FROM_WIN32(ERROR_NOT_FOUND).
     virtual HRESULT LeBufferServico(ULONG lServico, CQVDadosDF_Servico* pDados) = 0;
+    // A user's name and e-mail address. A user that is not registered fails
+    // with HRESULT_FROM_WIN32(ERROR_NOT_FOUND).
+    virtual HRESULT LeUsuario(USHORT usUsuario, CQVDadosDF_Usuario* pDados) = 0;
+
+    // ---- purchase requests ----
+
+    // ---- notices and e-mail ----
+
+    // ---- reports ----
 };
 
 struct IQVAcessoGerenciador {
@@ -88,6 +105,10 @@ struct IQVAcessoGerenciador {
     // The technical-assistance module's service orders, initialised for the
     // session; the caller releases the reference.
     virtual HRESULT GetIGEAssistec(IQVGE_ASTMov** ppIAssistec) = 0;
+
+    // ---- notices and e-mail ----
+
+    // ---- reports ----
 };
 
 struct IQVAcessoEstoque {
@@ -101,6 +122,10 @@ struct IQVAcessoEstoque {
     // Removes every pre-withdrawal stored under the key and branch (none
     // stored is success).
     virtual HRESULT ExcluiPreBaixa(REG_QVDMC dmcChave, USHORT usFilial) = 0;
+
+    // ---- purchase requests ----
+
+    // ---- reports ----
 };
 
 // The three accessors of one session. They stay owned by the provider and

@@ -9,6 +9,9 @@ PACKAGES=(
     libdw-dev
     libcli11-dev
     nlohmann-json3-dev
+    libcurl4-openssl-dev
+    libhpdf-dev poppler-utils
+    faketime
 )
 
 missing=()

@@ -227,6 +227,8 @@ constexpr Migracao kMigracoes[] = {
      " nr_serie BLOB,"
      " tecnicos BLOB NOT NULL,"
      " PRIMARY KEY (mes_ano, ponteiro)) WITHOUT ROWID;"},
+    {5, "compras", ""},
+    {6, "relatorios", ""},
 };
 static_assert(sizeof kMigracoes / sizeof kMigracoes[0] == kVersaoEsquemaErp,
               "one migration per schema version, in order");

@@ -36,7 +36,7 @@ namespace zenta {
 // The stand-in's file name in the company's base-module data directory.
 inline constexpr const char* kArquivoErp = "erp.sqlite";
 // The schema version this build creates and understands.
-inline constexpr int kVersaoEsquemaErp = 4;
+inline constexpr int kVersaoEsquemaErp = 6;
 // How long a statement waits for another connection's lock before failing.
 inline constexpr int kEsperaBloqueioErpMs = 15000;
 

@@ -178,6 +178,35 @@ public:
         });
     }
 
+    HRESULT LeUsuario(USHORT usUsuario, CQVDadosDF_Usuario* pDados) override {
+        if (pDados == nullptr) QV_CHECK(E_POINTER);
+        *pDados = {};
+        return Protegido([&]() -> HRESULT {
+            std::shared_ptr<ErpBanco> banco;
+            QV_CHECK(m_sessao.Banco(banco));
+            bool achou = false;
+            const auto passos = [&](sqlite3* db) -> HRESULT {
+                ErpComando consulta(db, "SELECT nome, coalesce(email, '') FROM usuario WHERE codigo = ?1");
+                QV_CHECK(consulta.Prepara());
+                QV_CHECK(consulta.Liga(1, usUsuario));
+                QV_CHECK(consulta.Passo(achou));
+                if (achou) {
+                    pDados->sNome = consulta.Texto(0);
+                    pDados->sEmail = consulta.Texto(1);
+                }
+                return S_OK;
+            };
+            QV_CHECK(banco->Leitura(passos));
+            return achou ? S_OK : kNaoEncontrado;
+        });
+    }
+
+    // ---- purchase requests ----
+
+    // ---- notices and e-mail ----
+
+    // ---- reports ----
+
 private:
     CQVContextoProfiler QVProfilerDoEscopo() const { return m_sessao.QVProfilerDoEscopo(); }
     SessaoErp& m_sessao;
@@ -217,6 +246,10 @@ public:
         });
     }
 
+    // ---- notices and e-mail ----
+
+    // ---- reports ----
+
 private:
     CQVContextoProfiler QVProfilerDoEscopo() const { return m_sessao.QVProfilerDoEscopo(); }
     SessaoErp& m_sessao;
@@ -248,6 +281,10 @@ public:
             return S_OK;
         });
     }
+
+    // ---- purchase requests ----
+
+    // ---- reports ----
 
 private:
     CQVContextoProfiler QVProfilerDoEscopo() const { return m_sessao.QVProfilerDoEscopo(); }

@@ -17,16 +17,13 @@
 #include <nlohmann/json.hpp>
 
 #include "support/ZentaHomeTemporario.h"
+#include "support/ZentactlTeste.h"
 #include "tools/zentactl/Erros.h"
 #include "tools/zentactl/Tabela.h"
 #include "tools/zentactl/Valores.h"
 #include "values/QVDMA.h"
 #include "values/QVDMC.h"
 #include "values/QVMesAno.h"
-
-#ifndef ZENTACTL_PROGRAMA
-#error "ZENTACTL_PROGRAMA (the path of the built zentactl) is defined by tools/CMakeLists.txt"
-#endif
 
 namespace {
 
@@ -124,18 +121,7 @@ TEST(ZentactlValores, TabelaAlinhaPorCaracteresUtf8) {
     EXPECT_EQ(nada.str(), "A  B\n-  -\n(none)\n");
 }
 
-struct Resultado {
-    int status = -1;
-    std::string saida;
-    std::string erro;
-    json Json() const { return json::parse(saida); }
-};
-
-std::string Aspas(const std::string& s) {
-    std::string r = "'";
-    for (const char c : s) r += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return r + "'";
-}
+using Resultado = zenta::teste::ResultadoZentactl;
 
 // A plan for an equipment with one monthly maintenance.
 constexpr const char* kPlano = R"({
@@ -154,41 +140,14 @@ constexpr const char* kCadastros = R"({
   "equipamento": [{"codigo": 10, "nome": "Prensa hidráulica", "nr_serie": "ABC", "filial": 1}]
 })";
 
-class Zentactl : public ::testing::Test {
+class Zentactl : public zenta::teste::ZentactlTeste {
 protected:
-    Resultado Executa(const std::vector<std::string>& argumentos, const std::string& entrada = "") {
-        const fs::path dir = m_home.Raiz();
-        {
-            std::ofstream in(dir / "stdin.txt", std::ios::binary | std::ios::trunc);
-            in << entrada;
-        }
-        std::string comando = Aspas(ZENTACTL_PROGRAMA);
-        for (const auto& a : argumentos) comando += " " + Aspas(a);
-        comando += " <" + Aspas((dir / "stdin.txt").string()) + " >" + Aspas((dir / "stdout.txt").string()) + " 2>" +
-                   Aspas((dir / "stderr.txt").string());
-        const int r = std::system(comando.c_str());
-        Resultado res;
-        res.status = WIFEXITED(r) ? WEXITSTATUS(r) : -1;
-        res.saida = zenta::teste::LeArquivo(dir / "stdout.txt");
-        res.erro = zenta::teste::LeArquivo(dir / "stderr.txt");
-        return res;
-    }
-
-    std::string Arquivo(const std::string& nome, const std::string& conteudo) {
-        const fs::path caminho = m_home.Raiz() / nome;
-        std::ofstream out(caminho, std::ios::binary | std::ios::trunc);
-        out << conteudo;
-        return caminho.string();
-    }
-
     // Saves kPlano (or `documento`) as a new plan and returns its position.
     long SalvaPlano(const std::string& documento = kPlano) {
         const Resultado r = Executa({"--json", "plans", "save", "--file", Arquivo("plano.json", documento)});
         EXPECT_EQ(r.status, 0) << r.erro;
         return r.status == 0 ? r.Json().at("lPonteiroRegistro").get<long>() : 0;
     }
-
-    zenta::teste::ZentaHomeTemporario m_home;
 };
 
 // An operation the service does not have yet makes the case moot, not failed.
