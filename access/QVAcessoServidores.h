@@ -52,6 +52,21 @@ struct CQVDadosDF_Usuario {
     const std::string& GetEmail() const { return sEmail; }
 };
 
+// One part of an e-mail: its kind (6 = a text part whose bytes are the
+// message's body, in Windows-1252) and its bytes.
+struct CQVParteEmail {
+    int iTipo = 0;
+    std::string sConteudo;
+};
+
+// An e-mail for the enterprise module to send: recipients' addresses, the
+// subject (Windows-1252) and its parts in order.
+struct CQVDadosEmail {
+    std::vector<std::string> destinatarios;
+    std::string sAssunto;
+    std::vector<CQVParteEmail> partes;
+};
+
 // One information line of a change-log entry: a one-letter tag ('N' for a
 // note) and its text, in Windows-1252.
 struct CQVInformacaoLog {
@@ -95,6 +110,10 @@ struct IQVAcessoEmpresarial {
     // ---- purchase requests ----
 
     // ---- notices and e-mail ----
+
+    // Sends an e-mail (or keeps it where the installation says mail goes).
+    // E_INVALIDARG for a message without recipients.
+    virtual HRESULT EnviaEmail(const CQVDadosEmail& dadosEmail) = 0;
 
     // ---- reports ----
 };

@@ -205,6 +205,11 @@ public:
 
     // ---- notices and e-mail ----
 
+    HRESULT EnviaEmail(const CQVDadosEmail& dadosEmail) override {
+        if (dadosEmail.destinatarios.empty()) QV_CHECK(E_INVALIDARG);
+        return E_NOTIMPL;
+    }
+
     // ---- reports ----
 
 private:
