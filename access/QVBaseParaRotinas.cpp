@@ -89,3 +89,20 @@ HRESULT CQVBaseParaRotinas::OnFinaliza() {
     }
     return S_OK;
 }
+
+_REG_DF_INICIALIZAPS ProfilerToRegInicializaPS(const CQVBaseParaRotinas* base) {
+    _REG_DF_INICIALIZAPS regps;
+    std::memset(&regps, 0, sizeof regps);
+    regps.usVersaoFarol = QV_VERSAO_FAROL;
+    regps.cControle = QV_CONTROLE_INICIALIZACAO;
+    std::memcpy(regps.szAplicativo, "zenta", 5);
+    std::memcpy(regps.szModuleName, "zenta", 5);
+    if (base != nullptr) {
+        regps.ulUsuario = base->CQVInicializador::GetUsuario();
+        regps.ulNumeroSessao = static_cast<ULONG>(base->CQVInicializador::GetNumeroSessao());
+        const std::string empresa = base->CQVInicializador::GetEmpresa();
+        if (empresa.size() < sizeof regps.szEmpresa) std::memcpy(regps.szEmpresa, empresa.data(), empresa.size());
+    }
+    QVAssinaInicializacao(regps);
+    return regps;
+}

@@ -66,3 +66,9 @@ private:
     bool m_bConectado = false;
     CQVAcessoServidores m_acessos;
 };
+
+// The initialisation record an outside server takes to work for the same
+// session: this object's company, user and session, sealed with its CRC. A
+// company that does not fit the record leaves its name empty, and the
+// server then refuses the record.
+_REG_DF_INICIALIZAPS ProfilerToRegInicializaPS(const CQVBaseParaRotinas* base);

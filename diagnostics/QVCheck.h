@@ -67,3 +67,14 @@ void QVGravaLogErroTexto(const CQVContextoProfiler& contexto, std::string_view f
             return qv_hr_passo_;                 \
         }                                        \
     } while (0)
+
+// Guarded step where any answer but S_OK stops: the code is logged and
+// returned, success codes such as S_FALSE included.
+#define QV_CHECK_OK(expr)                        \
+    do {                                         \
+        const HRESULT qv_hr_passo_ = (expr);     \
+        if (qv_hr_passo_ != S_OK) {              \
+            QV_LOG_HR(qv_hr_passo_, #expr);      \
+            return qv_hr_passo_;                 \
+        }                                        \
+    } while (0)

@@ -125,6 +125,39 @@ HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsContex
     return hr;
 }
 
+HRESULT CoCreateInstanceEx(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsCtx, COSERVERINFO* pServerInfo,
+                           DWORD dwCount, MULTI_QI* pResults) {
+    if (dwCount == 0 || pResults == nullptr) return E_INVALIDARG;
+    for (DWORD i = 0; i < dwCount; ++i) {
+        if (pResults[i].pIID == nullptr) return E_INVALIDARG;
+        pResults[i].pItf = nullptr;
+        pResults[i].hr = E_NOINTERFACE;
+    }
+    if (pServerInfo != nullptr) {
+        if (pServerInfo->pwszName != nullptr && pServerInfo->pwszName[0] != 0) return E_INVALIDARG;
+        if (const COAUTHINFO* auth = pServerInfo->pAuthInfo; auth != nullptr) {
+            if (auth->dwAuthnSvc != RPC_C_AUTHN_NONE && auth->dwAuthnSvc != RPC_C_AUTHN_WINNT &&
+                auth->dwAuthnSvc != RPC_C_AUTHN_DEFAULT)
+                return E_INVALIDARG;
+        }
+    }
+    IUnknown* objeto = nullptr;
+    const HRESULT hr = CoCreateInstance(rclsid, pUnkOuter, dwClsCtx, IID_IUnknown, reinterpret_cast<void**>(&objeto));
+    if (FAILED(hr)) return hr;
+    DWORD obtidas = 0;
+    for (DWORD i = 0; i < dwCount; ++i) {
+        pResults[i].hr = objeto->QueryInterface(*pResults[i].pIID, reinterpret_cast<void**>(&pResults[i].pItf));
+        if (SUCCEEDED(pResults[i].hr)) ++obtidas;
+    }
+    objeto->Release();
+    if (obtidas == dwCount) return S_OK;
+    return obtidas == 0 ? E_NOINTERFACE : CO_S_NOTALLINTERFACES;
+}
+
+HRESULT CoSetProxyBlanket(IUnknown* pProxy, DWORD, DWORD, LPWSTR, DWORD, DWORD, void*, DWORD) {
+    return pProxy == nullptr ? E_INVALIDARG : S_OK;
+}
+
 LPVOID CoTaskMemAlloc(size_t cb) { return std::malloc(cb == 0 ? 1 : cb); }
 
 LPVOID CoTaskMemRealloc(LPVOID pv, size_t cb) { return std::realloc(pv, cb == 0 ? 1 : cb); }

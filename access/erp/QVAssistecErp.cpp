@@ -19,6 +19,7 @@
 
 #include "access/QVDiretorios.h"
 #include "access/erp/QVErpBanco.h"
+#include "access/erp/QVServidorErp.h"
 #include "diagnostics/QVCheck.h"
 #include "diagnostics/QVCodigosErro.h"
 #include "platform/QVClassTable.h"
@@ -154,18 +155,9 @@ public:
     }
 
     HRESULT STDMETHODCALLTYPE Inicializa_Padrao(_REG_DF_INICIALIZAPS regps) override {
-        return Protegido([&]() -> HRESULT {
-            if (regps.usVersaoFarol != QV_VERSAO_FAROL) QV_CHECK(E_QVCR_VERSAO_INCOMPATIVEL);
-            if (QVCalculaCrc64(&regps, QV_TAMANHO_CRC_INICIALIZACAO, 0) != regps.uiCRC)
-                QV_CHECK(E_QVCR_CRC_INICIALIZACAO_INVALIDO);
-            const void* fim = std::memchr(regps.szEmpresa, 0, sizeof regps.szEmpresa);
-            if (fim == nullptr) QV_CHECK(E_QVCR_ESTRUTURA_INICIALIZACAO_INVALIDA);
-            const std::string_view empresa(regps.szEmpresa,
-                                           static_cast<std::size_t>(static_cast<const char*>(fim) - regps.szEmpresa));
-            std::filesystem::path arquivo;
-            QV_CHECK(ErpBanco::Caminho(empresa, arquivo));
+        return ProtegidoErp([&]() -> HRESULT {
             std::shared_ptr<ErpBanco> banco;
-            QV_CHECK(ErpBanco::Compartilhado(arquivo, banco));
+            QV_CHECK(BancoDaInicializacao(regps, banco));
             std::lock_guard lock(m_trava);
             m_banco = std::move(banco);
             return S_OK;
@@ -178,7 +170,7 @@ public:
         if (pRegListaRegistros == nullptr) QV_CHECK(E_POINTER);
         *pRegListaRegistros = {};
         REG_AST_LISTA_ORDEM_SERVICO_PS lista{};
-        const HRESULT hr = Protegido([&]() -> HRESULT {
+        const HRESULT hr = ProtegidoErp([&]() -> HRESULT {
             std::shared_ptr<ErpBanco> banco;
             QV_CHECK(Banco(banco));
             if (regChaves.lQtdChaves > kMaxChavesBuscaOrdemServico) QV_CHECK(E_INVALIDARG);
@@ -213,7 +205,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE Grava(REG_AST_ORDEM_SERVICO_PS* pRegAst, ULONG /*flags*/, BOOL /*bValida*/) override {
         if (pRegAst == nullptr) QV_CHECK(E_POINTER);
-        return Protegido([&]() -> HRESULT {
+        return ProtegidoErp([&]() -> HRESULT {
             std::shared_ptr<ErpBanco> banco;
             QV_CHECK(Banco(banco));
             REG_AST_ORDEM_SERVICO_PS registro = *pRegAst;
@@ -292,17 +284,6 @@ public:
     }
 
 private:
-    template <class F>
-    static HRESULT Protegido(F&& operacao) noexcept {
-        try {
-            return operacao();
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        } catch (...) {
-            return E_UNEXPECTED;
-        }
-    }
-
     HRESULT Banco(std::shared_ptr<ErpBanco>& banco) {
         std::lock_guard lock(m_trava);
         banco = m_banco;
@@ -357,35 +338,6 @@ private:
     std::shared_ptr<ErpBanco> m_banco;
 };
 
-// The class object in the in-process class table.
-class CFabricaAssistecErp final : public IClassFactory {
-public:
-    virtual ~CFabricaAssistecErp() = default;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-        if (ppv == nullptr) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-            *ppv = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    // Lives as long as the library; counts are kept for the COM contract.
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
-    ULONG STDMETHODCALLTYPE Release() override { return --m_cRef; }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppv) override {
-        if (ppv != nullptr) *ppv = nullptr;
-        if (pUnkOuter != nullptr) return CLASS_E_NOAGGREGATION;
-        return CriaAssistecErp(riid, ppv);
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-
-private:
-    std::atomic<ULONG> m_cRef{1};
-};
-
 }  // namespace
 
 HRESULT CriaAssistecErp(REFIID riid, void** ppv) {
@@ -427,7 +379,7 @@ namespace {
 
 // Registers the class when the library is loaded.
 const bool g_assistecErpRegistrada = [] {
-    static zenta::CFabricaAssistecErp fabrica;
+    static zenta::CFabricaErp<zenta::CriaAssistecErp> fabrica;
     zenta::RegistraClasseInproc(CLSID_QVAssistecErp, &fabrica);
     return true;
 }();

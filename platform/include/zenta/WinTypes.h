@@ -30,6 +30,7 @@ typedef int32_t SCODE;
 typedef char16_t OLECHAR;
 typedef OLECHAR* BSTR;
 typedef const OLECHAR* LPCOLESTR;
+typedef OLECHAR* LPWSTR;
 typedef void* LPVOID;
 
 static_assert(sizeof(LONG) == 4 && sizeof(ULONG) == 4 && sizeof(HRESULT) == 4, "IDL long is 32-bit");
@@ -79,6 +80,9 @@ static_assert(sizeof(OLECHAR) == 2, "OLECHAR is UTF-16");
 #define REGDB_E_CLASSNOTREG static_cast<HRESULT>(0x80040154u)
 #define CO_E_NOTINITIALIZED static_cast<HRESULT>(0x800401F0u)
 #define RPC_E_CHANGED_MODE static_cast<HRESULT>(0x80010106u)
+#define CO_S_NOTALLINTERFACES static_cast<HRESULT>(0x00080012L)
+// HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE): the server could not be reached.
+#define HR_RPC_S_SERVER_UNAVAILABLE static_cast<HRESULT>(0x800706BAu)
 #define DISP_E_TYPEMISMATCH static_cast<HRESULT>(0x80020005u)
 #define DISP_E_OVERFLOW static_cast<HRESULT>(0x8002000Au)
 #define DISP_E_DIVBYZERO static_cast<HRESULT>(0x80020012u)
