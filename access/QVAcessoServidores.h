@@ -38,10 +38,67 @@ struct CQVDadosGE_Preco {
     CY GetPrecoVendaV8() const { return vPrecoVenda; }
 };
 
-// A service's data as the technical-assistance items take it: its value.
+// A service: its value (what a technical-assistance item takes), its name
+// (UTF-8) and its unit of measure.
 struct CQVDadosDF_Servico {
     CY vValor{};
+    std::string sNome;
+    USHORT usUnidadeMedida = 0;
     CY GetValor() const { return vValor; }
+    const std::string& GetNome() const { return sNome; }
+    USHORT GetPonteiroUnidadeMedida() const { return usUnidadeMedida; }
+};
+
+// A product at a position (its grid pointers, 16 bits each), its name
+// (UTF-8) and the unit its stock is kept in.
+struct CQVDadosDF_Produto {
+    ULONG lProduto = 0;
+    USHORT usGrade1 = 0;
+    USHORT usGrade2 = 0;
+    USHORT usGrade3 = 0;
+    std::string sNome;
+    USHORT usUnidadeMedidaEstoque = 0;
+    ULONG GetPonteiroProduto() const { return lProduto; }
+    USHORT GetPonteiroGrade1() const { return usGrade1; }
+    USHORT GetPonteiroGrade2() const { return usGrade2; }
+    USHORT GetPonteiroGrade3() const { return usGrade3; }
+    const std::string& GetNome() const { return sNome; }
+    USHORT GetPonteiroUnidadeMedidaEstoque() const { return usUnidadeMedidaEstoque; }
+};
+
+// A product with the descriptions of its three grade items (UTF-8; empty
+// for a grade it does not have).
+struct CQVDadosDF_ProdutoEx : CQVDadosDF_Produto {
+    std::string sDescricaoGrade[3];
+    const std::string& GetDescricaoGrade(int i) const { return sDescricaoGrade[i]; }
+};
+
+// A unit of measure: its symbol, name and decimal-places code as the ERP
+// keeps it (0: whole units, 1: two decimals, 2: four decimals).
+struct CQVDadosDF_UnidadeMedida {
+    std::string sSigla;
+    std::string sNome;
+    USHORT usCasasDecimais = 0;
+    USHORT GetCasasDecimais() const { return usCasasDecimais; }
+};
+using CQVDadosDF_UnidadeMedidaProduto = CQVDadosDF_UnidadeMedida;
+using CQVDadosDF_UnidadeMedidaServico = CQVDadosDF_UnidadeMedida;
+
+// Where reposition data is asked for: a product position at a branch.
+struct CQVKeyReposicaoProduto {
+    ULONG lProduto = 0;
+    USHORT usGrade1 = 0;
+    USHORT usGrade2 = 0;
+    USHORT usGrade3 = 0;
+    USHORT usFilial = 0;
+};
+
+// A product's reposition data at a branch.
+struct CQVDadosDF_ReposicaoProduto {
+    CY vEstoqueMinimo{};
+    CY vPontoPedidoReposicao{};
+    CY GetEstoqueMinimo() const { return vEstoqueMinimo; }
+    CY GetPontoPedidoReposicao() const { return vPontoPedidoReposicao; }
 };
 
 // A user of the ERP: name and e-mail address (empty when none), in UTF-8.
@@ -109,6 +166,24 @@ struct IQVAcessoEmpresarial {
 
     // ---- purchase requests ----
 
+    // A product by its code (no grid: grade pointers 0), with its name and
+    // stock unit; the Ex form also gives the position's grade item
+    // descriptions. A product that is not registered fails with
+    // HRESULT_FROM_WIN32(ERROR_NOT_FOUND), as every read below does.
+    virtual HRESULT LeProduto(ULONG lProduto, CQVDadosDF_Produto* pDados) = 0;
+    virtual HRESULT LeProdutoEx(const CQVPosicaoProduto& regPosicao, CQVDadosDF_ProdutoEx* pDados) = 0;
+    // A service with its name and unit.
+    virtual HRESULT LeServico(ULONG lServico, CQVDadosDF_Servico* pDados) = 0;
+    // A unit of measure, by the unit's pointer; the product and service
+    // forms read the units products and services are kept in.
+    virtual HRESULT LeUnidadeMedida(USHORT usUnidade, CQVDadosDF_UnidadeMedida* pDados) = 0;
+    virtual HRESULT LeUnidadeMedidaProduto(USHORT usUnidade, CQVDadosDF_UnidadeMedidaProduto* pDados) = 0;
+    virtual HRESULT LeUnidadeMedidaServico(USHORT usUnidade, CQVDadosDF_UnidadeMedidaServico* pDados) = 0;
+    // A product position's reposition data at a branch; none stored is
+    // success with zeros and *pbAchou false.
+    virtual HRESULT LeReposicaoProduto(const CQVKeyReposicaoProduto& key, CQVDadosDF_ReposicaoProduto* pDados,
+                                       BOOL* pbAchou) = 0;
+
     // ---- notices and e-mail ----
 
     // Sends an e-mail (or keeps it where the installation says mail goes).
@@ -116,6 +191,16 @@ struct IQVAcessoEmpresarial {
     virtual HRESULT EnviaEmail(const CQVDadosEmail& dadosEmail) = 0;
 
     // ---- reports ----
+    // The records of these operations are defined in
+    // access/relatorio/QVDadosAcessoRelatorio.h (named here without it).
+
+    // A branch's name. A branch that is not registered fails with
+    // HRESULT_FROM_WIN32(ERROR_NOT_FOUND).
+    virtual HRESULT LeFilial(ULONG lFilial, struct CQVDadosDF_Filial* pDados) = 0;
+    // A customer's commercial record (its corporate name is the
+    // registration's name when the commercial record has none). A customer
+    // that is not registered fails with HRESULT_FROM_WIN32(ERROR_NOT_FOUND).
+    virtual HRESULT LeClienteComercial(ULONG lCliente, struct CQVDadosDF_ClienteComercial* pDados) = 0;
 };
 
 struct IQVAcessoGerenciador {
@@ -127,7 +212,30 @@ struct IQVAcessoGerenciador {
 
     // ---- notices and e-mail ----
 
+    // The names (UTF-8) of an equipment, a brand, a model and an equipment
+    // type of the manager module's registers, for the e-mail notice of an
+    // order. Code 0 names none and answers an empty name; a code that is not
+    // registered fails with HRESULT_FROM_WIN32(ERROR_NOT_FOUND). An accessor
+    // that does not offer them answers E_NOTIMPL.
+    virtual HRESULT LeBufferEquipamentoAST(ULONG lEquipamento, std::string* psNome) {
+        return LeNomeNaoOferecido(lEquipamento, psNome);
+    }
+    virtual HRESULT LeBufferMarcaAST(ULONG lMarca, std::string* psNome) { return LeNomeNaoOferecido(lMarca, psNome); }
+    virtual HRESULT LeBufferModeloAST(ULONG lModelo, std::string* psNome) {
+        return LeNomeNaoOferecido(lModelo, psNome);
+    }
+    virtual HRESULT LeBufferTipoAST(ULONG lTipo, std::string* psNome) { return LeNomeNaoOferecido(lTipo, psNome); }
+    static HRESULT LeNomeNaoOferecido(ULONG, std::string* psNome) {
+        if (psNome != nullptr) psNome->clear();
+        return E_NOTIMPL;
+    }
+
     // ---- reports ----
+
+    // The equipment register's record of an equipment (its two text
+    // fields). An equipment that is not registered fails with
+    // HRESULT_FROM_WIN32(ERROR_NOT_FOUND).
+    virtual HRESULT LeCadastroEquipamento(ULONG lEquipamento, struct CQVDadosGE_CadEquipamento* pDados) = 0;
 };
 
 struct IQVAcessoEstoque {
@@ -144,7 +252,14 @@ struct IQVAcessoEstoque {
 
     // ---- purchase requests ----
 
+    // The stock module's movement interface, with a reference for the caller.
+    virtual HRESULT GetIESMovimento(IQVES_Movimento*& pIESMovimento) = 0;
+
     // ---- reports ----
+
+    // A stock location's name (`ulFlags` is reserved: 0). A location that is
+    // not registered fails with HRESULT_FROM_WIN32(ERROR_NOT_FOUND).
+    virtual HRESULT LeLocal(ULONG lLocal, struct CQVDadosES_Local* pLocal, ULONG ulFlags) = 0;
 };
 
 // The three accessors of one session. They stay owned by the provider and

@@ -86,3 +86,42 @@ private:
 
 // One pre-withdrawal of the stock module.
 class CQVDadosES_PreBaixa : public T_QVDadosRegistro<REG_ES_PREBAIXAPS> {};
+
+// ---- Stock balances -------------------------------------------------------------
+#pragma pack(push, 1)
+// Where a balance is asked for: a product with its grid pointers and a
+// branch (32 bytes).
+struct REG_ES_KEY_SALDOS_PS {
+    ULONG lProduto;
+    USHORT usGrade1;
+    USHORT usGrade2;
+    USHORT usGrade3;
+    USHORT usFilial;
+    BYTE cReservado12[20];
+};
+static_assert(sizeof(REG_ES_KEY_SALDOS_PS) == 32);
+static_assert(offsetof(REG_ES_KEY_SALDOS_PS, usGrade1) == 4);
+static_assert(offsetof(REG_ES_KEY_SALDOS_PS, usFilial) == 10);
+
+// A product's stock balances at a branch (408 bytes); the system reads the
+// balance at 32, every other byte is the stock module's.
+struct REG_ES_SALDOS_PS {
+    BYTE cReservado0[32];
+    CY vSaldo;
+    BYTE cReservado40[368];
+};
+static_assert(sizeof(REG_ES_SALDOS_PS) == 408);
+static_assert(offsetof(REG_ES_SALDOS_PS, vSaldo) == 32);
+#pragma pack(pop)
+
+// The stock module's movement interface, as far as balances go. Reference
+// counted; the holder releases it.
+struct IQVES_Movimento {
+    virtual ULONG AddRef() = 0;
+    virtual ULONG Release() = 0;
+    // The balance of a product at a branch; nothing stored is a zero balance.
+    virtual HRESULT LeSaldo(const REG_ES_KEY_SALDOS_PS& regKeySaldos, REG_ES_SALDOS_PS* pRegSaldos) = 0;
+
+protected:
+    ~IQVES_Movimento() = default;
+};

@@ -324,14 +324,14 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
     // 9. Purchase requests for the lines that ask for them, and their keys.
     std::vector<ULONGLONG> solicitacoes;
     {
-        CIntegracaoCompras compras;
-        if (const HRESULT hr = compras.Inicializa(GetEmpresa(), GetUsuario(), static_cast<LONG>(GetNumeroSessao()));
+        CIntegracaoCompras integCM;
+        if (const HRESULT hr = integCM.Inicializa(GetEmpresa(), GetUsuario(), static_cast<LONG>(GetNumeroSessao()));
             hr != S_OK) {
-            QV_LOG_HR(hr, "IntegraCompras.Inicializa(GetEmpresa(), GetUsuario(), GetNumeroSessao())");
+            QV_LOG_HR(hr, "integCM.Inicializa(GetEmpresa(), GetUsuario(), GetNumeroSessao())");
             return FAILED(hr) ? hr : E_FAIL;
         }
-        if (const HRESULT hr = compras.FazSolicitacaoCompra(regPs, solicitacoes); hr != S_OK) {
-            QV_LOG_HR(hr, "IntegraCompras.FazSolicitacaoCompra(regPs)");
+        if (const HRESULT hr = integCM.FazSolicitacaoCompra(regPs, solicitacoes); hr != S_OK) {
+            QV_LOG_HR(hr, "integCM.FazSolicitacaoCompra(regPs)");
             if (HRESULT_FACILITY(hr) != FACILITY_ITF) return FAILED(hr) ? hr : E_FAIL;
         }
         regPs.listaIntegracoesCompras.lQtdDMC = static_cast<ULONG>(solicitacoes.size());

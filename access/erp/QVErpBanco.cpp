@@ -99,6 +99,41 @@
 //                            order, pointers zeroed (sizes by their counts)
 //     PRIMARY KEY (mes_ano, ponteiro)
 //
+// Purchasing (version 5, "compras"). Grade columns hold the products' grid
+// pointers (0: none); branches are filial.codigo.
+//
+//   reposicao_produto          minimum stock and reorder point per product
+//                              position and branch (currency, NULL: 0)
+//   saldo_estoque              stock balance per product position and branch
+//   solicitacao_compra         the purchasing module's purchase requests
+//                              (written by QVComprasErp.cpp)
+//     ponteiro     INTEGER   its pointer (1, 2, ...; never given twice, also
+//                            after a deletion), part of the key
+//     chave        INTEGER   the request's 64-bit key, as a signed integer
+//     pode_alterar INTEGER   1 while the request may still change; 0 once
+//                            purchasing took it over
+//     origem       INTEGER   the key of the document that asked for it
+//     registro     BLOB      the 184-byte REG_CM_SOLICITACAO_COMPRA_PS,
+//                            item pointer zeroed
+//   solicitacao_compra_item    its items in order (136-byte records, their
+//                              module pointer zeroed)
+//
+// What the reports read (version 6, "relatorios"; imported with the master
+// data, read by the accessors' report operations):
+//
+//   equipamento_cadastro       the equipment register's record of an equipment
+//     codigo       INTEGER   equipamento.codigo
+//     nome         TEXT      its description (second text field)
+//     referencia   TEXT      its reference as people write it (first text field)
+//   cliente_comercial          customers' commercial records
+//     codigo       INTEGER   cliente.codigo
+//     nome         TEXT      corporate name (second text field)
+//     nome_curto   TEXT      short name (first text field)
+//   local_estoque              stock locations
+//     codigo       INTEGER   the location's pointer in the stock module
+//     nome         TEXT
+//     filial       INTEGER   filial.codigo
+//
 // A migration runs once, inside the same immediate transaction that records
 // it in esquema_versao, so processes opening a file at the same time apply
 // each one exactly once. New tables come as new migrations at the end of the
@@ -227,8 +262,49 @@ constexpr Migracao kMigracoes[] = {
      " nr_serie BLOB,"
      " tecnicos BLOB NOT NULL,"
      " PRIMARY KEY (mes_ano, ponteiro)) WITHOUT ROWID;"},
-    {5, "compras", ""},
-    {6, "relatorios", ""},
+    {5, "compras",
+     "CREATE TABLE reposicao_produto ("
+     " produto INTEGER NOT NULL CHECK (produto BETWEEN 1 AND 4294967295),"
+     " grade1 INTEGER NOT NULL CHECK (grade1 BETWEEN 0 AND 4294967295),"
+     " grade2 INTEGER NOT NULL CHECK (grade2 BETWEEN 0 AND 4294967295),"
+     " grade3 INTEGER NOT NULL CHECK (grade3 BETWEEN 0 AND 4294967295),"
+     " filial INTEGER NOT NULL CHECK (filial BETWEEN 1 AND 4294967295),"
+     " estoque_minimo CHECK (typeof(estoque_minimo) IN ('integer', 'text', 'null')),"
+     " ponto_pedido CHECK (typeof(ponto_pedido) IN ('integer', 'text', 'null')),"
+     " PRIMARY KEY (produto, grade1, grade2, grade3, filial)) WITHOUT ROWID;"
+     "CREATE TABLE saldo_estoque ("
+     " produto INTEGER NOT NULL CHECK (produto BETWEEN 1 AND 4294967295),"
+     " grade1 INTEGER NOT NULL CHECK (grade1 BETWEEN 0 AND 4294967295),"
+     " grade2 INTEGER NOT NULL CHECK (grade2 BETWEEN 0 AND 4294967295),"
+     " grade3 INTEGER NOT NULL CHECK (grade3 BETWEEN 0 AND 4294967295),"
+     " filial INTEGER NOT NULL CHECK (filial BETWEEN 1 AND 4294967295),"
+     " saldo NOT NULL CHECK (typeof(saldo) IN ('integer', 'text')),"
+     " PRIMARY KEY (produto, grade1, grade2, grade3, filial)) WITHOUT ROWID;"
+     "CREATE TABLE solicitacao_compra ("
+     " ponteiro INTEGER PRIMARY KEY AUTOINCREMENT CHECK (ponteiro BETWEEN 1 AND 4294967295),"
+     " chave INTEGER NOT NULL UNIQUE,"
+     " pode_alterar INTEGER NOT NULL DEFAULT 1 CHECK (pode_alterar IN (0, 1)),"
+     " origem INTEGER NOT NULL,"
+     " registro BLOB NOT NULL CHECK (length(registro) = 184));"
+     "CREATE INDEX solicitacao_compra_origem ON solicitacao_compra (origem);"
+     "CREATE TABLE solicitacao_compra_item ("
+     " chave INTEGER NOT NULL REFERENCES solicitacao_compra (chave) ON DELETE CASCADE,"
+     " ordem INTEGER NOT NULL,"
+     " registro BLOB NOT NULL CHECK (length(registro) = 136),"
+     " PRIMARY KEY (chave, ordem)) WITHOUT ROWID;"},
+    {6, "relatorios",
+     "CREATE TABLE equipamento_cadastro ("
+     " codigo INTEGER PRIMARY KEY CHECK (codigo BETWEEN 1 AND 4294967295),"
+     " nome TEXT NOT NULL,"
+     " referencia TEXT);"
+     "CREATE TABLE cliente_comercial ("
+     " codigo INTEGER PRIMARY KEY CHECK (codigo BETWEEN 1 AND 4294967295),"
+     " nome TEXT NOT NULL,"
+     " nome_curto TEXT);"
+     "CREATE TABLE local_estoque ("
+     " codigo INTEGER PRIMARY KEY CHECK (codigo BETWEEN 1 AND 4294967295),"
+     " nome TEXT NOT NULL,"
+     " filial INTEGER);"},
 };
 static_assert(sizeof kMigracoes / sizeof kMigracoes[0] == kVersaoEsquemaErp,
               "one migration per schema version, in order");

@@ -80,10 +80,23 @@ constexpr Coluna kUnidadeMedida[] = {Codigo(), Texto("sigla"), Nome(),
 constexpr Coluna kProduto[] = {Codigo(), Nome(), Referencia("unidade")};
 constexpr Coluna kItemGrade[] = {Codigo(), Nome()};
 constexpr Coluna kServico[] = {Codigo(), Nome(), Referencia("unidade"), Moeda("valor", false)};
+// The report tables (migration 6).
+constexpr Coluna kEquipamentoCadastro[] = {Codigo(), Nome(), Texto("referencia")};
+constexpr Coluna kClienteComercial[] = {Codigo(), Nome(), Texto("nome_curto")};
+constexpr Coluna kLocalEstoque[] = {Codigo(), Nome(), Referencia("filial")};
 // Its first five columns are its key.
 constexpr Coluna kPrecoProduto[] = {
     {"produto", TipoColuna::Inteiro, true, 1, kCodigoMaximo}, Grade("grade1"), Grade("grade2"), Grade("grade3"),
     TabelaPreco(true), Moeda("preco_venda", true)};
+
+// Reposition data and balances: the product position and branch are the key.
+constexpr Coluna kReposicaoProduto[] = {
+    {"produto", TipoColuna::Inteiro, true, 1, kCodigoMaximo}, Grade("grade1"), Grade("grade2"), Grade("grade3"),
+    {"filial", TipoColuna::Inteiro, true, 1, kCodigoMaximo}, Moeda("estoque_minimo", false),
+    Moeda("ponto_pedido", false)};
+constexpr Coluna kSaldoEstoque[] = {
+    {"produto", TipoColuna::Inteiro, true, 1, kCodigoMaximo}, Grade("grade1"), Grade("grade2"), Grade("grade3"),
+    {"filial", TipoColuna::Inteiro, true, 1, kCodigoMaximo}, Moeda("saldo", true)};
 
 constexpr auto kNomesFilial = NomesDe(kFilial);
 constexpr auto kNomesUsuario = NomesDe(kUsuario);
@@ -98,6 +111,11 @@ constexpr auto kNomesProduto = NomesDe(kProduto);
 constexpr auto kNomesItemGrade = NomesDe(kItemGrade);
 constexpr auto kNomesServico = NomesDe(kServico);
 constexpr auto kNomesPrecoProduto = NomesDe(kPrecoProduto);
+constexpr auto kNomesReposicaoProduto = NomesDe(kReposicaoProduto);
+constexpr auto kNomesSaldoEstoque = NomesDe(kSaldoEstoque);
+constexpr auto kNomesEquipamentoCadastro = NomesDe(kEquipamentoCadastro);
+constexpr auto kNomesClienteComercial = NomesDe(kClienteComercial);
+constexpr auto kNomesLocalEstoque = NomesDe(kLocalEstoque);
 
 struct Tabela {
     std::string_view nome;
@@ -121,6 +139,11 @@ constexpr Tabela kTabelas[] = {
     {"item_grade", kItemGrade, kNomesItemGrade},
     {"servico", kServico, kNomesServico},
     {"preco_produto", kPrecoProduto, kNomesPrecoProduto, 5},
+    {"reposicao_produto", kReposicaoProduto, kNomesReposicaoProduto, 5},
+    {"saldo_estoque", kSaldoEstoque, kNomesSaldoEstoque, 5},
+    {"equipamento_cadastro", kEquipamentoCadastro, kNomesEquipamentoCadastro},
+    {"cliente_comercial", kClienteComercial, kNomesClienteComercial},
+    {"local_estoque", kLocalEstoque, kNomesLocalEstoque},
 };
 constexpr std::size_t kQuantidadeTabelas = sizeof kTabelas / sizeof kTabelas[0];
 

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -10,6 +11,8 @@
 #include "access/QVBaseParaRotinas.h"
 #include "access/QVDiretorios.h"
 #include "access/erp/QVAssistecErp.h"
+#include "access/erp/QVEmailErp.h"
+#include "access/relatorio/QVDadosAcessoRelatorio.h"
 #include "diagnostics/QVCheck.h"
 #include "values/QVCurrency.h"
 #include "values/RelogioSistema.h"
@@ -50,6 +53,24 @@ HRESULT MoedaDoBanco(const ErpComando& consulta, int coluna, CY& valor) {
     return S_OK;
 }
 
+// A code the ERP passes as a 16-bit pointer; a code that does not fit is
+// no pointer (0), never another one.
+USHORT Ponteiro16(int64_t codigo) {
+    return codigo > 0 && codigo <= 0xFFFF ? static_cast<USHORT>(codigo) : USHORT{0};
+}
+
+}  // namespace
+
+// The stand-in keeps a unit's number of decimals (0 to 4); the ERP speaks
+// of a decimal-places code: 0 whole units, 1 two decimals, 2 four. One or
+// three decimals take the next code up, so no quantity loses digits.
+USHORT CodigoCasasDecimais(int64_t casas) {
+    if (casas <= 0) return 0;
+    return casas <= 2 ? USHORT{1} : USHORT{2};
+}
+
+namespace {
+
 std::string MomentoLocal() {
     const RelogioSistema::Instante agora = RelogioSistema::Agora();
     char texto[40];
@@ -76,6 +97,7 @@ public:
         return S_OK;
     }
     USHORT Usuario() const { return m_usUsuario; }
+    const CQVBaseParaRotinas& Base() const { return m_sessao; }
     const std::string& Empresa() const { return m_empresa; }
     LONG Sessao() const { return m_lSessao; }
     // Error-log lines of the accessors are the session's.
@@ -203,16 +225,219 @@ public:
 
     // ---- purchase requests ----
 
+    HRESULT LeProduto(ULONG lProduto, CQVDadosDF_Produto* pDados) override {
+        if (pDados == nullptr) QV_CHECK(E_POINTER);
+        *pDados = {};
+        return Protegido([&]() -> HRESULT {
+            bool achou = false;
+            QV_CHECK(LeLinhaProduto(lProduto, *pDados, achou));
+            return achou ? S_OK : kNaoEncontrado;
+        });
+    }
+
+    HRESULT LeProdutoEx(const CQVPosicaoProduto& regPosicao, CQVDadosDF_ProdutoEx* pDados) override {
+        if (pDados == nullptr) QV_CHECK(E_POINTER);
+        *pDados = {};
+        return Protegido([&]() -> HRESULT {
+            bool achou = false;
+            QV_CHECK(LeLinhaProduto(regPosicao.lProduto, *pDados, achou));
+            if (!achou) return kNaoEncontrado;
+            pDados->usGrade1 = Ponteiro16(regPosicao.lGrade1);
+            pDados->usGrade2 = Ponteiro16(regPosicao.lGrade2);
+            pDados->usGrade3 = Ponteiro16(regPosicao.lGrade3);
+            std::shared_ptr<ErpBanco> banco;
+            QV_CHECK(m_sessao.Banco(banco));
+            const ULONG grades[3] = {regPosicao.lGrade1, regPosicao.lGrade2, regPosicao.lGrade3};
+            const auto passos = [&](sqlite3* db) -> HRESULT {
+                ErpComando consulta(db, "SELECT nome FROM item_grade WHERE codigo = ?1");
+                QV_CHECK(consulta.Prepara());
+                for (int g = 0; g < 3; ++g) {
+                    if (grades[g] == 0) continue;
+                    QV_CHECK(consulta.Reinicia());
+                    QV_CHECK(consulta.Liga(1, grades[g]));
+                    bool linha = false;
+                    QV_CHECK(consulta.Passo(linha));
+                    if (linha) pDados->sDescricaoGrade[g] = consulta.Texto(0);
+                }
+                return S_OK;
+            };
+            QV_CHECK(banco->Leitura(passos));
+            return S_OK;
+        });
+    }
+
+    HRESULT LeServico(ULONG lServico, CQVDadosDF_Servico* pDados) override {
+        if (pDados == nullptr) QV_CHECK(E_POINTER);
+        *pDados = {};
+        return Protegido([&]() -> HRESULT {
+            std::shared_ptr<ErpBanco> banco;
+            QV_CHECK(m_sessao.Banco(banco));
+            bool achou = false;
+            const auto passos = [&](sqlite3* db) -> HRESULT {
+                ErpComando consulta(db, "SELECT valor, typeof(valor), nome, coalesce(unidade, 0) FROM servico"
+                                        " WHERE codigo = ?1");
+                QV_CHECK(consulta.Prepara());
+                QV_CHECK(consulta.Liga(1, lServico));
+                QV_CHECK(consulta.Passo(achou));
+                if (!achou) return S_OK;
+                QV_CHECK(MoedaDoBanco(consulta, 0, pDados->vValor));
+                pDados->sNome = consulta.Texto(2);
+                pDados->usUnidadeMedida = Ponteiro16(consulta.Inteiro(3));
+                return S_OK;
+            };
+            QV_CHECK(banco->Leitura(passos));
+            return achou ? S_OK : kNaoEncontrado;
+        });
+    }
+
+    HRESULT LeUnidadeMedida(USHORT usUnidade, CQVDadosDF_UnidadeMedida* pDados) override {
+        if (pDados == nullptr) QV_CHECK(E_POINTER);
+        *pDados = {};
+        return Protegido([&]() -> HRESULT {
+            std::shared_ptr<ErpBanco> banco;
+            QV_CHECK(m_sessao.Banco(banco));
+            bool achou = false;
+            const auto passos = [&](sqlite3* db) -> HRESULT {
+                ErpComando consulta(db, "SELECT coalesce(sigla, ''), nome, coalesce(casas_decimais, 0)"
+                                        " FROM unidade_medida WHERE codigo = ?1");
+                QV_CHECK(consulta.Prepara());
+                QV_CHECK(consulta.Liga(1, usUnidade));
+                QV_CHECK(consulta.Passo(achou));
+                if (!achou) return S_OK;
+                pDados->sSigla = consulta.Texto(0);
+                pDados->sNome = consulta.Texto(1);
+                pDados->usCasasDecimais = CodigoCasasDecimais(consulta.Inteiro(2));
+                return S_OK;
+            };
+            QV_CHECK(banco->Leitura(passos));
+            return achou ? S_OK : kNaoEncontrado;
+        });
+    }
+    // Products and services keep their units in the one table.
+    HRESULT LeUnidadeMedidaProduto(USHORT usUnidade, CQVDadosDF_UnidadeMedidaProduto* pDados) override {
+        return LeUnidadeMedida(usUnidade, pDados);
+    }
+    HRESULT LeUnidadeMedidaServico(USHORT usUnidade, CQVDadosDF_UnidadeMedidaServico* pDados) override {
+        return LeUnidadeMedida(usUnidade, pDados);
+    }
+
+    HRESULT LeReposicaoProduto(const CQVKeyReposicaoProduto& key, CQVDadosDF_ReposicaoProduto* pDados,
+                               BOOL* pbAchou) override {
+        if (pDados == nullptr || pbAchou == nullptr) QV_CHECK(E_POINTER);
+        *pDados = {};
+        *pbAchou = FALSE;
+        return Protegido([&]() -> HRESULT {
+            std::shared_ptr<ErpBanco> banco;
+            QV_CHECK(m_sessao.Banco(banco));
+            bool achou = false;
+            const auto passos = [&](sqlite3* db) -> HRESULT {
+                ErpComando consulta(db, "SELECT estoque_minimo, typeof(estoque_minimo), ponto_pedido,"
+                                        " typeof(ponto_pedido) FROM reposicao_produto WHERE produto = ?1"
+                                        " AND grade1 = ?2 AND grade2 = ?3 AND grade3 = ?4 AND filial = ?5");
+                QV_CHECK(consulta.Prepara());
+                QV_CHECK(consulta.Liga(1, key.lProduto));
+                QV_CHECK(consulta.Liga(2, key.usGrade1));
+                QV_CHECK(consulta.Liga(3, key.usGrade2));
+                QV_CHECK(consulta.Liga(4, key.usGrade3));
+                QV_CHECK(consulta.Liga(5, key.usFilial));
+                QV_CHECK(consulta.Passo(achou));
+                if (!achou) return S_OK;
+                QV_CHECK(MoedaDoBanco(consulta, 0, pDados->vEstoqueMinimo));
+                QV_CHECK(MoedaDoBanco(consulta, 2, pDados->vPontoPedidoReposicao));
+                return S_OK;
+            };
+            QV_CHECK(banco->Leitura(passos));
+            *pbAchou = achou ? TRUE : FALSE;
+            return S_OK;
+        });
+    }
+
     // ---- notices and e-mail ----
 
     HRESULT EnviaEmail(const CQVDadosEmail& dadosEmail) override {
         if (dadosEmail.destinatarios.empty()) QV_CHECK(E_INVALIDARG);
-        return E_NOTIMPL;
+        return Protegido([&]() -> HRESULT {
+            EnvioEmailErp envio(m_sessao.QVProfilerDoEscopo());
+            QV_CHECK(envio.Envia(m_sessao.Empresa(), dadosEmail));
+            return S_OK;
+        });
     }
 
     // ---- reports ----
 
+    // Reads the columns of the one row that `sql` finds for `codigo` (bound
+    // as ?1) into `textos` in order, NULL as "". S_FALSE when there is no
+    // row. Shared by the report reads of the three accessors; the caller
+    // logs a failure.
+    static HRESULT LeTextosRelatorio(SessaoErp& sessao, const char* sql, ULONG codigo,
+                                     std::initializer_list<std::string*> textos) {
+        for (std::string* texto : textos) texto->clear();
+        return Protegido([&]() -> HRESULT {
+            std::shared_ptr<ErpBanco> banco;
+            HRESULT hr = sessao.Banco(banco);
+            if (FAILED(hr)) return hr;
+            bool achou = false;
+            hr = banco->Leitura([&](sqlite3* db) -> HRESULT {
+                ErpComando consulta(db, sql);
+                HRESULT hrPasso = consulta.Prepara();
+                if (SUCCEEDED(hrPasso)) hrPasso = consulta.Liga(1, codigo);
+                if (SUCCEEDED(hrPasso)) hrPasso = consulta.Passo(achou);
+                if (FAILED(hrPasso) || !achou) return hrPasso;
+                int coluna = 0;
+                for (std::string* texto : textos) {
+                    if (!consulta.Nulo(coluna)) *texto = consulta.Texto(coluna);
+                    ++coluna;
+                }
+                return S_OK;
+            });
+            if (FAILED(hr)) return hr;
+            return achou ? S_OK : S_FALSE;
+        });
+    }
+
+    HRESULT LeFilial(ULONG lFilial, CQVDadosDF_Filial* pDados) override {
+        if (pDados == nullptr) QV_CHECK(E_POINTER);
+        *pDados = {};
+        pDados->lFilial = lFilial;
+        const HRESULT hr =
+            LeTextosRelatorio(m_sessao, "SELECT nome FROM filial WHERE codigo = ?1", lFilial, {&pDados->sNome});
+        if (FAILED(hr)) QV_LOG_HR(hr, "LeTextosRelatorio(filial)");
+        return hr == S_FALSE ? kNaoEncontrado : hr;
+    }
+
+    HRESULT LeClienteComercial(ULONG lCliente, CQVDadosDF_ClienteComercial* pDados) override {
+        if (pDados == nullptr) QV_CHECK(E_POINTER);
+        *pDados = {};
+        pDados->lCliente = lCliente;
+        const HRESULT hr = LeTextosRelatorio(
+            m_sessao,
+            "SELECT cc.nome_curto, coalesce(cc.nome, c.nome) FROM cliente c"
+            " LEFT JOIN cliente_comercial cc ON cc.codigo = c.codigo WHERE c.codigo = ?1",
+            lCliente, {&pDados->sNomeCurto, &pDados->sRazaoSocial});
+        if (FAILED(hr)) QV_LOG_HR(hr, "LeTextosRelatorio(cliente_comercial)");
+        return hr == S_FALSE ? kNaoEncontrado : hr;
+    }
+
 private:
+    // The product's name and stock unit; grade pointers stay 0.
+    HRESULT LeLinhaProduto(ULONG lProduto, CQVDadosDF_Produto& dados, bool& achou) {
+        std::shared_ptr<ErpBanco> banco;
+        QV_CHECK(m_sessao.Banco(banco));
+        const auto passos = [&](sqlite3* db) -> HRESULT {
+            ErpComando consulta(db, "SELECT nome, coalesce(unidade, 0) FROM produto WHERE codigo = ?1");
+            QV_CHECK(consulta.Prepara());
+            QV_CHECK(consulta.Liga(1, lProduto));
+            QV_CHECK(consulta.Passo(achou));
+            if (!achou) return S_OK;
+            dados.lProduto = lProduto;
+            dados.sNome = consulta.Texto(0);
+            dados.usUnidadeMedidaEstoque = Ponteiro16(consulta.Inteiro(1));
+            return S_OK;
+        };
+        QV_CHECK(banco->Leitura(passos));
+        return S_OK;
+    }
+
     CQVContextoProfiler QVProfilerDoEscopo() const { return m_sessao.QVProfilerDoEscopo(); }
     SessaoErp& m_sessao;
 };
@@ -225,20 +450,7 @@ public:
         if (ppIAssistec == nullptr) QV_CHECK(E_POINTER);
         *ppIAssistec = nullptr;
         return Protegido([&]() -> HRESULT {
-            _REG_DF_INICIALIZAPS regps;
-            std::memset(&regps, 0, sizeof regps);
-            regps.ulUsuario = m_sessao.Usuario();
-            regps.ulNumeroSessao = static_cast<ULONG>(m_sessao.Sessao());
-            regps.ulLinhaFonte = __LINE__;
-            regps.usVersaoFarol = QV_VERSAO_FAROL;
-            const std::string& empresa = m_sessao.Empresa();
-            if (empresa.size() >= sizeof regps.szEmpresa) QV_CHECK(E_QV_NOME_EMPRESA_INVALIDO);
-            std::memcpy(regps.szEmpresa, empresa.data(), empresa.size());
-            std::memcpy(regps.szAplicativo, "zenta", 5);
-            std::memcpy(regps.szModuleName, "zenta", 5);
-            std::memcpy(regps.szArquivoFonte, "QVProvedorErp.cpp", 17);
-            regps.cControle = QV_CONTROLE_INICIALIZACAO;
-            QVAssinaInicializacao(regps);
+            const _REG_DF_INICIALIZAPS regps = ProfilerToRegInicializaPS(&m_sessao.Base());
             IQVGE_ASTMov* pIAssistec = nullptr;
             QV_CHECK(CriaAssistecErp(IID_IQVGE_ASTMov, reinterpret_cast<void**>(&pIAssistec)));
             if (const HRESULT hr = pIAssistec->Inicializa_Padrao(regps); FAILED(hr)) {
@@ -253,11 +465,104 @@ public:
 
     // ---- notices and e-mail ----
 
+    HRESULT LeBufferEquipamentoAST(ULONG lEquipamento, std::string* psNome) override {
+        return LeNomeCadastro("SELECT nome FROM equipamento WHERE codigo = ?1", lEquipamento, psNome);
+    }
+    HRESULT LeBufferMarcaAST(ULONG lMarca, std::string* psNome) override {
+        return LeNomeCadastro("SELECT nome FROM marca WHERE codigo = ?1", lMarca, psNome);
+    }
+    HRESULT LeBufferModeloAST(ULONG lModelo, std::string* psNome) override {
+        return LeNomeCadastro("SELECT nome FROM modelo WHERE codigo = ?1", lModelo, psNome);
+    }
+    HRESULT LeBufferTipoAST(ULONG lTipo, std::string* psNome) override {
+        return LeNomeCadastro("SELECT nome FROM tipo_equipamento WHERE codigo = ?1", lTipo, psNome);
+    }
+
+    // The name column of the one row `sql` finds for `codigo` (bound as ?1);
+    // code 0 is no record and an empty name.
+    HRESULT LeNomeCadastro(const char* sql, ULONG codigo, std::string* psNome) {
+        if (psNome == nullptr) QV_CHECK(E_POINTER);
+        psNome->clear();
+        if (codigo == 0) return S_OK;
+        return Protegido([&]() -> HRESULT {
+            std::shared_ptr<ErpBanco> banco;
+            QV_CHECK(m_sessao.Banco(banco));
+            bool achou = false;
+            const auto passos = [&](sqlite3* db) -> HRESULT {
+                ErpComando consulta(db, sql);
+                QV_CHECK(consulta.Prepara());
+                QV_CHECK(consulta.Liga(1, codigo));
+                QV_CHECK(consulta.Passo(achou));
+                if (achou) *psNome = consulta.Texto(0);
+                return S_OK;
+            };
+            QV_CHECK(banco->Leitura(passos));
+            return achou ? S_OK : kNaoEncontrado;
+        });
+    }
+
     // ---- reports ----
+
+    HRESULT LeCadastroEquipamento(ULONG lEquipamento, CQVDadosGE_CadEquipamento* pDados) override {
+        if (pDados == nullptr) QV_CHECK(E_POINTER);
+        *pDados = {};
+        pDados->lEquipamento = lEquipamento;
+        const HRESULT hr = AcessoEmpresarialErp::LeTextosRelatorio(
+            m_sessao, "SELECT referencia, nome FROM equipamento_cadastro WHERE codigo = ?1", lEquipamento,
+            {&pDados->sReferencia, &pDados->sDescricao});
+        if (FAILED(hr)) QV_LOG_HR(hr, "LeTextosRelatorio(equipamento_cadastro)");
+        return hr == S_FALSE ? kNaoEncontrado : hr;
+    }
 
 private:
     CQVContextoProfiler QVProfilerDoEscopo() const { return m_sessao.QVProfilerDoEscopo(); }
     SessaoErp& m_sessao;
+};
+
+// The stock module's balances, on the company's database.
+class MovimentoEstoqueErp final : public IQVES_Movimento {
+public:
+    explicit MovimentoEstoqueErp(std::shared_ptr<ErpBanco> banco) : m_banco(std::move(banco)) {}
+    virtual ~MovimentoEstoqueErp() = default;
+
+    ULONG AddRef() override { return ++m_cRef; }
+    ULONG Release() override {
+        const ULONG restantes = --m_cRef;
+        if (restantes == 0) delete this;
+        return restantes;
+    }
+
+    HRESULT LeSaldo(const REG_ES_KEY_SALDOS_PS& regKeySaldos, REG_ES_SALDOS_PS* pRegSaldos) override {
+        if (pRegSaldos == nullptr) return E_POINTER;
+        std::memset(static_cast<void*>(pRegSaldos), 0, sizeof *pRegSaldos);
+        return Protegido([&]() -> HRESULT {
+            CY saldo{};
+            const auto passos = [&](sqlite3* db) -> HRESULT {
+                ErpComando consulta(db, "SELECT saldo, typeof(saldo) FROM saldo_estoque WHERE produto = ?1"
+                                        " AND grade1 = ?2 AND grade2 = ?3 AND grade3 = ?4 AND filial = ?5");
+                QV_CHECK(consulta.Prepara());
+                QV_CHECK(consulta.Liga(1, regKeySaldos.lProduto));
+                QV_CHECK(consulta.Liga(2, regKeySaldos.usGrade1));
+                QV_CHECK(consulta.Liga(3, regKeySaldos.usGrade2));
+                QV_CHECK(consulta.Liga(4, regKeySaldos.usGrade3));
+                QV_CHECK(consulta.Liga(5, regKeySaldos.usFilial));
+                bool achou = false;
+                QV_CHECK(consulta.Passo(achou));
+                if (achou) QV_CHECK(MoedaDoBanco(consulta, 0, saldo));
+                return S_OK;
+            };
+            QV_CHECK(m_banco->Leitura(passos));
+            std::memcpy(&pRegSaldos->vSaldo, &saldo, sizeof saldo);
+            return S_OK;
+        });
+    }
+
+private:
+    // Error-log lines of the stock module name no session.
+    static CQVContextoProfiler QVProfilerDoEscopo() { return ::QVProfilerDoEscopo(); }
+
+    std::atomic<ULONG> m_cRef{1};
+    std::shared_ptr<ErpBanco> m_banco;
 };
 
 class AcessoEstoqueErp final : public IQVAcessoEstoque {
@@ -289,7 +594,27 @@ public:
 
     // ---- purchase requests ----
 
+    HRESULT GetIESMovimento(IQVES_Movimento*& pIESMovimento) override {
+        pIESMovimento = nullptr;
+        return Protegido([&]() -> HRESULT {
+            std::shared_ptr<ErpBanco> banco;
+            QV_CHECK(m_sessao.Banco(banco));
+            pIESMovimento = new MovimentoEstoqueErp(std::move(banco));
+            return S_OK;
+        });
+    }
+
     // ---- reports ----
+
+    HRESULT LeLocal(ULONG lLocal, CQVDadosES_Local* pLocal, ULONG /*ulFlags*/) override {
+        if (pLocal == nullptr) QV_CHECK(E_POINTER);
+        *pLocal = {};
+        pLocal->lLocal = lLocal;
+        const HRESULT hr = AcessoEmpresarialErp::LeTextosRelatorio(
+            m_sessao, "SELECT nome FROM local_estoque WHERE codigo = ?1", lLocal, {&pLocal->sNome});
+        if (FAILED(hr)) QV_LOG_HR(hr, "LeTextosRelatorio(local_estoque)");
+        return hr == S_FALSE ? kNaoEncontrado : hr;
+    }
 
 private:
     CQVContextoProfiler QVProfilerDoEscopo() const { return m_sessao.QVProfilerDoEscopo(); }

@@ -14,6 +14,10 @@
 
 namespace zenta {
 
+// The ERP's decimal-places code of a unit kept with `casas` decimals
+// (0: whole units, 1: two decimals, 2: four).
+USHORT CodigoCasasDecimais(int64_t casas);
+
 class ProvedorErp final : public IQVProvedorAcesso {
 public:
     // The one instance of the process; it is never destroyed, so sessions

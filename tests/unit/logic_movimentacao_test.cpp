@@ -16,6 +16,7 @@
 #include "logic/QVCamposRegistro.h"
 #include "platform/CodePage.h"
 #include "server/QVJsonRegistros.h"
+#include "support/ComprasTeste.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
 #include "values/QVDMA.h"
@@ -152,6 +153,8 @@ TEST_F(Ordens, NewOrdersGetKeysRewritesCountVersionsAndReadsGiveEveryList) {
     NovoPlano(plano, codigo);
     const USHORT maio = REG_QVDMA(1, 5, 2026).GetMa();
     Ordem ordem(plano, codigo, maio, REG_QVDMA(12, 5, 2026).GetData());
+    // A request purchasing took over stays the order's.
+    ordem.compras[0] = zenta::teste::NovaSolicitacaoErp(kEmpresa, true);
     const REG_QVDMC primeira(Grava(ordem.o));
     const REG_QVDMC segunda(Grava(ordem.o));
     EXPECT_EQ(primeira.GetPonteiro(), 1u);

@@ -119,6 +119,9 @@ public:
         *pp = new AssistecMesAlto(real);
         return S_OK;
     }
+    HRESULT LeCadastroEquipamento(ULONG lEquipamento, struct CQVDadosGE_CadEquipamento* pDados) override {
+        return m_real->LeCadastroEquipamento(lEquipamento, pDados);
+    }
 
 private:
     IQVAcessoGerenciador* m_real;

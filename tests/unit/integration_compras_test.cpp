@@ -1,0 +1,310 @@
+// Purchase requests of maintenance orders, through the service object and
+// the purchasing stand-in: what is requested on each save, what purchasing
+// keeps, rounding by the unit, the request's bytes; and the creation of the
+// purchasing server with its installation switch and retries.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <nlohmann/json.hpp>
+#include <zenta/zenta.h>
+
+#include "access/QVComPtr.h"
+#include "access/erp/QVErpCadastros.h"
+#include "access/erp/QVProvedorErp.h"
+#include "access/erp/QVServidorErp.h"
+#include "integration/IntegracaoCompras.h"
+#include "logic/QVCamposRegistro.h"
+#include "platform/QVClassTable.h"
+#include "support/ComprasTeste.h"
+#include "support/ServicoTeste.h"
+#include "support/ZentaHomeTemporario.h"
+#include "values/QVDMA.h"
+#include "values/QVDMC.h"
+
+namespace {
+
+using zenta::teste::SolicitacoesErp;
+
+constexpr const char* kEmpresa = "COMPRAS";
+
+// Fields of packed records are compared by value, never by reference.
+template <class T>
+T V(T valor) {
+    return valor;
+}
+LONGLONG Q(CY valor) { return valor.int64; }
+
+CY Qtd(LONGLONG dezMilesimos) {
+    CY v{};
+    v.int64 = dezMilesimos;
+    return v;
+}
+
+// Units with 0, 2 and 4 decimals; products and services kept in them.
+constexpr const char* kCadastros = R"({
+  "filial": [{"codigo": 1, "nome": "Matriz"}],
+  "unidade_medida": [{"codigo": 1, "sigla": "UN", "nome": "Unidade", "casas_decimais": 0},
+                     {"codigo": 2, "sigla": "L", "nome": "Litro", "casas_decimais": 2},
+                     {"codigo": 3, "sigla": "KG", "nome": "Quilo", "casas_decimais": 4}],
+  "produto": [{"codigo": 21, "nome": "Filtro", "unidade": 1},
+              {"codigo": 22, "nome": "Oleo", "unidade": 2},
+              {"codigo": 23, "nome": "Graxa", "unidade": 3}],
+  "servico": [{"codigo": 31, "nome": "Mao de obra", "unidade": 2}],
+  "reposicao_produto": [{"produto": 22, "grade1": 5, "filial": 1, "estoque_minimo": "3", "ponto_pedido": "7.5"}],
+  "saldo_estoque": [{"produto": 22, "grade1": 5, "filial": 1, "saldo": "12.25"}]
+})";
+
+class Compras : public ::testing::Test {
+protected:
+    void SetUp() override {
+        zenta::ResumoImportacaoErp resumo;
+        std::string erro;
+        ASSERT_EQ(zenta::ImportaCadastrosErp(kEmpresa, nlohmann::json::parse(kCadastros), resumo, erro), S_OK) << erro;
+        m_servico = zenta::teste::NovoServico(kEmpresa);
+        ASSERT_TRUE(m_servico);
+        // Finishing an order re-arms its plan: every order here has one.
+        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
+        plano.idEquipamentoPS.lEquipamento = 10;
+        plano.idEquipamentoPS.lSituacao = 1;
+        ASSERT_EQ(m_servico->Grava(&m_plano, plano), S_OK);
+    }
+    void TearDown() override { m_servico.reset(); }
+
+    // An open order of May 2026 (no plan) with the given lines.
+    struct Ordem {
+        _REG_MOVIMENTACAO_MANUT_PREV_PS o{};
+        std::vector<_REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS> produtos;
+        std::vector<_REG_MOVIMENTACAO_MANUTENCAO_SERVICO_PS> servicos;
+        std::vector<ULONGLONG> compras;
+
+        Ordem() {
+            o.dmcChave = REG_QVDMC().SetDMC(0, 84, REG_QVDMA(1, 5, 2026).GetMa()).Get64();
+            o.lFilial = 1;
+            o.lSituacao = 0;
+        }
+        void Produto(ULONG produto, ULONG grade1, LONGLONG quantidade, LONG flag = 1) {
+            _REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS p{};
+            p.lProduto = produto;
+            p.lGrade1 = grade1;
+            p.bGerarSolicitacaoCompras = flag;
+            p.vQuantidadeUtilizada = Qtd(quantidade);
+            produtos.push_back(p);
+        }
+        void Servico(ULONG servico, LONGLONG quantidade, LONG flag = 1) {
+            _REG_MOVIMENTACAO_MANUTENCAO_SERVICO_PS s{};
+            s.lServico = servico;
+            s.bGerarSolicitacaoCompras = flag;
+            s.vQuantidadeUtilizada = Qtd(quantidade);
+            servicos.push_back(s);
+        }
+        const _REG_MOVIMENTACAO_MANUT_PREV_PS& Registro() {
+            o.listaProdutos = {static_cast<ULONG>(produtos.size()), 0, nullptr, produtos.data()};
+            o.listaServicos = {static_cast<ULONG>(servicos.size()), 0, nullptr, servicos.data()};
+            o.listaIntegracoesCompras = {static_cast<ULONG>(compras.size()), 0, nullptr, compras.data()};
+            return o;
+        }
+    };
+
+    // Saves the order and takes back its key and request keys as stored.
+    void Grava(Ordem& ordem) {
+        ULONGLONG chave = 0;
+        ASSERT_EQ(m_servico->GravaMovimentacao(ordem.Registro(), &chave), S_OK);
+        ordem.o.dmcChave = chave;
+        _REG_MOVIMENTACAO_MANUT_PREV_PS lida{};
+        ASSERT_EQ(m_servico->LeMovimentacao(chave, &lida), S_OK);
+        ordem.o.lVersaoRegistro = lida.lVersaoRegistro;
+        ordem.compras.assign(lida.listaIntegracoesCompras.pDMC,
+                             lida.listaIntegracoesCompras.pDMC + lida.listaIntegracoesCompras.lQtdDMC);
+        zenta::LiberaListasMovimentacao(lida);
+    }
+
+    zenta::teste::ZentaHomeTemporario m_home;
+    zenta::teste::ComEscopo m_com;
+    zenta::teste::Servico m_servico;
+    LONG m_plano = 0;
+};
+
+TEST_F(Compras, EachSaveReplacesTheChangeableRequestAndACancelledOrderTouchesNothing) {
+    Ordem ordem;
+    ordem.o.lPonteiroCadastro = static_cast<ULONG>(m_plano);
+    ordem.Produto(21, 0, 20000);
+    ordem.Produto(21, 0, 10000);  // the same product twice: two items
+    ordem.Produto(23, 0, 10000, 2);  // flagged with another value: not requested
+    ordem.Servico(31, 15000);
+    Grava(ordem);
+    ASSERT_EQ(ordem.compras.size(), 1u);
+    auto lista = SolicitacoesErp(kEmpresa);
+    ASSERT_EQ(lista.size(), 1u);
+    EXPECT_EQ(lista[0].chave, ordem.compras[0]);
+    EXPECT_EQ(V(lista[0].registro.dmcOrigem), ordem.o.dmcChave);
+    ASSERT_EQ(lista[0].itens.size(), 3u);
+    EXPECT_EQ(V(lista[0].itens[0].lPonteiroProdutoServico), 21u);
+    EXPECT_EQ(V(lista[0].itens[1].lPonteiroProdutoServico), 21u);
+    EXPECT_EQ(V(lista[0].itens[2].cTipo), 'S');
+
+    // Saved again: the old request is deleted and a new one made.
+    const ULONGLONG primeira = ordem.compras[0];
+    Grava(ordem);
+    lista = SolicitacoesErp(kEmpresa);
+    ASSERT_EQ(lista.size(), 1u);
+    EXPECT_NE(lista[0].chave, primeira);
+    EXPECT_EQ(ordem.compras, std::vector<ULONGLONG>{lista[0].chave});
+
+    // Cancelled: requests and keys as they were, even with the lines unflagged.
+    ordem.o.lSituacao = 2;
+    for (auto& p : ordem.produtos) p.bGerarSolicitacaoCompras = 0;
+    const auto antes = ordem.compras;
+    Grava(ordem);
+    EXPECT_EQ(ordem.compras, antes);
+    EXPECT_EQ(SolicitacoesErp(kEmpresa).size(), 1u);
+
+    // Open again and nothing flagged: the changeable request goes.
+    ordem.o.lSituacao = 0;
+    for (auto& s : ordem.servicos) s.bGerarSolicitacaoCompras = 0;
+    Grava(ordem);
+    EXPECT_TRUE(ordem.compras.empty());
+    EXPECT_TRUE(SolicitacoesErp(kEmpresa).empty());
+}
+
+TEST_F(Compras, RequestsPurchasingTookOverStayAndWhatTheyCoverIsNotAskedAgain) {
+    Ordem ordem;
+    ordem.Produto(22, 5, 20000);
+    ordem.Produto(22, 5, 10000);
+    ordem.Servico(31, 10000);
+    Grava(ordem);
+    ASSERT_EQ(ordem.compras.size(), 1u);
+    const ULONGLONG tomada = ordem.compras[0];
+    ASSERT_EQ(zenta::TornaSolicitacaoInalteravelErp(kEmpresa, tomada), S_OK);
+
+    // 3 litres already asked for; the order now uses 4 + 1: one summed item of 2.
+    ordem.produtos[0].vQuantidadeUtilizada = Qtd(40000);
+    Grava(ordem);
+    ASSERT_EQ(ordem.compras.size(), 2u);
+    EXPECT_EQ(ordem.compras[0], tomada);
+    auto lista = SolicitacoesErp(kEmpresa, ordem.o.dmcChave);
+    ASSERT_EQ(lista.size(), 2u);
+    ASSERT_EQ(lista[1].itens.size(), 1u);  // the service is covered
+    const REG_CM_ITEM_SOLICITACAO_PS item = lista[1].itens[0];
+    EXPECT_EQ(V(item.lPonteiroProdutoServico), 22u);
+    EXPECT_EQ(V(item.usGrade1), 5u);
+    EXPECT_EQ(Q(item.vQuantidade), 20000);
+    EXPECT_EQ(Q(item.vSaldoEstoque), 122500);
+    EXPECT_EQ(Q(item.vPontoPedido), 75000);
+    EXPECT_EQ(Q(item.vEstoqueMinimo), 30000);
+    EXPECT_EQ(V(item.usUnidadeMedida), 2u);
+
+    // Covered completely: a request without items is still sent.
+    ordem.produtos[0].vQuantidadeUtilizada = Qtd(20000);
+    Grava(ordem);
+    ASSERT_EQ(ordem.compras.size(), 2u);
+    EXPECT_EQ(ordem.compras[0], tomada);
+    lista = SolicitacoesErp(kEmpresa, ordem.o.dmcChave);
+    ASSERT_EQ(lista.size(), 2u);
+    EXPECT_TRUE(lista[1].itens.empty());
+
+    // Nothing flagged: the changeable one goes, the one purchasing holds
+    // stays named by the order.
+    for (auto& p : ordem.produtos) p.bGerarSolicitacaoCompras = 0;
+    for (auto& s : ordem.servicos) s.bGerarSolicitacaoCompras = 0;
+    Grava(ordem);
+    EXPECT_EQ(ordem.compras, std::vector<ULONGLONG>{tomada});
+    EXPECT_EQ(SolicitacoesErp(kEmpresa).size(), 1u);
+}
+
+TEST_F(Compras, QuantitiesFollowTheUnitsDecimalsAndTheRequestCarriesItsOrigin) {
+    Ordem ordem;
+    ordem.Produto(21, 0, 19999);  // whole units
+    ordem.Produto(22, 0, 12345);  // two decimals
+    ordem.Produto(23, 0, 12345);  // four decimals
+    Grava(ordem);
+    const auto lista = SolicitacoesErp(kEmpresa);
+    ASSERT_EQ(lista.size(), 1u);
+    const REG_CM_SOLICITACAO_COMPRA_PS& r = lista[0].registro;
+    ASSERT_EQ(lista[0].itens.size(), 3u);
+    EXPECT_EQ(Q(lista[0].itens[0].vQuantidade), 10000);
+    EXPECT_EQ(Q(lista[0].itens[1].vQuantidade), 12300);
+    EXPECT_EQ(Q(lista[0].itens[2].vQuantidade), 12345);
+    EXPECT_EQ(V(r.usFilial), 1u);
+    EXPECT_EQ(V(r.dataSolicitacao).GetData(), REG_QVDMA::Hoje().GetData());
+    EXPECT_STREQ(r.szOrigem, "0526-000001");
+    // Services and untouched bytes stay zero.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&lista[0].itens[0]);
+    EXPECT_EQ(bytes[81], 0);
+    EXPECT_EQ(bytes[85], 0);
+
+    EXPECT_EQ(zenta::CasasDoCodigoUnidade(0), 0);
+    EXPECT_EQ(zenta::CasasDoCodigoUnidade(1), 2);
+    EXPECT_EQ(zenta::CasasDoCodigoUnidade(2), 4);
+    EXPECT_EQ(zenta::CasasDoCodigoUnidade(7), 0);
+    EXPECT_EQ(zenta::CodigoCasasDecimais(1), 1);  // one decimal kept in two
+    EXPECT_EQ(zenta::CodigoCasasDecimais(3), 2);
+}
+
+TEST_F(Compras, AProductPurchasingDoesNotKnowStopsTheSaveWithItsCode) {
+    Ordem ordem;
+    ordem.Produto(99, 0, 10000);
+    ULONGLONG chave = 0;
+    const HRESULT hr = m_servico->GravaMovimentacao(ordem.Registro(), &chave);
+    EXPECT_EQ(hr, HRESULT_FROM_WIN32(1168u));  // ERROR_NOT_FOUND
+    EXPECT_TRUE(SolicitacoesErp(kEmpresa).empty());
+}
+
+// ---- Creating the purchasing server -------------------------------------------------
+
+// A class whose first creations find its server unreachable.
+std::atomic<int> g_falhasRestantes{0};
+HRESULT CriaInstavel(REFIID riid, void** ppv) {
+    if (g_falhasRestantes.fetch_sub(1) > 0) return HR_RPC_S_SERVER_UNAVAILABLE;
+    return zenta::CriaComprasErp(riid, ppv);
+}
+// {7C3A1E52-0B6D-4F8E-9A41-2D5E8F6B3CFF}
+constexpr CLSID kClasseInstavel = {0x7c3a1e52, 0x0b6d, 0x4f8e, {0x9a, 0x41, 0x2d, 0x5e, 0x8f, 0x6b, 0x3c, 0xff}};
+
+TEST(CriacaoServidor, RetriesAnUnreachableServerOnlyWhenAskedAndObeysTheInstallationSwitch) {
+    zenta::teste::ZentaHomeTemporario home;
+    zenta::teste::ComEscopo com;
+    static zenta::CFabricaErp<CriaInstavel> fabrica;
+    ASSERT_EQ(zenta::RegistraClasseInproc(kClasseInstavel, &fabrica), S_OK);
+    zenta::DefineEsperaTentativasCriacao(1);
+
+    CQVComPtr<IQVCM_SolicitacaoCompra> p;
+    g_falhasRestantes = 3;
+    EXPECT_EQ(p.CoCreateInstance(kClasseInstavel), S_OK);
+    EXPECT_TRUE(p);
+    g_falhasRestantes = 1;
+    EXPECT_EQ(p.CoCreateInstance(kClasseInstavel, eQVCCI_LOG_FAILURE), HR_RPC_S_SERVER_UNAVAILABLE);
+    EXPECT_FALSE(p);
+    g_falhasRestantes = 1000;
+    EXPECT_EQ(p.CoCreateInstance(kClasseInstavel, eQVCCI_RETRY), HR_RPC_S_SERVER_UNAVAILABLE);
+    EXPECT_LE(g_falhasRestantes.load(), 500);
+
+    // The installation forbids creating servers from here.
+    std::filesystem::create_directories(home.Raiz() / "registry");
+    std::ofstream(home.Raiz() / "registry/HKLM.reg")
+        << "Windows Registry Editor Version 5.00\r\n\r\n"
+           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\QV Sistemas\\LocalizacaoModulo]\r\n"
+           "\"LocalizacaoCRQV\"=dword:00000001\r\n";
+    g_falhasRestantes = 0;
+    EXPECT_EQ(p.CoCreateInstance(kClasseInstavel), E_QVCR_CHAMADA_DCOM_NAO_PERMITIDA);
+    zenta::RemoveClasseInproc(kClasseInstavel);
+    zenta::DefineEsperaTentativasCriacao(100);
+}
+
+TEST(CriacaoServidor, SecuritySettingsFollowTheTwoSwitches) {
+    const QVSegurancaCom padrao = QVSegurancaComDe(0, 0);
+    EXPECT_EQ(padrao.dwAuthnLevel, RPC_C_AUTHN_LEVEL_PKT_PRIVACY);
+    EXPECT_EQ(padrao.dwAuthnSvc, RPC_C_AUTHN_WINNT);
+    EXPECT_EQ(padrao.dwImpLevel, RPC_C_IMP_LEVEL_IMPERSONATE);
+    EXPECT_EQ(QVSegurancaComDe(0, 1).dwAuthnLevel, RPC_C_AUTHN_LEVEL_DEFAULT);
+    const QVSegurancaCom sem = QVSegurancaComDe(1, 1);
+    EXPECT_EQ(sem.dwAuthnLevel, RPC_C_AUTHN_LEVEL_NONE);
+    EXPECT_EQ(sem.dwAuthnSvc, RPC_C_AUTHN_NONE);
+}
+
+}  // namespace
