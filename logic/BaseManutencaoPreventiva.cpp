@@ -88,13 +88,6 @@ HRESULT CBaseManutencaoPreventiva::ExecutaConversao() {
     return S_OK;
 }
 
-// The verification of due dates and its order generation come with the
-// due-date operations; for now it only refreshes the properties.
-HRESULT CBaseManutencaoPreventiva::FazVerificacaoDatasManutencao() {
-    QV_CHECK(AtualizaPropriedades());
-    return S_OK;
-}
-
 // ---- Properties ------------------------------------------------------------------------
 
 HRESULT CBaseManutencaoPreventiva::LePropriedades(_REG_CADASTRO_PROPRIEDADES_PS* pRegPropriedades) {
@@ -160,9 +153,6 @@ HRESULT CBaseManutencaoPreventiva::GravaPropriedades(const _REG_CADASTRO_PROPRIE
 
 // ---- Operations not built yet ------------------------------------------------------------
 
-HRESULT CBaseManutencaoPreventiva::GeraRelatorioCadastro(const _REG_RELATORIO_CADASTRO_MANUTENCAO_PREVENTIVA_PS&) { return E_NOTIMPL; }
-HRESULT CBaseManutencaoPreventiva::GeraRelatorioMovimento(const _REG_RELATORIO_MOVIMENTO_MANUTENCAO_PREVENTIVA_PS&) { return E_NOTIMPL; }
-HRESULT CBaseManutencaoPreventiva::BuscaMovimentacoesDiarias(_REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS*) { return E_NOTIMPL; }
 
 
 #ifdef ZENTA_OPERACOES_TESTE

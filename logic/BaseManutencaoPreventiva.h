@@ -6,6 +6,8 @@
 #pragma once
 
 #include <mutex>
+#include <string>
+#include <string_view>
 
 #include <zenta/QVGE_ManutencaoPreventivaRecords.h>
 
@@ -27,6 +29,31 @@ inline constexpr HRESULT E_GE_VERSAO_DADOS_SUPERIOR = static_cast<HRESULT>(0x810
 inline constexpr USHORT kVersaoDadosManutencaoPreventiva = 1;
 // The change-log text of a properties change.
 inline constexpr const char* kTextoLogPropriedades = "Alteração das Propriedades - Manutenção Preventiva";
+
+// ---- The due-date rules of one maintenance (BaseManutencaoPreventiva_Verificacao.cpp) ----
+// Pure functions of a maintenance's counters, shared by the service and the
+// command-line client that shows them.
+
+// The day from which a maintenance's days run: its last count, or the day
+// its last order was finished (`dataRearme`, 0 for none) when that is later.
+ULONG DataBaseContagem(const _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS& regManutencao, ULONG dataRearme);
+// The time test on day `hoje`, the days counted from `dataBase`.
+bool PassaTesteTempo(const _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS& regManutencao, ULONG hoje, ULONG dataBase);
+// The meter test of a reading of `vQuantidade` recorded on `dataGravacao`
+// against the plan's stored meter (counted from the frequency's initial
+// value while the meter was never replaced and stands below it). A reading
+// without value (0) never passes.
+bool PassaTesteMedicao(const _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS& regManutencao,
+                       const _REG_CADASTRO_MEDIDORES_PS& regMedidor, CY vQuantidade, ULONG dataGravacao);
+// Whether the maintenance is due, given which of the two tests passed.
+bool ManutencaoVencida(const _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS& regManutencao, bool bTempo, bool bMedicao);
+// The e-mail notice's subject and body (Windows-1252) from the technician's
+// name, the maintenance code, the item's description parts (name, then the
+// three " - " parts; UTF-8), the serial number (Windows-1252) and the
+// planned day.
+std::string AssuntoEmailAviso();
+std::string CorpoEmailAviso(std::string_view sNomeUsuario, ULONG lCodigoManutencao, std::string_view sDescricao,
+                            const std::string (&partes)[3], std::string_view sNrSerie, ULONG dataPrevista);
 
 }  // namespace zenta
 
@@ -127,6 +154,38 @@ protected:
     // the orders that fall due.
     HRESULT VerificaManutencoesMedicao(const _REG_CADASTRO_MEDICAO_ATUAL_PS& regMedicao);
 
+    // ---- Due dates and order generation (BaseManutencaoPreventiva_Verificacao.cpp) -----
+    // One maintenance against a recorded reading: counts it down (in the
+    // caller's copy, which the caller saves) and opens its order when due.
+    HRESULT VerificaFrequenciaMedicao(const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& regCadastro,
+                                      _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS& regManutencao,
+                                      const _REG_CADASTRO_MEDICAO_ATUAL_PS& regMedicaoTotal);
+    // Builds and saves the order of a due maintenance (nothing when the plan
+    // has no client in force), with its notice record and e-mail; marks the
+    // caller's copy of the maintenance as having its order.
+    HRESULT GeraMovimentacao(const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& regCadastro,
+                             _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS& regManutencao,
+                             const _REG_CADASTRO_MEDICAO_ATUAL_PS& regMedicao);
+    // E-mails the maintenance's technician that an order is waiting.
+    HRESULT EnviaEmailAviso(const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& regCadastro,
+                            const _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS& regManutencao, ULONG dataPrevista);
+    // What the orders of a maintenance say about it: whether its newest
+    // order is open, and the day its newest order was finished (0 when it
+    // is open or there is none). Asks BuscaMovimentosPelaManutencao, the one
+    // lookup of a maintenance's orders.
+    struct SituacaoOrdensManutencao {
+        bool bAberta = false;
+        ULONG dataRearme = 0;
+    };
+    HRESULT LeSituacaoOrdensManutencao(ULONG lCodigoManutencao, SituacaoOrdensManutencao& situacao);
+    // The plans (not excluded) whose identification is the reading's: the
+    // one lookup from a reading's identification to its plans.
+    HRESULT BuscaPlanosDaMedicao(const _REG_CADASTRO_HISTORICO_MEDICOES_PS& regMedicao,
+                                 _REG_LISTA_CADASTRO_MANUTENCAO_PREVENTIVA_PS& regPlanos);
+    // Saves a plan's counted maintenances (and with `bMedidor` its meter and
+    // reading pointer) and rewrites its master record at its position.
+    HRESULT RegravaContagemPlano(_REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& regCadastro, bool bMedidor);
+
     // ---- Maintenance plans (BaseManutencaoPreventiva_Cadastro.cpp) ---------------------
     // Reads a plan's maintenances into its list (allocated with the task
     // allocator); `bCompleto` also reads their services and products.
@@ -198,6 +257,8 @@ protected:
 private:
     // The steps of OnInicializa, which undoes them when one fails.
     HRESULT ExecutaInicializacao();
+    // The daily verification's work, under the company's write lock.
+    HRESULT ExecutaVerificacaoDatas();
 
     // The properties in interface form; refreshed by AtualizaPropriedades.
     mutable std::mutex m_travaPropriedades;

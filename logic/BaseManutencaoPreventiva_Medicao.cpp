@@ -428,7 +428,5 @@ HRESULT CBaseManutencaoPreventiva::BuscaRegistrosHistoricoMedicao(
     return S_OK;
 }
 
-// ---- Meter verification ------------------------------------------------------------------------
-
-// The count-down of the plans of a reading comes with the due-date verification.
-HRESULT CBaseManutencaoPreventiva::VerificaManutencoesMedicao(const _REG_CADASTRO_MEDICAO_ATUAL_PS&) { return S_OK; }
+// The meter verification of a recorded reading (VerificaManutencoesMedicao)
+// is in BaseManutencaoPreventiva_Verificacao.cpp.

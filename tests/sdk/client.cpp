@@ -208,7 +208,8 @@ void ConferePlanosEMedicoes(IQVGE_ManutencaoPreventiva* p) {
     CONFERE(p->BuscaRegistros(ptrs, &lista) == S_OK && lista.lQtdRegistros == 2);
     if (lista.lQtdRegistros == 2) {
         const _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS& lida = lista.pRegistros[1].listaManutencoes.pManutencoes[0];
-        CONFERE(lida.lCodigoManutencao == 2);
+        const ULONG primeiroCodigo = lista.pRegistros[0].listaManutencoes.pManutencoes[0].lCodigoManutencao;
+        CONFERE(lida.lCodigoManutencao > primeiroCodigo);
         CONFERE(lida.frequenciaPS.szObservacao.ulQtdBytes == sizeof observacao);
         CONFERE(lida.listaServicos.lQtdServicos == 1 && lida.listaServicos.pServicos[0].lServico == 5);
         // Saved again where it was read from: same code, new runs.
@@ -217,7 +218,7 @@ void ConferePlanosEMedicoes(IQVGE_ManutencaoPreventiva* p) {
         _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS relido{};
         CONFERE(p->Le(2, &relido) == S_OK);
         CONFERE(relido.listaManutencoes.lQtdManutencoes == 1 &&
-                relido.listaManutencoes.pManutencoes[0].lCodigoManutencao == 2 &&
+                relido.listaManutencoes.pManutencoes[0].lCodigoManutencao == lida.lCodigoManutencao &&
                 relido.lManutencoes != lista.pRegistros[1].lManutencoes);
         LiberaPlano(relido);
         for (ULONG i = 0; i < lista.lQtdRegistros; ++i) LiberaPlano(lista.pRegistros[i]);

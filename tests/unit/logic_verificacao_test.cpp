@@ -1,0 +1,617 @@
+// Due dates and order generation through the service object, on a clock the
+// tests set: the daily verification of each start-up, the verification of
+// recorded readings, the order a due maintenance opens, the day's notices
+// and the e-mail notice.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <zenta/zenta.h>
+
+#include "access/erp/QVErpBanco.h"
+#include "logic/BaseManutencaoPreventiva.h"
+#include "logic/QVCamposRegistro.h"
+#include "platform/CodePage.h"
+#include "server/QVJsonRegistros.h"
+#include "support/ServicoTeste.h"
+#include "support/ZentaHomeTemporario.h"
+#include "values/QVDMA.h"
+#include "values/QVDMC.h"
+#include "values/RelogioSistema.h"
+
+namespace {
+
+using zenta::ErpBanco;
+using zenta::RelogioSistema;
+using zenta::teste::ComEscopo;
+using zenta::teste::NovoServico;
+using zenta::teste::Servico;
+
+constexpr const char* kEmpresa = "VERIFICA";
+
+CY Moeda(long long unidades) {
+    CY v{};
+    v.int64 = unidades * 10000;
+    return v;
+}
+ULONG Data(int ano, int mes, int dia) { return REG_QVDMA(dia, mes, ano).GetData(); }
+
+// What a maintenance of a test plan is.
+struct Frequencia {
+    ULONG tipo = 2;           // lTipoFrequencia
+    ULONG dias = 10;          // interval in days
+    LONGLONG medicao = 0;     // meter interval (whole units)
+    LONGLONG inicial = 0;     // vMedicaoInicial (whole units)
+    ULONG dataInicial = 0;
+    ULONG dataFinalContrato = 0;
+    ULONG servicoCadastro = 0;
+    ULONG tecnico = 7;
+};
+
+// The plan's client.
+struct Cliente {
+    ULONG codigo = 5;
+    ULONG dataInicial = 0;
+    ULONG dataFinal = 0;
+};
+
+class Verificacao : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Dia(2026, 3, 1);
+        Abre();
+        ASSERT_EQ(Banco()->ExecutaSql(
+                      "INSERT INTO usuario (codigo, nome, email) VALUES (7, 'Carlos Mecânico', 'carlos@teste.example'),"
+                      " (8, 'Ana', NULL);"
+                      "INSERT INTO servico (codigo, nome) VALUES (31, 'Revisão geral');"
+                      "INSERT INTO marca (codigo, nome) VALUES (2, 'Marca Boa');"
+                      "INSERT INTO tipo_equipamento (codigo, nome) VALUES (4, 'Compressor');"
+                      "INSERT INTO equipamento (codigo, nome) VALUES (10, 'Compressor de ar'), (11, 'Bomba');"),
+                  S_OK);
+    }
+    void TearDown() override {
+        m_servico.reset();
+        RelogioSistema::RestauraRelogioReal();
+    }
+
+    // The clock at 08:30 of a day.
+    void Dia(int ano, int mes, int dia) { RelogioSistema::DefineInstanteFixo({ano, mes, dia, 8, 30, 0}); }
+    void DiasDepois(int dias) {
+        REG_QVDMA d = REG_QVDMA::Hoje();
+        d.SomaDias(dias);
+        Dia(d.GetAno(), d.GetMes(), d.GetDia());
+    }
+    ULONG Hoje() const { return REG_QVDMA::Hoje().GetData(); }
+    // A new start-up (the daily verification) under the current clock.
+    void Abre(ULONG usuario = 7) {
+        m_servico.reset();
+        m_servico = NovoServico(kEmpresa, usuario);
+        ASSERT_TRUE(m_servico);
+    }
+
+    std::shared_ptr<ErpBanco> Banco() {
+        std::filesystem::path arquivo;
+        EXPECT_EQ(ErpBanco::Caminho(kEmpresa, arquivo), S_OK);
+        std::shared_ptr<ErpBanco> banco;
+        EXPECT_EQ(ErpBanco::Compartilhado(arquivo, banco), S_OK);
+        return banco;
+    }
+
+    void Propriedades(BYTE tela, BYTE email) {
+        _REG_CADASTRO_PROPRIEDADES_PS p{};
+        ASSERT_EQ(m_servico->LePropriedades(&p), S_OK);
+        p.cAvisarComTelaAviso = tela;
+        p.cAvisarPorEmail = email;
+        ASSERT_EQ(m_servico->GravaPropriedades(p), S_OK);
+    }
+
+    // A plan of equipment `equipamento` (brand 2, type 4, serial "SN-1")
+    // with one maintenance as `f` says: one product on two stock places and
+    // one service planned. Saved today; returns its position.
+    LONG NovoPlano(const Frequencia& f, ULONG equipamento = 10, Cliente cliente = {}, LONGLONG medidor = 0,
+                   ULONG produtoPlano = 0, ULONG grade1 = 0) {
+        _REG_CADASTRO_MANUTENCAO_LOCAL_PRODUTO_PS locais[2]{};
+        locais[0].lPonteiroLocal = 3;
+        locais[0].vQuantidadeEs = Moeda(1);
+        locais[1].lPonteiroLocal = 4;
+        locais[1].lPonteiroLote = 8;
+        locais[1].vQuantidadeEs = Moeda(2);
+        _REG_CADASTRO_MANUTENCAO_PRODUTO_PS produto{};
+        produto.lProduto = 21;
+        produto.lTecnico = 7;
+        produto.vQuantidadePrevista = Moeda(3);
+        produto.listaLocal = {2, 0, nullptr, locais};
+        _REG_CADASTRO_MANUTENCAO_SERVICO_PS servico{};
+        servico.lServico = 31;
+        servico.lTecnico = 7;
+        servico.vQuantidadePrevista = Moeda(2);
+        char observacao[] = "Verificar correias";
+
+        _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS m{};
+        std::snprintf(m.szNomeManutencao, sizeof m.szNomeManutencao, "Limpeza");
+        m.frequenciaPS.lTipoFrequencia = f.tipo;
+        m.frequenciaPS.lTipoFrequenciaTempo = 1;
+        m.frequenciaPS.lFrequenciaTempo = f.dias;
+        m.frequenciaPS.vFrequenciaMedicao = Moeda(f.medicao);
+        m.frequenciaPS.vMedicaoInicial = Moeda(f.inicial);
+        m.frequenciaPS.dataInicial = f.dataInicial;
+        m.frequenciaPS.horaDuracao = Moeda(4);
+        std::snprintf(m.frequenciaPS.szParadaManutencao, sizeof m.frequenciaPS.szParadaManutencao, "Parada total");
+        m.frequenciaPS.szObservacao.ulQtdBytes = sizeof observacao;
+        m.frequenciaPS.szObservacao.pTexto = reinterpret_cast<BYTE*>(observacao);
+        m.dataFinalContrato = f.dataFinalContrato;
+        m.lServicoCadastro = f.servicoCadastro;
+        m.lTecnico = f.tecnico;
+        m.listaProdutos = {1, 0, nullptr, &produto};
+        m.listaServicos = {1, 0, nullptr, &servico};
+
+        _REG_CADASTRO_MANUTENCAO_CLIENTE_PS c{};
+        c.lCliente = cliente.codigo;
+        c.dataInicial = cliente.dataInicial;
+        c.dataFinal = cliente.dataFinal;
+
+        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
+        plano.idEquipamentoPS.lFilial = 1;
+        plano.idEquipamentoPS.lEquipamento = equipamento;
+        plano.idEquipamentoPS.lProduto = produtoPlano;
+        plano.idEquipamentoPS.lGrade1 = grade1;
+        plano.idEquipamentoPS.lMarca = 2;
+        plano.idEquipamentoPS.lTipo = 4;
+        plano.idEquipamentoPS.lSituacao = 1;
+        plano.idEquipamentoPS.regMedidorAtual.vQuantidadeAtual = Moeda(medidor);
+        std::snprintf(plano.idEquipamentoPS.szNrSerie, sizeof plano.idEquipamentoPS.szNrSerie, "SN-1");
+        plano.listaManutencoes = {1, 0, nullptr, &m};
+        plano.listaClientes = {1, 0, nullptr, &c};
+        LONG posicao = 0;
+        EXPECT_EQ(m_servico->Grava(&posicao, plano), S_OK);
+        return posicao;
+    }
+
+    // The plan's (first) maintenance and meter as stored.
+    _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS Manutencao(LONG plano, CY* medidor = nullptr) {
+        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS lido{};
+        EXPECT_EQ(m_servico->Le(plano, &lido), S_OK);
+        _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS m{};
+        if (lido.listaManutencoes.lQtdManutencoes == 1) m = lido.listaManutencoes.pManutencoes[0];
+        m.listaProdutos = {};
+        m.listaServicos = {};
+        m.frequenciaPS.szObservacao = {};
+        if (medidor != nullptr) *medidor = lido.idEquipamentoPS.regMedidorAtual.vQuantidadeAtual;
+        zenta::LiberaRegistro(lido);
+        return m;
+    }
+    // Rewrites the plan's maintenance counters as given (marked as counting).
+    void DefineContadores(LONG plano, LONG diasFalta, LONGLONG quantidadeFalta) {
+        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS lido{};
+        ASSERT_EQ(m_servico->Le(plano, &lido), S_OK);
+        auto& m = lido.listaManutencoes.pManutencoes[0];
+        m.bTemMedicaoInformada = 1;
+        m.lQuantidadeDiasFalta = static_cast<ULONG>(diasFalta);
+        m.vQuantidadeFalta = Moeda(quantidadeFalta);
+        LONG p = plano;
+        ASSERT_EQ(m_servico->Grava(&p, lido), S_OK);
+        zenta::LiberaRegistro(lido);
+    }
+
+    // The orders of the plan's maintenance, oldest first.
+    struct Ordens {
+        _REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS lista{};
+        ~Ordens() {
+            for (ULONG i = 0; i < lista.lQtdRegistros; ++i) zenta::LiberaListasMovimentacao(lista.pRegistros[i]);
+            CoTaskMemFree(lista.pRegistros);
+        }
+        ULONG Quantidade() const { return lista.lQtdRegistros; }
+        const _REG_MOVIMENTACAO_MANUT_PREV_PS& operator[](ULONG i) const { return lista.pRegistros[i]; }
+    };
+    std::unique_ptr<Ordens> OrdensDoPlano(LONG plano) {
+        auto ordens = std::make_unique<Ordens>();
+        EXPECT_EQ(m_servico->BuscaMovimentosPelaManutencao(Manutencao(plano).lCodigoManutencao, &ordens->lista), S_OK);
+        return ordens;
+    }
+
+    // Records a reading of the plan's identification (equipment, brand 2,
+    // type 4, "SN-1") with the meter at `quantidade`.
+    void Leitura(LONGLONG quantidade, ULONG equipamento = 10, const char* serie = "SN-1") {
+        _REG_CADASTRO_MEDICAO_ATUAL_PS r{};
+        r.regMedicaoAtual.lEquipamento = equipamento;
+        r.regMedicaoAtual.lMarca = 2;
+        r.regMedicaoAtual.lTipo = 4;
+        r.regMedicaoAtual.cMedicaoAtiva = 1;
+        std::snprintf(r.regMedicaoAtual.szNrSerie, sizeof r.regMedicaoAtual.szNrSerie, "%s", serie);
+        r.regMedicaoAtual.vQuantidadeMedicao = Moeda(quantidade);
+        ASSERT_EQ(m_servico->GravaMedicaoAtual(&r, 1, 1), S_OK);
+    }
+
+    // Finishes an order (status 1) as a client saves it.
+    void Conclui(const _REG_MOVIMENTACAO_MANUT_PREV_PS& lida) {
+        _REG_MOVIMENTACAO_MANUT_PREV_PS o = lida;
+        o.lSituacao = 1;
+        ULONGLONG chave = 0;
+        ASSERT_EQ(m_servico->GravaMovimentacao(o, &chave), S_OK);
+    }
+
+    std::vector<_REG_MOVIMENTACAO_MANUT_PREV_PS> Avisos() {
+        _REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS l{};
+        EXPECT_EQ(m_servico->BuscaMovimentacoesDiarias(&l), S_OK);
+        std::vector<_REG_MOVIMENTACAO_MANUT_PREV_PS> v(l.pRegistros, l.pRegistros + l.lQtdRegistros);
+        for (auto& o : v) zenta::LiberaListasMovimentacao(o);
+        CoTaskMemFree(l.pRegistros);
+        return v;
+    }
+
+    ComEscopo m_com;
+    zenta::teste::ZentaHomeTemporario m_home;
+    Servico m_servico;
+};
+
+// ---- The rules on their own ------------------------------------------------------------------
+
+TEST(RegrasVencimento, TempoMedicaoECombinacaoPorTipo) {
+    _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS m{};
+    m.frequenciaPS.dataInicial = 100;
+    m.lQuantidadeDiasFalta = 10;
+    EXPECT_TRUE(zenta::PassaTesteTempo(m, 110, 100));   // 10 - 10 = 0 < 1
+    EXPECT_FALSE(zenta::PassaTesteTempo(m, 109, 100));  // 1 day still to run
+    EXPECT_FALSE(zenta::PassaTesteTempo(m, 99, 90));    // before the first day
+    EXPECT_FALSE(zenta::PassaTesteTempo(m, 120, 121));  // counted in the future
+    m.lQuantidadeDiasFalta = static_cast<ULONG>(-5);    // overdue: signed
+    EXPECT_TRUE(zenta::PassaTesteTempo(m, 100, 100));
+    m.dataFinalContrato = 119;
+    EXPECT_FALSE(zenta::PassaTesteTempo(m, 120, 100));
+    EXPECT_EQ(zenta::DataBaseContagem(m, 0), 0u);
+    m.dataUltimaVerificacaoMedicao = 100;
+    EXPECT_EQ(zenta::DataBaseContagem(m, 130), 130u);
+    EXPECT_EQ(zenta::DataBaseContagem(m, 90), 100u);
+
+    _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS n{};
+    n.frequenciaPS.vMedicaoInicial = Moeda(1000);
+    n.vQuantidadeFalta = Moeda(100);
+    _REG_CADASTRO_MEDIDORES_PS medidor{};
+    medidor.vQuantidadeAtual = Moeda(950);
+    n.vQuantidadeFalta = Moeda(20);
+    EXPECT_FALSE(zenta::PassaTesteMedicao(n, medidor, Moeda(999), 1));  // below the initial value
+    // A meter below the initial value counts from the initial value.
+    EXPECT_FALSE(zenta::PassaTesteMedicao(n, medidor, Moeda(1019), 1));
+    EXPECT_TRUE(zenta::PassaTesteMedicao(n, medidor, Moeda(1020), 1));  // 20 - 20 = 0
+    medidor.vQuantidadeAtual = Moeda(1050);
+    EXPECT_FALSE(zenta::PassaTesteMedicao(n, medidor, Moeda(1069), 1));
+    EXPECT_TRUE(zenta::PassaTesteMedicao(n, medidor, Moeda(1070), 1));
+    n.vQuantidadeFalta = Moeda(100);
+    EXPECT_FALSE(zenta::PassaTesteMedicao(n, medidor, Moeda(0), 1));    // no value
+    medidor.lQuantidadeMedidoresSubstituidos = 1;
+    medidor.vQuantidadeAtual = Moeda(0);
+    EXPECT_TRUE(zenta::PassaTesteMedicao(n, medidor, Moeda(100), 1));  // a new meter starts low
+    n.dataFinalContrato = 5;
+    EXPECT_FALSE(zenta::PassaTesteMedicao(n, medidor, Moeda(100), 6));
+    medidor.vQuantidadeAtual.int64 = std::numeric_limits<LONGLONG>::min();  // no wrap on hostile values
+    n.dataFinalContrato = 0;
+    EXPECT_TRUE(zenta::PassaTesteMedicao(n, medidor, Moeda(100), 6));
+
+    const bool combinacoes[4][2] = {{false, false}, {true, false}, {false, true}, {true, true}};
+    const bool esperado[5][4] = {{false, false, false, false},  // unknown kind 0
+                                 {false, true, true, true},     // 1: either
+                                 {false, true, false, true},    // 2: time
+                                 {false, false, true, true},    // 3: meter
+                                 {false, false, false, true}};  // 4: both
+    for (ULONG tipo = 0; tipo <= 4; ++tipo) {
+        m.frequenciaPS.lTipoFrequencia = tipo;
+        for (int c = 0; c < 4; ++c)
+            EXPECT_EQ(zenta::ManutencaoVencida(m, combinacoes[c][0], combinacoes[c][1]), esperado[tipo][c])
+                << tipo << " " << c;
+    }
+}
+
+TEST(RegrasVencimento, TextoDoEmail) {
+    const std::string partes[3] = {" - Marca Boa", "", " - Compressor"};
+    const std::string corpo =
+        zenta::CorpoEmailAviso("Carlos Mecânico", 12, "Compressor de ar", partes, "SN-\xC7", Data(2026, 3, 11));
+    EXPECT_EQ(corpo, zenta::Utf8ParaCp1252("Prezado Sr.: Carlos Mecânico \n\nManutenção: Nº 12\n\nInformamos que o "
+                                           "equipamento Compressor de ar - Marca Boa - Compressor - SN-Ç foi "
+                                           "encaminhado aos seus cuidados.\n\nPrevisão: 11/03/2026\n\nAtenciosamente."));
+    EXPECT_EQ(zenta::AssuntoEmailAviso(), "Aviso de Equipamento para Manuten\xE7\xE3o");
+    // A name holding a format directive is text.
+    const std::string vazias[3];
+    EXPECT_NE(zenta::CorpoEmailAviso("%s%n", 1, "x", vazias, "", 0).find("Sr.: %s%n \n"), std::string::npos);
+}
+
+// ---- The daily verification ------------------------------------------------------------------
+
+TEST_F(Verificacao, DezDiasContadosVenceHojeOnzeNao) {
+    const LONG dez = NovoPlano({.dias = 10}, 10);
+    const LONG onze = NovoPlano({.dias = 11}, 11);
+    EXPECT_EQ(OrdensDoPlano(dez)->Quantidade(), 0u);
+
+    DiasDepois(10);
+    Abre();
+    const auto ordens = OrdensDoPlano(dez);
+    ASSERT_EQ(ordens->Quantidade(), 1u);
+    EXPECT_EQ((*ordens)[0].dataPrevista, Hoje());
+    EXPECT_EQ(OrdensDoPlano(onze)->Quantidade(), 0u);
+    // The days were counted and kept: one day still to run.
+    const auto m = Manutencao(onze);
+    EXPECT_EQ(static_cast<LONG>(m.lQuantidadeDiasFalta), 1);
+    EXPECT_EQ(m.dataUltimaVerificacaoMedicao, Hoje());
+    EXPECT_EQ(Manutencao(dez).bMovimentacaoGerada, 1);
+    _REG_CADASTRO_PROPRIEDADES_PS p{};
+    ASSERT_EQ(m_servico->LePropriedades(&p), S_OK);
+    EXPECT_EQ(p.dataUltimaVerificacaoMedicao, Hoje());
+
+    DiasDepois(1);
+    Abre();
+    EXPECT_EQ(OrdensDoPlano(onze)->Quantidade(), 1u);
+}
+
+TEST_F(Verificacao, OrdemGeradaCompleta) {
+    const LONG plano = NovoPlano({.dias = 10, .servicoCadastro = 31});
+    DiasDepois(10);
+    Abre();
+    const auto ordens = OrdensDoPlano(plano);
+    ASSERT_EQ(ordens->Quantidade(), 1u);
+    const _REG_MOVIMENTACAO_MANUT_PREV_PS& o = (*ordens)[0];
+    const REG_QVDMC chave(o.dmcChave);
+    EXPECT_EQ(chave.GetMa(), REG_QVDMA::Hoje().GetMa());
+    EXPECT_EQ(o.lSituacao, 0u);
+    EXPECT_EQ(o.lFilial, 1u);
+    EXPECT_EQ(o.lCliente, 5u);
+    EXPECT_EQ(o.lEquipamento, 10u);
+    EXPECT_EQ(o.lMarca, 2u);
+    EXPECT_EQ(o.lTipo, 4u);
+    EXPECT_EQ(o.lPonteiroCadastro, static_cast<ULONG>(plano));
+    EXPECT_EQ(o.lTecnico, 7u);
+    EXPECT_EQ(o.lCodigoManutencao, Manutencao(plano).lCodigoManutencao);
+    EXPECT_EQ(o.horaDuracao.int64, Moeda(4).int64);
+    EXPECT_STREQ(o.szNrSerie, "SN-1");
+    EXPECT_STREQ(o.szParadaManutencao, "Parada total");
+    EXPECT_EQ(std::string(o.szNomeManutencao), zenta::Utf8ParaCp1252("Revisão geral"));  // the service's name
+    EXPECT_EQ(zenta::BstrParaCp1252(o.bsObservacao), "Verificar correias");
+    ASSERT_EQ(o.listaProdutos.lQtdProdutos, 1u);
+    const auto& p = o.listaProdutos.pProdutos[0];
+    EXPECT_EQ(p.lProduto, 21u);
+    EXPECT_EQ(p.lTecnico, 7u);
+    EXPECT_EQ(p.vQuantidadePrevista.int64, Moeda(3).int64);
+    EXPECT_EQ(p.vQuantidadeUtilizada.int64, Moeda(3).int64);
+    ASSERT_EQ(p.listaLocal.lQtdEstoque, 2u);
+    EXPECT_EQ(p.listaLocal.pLocaisEstoque[1].lPonteiroLocal, 4u);
+    EXPECT_EQ(p.listaLocal.pLocaisEstoque[1].lPonteiroLote, 8u);
+    EXPECT_EQ(p.listaLocal.pLocaisEstoque[1].vQuantidadeEs.int64, Moeda(2).int64);
+    ASSERT_EQ(o.listaServicos.lQtdServicos, 1u);
+    EXPECT_EQ(o.listaServicos.pServicos[0].lServico, 31u);
+    EXPECT_EQ(o.listaServicos.pServicos[0].vQuantidadePrevista.int64, Moeda(2).int64);
+    EXPECT_EQ(o.listaServicos.pServicos[0].vQuantidadeUtilizada.int64, Moeda(2).int64);
+    // The open order pre-withdrew its products from stock.
+    std::vector<REG_ES_PREBAIXAPS> prebaixas;
+    ASSERT_EQ(Banco()->LePreBaixas(chave, 1, prebaixas), S_OK);
+    EXPECT_EQ(prebaixas.size(), 2u);
+    // The day's reading was recorded for the plan, still active.
+    _REG_FILTRO_MEDICAO_PS filtro{};
+    filtro.lTipoIdentificacao = 2;
+    filtro.lPonteiroCadastro = static_cast<ULONG>(plano);
+    _REG_LISTA_PTRS_CADASTRO_PS ativas{};
+    ASSERT_EQ(m_servico->BuscaPonteirosMedicaoAtual(filtro, &ativas), S_OK);
+    EXPECT_EQ(ativas.lQtdPtrs, 1u);
+    CoTaskMemFree(ativas.pPonteiros);
+}
+
+TEST_F(Verificacao, NomeDaManutencaoQuandoOServicoNaoExisteMais) {
+    const LONG plano = NovoPlano({.dias = 10, .servicoCadastro = 99});
+    DiasDepois(10);
+    Abre();
+    const auto ordens = OrdensDoPlano(plano);
+    ASSERT_EQ(ordens->Quantidade(), 1u);
+    EXPECT_STREQ((*ordens)[0].szNomeManutencao, "Limpeza");
+}
+
+TEST_F(Verificacao, OrdemAbertaImpedeSegundaEConcluidaRearmaDoDia) {
+    // A first day in the past: the save that re-arms the maintenance puts
+    // its last count back on it.
+    const LONG plano = NovoPlano({.tipo = 1, .dias = 10, .medicao = 100, .dataInicial = Hoje()});
+    DiasDepois(10);
+    Abre();
+    ASSERT_EQ(OrdensDoPlano(plano)->Quantidade(), 1u);
+
+    // Counters that say "due" twice over: the open order still blocks.
+    DefineContadores(plano, -30, -500);
+    DiasDepois(1);
+    Abre();
+    Leitura(5000);
+    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 1u);
+
+    // Finished: re-armed from the day it was finished, not from the
+    // frequency's first day ten days back.
+    Conclui((*OrdensDoPlano(plano))[0]);
+    const auto m = Manutencao(plano);
+    EXPECT_EQ(m.bMovimentacaoGerada, 0);
+    EXPECT_EQ(m.vQuantidadeFalta.int64, Moeda(100).int64);
+    const ULONG concluida = Hoje();
+    DiasDepois(1);
+    Abre();
+    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 1u);
+    Leitura(5050);  // half the meter interval: counts, not due
+    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 1u);
+    EXPECT_EQ(static_cast<LONG>(Manutencao(plano).lQuantidadeDiasFalta), 9);
+    DiasDepois(9);
+    Abre();
+    const auto ordens = OrdensDoPlano(plano);
+    ASSERT_EQ(ordens->Quantidade(), 2u);
+    EXPECT_EQ((*ordens)[1].dataPrevista, concluida + 10);
+}
+
+TEST_F(Verificacao, ContratoEncerradoOntemNuncaVence) {
+    REG_QVDMA ontem = REG_QVDMA::Hoje();
+    ontem.SomaDias(9);
+    const LONG plano = NovoPlano({.dias = 10, .dataFinalContrato = ontem.GetData()});
+    DiasDepois(10);
+    Abre();
+    DefineContadores(plano, -100, 0);
+    DiasDepois(1);
+    Abre();
+    Leitura(1);
+    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 0u);
+}
+
+TEST_F(Verificacao, SegundaInicializacaoNoMesmoDiaNaoContaDeNovo) {
+    const LONG plano = NovoPlano({.dias = 10});
+    DiasDepois(3);
+    Abre();
+    EXPECT_EQ(static_cast<LONG>(Manutencao(plano).lQuantidadeDiasFalta), 7);
+    Abre();
+    Abre(8);
+    EXPECT_EQ(static_cast<LONG>(Manutencao(plano).lQuantidadeDiasFalta), 7);
+    EXPECT_EQ(Manutencao(plano).dataUltimaVerificacaoMedicao, Hoje());
+}
+
+TEST_F(Verificacao, DuasSessoesAoMesmoTempoUmaSoOrdem) {
+    const LONG plano = NovoPlano({.dias = 10});
+    m_servico.reset();
+    DiasDepois(10);
+    std::vector<std::thread> sessoes;
+    for (ULONG usuario : {7u, 8u, 1u, 2u})
+        sessoes.emplace_back([usuario] {
+            ComEscopo com;
+            Servico s = NovoServico(kEmpresa, usuario);
+        });
+    for (auto& t : sessoes) t.join();
+    Abre();
+    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 1u);
+}
+
+TEST_F(Verificacao, SemClienteEmVigorNenhumaOrdemEDataFinalZeroEmAberto) {
+    const ULONG hoje = Hoje();
+    const LONG vencido = NovoPlano({.dias = 10}, 10, {.codigo = 5, .dataInicial = hoje - 30, .dataFinal = hoje + 5});
+    const LONG aberto = NovoPlano({.dias = 10}, 11, {.codigo = 6, .dataInicial = hoje - 30, .dataFinal = 0});
+    DiasDepois(10);
+    Abre();
+    EXPECT_EQ(OrdensDoPlano(vencido)->Quantidade(), 0u);
+    const auto ordens = OrdensDoPlano(aberto);
+    ASSERT_EQ(ordens->Quantidade(), 1u);
+    EXPECT_EQ((*ordens)[0].lCliente, 6u);
+}
+
+// ---- Readings --------------------------------------------------------------------------------
+
+TEST_F(Verificacao, LeituraAbaixoDaMedicaoInicialNemDisparaNemConta) {
+    const LONG plano = NovoPlano({.tipo = 3, .medicao = 100, .inicial = 1000});
+    Leitura(900);
+    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 0u);
+    EXPECT_EQ(Manutencao(plano).vQuantidadeFalta.int64, Moeda(100).int64);
+    Leitura(1000);  // at the initial value: still not counted
+    EXPECT_EQ(Manutencao(plano).vQuantidadeFalta.int64, Moeda(100).int64);
+    Leitura(1060);
+    EXPECT_EQ(Manutencao(plano).vQuantidadeFalta.int64, Moeda(40).int64);
+    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 0u);
+    Leitura(1100);
+    const auto ordens = OrdensDoPlano(plano);
+    ASSERT_EQ(ordens->Quantidade(), 1u);
+    EXPECT_EQ((*ordens)[0].vQuantidadeMedicao.int64, Moeda(1100).int64);
+}
+
+TEST_F(Verificacao, LeituraDeOutraIdentificacaoOuSemValorNaoMexeNoPlano) {
+    const LONG plano = NovoPlano({.tipo = 3, .medicao = 100}, 10, {}, 500);
+    Leitura(900, 10, "");        // same equipment, no serial: another meter
+    Leitura(900, 10, "SN-2");    // another serial
+    CY medidor{};
+    EXPECT_EQ(Manutencao(plano, &medidor).vQuantidadeFalta.int64, Moeda(100).int64);
+    EXPECT_EQ(medidor.int64, Moeda(500).int64);  // a reading without value kept the plan's meter
+    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 0u);
+    Leitura(560, 10, "sn-1");  // the plan's own, serial in another case
+    EXPECT_EQ(Manutencao(plano, &medidor).vQuantidadeFalta.int64, Moeda(40).int64);
+    EXPECT_EQ(medidor.int64, Moeda(560).int64);
+}
+
+TEST_F(Verificacao, Tipo4PrecisaDosDoisTestes) {
+    const LONG plano = NovoPlano({.tipo = 4, .dias = 10, .medicao = 100}, 10, {}, 500);
+    DiasDepois(2);
+    Leitura(700);  // the meter passes (200 of 100), the time does not
+    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 0u);
+    EXPECT_EQ(Manutencao(plano).vQuantidadeFalta.int64, Moeda(-100).int64);
+
+    const LONG outro = NovoPlano({.tipo = 4, .dias = 10, .medicao = 100}, 11, {}, 500);
+    DiasDepois(10);
+    Abre();  // kind 4 is not verified at start-up
+    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 0u);
+    Leitura(550, 11);  // the time passes, the meter does not (50 of 100)
+    EXPECT_EQ(OrdensDoPlano(outro)->Quantidade(), 0u);
+    Leitura(701);  // both
+    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 1u);
+}
+
+// ---- Notices ------------------------------------------------------------------------------
+
+TEST_F(Verificacao, SemAvisoEmTelaNaoHaAvisos) {
+    Propriedades(0, 0);
+    const LONG plano = NovoPlano({.dias = 10});
+    DiasDepois(10);
+    Abre();
+    ASSERT_EQ(OrdensDoPlano(plano)->Quantidade(), 1u);
+    EXPECT_TRUE(Avisos().empty());
+    // Turned on later, the day's earlier order has no notice.
+    Propriedades(1, 0);
+    EXPECT_TRUE(Avisos().empty());
+}
+
+TEST_F(Verificacao, AvisoChegaAoSeuTecnicoUmaVez) {
+    Propriedades(1, 0);
+    const LONG doSete = NovoPlano({.dias = 10, .tecnico = 7}, 10);
+    const LONG doOito = NovoPlano({.dias = 10, .tecnico = 8}, 11);
+    NovoPlano({.dias = 10, .tecnico = 1}, 12);
+    DiasDepois(10);
+    Abre(8);
+    const auto avisosOito = Avisos();
+    ASSERT_EQ(avisosOito.size(), 1u);
+    EXPECT_EQ(avisosOito[0].lPonteiroCadastro, static_cast<ULONG>(doOito));
+    EXPECT_TRUE(Avisos().empty());
+
+    Abre(7);
+    const auto avisosSete = Avisos();
+    ASSERT_EQ(avisosSete.size(), 1u);
+    EXPECT_EQ(avisosSete[0].lPonteiroCadastro, static_cast<ULONG>(doSete));
+    EXPECT_EQ(avisosSete[0].dmcChave, (*OrdensDoPlano(doSete))[0].dmcChave);
+    EXPECT_TRUE(Avisos().empty());
+
+    // The next day's verification starts an empty list: user 1's notice of
+    // yesterday, never shown, is gone.
+    DiasDepois(1);
+    Abre(1);
+    EXPECT_TRUE(Avisos().empty());
+}
+
+TEST_F(Verificacao, EmailAoTecnicoQuandoPedido) {
+    ASSERT_EQ(Banco()->ExecutaSql("INSERT INTO produto (codigo, nome) VALUES (40, 'Filtro');"
+                                  "INSERT INTO item_grade (codigo, nome) VALUES (5, 'Azul');"),
+              S_OK);
+    Propriedades(1, 1);
+    const LONG plano = NovoPlano({.dias = 10});
+    const LONG doProduto = NovoPlano({.dias = 10}, 0, {}, 0, 40, 5);
+    NovoPlano({.dias = 10, .tecnico = 8}, 11);  // a technician without an address: no e-mail
+    DiasDepois(10);
+    Abre();
+    ASSERT_EQ(OrdensDoPlano(plano)->Quantidade(), 1u);
+    ASSERT_EQ(OrdensDoPlano(doProduto)->Quantidade(), 1u);
+    std::vector<std::string> mensagens;
+    const auto correio = m_home.Raiz() / "mail";
+    if (std::filesystem::exists(correio))
+        for (const auto& e : std::filesystem::recursive_directory_iterator(correio))
+            if (e.is_regular_file()) mensagens.push_back(zenta::teste::LeArquivo(e.path()));
+    ASSERT_EQ(mensagens.size(), 2u);
+    std::sort(mensagens.begin(), mensagens.end(), [](const std::string& a, const std::string& b) {
+        return a.find("Filtro") < b.find("Filtro");  // the product's first (the other has none: npos)
+    });
+    const std::string& mensagem = mensagens[1];
+    EXPECT_NE(mensagem.find("To: carlos@teste.example"), std::string::npos);
+    EXPECT_NE(mensagem.find("Prezado Sr.: Carlos Mec=C3=A2nico=20"), std::string::npos);
+    EXPECT_NE(mensagem.find("o equipamento Compressor de ar - Marca Boa - Compressor - SN"), std::string::npos);
+    EXPECT_NE(mensagem.find("Previs=C3=A3o: 11/03/2026"), std::string::npos);
+    EXPECT_NE(mensagens[0].find("o equipamento Filtro - Azul - SN"), std::string::npos);
+    // The notices are written as well.
+    EXPECT_EQ(Avisos().size(), 2u);
+}
+
+}  // namespace
