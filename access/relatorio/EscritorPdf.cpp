@@ -1,0 +1,395 @@
+// The PDF writer of the report generator, over libharu. Texts come in UTF-8
+// and are written in Windows-1252 with the built-in Helvetica fonts under
+// the "WinAnsiEncoding" encoder, so accented Portuguese letters show right.
+#include <hpdf.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "access/relatorio/DocumentoRelatorio.h"
+#include "platform/CodePage.h"
+
+namespace zenta {
+
+namespace {
+
+// A4 landscape, in points.
+constexpr float kLarguraPagina = 841.89f;
+constexpr float kAlturaPagina = 595.28f;
+constexpr float kMargem = 32.0f;
+constexpr float kTopoConteudo = kAlturaPagina - kMargem - 44.0f;  // below the page header
+constexpr float kBaseConteudo = kMargem + 18.0f;                  // above the page footer
+constexpr float kLarguraUtil = kLarguraPagina - 2 * kMargem;
+constexpr float kCorpo = 8.0f;       // table text
+constexpr float kCorpoMestre = 8.5f; // master block text
+constexpr float kFolga = 2.5f;       // padding inside a cell
+
+struct ErroHpdf {
+    HPDF_STATUS status = 0;
+    HPDF_STATUS detalhe = 0;
+};
+
+void TrataErro(HPDF_STATUS status, HPDF_STATUS detalhe, void* dados) {
+    auto* erro = static_cast<ErroHpdf*>(dados);
+    if (erro->status == 0) {
+        erro->status = status;
+        erro->detalhe = detalhe;
+    }
+}
+
+struct LiberaPdf {
+    void operator()(HPDF_Doc doc) const { HPDF_Free(doc); }
+};
+
+class Escritor {
+public:
+    explicit Escritor(const DocumentoRelatorio& documento) : m_doc(documento) {}
+
+    HRESULT Escreve(const std::filesystem::path& arquivo) {
+        m_pdf.reset(HPDF_New(TrataErro, &m_erro));
+        if (!m_pdf) return E_OUTOFMEMORY;
+        HPDF_SetCompressionMode(m_pdf.get(), HPDF_COMP_ALL);
+        m_fonte = HPDF_GetFont(m_pdf.get(), "Helvetica", "WinAnsiEncoding");
+        m_negrito = HPDF_GetFont(m_pdf.get(), "Helvetica-Bold", "WinAnsiEncoding");
+        HPDF_SetInfoAttr(m_pdf.get(), HPDF_INFO_CREATOR, "zenta");
+        if (Falhou()) return E_FAIL;
+
+        NovaPagina();
+        if (m_doc.blocos.empty()) Texto(m_negrito, 10, kMargem, m_y - 12, Cp("Nenhum registro."));
+        if (!m_doc.bSubordinadas) {
+            TabelaPlana();
+        } else {
+            for (std::size_t b = 0; b < m_doc.blocos.size() && !Falhou(); ++b) Bloco(m_doc.blocos[b]);
+        }
+        Rodapes();
+        if (Falhou()) return E_FAIL;
+        const std::string caminho = arquivo.string();
+        if (HPDF_SaveToFile(m_pdf.get(), caminho.c_str()) != HPDF_OK || Falhou())
+            return HRESULT_FROM_WIN32(29u);  // ERROR_WRITE_FAULT
+        return S_OK;
+    }
+
+private:
+    bool Falhou() const { return m_erro.status != 0; }
+
+    static std::string Cp(const std::string& utf8) { return Utf8ParaCp1252(utf8); }
+
+    float Largura(HPDF_Font fonte, float tamanho, const std::string& cp) const {
+        if (cp.empty()) return 0;
+        const HPDF_TextWidth w =
+            HPDF_Font_TextWidth(fonte, reinterpret_cast<const HPDF_BYTE*>(cp.data()), static_cast<HPDF_UINT>(cp.size()));
+        return static_cast<float>(w.width) * tamanho / 1000.0f;
+    }
+
+    void Texto(HPDF_Font fonte, float tamanho, float x, float y, const std::string& cp) {
+        if (cp.empty()) return;
+        HPDF_Page_BeginText(m_pagina);
+        HPDF_Page_SetFontAndSize(m_pagina, fonte, tamanho);
+        HPDF_Page_TextOut(m_pagina, x, y, cp.c_str());
+        HPDF_Page_EndText(m_pagina);
+    }
+
+    // The text cut into lines no wider than `largura`: at blanks where it
+    // can, inside a word where a word alone is too wide.
+    std::vector<std::string> Quebra(HPDF_Font fonte, float tamanho, const std::string& cp, float largura) const {
+        std::vector<std::string> linhas;
+        std::string atual;
+        std::size_t i = 0;
+        while (i < cp.size()) {
+            std::size_t fim = cp.find(' ', i);
+            if (fim == std::string::npos) fim = cp.size();
+            std::string palavra = cp.substr(i, fim - i);
+            i = fim + 1;
+            for (char& c : palavra)
+                if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+            const std::string tentativa = atual.empty() ? palavra : atual + " " + palavra;
+            if (Largura(fonte, tamanho, tentativa) <= largura) {
+                atual = tentativa;
+                continue;
+            }
+            if (!atual.empty()) linhas.push_back(atual);
+            atual.clear();
+            // A word wider than the cell is cut where it fills a line.
+            while (Largura(fonte, tamanho, palavra) > largura && palavra.size() > 1) {
+                std::size_t n = 1;
+                while (n < palavra.size() && Largura(fonte, tamanho, palavra.substr(0, n + 1)) <= largura) ++n;
+                linhas.push_back(palavra.substr(0, n));
+                palavra.erase(0, n);
+            }
+            atual = palavra;
+        }
+        if (!atual.empty() || linhas.empty()) linhas.push_back(atual);
+        return linhas;
+    }
+
+    void NovaPagina() {
+        m_pagina = HPDF_AddPage(m_pdf.get());
+        HPDF_Page_SetWidth(m_pagina, kLarguraPagina);
+        HPDF_Page_SetHeight(m_pagina, kAlturaPagina);
+        m_paginas.push_back(m_pagina);
+        const float topo = kAlturaPagina - kMargem;
+        const std::string titulo = Cp(m_doc.sTitulo);
+        Texto(m_negrito, 14, kMargem, topo - 14, titulo);
+        const std::string empresa = Cp("Empresa: " + m_doc.sEmpresa);
+        const std::string emissao = Cp("Emitido em " + m_doc.sEmissao);
+        Texto(m_fonte, 9, kMargem, topo - 30, empresa);
+        Texto(m_fonte, 9, kLarguraPagina - kMargem - Largura(m_fonte, 9, emissao), topo - 30, emissao);
+        HPDF_Page_SetLineWidth(m_pagina, 0.8f);
+        HPDF_Page_MoveTo(m_pagina, kMargem, topo - 36);
+        HPDF_Page_LineTo(m_pagina, kLarguraPagina - kMargem, topo - 36);
+        HPDF_Page_Stroke(m_pagina);
+        m_y = kTopoConteudo;
+        // A block that goes on from the page before is named again.
+        if (!m_continuacao.empty()) {
+            Retangulo(kMargem, m_y - 13, kLarguraUtil, 13, 0.92f);
+            Texto(m_negrito, 8.5f, kMargem + 4, m_y - 9.5f, m_continuacao);
+            m_y -= 18;
+        }
+    }
+
+    // Makes room for `altura` points, on a new page when this one is full.
+    // Returns true when a new page was started.
+    bool Espaco(float altura) {
+        if (m_y - altura >= kBaseConteudo || m_y >= kTopoConteudo) return false;
+        NovaPagina();
+        return true;
+    }
+
+    void Retangulo(float x, float y, float largura, float altura, float cinza) {
+        HPDF_Page_SetGrayFill(m_pagina, cinza);
+        HPDF_Page_Rectangle(m_pagina, x, y, largura, altura);
+        HPDF_Page_Fill(m_pagina);
+        HPDF_Page_SetGrayFill(m_pagina, 0);
+    }
+
+    // The master line's fields as "Caption: value" in three columns.
+    void Mestre(const LinhaDocumento& linha) {
+        std::vector<std::size_t> colunas;
+        for (std::size_t c = 0; c < m_doc.colunas.size(); ++c)
+            if (m_doc.colunas[c].bMestre) colunas.push_back(c);
+        if (colunas.empty()) return;
+        const float altLinha = kCorpoMestre + 2.5f;
+        // The first field heads the block on a shaded bar.
+        const std::size_t primeira = colunas.front();
+        const std::string cabeca =
+            Cp(RotuloColuna(m_doc.colunas[primeira]) + ": " + Valor(linha, primeira));
+        Espaco(18 + 3 * altLinha);
+        Retangulo(kMargem, m_y - 16, kLarguraUtil, 16, 0.85f);
+        Texto(m_negrito, 10, kMargem + 4, m_y - 12, cabeca);
+        m_y -= 20;
+        m_continuacao = cabeca + Cp(" (continuação)");
+        // Fields without a value are left out: the block shows what the record has.
+        std::size_t fica = 1;
+        for (std::size_t k = 1; k < colunas.size(); ++k)
+            if (!Valor(linha, colunas[k]).empty()) colunas[fica++] = colunas[k];
+        colunas.resize(fica);
+        constexpr int kPorLinha = 3;
+        const float largura = kLarguraUtil / kPorLinha;
+        for (std::size_t i = 1; i < colunas.size(); i += kPorLinha) {
+            std::vector<std::vector<std::string>> celulas;
+            std::vector<float> recuo;
+            std::size_t maior = 1;
+            for (std::size_t k = i; k < std::min(colunas.size(), i + kPorLinha); ++k) {
+                const std::string rotulo = Cp(RotuloColuna(m_doc.colunas[colunas[k]]) + ": ");
+                const float r = std::min(Largura(m_negrito, kCorpoMestre, rotulo), largura * 0.5f);
+                recuo.push_back(r);
+                auto linhas = Quebra(m_fonte, kCorpoMestre, Cp(Valor(linha, colunas[k])), largura - r - 8);
+                linhas.insert(linhas.begin(), rotulo);
+                maior = std::max(maior, linhas.size() - 1);
+                celulas.push_back(std::move(linhas));
+            }
+            Espaco(static_cast<float>(maior) * altLinha + 2);
+            for (std::size_t k = 0; k < celulas.size(); ++k) {
+                const float x = kMargem + static_cast<float>(k) * largura;
+                Texto(m_negrito, kCorpoMestre, x + 4, m_y - kCorpoMestre, celulas[k][0]);
+                for (std::size_t l = 1; l < celulas[k].size(); ++l)
+                    Texto(m_fonte, kCorpoMestre, x + 4 + recuo[k],
+                          m_y - kCorpoMestre - static_cast<float>(l - 1) * altLinha, celulas[k][l]);
+            }
+            m_y -= static_cast<float>(maior) * altLinha + 2;
+        }
+        m_y -= 4;
+    }
+
+    static const std::string& Valor(const LinhaDocumento& linha, std::size_t coluna) {
+        static const std::string vazio;
+        return coluna < linha.valores.size() ? linha.valores[coluna] : vazio;
+    }
+
+    // A table of `colunas` over `linhas`, with a caption `titulo` (may be empty).
+    void Tabela(const std::string& titulo, const std::vector<std::size_t>& colunas,
+                const std::vector<const LinhaDocumento*>& linhas) {
+        if (colunas.empty() || linhas.empty()) return;
+        const float altLinha = kCorpo + 2.0f;
+        // Widths: what header and cells need, shrunk toward the captions'
+        // longest words when the page is too narrow.
+        std::vector<float> natural(colunas.size()), minimo(colunas.size());
+        std::vector<std::string> cabecalhos(colunas.size());
+        for (std::size_t k = 0; k < colunas.size(); ++k) {
+            cabecalhos[k] = Cp(RotuloColuna(m_doc.colunas[colunas[k]]));
+            float maiorPalavra = 0;
+            for (const std::string& p : Quebra(m_negrito, kCorpo, cabecalhos[k], 1))
+                maiorPalavra = std::max(maiorPalavra, Largura(m_negrito, kCorpo, p));
+            float n = Largura(m_negrito, kCorpo, cabecalhos[k]);
+            for (const LinhaDocumento* l : linhas) n = std::max(n, Largura(m_fonte, kCorpo, Cp(Valor(*l, colunas[k]))));
+            // One point more than measured: the wrap must not split what just fits.
+            natural[k] = std::min(n, kLarguraUtil * 0.4f) + 2 * kFolga + 1;
+            minimo[k] = std::min(natural[k], std::max(maiorPalavra, 28.0f) + 2 * kFolga + 1);
+        }
+        float somaNatural = 0, somaMinimo = 0;
+        for (std::size_t k = 0; k < colunas.size(); ++k) {
+            somaNatural += natural[k];
+            somaMinimo += minimo[k];
+        }
+        std::vector<float> largura = natural;
+        if (somaNatural > kLarguraUtil) {
+            if (somaMinimo >= kLarguraUtil) {
+                for (std::size_t k = 0; k < colunas.size(); ++k) largura[k] = minimo[k] * kLarguraUtil / somaMinimo;
+            } else {
+                const float f = (kLarguraUtil - somaMinimo) / (somaNatural - somaMinimo);
+                for (std::size_t k = 0; k < colunas.size(); ++k)
+                    largura[k] = minimo[k] + (natural[k] - minimo[k]) * f;
+            }
+        }
+        float total = 0;
+        for (float l : largura) total += l;
+
+        const auto cabecalho = [&](bool continuacao) {
+            std::vector<std::vector<std::string>> textos(colunas.size());
+            std::size_t maior = 1;
+            for (std::size_t k = 0; k < colunas.size(); ++k) {
+                textos[k] = Quebra(m_negrito, kCorpo, cabecalhos[k], largura[k] - 2 * kFolga);
+                maior = std::max(maior, textos[k].size());
+            }
+            const float altura = static_cast<float>(maior) * altLinha + 2 * kFolga;
+            const float altTitulo = titulo.empty() ? 0 : 14;
+            Espaco(altTitulo + altura + altLinha + 2 * kFolga);
+            if (!titulo.empty()) {
+                Texto(m_negrito, 9, kMargem, m_y - 10, Cp(titulo + (continuacao ? " (continuação)" : "")));
+                m_y -= altTitulo;
+            }
+            Retangulo(kMargem, m_y - altura, total, altura, 0.9f);
+            float x = kMargem;
+            for (std::size_t k = 0; k < colunas.size(); ++k) {
+                for (std::size_t l = 0; l < textos[k].size(); ++l)
+                    Texto(m_negrito, kCorpo, x + kFolga, m_y - kFolga - kCorpo - static_cast<float>(l) * altLinha,
+                          textos[k][l]);
+                x += largura[k];
+            }
+            m_y -= altura;
+        };
+        cabecalho(false);
+        HPDF_Page_SetLineWidth(m_pagina, 0.3f);
+        for (const LinhaDocumento* linha : linhas) {
+            std::vector<std::vector<std::string>> textos(colunas.size());
+            std::size_t maior = 1;
+            for (std::size_t k = 0; k < colunas.size(); ++k) {
+                textos[k] = Quebra(m_fonte, kCorpo, Cp(Valor(*linha, colunas[k])), largura[k] - 2 * kFolga);
+                maior = std::max(maior, textos[k].size());
+            }
+            // A row taller than a whole page is cut to what fits on one.
+            const float maxLinhas = (kTopoConteudo - kBaseConteudo - 60) / altLinha;
+            maior = std::min(maior, static_cast<std::size_t>(maxLinhas));
+            const float altura = static_cast<float>(maior) * altLinha + 2 * kFolga;
+            if (m_y - altura < kBaseConteudo) {
+                NovaPagina();
+                cabecalho(true);
+                HPDF_Page_SetLineWidth(m_pagina, 0.3f);
+            }
+            float x = kMargem;
+            for (std::size_t k = 0; k < colunas.size(); ++k) {
+                for (std::size_t l = 0; l < textos[k].size() && l < maior; ++l)
+                    Texto(m_fonte, kCorpo, x + kFolga, m_y - kFolga - kCorpo - static_cast<float>(l) * altLinha,
+                          textos[k][l]);
+                x += largura[k];
+            }
+            m_y -= altura;
+            HPDF_Page_SetGrayStroke(m_pagina, 0.6f);
+            HPDF_Page_MoveTo(m_pagina, kMargem, m_y);
+            HPDF_Page_LineTo(m_pagina, kMargem + total, m_y);
+            HPDF_Page_Stroke(m_pagina);
+            HPDF_Page_SetGrayStroke(m_pagina, 0);
+        }
+        m_y -= 8;
+    }
+
+    void Bloco(const BlocoDocumento& bloco) {
+        if (bloco.linhas.empty()) return;
+        Mestre(bloco.linhas.front());
+        // Groups of the row columns, in the order their first column comes.
+        std::vector<int> grupos;
+        for (const ColunaRelatorio& c : m_doc.colunas)
+            if (!c.bMestre && std::find(grupos.begin(), grupos.end(), c.iGrupo) == grupos.end())
+                grupos.push_back(c.iGrupo);
+        for (const int grupo : grupos) {
+            std::vector<std::size_t> colunas;
+            std::string titulo;
+            for (std::size_t c = 0; c < m_doc.colunas.size(); ++c) {
+                if (m_doc.colunas[c].bMestre || m_doc.colunas[c].iGrupo != grupo) continue;
+                colunas.push_back(c);
+                if (titulo.empty()) titulo = m_doc.colunas[c].sTituloGrupo;
+            }
+            std::vector<const LinhaDocumento*> linhas;
+            for (const LinhaDocumento& l : bloco.linhas) {
+                bool temAlgo = false;
+                for (const std::size_t c : colunas) temAlgo = temAlgo || !Valor(l, c).empty();
+                if (temAlgo) linhas.push_back(&l);
+            }
+            Tabela(titulo, colunas, linhas);
+        }
+        m_continuacao.clear();
+        // A rule between blocks.
+        Espaco(6);
+        HPDF_Page_SetLineWidth(m_pagina, 0.6f);
+        HPDF_Page_MoveTo(m_pagina, kMargem, m_y + 2);
+        HPDF_Page_LineTo(m_pagina, kLarguraPagina - kMargem, m_y + 2);
+        HPDF_Page_Stroke(m_pagina);
+        m_y -= 10;
+    }
+
+    // Without subordinate lines: one table of every line and column.
+    void TabelaPlana() {
+        std::vector<std::size_t> colunas;
+        for (std::size_t c = 0; c < m_doc.colunas.size(); ++c) colunas.push_back(c);
+        std::vector<const LinhaDocumento*> linhas;
+        for (const BlocoDocumento& b : m_doc.blocos)
+            for (const LinhaDocumento& l : b.linhas) linhas.push_back(&l);
+        Tabela({}, colunas, linhas);
+    }
+
+    void Rodapes() {
+        const std::size_t total = m_paginas.size();
+        for (std::size_t i = 0; i < total; ++i) {
+            m_pagina = m_paginas[i];
+            const std::string texto = Cp("Página " + std::to_string(i + 1) + " de " + std::to_string(total));
+            Texto(m_fonte, 8, kLarguraPagina - kMargem - Largura(m_fonte, 8, texto), kMargem, texto);
+            Texto(m_fonte, 8, kMargem, kMargem, Cp(m_doc.sTitulo));
+        }
+    }
+
+    const DocumentoRelatorio& m_doc;
+    ErroHpdf m_erro;
+    std::unique_ptr<std::remove_pointer_t<HPDF_Doc>, LiberaPdf> m_pdf;
+    HPDF_Font m_fonte = nullptr;
+    HPDF_Font m_negrito = nullptr;
+    HPDF_Page m_pagina = nullptr;
+    std::vector<HPDF_Page> m_paginas;
+    float m_y = 0;
+    std::string m_continuacao;  // the bar of the block being written (Windows-1252)
+};
+
+}  // namespace
+
+HRESULT EscrevePdf(const DocumentoRelatorio& documento, const std::filesystem::path& arquivo) {
+    try {
+        Escritor escritor(documento);
+        return escritor.Escreve(arquivo);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+}  // namespace zenta

@@ -1,0 +1,355 @@
+#include "reports/RelatorioMovimentoManPrev.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "access/relatorio/QVDadosAcessoRelatorio.h"
+#include "diagnostics/QVCheck.h"
+#include "logic/BaseManutencaoPreventiva.h"
+#include "logic/QVCamposRegistro.h"
+#include "reports/FormatosRelatorio.h"
+
+namespace {
+
+using zenta::DataRelatorio;
+using zenta::HoraRelatorio;
+using zenta::NumeroRelatorio;
+using zenta::QuantidadeFixa;
+using zenta::TextoRelatorio;
+
+constexpr LONG kTexto = QV_CAMPO_RELATORIO_TEXTO;
+
+// The orders a search handed out, freed on every path.
+struct OrdensLidas {
+    _REG_LISTA_PONTEIROS_DATA_PS ponteiros{};
+    _REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS ordens{};
+    ~OrdensLidas() {
+        CoTaskMemFree(ponteiros.pPonteiros);
+        if (ordens.pRegistros != nullptr)
+            for (ULONG i = 0; i < ordens.lQtdRegistros; ++i) zenta::LiberaListasMovimentacao(ordens.pRegistros[i]);
+        CoTaskMemFree(ordens.pRegistros);
+    }
+};
+
+}  // namespace
+
+// ---- The line ----------------------------------------------------------------------
+
+CLinhaRelatorioMovimentoManPrev::CLinhaRelatorioMovimentoManPrev() {
+    DeclaraCampo({101, 60, kTexto, "Equipamento"});
+    DeclaraCampo({102, 60, kTexto, "Descrição do equipamento"});
+    DeclaraCampo({103, 60, kTexto, "Código do produto"});
+    DeclaraCampo({104, 60, kTexto, "Produto"});
+    DeclaraCampo({105, 5, kTexto, "Grade 1"});
+    DeclaraCampo({106, 5, kTexto, "Grade 2"});
+    DeclaraCampo({107, 5, kTexto, "Grade 3"});
+    DeclaraCampo({108, 60, kTexto, "Cliente"});
+    DeclaraCampo({109, 50, kTexto, "Razão social"});
+    DeclaraCampo({110, 4, kTexto, "Filial"});
+    DeclaraCampo({111, 12, kTexto, "Data prevista"});
+    DeclaraCampo({112, 12, kTexto, "Prorrogada para"});
+    DeclaraCampo({113, 100, kTexto, "Motivo da prorrogação"});
+    DeclaraCampo({114, 13, kTexto, "Frequência (medidor)"});
+    DeclaraCampo({115, 18, kTexto, "Duração"});
+    DeclaraCampo({116, 18, kTexto, "Horas efetivas"});
+    DeclaraCampo({117, 13, kTexto, "Medição"});
+    DeclaraCampo({118, 50, kTexto, "Parada"});
+    DeclaraCampo({119, 18, kTexto, "Técnico"});
+    DeclaraCampo({120, 12, kTexto, "Data de início"});
+    DeclaraCampo({121, 18, kTexto, "Hora de início"});
+    DeclaraCampo({122, 12, kTexto, "Data de término"});
+    DeclaraCampo({123, 18, kTexto, "Hora de término"});
+    DeclaraCampo({124, 1000, kTexto, "Ocorrência"});
+    DeclaraCampo({125, 1000, kTexto, "Observação"});
+    DeclaraCampo({201, 60, kTexto, "Cód. produto"});
+    DeclaraCampo({202, 60, kTexto, "Produto"});
+    DeclaraCampo({203, 5, kTexto, "Grade 1"});
+    DeclaraCampo({204, 5, kTexto, "Grade 2"});
+    DeclaraCampo({205, 5, kTexto, "Grade 3"});
+    DeclaraCampo({206, 18, kTexto, "Qtde. prevista"});
+    DeclaraCampo({207, 18, kTexto, "Qtde. utilizada"});
+    DeclaraCampo({208, 18, kTexto, "Técnico"});
+    DeclaraCampo({209, 50, kTexto, "Local de estoque"});
+    DeclaraCampo({301, 60, kTexto, "Cód. serviço"});
+    DeclaraCampo({302, 60, kTexto, "Serviço"});
+    DeclaraCampo({303, 60, kTexto, "Qtde. prevista"});
+    DeclaraCampo({304, 18, kTexto, "Qtde. utilizada"});
+}
+
+std::string CLinhaRelatorioMovimentoManPrev::TituloGrupo(int iGrupo) const {
+    switch (iGrupo) {
+        case 2: return "Produtos";
+        case 3: return "Serviços";
+        default: return {};
+    }
+}
+
+// ---- The report --------------------------------------------------------------------
+
+const LONG CRelatorioMovimentoManPrev::kCampos[] = {
+    101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 112, 113, 114, 115, 116, 117, 118, 119, 120,
+    121, 122, 123, 124, 125, 201, 202, 203, 204, 205, 206, 207, 208, 209, 301, 302, 303, 304, 305};
+const std::size_t CRelatorioMovimentoManPrev::kQtdCampos = sizeof kCampos / sizeof kCampos[0];
+
+CRelatorioMovimentoManPrev::~CRelatorioMovimentoManPrev() { Finaliza(); }
+
+HRESULT CRelatorioMovimentoManPrev::Inicializa(CBaseManutencaoPreventiva* pServico) {
+    if (pServico == nullptr) QV_CHECK(E_POINTER);
+    QV_CHECK(CQVInicializador::Inicializa(*pServico));
+    m_pServico = pServico;
+    return S_OK;
+}
+
+HRESULT CRelatorioMovimentoManPrev::InicializaRelatorio(std::string_view empresa, std::string_view modulo,
+                                                        std::string_view componente, std::string_view arquivoTemp,
+                                                        std::string_view relatorio, BOOL bTemLinhaSubordinada) {
+    const ULONG sessao = GetNumeroSessao();
+    QV_CHECK(m_Relatorio.InicializaRelatorio(zenta::Cp1252ParaUtf8(empresa), GetUsuario(),
+                                             sessao > 0x7FFFFFFFu ? 0 : static_cast<LONG>(sessao), modulo, componente,
+                                             arquivoTemp, relatorio, bTemLinhaSubordinada,
+                                             "Ordens de Manutenção Preventiva"));
+    return S_OK;
+}
+
+HRESULT CRelatorioMovimentoManPrev::EmiteRelatorio(
+    const _REG_RELATORIO_MOVIMENTO_MANUTENCAO_PREVENTIVA_PS& regRelatorio) {
+    if (m_pServico == nullptr) QV_CHECK(E_UNEXPECTED);
+    QV_CHECK(GetAcessoServidores(m_acessos));
+    if (m_acessos.pEmpresarial == nullptr || m_acessos.pGerenciador == nullptr || m_acessos.pEstoque == nullptr)
+        QV_CHECK(E_NOTIMPL);
+    if (const HRESULT hr = InicializaRelatorio(GetEmpresa(), "GE", zenta::BstrRelatorio(regRelatorio.bsComponente),
+                                               zenta::BstrRelatorio(regRelatorio.bsArquivoTemp),
+                                               zenta::BstrRelatorio(regRelatorio.bsRelatorio), GetTemLinhaSubordinada());
+        FAILED(hr)) {
+        QV_LOG_HR(hr, "InicializaRelatorio(GetEmpresa(), \"GE\", CString(regRelatorio.bsComponente), "
+                      "CString(regRelatorio.bsArquivoTemp), CString(regRelatorio.bsRelatorio), "
+                      "GetTemLinhaSubordinada())");
+        return hr;
+    }
+    m_Filtro = regRelatorio.filtro;
+    const HRESULT hrDados = CarregaDados();
+    if (FAILED(hrDados)) {
+        QV_LOG_HR(hrDados, "CarregaDados()");
+        return hrDados;
+    }
+    if (hrDados == QV_S_RELATORIO_SEM_REGISTROS) return hrDados;
+    const HRESULT hr = GeraRelatorio();
+    if (FAILED(hr)) {
+        QV_LOG_HR(hr, "GeraRelatorio()");
+        m_Relatorio.FinalizaRelatorio(FALSE);
+        return hr;
+    }
+    QV_CHECK(m_Relatorio.FinalizaRelatorio(TRUE));
+    return hr;
+}
+
+HRESULT CRelatorioMovimentoManPrev::CarregaDados() {
+    OrdensLidas lidas;
+    _REG_LISTA_PONTEIROS_DATA_PS& regListaPonteiros = lidas.ponteiros;
+    _REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS& regListaRegistros = lidas.ordens;
+    CBaseManutencaoPreventiva* pManutencaoPreventiva = m_pServico;
+    if (const HRESULT hr = pManutencaoPreventiva->BuscaPonteirosMovimentacao(m_Filtro, &regListaPonteiros); FAILED(hr)) {
+        QV_LOG_HR(hr, "pManutencaoPreventiva->BuscaPonteirosMovimentacao(m_Filtro, &regListaPonteiros)");
+        return hr;
+    }
+    if (regListaPonteiros.lQtdPonteiros == 0) return QV_S_RELATORIO_SEM_REGISTROS;
+    if (const HRESULT hr = pManutencaoPreventiva->BuscaRegistrosMovimentacao(regListaPonteiros, &regListaRegistros);
+        FAILED(hr)) {
+        QV_LOG_HR(hr, "pManutencaoPreventiva->BuscaRegistrosMovimentacao(regListaPonteiros, &regListaRegistros)");
+        return hr;
+    }
+    if (regListaRegistros.lQtdRegistros == 0 || regListaRegistros.pRegistros == nullptr)
+        return QV_S_RELATORIO_SEM_REGISTROS;
+
+    for (ULONG i = 0; i < regListaRegistros.lQtdRegistros; ++i) {
+        m_pDadosRegistro = &regListaRegistros.pRegistros[i];
+        m_Relatorio.NovaLinhaMestre();
+        HRESULT hr = CarregaDadosPrincipal();
+        if (SUCCEEDED(hr)) hr = CarregaDadosProdutos();
+        if (SUCCEEDED(hr)) hr = CarregaDadosServicos();
+        if (FAILED(hr)) {
+            m_pDadosRegistro = nullptr;
+            return hr;
+        }
+        // Keys: each row its product, service and the order's customer; rows
+        // past the last product (service) get that kind's key with pointer 0.
+        for (std::size_t l = 0; l < m_Relatorio.QtdeLinhasRegistro(); ++l) {
+            CLinhaRelatorioMovimentoManPrev& linha = m_Relatorio.LinhaDoRegistro(l);
+            for (const LONG tipo : {QV_CHAVE_RELATORIO_PRODUTO, QV_CHAVE_RELATORIO_SERVICO})
+                if (!linha.TemChavePesquisa(tipo)) linha.SetPonteiroLeituraRelatorioIntegrado(tipo, 0);
+            linha.AdicionaChavePesquisa(QV_CHAVE_RELATORIO_CLIENTE, m_pDadosRegistro->lCliente);
+        }
+    }
+    m_pDadosRegistro = nullptr;
+    return S_OK;
+}
+
+HRESULT CRelatorioMovimentoManPrev::NomeUsuario(ULONG lUsuario, std::string& nome) {
+    nome.clear();
+    if (lUsuario == 0 || lUsuario > 0xFFFFu) return S_OK;
+    CQVDadosDF_Usuario regDadosUsuario;
+    const HRESULT hr = m_acessos.pEmpresarial->LeUsuario(static_cast<USHORT>(lUsuario), &regDadosUsuario);
+    if (hr == zenta::kNaoCadastrado) return S_OK;
+    if (FAILED(hr)) return hr;
+    nome = regDadosUsuario.GetNome();
+    return S_OK;
+}
+
+HRESULT CRelatorioMovimentoManPrev::CarregaDadosPrincipal() {
+    const _REG_MOVIMENTACAO_MANUT_PREV_PS& m_DadosRegistro = *m_pDadosRegistro;
+    CLinhaRelatorioMovimentoManPrev& linha = m_Relatorio.LinhaDoRegistro(0);
+
+    if (m_DadosRegistro.lEquipamento != 0 &&
+        (m_Relatorio.TemCampoSelecionado(101) || m_Relatorio.TemCampoSelecionado(102))) {
+        CQVDadosGE_CadEquipamento regEquipamento;
+        const HRESULT hr = m_acessos.pGerenciador->LeCadastroEquipamento(m_DadosRegistro.lEquipamento, &regEquipamento);
+        if (FAILED(hr) && hr != zenta::kNaoCadastrado) {
+            QV_LOG_HR(hr, "pICadEquipamento->BuscaRegistros(regPtrs, &regListaRegistros)");
+            return hr;
+        }
+        linha.SetValor(101, regEquipamento.GetTexto1());
+        linha.SetValor(102, regEquipamento.GetTexto2());
+    }
+    if (m_DadosRegistro.lProduto != 0) {
+        linha.SetValor(103, NumeroRelatorio(m_DadosRegistro.lProduto));
+        CQVPosicaoProduto regPosProd;
+        regPosProd.lProduto = m_DadosRegistro.lProduto;
+        regPosProd.lGrade1 = m_DadosRegistro.lPonteiroGrade1;
+        regPosProd.lGrade2 = m_DadosRegistro.lPonteiroGrade2;
+        regPosProd.lGrade3 = m_DadosRegistro.lPonteiroGrade3;
+        CQVDadosDF_ProdutoEx regProduto;
+        const HRESULT hr = m_acessos.pEmpresarial->LeProdutoEx(regPosProd, &regProduto);
+        if (FAILED(hr) && hr != zenta::kNaoCadastrado) {
+            QV_LOG_HR(hr, "GetAcessoEmpresarial()->LeProdutoEx(regPosProd, &regProduto)");
+            return hr;
+        }
+        linha.SetValor(104, regProduto.GetNome());
+        linha.SetValor(105, regProduto.GetDescricaoGrade(0));
+        linha.SetValor(106, regProduto.GetDescricaoGrade(1));
+        linha.SetValor(107, regProduto.GetDescricaoGrade(2));
+    }
+    if (m_DadosRegistro.lCliente != 0 &&
+        (m_Relatorio.TemCampoSelecionado(108) || m_Relatorio.TemCampoSelecionado(109))) {
+        CQVDadosDF_ClienteComercial dadosCFRT;
+        const HRESULT hr = m_acessos.pEmpresarial->LeClienteComercial(m_DadosRegistro.lCliente, &dadosCFRT);
+        if (FAILED(hr) && hr != zenta::kNaoCadastrado) {
+            QV_LOG_HR(hr, "GetAcessoEmpresarial()->LeBufferCFRTLibPla(m_DadosRegistro.GetCliente(), &dadosCFRT)");
+            return hr;
+        }
+        linha.SetValor(108, dadosCFRT.GetTexto1());
+        linha.SetValor(109, dadosCFRT.GetTexto2());
+    }
+    char filial[16];
+    std::snprintf(filial, sizeof filial, "%d", static_cast<int>(m_DadosRegistro.lFilial));
+    linha.SetValor(110, filial);
+    linha.SetValor(111, DataRelatorio(m_DadosRegistro.dataPrevista));
+    linha.SetValor(112, DataRelatorio(m_DadosRegistro.dataProrrogacao));
+    linha.SetValor(113, TextoRelatorio(m_DadosRegistro.szMotivoProrrogacao));
+    linha.SetValor(114, QuantidadeFixa(m_DadosRegistro.vFrequenciaMedicao, 2));
+    linha.SetValor(115, QuantidadeFixa(m_DadosRegistro.horaDuracao, 2));
+    linha.SetValor(116, QuantidadeFixa(m_DadosRegistro.horaEfetiva, 2));
+    linha.SetValor(117, QuantidadeFixa(m_DadosRegistro.vQuantidadeMedicao, 2));
+    linha.SetValor(118, TextoRelatorio(m_DadosRegistro.szParadaManutencao));
+    if (m_Relatorio.TemCampoSelecionado(119)) {
+        std::string tecnico;
+        if (const HRESULT hr = NomeUsuario(m_DadosRegistro.lTecnico, tecnico); FAILED(hr)) {
+            QV_LOG_HR(hr, "GetAcessoEmpresarial()->LeUsuario(m_DadosRegistro.GetTecnico(), &regDadosUsuario)");
+            return hr;
+        }
+        linha.SetValor(119, tecnico);
+    }
+    linha.SetValor(120, DataRelatorio(m_DadosRegistro.dataInicio));
+    if (m_DadosRegistro.dataInicio != 0 || m_DadosRegistro.horaInicio != 0)
+        linha.SetValor(121, HoraRelatorio(m_DadosRegistro.horaInicio));
+    linha.SetValor(122, DataRelatorio(m_DadosRegistro.dataFim));
+    if (m_DadosRegistro.dataFim != 0 || m_DadosRegistro.horaFim != 0)
+        linha.SetValor(123, HoraRelatorio(m_DadosRegistro.horaFim));
+    linha.SetValor(124, zenta::Cp1252ParaUtf8(zenta::BstrParaCp1252(m_DadosRegistro.bsOcorrencia)));
+    linha.SetValor(125, zenta::Cp1252ParaUtf8(zenta::BstrParaCp1252(m_DadosRegistro.bsObservacao)));
+    return S_OK;
+}
+
+HRESULT CRelatorioMovimentoManPrev::CarregaDadosProdutos() {
+    const _REG_LISTA_MOVIMENTACAO_PRODUTO_PS& lista = m_pDadosRegistro->listaProdutos;
+    if (lista.pProdutos == nullptr) return S_OK;
+    for (ULONG p = 0; p < lista.lQtdProdutos; ++p) {
+        const _REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS& pReg = lista.pProdutos[p];
+        CLinhaRelatorioMovimentoManPrev& l = m_Relatorio.LinhaDoRegistro(p);
+        CQVDadosDF_ProdutoEx regProduto;
+        if (pReg.lProduto != 0) {
+            CQVPosicaoProduto regPosProd;
+            regPosProd.lProduto = pReg.lProduto;
+            regPosProd.lGrade1 = pReg.lGrade1;
+            regPosProd.lGrade2 = pReg.lGrade2;
+            regPosProd.lGrade3 = pReg.lGrade3;
+            const HRESULT hr = m_acessos.pEmpresarial->LeProdutoEx(regPosProd, &regProduto);
+            if (FAILED(hr) && hr != zenta::kNaoCadastrado) {
+                QV_LOG_HR(hr, "GetAcessoEmpresarial()->LeProdutoEx(regPosProd, &regProduto)");
+                return hr;
+            }
+        }
+        l.SetValor(201, NumeroRelatorio(pReg.lProduto));
+        l.SetValor(202, regProduto.GetNome());
+        l.SetValor(203, regProduto.GetDescricaoGrade(0));
+        l.SetValor(204, regProduto.GetDescricaoGrade(1));
+        l.SetValor(205, regProduto.GetDescricaoGrade(2));
+        l.SetValor(206, QuantidadeFixa(pReg.vQuantidadePrevista, 2));
+        l.SetValor(207, QuantidadeFixa(pReg.vQuantidadeUtilizada, 2));
+        std::string tecnico;
+        if (const HRESULT hr = NomeUsuario(pReg.lTecnico, tecnico); FAILED(hr)) {
+            QV_LOG_HR(hr, "GetAcessoEmpresarial()->LeUsuario(pReg.lTecnico, &regDadosUsuario)");
+            return hr;
+        }
+        l.SetValor(208, tecnico);
+        // Field 209: the one location's name, "Vários." for two or more, empty for none.
+        const ULONG qtdLocais = pReg.listaLocal.pLocaisEstoque != nullptr ? pReg.listaLocal.lQtdEstoque : 0;
+        if (qtdLocais >= 2) {
+            l.SetValor(209, "Vários.");
+        } else if (qtdLocais == 1 && m_Relatorio.TemCampoSelecionado(209)) {
+            const _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS& regLocal = pReg.listaLocal.pLocaisEstoque[0];
+            CQVDadosES_Local local;
+            const HRESULT hr = m_acessos.pEstoque->LeLocal(regLocal.lPonteiroLocal, &local, 0);
+            if (FAILED(hr) && hr != zenta::kNaoCadastrado) {
+                QV_LOG_HR(hr, "GetAcessoEstoque()->LeLocal(regLocal.GetPonteiroLocal(), &local)");
+                return hr;
+            }
+            l.SetValor(209, local.GetNome());
+        }
+        l.AdicionaChavePesquisa(QV_CHAVE_RELATORIO_PRODUTO, pReg.lProduto);
+    }
+    return S_OK;
+}
+
+HRESULT CRelatorioMovimentoManPrev::CarregaDadosServicos() {
+    const _REG_LISTA_MOVIMENTACAO_SERVICO_PS& lista = m_pDadosRegistro->listaServicos;
+    if (lista.pServicos == nullptr) return S_OK;
+    for (ULONG s = 0; s < lista.lQtdServicos; ++s) {
+        const _REG_MOVIMENTACAO_MANUTENCAO_SERVICO_PS& pReg = lista.pServicos[s];
+        CLinhaRelatorioMovimentoManPrev& l = m_Relatorio.LinhaDoRegistro(s);
+        CQVDadosDF_Servico regDadosServico;
+        if (pReg.lServico != 0) {
+            const HRESULT hr = m_acessos.pEmpresarial->LeServico(pReg.lServico, &regDadosServico);
+            if (FAILED(hr) && hr != zenta::kNaoCadastrado) {
+                QV_LOG_HR(hr, "GetAcessoEmpresarial()->LeServicoEx(pReg.lServico, &regDadosServico)");
+                return hr;
+            }
+        }
+        l.SetValor(301, NumeroRelatorio(pReg.lServico));
+        l.SetValor(302, regDadosServico.GetNome());
+        l.SetValor(303, QuantidadeFixa(pReg.vQuantidadePrevista, 2));
+        l.SetValor(304, QuantidadeFixa(pReg.vQuantidadeUtilizada, 2));
+        std::string tecnico;
+        if (const HRESULT hr = NomeUsuario(pReg.lTecnico, tecnico); FAILED(hr)) {
+            QV_LOG_HR(hr, "GetAcessoEmpresarial()->LeUsuario(pReg.lTecnico, &regDadosUsuario)");
+            return hr;
+        }
+        l.SetValor(305, tecnico);
+        l.AdicionaChavePesquisa(QV_CHAVE_RELATORIO_SERVICO, pReg.lServico);
+    }
+    return S_OK;
+}
+
+HRESULT CRelatorioMovimentoManPrev::GeraRelatorio() {
+    QV_CHECK(m_Relatorio.GeraRelatorio());
+    return S_OK;
+}

@@ -1,0 +1,65 @@
+// The maintenance order report: the orders that pass a filter, each as a
+// master line (fields 101 to 125) with rows for its products (201 to 209)
+// and services (301 to 305). Product p and service p share row p (row 0 is
+// the master line). Every row carries the search keys of its product (1),
+// its service (2) and the order's customer (3); a row past the order's last
+// product (service) has that kind's key with pointer 0.
+#pragma once
+
+#include <string>
+
+#include <zenta/QVGE_ManutencaoPreventivaRecords.h>
+
+#include "access/QVBaseParaRotinas.h"
+#include "access/relatorio/QVLinhaRelatorioBase.h"
+#include "access/relatorio/QVRelatorioBase.h"
+#include "reports/RelatorioCadastroManPrev.h"
+
+class CBaseManutencaoPreventiva;
+
+class CLinhaRelatorioMovimentoManPrev : public CQVLinhaRelatorioBase {
+public:
+    CLinhaRelatorioMovimentoManPrev();
+    bool EhCampoMestre(LONG lCodigo) const override { return lCodigo < 200; }
+    std::string TituloGrupo(int iGrupo) const override;
+};
+
+class CRelatorioMovimentoManPrev : public CQVBaseParaRotinas {
+public:
+    CRelatorioMovimentoManPrev() = default;
+    ~CRelatorioMovimentoManPrev() override;
+
+    HRESULT Inicializa(CBaseManutencaoPreventiva* pServico);
+    using CQVBaseParaRotinas::Inicializa;
+
+    // Writes the report. QV_S_RELATORIO_SEM_REGISTROS when no order passes
+    // the filter (no file is written).
+    HRESULT EmiteRelatorio(const _REG_RELATORIO_MOVIMENTO_MANUTENCAO_PREVENTIVA_PS& regRelatorio);
+
+    // The field codes in the report's order (the last, 305, is not declared
+    // by the line).
+    static const LONG kCampos[];
+    static const std::size_t kQtdCampos;
+
+    CQVRelatorioBase<CLinhaRelatorioMovimentoManPrev>& GetRelatorio() { return m_Relatorio; }
+    BOOL GetTemLinhaSubordinada() const { return TRUE; }
+
+private:
+    HRESULT InicializaRelatorio(std::string_view empresa, std::string_view modulo, std::string_view componente,
+                                std::string_view arquivoTemp, std::string_view relatorio, BOOL bTemLinhaSubordinada);
+    HRESULT CarregaDados();
+    HRESULT CarregaDadosPrincipal();
+    HRESULT CarregaDadosProdutos();
+    HRESULT CarregaDadosServicos();
+    HRESULT GeraRelatorio();
+    HRESULT NomeUsuario(ULONG lUsuario, std::string& nome);
+
+    CQVContextoProfiler QVProfilerDoEscopo() const { return CQVBaseParaRotinas::QVProfilerDoEscopo(); }
+
+    CBaseManutencaoPreventiva* m_pServico = nullptr;
+    CQVRelatorioBase<CLinhaRelatorioMovimentoManPrev> m_Relatorio;
+    _REG_MOVIMENTACAO_FILTRO_PS m_Filtro{};
+    // The order being printed (its lists belong to the list read).
+    const _REG_MOVIMENTACAO_MANUT_PREV_PS* m_pDadosRegistro = nullptr;
+    CQVAcessoServidores m_acessos;
+};

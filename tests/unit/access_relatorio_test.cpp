@@ -1,0 +1,247 @@
+// The report generator on its own: model files and hostile report names,
+// the line protocol (master and subordinate lines, columns described once,
+// values cut to their size), CSV quoting, the partial file that only
+// Finaliza(TRUE) puts in place, Windows-1252 texts in the PDF, the
+// hours-and-minutes duration form, and the ERP reads the reports use.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "access/QVBaseParaRotinas.h"
+#include "access/erp/QVErpCadastros.h"
+#include "access/relatorio/ModeloRelatorio.h"
+#include "access/relatorio/MontaRelatorio.h"
+#include "access/relatorio/QVDadosAcessoRelatorio.h"
+#include "reports/FormatosRelatorio.h"
+#include "support/ZentaHomeTemporario.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using zenta::FormatoSaidaRelatorio;
+using zenta::ModeloRelatorio;
+
+class Gerador : public ::testing::Test {
+protected:
+    void SetUp() override { fs::create_directories(m_home.Raiz() / "relatorios"); }
+    void Modelo(const std::string& nome, const std::string& texto) {
+        std::ofstream(m_home.Raiz() / "relatorios" / (nome + ".modelo"), std::ios::binary) << texto;
+    }
+    fs::path Destino(const char* nome) const { return m_home.Raiz() / nome; }
+
+    // Two blocks: a master line with one subordinate line, then a master alone.
+    static void PassaLinhas(CMontaRelatorio& m) {
+        ASSERT_EQ(m.InicializaLinha(), S_OK);
+        ASSERT_EQ(m.AdicionaDetalhe(101, 1, 10, "Código", true, 1, ""), S_OK);
+        ASSERT_EQ(m.Adiciona("A1", 10), S_OK);
+        ASSERT_EQ(m.AdicionaDetalhe(201, 1, 5, "Item", false, 2, "Itens"), S_OK);
+        ASSERT_EQ(m.Adiciona("parafuso", 5), S_OK);  // cut to 5 characters
+        ASSERT_EQ(m.InicializaLinhaSubordinada(), S_OK);
+        ASSERT_EQ(m.AdicionaDetalhe(101, 1, 10, "outro", true, 1, ""), S_OK);  // described already
+        ASSERT_EQ(m.Adiciona("A1", 10), S_OK);
+        ASSERT_EQ(m.Adiciona("porca; \"M8\"", 20), S_OK);
+        ASSERT_EQ(m.FinalizaLinhaSubordinada(), S_OK);
+        ASSERT_EQ(m.FinalizaLinha(), S_OK);
+        ASSERT_EQ(m.InicializaLinha(), S_OK);
+        ASSERT_EQ(m.Adiciona("=2+3", 10), S_OK);
+        ASSERT_EQ(m.Adiciona("ação", 3), S_OK);
+        ASSERT_EQ(m.FinalizaLinha(), S_OK);
+    }
+
+    zenta::teste::ZentaHomeTemporario m_home;
+};
+
+TEST(ModeloRelatorio, ParsesTitleFormatSubordinatesAndFieldsInOrder) {
+    ModeloRelatorio m;
+    std::string erro;
+    ASSERT_EQ(zenta::InterpretaModelo("\xEF\xBB\xBF# c\n\n Titulo = Meu título \nformato=CSV\r\nsubordinadas = não\n"
+                                      "campos = 3, 1,\ncampos=2\n",
+                                      m, erro),
+              S_OK)
+        << erro;
+    EXPECT_EQ(m.sTitulo, "Meu título");
+    EXPECT_EQ(m.formato, FormatoSaidaRelatorio::Csv);
+    EXPECT_FALSE(m.bSubordinadas);
+    EXPECT_EQ(m.campos, (std::vector<LONG>{3, 1, 2}));
+}
+
+TEST(ModeloRelatorio, RefusesWhatItDoesNotUnderstand) {
+    for (const char* texto : {"cor = azul\n", "formato = xls\n", "campos = 1, x\n", "campos = 1, 1\n", "campos = -4\n",
+                              "campos = 1,,2\n", "subordinadas = talvez\n", "sem igual\n", "titulo = \x01\n",
+                              "campos = 99999999999\n"}) {
+        ModeloRelatorio m;
+        std::string erro;
+        EXPECT_EQ(zenta::InterpretaModelo(texto, m, erro), E_INVALIDARG) << texto;
+        EXPECT_NE(erro.find("linha 1"), std::string::npos) << erro;
+    }
+    std::string muitos = "campos = ";
+    for (int i = 1; i <= 1001; ++i) muitos += std::to_string(i) + ",";
+    ModeloRelatorio m;
+    std::string erro;
+    EXPECT_EQ(zenta::InterpretaModelo(muitos, m, erro), E_INVALIDARG);
+}
+
+TEST(ModeloRelatorio, NamesNeverLeaveTheModelDirectory) {
+    for (const char* nome : {"planos", "a.b", "x_y-1", ""}) EXPECT_TRUE(zenta::NomeModeloValido(nome)) << nome;
+    for (const char* nome : {"..", ".", "../x", "a/b", "a\\b", ".oculto", "a b", "a\nb", "ção"})
+        EXPECT_FALSE(zenta::NomeModeloValido(nome)) << nome;
+    EXPECT_FALSE(zenta::NomeModeloValido(std::string(65, 'a')));
+}
+
+TEST_F(Gerador, ModelFileOrDefaultsAndItsLimits) {
+    ModeloRelatorio m;
+    std::string erro;
+    ASSERT_EQ(zenta::CarregaModelo("nao-existe", m, erro), S_OK);
+    EXPECT_FALSE(m.bArquivo);
+    EXPECT_TRUE(m.campos.empty());
+    EXPECT_EQ(m.formato, FormatoSaidaRelatorio::Pdf);
+    Modelo("grande", std::string(70 * 1024, '#'));
+    EXPECT_EQ(zenta::CarregaModelo("grande", m, erro), E_INVALIDARG);
+    fs::create_directories(m_home.Raiz() / "relatorios" / "dir.modelo");
+    EXPECT_EQ(zenta::CarregaModelo("dir", m, erro), E_INVALIDARG);
+    Modelo("ok", "campos = 7\n");
+    ASSERT_EQ(zenta::CarregaModelo("ok", m, erro), S_OK);
+    EXPECT_TRUE(m.bArquivo);
+    EXPECT_EQ(m.campos, std::vector<LONG>{7});
+}
+
+TEST_F(Gerador, LinesBecomeBlocksAndCsvQuotesWhatSpreadsheetsWouldMisread) {
+    Modelo("csv", "formato = csv\ntitulo = Teste\n");
+    CMontaRelatorio m;
+    ASSERT_EQ(m.Inicializa("EMP", 1, 1, "GE", "c", Destino("r.csv").string(), "csv", TRUE), S_OK);
+    EXPECT_EQ(m.GetUtilizaLinhaSub(TRUE), TRUE);
+    PassaLinhas(m);
+    const auto& doc = m.GetDocumento();
+    ASSERT_EQ(doc.colunas.size(), 2u);
+    EXPECT_EQ(doc.colunas[0].sRotulo, "Código");
+    EXPECT_TRUE(doc.colunas[0].bMestre);
+    ASSERT_EQ(doc.blocos.size(), 2u);
+    EXPECT_EQ(doc.blocos[0].linhas.size(), 2u);
+    EXPECT_EQ(doc.blocos[0].linhas[0].valores[1], "paraf");
+    EXPECT_EQ(doc.blocos[1].linhas[0].valores[1], "açã");  // characters, not bytes
+    ASSERT_EQ(m.GeraRelatorio(), S_OK);
+    EXPECT_FALSE(fs::exists(Destino("r.csv")));  // not in place before Finaliza(TRUE)
+    ASSERT_EQ(m.Finaliza(TRUE), S_OK);
+    EXPECT_EQ(zenta::teste::LeArquivo(Destino("r.csv")),
+              "\xEF\xBB\xBF"
+              "Código;Item\r\nA1;paraf\r\nA1;\"porca; \"\"M8\"\"\"\r\n'=2+3;açã\r\n");
+    // Nothing else is left in the directory.
+    std::size_t arquivos = 0;
+    for (const auto& e : fs::directory_iterator(m_home.Raiz())) arquivos += e.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(arquivos, 1u);
+}
+
+TEST_F(Gerador, ProtocolViolationsAndAbandonedReportsLeaveNothing) {
+    {
+        CMontaRelatorio m;
+        EXPECT_EQ(m.InicializaLinha(), E_UNEXPECTED);  // not initialised
+        ASSERT_EQ(m.Inicializa("EMP", 1, 1, "GE", "c", Destino("a.pdf").string(), "", TRUE), S_OK);
+        EXPECT_EQ(m.Adiciona("x", 1), E_UNEXPECTED);  // no line open
+        EXPECT_EQ(m.InicializaLinhaSubordinada(), E_UNEXPECTED);
+        ASSERT_EQ(m.InicializaLinha(), S_OK);
+        EXPECT_EQ(m.InicializaLinha(), E_UNEXPECTED);  // the block is still open
+        EXPECT_EQ(m.GeraRelatorio(), E_UNEXPECTED);
+        ASSERT_EQ(m.FinalizaLinha(), S_OK);
+        ASSERT_EQ(m.GeraRelatorio(), S_OK);
+        // Destroyed without Finaliza(TRUE): the partial file goes too.
+    }
+    for (const auto& e : fs::directory_iterator(m_home.Raiz()))
+        EXPECT_EQ(e.path().filename().string().find("a.pdf"), std::string::npos) << e.path();
+    CMontaRelatorio m;
+    EXPECT_EQ(m.Inicializa("EMP", 1, 1, "GE", "c", "", "", TRUE), E_INVALIDARG);
+    EXPECT_EQ(m.Inicializa("EMP", 1, 1, "GE", "c", std::string("/tmp/a\0b", 8), "", TRUE), E_INVALIDARG);
+    std::string campo, rotulo;
+    LONG tamanho = 1, tipo = 1;
+    EXPECT_EQ(m.GetCampoRelatorioIntegrado(1000001, rotulo, tamanho, tipo), E_QV_RELATORIO_CAMPO_INTEGRADO);
+    EXPECT_EQ(tamanho, 0);
+}
+
+TEST_F(Gerador, PdfWithoutSubordinatesIsOneTableAndKeepsAccentedLetters) {
+    Modelo("plano", "subordinadas = nao\ntitulo = Relação de peças\n");
+    CMontaRelatorio m;
+    ASSERT_EQ(m.Inicializa("Empresa Ação", 1, 1, "GE", "c", Destino("r.pdf").string(), "plano", TRUE), S_OK);
+    EXPECT_EQ(m.GetUtilizaLinhaSub(TRUE), FALSE);
+    EXPECT_EQ(m.GetUtilizaLinhaSub(FALSE), TRUE);
+    ASSERT_EQ(m.InicializaLinha(), S_OK);
+    ASSERT_EQ(m.AdicionaDetalhe(1, 1, 50, "Descrição", true, 1, ""), S_OK);
+    ASSERT_EQ(m.Adiciona("Óleo hidráulico – 20 L", 50), S_OK);
+    ASSERT_EQ(m.FinalizaLinha(), S_OK);
+    EXPECT_EQ(m.InicializaLinhaSubordinada(), E_UNEXPECTED);  // none in this model
+    ASSERT_EQ(m.GeraRelatorio(), S_OK);
+    ASSERT_EQ(m.Finaliza(TRUE), S_OK);
+    const fs::path txt = Destino("r.txt");
+    ASSERT_EQ(std::system(("pdftotext '" + Destino("r.pdf").string() + "' '" + txt.string() + "'").c_str()), 0);
+    const std::string texto = zenta::teste::LeArquivo(txt);
+    for (const char* esperado : {"Relação de peças", "Empresa: Empresa Ação", "Descrição", "Óleo hidráulico – 20 L",
+                                 "Página 1 de 1"})
+        EXPECT_NE(texto.find(esperado), std::string::npos) << esperado << "\n" << texto;
+}
+
+TEST(FormatosRelatorio, DurationsInHoursAndMinutes) {
+    const auto duracao = [](long long bruto) {
+        CY v{};
+        v.int64 = bruto;
+        return zenta::DuracaoRelatorio(v);
+    };
+    EXPECT_EQ(duracao(15000), "1:30");
+    EXPECT_EQ(duracao(2500), "0:15");
+    EXPECT_EQ(duracao(20000), "2:00");
+    EXPECT_EQ(duracao(19999), "2:00");  // 59.994 minutes round up into the hour
+    EXPECT_EQ(duracao(10100), "1:01");  // 0.6 minutes round to one
+    EXPECT_EQ(duracao(-17500), "-1:45");
+    EXPECT_EQ(duracao(12345670000), "1.234.567:00");
+    CY minimo{};
+    minimo.int64 = INT64_MIN;
+    EXPECT_LT(CQVValorHoras::ConverteCentesimalParaHoras(minimo).int64, 0);
+    EXPECT_EQ(zenta::DataRelatorio(0), "");
+    EXPECT_EQ(zenta::HoraRelatorio(86400), "");
+    EXPECT_EQ(zenta::HoraRelatorio(3600 * 23 + 59 * 60), "23:59");
+}
+
+// The ERP stand-in's report reads, through a session's accessors.
+TEST_F(Gerador, ErpStandInAnswersTheReportReads) {
+    const auto erp = nlohmann::json::parse(R"({
+        "filial": [{"codigo": 2, "nome": "Filial Campinas"}],
+        "cliente": [{"codigo": 5, "nome": "Souza"}, {"codigo": 6, "nome": "Sol"}],
+        "cliente_comercial": [{"codigo": 5, "nome": "Souza Ltda.", "nome_curto": "SZ"}],
+        "equipamento_cadastro": [{"codigo": 10, "nome": "Compressor", "referencia": "CMP-10"}],
+        "local_estoque": [{"codigo": 3, "nome": "Almoxarifado", "filial": 2}]
+    })");
+    zenta::ResumoImportacaoErp resumo;
+    std::string erro;
+    ASSERT_EQ(zenta::ImportaCadastrosErp("ERPREL", erp, resumo, erro), S_OK) << erro;
+    CQVBaseParaRotinas sessao;
+    ASSERT_EQ(sessao.Inicializa("ERPREL", 1, 1), S_OK);
+    CQVAcessoServidores a;
+    ASSERT_EQ(sessao.GetAcessoServidores(a), S_OK);
+    const HRESULT naoEncontrado = HRESULT_FROM_WIN32(1168u);
+    CQVDadosDF_Filial filial;
+    EXPECT_EQ(a.pEmpresarial->LeFilial(2, &filial), S_OK);
+    EXPECT_EQ(filial.GetNome(), "Filial Campinas");
+    EXPECT_EQ(a.pEmpresarial->LeFilial(9, &filial), naoEncontrado);
+    CQVDadosDF_ClienteComercial cliente;
+    EXPECT_EQ(a.pEmpresarial->LeClienteComercial(5, &cliente), S_OK);
+    EXPECT_EQ(cliente.GetTexto1(), "SZ");
+    EXPECT_EQ(cliente.GetTexto2(), "Souza Ltda.");
+    EXPECT_EQ(a.pEmpresarial->LeClienteComercial(6, &cliente), S_OK);
+    EXPECT_EQ(cliente.GetTexto1(), "");
+    EXPECT_EQ(cliente.GetTexto2(), "Sol");
+    EXPECT_EQ(a.pEmpresarial->LeClienteComercial(7, &cliente), naoEncontrado);
+    CQVDadosGE_CadEquipamento equipamento;
+    EXPECT_EQ(a.pGerenciador->LeCadastroEquipamento(10, &equipamento), S_OK);
+    EXPECT_EQ(equipamento.GetTexto1(), "CMP-10");
+    EXPECT_EQ(equipamento.GetTexto2(), "Compressor");
+    CQVDadosES_Local local;
+    EXPECT_EQ(a.pEstoque->LeLocal(3, &local, 0), S_OK);
+    EXPECT_EQ(local.GetNome(), "Almoxarifado");
+    EXPECT_EQ(a.pEstoque->LeLocal(4, &local, 0), naoEncontrado);
+    EXPECT_EQ(a.pEstoque->LeLocal(3, nullptr, 0), E_POINTER);
+    sessao.Finaliza();
+}
+
+}  // namespace

@@ -1,0 +1,372 @@
+// The plan registration report through the service interface: what each
+// field shows (situation texts, maintenance names, number and duration
+// forms, ERP texts), the rows under a plan with their search keys, a filter
+// that matches nothing, and the PDF a person reads.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include <zenta/zenta.h>
+
+#include "access/erp/QVErpCadastros.h"
+#include "logic/BaseManutencaoPreventiva.h"
+#include "platform/CodePage.h"
+#include "reports/RelatorioCadastroManPrev.h"
+#include "support/ServicoTeste.h"
+#include "support/ZentaHomeTemporario.h"
+#include "values/QVDMA.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using zenta::teste::ComEscopo;
+using zenta::teste::NovoServico;
+using zenta::teste::Servico;
+
+constexpr const char* kEmpresa = "RELCAD";
+
+CY Moeda(long long decimosDeMilesimo) {
+    CY v{};
+    v.int64 = decimosDeMilesimo;
+    return v;
+}
+
+struct Bstr {
+    BSTR b;
+    explicit Bstr(const std::string& utf8) : b(zenta::Cp1252ParaBstr(zenta::Utf8ParaCp1252(utf8))) {}
+    ~Bstr() { SysFreeString(b); }
+};
+
+// A CSV report as rows of fields, the caption row first.
+std::vector<std::vector<std::string>> LeCsv(const fs::path& arquivo) {
+    std::string texto = zenta::teste::LeArquivo(arquivo);
+    EXPECT_EQ(texto.substr(0, 3), "\xEF\xBB\xBF");
+    texto.erase(0, 3);
+    std::vector<std::vector<std::string>> linhas;
+    std::size_t inicio = 0;
+    while (inicio < texto.size()) {
+        const auto fim = texto.find("\r\n", inicio);
+        const std::string linha = texto.substr(inicio, fim - inicio);
+        inicio = fim == std::string::npos ? texto.size() : fim + 2;
+        std::vector<std::string> campos;
+        std::size_t c = 0;
+        while (true) {
+            const auto ponto = linha.find(';', c);
+            campos.push_back(linha.substr(c, ponto - c));
+            if (ponto == std::string::npos) break;
+            c = ponto + 1;
+        }
+        linhas.push_back(campos);
+    }
+    return linhas;
+}
+
+std::string TextoPdf(const fs::path& pdf) {
+    const fs::path txt = pdf.string() + ".txt";
+    const std::string comando = "pdftotext -layout '" + pdf.string() + "' '" + txt.string() + "' 2>/dev/null";
+    EXPECT_EQ(std::system(comando.c_str()), 0);
+    return zenta::teste::LeArquivo(txt);
+}
+
+class RelatorioCadastro : public ::testing::Test {
+protected:
+    void SetUp() override {
+        nlohmann::json erp = nlohmann::json::parse(R"({
+            "usuario": [{"codigo": 7, "nome": "Ana Técnica"}],
+            "produto": [{"codigo": 21, "nome": "Filtro de óleo"}, {"codigo": 22, "nome": "Graxa"}],
+            "item_grade": [{"codigo": 3, "nome": "Azul"}],
+            "servico": [{"codigo": 31, "nome": "Revisão geral"}, {"codigo": 32, "nome": "Limpeza"}],
+            "equipamento": [{"codigo": 10, "nome": "Compressor"}],
+            "equipamento_cadastro": [{"codigo": 10, "nome": "Compressor de ar 10 HP", "referencia": "CMP-10"}],
+            "cliente": [{"codigo": 5, "nome": "Metalúrgica Souza"}, {"codigo": 6, "nome": "Padaria Sol"}],
+            "cliente_comercial": [{"codigo": 5, "nome": "Metalúrgica Souza Ltda.", "nome_curto": "SOUZA"}]
+        })");
+        zenta::ResumoImportacaoErp resumo;
+        std::string erro;
+        ASSERT_EQ(zenta::ImportaCadastrosErp(kEmpresa, erp, resumo, erro), S_OK) << erro;
+        m_servico = NovoServico(kEmpresa);
+        fs::create_directories(m_home.Raiz() / "relatorios");
+        Modelo("csv", "formato = csv\n");
+    }
+    void TearDown() override { m_servico.reset(); }
+
+    void Modelo(const std::string& nome, const std::string& texto) {
+        std::ofstream(m_home.Raiz() / "relatorios" / (nome + ".modelo"), std::ios::binary) << texto;
+    }
+
+    // Plan 1: equipment 10 with situation 5; maintenance "Lubrificação"
+    // without a registration service (a product of 1.5 and two services),
+    // then a maintenance whose registration service is 31; two customers.
+    LONG GravaPlano1() {
+        _REG_CADASTRO_MANUTENCAO_PRODUTO_PS produto{};
+        produto.lProduto = 21;
+        produto.lGrade1 = 3;
+        produto.lTecnico = 7;
+        produto.vQuantidadePrevista = Moeda(15000);
+        _REG_CADASTRO_MANUTENCAO_SERVICO_PS servicos[2]{};
+        servicos[0].lServico = 31;
+        servicos[0].vQuantidadePrevista = Moeda(12345);  // 1.2345: four decimals
+        servicos[1].lServico = 32;
+        servicos[1].lTecnico = 7;
+        servicos[1].vQuantidadePrevista = Moeda(20000);
+        _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS m[2]{};
+        std::snprintf(m[0].szNomeManutencao, sizeof m[0].szNomeManutencao, "Lubrifica\xE7\xE3o");
+        m[0].frequenciaPS.lTipoFrequencia = 1;
+        m[0].frequenciaPS.lTipoFrequenciaTempo = 1;
+        m[0].frequenciaPS.lFrequenciaTempo = 30;
+        m[0].frequenciaPS.lFrequenciaLimiteTempo = 35;
+        m[0].frequenciaPS.vFrequenciaMedicao = Moeda(3001299);  // 300.1299: cut to 300,12
+        m[0].frequenciaPS.vMedicaoInicial = Moeda(125000);
+        m[0].frequenciaPS.horaDuracao = Moeda(15000);  // an hour and a half
+        m[0].frequenciaPS.dataInicial = REG_QVDMA(15, 3, 2026).GetData();
+        std::snprintf(m[0].frequenciaPS.szParadaManutencao, sizeof m[0].frequenciaPS.szParadaManutencao, "Sim");
+        m[0].listaProdutos = {1, 0, nullptr, &produto};
+        m[0].listaServicos = {2, 0, nullptr, servicos};
+        std::snprintf(m[1].szNomeManutencao, sizeof m[1].szNomeManutencao, "Nome pr\xF3prio");
+        m[1].lServicoCadastro = 31;
+        m[1].frequenciaPS.lTipoFrequencia = 2;
+        m[1].frequenciaPS.lTipoFrequenciaTempo = 3;
+        m[1].frequenciaPS.lFrequenciaTempo = 6;
+        _REG_CADASTRO_MANUTENCAO_CLIENTE_PS clientes[2]{};
+        clientes[0].lCliente = 5;
+        std::snprintf(clientes[0].szEndereco, sizeof clientes[0].szEndereco, "Rua das Ac\xE1\x63ias");
+        std::snprintf(clientes[0].szNumero, sizeof clientes[0].szNumero, "120");
+        clientes[0].dataInicial = REG_QVDMA(1, 2, 2026).GetData();
+        clientes[1].lCliente = 6;
+        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
+        auto& id = plano.idEquipamentoPS;
+        id.lFilial = 2;
+        id.lEquipamento = 10;
+        id.lSituacao = 5;
+        std::snprintf(id.szNrSerie, sizeof id.szNrSerie, "SN-77");
+        std::snprintf(id.szFabricante, sizeof id.szFabricante, "Ind\xFAstria Beta");
+        plano.listaManutencoes = {2, 0, nullptr, m};
+        plano.listaClientes = {2, 0, nullptr, clientes};
+        m_plano1 = 0;
+        EXPECT_EQ(m_servico->Grava(&m_plano1, plano), S_OK);
+        return m_plano1;
+    }
+
+    // Plan 2: product 22 of branch 3, concluded, with no maintenances.
+    LONG GravaPlano2() {
+        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
+        auto& id = plano.idEquipamentoPS;
+        id.lFilial = 3;
+        id.lProduto = 22;
+        id.lSituacao = 4;
+        m_plano2 = 0;
+        EXPECT_EQ(m_servico->Grava(&m_plano2, plano), S_OK);
+        return m_plano2;
+    }
+
+    static _REG_FILTRO_CADASTRO_MANUTENCAO_PS FiltroTodos() {
+        _REG_FILTRO_CADASTRO_MANUTENCAO_PS f{};
+        f.lTipoIdentificacao = 2;
+        return f;
+    }
+
+    HRESULT Gera(const _REG_FILTRO_CADASTRO_MANUTENCAO_PS& filtro, const fs::path& destino, const std::string& modelo) {
+        Bstr arquivo(destino.string()), relatorio(modelo), componente("GE_Relatorio");
+        _REG_RELATORIO_CADASTRO_MANUTENCAO_PREVENTIVA_PS r{};
+        r.filtro = filtro;
+        r.bsArquivoTemp = arquivo.b;
+        r.bsRelatorio = relatorio.b;
+        r.bsComponente = componente.b;
+        return m_servico->GeraRelatorioCadastro(r);
+    }
+
+    // The CSV's rows as maps from caption to text (captions repeat across
+    // groups: the first of a caption wins, so product and service columns
+    // are read by code position instead where they clash).
+    std::vector<std::vector<std::string>> Csv(const _REG_FILTRO_CADASTRO_MANUTENCAO_PS& filtro) {
+        const fs::path destino = m_home.Raiz() / "planos.csv";
+        EXPECT_EQ(Gera(filtro, destino, "csv"), S_OK);
+        return LeCsv(destino);
+    }
+    // Index of a field in the default (every field) column order.
+    static std::size_t Coluna(LONG codigo) {
+        static const LONG ordem[] = {101, 102, 103, 120, 104, 121, 119, 105, 106, 107, 108, 109, 110,
+                                     111, 112, 113, 114, 115, 116, 117, 118, 201, 301, 302, 303, 304,
+                                     305, 306, 307, 308, 309, 501, 502, 503, 504, 401, 402, 403, 404,
+                                     405, 406, 407, 601, 602, 603, 604, 605, 606, 607, 608, 609, 610};
+        for (std::size_t i = 0; i < std::size(ordem); ++i)
+            if (ordem[i] == codigo) return i;
+        ADD_FAILURE() << codigo;
+        return 0;
+    }
+
+    zenta::teste::ZentaHomeTemporario m_home;
+    ComEscopo m_com;
+    Servico m_servico;
+    LONG m_plano1 = 0;
+    LONG m_plano2 = 0;
+};
+
+TEST_F(RelatorioCadastro, FilterMatchingNothingReturns406C2AndWritesNoFile) {
+    GravaPlano1();
+    _REG_FILTRO_CADASTRO_MANUTENCAO_PS f = FiltroTodos();
+    f.lFilial = 99;
+    const fs::path destino = m_home.Raiz() / "vazio.pdf";
+    EXPECT_EQ(Gera(f, destino, ""), static_cast<HRESULT>(0x406C2));
+    EXPECT_FALSE(fs::exists(destino));
+    // Nor a partial file beside it.
+    for (const auto& e : fs::directory_iterator(m_home.Raiz())) EXPECT_EQ(e.path().string().find("vazio"), std::string::npos);
+}
+
+TEST_F(RelatorioCadastro, MasterFieldsShowSituationTextsAndErpTexts) {
+    GravaPlano1();
+    GravaPlano2();
+    const auto csv = Csv(FiltroTodos());
+    ASSERT_GE(csv.size(), 4u);
+    EXPECT_EQ(csv[0][Coluna(119)], "Situação");
+    // Plan 1 rows, then plan 2's single row.
+    const auto& p1 = csv[1];
+    EXPECT_EQ(p1[Coluna(101)], std::to_string(m_plano1));
+    EXPECT_EQ(p1[Coluna(102)], "2");
+    EXPECT_EQ(p1[Coluna(119)], "");  // situation 5: no text
+    EXPECT_EQ(p1[Coluna(103)], "CMP-10");
+    EXPECT_EQ(p1[Coluna(120)], "Compressor de ar 10 HP");
+    EXPECT_EQ(p1[Coluna(108)], "SN-77");
+    EXPECT_EQ(p1[Coluna(113)], "Indústria Beta");
+    const auto& p2 = csv.back();
+    EXPECT_EQ(p2[Coluna(101)], std::to_string(m_plano2));
+    EXPECT_EQ(p2[Coluna(119)], "Concluído");
+    EXPECT_EQ(p2[Coluna(121)], "22");
+    EXPECT_EQ(p2[Coluna(104)], "Graxa");
+    EXPECT_EQ(p2[Coluna(201)], "");
+}
+
+TEST_F(RelatorioCadastro, MaintenanceNameFrequencyAndNumberForms) {
+    GravaPlano1();
+    const auto csv = Csv(FiltroTodos());
+    // Maintenance 1 takes rows 1-2 (two services), maintenance 2 row 3.
+    ASSERT_EQ(csv.size(), 4u);
+    EXPECT_EQ(csv[1][Coluna(201)], "Lubrificação");  // no registration service: its own name
+    EXPECT_EQ(csv[3][Coluna(201)], "Revisão geral");  // the registration service's name
+    EXPECT_EQ(csv[2][Coluna(201)], "");
+    EXPECT_EQ(csv[1][Coluna(301)], "30");
+    EXPECT_EQ(csv[1][Coluna(302)], "35");
+    EXPECT_EQ(csv[1][Coluna(303)], "300,12");  // 2 decimals, cut
+    EXPECT_EQ(csv[1][Coluna(304)], "0,00");
+    EXPECT_EQ(csv[1][Coluna(305)], "15/03/2026");
+    EXPECT_EQ(csv[1][Coluna(306)], "12,50");
+    EXPECT_EQ(csv[1][Coluna(307)], "1:30");  // 1.50 hours
+    EXPECT_EQ(csv[1][Coluna(308)], "Sim");
+    EXPECT_EQ(csv[3][Coluna(305)], "");
+    // Products and services: automatic decimals, names, technicians.
+    EXPECT_EQ(csv[1][Coluna(401)], "21");
+    EXPECT_EQ(csv[1][Coluna(402)], "Filtro de óleo");
+    EXPECT_EQ(csv[1][Coluna(403)], "Azul");
+    EXPECT_EQ(csv[1][Coluna(406)], "1,50");
+    EXPECT_EQ(csv[1][Coluna(407)], "Ana Técnica");
+    EXPECT_EQ(csv[2][Coluna(401)], "");
+    EXPECT_EQ(csv[1][Coluna(502)], "Revisão geral");
+    EXPECT_EQ(csv[1][Coluna(503)], "1,2345");
+    EXPECT_EQ(csv[2][Coluna(502)], "Limpeza");
+    EXPECT_EQ(csv[2][Coluna(503)], "2,00");
+    EXPECT_EQ(csv[2][Coluna(504)], "Ana Técnica");
+    // Customers fill the rows from the first; the master fields are copied.
+    EXPECT_EQ(csv[1][Coluna(601)], "SOUZA");
+    EXPECT_EQ(csv[1][Coluna(602)], "Metalúrgica Souza Ltda.");
+    EXPECT_EQ(csv[1][Coluna(603)], "Rua das Acácias");
+    EXPECT_EQ(csv[1][Coluna(610)], "01/02/2026");
+    EXPECT_EQ(csv[2][Coluna(601)], "");
+    EXPECT_EQ(csv[2][Coluna(602)], "Padaria Sol");  // no commercial record: the registration's name
+    EXPECT_EQ(csv[3][Coluna(602)], "");
+    for (std::size_t l = 1; l < csv.size(); ++l) EXPECT_EQ(csv[l][Coluna(101)], std::to_string(m_plano1)) << l;
+}
+
+TEST_F(RelatorioCadastro, ModelChoosesFieldsInItsOrderAndRefusesUnknownOrIntegratedFields) {
+    GravaPlano1();
+    Modelo("curto", "# escolha\ntitulo = Curto\nformato = csv\ncampos = 201, 101\ncampos = 119\n");
+    const fs::path destino = m_home.Raiz() / "curto.csv";
+    ASSERT_EQ(Gera(FiltroTodos(), destino, "curto"), S_OK);
+    const auto csv = LeCsv(destino);
+    ASSERT_EQ(csv.size(), 4u);
+    EXPECT_EQ(csv[0], (std::vector<std::string>{"Manutenção", "Plano", "Situação"}));
+    EXPECT_EQ(csv[1], (std::vector<std::string>{"Lubrificação", std::to_string(m_plano1), ""}));
+
+    Modelo("errado", "formato = csv\ncampos = 101, 999\n");
+    EXPECT_EQ(Gera(FiltroTodos(), m_home.Raiz() / "errado.csv", "errado"), E_INVALIDARG);
+    Modelo("integrado", "formato = csv\ncampos = 101, 1000001\n");
+    EXPECT_EQ(Gera(FiltroTodos(), m_home.Raiz() / "integrado.csv", "integrado"), E_QV_RELATORIO_CAMPO_INTEGRADO);
+    EXPECT_FALSE(fs::exists(m_home.Raiz() / "errado.csv"));
+    EXPECT_FALSE(fs::exists(m_home.Raiz() / "integrado.csv"));
+}
+
+TEST_F(RelatorioCadastro, HostileReportNamesAndDestinationsAreRefused) {
+    GravaPlano1();
+    fs::create_directories(m_home.Raiz() / "fora");
+    std::ofstream(m_home.Raiz() / "fora" / "x.modelo") << "formato = csv\n";
+    for (const char* nome : {"../fora/x", "..", "/etc/passwd", "a/b", ".oculto", "nome com espaço"})
+        EXPECT_EQ(Gera(FiltroTodos(), m_home.Raiz() / "r.pdf", nome), E_INVALIDARG) << nome;
+    EXPECT_EQ(Gera(FiltroTodos(), "relativo.pdf", ""), E_INVALIDARG);
+    EXPECT_EQ(Gera(FiltroTodos(), m_home.Raiz() / "nao-existe" / "r.pdf", ""), E_INVALIDARG);
+    EXPECT_EQ(Gera(FiltroTodos(), m_home.Raiz(), ""), E_INVALIDARG);  // a directory
+    fs::create_symlink(m_home.Raiz() / "alvo", m_home.Raiz() / "link.pdf");
+    EXPECT_EQ(Gera(FiltroTodos(), m_home.Raiz() / "link.pdf", ""), E_INVALIDARG);
+    EXPECT_FALSE(fs::exists(m_home.Raiz() / "alvo"));
+    EXPECT_FALSE(fs::exists(m_home.Raiz() / "r.pdf"));
+}
+
+TEST_F(RelatorioCadastro, PdfShowsTitleCompanyBlocksAndPageNumbers) {
+    GravaPlano1();
+    GravaPlano2();
+    const fs::path destino = m_home.Raiz() / "planos.pdf";
+    ASSERT_EQ(Gera(FiltroTodos(), destino, "sem-modelo"), S_OK);
+    EXPECT_EQ(zenta::teste::LeArquivo(destino).substr(0, 5), "%PDF-");
+    const std::string texto = TextoPdf(destino);
+    EXPECT_NE(texto.find("Cadastro de Manutenção Preventiva"), std::string::npos) << texto;
+    EXPECT_NE(texto.find("Empresa: RELCAD"), std::string::npos);
+    EXPECT_NE(texto.find("Página 1 de"), std::string::npos);
+    EXPECT_NE(texto.find("Plano: " + std::to_string(m_plano1)), std::string::npos);
+    EXPECT_NE(texto.find("Plano: " + std::to_string(m_plano2)), std::string::npos);
+    EXPECT_NE(texto.find("Concluído"), std::string::npos);
+    EXPECT_NE(texto.find("Lubrificação"), std::string::npos);
+    EXPECT_NE(texto.find("Manutenções"), std::string::npos);
+    EXPECT_NE(texto.find("Clientes"), std::string::npos);
+    EXPECT_NE(texto.find("Metalúrgica Souza Ltda."), std::string::npos);
+}
+
+// The report object itself, for what the file does not show: rows created
+// by copying the master line and the search keys of every row.
+TEST_F(RelatorioCadastro, EveryRowCarriesOneKeyPerKindWithPointerZeroPastTheLast) {
+    GravaPlano1();
+    m_servico.reset();
+    CBaseManutencaoPreventiva base;
+    ASSERT_EQ(base.Inicializa(kEmpresa, 7, 42), S_OK);
+    CRelatorioCadastroManPrev relatorio;
+    ASSERT_EQ(relatorio.Inicializa(&base), S_OK);
+    Bstr arquivo((m_home.Raiz() / "k.csv").string()), modelo("csv");
+    _REG_RELATORIO_CADASTRO_MANUTENCAO_PREVENTIVA_PS r{};
+    r.filtro = FiltroTodos();
+    r.bsArquivoTemp = arquivo.b;
+    r.bsRelatorio = modelo.b;
+    ASSERT_EQ(relatorio.EmiteRelatorio(r), S_OK);
+    const auto& doc = relatorio.GetRelatorio().GetMontaRelatorio().GetDocumento();
+    ASSERT_EQ(doc.blocos.size(), 1u);
+    const auto& linhas = doc.blocos[0].linhas;
+    ASSERT_EQ(linhas.size(), 3u);
+    using Chaves = std::vector<std::pair<LONG, ULONG>>;
+    auto ordenadas = [](Chaves c) {
+        std::sort(c.begin(), c.end());
+        return c;
+    };
+    EXPECT_EQ(ordenadas(linhas[0].chaves), (Chaves{{1, 21}, {2, 31}, {3, 5}}));
+    EXPECT_EQ(ordenadas(linhas[1].chaves), (Chaves{{1, 0}, {2, 32}, {3, 6}}));
+    EXPECT_EQ(ordenadas(linhas[2].chaves), (Chaves{{1, 0}, {2, 0}, {3, 0}}));
+    EXPECT_EQ(CRelatorioCadastroManPrev::kQtdCampos, 53u);
+    base.Finaliza();
+}
+
+}  // namespace
