@@ -1,6 +1,7 @@
 // `demo [--recriar]`: builds a demo company through the same steps as the
 // other commands (master data, properties, plans, readings with history, a
-// meter replacement) and shows the result.
+// meter replacement, orders) and shows the result, ending with both reports
+// written as PDF files.
 #include <cstring>
 #include <filesystem>
 #include <iostream>
@@ -142,6 +143,17 @@ void Demo(Contexto& ctx, bool recriar) {
     const REG_QVDMC concluida = GravaOrdemDeJson(ctx, OrdemDoPlano(ctx, planos.at(0), 1, demo::kOrdemConcluida), "demo");
     resumo["ordens"] = {TextoChaveOrdem(aberta), TextoChaveOrdem(concluida)};
 
+    // Last step: both reports as PDF files in $ZENTA_HOME/relatorios-demo/<company>/.
+    const fs::path dirRelatorios = ZentaHome() / "relatorios-demo" / ctx.opcoes.empresa;
+    fs::create_directories(dirRelatorios);
+    const std::string pdfPlanos = (dirRelatorios / "planos.pdf").string();
+    const std::string pdfOrdens = (dirRelatorios / "ordens.pdf").string();
+    _REG_MOVIMENTACAO_FILTRO_PS todasOrdens{};
+    todasOrdens.lTipoIdentificacao = 2;
+    GeraRelatorioPlanos(ctx, FiltroTodos(), "", pdfPlanos);
+    GeraRelatorioOrdens(ctx, todasOrdens, "", pdfOrdens);
+    resumo["relatorios"] = {pdfPlanos, pdfOrdens};
+
     if (!pessoas) return ImprimeJson(resumo);
 
     std::cout << "Demo company \"" << ctx.opcoes.empresa << "\" built: master data imported, properties set, "
@@ -174,6 +186,9 @@ void Demo(Contexto& ctx, bool recriar) {
     MostraArvore(ctx, "equipment", false);
     Titulo("Products with plans");
     MostraArvore(ctx, "products", false);
+    Titulo("Reports");
+    std::cout << "Plan registration report (PDF): " << pdfPlanos << '\n'
+              << "Maintenance order report (PDF): " << pdfOrdens << '\n';
 }
 
 }  // namespace

@@ -46,6 +46,8 @@ void RegistraMedicoes(CLI::App& app, Contexto& ctx);
 void RegistraArvores(CLI::App& app, Contexto& ctx);
 void RegistraErp(CLI::App& app, Contexto& ctx);
 void RegistraOrdens(CLI::App& app, Contexto& ctx);
+void RegistraVerificacao(CLI::App& app, Contexto& ctx);
+void RegistraRelatorios(CLI::App& app, Contexto& ctx);
 void RegistraDemo(CLI::App& app, Contexto& ctx);
 
 // Shared by the plan and demo commands: prints plans for people.
@@ -73,5 +75,12 @@ REG_QVDMC GravaOrdemDeJson(Contexto& ctx, const nlohmann::json& documento, const
 void MostraOrdens(Contexto& ctx);
 void MostraOrdem(Contexto& ctx, REG_QVDMC chave);
 std::string TextoChaveOrdem(REG_QVDMC chave);
+// Reports: writes the plan (order) report of `filtro` with the model
+// `modelo` at the absolute path `saida`; returns the service's answer
+// (0x406C2 when nothing matched).
+HRESULT GeraRelatorioPlanos(Contexto& ctx, const _REG_FILTRO_CADASTRO_MANUTENCAO_PS& filtro, const std::string& modelo,
+                            const std::string& saida);
+HRESULT GeraRelatorioOrdens(Contexto& ctx, const _REG_MOVIMENTACAO_FILTRO_PS& filtro, const std::string& modelo,
+                            const std::string& saida);
 
 }  // namespace zenta::ctl

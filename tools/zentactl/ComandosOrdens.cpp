@@ -9,7 +9,9 @@
 #include <iostream>
 
 #include "access/erp/QVAssistecErp.h"
+#include "access/erp/QVComprasErp.h"
 #include "access/erp/QVErpBanco.h"
+#include "logic/QVCamposRegistro.h"
 #include "core/qvdatabase/QVGroupFileBase.h"
 #include "platform/CodePage.h"
 #include "tools/zentactl/Comandos.h"
@@ -32,57 +34,6 @@ std::string Texto(const char (&campo)[N]) {
 
 // The order's texts are kept in Windows-1252: shown through it.
 std::string TextoBstr(BSTR texto) { return Cp1252ParaUtf8(BstrParaCp1252(texto)); }
-
-[[noreturn]] void ChaveInvalida(const char* operacao, const std::string& texto, const char* porque) {
-    throw FalhaOperacao(operacao, E_INVALIDARG, "\"" + texto + "\" is not " + porque);
-}
-
-// "MM/YYYY-N": month/year and a position from 1. False when the text does
-// not have that form.
-bool LeMesAnoPosicao(const std::string& s, USHORT& ma, ULONG& posicao) {
-    const auto barra = s.find('/');
-    const auto traco = s.find('-');
-    if (barra == std::string::npos || traco == std::string::npos || barra == 0 || barra > 2 || traco != barra + 5 ||
-        traco + 1 >= s.size() || s.size() - traco - 1 > 10)
-        return false;
-    auto numero = [&](std::size_t de, std::size_t ate, unsigned long long& v) {
-        v = 0;
-        for (std::size_t i = de; i < ate; ++i) {
-            if (s[i] < '0' || s[i] > '9') return false;
-            v = v * 10 + static_cast<unsigned>(s[i] - '0');
-        }
-        return true;
-    };
-    unsigned long long mes = 0, ano = 0, ptr = 0;
-    if (!numero(0, barra, mes) || !numero(barra + 1, traco, ano) || !numero(traco + 1, s.size(), ptr)) return false;
-    if (mes < 1 || mes > 12 || !calendario::AnoValido(static_cast<int>(ano)) || ptr == 0 || ptr > 0xFFFFFFFFull)
-        return false;
-    ma = QVMAFromMesAno(static_cast<int>(mes), static_cast<int>(ano));
-    posicao = static_cast<ULONG>(ptr);
-    return ma != 0;
-}
-
-// An order key typed by a person: "MM/YYYY-N" or the 64-bit number of an
-// order (kind 84, a month and a position). Anything else fails `operacao`
-// with E_INVALIDARG before the service is asked.
-REG_QVDMC LeChaveOrdem(const std::string& s, const char* operacao) {
-    USHORT ma = 0;
-    ULONG posicao = 0;
-    if (LeMesAnoPosicao(s, ma, posicao)) return REG_QVDMC().SetDMC(posicao, MOVIMENTO_GERENCIADOR_MANUT_PREV, ma);
-    if (s.empty() || s.size() > 20 || s.find_first_not_of("0123456789") != std::string::npos)
-        ChaveInvalida(operacao, s, "an order key (MM/YYYY-N or its 64-bit number)");
-    ULONGLONG v = 0;
-    for (const char c : s) {
-        const auto d = static_cast<ULONGLONG>(c - '0');
-        if (v > (~0ULL - d) / 10) ChaveInvalida(operacao, s, "a 64-bit number");
-        v = v * 10 + d;
-    }
-    const REG_QVDMC chave(v);
-    if (chave.GetTipoMovimento() != MOVIMENTO_GERENCIADOR_MANUT_PREV || chave.GetPonteiro() == 0 ||
-        chave.GetTipoData() != REG_QVDMC::TIPO_DATA_MA || chave.GetMa() == 0)
-        ChaveInvalida(operacao, s, "the key of a maintenance order (kind 84, a month and a position)");
-    return chave;
-}
 
 std::string FormataPosicao(USHORT ma, ULONG posicao) {
     char numero[16];
@@ -232,10 +183,17 @@ void ImprimeOrdem(Contexto& ctx, const _REG_MOVIMENTACAO_MANUT_PREV_PS& o, bool 
     os.Imprime(std::cout);
 
     std::cout << "\nPurchase requests\n";
-    Tabela compras({"Request", ">Key"});
+    Tabela compras({">Key", "May change", ">Items"});
     const auto& lc = o.listaIntegracoesCompras;
-    for (ULONG i = 0; lc.pDMC != nullptr && i < lc.lQtdDMC; ++i)
-        compras.Linha({FormataChave(REG_QVDMC(lc.pDMC[i])), std::to_string(lc.pDMC[i])});
+    std::vector<SolicitacaoCompraErp> solicitacoes;
+    ListaSolicitacoesCompraErp(ctx.opcoes.EmpresaCp1252(), 0, solicitacoes);
+    for (ULONG i = 0; lc.pDMC != nullptr && i < lc.lQtdDMC; ++i) {
+        const SolicitacaoCompraErp* s = nullptr;
+        for (const auto& candidata : solicitacoes)
+            if (candidata.chave == lc.pDMC[i]) s = &candidata;
+        compras.Linha({std::to_string(lc.pDMC[i]), s == nullptr ? "(gone)" : SimNao(s->podeAlterar ? 1 : 0),
+                       s == nullptr ? "" : std::to_string(s->itens.size())});
+    }
     compras.Imprime(std::cout);
 
     std::cout << "\nStock pre-withdrawals\n";
@@ -276,46 +234,8 @@ void Show(Contexto& ctx, const std::string& texto, bool leve) {
     ImprimeOrdem(ctx, ordem, leve);
 }
 
-struct OpcoesFind {
-    FiltroIdentificacao id;
-    ULONG cliente = 0, plano = 0;
-    bool ativo = false, concluido = false, cancelado = false;
-    std::string de, ate, os, ordem;
-};
-
-void Find(Contexto& ctx, OpcoesFind& o) {
-    _REG_MOVIMENTACAO_FILTRO_PS f{};
-    f.lCliente = o.cliente;
-    f.lEquipamento = o.id.equipamento;
-    f.lMarca = o.id.marca;
-    f.lModelo = o.id.modelo;
-    f.lTipo = o.id.tipo;
-    f.lProduto = o.id.produto;
-    f.lGrade1 = o.id.grade1;
-    f.lGrade2 = o.id.grade2;
-    f.lGrade3 = o.id.grade3;
-    f.bAtivo = o.ativo;
-    f.bConcluido = o.concluido;
-    f.bCancelado = o.cancelado;
-    f.dataInicialPeriodo = LeData(o.de, "--de");
-    f.dataFinalPeriodo = LeData(o.ate, "--ate");
-    f.lTipoIdentificacao = o.id.tipoIdentificacao;
-    f.lQtdPonteirosIdentificacao = static_cast<ULONG>(o.id.codigos.size());
-    f.pPonteirosIdentificacao = o.id.codigos.empty() ? nullptr : o.id.codigos.data();
-    f.lPonteiroCadastro = o.plano;
-    if (!o.os.empty()) {
-        USHORT ma = 0;
-        ULONG ptr = 0;
-        if (!LeMesAnoPosicao(o.os, ma, ptr)) ChaveInvalida("orders find", o.os, "a service order (MM/YYYY-N)");
-        f.lPtrOS = ptr;
-        f.maOS = ma;
-    }
-    if (!o.ordem.empty()) {
-        const ULONGLONG chave = LeChaveOrdem(o.ordem, "orders find").Get64();
-        static_assert(sizeof f.dmcMovimentacao == sizeof chave);
-        std::memcpy(&f.dmcMovimentacao, &chave, sizeof chave);
-    }
-    CopiaSerie(f.szNrSerie, sizeof f.szNrSerie, o.id.serie);
+void Find(Contexto& ctx, FiltroOrdens& o) {
+    const _REG_MOVIMENTACAO_FILTRO_PS f = MontaFiltroOrdens(o, "orders find");
 
     _REG_LISTA_PONTEIROS_DATA_PS ponteiros{};
     Liberador<_REG_LISTA_PONTEIROS_DATA_PS> liberaPonteiros(ponteiros);
@@ -346,6 +266,72 @@ void FechaOS(Contexto& ctx, const std::string& texto) {
     std::cout << "Service order " << FormataPosicao(ma, ptr) << " closed\n";
 }
 
+// The purchasing stand-in's requests (of one order, or all), with their items.
+void Solicitacoes(Contexto& ctx, const std::string& ordem) {
+    ULONGLONG origem = 0;
+    if (!ordem.empty()) origem = LeChaveOrdem(ordem, "erp purchases").Get64();
+    std::vector<SolicitacaoCompraErp> lista;
+    const HRESULT hr = ListaSolicitacoesCompraErp(ctx.opcoes.EmpresaCp1252(), origem, lista);
+    if (FAILED(hr)) throw FalhaOperacao("erp purchases", hr, "the purchase requests could not be read");
+    if (ctx.opcoes.json) {
+        nlohmann::json saida = nlohmann::json::array();
+        for (const auto& s : lista) {
+            nlohmann::json itens = nlohmann::json::array();
+            for (const auto& item : s.itens)
+                itens.push_back({{"cTipo", std::string(1, item.cTipo)},
+                                 {"lPonteiroProdutoServico", item.lPonteiroProdutoServico},
+                                 {"usGrade1", item.usGrade1},
+                                 {"usGrade2", item.usGrade2},
+                                 {"usGrade3", item.usGrade3},
+                                 {"vQuantidade", FormataMoeda(item.vQuantidade, 4)},
+                                 {"vSaldoEstoque", FormataMoeda(item.vSaldoEstoque, 4)},
+                                 {"vPontoPedido", FormataMoeda(item.vPontoPedido, 4)},
+                                 {"vEstoqueMinimo", FormataMoeda(item.vEstoqueMinimo, 4)},
+                                 {"usUnidadeMedida", item.usUnidadeMedida}});
+            saida.push_back({{"chave", s.chave},
+                             {"podeAlterar", s.podeAlterar},
+                             {"dmcOrigem", s.registro.dmcOrigem},
+                             {"szOrigem", Cp1252ParaUtf8(std::string(zenta::TextoCampo(s.registro.szOrigem)))},
+                             {"usFilial", s.registro.usFilial},
+                             {"itens", itens}});
+        }
+        return ImprimeJson(saida);
+    }
+    Tabela tabela({">Key", "Order", "Origin", "Date", ">Branch", "May change", "Item", ">Quantity"});
+    for (const auto& s : lista) {
+        const std::string origemTexto = s.registro.dmcOrigem == 0 ? "" : FormataChave(REG_QVDMC(s.registro.dmcOrigem));
+        if (s.itens.empty())
+            tabela.Linha({std::to_string(s.chave), origemTexto, std::string(zenta::TextoCampo(s.registro.szOrigem)),
+                          FormataData(s.registro.dataSolicitacao.GetData()), std::to_string(s.registro.usFilial),
+                          SimNao(s.podeAlterar ? 1 : 0), "(none)", ""});
+        for (std::size_t i = 0; i < s.itens.size(); ++i) {
+            const auto& item = s.itens[i];
+            const bool produto = item.cTipo == 'P';
+            const std::string nome = produto ? ctx.Erp().Codigo("produto", item.lPonteiroProdutoServico) +
+                                                   Grades(ctx, item.usGrade1, item.usGrade2, item.usGrade3)
+                                             : ctx.Erp().Codigo("servico", item.lPonteiroProdutoServico);
+            const unsigned casas =
+                ctx.Erp().CasasDe(produto ? "produto" : "servico", item.lPonteiroProdutoServico, 2);
+            tabela.Linha({i == 0 ? std::to_string(s.chave) : "", i == 0 ? origemTexto : "",
+                          i == 0 ? std::string(zenta::TextoCampo(s.registro.szOrigem)) : "",
+                          i == 0 ? FormataData(s.registro.dataSolicitacao.GetData()) : "",
+                          i == 0 ? std::to_string(s.registro.usFilial) : "", i == 0 ? SimNao(s.podeAlterar ? 1 : 0) : "",
+                          nome, FormataMoeda(item.vQuantidade, casas)});
+        }
+    }
+    tabela.Imprime(std::cout);
+}
+
+void TomaSolicitacao(Contexto& ctx, const std::string& texto) {
+    const ULONGLONG chave = LeNumero64(texto, "KEY");
+    const HRESULT hr = TornaSolicitacaoInalteravelErp(ctx.opcoes.EmpresaCp1252(), chave);
+    if (FAILED(hr)) throw FalhaOperacao("erp take-request", hr, "the purchase request could not be taken over");
+    if (hr == S_FALSE)
+        throw FalhaOperacao("erp take-request", E_INVALIDARG, "the company has no purchase request " + texto);
+    if (ctx.opcoes.json) return ImprimeJson({{"chave", chave}, {"podeAlterar", false}});
+    std::cout << "Purchase request " << chave << " taken over by purchasing: it no longer changes\n";
+}
+
 }  // namespace
 
 REG_QVDMC GravaOrdemDeJson(Contexto& ctx, const nlohmann::json& documento, const char* operacao) {
@@ -365,7 +351,7 @@ REG_QVDMC GravaOrdemDeJson(Contexto& ctx, const nlohmann::json& documento, const
 }
 
 void MostraOrdens(Contexto& ctx) {
-    OpcoesFind todas;
+    FiltroOrdens todas;
     Find(ctx, todas);
 }
 
@@ -397,17 +383,8 @@ void RegistraOrdens(CLI::App& app, Contexto& ctx) {
     show->callback([&ctx, chave, leve] { ctx.acao = [&ctx, chave, leve] { Show(ctx, *chave, *leve); }; });
 
     auto* find = grupo->add_subcommand("find", "List the orders that pass a filter (no option: every order)");
-    auto o = std::make_shared<OpcoesFind>();
-    find->add_option("--cliente", o->cliente, "Client");
-    AdicionaOpcoesIdentificacao(*find, o->id);
-    find->add_flag("--ativo", o->ativo, "Open orders (status flags add up; none: every status)");
-    find->add_flag("--concluido", o->concluido, "Concluded orders");
-    find->add_flag("--cancelado", o->cancelado, "Cancelled orders");
-    find->add_option("--de", o->de, "Planned after this day (YYYY-MM-DD, excluded)");
-    find->add_option("--ate", o->ate, "Planned before this day (YYYY-MM-DD, excluded)");
-    find->add_option("--plano", o->plano, "Position of the plan");
-    find->add_option("--os", o->os, "A linked service order (MM/YYYY-N)");
-    find->add_option("--ordem", o->ordem, "One order (MM/YYYY-N or the 64-bit key)");
+    auto o = std::make_shared<FiltroOrdens>();
+    AdicionaOpcoesFiltroOrdens(*find, *o);
     find->callback([&ctx, o] { ctx.acao = [&ctx, o] { Find(ctx, *o); }; });
 
     auto* manutencao = grupo->add_subcommand("of-maintenance", "List the orders of a maintenance, oldest first");
@@ -421,6 +398,17 @@ void RegistraOrdens(CLI::App& app, Contexto& ctx) {
     auto os = std::make_shared<std::string>();
     fecha->add_option("OS", *os, "Service order: MM/YYYY-N")->required();
     fecha->callback([&ctx, os] { ctx.acao = [&ctx, os] { FechaOS(ctx, *os); }; });
+
+    auto* pedidos = erp->add_subcommand("purchases", "List the purchasing module's purchase requests with their items");
+    auto ordem = std::make_shared<std::string>();
+    pedidos->add_option("--ordem", *ordem, "Only those of one maintenance order (MM/YYYY-N or the 64-bit key)");
+    pedidos->callback([&ctx, ordem] { ctx.acao = [&ctx, ordem] { Solicitacoes(ctx, *ordem); }; });
+
+    auto* toma = erp->add_subcommand(
+        "take-request", "Take a purchase request over, as purchasing does: it may no longer change or be deleted");
+    auto pedido = std::make_shared<std::string>();
+    toma->add_option("KEY", *pedido, "Purchase request key (the 64-bit number)")->required();
+    toma->callback([&ctx, pedido] { ctx.acao = [&ctx, pedido] { TomaSolicitacao(ctx, *pedido); }; });
 }
 
 }  // namespace zenta::ctl

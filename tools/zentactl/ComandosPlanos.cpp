@@ -253,37 +253,12 @@ void MostraPlanos(Contexto& ctx, std::vector<ULONG>& posicoes) {
 
 namespace {
 
-struct OpcoesPlanosFind {
-    FiltroIdentificacao id;
-    ULONG filial = 0, cliente = 0, posicao = 0;
-    bool ativo = false, inativo = false, cancelado = false, concluido = false, excluidos = false;
-    std::string dataFrequencia;
+struct OpcoesPlanosFind : FiltroPlanos {
     bool ponteiros = false;
 };
 
 void Find(Contexto& ctx, OpcoesPlanosFind& o) {
-    _REG_FILTRO_CADASTRO_MANUTENCAO_PS f{};
-    f.lFilial = o.filial;
-    f.lCliente = o.cliente;
-    f.bAtivo = o.ativo;
-    f.bInativo = o.inativo;
-    f.bCancelado = o.cancelado;
-    f.bConcluido = o.concluido;
-    f.bTrazerExcluido = o.excluidos;
-    f.lPonteiroRegistro = o.posicao;
-    f.lEquipamento = o.id.equipamento;
-    f.lMarca = o.id.marca;
-    f.lModelo = o.id.modelo;
-    f.lTipo = o.id.tipo;
-    f.lProduto = o.id.produto;
-    f.lGrade1 = o.id.grade1;
-    f.lGrade2 = o.id.grade2;
-    f.lGrade3 = o.id.grade3;
-    CopiaSerie(f.szNrSerie, sizeof f.szNrSerie, o.id.serie);
-    f.lTipoIdentificacao = o.id.tipoIdentificacao;
-    f.lQtdPonteirosIdentificacao = static_cast<ULONG>(o.id.codigos.size());
-    f.pPonteirosIdentificacao = o.id.codigos.empty() ? nullptr : o.id.codigos.data();
-    f.dataInicialFrequencia = LeData(o.dataFrequencia, "--data-frequencia");
+    const _REG_FILTRO_CADASTRO_MANUTENCAO_PS f = MontaFiltroPlanos(o);
     std::vector<ULONG> posicoes = BuscaPlanos(ctx, f);
     if (o.ponteiros) {
         if (ctx.opcoes.json) return ImprimeJson(posicoes);
@@ -350,16 +325,7 @@ void RegistraPlanos(CLI::App& app, Contexto& ctx) {
 
     auto* find = grupo->add_subcommand("find", "List the plans that pass a filter (no option: every plan)");
     auto o = std::make_shared<OpcoesPlanosFind>();
-    find->add_option("--filial", o->filial, "Branch");
-    find->add_option("--cliente", o->cliente, "A client of the plan");
-    find->add_flag("--ativo", o->ativo, "Active plans (status flags add up; none: every status)");
-    find->add_flag("--inativo", o->inativo, "Inactive plans");
-    find->add_flag("--cancelado", o->cancelado, "Cancelled plans");
-    find->add_flag("--concluido", o->concluido, "Concluded plans");
-    find->add_flag("--excluidos", o->excluidos, "Also plans marked excluded");
-    AdicionaOpcoesIdentificacao(*find, o->id);
-    find->add_option("--posicao", o->posicao, "One plan position");
-    find->add_option("--data-frequencia", o->dataFrequencia, "A maintenance whose frequency starts that day (YYYY-MM-DD)");
+    AdicionaOpcoesFiltroPlanos(*find, *o);
     find->add_flag("--ponteiros", o->ponteiros, "Positions only");
     find->callback([&ctx, o] { ctx.acao = [&ctx, o] { Find(ctx, *o); }; });
 

@@ -65,6 +65,19 @@ const std::string_view kCadastrosErp = R"json({
     {"codigo": 2, "nome": "Troca de óleo", "unidade": 1},
     {"codigo": 3, "nome": "Inspeção elétrica", "unidade": 1},
     {"codigo": 4, "nome": "Revisão anual da bomba", "unidade": 1}
+  ],
+  "equipamento_cadastro": [
+    {"codigo": 1001, "nome": "Torno CNC TX-500 da linha de usinagem", "referencia": "TOR-001"},
+    {"codigo": 1002, "nome": "Compressor de ar CP-20 do galpão 2", "referencia": "CMP-002"},
+    {"codigo": 1003, "nome": "Empilhadeira elétrica E-25", "referencia": "EMP-003"}
+  ],
+  "cliente_comercial": [
+    {"codigo": 101, "nome": "Metalúrgica Boa Vista Ltda", "nome_curto": "BOAVISTA"},
+    {"codigo": 102, "nome": "Padaria Pão Quente ME", "nome_curto": "PAOQUENTE"}
+  ],
+  "local_estoque": [
+    {"codigo": 1, "nome": "Almoxarifado central", "filial": 1},
+    {"codigo": 2, "nome": "Depósito de peças", "filial": 2}
   ]
 })json";
 

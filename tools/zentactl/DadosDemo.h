@@ -9,7 +9,9 @@
 namespace zenta::ctl::demo {
 
 // `erp import` document: branches, users with e-mail, towns, clients, brands,
-// models, equipment types, equipments, units, products, grade items, services.
+// models, equipment types, equipments, units, products, grade items, services;
+// for the reports, the equipment register, clients' commercial records and
+// stock locations.
 extern const std::string_view kCadastrosErp;
 // `properties set` document: notice settings and the captions of the free fields.
 extern const std::string_view kPropriedades;

@@ -37,6 +37,8 @@ int main(int argc, char** argv) {
     RegistraArvores(app, ctx);
     RegistraErp(app, ctx);
     RegistraOrdens(app, ctx);  // after the erp group: adds erp close-os
+    RegistraVerificacao(app, ctx);  // after the plans group: adds plans counters
+    RegistraRelatorios(app, ctx);
     RegistraDemo(app, ctx);
 
     try {

@@ -1,0 +1,150 @@
+// zentactl's `verify`, `notices` and `plans counters` end to end: the built
+// program in a fresh $ZENTA_HOME, on days set with --data or, for a whole
+// process, under faketime.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "support/ZentactlTeste.h"
+
+namespace {
+
+using nlohmann::json;
+using Resultado = zenta::teste::ResultadoZentactl;
+
+constexpr const char* kCadastros = R"({
+  "usuario": [{"codigo": 1, "nome": "Administrador"}, {"codigo": 2, "nome": "Outro"}],
+  "cliente": [{"codigo": 5, "nome": "Cliente Bom"}],
+  "equipamento": [{"codigo": 10, "nome": "Prensa hidráulica"}]
+})";
+
+// A plan whose maintenance of 10 days (technician 1, the default user)
+// starts on 1 January 2030, with a client always in force.
+constexpr const char* kPlano = R"({
+  "idEquipamentoPS": {"lFilial": 1, "lEquipamento": 10, "lSituacao": 1, "szNrSerie": "PR-1"},
+  "listaClientes": {"pClientes": [{"lCliente": 5}]},
+  "listaManutencoes": {"pManutencoes": [
+    {"frequenciaPS": {"lTipoFrequencia": 2, "lTipoFrequenciaTempo": 1, "lFrequenciaTempo": 10,
+                      "dataInicial": "2030-01-01"},
+     "szNomeManutencao": "Lubrificação", "lTecnico": 1}
+  ]}
+})";
+
+class ZentactlVerificacao : public zenta::teste::ZentactlTeste {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(Executa({"erp", "import", Arquivo("erp.json", kCadastros)}).status, 0);
+        ASSERT_EQ(Executa({"properties", "set", "--file", Arquivo("prop.json", R"({"cAvisarComTelaAviso": 1})")}).status, 0);
+        const Resultado r = Executa({"--json", "plans", "save", "--file", Arquivo("plano.json", kPlano)});
+        ASSERT_EQ(r.status, 0) << r.erro;
+        m_plano = r.Json().at("lPonteiroRegistro").get<long>();
+    }
+
+    // zentactl as a whole process living on `dia` (faketime).
+    Resultado ExecutaNoDia(const std::string& dia, const std::vector<std::string>& argumentos) {
+        const std::filesystem::path dir = m_home.Raiz();
+        std::string comando = "ASAN_OPTIONS=verify_asan_link_order=0 faketime " +
+                              zenta::teste::AspasShell(dia + " 09:00:00") + " " +
+                              zenta::teste::AspasShell(ZENTACTL_PROGRAMA);
+        for (const auto& a : argumentos) comando += " " + zenta::teste::AspasShell(a);
+        comando += " </dev/null >" + zenta::teste::AspasShell((dir / "stdout.txt").string()) + " 2>" +
+                   zenta::teste::AspasShell((dir / "stderr.txt").string());
+        const int r = std::system(comando.c_str());
+        Resultado res;
+        res.status = WIFEXITED(r) ? WEXITSTATUS(r) : -1;
+        res.saida = zenta::teste::LeArquivo(dir / "stdout.txt");
+        res.erro = zenta::teste::LeArquivo(dir / "stderr.txt");
+        return res;
+    }
+
+    json Contadores() {
+        const Resultado r = Executa({"--json", "plans", "counters", "--plano", std::to_string(m_plano)});
+        EXPECT_EQ(r.status, 0) << r.erro;
+        return r.status == 0 ? r.Json() : json::array();
+    }
+
+    long m_plano = 0;
+};
+
+TEST_F(ZentactlVerificacao, VerifyNoDiaAbreAOrdemEOAvisoChegaUmaVez) {
+    Resultado antes = Executa({"--json", "verify", "--data", "2030-01-10"});
+    ASSERT_EQ(antes.status, 0) << antes.erro;
+    EXPECT_EQ(antes.Json().at("hoje"), "2030-01-10");
+    EXPECT_EQ(antes.Json().at("dataUltimaVerificacao"), "2030-01-10");
+    EXPECT_TRUE(antes.Json().at("ordens").empty());
+    json c = Contadores();
+    ASSERT_EQ(c.size(), 1u);
+    EXPECT_EQ(c[0].at("lQuantidadeDiasFalta"), 10);
+    EXPECT_EQ(c[0].at("dataUltimaVerificacaoMedicao"), "2030-01-01");
+    EXPECT_EQ(c[0].at("ordemAberta"), false);
+
+    const Resultado dia = Executa({"--json", "verify", "--data", "2030-01-11"});
+    ASSERT_EQ(dia.status, 0) << dia.erro;
+    ASSERT_EQ(dia.Json().at("ordens").size(), 1u);
+    const json ordem = dia.Json().at("ordens")[0];
+    EXPECT_EQ(ordem.at("szNomeManutencao"), "Lubrificação");
+    EXPECT_EQ(ordem.at("lCliente"), 5);
+    EXPECT_EQ(ordem.at("lTecnico"), 1);
+
+    // The same day again verifies nothing new.
+    EXPECT_EQ(Executa({"--json", "verify", "--data", "2030-01-11"}).Json().at("ordens").size(), 1u);
+    c = Contadores();
+    EXPECT_EQ(c[0].at("bMovimentacaoGerada"), true);
+    EXPECT_EQ(c[0].at("ordemAberta"), true);
+    EXPECT_EQ(c[0].at("vencida"), false);
+
+    // Another user has no notice; the technician gets it once.
+    const Resultado outro = Executa({"--usuario", "2", "--json", "notices"});
+    ASSERT_EQ(outro.status, 0) << outro.erro;
+    EXPECT_TRUE(outro.Json().empty());
+    const Resultado tabela = Executa({"notices"});
+    ASSERT_EQ(tabela.status, 0) << tabela.erro;
+    for (const char* trecho : {"Prensa hidráulica", "PR-1", "Lubrificação", "Cliente Bom", "11/01/2030"})
+        EXPECT_NE(tabela.saida.find(trecho), std::string::npos) << trecho << "\n" << tabela.saida;
+    EXPECT_TRUE(Executa({"--json", "notices"}).Json().empty());
+    EXPECT_NE(Executa({"notices"}).saida.find("(none)"), std::string::npos);
+}
+
+TEST_F(ZentactlVerificacao, ContadoresMostramQuandoVenceNumProcessoSobFaketime) {
+    // A whole process on 11 January 2030, without --data: the maintenance is
+    // due by its counters; its start-up opens the order.
+    Resultado r = ExecutaNoDia("2030-01-10", {"--json", "plans", "counters"});
+    if (r.status != 0 && r.erro.find("faketime") != std::string::npos) GTEST_SKIP() << r.erro;
+    ASSERT_EQ(r.status, 0) << r.erro;
+    ASSERT_EQ(r.Json().size(), 1u);
+    EXPECT_EQ(r.Json()[0].at("vencida"), false);
+    const long codigo = r.Json()[0].at("lCodigoManutencao").get<long>();
+
+    r = ExecutaNoDia("2030-01-11", {"--json", "verify"});
+    ASSERT_EQ(r.status, 0) << r.erro;
+    EXPECT_EQ(r.Json().at("hoje"), "2030-01-11");
+    EXPECT_EQ(r.Json().at("ordens").size(), 1u);
+
+    r = ExecutaNoDia("2030-01-11", {"plans", "counters", std::to_string(codigo)});
+    ASSERT_EQ(r.status, 0) << r.erro;
+    EXPECT_NE(r.saida.find("open order"), std::string::npos) << r.saida;
+    EXPECT_NE(r.saida.find("Lubrificação"), std::string::npos) << r.saida;
+}
+
+TEST_F(ZentactlVerificacao, ErrosDeUsoEDeOperacao) {
+    EXPECT_EQ(Executa({"verify", "--data", "2030-02-30"}).status, 2);
+    EXPECT_EQ(Executa({"plans", "counters", "1", "--plano", "1"}).status, 2);
+    const Resultado semPlano = Executa({"plans", "counters", "--plano", "99"});
+    EXPECT_EQ(semPlano.status, 1);
+    EXPECT_NE(semPlano.erro.find("E_INVALIDARG"), std::string::npos) << semPlano.erro;
+    const Resultado semManutencao = Executa({"plans", "counters", "999"});
+    EXPECT_EQ(semManutencao.status, 1);
+    EXPECT_NE(semManutencao.erro.find("999"), std::string::npos) << semManutencao.erro;
+    const Resultado tabela = Executa({"plans", "counters"});
+    ASSERT_EQ(tabela.status, 0) << tabela.erro;
+    EXPECT_NE(tabela.saida.find("Days to run"), std::string::npos) << tabela.saida;
+}
+
+}  // namespace
