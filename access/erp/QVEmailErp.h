@@ -3,7 +3,7 @@
 // server the installation configures, or, when none is configured, kept in
 // the company's Maildir below $ZENTA_HOME/mail so that no notice is lost.
 //
-// Configuration: HKEY_LOCAL_MACHINE\SOFTWARE\QV Sistemas\Email
+// Configuration: HKEY_LOCAL_MACHINE\SOFTWARE\Wow6432Node\QV Sistemas\Email
 //   "ServidorSMTP"  REG_SZ    host name or address; absent or empty: Maildir
 //   "PortaSMTP"     REG_DWORD 1..65535; default 25 (465 with "TLS" 2)
 //   "Remetente"     REG_SZ    the sender's address (required with a server)
@@ -25,7 +25,7 @@
 
 namespace zenta {
 
-inline constexpr const char* kChaveRegistroEmail = "SOFTWARE\\QV Sistemas\\Email";
+inline constexpr const char* kChaveRegistroEmail = "SOFTWARE\\Wow6432Node\\QV Sistemas\\Email";
 
 // Named failures of a send (Windows' own codes for the same conditions).
 inline constexpr HRESULT E_QV_EMAIL_CONEXAO_RECUSADA = HRESULT_FROM_WIN32(1225u);    // ERROR_CONNECTION_REFUSED

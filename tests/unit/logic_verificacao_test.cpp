@@ -16,12 +16,15 @@
 
 #include <zenta/zenta.h>
 
+#include "access/erp/QVEmailErp.h"
 #include "access/erp/QVErpBanco.h"
 #include "logic/BaseManutencaoPreventiva.h"
 #include "logic/QVCamposRegistro.h"
 #include "platform/CodePage.h"
+#include "platform/Registry.h"
 #include "server/QVJsonRegistros.h"
 #include "support/ServicoTeste.h"
+#include "support/SmtpSink.h"
 #include "support/ZentaHomeTemporario.h"
 #include "values/QVDMA.h"
 #include "values/QVDMC.h"
@@ -587,6 +590,22 @@ TEST_F(Verificacao, EmailAoTecnicoQuandoPedido) {
     ASSERT_EQ(Banco()->ExecutaSql("INSERT INTO produto (codigo, nome) VALUES (40, 'Filtro');"
                                   "INSERT INTO item_grade (codigo, nome) VALUES (5, 'Azul');"),
               S_OK);
+    // The installation's mail server: a sink on this machine.
+    zenta::teste::SmtpSink sink;
+    {
+        HKEY h = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, zenta::kChaveRegistroEmail, 0, nullptr, 0, KEY_WRITE, nullptr,
+                                  &h, nullptr),
+                  ERROR_SUCCESS);
+        const std::string servidor = "127.0.0.1", remetente = "manutencao@empresa.example";
+        const DWORD porta = sink.Porta();
+        RegSetValueExA(h, "ServidorSMTP", 0, REG_SZ, reinterpret_cast<const BYTE*>(servidor.c_str()),
+                       static_cast<DWORD>(servidor.size() + 1));
+        RegSetValueExA(h, "Remetente", 0, REG_SZ, reinterpret_cast<const BYTE*>(remetente.c_str()),
+                       static_cast<DWORD>(remetente.size() + 1));
+        RegSetValueExA(h, "PortaSMTP", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&porta), sizeof porta);
+        RegCloseKey(h);
+    }
     Propriedades(1, 1);
     const LONG plano = NovoPlano({.dias = 10});
     const LONG doProduto = NovoPlano({.dias = 10}, 0, {}, 0, 40, 5);
@@ -596,21 +615,24 @@ TEST_F(Verificacao, EmailAoTecnicoQuandoPedido) {
     ASSERT_EQ(OrdensDoPlano(plano)->Quantidade(), 1u);
     ASSERT_EQ(OrdensDoPlano(doProduto)->Quantidade(), 1u);
     std::vector<std::string> mensagens;
-    const auto correio = m_home.Raiz() / "mail";
-    if (std::filesystem::exists(correio))
-        for (const auto& e : std::filesystem::recursive_directory_iterator(correio))
-            if (e.is_regular_file()) mensagens.push_back(zenta::teste::LeArquivo(e.path()));
+    for (const auto& m : sink.Mensagens()) {
+        EXPECT_EQ(m.destinatarios, std::vector<std::string>{"carlos@teste.example"});
+        mensagens.push_back(m.sDados);
+    }
     ASSERT_EQ(mensagens.size(), 2u);
     std::sort(mensagens.begin(), mensagens.end(), [](const std::string& a, const std::string& b) {
         return a.find("Filtro") < b.find("Filtro");  // the product's first (the other has none: npos)
     });
     const std::string& mensagem = mensagens[1];
     EXPECT_NE(mensagem.find("To: carlos@teste.example"), std::string::npos);
+    // "Aviso de Equipamento para Manutenção", encoded for the header.
+    EXPECT_NE(mensagem.find("Subject: =?UTF-8?"), std::string::npos);
     EXPECT_NE(mensagem.find("Prezado Sr.: Carlos Mec=C3=A2nico=20"), std::string::npos);
     EXPECT_NE(mensagem.find("o equipamento Compressor de ar - Marca Boa - Compressor - SN"), std::string::npos);
     EXPECT_NE(mensagem.find("Previs=C3=A3o: 11/03/2026"), std::string::npos);
     EXPECT_NE(mensagens[0].find("o equipamento Filtro - Azul - SN"), std::string::npos);
-    // The notices are written as well.
+    // Nothing went to the Maildir, and the notices are written as well.
+    EXPECT_FALSE(std::filesystem::exists(m_home.Raiz() / "mail"));
     EXPECT_EQ(Avisos().size(), 2u);
 }
 
