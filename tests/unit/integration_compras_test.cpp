@@ -15,6 +15,7 @@
 #include <zenta/zenta.h>
 
 #include "access/QVComPtr.h"
+#include "core/qvdatabase/QVDataBaseDefs.h"
 #include "access/erp/QVErpCadastros.h"
 #include "access/erp/QVProvedorErp.h"
 #include "access/erp/QVServidorErp.h"
@@ -244,6 +245,46 @@ TEST_F(Compras, QuantitiesFollowTheUnitsDecimalsAndTheRequestCarriesItsOrigin) {
     EXPECT_EQ(zenta::CasasDoCodigoUnidade(7), 0);
     EXPECT_EQ(zenta::CodigoCasasDecimais(1), 1);  // one decimal kept in two
     EXPECT_EQ(zenta::CodigoCasasDecimais(3), 2);
+}
+
+TEST_F(Compras, TheOrderFilesHoldTheRequestKeysAtTheirOffsets) {
+    Ordem ordem;
+    ordem.o.lPonteiroCadastro = static_cast<ULONG>(m_plano);
+    ordem.Produto(22, 5, 10000);
+    ordem.Servico(31, 10000, 0);
+    Grava(ordem);
+    ASSERT_EQ(ordem.compras.size(), 1u);
+    const auto dir = m_home.Raiz() / "data" / kEmpresa / "GE";
+    const std::size_t cab = QVDATABASE_TAMANHO_CABECALHO;
+    auto u32 = [](const std::string& b, std::size_t off) {
+        ULONG v = 0;
+        std::memcpy(&v, b.data() + off, sizeof v);
+        return v;
+    };
+    auto u64 = [](const std::string& b, std::size_t off) {
+        ULONGLONG v = 0;
+        std::memcpy(&v, b.data() + off, sizeof v);
+        return v;
+    };
+    // The order of May 2026: its key, branch and the run of its request keys.
+    const std::string mestre = zenta::teste::LeArquivo(dir / "GEMOVMANUT052026.dat");
+    ASSERT_GE(mestre.size(), cab + 640);
+    EXPECT_EQ(u64(mestre, cab + 0), ordem.o.dmcChave);
+    EXPECT_EQ(u32(mestre, cab + 8), 1u);
+    EXPECT_EQ(u32(mestre, cab + 606), 1u) << "lPtrIntegracaoCompras";
+    const std::string chaves = zenta::teste::LeArquivo(dir / "GEMOVICM052026.dat");
+    ASSERT_EQ(chaves.size(), cab + 8);
+    EXPECT_EQ(u64(chaves, cab), ordem.compras[0]);
+    // Its lines with their purchase flags (products 46 bytes on, services 26).
+    const std::string produtos = zenta::teste::LeArquivo(dir / "GEMOVPROMANUT052026.dat");
+    ASSERT_GT(produtos.size(), cab + 45);
+    EXPECT_EQ(u32(produtos, cab + 0), 22u);
+    EXPECT_EQ(u32(produtos, cab + 4), 5u);
+    EXPECT_EQ(static_cast<unsigned char>(produtos[cab + 44]), 1);
+    const std::string servicos = zenta::teste::LeArquivo(dir / "GEMOVSERMANUT052026.dat");
+    ASSERT_GT(servicos.size(), cab + 25);
+    EXPECT_EQ(u32(servicos, cab + 0), 31u);
+    EXPECT_EQ(static_cast<unsigned char>(servicos[cab + 24]), 0);
 }
 
 TEST_F(Compras, AProductPurchasingDoesNotKnowStopsTheSaveWithItsCode) {
