@@ -94,6 +94,38 @@ bool MesmaIdentificacao(const TArmazenado& armazenado, const _REG_CADASTRO_HISTO
            zenta::IguaisSemCaixa(TextoCampo(armazenado.szNrSerie), TextoCampo(leitura.szNrSerie));
 }
 
+// The lowest position of the current reading of an identification, 0 when
+// there is none; `armazenado` receives that record. The identification
+// index gives the candidates (positions ascending, possibly of other
+// identifications with the same key); should the file have lost its index
+// between registration and lookup, every record is a candidate.
+HRESULT BuscaMedicaoAtual(CQVDataBase_GE_ManutencaoPreventiva& db, const _REG_CADASTRO_HISTORICO_MEDICOES_PS& leitura,
+                          ULONGLONG& uiPosicao, REG_CADASTRO_MEDICAO_ATUAL_V1& armazenado) {
+    uiPosicao = 0;
+    armazenado = REG_CADASTRO_MEDICAO_ATUAL_V1{};
+    CQVFile<REG_CADASTRO_MEDICAO_ATUAL_V1>& arquivo = db.m_MedicaoAtual;
+    QV_CHECK(db.IndexaIdentificacoes());
+    std::vector<ULONGLONG> candidatos;
+    const HRESULT hr = arquivo.ExisteIndex(zenta::ChaveIdentificacaoMedicao(leitura), candidatos,
+                                           zenta::INDICE_MEDICAO_IDENTIFICACAO);
+    if (hr == E_QVCR_COLUNA_INDEXACAO_INVALIDA) {
+        candidatos.clear();
+        const ULONGLONG qtdRegistros = arquivo.GetQtdRegistros();
+        for (ULONGLONG pos = 1; pos <= qtdRegistros; ++pos) candidatos.push_back(pos);
+    } else {
+        QV_CHECK(hr);
+    }
+    for (const ULONGLONG pos : candidatos) {
+        REG_CADASTRO_MEDICAO_ATUAL_V1 reg{};
+        QV_CHECK(arquivo.Le(pos, reg));
+        if (!MesmaIdentificacao(reg, leitura)) continue;
+        uiPosicao = pos;
+        armazenado = reg;
+        return S_OK;
+    }
+    return S_OK;
+}
+
 // A reading from a client can be stored: its serial number ends inside its field.
 HRESULT ConfereLeitura(const _REG_CADASTRO_HISTORICO_MEDICOES_PS& leitura) {
     return zenta::TextoTerminado(leitura.szNrSerie) ? S_OK : E_INVALIDARG;
@@ -185,16 +217,10 @@ HRESULT CBaseManutencaoPreventiva::GravaMedicaoAtual(_REG_CADASTRO_MEDICAO_ATUAL
     // 2. The stored reading of the same identification, if any: it is
     // rewritten, and a reading without value keeps the meter where it was.
     ULONGLONG uiPosicao = QVDATABASE_POSICAO_NOVO_REGISTRO;
-    const ULONGLONG qtdRegistros = arquivo.GetQtdRegistros();
-    for (ULONGLONG pos = 1; pos <= qtdRegistros; ++pos) {
-        REG_CADASTRO_MEDICAO_ATUAL_V1 armazenado{};
-        QV_CHECK(arquivo.Le(pos, armazenado));
-        if (!MesmaIdentificacao(armazenado, leitura)) continue;
-        uiPosicao = pos;
-        if (leitura.vQuantidadeMedicao.int64 == 0)
-            leitura.vQuantidadeMedicao.int64 = armazenado.vQuantidadeMedicao.int64;
-        break;
-    }
+    REG_CADASTRO_MEDICAO_ATUAL_V1 armazenado{};
+    QV_CHECK(BuscaMedicaoAtual(*m_pDataBase, leitura, uiPosicao, armazenado));
+    if (uiPosicao != QVDATABASE_POSICAO_NOVO_REGISTRO && leitura.vQuantidadeMedicao.int64 == 0)
+        leitura.vQuantidadeMedicao.int64 = armazenado.vQuantidadeMedicao.int64;
 
     // 3. The technician defaults to the calling user.
     if (leitura.lTecnico == 0) leitura.lTecnico = GetUsuario();
@@ -252,13 +278,10 @@ HRESULT CBaseManutencaoPreventiva::RefazMedicaoInicial(const _REG_CADASTRO_MEDIC
     if (m_pDataBase == nullptr) QV_CHECK(QV_E_NAO_INICIALIZADO);
     QV_CHECK(ConfereLeitura(regMedicaoAtual.regMedicaoAtual));
     std::lock_guard trava(m_pDataBase->m_travaGravacao);
-    CQVFile<REG_CADASTRO_MEDICAO_ATUAL_V1>& arquivo = m_pDataBase->m_MedicaoAtual;
-
-    const ULONGLONG qtdRegistros = arquivo.GetQtdRegistros();
-    for (ULONGLONG pos = 1; pos <= qtdRegistros; ++pos) {
-        REG_CADASTRO_MEDICAO_ATUAL_V1 armazenado{};
-        QV_CHECK(arquivo.Le(pos, armazenado));
-        if (!MesmaIdentificacao(armazenado, regMedicaoAtual.regMedicaoAtual)) continue;
+    ULONGLONG pos = 0;
+    REG_CADASTRO_MEDICAO_ATUAL_V1 armazenado{};
+    QV_CHECK(BuscaMedicaoAtual(*m_pDataBase, regMedicaoAtual.regMedicaoAtual, pos, armazenado));
+    if (pos != 0) {
         // Recorded again as stored: its recording date becomes today, its
         // quantity stays and the plans of the identification are verified.
         _REG_CADASTRO_MEDICAO_ATUAL_PS leitura{};

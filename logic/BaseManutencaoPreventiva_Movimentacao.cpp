@@ -624,9 +624,21 @@ HRESULT CBaseManutencaoPreventiva::BuscaMovimentosPelaManutencao(ULONG lCodigoMa
     auto& arquivo = m_pDataBase->m_MovManutPrev;
     std::vector<_REG_PTR_DATA_PS> achados;
     // Oldest month first, then by position: the last is the newest order.
+    // Each month's maintenance-code index gives the positions, ascending; a
+    // member without the index (none is expected: the group gives its
+    // definition to every member) is walked whole.
+    std::vector<ULONGLONG> posicoes;
     for (const auto& [ma, chave] : zenta::MesesEmOrdem(arquivo.GetChaves())) {
-        const ULONGLONG total = arquivo.GetQtdRegistros(chave);
-        for (ULONGLONG pos = 1; pos <= total; ++pos) {
+        const HRESULT hr =
+            arquivo.ExisteIndex(chave, lCodigoManutencao, posicoes, zenta::INDICE_ORDEM_CODIGO_MANUTENCAO);
+        if (hr == E_QVCR_COLUNA_INDEXACAO_INVALIDA) {
+            posicoes.clear();
+            const ULONGLONG total = arquivo.GetQtdRegistros(chave);
+            for (ULONGLONG pos = 1; pos <= total; ++pos) posicoes.push_back(pos);
+        } else {
+            QV_CHECK(hr);
+        }
+        for (const ULONGLONG pos : posicoes) {
             REG_MOVIMENTACAO_MANUT_PREV_V1 r{};
             QV_CHECK(arquivo.Le(chave, pos, r));
             if (r.lCodigoManutencao != lCodigoManutencao) continue;

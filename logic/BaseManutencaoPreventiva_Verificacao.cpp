@@ -246,17 +246,33 @@ HRESULT CBaseManutencaoPreventiva::BuscaPlanosDaMedicao(const _REG_CADASTRO_HIST
     filtro.lGrade3 = regMedicao.lGrade3;
     CopiaTexto(filtro.szNrSerie, regMedicao.szNrSerie);
     filtro.lTipoIdentificacao = 2;
-    _REG_LISTA_PTRS_CADASTRO_PS ponteiros{};
-    QV_CHECK(BuscaPonteiros(filtro, &ponteiros));
-    const std::unique_ptr<ULONG, decltype(&CoTaskMemFree)> liberaPonteiros(ponteiros.pPonteiros, &CoTaskMemFree);
-    if (ponteiros.lQtdPtrs == 0) return S_OK;
+
+    // The candidates: the plans whose identification has the reading's key
+    // (ascending), or every plan should the file have lost its index
+    // between registration and lookup. Each passes the plan filter, as a
+    // search of plans would apply it, and then the exact comparison.
+    CQVFile<REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1>& arquivo = m_pDataBase->m_ManutencaoPreventiva;
+    QV_CHECK(m_pDataBase->IndexaIdentificacoes());
+    std::vector<ULONGLONG> candidatos;
+    const HRESULT hr = arquivo.ExisteIndex(zenta::ChaveIdentificacaoMedicao(regMedicao), candidatos,
+                                           zenta::INDICE_PLANO_IDENTIFICACAO);
+    if (hr == E_QVCR_COLUNA_INDEXACAO_INVALIDA) {
+        candidatos.clear();
+        const ULONGLONG total = arquivo.GetQtdRegistros();
+        for (ULONGLONG pos = 1; pos <= total; ++pos) candidatos.push_back(pos);
+    } else {
+        QV_CHECK(hr);
+    }
 
     // The filter's zero codes and empty serial match anything: only the
     // plans of exactly this identification are kept.
     std::vector<ULONG> mesmos;
-    for (ULONG i = 0; i < ponteiros.lQtdPtrs; ++i) {
+    for (const ULONGLONG pos : candidatos) {
         REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1 mestre{};
-        QV_CHECK(m_pDataBase->m_ManutencaoPreventiva.Le(ponteiros.pPonteiros[i], mestre));
+        QV_CHECK(arquivo.Le(pos, mestre));
+        bool bPassa = false;
+        QV_CHECK(Filtra(filtro, mestre, static_cast<ULONG>(pos), bPassa));
+        if (!bPassa) continue;
         _REG_CADASTRO_IDENTIFICACAO_EQUIPAMENTO_PS id;
         std::memset(&id, 0, sizeof id);
         id.lEquipamento = mestre.lEquipamento;
@@ -268,7 +284,7 @@ HRESULT CBaseManutencaoPreventiva::BuscaPlanosDaMedicao(const _REG_CADASTRO_HIST
         id.lGrade2 = mestre.lGrade2;
         id.lGrade3 = mestre.lGrade3;
         CopiaTexto(id.szNrSerie, mestre.szNrSerie);
-        if (MesmaIdentificacao(id, regMedicao)) mesmos.push_back(ponteiros.pPonteiros[i]);
+        if (MesmaIdentificacao(id, regMedicao)) mesmos.push_back(static_cast<ULONG>(pos));
     }
     if (mesmos.empty()) return S_OK;
     _REG_LISTA_PTRS_CADASTRO_PS selecionados{};

@@ -1,7 +1,12 @@
 #include "schema/QVDataBase_GE_ManutencaoPreventiva.h"
 
+#include <algorithm>
+#include <array>
+
 #include "access/QVModulos.h"
 #include "diagnostics/QVCheck.h"
+#include "logic/QVCamposRegistro.h"
+#include "values/QVCrc64.h"
 
 namespace {
 
@@ -54,7 +59,14 @@ CQVDataBase_GE_ManutencaoPreventiva::CQVDataBase_GE_ManutencaoPreventiva()
       m_MovServicoManutPrev(NOME_ARQUIVO_MOV_SERVICO_MANUT_PREV, this),
       m_MovIntegracaoCompras(NOME_ARQUIVO_MOV_INTEGRACAO_COMPRAS, this),
       m_ManutencaoFrequenciaTXT(NOME_ARQUIVO_MANUTENCAO_FREQUENCIA_TXT, this),
-      m_MovManutPrevTXT(NOME_ARQUIVO_MOV_MANUT_PREV_TXT, this) {}
+      m_MovManutPrevTXT(NOME_ARQUIVO_MOV_MANUT_PREV_TXT, this) {
+    // The group has no member yet: the definition cannot meet a refused key,
+    // and the group keeps it for every member it loads or creates.
+    const HRESULT hr = m_MovManutPrev.IncluiIndex(
+        [](const REG_MOVIMENTACAO_MANUT_PREV_V1& reg, UINT) -> ULONGLONG { return reg.lCodigoManutencao; },
+        INDICE_ORDEM_CODIGO_MANUTENCAO, true, true);
+    if (FAILED(hr)) QV_LOG_HR(hr, "m_MovManutPrev.IncluiIndex(...)");
+}
 
 // The members leave the registry as they are destroyed; a database still
 // initialised is finalised first, while every member still exists.
@@ -84,6 +96,23 @@ HRESULT CQVDataBase_GE_ManutencaoPreventiva::OnInicializa() {
         QV_LOG_HR(hr, "CQVDataBase::OnInicializa()");
         return hr;
     }
+    QV_CHECK(IndexaIdentificacoes());
+    return S_OK;
+}
+
+HRESULT CQVDataBase_GE_ManutencaoPreventiva::IndexaIdentificacoes() {
+    std::lock_guard trava(m_travaIndices);
+    // Zero and repeated keys are allowed: registering never fails on the records.
+    if (m_MedicaoAtual.GetQtdIndices() == 0)
+        QV_CHECK(m_MedicaoAtual.IncluiIndex(
+            [](const REG_CADASTRO_MEDICAO_ATUAL_V1& reg, UINT) -> ULONGLONG { return ChaveIdentificacaoMedicao(reg); },
+            INDICE_MEDICAO_IDENTIFICACAO, true, true));
+    if (m_ManutencaoPreventiva.GetQtdIndices() == 0)
+        QV_CHECK(m_ManutencaoPreventiva.IncluiIndex(
+            [](const REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1& reg, UINT) -> ULONGLONG {
+                return ChaveIdentificacaoMedicao(reg);
+            },
+            INDICE_PLANO_IDENTIFICACAO, true, true));
     return S_OK;
 }
 
@@ -95,3 +124,21 @@ void CQVDataBase_GE_ManutencaoPreventiva::FechaArquivosSemAtualizar() {
         else if (auto* pGrupo = dynamic_cast<zenta::IQVGrupoLiberavel*>(pFile)) pGrupo->FechaMembrosSemAtualizar();
     }
 }
+
+namespace zenta {
+
+ULONGLONG ChaveIdentificacaoMedicao(ULONG lEquipamento, ULONG lProduto, ULONG lMarca, ULONG lModelo, ULONG lTipo,
+                                    ULONG lGrade1, ULONG lGrade2, ULONG lGrade3, std::string_view sNrSerie) {
+    // Codes, then the serial in capitals; the serial of a stored reading
+    // holds at most 51 bytes, a longer one is cut to what fits here and the
+    // lookup's comparison tells them apart.
+    std::array<unsigned char, 8 * 4 + 64> bytes{};
+    std::size_t n = 0;
+    for (const ULONG codigo : {lEquipamento, lProduto, lMarca, lModelo, lTipo, lGrade1, lGrade2, lGrade3})
+        for (int b = 0; b < 4; ++b) bytes[n++] = static_cast<unsigned char>((codigo >> (8 * b)) & 0xFFu);
+    const std::size_t tamanho = std::min<std::size_t>(sNrSerie.size(), bytes.size() - n);
+    for (std::size_t i = 0; i < tamanho; ++i) bytes[n++] = MaiusculaCp1252(static_cast<unsigned char>(sNrSerie[i]));
+    return QVCrc64(bytes.data(), n);
+}
+
+}  // namespace zenta

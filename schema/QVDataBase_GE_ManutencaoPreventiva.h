@@ -12,6 +12,8 @@
 // not start leaves its directory as it found it.
 #pragma once
 
+#include <cstddef>
+#include <cstring>
 #include <mutex>
 #include <shared_mutex>
 #include <string_view>
@@ -53,6 +55,38 @@ public:
     }
 };
 
+// ---- Indexes the logic looks records up by ----------------------------------------------
+
+// The orders of every month (m_MovManutPrev), by the maintenance code of the
+// order. Zero and repeated codes are allowed: every order of a maintenance
+// is listed, in position order.
+inline constexpr UINT INDICE_ORDEM_CODIGO_MANUTENCAO = 0;
+// The current readings (m_MedicaoAtual) and the plans (m_ManutencaoPreventiva),
+// by ChaveIdentificacaoMedicao of their identification. Different
+// identifications may share a key: a lookup confirms each position it gets
+// by comparing the identification itself.
+inline constexpr UINT INDICE_MEDICAO_IDENTIFICACAO = 0;
+inline constexpr UINT INDICE_PLANO_IDENTIFICACAO = 0;
+
+// The index key of a reading's identification: CRC-64 over the eight codes
+// (equipment, product, brand, model, type, grades 1 to 3, four bytes each,
+// least significant first) followed by the serial number in capitals
+// (Windows-1252, as compared without regard to case). Two identifications
+// that are the same without regard to the serial's case have the same key.
+ULONGLONG ChaveIdentificacaoMedicao(ULONG lEquipamento, ULONG lProduto, ULONG lMarca, ULONG lModelo, ULONG lTipo,
+                                    ULONG lGrade1, ULONG lGrade2, ULONG lGrade3, std::string_view sNrSerie);
+
+// The key of a stored reading, an interface reading or a stored plan (same field names);
+// the serial ends at its first zero or at the end of its field.
+template <class TLeitura>
+ULONGLONG ChaveIdentificacaoMedicao(const TLeitura& r) {
+    const std::size_t n = sizeof r.szNrSerie;
+    const void* fim = std::memchr(r.szNrSerie, 0, n);
+    const std::size_t tamanho = fim != nullptr ? static_cast<std::size_t>(static_cast<const char*>(fim) - r.szNrSerie) : n;
+    return ChaveIdentificacaoMedicao(r.lEquipamento, r.lProduto, r.lMarca, r.lModelo, r.lTipo, r.lGrade1, r.lGrade2,
+                                     r.lGrade3, std::string_view(r.szNrSerie, tamanho));
+}
+
 }  // namespace zenta
 
 class CQVDataBase_GE_ManutencaoPreventiva : public CQVDataBase {
@@ -93,6 +127,15 @@ public:
     // the company. Recursive: a plan save records its readings.
     std::recursive_mutex m_travaGravacao;
 
+    // Registers the identification index of the current readings and of
+    // the plans, on each file that has none. A plain file loses its indexes
+    // whenever it is loaded again (start-up, SetConteudo, DeletaArquivo), so
+    // every indexed lookup calls this first; an index then follows every
+    // write of its file. The orders' index is a definition of their group,
+    // made once when the database is built and applied by the group to every
+    // member it loads or creates.
+    HRESULT IndexaIdentificacoes();
+
 protected:
     // Compacts the registration files (parents against children, then the
     // frequencies' remarks), then loads every member in name order. The
@@ -106,4 +149,7 @@ private:
     HRESULT CompactaArquivos();
     // Closes every member without touching its file (after a failed load).
     void FechaArquivosSemAtualizar();
+
+    // Serialises IndexaIdentificacoes: two sessions must not both register.
+    std::mutex m_travaIndices;
 };
