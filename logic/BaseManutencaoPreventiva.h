@@ -171,13 +171,19 @@ protected:
                             const _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS& regManutencao, ULONG dataPrevista);
     // What the orders of a maintenance say about it: whether its newest
     // order is open, and the day its newest order was finished (0 when it
-    // is open or there is none). Asks BuscaMovimentosPelaManutencao, the one
-    // lookup of a maintenance's orders.
+    // is open or there is none). Reads only the newest order, the last one
+    // BuscaMovimentosPelaManutencao would list.
     struct SituacaoOrdensManutencao {
         bool bAberta = false;
         ULONG dataRearme = 0;
     };
     HRESULT LeSituacaoOrdensManutencao(ULONG lCodigoManutencao, SituacaoOrdensManutencao& situacao);
+    // The positions of a maintenance's orders in one month file, ascending
+    // (through the month's maintenance-code index).
+    HRESULT PosicoesDaManutencaoNoMes(ULONG lCodigoManutencao, ULONGLONG uiChaveMes, std::vector<ULONGLONG>& posicoes);
+    // The stored record of a maintenance's newest order; `achou` false when
+    // it has none.
+    HRESULT LeUltimaOrdemDaManutencao(ULONG lCodigoManutencao, bool& achou, REG_MOVIMENTACAO_MANUT_PREV_V1& ultima);
     // The plans (not excluded) whose identification is the reading's: the
     // one lookup from a reading's identification to its plans.
     HRESULT BuscaPlanosDaMedicao(const _REG_CADASTRO_HISTORICO_MEDICOES_PS& regMedicao,

@@ -469,7 +469,8 @@ HRESULT CBaseManutencaoPreventiva::LeMovimentacaoInterna(ULONGLONG dmcChave, _RE
         }
     }
 
-    if (db.m_MovManutPrevTXT.ExisteArquivo()) {
+    // The text file is only looked for when the order names a text.
+    if ((r.lObservacao != 0 || r.lOcorrencia != 0) && db.m_MovManutPrevTXT.ExisteArquivo()) {
         std::string texto;
         if (r.lObservacao != 0) {
             QV_CHECK(db.m_MovManutPrevTXT.Le(r.lObservacao, texto));
@@ -615,6 +616,51 @@ HRESULT CBaseManutencaoPreventiva::BuscaRegistrosMovimentacao(const _REG_LISTA_P
     return S_OK;
 }
 
+HRESULT CBaseManutencaoPreventiva::PosicoesDaManutencaoNoMes(ULONG lCodigoManutencao, ULONGLONG uiChaveMes,
+                                                              std::vector<ULONGLONG>& posicoes) {
+    // The month's maintenance-code index gives the positions, ascending; a
+    // member without the index (none is expected: the group gives its
+    // definition to every member) is walked whole. Each candidate is read
+    // and its code confirmed.
+    auto& arquivo = m_pDataBase->m_MovManutPrev;
+    std::vector<ULONGLONG> candidatos;
+    const HRESULT hr =
+        arquivo.ExisteIndex(uiChaveMes, lCodigoManutencao, candidatos, zenta::INDICE_ORDEM_CODIGO_MANUTENCAO);
+    if (hr == E_QVCR_COLUNA_INDEXACAO_INVALIDA) {
+        candidatos.clear();
+        const ULONGLONG total = arquivo.GetQtdRegistros(uiChaveMes);
+        for (ULONGLONG pos = 1; pos <= total; ++pos) candidatos.push_back(pos);
+    } else {
+        QV_CHECK(hr);
+    }
+    posicoes.clear();
+    for (const ULONGLONG pos : candidatos) {
+        REG_MOVIMENTACAO_MANUT_PREV_V1 r{};
+        QV_CHECK(arquivo.Le(uiChaveMes, pos, r));
+        if (r.lCodigoManutencao == lCodigoManutencao) posicoes.push_back(pos);
+    }
+    return S_OK;
+}
+
+HRESULT CBaseManutencaoPreventiva::LeUltimaOrdemDaManutencao(ULONG lCodigoManutencao, bool& achou,
+                                                             REG_MOVIMENTACAO_MANUT_PREV_V1& ultima) {
+    achou = false;
+    if (m_pDataBase == nullptr) QV_CHECK(QV_E_NAO_INICIALIZADO);
+    auto& arquivo = m_pDataBase->m_MovManutPrev;
+    // The last of the list BuscaMovimentosPelaManutencao gives: the newest
+    // month holding one, its highest position. Only that record is read.
+    const auto meses = zenta::MesesEmOrdem(arquivo.GetChaves());
+    std::vector<ULONGLONG> posicoes;
+    for (auto it = meses.rbegin(); it != meses.rend(); ++it) {
+        QV_CHECK(PosicoesDaManutencaoNoMes(lCodigoManutencao, it->second, posicoes));
+        if (posicoes.empty()) continue;
+        QV_CHECK(arquivo.Le(it->second, posicoes.back(), ultima));
+        achou = true;
+        return S_OK;
+    }
+    return S_OK;
+}
+
 HRESULT CBaseManutencaoPreventiva::BuscaMovimentosPelaManutencao(ULONG lCodigoManutencao,
                                                                  _REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS* pRegListaRegistros) {
     if (pRegListaRegistros == nullptr) QV_CHECK(E_POINTER);
@@ -624,24 +670,10 @@ HRESULT CBaseManutencaoPreventiva::BuscaMovimentosPelaManutencao(ULONG lCodigoMa
     auto& arquivo = m_pDataBase->m_MovManutPrev;
     std::vector<_REG_PTR_DATA_PS> achados;
     // Oldest month first, then by position: the last is the newest order.
-    // Each month's maintenance-code index gives the positions, ascending; a
-    // member without the index (none is expected: the group gives its
-    // definition to every member) is walked whole.
     std::vector<ULONGLONG> posicoes;
     for (const auto& [ma, chave] : zenta::MesesEmOrdem(arquivo.GetChaves())) {
-        const HRESULT hr =
-            arquivo.ExisteIndex(chave, lCodigoManutencao, posicoes, zenta::INDICE_ORDEM_CODIGO_MANUTENCAO);
-        if (hr == E_QVCR_COLUNA_INDEXACAO_INVALIDA) {
-            posicoes.clear();
-            const ULONGLONG total = arquivo.GetQtdRegistros(chave);
-            for (ULONGLONG pos = 1; pos <= total; ++pos) posicoes.push_back(pos);
-        } else {
-            QV_CHECK(hr);
-        }
+        QV_CHECK(PosicoesDaManutencaoNoMes(lCodigoManutencao, chave, posicoes));
         for (const ULONGLONG pos : posicoes) {
-            REG_MOVIMENTACAO_MANUT_PREV_V1 r{};
-            QV_CHECK(arquivo.Le(chave, pos, r));
-            if (r.lCodigoManutencao != lCodigoManutencao) continue;
             _REG_PTR_DATA_PS item{};
             item.dataPonteiro = ma;
             item.lPonteiro = static_cast<ULONG>(pos);

@@ -219,12 +219,12 @@ std::string CorpoEmailAviso(std::string_view sNomeUsuario, ULONG lCodigoManutenc
 HRESULT CBaseManutencaoPreventiva::LeSituacaoOrdensManutencao(ULONG lCodigoManutencao,
                                                                SituacaoOrdensManutencao& situacao) {
     situacao = {};
-    _REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS ordens{};
-    const LiberaOrdensNoFim libera(ordens);
-    QV_CHECK(BuscaMovimentosPelaManutencao(lCodigoManutencao, &ordens));
-    if (ordens.lQtdRegistros == 0 || ordens.pRegistros == nullptr) return S_OK;
-    // Oldest month first, then by position: the last is the newest order.
-    const _REG_MOVIMENTACAO_MANUT_PREV_PS& ultima = ordens.pRegistros[ordens.lQtdRegistros - 1];
+    // The newest of the maintenance's orders (the last BuscaMovimentosPelaManutencao
+    // lists) is all that counts: only its record is read.
+    bool achou = false;
+    REG_MOVIMENTACAO_MANUT_PREV_V1 ultima{};
+    QV_CHECK(LeUltimaOrdemDaManutencao(lCodigoManutencao, achou, ultima));
+    if (!achou) return S_OK;
     situacao.bAberta = ultima.lSituacao == 0;
     // A finished order's last save (the one that finished it) set its day.
     if (ultima.lSituacao == 1 || ultima.lSituacao == 2) situacao.dataRearme = ultima.dataConclusao;
