@@ -204,6 +204,8 @@ protected:
     // products and stock places) as new runs; `lManutencoes` receives the
     // position of the first. New maintenances get their codes and every
     // maintenance not counting yet is armed from its frequency.
+    // Writes the meter as a new record and gives its position.
+    HRESULT GravaMedidor(const _REG_CADASTRO_MEDIDORES_PS& regMedidor, ULONG& lMedidor);
     HRESULT GravaManutencoes(const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& regCadastro, ULONG& lManutencoes);
     // The plan at a position with all its children and its meter; on failure
     // the lists already allocated stay in `plano` for the caller to free.

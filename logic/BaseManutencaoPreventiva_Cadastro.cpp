@@ -445,18 +445,9 @@ HRESULT CBaseManutencaoPreventiva::Grava(LONG* pPosicao, const _REG_CADASTRO_MAN
 
     // 4. The meter, as a new record.
     {
-        const _REG_CADASTRO_MEDIDORES_PS& m = id.regMedidorAtual;
-        REG_CADASTRO_MEDIDORES_V1 medidor;
-        std::memset(static_cast<void*>(&medidor), 0, sizeof medidor);
-        medidor.vQuantidadeInicial.int64 = m.vQuantidadeInicial.int64;
-        medidor.vQuantidadeAtual.int64 = m.vQuantidadeAtual.int64;
-        medidor.lPonteiroUnMedida = m.lPonteiroUnMedida;
-        medidor.lPonteiroCadastro = m.lPonteiroCadastro;
-        medidor.lQuantidadeMedidoresSubstituidos = m.lQuantidadeMedidoresSubstituidos;
-        medidor.cTipoUnidadeMedida = m.cTipoUnidadeMedida;
-        ULONGLONG posMedidor = 0;
-        QV_CHECK(db.m_Medidores.Grava(posMedidor, medidor));
-        plano.idEquipamentoPS.lMedidor = static_cast<ULONG>(posMedidor);
+        ULONG lMedidor = 0;
+        QV_CHECK(GravaMedidor(id.regMedidorAtual, lMedidor));
+        plano.idEquipamentoPS.lMedidor = lMedidor;
     }
 
     // 5. and 6. The master record, last.
@@ -852,4 +843,19 @@ HRESULT CBaseManutencaoPreventiva::BuscaTreeMovimentacaoEquipamentos(_REG_LISTA_
 HRESULT CBaseManutencaoPreventiva::BuscaTreeMovimentacaoProdutos(_REG_LISTA_ITENS_TREE_PS* plistaItens,
                                                                  LONG bTrazerSomenteAtivos) {
     return BuscaTreeMovimentacao(plistaItens, bTrazerSomenteAtivos, false);
+}
+
+HRESULT CBaseManutencaoPreventiva::GravaMedidor(const _REG_CADASTRO_MEDIDORES_PS& m, ULONG& lMedidor) {
+    REG_CADASTRO_MEDIDORES_V1 medidor;
+    std::memset(static_cast<void*>(&medidor), 0, sizeof medidor);
+    medidor.vQuantidadeInicial.int64 = m.vQuantidadeInicial.int64;
+    medidor.vQuantidadeAtual.int64 = m.vQuantidadeAtual.int64;
+    medidor.lPonteiroUnMedida = m.lPonteiroUnMedida;
+    medidor.lPonteiroCadastro = m.lPonteiroCadastro;
+    medidor.lQuantidadeMedidoresSubstituidos = m.lQuantidadeMedidoresSubstituidos;
+    medidor.cTipoUnidadeMedida = m.cTipoUnidadeMedida;
+    ULONGLONG posMedidor = 0;
+    QV_CHECK(m_pDataBase->m_Medidores.Grava(posMedidor, medidor));
+    lMedidor = static_cast<ULONG>(posMedidor);
+    return S_OK;
 }

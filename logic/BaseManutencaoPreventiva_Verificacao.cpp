@@ -312,19 +312,10 @@ HRESULT CBaseManutencaoPreventiva::RegravaContagemPlano(_REG_CADASTRO_MANUTENCAO
 
     if (bMedidor) {
         // The meter as a new record, as every plan save writes it.
-        const _REG_CADASTRO_MEDIDORES_PS& m = regCadastro.idEquipamentoPS.regMedidorAtual;
-        REG_CADASTRO_MEDIDORES_V1 medidor;
-        std::memset(static_cast<void*>(&medidor), 0, sizeof medidor);
-        medidor.vQuantidadeInicial.int64 = m.vQuantidadeInicial.int64;
-        medidor.vQuantidadeAtual.int64 = m.vQuantidadeAtual.int64;
-        medidor.lPonteiroUnMedida = m.lPonteiroUnMedida;
-        medidor.lPonteiroCadastro = m.lPonteiroCadastro;
-        medidor.lQuantidadeMedidoresSubstituidos = m.lQuantidadeMedidoresSubstituidos;
-        medidor.cTipoUnidadeMedida = m.cTipoUnidadeMedida;
-        ULONGLONG posMedidor = 0;
-        QV_CHECK(db.m_Medidores.Grava(posMedidor, medidor));
-        regCadastro.idEquipamentoPS.lMedidor = static_cast<ULONG>(posMedidor);
-        mestre.lMedidor = static_cast<ULONG>(posMedidor);
+        ULONG lMedidor = 0;
+        QV_CHECK(GravaMedidor(regCadastro.idEquipamentoPS.regMedidorAtual, lMedidor));
+        regCadastro.idEquipamentoPS.lMedidor = lMedidor;
+        mestre.lMedidor = lMedidor;
         mestre.lPonteiroMedicao = regCadastro.lPonteiroMedicao;
     }
 
