@@ -253,7 +253,12 @@ bool GravaTudo(int fd, const std::string& dados) {
     return true;
 }
 
+// A change that found nothing to do: the hive is left as it is.
+constexpr LSTATUS kSemMudanca = -1;
+
 // Changes a hive under the writers' lock: read, change, write a twin, rename.
+// `mudanca` returns ERROR_SUCCESS to have the hive written, kSemMudanca to
+// leave the file untouched, or an error.
 template <class Mudanca>
 LSTATUS AlteraColmeia(int colmeia, Mudanca&& mudanca) {
     const auto arquivo = ArquivoColmeia(colmeia);
@@ -266,7 +271,9 @@ LSTATUS AlteraColmeia(int colmeia, Mudanca&& mudanca) {
     }
     Colmeia dados = LeColmeia(colmeia);
     LSTATUS status = mudanca(dados);
-    if (status == ERROR_SUCCESS) {
+    if (status == kSemMudanca) {
+        status = ERROR_SUCCESS;
+    } else if (status == ERROR_SUCCESS) {
         static std::atomic<unsigned> sequencia{0};
         const auto gemeo = arquivo.string() + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(++sequencia);
         const int fd = ::open(gemeo.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -286,17 +293,25 @@ LSTATUS AlteraColmeia(int colmeia, Mudanca&& mudanca) {
     return status;
 }
 
-bool ChavePredefinida(HKEY h) { return h == HKEY_LOCAL_MACHINE || h == HKEY_CURRENT_USER; }
+// Hives as handles name them: 0 HKLM, 1 HKCU, 2 the merged classes view,
+// whose paths are relative to the classes keys of both hives.
+constexpr int kClasses = 2;
+constexpr const char* kCaminhoClasses = "Software\\Classes";
+
+bool ChavePredefinida(HKEY h) { return h == HKEY_LOCAL_MACHINE || h == HKEY_CURRENT_USER || h == HKEY_CLASSES_ROOT; }
 
 bool Resolve(HKEY h, int& colmeia, std::string& caminho) {
+    caminho.clear();
     if (h == HKEY_LOCAL_MACHINE) {
         colmeia = 0;
-        caminho.clear();
         return true;
     }
     if (h == HKEY_CURRENT_USER) {
         colmeia = 1;
-        caminho.clear();
+        return true;
+    }
+    if (h == HKEY_CLASSES_ROOT) {
+        colmeia = kClasses;
         return true;
     }
     if (h == nullptr) return false;
@@ -305,11 +320,110 @@ bool Resolve(HKEY h, int& colmeia, std::string& caminho) {
     return true;
 }
 
+struct Local {
+    int colmeia;
+    std::string caminho;
+};
+
+// Where reads of a key look, in order: the user's classes before the machine's.
+std::vector<Local> LocaisLeitura(int colmeia, const std::string& caminho) {
+    if (colmeia != kClasses) return {Local{colmeia, caminho}};
+    const std::string completo = Junta(kCaminhoClasses, caminho.c_str());
+    return {Local{1, completo}, Local{0, completo}};
+}
+
+// Where writes to a key go.
+Local LocalEscrita(int colmeia, const std::string& caminho) {
+    if (colmeia != kClasses) return Local{colmeia, caminho};
+    return Local{0, Junta(kCaminhoClasses, caminho.c_str())};
+}
+
+bool TemDescendentes(const Colmeia& dados, const std::string& chaveMinuscula) {
+    if (chaveMinuscula.empty()) return !dados.empty();
+    const std::string prefixo = chaveMinuscula + "\\";
+    const auto it = dados.lower_bound(prefixo);
+    return it != dados.end() && it->first.rfind(prefixo, 0) == 0;
+}
+
+// A key exists when it was written or something below it was; the hive's own
+// root always exists.
+bool Existe(const Colmeia& dados, const std::string& chaveMinuscula) {
+    return chaveMinuscula.empty() || dados.count(chaveMinuscula) != 0 || TemDescendentes(dados, chaveMinuscula);
+}
+
+// The direct subkeys of a key (by lower-case name, as first spelled).
+void AcrescentaSubchaves(const Colmeia& dados, const std::string& chaveMinuscula, std::map<std::string, std::string>& nomes) {
+    const std::string prefixo = chaveMinuscula.empty() ? std::string() : chaveMinuscula + "\\";
+    for (auto it = dados.lower_bound(prefixo); it != dados.end() && it->first.rfind(prefixo, 0) == 0; ++it) {
+        const size_t fim = it->first.find('\\', prefixo.size());
+        const size_t tamanho = (fim == std::string::npos ? it->first.size() : fim) - prefixo.size();
+        const std::string minuscula = it->first.substr(prefixo.size(), tamanho);
+        const std::string grafia = it->second.caminho.size() == it->first.size()
+                                       ? it->second.caminho.substr(prefixo.size(), tamanho)
+                                       : minuscula;
+        nomes.try_emplace(minuscula, grafia);
+    }
+}
+
 const Valor* AchaValor(const Chave& chave, const char* nome) {
     const std::string procurado = Minusculas(nome != nullptr ? nome : "");
     for (const auto& v : chave.valores)
         if (Minusculas(v.nome) == procurado) return &v;
     return nullptr;
+}
+
+// What a read sees of one key: whether it exists, its subkeys and its values
+// (the first location's value wins when both have one of the same name).
+struct Visao {
+    bool existe = false;
+    std::map<std::string, std::string> subchaves;
+    std::vector<Valor> valores;
+};
+
+Visao VeChave(int colmeia, const std::string& caminho) {
+    Visao visao;
+    for (const auto& local : LocaisLeitura(colmeia, caminho)) {
+        const Colmeia dados = LeColmeia(local.colmeia);
+        const std::string chave = Minusculas(local.caminho);
+        if (!Existe(dados, chave)) continue;
+        visao.existe = true;
+        AcrescentaSubchaves(dados, chave, visao.subchaves);
+        const auto it = dados.find(chave);
+        if (it == dados.end()) continue;
+        for (const auto& v : it->second.valores) {
+            const bool repetido = std::any_of(visao.valores.begin(), visao.valores.end(), [&](const Valor& ja) {
+                return Minusculas(ja.nome) == Minusculas(v.nome);
+            });
+            if (!repetido) visao.valores.push_back(v);
+        }
+    }
+    return visao;
+}
+
+// Copies a name into a caller's buffer as the enumeration calls do.
+LSTATUS CopiaNome(const std::string& nome, char* destino, DWORD* tamanho) {
+    if (destino == nullptr || tamanho == nullptr) return ERROR_INVALID_PARAMETER;
+    if (*tamanho < nome.size() + 1) {
+        *tamanho = static_cast<DWORD>(nome.size() + 1);
+        return ERROR_MORE_DATA;
+    }
+    std::memcpy(destino, nome.c_str(), nome.size() + 1);
+    *tamanho = static_cast<DWORD>(nome.size());
+    return ERROR_SUCCESS;
+}
+
+// Hands a value's data back as RegQueryValueExA does.
+LSTATUS EntregaValor(const Valor& valor, DWORD* lpType, BYTE* lpData, DWORD* lpcbData) {
+    if (lpType != nullptr) *lpType = valor.tipo;
+    const size_t precisa = valor.dados.size() + (valor.tipo == REG_SZ ? 1 : 0);
+    if (lpcbData == nullptr) return ERROR_SUCCESS;
+    const DWORD disponivel = *lpcbData;
+    *lpcbData = static_cast<DWORD>(precisa);
+    if (lpData == nullptr) return ERROR_SUCCESS;
+    if (disponivel < precisa) return ERROR_MORE_DATA;
+    std::memcpy(lpData, valor.dados.data(), valor.dados.size());
+    if (valor.tipo == REG_SZ) lpData[valor.dados.size()] = 0;
+    return ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -322,8 +436,13 @@ LSTATUS RegOpenKeyExA(HKEY hKey, const char* lpSubKey, DWORD, DWORD, HKEY* phkRe
     if (!Resolve(hKey, colmeia, base)) return ERROR_INVALID_HANDLE;
     const std::string caminho = Junta(base, lpSubKey);
     if (!caminho.empty()) {
-        const Colmeia dados = LeColmeia(colmeia);
-        if (dados.find(Minusculas(caminho)) == dados.end()) return ERROR_FILE_NOT_FOUND;
+        bool existe = false;
+        for (const auto& local : LocaisLeitura(colmeia, caminho))
+            if (Existe(LeColmeia(local.colmeia), Minusculas(local.caminho))) {
+                existe = true;
+                break;
+            }
+        if (!existe) return ERROR_FILE_NOT_FOUND;
     }
     *phkResult = new QVRegKey{colmeia, caminho};
     return ERROR_SUCCESS;
@@ -337,12 +456,15 @@ LSTATUS RegCreateKeyExA(HKEY hKey, const char* lpSubKey, DWORD, char*, DWORD, DW
     std::string base;
     if (!Resolve(hKey, colmeia, base)) return ERROR_INVALID_HANDLE;
     const std::string caminho = Junta(base, lpSubKey);
+    if (caminho.find_first_of("\r\n") != std::string::npos) return ERROR_INVALID_PARAMETER;
+    const Local destino = LocalEscrita(colmeia, caminho);
     bool criada = false;
-    const LSTATUS status = AlteraColmeia(colmeia, [&](Colmeia& dados) {
-        if (caminho.empty()) return ERROR_SUCCESS;
-        auto [it, nova] = dados.try_emplace(Minusculas(caminho));
-        if (nova) it->second.caminho = caminho;
-        criada = nova;
+    const LSTATUS status = AlteraColmeia(destino.colmeia, [&](Colmeia& dados) -> LSTATUS {
+        const std::string chave = Minusculas(destino.caminho);
+        if (Existe(dados, chave)) return kSemMudanca;
+        auto& nova = dados[chave];
+        nova.caminho = destino.caminho;
+        criada = true;
         return ERROR_SUCCESS;
     });
     if (status != ERROR_SUCCESS) return status;
@@ -362,21 +484,13 @@ LSTATUS RegQueryValueExA(HKEY hKey, const char* lpValueName, DWORD*, DWORD* lpTy
     std::string caminho;
     if (!Resolve(hKey, colmeia, caminho)) return ERROR_INVALID_HANDLE;
     if (lpData != nullptr && lpcbData == nullptr) return ERROR_INVALID_PARAMETER;
-    const Colmeia dados = LeColmeia(colmeia);
-    const auto it = dados.find(Minusculas(caminho));
-    if (it == dados.end()) return ERROR_FILE_NOT_FOUND;
-    const Valor* valor = AchaValor(it->second, lpValueName);
-    if (valor == nullptr) return ERROR_FILE_NOT_FOUND;
-    if (lpType != nullptr) *lpType = valor->tipo;
-    const size_t precisa = valor->dados.size() + (valor->tipo == REG_SZ ? 1 : 0);
-    if (lpcbData == nullptr) return ERROR_SUCCESS;
-    const DWORD disponivel = *lpcbData;
-    *lpcbData = static_cast<DWORD>(precisa);
-    if (lpData == nullptr) return ERROR_SUCCESS;
-    if (disponivel < precisa) return ERROR_MORE_DATA;
-    std::memcpy(lpData, valor->dados.data(), valor->dados.size());
-    if (valor->tipo == REG_SZ) lpData[valor->dados.size()] = 0;
-    return ERROR_SUCCESS;
+    for (const auto& local : LocaisLeitura(colmeia, caminho)) {
+        const Colmeia dados = LeColmeia(local.colmeia);
+        const auto it = dados.find(Minusculas(local.caminho));
+        if (it == dados.end()) continue;
+        if (const Valor* valor = AchaValor(it->second, lpValueName)) return EntregaValor(*valor, lpType, lpData, lpcbData);
+    }
+    return ERROR_FILE_NOT_FOUND;
 }
 
 LSTATUS RegSetValueExA(HKEY hKey, const char* lpValueName, DWORD, DWORD dwType, const BYTE* lpData, DWORD cbData) {
@@ -406,9 +520,10 @@ LSTATUS RegSetValueExA(HKEY hKey, const char* lpValueName, DWORD, DWORD dwType, 
             return ERROR_INVALID_PARAMETER;
     }
     if (valor.nome.find_first_of("\r\n") != std::string::npos) return ERROR_INVALID_PARAMETER;
-    return AlteraColmeia(colmeia, [&](Colmeia& dados) {
-        auto [it, nova] = dados.try_emplace(Minusculas(caminho));
-        if (nova) it->second.caminho = caminho;
+    const Local destino = LocalEscrita(colmeia, caminho);
+    return AlteraColmeia(destino.colmeia, [&](Colmeia& dados) -> LSTATUS {
+        auto [it, nova] = dados.try_emplace(Minusculas(destino.caminho));
+        if (nova) it->second.caminho = destino.caminho;
         auto& valores = it->second.valores;
         const auto nome = Minusculas(valor.nome);
         auto existente = std::find_if(valores.begin(), valores.end(),
@@ -424,8 +539,9 @@ LSTATUS RegDeleteValueA(HKEY hKey, const char* lpValueName) {
     std::string caminho;
     if (!Resolve(hKey, colmeia, caminho)) return ERROR_INVALID_HANDLE;
     const std::string nome = Minusculas(lpValueName != nullptr ? lpValueName : "");
-    return AlteraColmeia(colmeia, [&](Colmeia& dados) {
-        const auto it = dados.find(Minusculas(caminho));
+    const Local destino = LocalEscrita(colmeia, caminho);
+    return AlteraColmeia(destino.colmeia, [&](Colmeia& dados) -> LSTATUS {
+        const auto it = dados.find(Minusculas(destino.caminho));
         if (it == dados.end()) return ERROR_FILE_NOT_FOUND;
         auto& valores = it->second.valores;
         const auto antes = valores.size();
@@ -438,13 +554,88 @@ LSTATUS RegDeleteTreeA(HKEY hKey, const char* lpSubKey) {
     int colmeia = 0;
     std::string base;
     if (!Resolve(hKey, colmeia, base)) return ERROR_INVALID_HANDLE;
-    const std::string alvo = Minusculas(Junta(base, lpSubKey));
-    if (alvo.empty()) return ERROR_ACCESS_DENIED;  // never the whole hive
-    return AlteraColmeia(colmeia, [&](Colmeia& dados) {
+    const std::string relativo = Junta(base, lpSubKey);
+    if (relativo.empty()) return ERROR_ACCESS_DENIED;  // never the whole hive or the whole classes view
+    const Local destino = LocalEscrita(colmeia, relativo);
+    const std::string alvo = Minusculas(destino.caminho);
+    return AlteraColmeia(destino.colmeia, [&](Colmeia& dados) -> LSTATUS {
         const auto antes = dados.size();
         std::erase_if(dados, [&](const auto& par) { return par.first == alvo || par.first.rfind(alvo + "\\", 0) == 0; });
         return dados.size() == antes ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
     });
+}
+
+LSTATUS RegDeleteKeyA(HKEY hKey, const char* lpSubKey) {
+    int colmeia = 0;
+    std::string base;
+    if (!Resolve(hKey, colmeia, base)) return ERROR_INVALID_HANDLE;
+    const std::string relativo = Junta(base, lpSubKey);
+    if (relativo.empty()) return ERROR_ACCESS_DENIED;
+    const Local destino = LocalEscrita(colmeia, relativo);
+    const std::string alvo = Minusculas(destino.caminho);
+    return AlteraColmeia(destino.colmeia, [&](Colmeia& dados) -> LSTATUS {
+        if (TemDescendentes(dados, alvo)) return ERROR_ACCESS_DENIED;
+        return dados.erase(alvo) != 0 ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    });
+}
+
+LSTATUS RegEnumKeyExA(HKEY hKey, DWORD dwIndex, char* lpName, DWORD* lpcchName, DWORD*, char* lpClass,
+                      DWORD* lpcchClass, void*) {
+    int colmeia = 0;
+    std::string caminho;
+    if (!Resolve(hKey, colmeia, caminho)) return ERROR_INVALID_HANDLE;
+    const Visao visao = VeChave(colmeia, caminho);
+    if (!visao.existe) return ERROR_FILE_NOT_FOUND;
+    if (dwIndex >= visao.subchaves.size()) return ERROR_NO_MORE_ITEMS;
+    const auto it = std::next(visao.subchaves.begin(), static_cast<std::ptrdiff_t>(dwIndex));
+    if (lpClass != nullptr && lpcchClass != nullptr && *lpcchClass > 0) {
+        lpClass[0] = 0;
+        *lpcchClass = 0;
+    }
+    return CopiaNome(it->second, lpName, lpcchName);
+}
+
+LSTATUS RegEnumValueA(HKEY hKey, DWORD dwIndex, char* lpValueName, DWORD* lpcchValueName, DWORD*, DWORD* lpType,
+                      BYTE* lpData, DWORD* lpcbData) {
+    int colmeia = 0;
+    std::string caminho;
+    if (!Resolve(hKey, colmeia, caminho)) return ERROR_INVALID_HANDLE;
+    if (lpData != nullptr && lpcbData == nullptr) return ERROR_INVALID_PARAMETER;
+    const Visao visao = VeChave(colmeia, caminho);
+    if (!visao.existe) return ERROR_FILE_NOT_FOUND;
+    if (dwIndex >= visao.valores.size()) return ERROR_NO_MORE_ITEMS;
+    const Valor& valor = visao.valores[dwIndex];
+    const LSTATUS status = CopiaNome(valor.nome, lpValueName, lpcchValueName);
+    if (status != ERROR_SUCCESS) return status;
+    return EntregaValor(valor, lpType, lpData, lpcbData);
+}
+
+LSTATUS RegQueryInfoKeyA(HKEY hKey, char* lpClass, DWORD* lpcchClass, DWORD*, DWORD* lpcSubKeys,
+                         DWORD* lpcbMaxSubKeyLen, DWORD* lpcbMaxClassLen, DWORD* lpcValues,
+                         DWORD* lpcbMaxValueNameLen, DWORD* lpcbMaxValueLen, DWORD* lpcbSecurityDescriptor, void*) {
+    int colmeia = 0;
+    std::string caminho;
+    if (!Resolve(hKey, colmeia, caminho)) return ERROR_INVALID_HANDLE;
+    const Visao visao = VeChave(colmeia, caminho);
+    if (!visao.existe) return ERROR_FILE_NOT_FOUND;
+    if (lpClass != nullptr && lpcchClass != nullptr && *lpcchClass > 0) lpClass[0] = 0;
+    if (lpcchClass != nullptr) *lpcchClass = 0;
+    if (lpcbMaxClassLen != nullptr) *lpcbMaxClassLen = 0;
+    if (lpcbSecurityDescriptor != nullptr) *lpcbSecurityDescriptor = 0;
+    size_t maiorSubchave = 0;
+    for (const auto& [_, nome] : visao.subchaves) maiorSubchave = std::max(maiorSubchave, nome.size());
+    size_t maiorNome = 0;
+    size_t maiorDado = 0;
+    for (const auto& v : visao.valores) {
+        maiorNome = std::max(maiorNome, v.nome.size());
+        maiorDado = std::max(maiorDado, v.dados.size() + (v.tipo == REG_SZ ? 1 : 0));
+    }
+    if (lpcSubKeys != nullptr) *lpcSubKeys = static_cast<DWORD>(visao.subchaves.size());
+    if (lpcbMaxSubKeyLen != nullptr) *lpcbMaxSubKeyLen = static_cast<DWORD>(maiorSubchave);
+    if (lpcValues != nullptr) *lpcValues = static_cast<DWORD>(visao.valores.size());
+    if (lpcbMaxValueNameLen != nullptr) *lpcbMaxValueNameLen = static_cast<DWORD>(maiorNome);
+    if (lpcbMaxValueLen != nullptr) *lpcbMaxValueLen = static_cast<DWORD>(maiorDado);
+    return ERROR_SUCCESS;
 }
 
 namespace zenta {
@@ -479,6 +670,17 @@ std::optional<DWORD> RegLeDword(HKEY raiz, const std::string& chave, const std::
         saida = dado;
     RegCloseKey(h);
     return saida;
+}
+
+bool RegChaveVazia(HKEY raiz, const std::string& chave) {
+    HKEY h = nullptr;
+    if (RegOpenKeyExA(raiz, chave.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+    DWORD subchaves = 0;
+    DWORD valores = 0;
+    const LSTATUS status = RegQueryInfoKeyA(h, nullptr, nullptr, nullptr, &subchaves, nullptr, nullptr, &valores,
+                                            nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(h);
+    return status == ERROR_SUCCESS && subchaves == 0 && valores == 0;
 }
 
 }  // namespace zenta

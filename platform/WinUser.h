@@ -1,7 +1,15 @@
-// The message box of a program without a screen: the server has no
-// interactive desktop, so a message box is written to the system log and to
-// standard error, and answers as if its default button had been pressed.
+// The user-interface calls of a program without a screen.
+//
+// The message box: the server has no interactive desktop, so a message box
+// is written to the system log and to standard error, and answers as if its
+// default button had been pressed.
+//
+// Thread message queues: a thread gets a queue the first time it asks for a
+// message (GetMessageA, PeekMessageA); other threads post to it by thread
+// identifier. There are no windows, so every message is a thread message.
 #pragma once
+
+#include <cstdint>
 
 #include <zenta/WinTypes.h>
 
@@ -57,3 +65,64 @@ typedef HWND__* HWND;
 // priority from the icon (hand: error, exclamation: warning, others: notice)
 // and to standard error, both in UTF-8. Answers the default button's ID.
 int MessageBoxA(HWND hWnd, const char* lpText, const char* lpCaption, UINT uType);
+
+// ---- Thread message queues --------------------------------------------------
+typedef uintptr_t WPARAM;
+typedef intptr_t LPARAM;
+typedef intptr_t LRESULT;
+
+struct POINT {
+    LONG x;
+    LONG y;
+};
+
+struct MSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+};
+typedef MSG* LPMSG;
+
+#define WM_NULL 0x0000u
+#define WM_QUIT 0x0012u
+#define WM_USER 0x0400u
+
+// PeekMessageA: whether the message found is taken off the queue.
+#define PM_NOREMOVE 0x0000u
+#define PM_REMOVE 0x0001u
+
+// Show commands (the server has no window to show; the value is passed on
+// only because the entry point's signature carries it).
+#define SW_HIDE 0
+#define SW_SHOWNORMAL 1
+#define SW_SHOWDEFAULT 10
+
+// The most messages a queue holds; posting to a full queue fails.
+#define QV_MAXIMO_MENSAGENS_FILA 10000u
+
+// The calling thread's identifier (the system's thread ID).
+DWORD GetCurrentThreadId();
+
+// Takes the first message whose number lies in [wMsgFilterMin,
+// wMsgFilterMax] (both 0: any message) off the calling thread's queue,
+// waiting until there is one. Returns 0 when it is WM_QUIT, -1 when `lpMsg`
+// is null or `hWnd` names a window (there are none), otherwise non-zero.
+BOOL GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax);
+
+// As GetMessageA without waiting: FALSE when no message fits. With
+// PM_REMOVE the message is taken off the queue.
+BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg);
+
+// Puts a message at the end of thread `idThread`'s queue. FALSE when that
+// thread has no queue (it never asked for a message, or has ended) or its
+// queue is full.
+BOOL PostThreadMessageA(DWORD idThread, UINT Msg, WPARAM wParam, LPARAM lParam);
+
+// Keyboard translation: there is no keyboard; always FALSE.
+BOOL TranslateMessage(const MSG* lpMsg);
+
+// Thread messages have no window procedure to go to; always 0.
+LRESULT DispatchMessageA(const MSG* lpMsg);
