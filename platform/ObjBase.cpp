@@ -2,11 +2,17 @@
 // in-process activation through the class table.
 #include <zenta/ObjBase.h>
 
+#include <cstdio>
+#include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "platform/QVClassTable.h"
+#include "platform/rpc/QVAtivacao.h"
+#include "platform/rpc/QVExportador.h"
 
 namespace {
 
@@ -43,6 +49,13 @@ IClassFactory* AchaFabrica(REFCLSID clsid) {
 }
 
 constexpr DWORD kModoApartamento = COINIT_APARTMENTTHREADED;
+
+// Threads that entered the multithreaded apartment. While there is one, every
+// thread of the process that made no call of its own belongs to it
+// implicitly, as the threads that carry calls into a local server do.
+std::atomic<int> g_threadsMta{0};
+
+bool ComDisponivel() { return t_apartamento.contagem > 0 || g_threadsMta.load() > 0; }
 
 }  // namespace
 
@@ -95,17 +108,19 @@ HRESULT CoInitializeEx(LPVOID, DWORD dwCoInit) {
     }
     t_apartamento.modo = modo;
     t_apartamento.contagem = 1;
+    if (modo == COINIT_MULTITHREADED) ++g_threadsMta;
     return S_OK;
 }
 
 void CoUninitialize() {
-    if (t_apartamento.contagem > 0) --t_apartamento.contagem;
+    if (t_apartamento.contagem == 0) return;
+    if (--t_apartamento.contagem == 0 && t_apartamento.modo == COINIT_MULTITHREADED) --g_threadsMta;
 }
 
 HRESULT CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, LPVOID, REFIID riid, LPVOID* ppv) {
     if (ppv == nullptr) return E_POINTER;
     *ppv = nullptr;
-    if (t_apartamento.contagem == 0) return CO_E_NOTINITIALIZED;
+    if (!ComDisponivel()) return CO_E_NOTINITIALIZED;
     if ((dwClsContext & CLSCTX_INPROC_SERVER) == 0) return REGDB_E_CLASSNOTREG;
     IClassFactory* fabrica = AchaFabrica(rclsid);
     if (fabrica == nullptr) return REGDB_E_CLASSNOTREG;
@@ -117,6 +132,14 @@ HRESULT CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, LPVOID, REFIID rii
 HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsContext, REFIID riid, LPVOID* ppv) {
     if (ppv == nullptr) return E_POINTER;
     *ppv = nullptr;
+    if (!ComDisponivel()) return CO_E_NOTINITIALIZED;
+    // A local server, when the class has one and the caller accepts it, is
+    // preferred: it is where every client of the class meets the same
+    // objects' process.
+    if ((dwClsContext & CLSCTX_LOCAL_SERVER) != 0 && zenta::rpc::TemServidorLocal(rclsid)) {
+        if (pUnkOuter != nullptr) return CLASS_E_NOAGGREGATION;  // no aggregation across processes
+        return zenta::rpc::AtivaServidorLocal(rclsid, riid, ppv);
+    }
     IClassFactory* fabrica = nullptr;
     HRESULT hr = CoGetClassObject(rclsid, dwClsContext, nullptr, IID_IClassFactory, reinterpret_cast<void**>(&fabrica));
     if (FAILED(hr)) return hr;
@@ -124,6 +147,24 @@ HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsContex
     fabrica->Release();
     return hr;
 }
+
+HRESULT CoInitializeSecurity(void*, LONG, void*, void*, DWORD dwAuthnLevel, DWORD dwImpLevel, void*, DWORD, void*) {
+    static std::atomic<bool> chamada{false};
+    if (chamada.exchange(true)) return RPC_E_TOO_LATE;
+    zenta::rpc::DefineSegurancaProcesso(dwAuthnLevel, dwImpLevel);
+    return S_OK;
+}
+
+HRESULT CoRegisterClassObject(REFCLSID rclsid, IUnknown* pUnk, DWORD dwClsContext, DWORD flags, LPDWORD lpdwRegister) {
+    if (pUnk == nullptr || lpdwRegister == nullptr) return E_INVALIDARG;
+    *lpdwRegister = 0;
+    if ((dwClsContext & CLSCTX_LOCAL_SERVER) == 0) return E_INVALIDARG;
+    return zenta::rpc::RegistraClasseLocal(rclsid, pUnk, flags, lpdwRegister);
+}
+
+HRESULT CoRevokeClassObject(DWORD dwRegister) { return zenta::rpc::RevogaClasseLocal(dwRegister); }
+HRESULT CoResumeClassObjects() { return zenta::rpc::RetomaClassesLocais(); }
+HRESULT CoSuspendClassObjects() { return zenta::rpc::SuspendeClassesLocais(); }
 
 HRESULT CoCreateInstanceEx(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsCtx, COSERVERINFO* pServerInfo,
                            DWORD dwCount, MULTI_QI* pResults) {
@@ -133,8 +174,13 @@ HRESULT CoCreateInstanceEx(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsCtx,
         pResults[i].pItf = nullptr;
         pResults[i].hr = E_NOINTERFACE;
     }
+    std::string maquina;
     if (pServerInfo != nullptr) {
-        if (pServerInfo->pwszName != nullptr && pServerInfo->pwszName[0] != 0) return E_INVALIDARG;
+        // Machine names are host names or addresses: ASCII only.
+        for (const OLECHAR* c = pServerInfo->pwszName; c != nullptr && *c != 0; ++c) {
+            if (*c > 0x7E || *c <= 0x20) return E_INVALIDARG;
+            maquina.push_back(static_cast<char>(*c));
+        }
         if (const COAUTHINFO* auth = pServerInfo->pAuthInfo; auth != nullptr) {
             if (auth->dwAuthnSvc != RPC_C_AUTHN_NONE && auth->dwAuthnSvc != RPC_C_AUTHN_WINNT &&
                 auth->dwAuthnSvc != RPC_C_AUTHN_DEFAULT)
@@ -142,7 +188,16 @@ HRESULT CoCreateInstanceEx(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsCtx,
         }
     }
     IUnknown* objeto = nullptr;
-    const HRESULT hr = CoCreateInstance(rclsid, pUnkOuter, dwClsCtx, IID_IUnknown, reinterpret_cast<void**>(&objeto));
+    HRESULT hr;
+    if (!maquina.empty()) {
+        if (pUnkOuter != nullptr) return CLASS_E_NOAGGREGATION;
+        if ((dwClsCtx & CLSCTX_REMOTE_SERVER) == 0) return E_INVALIDARG;
+        if (!ComDisponivel()) return CO_E_NOTINITIALIZED;
+        // The first interface asked for is the one the proxy is made for.
+        hr = zenta::rpc::AtivaServidorRemoto(rclsid, maquina, *pResults[0].pIID, reinterpret_cast<void**>(&objeto));
+    } else {
+        hr = CoCreateInstance(rclsid, pUnkOuter, dwClsCtx, IID_IUnknown, reinterpret_cast<void**>(&objeto));
+    }
     if (FAILED(hr)) return hr;
     DWORD obtidas = 0;
     for (DWORD i = 0; i < dwCount; ++i) {
@@ -163,3 +218,44 @@ LPVOID CoTaskMemAlloc(size_t cb) { return std::malloc(cb == 0 ? 1 : cb); }
 LPVOID CoTaskMemRealloc(LPVOID pv, size_t cb) { return std::realloc(pv, cb == 0 ? 1 : cb); }
 
 void CoTaskMemFree(LPVOID pv) { std::free(pv); }
+
+int StringFromGUID2(REFGUID rguid, char* lpsz, int cchMax) {
+    constexpr int kTamanho = 39;  // 38 characters and the terminator
+    if (lpsz == nullptr || cchMax < kTamanho) return 0;
+    std::snprintf(lpsz, kTamanho, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", rguid.Data1, rguid.Data2,
+                  rguid.Data3, rguid.Data4[0], rguid.Data4[1], rguid.Data4[2], rguid.Data4[3], rguid.Data4[4],
+                  rguid.Data4[5], rguid.Data4[6], rguid.Data4[7]);
+    return kTamanho;
+}
+
+HRESULT CLSIDFromString(const char* lpsz, CLSID* pclsid) {
+    if (lpsz == nullptr || pclsid == nullptr) return E_INVALIDARG;
+    // Exactly 38 characters: braces, 32 hex digits and hyphens at 9, 14, 19, 24.
+    if (std::strlen(lpsz) != 38 || lpsz[0] != '{' || lpsz[37] != '}') return CO_E_CLASSSTRING;
+    uint8_t bytes[16];
+    int n = 0;
+    for (int i = 1; i < 37;) {
+        if (i == 9 || i == 14 || i == 19 || i == 24) {
+            if (lpsz[i] != '-') return CO_E_CLASSSTRING;
+            ++i;
+            continue;
+        }
+        auto digito = [](char c) -> int {
+            if (c >= '0' && c <= '9') return c - '0';
+            if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+            if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+            return -1;
+        };
+        const int alto = digito(lpsz[i]), baixo = digito(lpsz[i + 1]);
+        if (alto < 0 || baixo < 0) return CO_E_CLASSSTRING;
+        bytes[n++] = static_cast<uint8_t>(alto * 16 + baixo);
+        i += 2;
+    }
+    GUID g{};
+    g.Data1 = (uint32_t{bytes[0]} << 24) | (uint32_t{bytes[1]} << 16) | (uint32_t{bytes[2]} << 8) | bytes[3];
+    g.Data2 = static_cast<uint16_t>((bytes[4] << 8) | bytes[5]);
+    g.Data3 = static_cast<uint16_t>((bytes[6] << 8) | bytes[7]);
+    std::memcpy(g.Data4, bytes + 8, 8);
+    *pclsid = g;
+    return S_OK;
+}

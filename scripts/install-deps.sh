@@ -12,6 +12,8 @@ PACKAGES=(
     libcurl4-openssl-dev
     libhpdf-dev poppler-utils
     faketime
+    libgrpc++-dev libprotobuf-dev protobuf-compiler protobuf-compiler-grpc
+    binutils openssl
 )
 
 missing=()

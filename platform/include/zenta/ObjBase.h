@@ -1,6 +1,7 @@
-// COM library calls a client needs: apartment set-up, object creation and the
-// task allocator. Objects are served in-process from a class table that the
-// server library fills when it is loaded.
+// COM library calls: apartment set-up, object creation in-process (from a
+// class table the server library fills when it is loaded) or in a local or
+// remote server process (platform/rpc), a server's class registration, and
+// the task allocator.
 #pragma once
 
 #include <zenta/Unknwn.h>
@@ -23,6 +24,10 @@ enum CLSCTX : DWORD {
 
 STDAPI CoInitializeEx(LPVOID pvReserved, DWORD dwCoInit);
 STDAPI_(void) CoUninitialize();
+// With CLSCTX_LOCAL_SERVER in the context and a local server for the class
+// (registered under LocalServer32, or one listening), the object is created
+// in that server, started first when none runs, and the caller gets a proxy;
+// otherwise in-process.
 STDAPI CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsContext, REFIID riid, LPVOID* ppv);
 STDAPI CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, LPVOID pvReserved, REFIID riid, LPVOID* ppv);
 
@@ -63,12 +68,13 @@ struct MULTI_QI {
     HRESULT hr;
 };
 
-// Creates an object and asks it for each interface of `pResults`. Objects
-// are served in-process; a server description naming another machine, or
-// asking for an authentication service other than none, WinNT or default,
-// is refused with E_INVALIDARG, as an unsupported description is on other
-// hosts. S_OK when every interface came, CO_S_NOTALLINTERFACES when some
-// did, E_NOINTERFACE when none did.
+// Creates an object and asks it for each interface of `pResults`. A server
+// description naming a machine creates the object in the class's server
+// running there (CLSCTX_REMOTE_SERVER; the proxy is made for the first
+// interface asked for); a description asking for an authentication service
+// other than none, WinNT or default is refused with E_INVALIDARG, as an
+// unsupported description is on other hosts. S_OK when every interface
+// came, CO_S_NOTALLINTERFACES when some did, E_NOINTERFACE when none did.
 STDAPI CoCreateInstanceEx(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsCtx, COSERVERINFO* pServerInfo,
                           DWORD dwCount, MULTI_QI* pResults);
 
@@ -76,6 +82,44 @@ STDAPI CoCreateInstanceEx(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsCtx, 
 // proxy and nothing to secure: any interface is accepted as it is.
 STDAPI CoSetProxyBlanket(IUnknown* pProxy, DWORD dwAuthnSvc, DWORD dwAuthzSvc, LPWSTR pServerPrincName,
                          DWORD dwAuthnLevel, DWORD dwImpLevel, void* pAuthInfo, DWORD dwCapabilities);
+
+// ---- Local-server side -----------------------------------------------------
+enum REGCLS : DWORD {
+    REGCLS_SINGLEUSE = 0,
+    REGCLS_MULTIPLEUSE = 1,
+    REGCLS_MULTI_SEPARATE = 2,
+    REGCLS_SUSPENDED = 4,
+    REGCLS_SURROGATE = 8,
+};
+
+// Process security. Only the authentication and impersonation levels are
+// used: they decide how the process's endpoints accept callers (see
+// QVRpc.h). Called once per process; a second call gives RPC_E_TOO_LATE.
+#define RPC_E_TOO_LATE static_cast<HRESULT>(0x80010119u)
+STDAPI CoInitializeSecurity(void* pSecDesc, LONG cAuthSvc, void* asAuthSvc, void* pReserved1, DWORD dwAuthnLevel,
+                            DWORD dwImpLevel, void* pAuthList, DWORD dwCapabilities, void* pReserved3);
+
+// Offers a class object to other processes (CLSCTX_LOCAL_SERVER) or to this
+// one (CLSCTX_INPROC_SERVER). With REGCLS_SUSPENDED the class is not offered
+// until CoResumeClassObjects. `lpdwRegister` receives the cookie for
+// CoRevokeClassObject.
+STDAPI CoRegisterClassObject(REFCLSID rclsid, IUnknown* pUnk, DWORD dwClsContext, DWORD flags,
+                             LPDWORD lpdwRegister);
+STDAPI CoRevokeClassObject(DWORD dwRegister);
+// Starts offering every suspended class: the process's endpoints listen.
+STDAPI CoResumeClassObjects();
+// Stops creating new objects for other processes (activation requests are
+// answered CO_E_SERVER_STOPPING); objects already out keep working.
+STDAPI CoSuspendClassObjects();
+
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" (upper-case hex) into `lpsz`, which
+// holds `cchMax` characters; answers the characters written with the
+// terminator, 0 when the buffer is too small.
+STDAPI_(int) StringFromGUID2(REFGUID rguid, char* lpsz, int cchMax);
+// The GUID of a text in that form (hex of either case); CO_E_CLASSSTRING when
+// the text is not one.
+#define CO_E_CLASSSTRING static_cast<HRESULT>(0x800401F3u)
+STDAPI CLSIDFromString(const char* lpsz, CLSID* pclsid);
 
 STDAPI_(LPVOID) CoTaskMemAlloc(size_t cb);
 STDAPI_(LPVOID) CoTaskMemRealloc(LPVOID pv, size_t cb);

@@ -15,6 +15,7 @@
 typedef uint8_t BYTE;
 typedef uint16_t WORD;
 typedef uint32_t DWORD;
+typedef DWORD* LPDWORD;
 typedef int16_t SHORT;
 typedef uint16_t USHORT;
 typedef int32_t LONG;
@@ -83,6 +84,24 @@ static_assert(sizeof(OLECHAR) == 2, "OLECHAR is UTF-16");
 #define CO_S_NOTALLINTERFACES static_cast<HRESULT>(0x00080012L)
 // HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE): the server could not be reached.
 #define HR_RPC_S_SERVER_UNAVAILABLE static_cast<HRESULT>(0x800706BAu)
+// Out-of-process calls.
+#define CO_E_SERVER_STOPPING static_cast<HRESULT>(0x80004028u)
+#define CO_E_SERVER_EXEC_FAILURE static_cast<HRESULT>(0x80080005u)
+#define CO_E_OBJNOTCONNECTED static_cast<HRESULT>(0x800401FDu)
+#define RPC_E_DISCONNECTED static_cast<HRESULT>(0x80010108u)
+#define RPC_E_INVALID_DATA static_cast<HRESULT>(0x8001010Fu)
+#define RPC_E_SERVERFAULT static_cast<HRESULT>(0x80010105u)
+// HRESULT_FROM_WIN32(RPC_X_BAD_STUB_DATA): a call's message does not match its method.
+#define HR_RPC_X_BAD_STUB_DATA static_cast<HRESULT>(0x800706F7u)
+// HRESULT_FROM_WIN32(RPC_S_CALL_FAILED): the call was cut off after it started.
+#define HR_RPC_S_CALL_FAILED static_cast<HRESULT>(0x800706BEu)
+#define CO_E_OBJISREG static_cast<HRESULT>(0x800401FBu)
+// HRESULT_FROM_WIN32 of ERROR_SERVICE_ALREADY_RUNNING, ERROR_FILE_NOT_FOUND,
+// ERROR_FILENAME_EXCED_RANGE and ERROR_GEN_FAILURE.
+#define HR_ERROR_SERVICE_ALREADY_RUNNING static_cast<HRESULT>(0x80070420u)
+#define HR_ERROR_FILE_NOT_FOUND static_cast<HRESULT>(0x80070002u)
+#define HR_ERROR_FILENAME_EXCED_RANGE static_cast<HRESULT>(0x800700CEu)
+#define HR_ERROR_GEN_FAILURE static_cast<HRESULT>(0x8007001Fu)
 #define DISP_E_TYPEMISMATCH static_cast<HRESULT>(0x80020005u)
 #define DISP_E_OVERFLOW static_cast<HRESULT>(0x8002000Au)
 #define DISP_E_DIVBYZERO static_cast<HRESULT>(0x80020012u)

@@ -1,0 +1,172 @@
+#include "platform/rpc/QVConexaoCliente.h"
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+#include <grpcpp/grpcpp.h>
+
+#include "platform/rpc/QVTransporte.h"
+#include "platform/rpc/zenta_rpc.grpc.pb.h"
+
+namespace zenta::rpc {
+namespace {
+
+namespace pb = zenta::rpc::proto;
+
+std::string Bytes(REFGUID g) { return std::string(reinterpret_cast<const char*>(&g), sizeof g); }
+
+// A failure of the transport as the caller of a method sees it: nothing
+// reached the server, or the call was cut off.
+HRESULT HresultDe(const grpc::Status& status) {
+    switch (status.error_code()) {
+        case grpc::StatusCode::OK:
+            return S_OK;
+        case grpc::StatusCode::UNAVAILABLE:
+            return HR_RPC_S_SERVER_UNAVAILABLE;
+        case grpc::StatusCode::RESOURCE_EXHAUSTED:
+            return E_OUTOFMEMORY;
+        case grpc::StatusCode::UNAUTHENTICATED:
+        case grpc::StatusCode::PERMISSION_DENIED:
+            return E_ACCESSDENIED;
+        default:
+            return RPC_E_DISCONNECTED;
+    }
+}
+
+// The channel of one remote object: its calls go through the connection, and
+// its end releases the object in the server.
+class CanalRemoto final : public CanalObjeto {
+public:
+    CanalRemoto(std::shared_ptr<Conexao> conexao, std::uint64_t objeto)
+        : m_conexao(std::move(conexao)), m_objeto(objeto) {}
+    ~CanalRemoto() override { m_conexao->Libera(m_objeto); }
+    HRESULT Chama(REFIID iid, ULONG slot, std::string_view entrada, std::string& saida) override {
+        return m_conexao->Chama(m_objeto, iid, slot, entrada, saida);
+    }
+
+private:
+    std::shared_ptr<Conexao> m_conexao;
+    std::uint64_t m_objeto;
+};
+
+}  // namespace
+
+struct Conexao::Impl {
+    std::shared_ptr<grpc::Channel> canal;
+    std::unique_ptr<pb::QVExportador::Stub> stub;
+    grpc::ClientContext contextoSessao;
+    std::unique_ptr<grpc::ClientReaderWriter<pb::PedidoSessao, pb::EventoSessao>> sessao;
+    std::uint64_t idSessao = 0;
+    std::atomic<bool> viva{true};
+    std::thread vigia;  // waits for the server to end the session
+};
+
+Conexao::Conexao(std::unique_ptr<Impl> impl, std::string alvo) : m_impl(std::move(impl)), m_alvo(std::move(alvo)) {}
+
+HRESULT Conexao::Abre(const std::string& alvo, std::shared_ptr<grpc::ChannelCredentials> credenciais,
+                      std::chrono::milliseconds espera, std::shared_ptr<Conexao>* conexao) {
+    conexao->reset();
+    auto impl = std::make_unique<Impl>();
+    impl->canal = grpc::CreateCustomChannel(alvo, credenciais, ArgumentosCanal());
+    if (!impl->canal->WaitForConnected(std::chrono::system_clock::now() + espera)) return HR_RPC_S_SERVER_UNAVAILABLE;
+    impl->stub = pb::QVExportador::NewStub(impl->canal);
+    impl->sessao = impl->stub->Sessao(&impl->contextoSessao);
+    pb::EventoSessao evento;
+    if (!impl->sessao->Read(&evento) || evento.sessao() == 0) {
+        impl->contextoSessao.TryCancel();
+        impl->sessao->Finish();
+        return HR_RPC_S_SERVER_UNAVAILABLE;
+    }
+    impl->idSessao = evento.sessao();
+    Impl* bruto = impl.get();
+    impl->vigia = std::thread([bruto] {
+        pb::EventoSessao outro;
+        while (bruto->sessao->Read(&outro)) {
+        }
+        bruto->viva = false;
+    });
+    conexao->reset(new Conexao(std::move(impl), alvo));
+    return S_OK;
+}
+
+Conexao::~Conexao() {
+    // Ending the session releases in the server whatever is left of ours.
+    m_impl->contextoSessao.TryCancel();
+    if (m_impl->vigia.joinable()) m_impl->vigia.join();
+    m_impl->sessao->Finish();
+}
+
+bool Conexao::Viva() const { return m_impl->viva; }
+
+HRESULT Conexao::CriaObjeto(REFCLSID clsid, REFIID iid, void** ppv) {
+    *ppv = nullptr;
+    const InterfaceRemota* funcoes = InterfaceRemotaDe(iid);
+    if (funcoes == nullptr) return E_NOINTERFACE;
+    pb::PedidoAtivacao pedido;
+    pedido.set_sessao(m_impl->idSessao);
+    pedido.set_clsid(Bytes(clsid));
+    pedido.set_iid(Bytes(iid));
+    pb::RespostaAtivacao resposta;
+    grpc::ClientContext contexto;
+    const grpc::Status status = m_impl->stub->Ativa(&contexto, pedido, &resposta);
+    if (!status.ok()) return HresultDe(status);
+    if (FAILED(resposta.hr())) return resposta.hr();
+    // From here the object exists in the server: the channel releases it
+    // when the proxy goes, or at once when no proxy can be made.
+    auto canal = std::make_shared<CanalRemoto>(shared_from_this(), resposta.objeto());
+    return funcoes->criaProxy(std::move(canal), iid, ppv);
+}
+
+HRESULT Conexao::Chama(std::uint64_t objeto, REFIID iid, ULONG slot, std::string_view entrada, std::string& saida) {
+    saida.clear();
+    pb::PedidoChamada pedido;
+    pedido.set_sessao(m_impl->idSessao);
+    pedido.set_objeto(objeto);
+    pedido.set_iid(Bytes(iid));
+    pedido.set_slot(slot);
+    pedido.set_argumentos(entrada.data(), entrada.size());
+    pb::RespostaChamada resposta;
+    grpc::ClientContext contexto;
+    const grpc::Status status = m_impl->stub->Chama(&contexto, pedido, &resposta);
+    if (!status.ok()) return HresultDe(status);
+    saida = std::move(*resposta.mutable_resultados());
+    return resposta.hr();
+}
+
+void Conexao::Libera(std::uint64_t objeto) {
+    if (!m_impl->viva) return;  // the server is gone, and the object with it
+    pb::PedidoLiberacao pedido;
+    pedido.set_sessao(m_impl->idSessao);
+    pedido.set_objeto(objeto);
+    pb::Vazio vazio;
+    grpc::ClientContext contexto;
+    // A server that does not answer loses the object with the session.
+    contexto.set_deadline(std::chrono::system_clock::now() + std::chrono::seconds(10));
+    (void)m_impl->stub->Libera(&contexto, pedido, &vazio);
+}
+
+HRESULT Conexao::Eco() {
+    pb::Vazio pedido, resposta;
+    grpc::ClientContext contexto;
+    return HresultDe(m_impl->stub->Eco(&contexto, pedido, &resposta));
+}
+
+HRESULT Conexao::Estado(EstadoRemoto* estado) {
+    pb::Vazio pedido;
+    pb::EstadoServidor resposta;
+    grpc::ClientContext contexto;
+    contexto.set_deadline(std::chrono::system_clock::now() + std::chrono::seconds(10));
+    const grpc::Status status = m_impl->stub->Estado(&contexto, pedido, &resposta);
+    if (!status.ok()) return HresultDe(status);
+    estado->pid = resposta.pid();
+    estado->executavel = resposta.executavel();
+    estado->enderecos.assign(resposta.enderecos().begin(), resposta.enderecos().end());
+    estado->sessoes = resposta.sessoes();
+    estado->objetos = resposta.objetos();
+    estado->suspenso = resposta.suspenso();
+    estado->nivelAutenticacao = resposta.nivel_autenticacao();
+    return S_OK;
+}
+
+}  // namespace zenta::rpc

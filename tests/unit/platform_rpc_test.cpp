@@ -1,0 +1,400 @@
+// The object transport with a small interface of the test's own: activation
+// through a class offered by this process, calls, releases, sessions that end
+// with their client, suspension, and who may connect.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include <zenta/ObjBase.h>
+
+#include "platform/Registry.h"
+#include <grpcpp/grpcpp.h>
+
+#include "platform/rpc/QVAtivacao.h"
+#include "platform/rpc/QVEnderecos.h"
+#include "platform/rpc/QVExportador.h"
+#include "platform/rpc/QVInterfaceRemota.h"
+#include "support/ServicoTeste.h"
+#include "support/ZentaHomeTemporario.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// {0E8F1B52-6C1D-4B7A-9E43-2D5C7A1F0B11}
+constexpr CLSID CLSID_TesteEco = {0x0e8f1b52, 0x6c1d, 0x4b7a, {0x9e, 0x43, 0x2d, 0x5c, 0x7a, 0x1f, 0x0b, 0x11}};
+// {5B2E7C90-1A3D-4F6E-8B21-9C0D4E7A3F22}
+constexpr IID IID_ITesteEco = {0x5b2e7c90, 0x1a3d, 0x4f6e, {0x8b, 0x21, 0x9c, 0x0d, 0x4e, 0x7a, 0x3f, 0x22}};
+
+struct ITesteEco : IUnknown {
+    // Answers `texto` reversed; E_FAIL for "falha".
+    virtual HRESULT STDMETHODCALLTYPE Inverte(const std::string& texto, std::string* resultado) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Pid(LONG* pid) = 0;
+
+protected:
+    ~ITesteEco() = default;
+};
+
+std::atomic<int> g_vivos{0};
+
+class CTesteEco final : public ITesteEco {
+public:
+    CTesteEco() { ++g_vivos; }
+    ~CTesteEco() { --g_vivos; }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (riid != IID_IUnknown && riid != IID_ITesteEco) {
+            *ppv = nullptr;
+            return E_NOINTERFACE;
+        }
+        *ppv = static_cast<ITesteEco*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG n = --m_cRef;
+        if (n == 0) delete this;
+        return n;
+    }
+    HRESULT STDMETHODCALLTYPE Inverte(const std::string& texto, std::string* resultado) override {
+        if (texto == "falha") return E_FAIL;
+        resultado->assign(texto.rbegin(), texto.rend());
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Pid(LONG* pid) override {
+        *pid = static_cast<LONG>(::getpid());
+        return S_OK;
+    }
+
+private:
+    std::atomic<ULONG> m_cRef{0};
+};
+
+class CProxyTesteEco final : public ITesteEco {
+public:
+    explicit CProxyTesteEco(std::shared_ptr<zenta::rpc::CanalObjeto> canal) : m_canal(std::move(canal)) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (riid != IID_IUnknown && riid != IID_ITesteEco) {
+            *ppv = nullptr;
+            return E_NOINTERFACE;
+        }
+        *ppv = static_cast<ITesteEco*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG n = --m_cRef;
+        if (n == 0) delete this;
+        return n;
+    }
+    HRESULT STDMETHODCALLTYPE Inverte(const std::string& texto, std::string* resultado) override {
+        return m_canal->Chama(IID_ITesteEco, 3, texto, *resultado);
+    }
+    HRESULT STDMETHODCALLTYPE Pid(LONG* pid) override {
+        std::string saida;
+        const HRESULT hr = m_canal->Chama(IID_ITesteEco, 4, {}, saida);
+        if (SUCCEEDED(hr) && saida.size() == sizeof(LONG)) std::memcpy(pid, saida.data(), sizeof(LONG));
+        return hr;
+    }
+
+private:
+    std::shared_ptr<zenta::rpc::CanalObjeto> m_canal;
+    std::atomic<ULONG> m_cRef{1};
+};
+
+HRESULT CriaProxyTesteEco(std::shared_ptr<zenta::rpc::CanalObjeto> canal, REFIID iid, void** ppv) {
+    if (iid != IID_ITesteEco && iid != IID_IUnknown) return E_NOINTERFACE;
+    *ppv = static_cast<ITesteEco*>(new CProxyTesteEco(std::move(canal)));
+    return S_OK;
+}
+
+HRESULT DespachaTesteEco(IUnknown* objeto, ULONG slot, std::string_view entrada, std::string& saida) {
+    auto* eco = static_cast<ITesteEco*>(objeto);
+    if (slot == 3) return eco->Inverte(std::string(entrada), &saida);
+    if (slot == 4) {
+        LONG pid = 0;
+        const HRESULT hr = eco->Pid(&pid);
+        saida.assign(reinterpret_cast<const char*>(&pid), sizeof pid);
+        return hr;
+    }
+    return HR_RPC_X_BAD_STUB_DATA;
+}
+
+class CFabricaTesteEco final : public IClassFactory {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (riid != IID_IUnknown && riid != IID_IClassFactory) return E_NOINTERFACE;
+        *ppv = static_cast<IClassFactory*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
+    ULONG STDMETHODCALLTYPE Release() override { return --m_cRef; }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppv) override {
+        if (pUnkOuter != nullptr) return CLASS_E_NOAGGREGATION;
+        auto* objeto = new CTesteEco;
+        objeto->AddRef();
+        const HRESULT hr = objeto->QueryInterface(riid, ppv);
+        objeto->Release();
+        return hr;
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+    ULONG Referencias() const { return m_cRef; }
+
+private:
+    std::atomic<ULONG> m_cRef{1};
+};
+
+const bool g_registrada = [] {
+    zenta::rpc::RegistraInterfaceRemota(IID_ITesteEco, {&CriaProxyTesteEco, &DespachaTesteEco});
+    return true;
+}();
+
+bool EsperaAte(const std::function<bool()>& condicao, std::chrono::milliseconds limite = 10s) {
+    const auto fim = std::chrono::steady_clock::now() + limite;
+    while (!condicao()) {
+        if (std::chrono::steady_clock::now() >= fim) return false;
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
+// This process offers the test class for the length of a test.
+class Transporte : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(CoRegisterClassObject(CLSID_TesteEco, &m_fabrica, CLSCTX_LOCAL_SERVER,
+                                        REGCLS_MULTIPLEUSE | REGCLS_SUSPENDED, &m_cookie),
+                  S_OK);
+    }
+    void TearDown() override {
+        if (m_cookie != 0) {
+            EXPECT_EQ(CoRevokeClassObject(m_cookie), S_OK);
+        }
+        EXPECT_EQ(g_vivos.load(), 0);
+        EXPECT_EQ(m_fabrica.Referencias(), 1u);
+    }
+    ITesteEco* Cria(HRESULT esperado = S_OK) {
+        ITesteEco* p = nullptr;
+        EXPECT_EQ(CoCreateInstance(CLSID_TesteEco, nullptr, CLSCTX_LOCAL_SERVER, IID_ITesteEco,
+                                   reinterpret_cast<void**>(&p)),
+                  esperado);
+        return p;
+    }
+    // Runs this test program again as a client in its own process: the
+    // disabled test `nome` of the suite TransporteFilho.
+    static int ExecutaFilho(const std::string& nome, std::string* saida = nullptr) {
+        const std::string comando = "'/proc/" + std::to_string(::getpid()) +
+                                    "/exe' --gtest_also_run_disabled_tests --gtest_filter=TransporteFilho.DISABLED_" +
+                                    nome + " 2>&1";
+        FILE* f = ::popen(comando.c_str(), "r");
+        std::string texto;
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, f) != nullptr) texto += buffer;
+        const int status = ::pclose(f);
+        if (saida != nullptr) *saida = texto;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    zenta::teste::ZentaHomeTemporario m_home;
+    zenta::teste::ComEscopo m_com;
+    CFabricaTesteEco m_fabrica;
+    DWORD m_cookie = 0;
+};
+
+TEST_F(Transporte, ClasseSuspensaNaoEOferecidaEDepoisChamadasVaoEVoltam) {
+    // Suspended: no socket yet and nothing registered, so no local server.
+    EXPECT_EQ(Cria(REGDB_E_CLASSNOTREG), nullptr);
+    ASSERT_EQ(CoResumeClassObjects(), S_OK);
+    EXPECT_TRUE(std::filesystem::is_socket(zenta::rpc::SocketDaClasse(CLSID_TesteEco)));
+    EXPECT_EQ(std::filesystem::status(zenta::rpc::DiretorioRun()).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_all);
+
+    ITesteEco* eco = Cria();
+    ASSERT_NE(eco, nullptr);
+    std::string resultado;
+    EXPECT_EQ(eco->Inverte("abc\0def" + std::string(100000, 'x'), &resultado), S_OK);
+    EXPECT_EQ(resultado.size(), 100003u);
+    EXPECT_EQ(resultado.substr(resultado.size() - 3), "cba");
+    EXPECT_EQ(eco->Inverte("falha", &resultado), E_FAIL);
+    EXPECT_EQ(zenta::rpc::EstadoDoExportador().objetos, 1u);
+    EXPECT_EQ(g_vivos.load(), 1);
+
+    // QueryInterface stays in the proxy; the last Release ends the object.
+    IUnknown* unk = nullptr;
+    ASSERT_EQ(eco->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unk)), S_OK);
+    EXPECT_EQ(eco->QueryInterface(IID_IClassFactory, reinterpret_cast<void**>(&unk)), E_NOINTERFACE);
+    eco->Release();
+    EXPECT_EQ(g_vivos.load(), 1);
+    eco->Release();
+    EXPECT_TRUE(EsperaAte([] { return g_vivos == 0; }));
+    EXPECT_EQ(zenta::rpc::EstadoDoExportador().objetos, 0u);
+}
+
+TEST_F(Transporte, SuspensaoRecusaNovosObjetosEMantemOsQueJaSairam) {
+    ASSERT_EQ(CoResumeClassObjects(), S_OK);
+    ITesteEco* eco = Cria();
+    ASSERT_NE(eco, nullptr);
+    ASSERT_EQ(CoSuspendClassObjects(), S_OK);
+    zenta::rpc::DefineEsperaInicioServidor(300ms);
+    EXPECT_EQ(Cria(CO_E_SERVER_STOPPING), nullptr);
+    zenta::rpc::DefineEsperaInicioServidor(30s);
+    LONG pid = 0;
+    EXPECT_EQ(eco->Pid(&pid), S_OK);
+    EXPECT_EQ(pid, ::getpid());
+    eco->Release();
+
+    // Revoking the class closes its socket: a proxy left over fails cleanly.
+    ASSERT_EQ(CoResumeClassObjects(), S_OK);
+    eco = Cria();
+    ASSERT_NE(eco, nullptr);
+    EXPECT_EQ(CoRevokeClassObject(m_cookie), S_OK);
+    m_cookie = 0;
+    EXPECT_FALSE(std::filesystem::exists(zenta::rpc::SocketDaClasse(CLSID_TesteEco)));
+    EXPECT_EQ(g_vivos.load(), 0);
+    EXPECT_NE(eco->Pid(&pid), S_OK);
+    eco->Release();
+}
+
+TEST_F(Transporte, ObjetoSoEAlcancadoPelaSessaoQueOCriou) {
+    ASSERT_EQ(CoResumeClassObjects(), S_OK);
+    const std::string alvo = "unix:" + zenta::rpc::SocketDaClasse(CLSID_TesteEco).string();
+    std::shared_ptr<zenta::rpc::Conexao> a, b;
+    ASSERT_EQ(zenta::rpc::Conexao::Abre(alvo, grpc::InsecureChannelCredentials(), 5s, &a), S_OK);
+    ASSERT_EQ(zenta::rpc::Conexao::Abre(alvo, grpc::InsecureChannelCredentials(), 5s, &b), S_OK);
+    EXPECT_EQ(zenta::rpc::EstadoDoExportador().sessoes, 2u);
+    ITesteEco* eco = nullptr;
+    ASSERT_EQ(a->CriaObjeto(CLSID_TesteEco, IID_ITesteEco, reinterpret_cast<void**>(&eco)), S_OK);
+    EXPECT_EQ(g_vivos.load(), 1);
+    // Object identifiers are random and tied to their session: guessing
+    // another client's objects gets nowhere, nor do unknown interfaces.
+    std::string saida;
+    for (std::uint64_t id = 0; id < 64; ++id)
+        EXPECT_EQ(b->Chama(id, IID_ITesteEco, 3, "x", saida), CO_E_OBJNOTCONNECTED);
+    void* outro = nullptr;
+    EXPECT_EQ(a->CriaObjeto(CLSID_TesteEco, IID_IClassFactory, &outro), E_NOINTERFACE);
+    EXPECT_EQ(b->CriaObjeto(IID_ITesteEco, IID_ITesteEco, &outro), REGDB_E_CLASSNOTREG);
+    EXPECT_EQ(a->Eco(), S_OK);
+    zenta::rpc::EstadoRemoto estado;
+    ASSERT_EQ(a->Estado(&estado), S_OK);
+    EXPECT_EQ(estado.pid, static_cast<std::uint32_t>(::getpid()));
+    EXPECT_EQ(estado.objetos, 1u);
+    eco->Release();
+    EXPECT_EQ(g_vivos.load(), 0);
+    b.reset();
+    EXPECT_TRUE(EsperaAte([] { return zenta::rpc::EstadoDoExportador().sessoes == 1; }));
+}
+
+// The client side of the tests below, in a process of its own.
+TEST(TransporteFilho, DISABLED_CriaEMorre) {
+    zenta::teste::ComEscopo com;
+    ITesteEco* eco = nullptr;
+    ASSERT_EQ(CoCreateInstance(CLSID_TesteEco, nullptr, CLSCTX_LOCAL_SERVER, IID_ITesteEco,
+                               reinterpret_cast<void**>(&eco)),
+              S_OK);
+    ITesteEco* segundo = nullptr;
+    ASSERT_EQ(CoCreateInstance(CLSID_TesteEco, nullptr, CLSCTX_LOCAL_SERVER, IID_ITesteEco,
+                               reinterpret_cast<void**>(&segundo)),
+              S_OK);
+    std::printf("criados\n");
+    std::fflush(stdout);
+    ::kill(::getpid(), SIGKILL);  // no Release, no clean exit
+}
+
+TEST(TransporteFilho, DISABLED_OutroUsuario) {
+    ASSERT_EQ(::setgid(65534), 0);
+    ASSERT_EQ(::setuid(65534), 0);
+    zenta::teste::ComEscopo com;
+    zenta::rpc::DefineEsperaInicioServidor(1s);
+    ITesteEco* eco = nullptr;
+    const HRESULT hr = CoCreateInstance(CLSID_TesteEco, nullptr, CLSCTX_LOCAL_SERVER, IID_ITesteEco,
+                                        reinterpret_cast<void**>(&eco));
+    std::printf("hr=%08X\n", static_cast<unsigned>(hr));
+    if (eco != nullptr) eco->Release();
+}
+
+TEST_F(Transporte, ClienteQueMorreTemSeusObjetosLiberados) {
+    ASSERT_EQ(CoResumeClassObjects(), S_OK);
+    std::string saida;
+    ExecutaFilho("CriaEMorre", &saida);
+    EXPECT_NE(saida.find("criados"), std::string::npos) << saida;
+    EXPECT_TRUE(EsperaAte([] { return g_vivos == 0 && zenta::rpc::EstadoDoExportador().sessoes == 0; }))
+        << g_vivos.load();
+}
+
+TEST_F(Transporte, SoOProprioUsuarioEOsPermitidosConectam) {
+    if (::geteuid() != 0) GTEST_SKIP() << "changing users needs root";
+    ASSERT_EQ(CoResumeClassObjects(), S_OK);
+    // Every file the other user needs is open to it, so that only the check
+    // of who connects stands in its way.
+    namespace fs = std::filesystem;
+    auto abre = [&] {
+        fs::permissions(m_home.Raiz(), fs::perms::others_exec, fs::perm_options::add);
+        fs::create_directories(m_home.Raiz() / "registry");
+        fs::permissions(m_home.Raiz() / "registry", fs::perms::others_exec | fs::perms::others_read,
+                        fs::perm_options::add);
+        for (const auto& f : fs::directory_iterator(m_home.Raiz() / "registry"))
+            fs::permissions(f.path(), fs::perms::others_read, fs::perm_options::add);
+        fs::permissions(zenta::rpc::DiretorioRun(), fs::perms::others_exec, fs::perm_options::add);
+        fs::permissions(zenta::rpc::SocketDaClasse(CLSID_TesteEco), fs::perms::all, fs::perm_options::add);
+    };
+    abre();
+    std::string saida;
+    ExecutaFilho("OutroUsuario", &saida);
+    EXPECT_NE(saida.find("hr=800706BA"), std::string::npos) << saida;
+    EXPECT_EQ(g_vivos.load(), 0);
+
+    // Permitted by the application's key: the socket opens to that user.
+    ASSERT_EQ(CoRevokeClassObject(m_cookie), S_OK);
+    m_cookie = 0;
+    const std::string clsid = zenta::rpc::TextoGuid(CLSID_TesteEco);
+    HKEY chave = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, ("Software\\Classes\\CLSID\\" + clsid).c_str(), 0, nullptr, 0,
+                              KEY_WRITE, nullptr, &chave, nullptr),
+              ERROR_SUCCESS);
+    const std::string appid = "{11111111-2222-3333-4444-555555555555}";
+    RegSetValueExA(chave, "AppID", 0, REG_SZ, reinterpret_cast<const BYTE*>(appid.c_str()),
+                   static_cast<DWORD>(appid.size() + 1));
+    RegCloseKey(chave);
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, ("Software\\Classes\\AppID\\" + appid).c_str(), 0, nullptr, 0,
+                              KEY_WRITE, nullptr, &chave, nullptr),
+              ERROR_SUCCESS);
+    const std::string usuarios = "65534";
+    RegSetValueExA(chave, "UsuariosPermitidos", 0, REG_SZ, reinterpret_cast<const BYTE*>(usuarios.c_str()),
+                   static_cast<DWORD>(usuarios.size() + 1));
+    RegCloseKey(chave);
+    ASSERT_EQ(CoRegisterClassObject(CLSID_TesteEco, &m_fabrica, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &m_cookie),
+              S_OK);
+    abre();
+    ExecutaFilho("OutroUsuario", &saida);
+    EXPECT_NE(saida.find("hr=00000000"), std::string::npos) << saida;
+}
+
+TEST_F(Transporte, UmSoServidorPorClasse) {
+    ASSERT_EQ(CoResumeClassObjects(), S_OK);
+    // Another process (here: a second registration in this one) cannot take
+    // the class while the first serves it.
+    CFabricaTesteEco outra;
+    DWORD cookie = 0;
+    EXPECT_EQ(CoRegisterClassObject(CLSID_TesteEco, &outra, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie),
+              CO_E_OBJISREG);
+    const int fd = ::open(zenta::rpc::TravaServidorDaClasse(CLSID_TesteEco).c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    EXPECT_NE(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    ::close(fd);
+}
+
+}  // namespace
