@@ -861,6 +861,80 @@ const DescricaoRegistro& DescricaoDe<_REG_ITEM_TREE_PS>() {
     return kREG_ITEM_TREE_PS;
 }
 
+// ---- Records of IQVUnknown ------------------------------------------------
+// Described like the interface's own records so that one walker carries
+// every argument; they are not part of TodasDescricoes, which lists the
+// interface's records only. nTipoErro (SHORT) is carried by its size.
+
+constexpr DescricaoCampo kCamposREG_DF_INICIALIZAPS[] = {
+    {"ulUsuario", offsetof(_REG_DF_INICIALIZAPS, ulUsuario), sizeof(_REG_DF_INICIALIZAPS::ulUsuario), TipoCampo::U32, nullptr, 0},
+    {"ulNumeroSessao", offsetof(_REG_DF_INICIALIZAPS, ulNumeroSessao), sizeof(_REG_DF_INICIALIZAPS::ulNumeroSessao), TipoCampo::U32, nullptr, 0},
+    {"ulLinhaFonte", offsetof(_REG_DF_INICIALIZAPS, ulLinhaFonte), sizeof(_REG_DF_INICIALIZAPS::ulLinhaFonte), TipoCampo::U32, nullptr, 0},
+    // The reserved fields are covered by uiCRC: they travel as they are, so
+    // that a record signed with non-zero reserved bytes still checks.
+    {"ulFiller", offsetof(_REG_DF_INICIALIZAPS, ulFiller), sizeof(_REG_DF_INICIALIZAPS::ulFiller), TipoCampo::U32, nullptr, 0},
+    {"usVersaoFarol", offsetof(_REG_DF_INICIALIZAPS, usVersaoFarol), sizeof(_REG_DF_INICIALIZAPS::usVersaoFarol), TipoCampo::U16, nullptr, 0},
+    {"usFiller", offsetof(_REG_DF_INICIALIZAPS, usFiller), sizeof(_REG_DF_INICIALIZAPS::usFiller), TipoCampo::Texto, nullptr, 0},
+    {"szEmpresa", offsetof(_REG_DF_INICIALIZAPS, szEmpresa), sizeof(_REG_DF_INICIALIZAPS::szEmpresa), TipoCampo::Texto, nullptr, 0},
+    {"szAplicativo", offsetof(_REG_DF_INICIALIZAPS, szAplicativo), sizeof(_REG_DF_INICIALIZAPS::szAplicativo), TipoCampo::Texto, nullptr, 0},
+    {"szModuleName", offsetof(_REG_DF_INICIALIZAPS, szModuleName), sizeof(_REG_DF_INICIALIZAPS::szModuleName), TipoCampo::Texto, nullptr, 0},
+    {"szArquivoFonte", offsetof(_REG_DF_INICIALIZAPS, szArquivoFonte), sizeof(_REG_DF_INICIALIZAPS::szArquivoFonte), TipoCampo::Texto, nullptr, 0},
+    {"szNomeUsuarioDominio", offsetof(_REG_DF_INICIALIZAPS, szNomeUsuarioDominio), sizeof(_REG_DF_INICIALIZAPS::szNomeUsuarioDominio), TipoCampo::Texto, nullptr, 0},
+    {"cControle", offsetof(_REG_DF_INICIALIZAPS, cControle), sizeof(_REG_DF_INICIALIZAPS::cControle), TipoCampo::U8, nullptr, 0},
+    {"cWTS", offsetof(_REG_DF_INICIALIZAPS, cWTS), sizeof(_REG_DF_INICIALIZAPS::cWTS), TipoCampo::U8, nullptr, 0},
+    {"szFiller", offsetof(_REG_DF_INICIALIZAPS, szFiller), sizeof(_REG_DF_INICIALIZAPS::szFiller), TipoCampo::Texto, nullptr, 0},
+    {"uiCRC", offsetof(_REG_DF_INICIALIZAPS, uiCRC), sizeof(_REG_DF_INICIALIZAPS::uiCRC), TipoCampo::U64, nullptr, 0},
+};
+constexpr DescricaoRegistro kREG_DF_INICIALIZAPS = {"_REG_DF_INICIALIZAPS", sizeof(_REG_DF_INICIALIZAPS), kCamposREG_DF_INICIALIZAPS};
+
+constexpr DescricaoCampo kCamposREG_DF_ERROPS[] = {
+    {"hr", offsetof(_REG_DF_ERROPS, hr), sizeof(_REG_DF_ERROPS::hr), TipoCampo::I32, nullptr, 0},
+    {"nCodigoErro", offsetof(_REG_DF_ERROPS, nCodigoErro), sizeof(_REG_DF_ERROPS::nCodigoErro), TipoCampo::I32, nullptr, 0},
+    {"lCodigoMensagem", offsetof(_REG_DF_ERROPS, lCodigoMensagem), sizeof(_REG_DF_ERROPS::lCodigoMensagem), TipoCampo::I32, nullptr, 0},
+    {"iRegistro", offsetof(_REG_DF_ERROPS, iRegistro), sizeof(_REG_DF_ERROPS::iRegistro), TipoCampo::I32, nullptr, 0},
+    {"iItem", offsetof(_REG_DF_ERROPS, iItem), sizeof(_REG_DF_ERROPS::iItem), TipoCampo::I32, nullptr, 0},
+    {"lCodigoCampo", offsetof(_REG_DF_ERROPS, lCodigoCampo), sizeof(_REG_DF_ERROPS::lCodigoCampo), TipoCampo::I32, nullptr, 0},
+    {"nModuloMensagem", offsetof(_REG_DF_ERROPS, nModuloMensagem), sizeof(_REG_DF_ERROPS::nModuloMensagem), TipoCampo::U16, nullptr, 0},
+    {"nTipoErro", offsetof(_REG_DF_ERROPS, nTipoErro), sizeof(_REG_DF_ERROPS::nTipoErro), TipoCampo::U16, nullptr, 0},
+    {"usNumeroServidor", offsetof(_REG_DF_ERROPS, usNumeroServidor), sizeof(_REG_DF_ERROPS::usNumeroServidor), TipoCampo::U16, nullptr, 0},
+    {"cMensagem", offsetof(_REG_DF_ERROPS, cMensagem), sizeof(_REG_DF_ERROPS::cMensagem), TipoCampo::Texto, nullptr, 0},
+    {"szEmpresa", offsetof(_REG_DF_ERROPS, szEmpresa), sizeof(_REG_DF_ERROPS::szEmpresa), TipoCampo::Texto, nullptr, 0},
+    {"cFiller", offsetof(_REG_DF_ERROPS, cFiller), sizeof(_REG_DF_ERROPS::cFiller), TipoCampo::Filler, nullptr, 0},
+};
+constexpr DescricaoRegistro kREG_DF_ERROPS = {"_REG_DF_ERROPS", sizeof(_REG_DF_ERROPS), kCamposREG_DF_ERROPS};
+
+constexpr DescricaoCampo kCamposREG_CR_LISTA_BYTESPS[] = {
+    {"ulQtdBytes", offsetof(_REG_CR_LISTA_BYTESPS, ulQtdBytes), sizeof(_REG_CR_LISTA_BYTESPS::ulQtdBytes), TipoCampo::Contagem, nullptr, 0},
+    {"cFiller", offsetof(_REG_CR_LISTA_BYTESPS, cFiller), sizeof(_REG_CR_LISTA_BYTESPS::cFiller), TipoCampo::Filler, nullptr, 0},
+    {"pListaBytes", offsetof(_REG_CR_LISTA_BYTESPS, pListaBytes), sizeof(_REG_CR_LISTA_BYTESPS::pListaBytes), TipoCampo::BytesDf, nullptr, offsetof(_REG_CR_LISTA_BYTESPS, ulQtdBytes)},
+    {"pFiller", offsetof(_REG_CR_LISTA_BYTESPS, pFiller), sizeof(_REG_CR_LISTA_BYTESPS::pFiller), TipoCampo::Filler, nullptr, 0},
+};
+constexpr DescricaoRegistro kREG_CR_LISTA_BYTESPS = {"_REG_CR_LISTA_BYTESPS", sizeof(_REG_CR_LISTA_BYTESPS), kCamposREG_CR_LISTA_BYTESPS};
+
+constexpr DescricaoCampo kCamposREG_CR_ALTERACAOPS[] = {
+    {"regDados", offsetof(_REG_CR_ALTERACAOPS, regDados), sizeof(_REG_CR_ALTERACAOPS::regDados), TipoCampo::Registro, &kREG_CR_LISTA_BYTESPS, 0},
+    {"ulTipoAlteracao", offsetof(_REG_CR_ALTERACAOPS, ulTipoAlteracao), sizeof(_REG_CR_ALTERACAOPS::ulTipoAlteracao), TipoCampo::U32, nullptr, 0},
+    {"ulFiller", offsetof(_REG_CR_ALTERACAOPS, ulFiller), sizeof(_REG_CR_ALTERACAOPS::ulFiller), TipoCampo::Filler, nullptr, 0},
+};
+constexpr DescricaoRegistro kREG_CR_ALTERACAOPS = {"_REG_CR_ALTERACAOPS", sizeof(_REG_CR_ALTERACAOPS), kCamposREG_CR_ALTERACAOPS};
+
+template <>
+const DescricaoRegistro& DescricaoDe<_REG_DF_INICIALIZAPS>() {
+    return kREG_DF_INICIALIZAPS;
+}
+template <>
+const DescricaoRegistro& DescricaoDe<_REG_DF_ERROPS>() {
+    return kREG_DF_ERROPS;
+}
+template <>
+const DescricaoRegistro& DescricaoDe<_REG_CR_LISTA_BYTESPS>() {
+    return kREG_CR_LISTA_BYTESPS;
+}
+template <>
+const DescricaoRegistro& DescricaoDe<_REG_CR_ALTERACAOPS>() {
+    return kREG_CR_ALTERACAOPS;
+}
+
 std::span<const DescricaoRegistro* const> TodasDescricoes() { return kTodos; }
 
 const DescricaoRegistro* DescricaoPorNome(std::string_view nome) {

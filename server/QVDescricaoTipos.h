@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include <zenta/QVGE_ManutencaoPreventivaRecords.h>
+#include <zenta/QVUnknown.h>
 
 namespace zenta {
 
@@ -153,5 +154,15 @@ template <>
 const DescricaoRegistro& DescricaoDe<_REG_LISTA_ITENS_TREE_PS>();
 template <>
 const DescricaoRegistro& DescricaoDe<_REG_ITEM_TREE_PS>();
+
+// The records of IQVUnknown (not in TodasDescricoes).
+template <>
+const DescricaoRegistro& DescricaoDe<_REG_DF_INICIALIZAPS>();
+template <>
+const DescricaoRegistro& DescricaoDe<_REG_DF_ERROPS>();
+template <>
+const DescricaoRegistro& DescricaoDe<_REG_CR_LISTA_BYTESPS>();
+template <>
+const DescricaoRegistro& DescricaoDe<_REG_CR_ALTERACAOPS>();
 
 }  // namespace zenta

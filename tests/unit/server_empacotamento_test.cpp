@@ -1,0 +1,572 @@
+// The call messages of IQVGE_ManutencaoPreventiva: the record codec, the
+// proxy over a loopback channel that runs the stub on a real service object
+// (same results, same allocations as in-process), and hostile messages on
+// both sides refused with nothing leaked.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <zenta/zenta.h>
+
+#include "platform/CodePage.h"
+#include "platform/rpc/QVInterfaceRemota.h"
+#include "server/QVEmpacotamento.h"
+#include "server/QVProxyStubManutencaoPreventiva.h"
+#include "support/Inicializacao.h"
+#include "support/ServicoTeste.h"
+#include "support/ZentaHomeTemporario.h"
+#include "values/QVDMA.h"
+#include "values/QVDMC.h"
+
+namespace {
+
+using zenta::teste::ComEscopo;
+using zenta::teste::Servico;
+
+constexpr HRESULT kNaoInicializado = static_cast<HRESULT>(0x81080A04u);
+
+// Everything a record carries, nested lists and texts included.
+template <class T>
+std::string Mensagem(const T& registro) {
+    std::string m;
+    zenta::EscritorMensagem e(m);
+    zenta::EscreveRegistro(e, zenta::DescricaoDe<T>(), &registro);
+    return m;
+}
+
+template <class T>
+struct Lido {
+    alignas(8) T r{};
+    ~Lido() { zenta::LiberaRegistro(r); }
+};
+
+// An order with a BSTR, an empty BSTR, a product on two stock places, an
+// empty but non-null service list, a null link list with a count, and
+// reserved fields holding garbage.
+struct OrdemTeste {
+    _REG_MOVIMENTACAO_MANUT_PREV_PS o{};
+    _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS locais[2]{};
+    _REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS produto{};
+    _REG_MOVIMENTACAO_MANUTENCAO_SERVICO_PS servico{};
+    ULONGLONG compras[2]{7, 8};
+    BSTR observacao = zenta::Cp1252ParaBstr("Observa\xE7\xE3o");
+    BSTR vazio = SysAllocStringLen(u"", 0);
+
+    OrdemTeste() {
+        o.lEquipamento = 10;
+        o.bsObservacao = observacao;
+        o.bsOcorrencia = vazio;
+        locais[0].lPonteiroLocal = 3;
+        locais[1].lPonteiroLocal = 4;
+        locais[1].vQuantidadeEs.int64 = 20000;
+        produto.lProduto = 21;
+        produto.listaLocal = {2, 0, nullptr, locais};
+        o.listaProdutos = {1, 0xABCDu, this, &produto};
+        o.listaServicos = {0, 0, nullptr, &servico};
+        o.listaRelacionamentos = {3, 0, nullptr, nullptr};
+        o.listaIntegracoesCompras = {2, 0, nullptr, compras};
+        o.bFiller = 99;
+    }
+    ~OrdemTeste() {
+        SysFreeString(observacao);
+        SysFreeString(vazio);
+    }
+};
+
+TEST(EmpacotamentoCodec, RecordsRoundTripKeepingNullApartFromEmptyAndDroppingReservedFields) {
+    OrdemTeste ordem;
+    const std::string m = Mensagem(ordem.o);
+    zenta::LeitorMensagem l(m, HR_RPC_X_BAD_STUB_DATA);
+    Lido<_REG_MOVIMENTACAO_MANUT_PREV_PS> lido;
+    ASSERT_EQ(zenta::LeRegistro(l, zenta::DescricaoDe<_REG_MOVIMENTACAO_MANUT_PREV_PS>(), &lido.r), S_OK);
+    EXPECT_TRUE(l.Fim());
+    const auto& r = lido.r;
+    EXPECT_EQ(zenta::BstrParaCp1252(r.bsObservacao), "Observa\xE7\xE3o");
+    ASSERT_NE(r.bsOcorrencia, nullptr) << "an empty BSTR is not a null one";
+    EXPECT_EQ(SysStringLen(r.bsOcorrencia), 0u);
+    ASSERT_EQ(r.listaProdutos.lQtdProdutos, 1u);
+    EXPECT_EQ(r.listaProdutos.lFiller, 0u);
+    EXPECT_EQ(r.listaProdutos.pFiller, nullptr) << "reserved pointers never cross";
+    EXPECT_EQ(r.bFiller, 0);
+    ASSERT_EQ(r.listaProdutos.pProdutos[0].listaLocal.lQtdEstoque, 2u);
+    EXPECT_EQ(r.listaProdutos.pProdutos[0].listaLocal.pLocaisEstoque[1].vQuantidadeEs.int64, 20000);
+    EXPECT_EQ(r.listaServicos.pServicos, nullptr) << "an array of no elements arrives as none";
+    EXPECT_EQ(r.listaRelacionamentos.lQtdRelacionamentoOS, 3u) << "a count without an array is the callee's to refuse";
+    EXPECT_EQ(r.listaRelacionamentos.pRelacionamentos, nullptr);
+    ASSERT_EQ(r.listaIntegracoesCompras.lQtdDMC, 2u);
+    EXPECT_EQ(r.listaIntegracoesCompras.pDMC[1], 8u);
+    EXPECT_EQ(Mensagem(r), m) << "what was read writes the same message";
+}
+
+TEST(EmpacotamentoCodec, HostileRecordsAreRefusedZeroedBeforeAnyLargeAllocation) {
+    OrdemTeste ordem;
+    const std::string m = Mensagem(ordem.o);
+    const auto& desc = zenta::DescricaoDe<_REG_MOVIMENTACAO_MANUT_PREV_PS>();
+    std::vector<unsigned char> destino(desc.tamanho);
+    const auto zerado = [&] {
+        for (unsigned char b : destino)
+            if (b != 0) return false;
+        return true;
+    };
+    for (std::size_t n = 0; n < m.size(); ++n) {
+        zenta::LeitorMensagem l(std::string_view(m).substr(0, n), RPC_E_INVALID_DATA);
+        std::memset(destino.data(), 0xCD, destino.size());
+        ASSERT_EQ(zenta::LeRegistro(l, desc, destino.data()), RPC_E_INVALID_DATA) << "cut at " << n;
+        ASSERT_TRUE(zerado()) << "cut at " << n;
+    }
+    // A BSTR, then a list, claiming far more than the message holds.
+    std::string bstrEnorme = m;
+    const std::string texto("O\0b\0s\0", 6);
+    const std::size_t posTexto = bstrEnorme.find(texto);
+    ASSERT_NE(posTexto, std::string::npos);
+    const ULONG enorme = 0x7FFFFFF0u;
+    std::memcpy(bstrEnorme.data() + posTexto - 4, &enorme, 4);
+    zenta::LeitorMensagem lb(bstrEnorme, HR_RPC_X_BAD_STUB_DATA);
+    EXPECT_EQ(zenta::LeRegistro(lb, desc, destino.data()), HR_RPC_X_BAD_STUB_DATA);
+    EXPECT_TRUE(zerado());
+
+    std::string listaEnorme;
+    zenta::EscritorMensagem e(listaEnorme);
+    e.EscreveU8(1);
+    e.EscreveU32(0xFFFFFFFFu);
+    e.EscreveU32(1);
+    zenta::LeitorMensagem ll(listaEnorme, HR_RPC_X_BAD_STUB_DATA);
+    _REG_LISTA_PTRS_CADASTRO_PS ptrs{};
+    EXPECT_EQ(zenta::LeRegistro(ll, zenta::DescricaoDe<_REG_LISTA_PTRS_CADASTRO_PS>(), &ptrs), HR_RPC_X_BAD_STUB_DATA);
+    EXPECT_EQ(ptrs.pPonteiros, nullptr);
+    listaEnorme[0] = 2;  // neither "none" nor "elements follow"
+    zenta::LeitorMensagem lm(listaEnorme, HR_RPC_X_BAD_STUB_DATA);
+    EXPECT_EQ(zenta::LeRegistro(lm, zenta::DescricaoDe<_REG_LISTA_PTRS_CADASTRO_PS>(), &ptrs), HR_RPC_X_BAD_STUB_DATA);
+}
+
+TEST(EmpacotamentoCodec, TheBaseInterfaceRecordsAreDescribedFieldByField) {
+    for (const zenta::DescricaoRegistro* d :
+         {&zenta::DescricaoDe<_REG_DF_INICIALIZAPS>(), &zenta::DescricaoDe<_REG_DF_ERROPS>(),
+          &zenta::DescricaoDe<_REG_CR_LISTA_BYTESPS>(), &zenta::DescricaoDe<_REG_CR_ALTERACAOPS>()}) {
+        std::size_t fim = 0;
+        for (const zenta::DescricaoCampo& c : d->campos) {
+            EXPECT_EQ(c.offset, fim) << d->nome << "." << c.nome;
+            fim = c.offset + c.tamanho;
+        }
+        EXPECT_EQ(fim, d->tamanho) << d->nome;
+    }
+    // The bytes of a change travel; its reserved pointer does not.
+    BYTE dados[3] = {1, 0, 3};
+    const _REG_CR_ALTERACAOPS alteracao{{3, {9, 9, 9, 9}, dados, dados}, 4, 5};
+    const std::string m = Mensagem(alteracao);
+    zenta::LeitorMensagem l(m, RPC_E_INVALID_DATA);
+    Lido<_REG_CR_ALTERACAOPS> lida;
+    ASSERT_EQ(zenta::LeRegistro(l, zenta::DescricaoDe<_REG_CR_ALTERACAOPS>(), &lida.r), S_OK);
+    ASSERT_EQ(lida.r.regDados.ulQtdBytes, 3u);
+    EXPECT_EQ(std::memcmp(lida.r.regDados.pListaBytes, dados, 3), 0);
+    EXPECT_EQ(lida.r.regDados.pFiller, nullptr);
+    EXPECT_EQ(lida.r.regDados.cFiller[0], 0);
+    EXPECT_EQ(lida.r.ulTipoAlteracao, 4u);
+    EXPECT_EQ(lida.r.ulFiller, 0u);
+}
+
+// A channel to an object in this process: the registered stub runs each
+// message on the object. `adultera` may change the answer on its way back.
+class CanalLoopback final : public zenta::rpc::CanalObjeto {
+public:
+    explicit CanalLoopback(IUnknown* objeto) : m_objeto(objeto) { m_objeto->AddRef(); }
+    ~CanalLoopback() override { m_objeto->Release(); }
+
+    HRESULT Chama(REFIID iid, ULONG slot, std::string_view entrada, std::string& saida) override {
+        ++chamadas;
+        pedido.assign(entrada);
+        saida.clear();
+        const zenta::rpc::InterfaceRemota* remota = zenta::rpc::InterfaceRemotaDe(iid);
+        void* itf = nullptr;
+        if (remota == nullptr || FAILED(m_objeto->QueryInterface(iid, &itf))) return E_NOINTERFACE;
+        HRESULT hr = remota->despacha(static_cast<IUnknown*>(itf), slot, entrada, saida);
+        static_cast<IUnknown*>(itf)->Release();
+        if (adultera) hr = adultera(saida, hr);
+        return hr;
+    }
+
+    int chamadas = 0;
+    std::string pedido;
+    std::function<HRESULT(std::string&, HRESULT)> adultera;
+
+private:
+    IUnknown* m_objeto;
+};
+
+Servico Proxy(std::shared_ptr<zenta::rpc::CanalObjeto> canal) {
+    const zenta::rpc::InterfaceRemota* remota = zenta::rpc::InterfaceRemotaDe(IID_IQVGE_ManutencaoPreventiva);
+    EXPECT_NE(remota, nullptr);
+    IQVGE_ManutencaoPreventiva* p = nullptr;
+    if (remota != nullptr) {
+        EXPECT_EQ(remota->criaProxy(std::move(canal), IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p)),
+                  S_OK);
+    }
+    return Servico(p);
+}
+
+class Remoto : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Always the object itself, whatever context the suite creates services in.
+        IQVGE_ManutencaoPreventiva* p = nullptr;
+        ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p)), S_OK);
+        m_local.reset(p);
+        ASSERT_EQ(m_local->Inicializa_Padrao(zenta::teste::RegistroInicializacao("REMOTO")), S_OK);
+        m_canal = std::make_shared<CanalLoopback>(m_local.get());
+        m_remoto = Proxy(m_canal);
+        ASSERT_NE(m_remoto, nullptr);
+    }
+    void TearDown() override {
+        m_remoto.reset();
+        m_canal.reset();
+        m_local.reset();
+    }
+
+    // A plan with one maintenance (remark, one service, one product on two
+    // stock places) and one client.
+    LONG GravaPlano(IQVGE_ManutencaoPreventiva* s, ULONG equipamento) {
+        _REG_CADASTRO_MANUTENCAO_LOCAL_PRODUTO_PS locais[2]{};
+        locais[0].lPonteiroLocal = 31;
+        locais[1].lPonteiroLocal = 32;
+        _REG_CADASTRO_MANUTENCAO_PRODUTO_PS produto{};
+        produto.lProduto = 21;
+        produto.vQuantidadePrevista.int64 = 30000;
+        produto.listaLocal = {2, 0, nullptr, locais};
+        _REG_CADASTRO_MANUTENCAO_SERVICO_PS servico{};
+        servico.lServico = 11;
+        servico.lTecnico = 7;
+        servico.vQuantidadePrevista.int64 = 20000;
+        std::string observacao = "Trocar o \xF3leo";
+        _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS m{};
+        std::snprintf(m.szNomeManutencao, sizeof m.szNomeManutencao, "Revis\xE3o");
+        m.frequenciaPS.lTipoFrequencia = 2;
+        m.frequenciaPS.lTipoFrequenciaTempo = 3;
+        m.frequenciaPS.lFrequenciaTempo = 3;
+        m.frequenciaPS.dataInicial = REG_QVDMA(1, 3, 2026).GetData();
+        m.frequenciaPS.szObservacao = {static_cast<ULONG>(observacao.size() + 1), {}, reinterpret_cast<BYTE*>(observacao.data()), nullptr};
+        m.listaServicos = {1, 0, nullptr, &servico};
+        m.listaProdutos = {1, 0, nullptr, &produto};
+        _REG_CADASTRO_MANUTENCAO_CLIENTE_PS cliente{};
+        cliente.lCliente = 41;
+        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
+        plano.idEquipamentoPS.lEquipamento = equipamento;
+        plano.idEquipamentoPS.lSituacao = 1;
+        std::snprintf(plano.idEquipamentoPS.szNrSerie, sizeof plano.idEquipamentoPS.szNrSerie, "SN-%u", equipamento);
+        plano.listaManutencoes = {1, 0, nullptr, &m};
+        plano.listaClientes = {1, 0, nullptr, &cliente};
+        LONG posicao = 0;
+        EXPECT_EQ(s->Grava(&posicao, plano), S_OK);
+        return posicao;
+    }
+
+    zenta::teste::ZentaHomeTemporario m_home;
+    ComEscopo m_com;
+    Servico m_local;
+    std::shared_ptr<CanalLoopback> m_canal;
+    Servico m_remoto;
+};
+
+TEST_F(Remoto, TheProxyIsItsOwnObjectAndDropsTheChannelWithItsLastReference) {
+    std::weak_ptr<CanalLoopback> canal = m_canal;
+    IUnknown* identidade = nullptr;
+    IQVUnknown* base = nullptr;
+    void* nada = reinterpret_cast<void*>(1);
+    ASSERT_EQ(m_remoto->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identidade)), S_OK);
+    ASSERT_EQ(m_remoto->QueryInterface(IID_IQVUnknown, reinterpret_cast<void**>(&base)), S_OK);
+    EXPECT_EQ(static_cast<void*>(identidade), static_cast<void*>(m_remoto.get()));
+    EXPECT_EQ(m_remoto->QueryInterface(IID_IClassFactory, &nada), E_NOINTERFACE);
+    EXPECT_EQ(nada, nullptr);
+    EXPECT_EQ(identidade->Release(), 2u);
+    EXPECT_EQ(base->Release(), 1u);
+    EXPECT_EQ(m_canal->chamadas, 0) << "counting is local";
+    m_canal.reset();
+    EXPECT_FALSE(canal.expired());
+    m_remoto.reset();
+    EXPECT_TRUE(canal.expired());
+    EXPECT_NE(zenta::rpc::InterfaceRemotaDe(IID_IQVUnknown), nullptr);
+}
+
+TEST_F(Remoto, TheBaseInterfaceAnswersAsInProcess) {
+    // A new object initialised through the proxy.
+    IUnknown* novo = nullptr;
+    ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                               reinterpret_cast<void**>(&novo)), S_OK);
+    Servico outro = Proxy(std::make_shared<CanalLoopback>(novo));
+    novo->Release();
+    _REG_CADASTRO_PROPRIEDADES_PS propriedades{};
+    EXPECT_EQ(outro->LePropriedades(&propriedades), kNaoInicializado);
+    auto ruim = zenta::teste::RegistroInicializacao("REMOTO");
+    ruim.uiCRC ^= 1;
+    EXPECT_EQ(outro->Inicializa_Padrao(ruim), static_cast<HRESULT>(0x81080C17u));
+    EXPECT_EQ(outro->Inicializa_Padrao(zenta::teste::RegistroInicializacao("REMOTO")), S_OK);
+    EXPECT_EQ(outro->LePropriedades(&propriedades), S_OK);
+
+    LONG ok = 0;
+    EXPECT_EQ(m_remoto->KeepAlive(&ok), S_OK);
+    EXPECT_EQ(ok, 1);
+    EXPECT_EQ(m_remoto->KeepAlive(nullptr), S_OK) << "the object's own answer to a null";
+    _REG_DF_ERROPS remoto, local;
+    std::memset(&remoto, 0xCC, sizeof remoto);
+    EXPECT_EQ(m_remoto->GetUltimoErro(&remoto), S_OK);
+    EXPECT_EQ(m_local->GetUltimoErro(&local), S_OK);
+    EXPECT_EQ(Mensagem(remoto), Mensagem(local));
+
+    BYTE dados[3] = {1, 2, 3};
+    _REG_CR_LISTA_BYTESPS entrada{3, {}, dados, nullptr};
+    auto* saida = reinterpret_cast<_REG_CR_LISTA_BYTESPS*>(&ok);
+    EXPECT_EQ(m_remoto->FuncaoGenerica(5, entrada, &saida), E_NOTIMPL);
+    EXPECT_EQ(saida, nullptr);
+    EXPECT_EQ(m_remoto->FuncaoGenerica(5, entrada, nullptr), E_NOTIMPL);
+
+    ULONG ponteiros[3] = {1, 2, 3};
+    ULONGLONG chaves[1] = {REG_QVDMC().SetDMC(1, 84, 2000).Get64()};
+    _REG_CR_ALTERACAOPS alteracao{{3, {}, dados, nullptr}, 4, 0};
+    EXPECT_EQ(m_remoto->AlteracaoMultiplaCadastro(0, nullptr, 0, nullptr), S_OK);
+    EXPECT_EQ(m_remoto->AlteracaoMultiplaCadastro(3, ponteiros, 1, &alteracao), E_NOTIMPL);
+    EXPECT_EQ(m_remoto->AlteracaoMultiplaCadastro(1, nullptr, 0, nullptr), E_POINTER);
+    EXPECT_EQ(m_remoto->AlteracaoMultiplaMovimento(1, chaves, 1, nullptr), E_POINTER);
+    EXPECT_EQ(m_remoto->AlteracaoMultiplaMovimento(1, chaves, 1, &alteracao), E_NOTIMPL);
+    LONG teve = 5;
+    EXPECT_EQ(m_remoto->CadastroTeveMovimentacao(1, 2, &teve), E_NOTIMPL);
+    EXPECT_EQ(teve, 5) << "an [out] the object leaves alone stays as the caller had it";
+}
+
+TEST_F(Remoto, PlansPropertiesAndTreesGiveWhatTheObjectGives) {
+    const LONG primeiro = GravaPlano(m_remoto.get(), 10);
+    const LONG segundo = GravaPlano(m_local.get(), 11);
+    EXPECT_EQ(primeiro, 1);
+    EXPECT_EQ(segundo, 2);
+    Lido<_REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS> remoto, local;
+    ASSERT_EQ(m_remoto->Le(primeiro, &remoto.r), S_OK);
+    ASSERT_EQ(m_local->Le(primeiro, &local.r), S_OK);
+    EXPECT_EQ(Mensagem(remoto.r), Mensagem(local.r));
+    ASSERT_EQ(remoto.r.listaManutencoes.lQtdManutencoes, 1u);
+    EXPECT_EQ(remoto.r.listaManutencoes.pManutencoes[0].listaProdutos.pProdutos[0].listaLocal.lQtdEstoque, 2u);
+
+    _REG_FILTRO_CADASTRO_MANUTENCAO_PS filtro{};
+    filtro.lTipoIdentificacao = 2;
+    Lido<_REG_LISTA_PTRS_CADASTRO_PS> ptrsRemoto, ptrsLocal;
+    ASSERT_EQ(m_remoto->BuscaPonteiros(filtro, &ptrsRemoto.r), S_OK);
+    ASSERT_EQ(m_local->BuscaPonteiros(filtro, &ptrsLocal.r), S_OK);
+    EXPECT_EQ(ptrsRemoto.r.lQtdPtrs, 2u);
+    EXPECT_EQ(Mensagem(ptrsRemoto.r), Mensagem(ptrsLocal.r));
+    Lido<_REG_LISTA_CADASTRO_MANUTENCAO_PREVENTIVA_PS> listaRemoto, listaLocal;
+    ASSERT_EQ(m_remoto->BuscaRegistros(ptrsRemoto.r, &listaRemoto.r), S_OK);
+    ASSERT_EQ(m_local->BuscaRegistros(ptrsLocal.r, &listaLocal.r), S_OK);
+    EXPECT_EQ(Mensagem(listaRemoto.r), Mensagem(listaLocal.r));
+
+    _REG_CADASTRO_PROPRIEDADES_PS propriedades{};
+    propriedades.lQtdDiasAviso = 9;
+    std::snprintf(propriedades.szNomeCampoDinamico1, sizeof propriedades.szNomeCampoDinamico1, "Cor");
+    EXPECT_EQ(m_remoto->GravaPropriedades(propriedades), S_OK);
+    _REG_CADASTRO_PROPRIEDADES_PS lidas{}, lidasLocal{};
+    EXPECT_EQ(m_remoto->LePropriedades(&lidas), S_OK);
+    EXPECT_EQ(m_local->LePropriedades(&lidasLocal), S_OK);
+    EXPECT_EQ(lidas.lQtdDiasAviso, 9u);
+    EXPECT_EQ(Mensagem(lidas), Mensagem(lidasLocal));
+
+    using Tree = HRESULT (STDMETHODCALLTYPE IQVGE_ManutencaoPreventiva::*)(_REG_LISTA_ITENS_TREE_PS*, LONG);
+    for (Tree metodo : {&IQVGE_ManutencaoPreventiva::BuscaRegistroTreeEquipamentos,
+                        &IQVGE_ManutencaoPreventiva::BuscaRegistroTreeProdutos,
+                        &IQVGE_ManutencaoPreventiva::BuscaTreeMovimentacaoEquipamentos,
+                        &IQVGE_ManutencaoPreventiva::BuscaTreeMovimentacaoProdutos}) {
+        Lido<_REG_LISTA_ITENS_TREE_PS> a, b;
+        EXPECT_EQ((m_remoto.get()->*metodo)(&a.r, 1), S_OK);
+        EXPECT_EQ((m_local.get()->*metodo)(&b.r, 1), S_OK);
+        EXPECT_EQ(Mensagem(a.r), Mensagem(b.r));
+    }
+
+    // Writes that fail fail alike, and deletion by origin goes through.
+    LONG negativa = -1;
+    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS vazio{};
+    EXPECT_EQ(m_remoto->Grava(&negativa, vazio), m_local->Grava(&negativa, vazio));
+    EXPECT_EQ(m_remoto->GravaMedidorSubstituido(remoto.r, remoto.r.idEquipamentoPS.regMedidorAtual),
+              m_local->GravaMedidorSubstituido(remoto.r, remoto.r.idEquipamentoPS.regMedidorAtual));
+    EXPECT_EQ(m_remoto->ExcluiManutencoes(REG_QVDMC().SetDMC(9, 1, 2000).Get64()), S_OK);
+    _REG_RELATORIO_CADASTRO_MANUTENCAO_PREVENTIVA_PS relatorio{};
+    EXPECT_EQ(m_remoto->GeraRelatorioCadastro(relatorio), m_local->GeraRelatorioCadastro(relatorio));
+    _REG_RELATORIO_MOVIMENTO_MANUTENCAO_PREVENTIVA_PS relatorioMov{};
+    EXPECT_EQ(m_remoto->GeraRelatorioMovimentacao(relatorioMov), m_local->GeraRelatorioMovimentacao(relatorioMov));
+}
+
+TEST_F(Remoto, ReadingsComeBackUpdatedInPlaceAndOrdersWithEveryList) {
+    _REG_CADASTRO_MEDICAO_ATUAL_PS leitura{};
+    leitura.regMedicaoAtual.lEquipamento = 10;
+    leitura.regMedicaoAtual.cMedicaoAtiva = 1;
+    leitura.regMedicaoAtual.vQuantidadeMedicao.int64 = 50000;
+    std::snprintf(leitura.regMedicaoAtual.szNrSerie, sizeof leitura.regMedicaoAtual.szNrSerie, "SN-10");
+    ASSERT_EQ(m_remoto->GravaMedicaoAtual(&leitura, 1, 0), S_OK);
+    EXPECT_EQ(leitura.lPonteiroRegistro, 1u) << "[in, out]: the object writes the position back";
+    EXPECT_EQ(leitura.regMedicaoAtual.dataGravacao, REG_QVDMA::Hoje().GetData());
+    _REG_CADASTRO_MEDICAO_ATUAL_PS lidaRemoto{}, lidaLocal{};
+    EXPECT_EQ(m_remoto->LeMedicaoAtual(1, &lidaRemoto), S_OK);
+    EXPECT_EQ(m_local->LeMedicaoAtual(1, &lidaLocal), S_OK);
+    EXPECT_EQ(Mensagem(lidaRemoto), Mensagem(lidaLocal));
+    LONG posicao = 0;
+    _REG_CADASTRO_HISTORICO_MEDICOES_PS historico = leitura.regMedicaoAtual;
+    historico.dataGravacao = 0;
+    ASSERT_EQ(m_remoto->GravaHistoricoMedicao(&posicao, &historico), S_OK);
+    EXPECT_EQ(posicao, 2) << "after the history entry of GravaMedicaoAtual";
+    EXPECT_NE(historico.dataGravacao, 0u);
+
+    _REG_FILTRO_MEDICAO_PS filtro{};
+    filtro.lTipoIdentificacao = 2;
+    Lido<_REG_LISTA_PTRS_CADASTRO_PS> atuais;
+    ASSERT_EQ(m_remoto->BuscaPonteirosMedicaoAtual(filtro, &atuais.r), S_OK);
+    ASSERT_EQ(atuais.r.lQtdPtrs, 1u);
+    Lido<_REG_LISTA_CADASTRO_MEDICAO_ATUAL_PS> atuaisRemoto, atuaisLocal;
+    ASSERT_EQ(m_remoto->BuscaRegistrosMedicaoAtual(atuais.r, &atuaisRemoto.r), S_OK);
+    ASSERT_EQ(m_local->BuscaRegistrosMedicaoAtual(atuais.r, &atuaisLocal.r), S_OK);
+    EXPECT_EQ(Mensagem(atuaisRemoto.r), Mensagem(atuaisLocal.r));
+    _REG_FILTRO_HISTORICO_MEDICAO_PS filtroHistorico{};
+    filtroHistorico.regFiltro = filtro;
+    std::snprintf(filtroHistorico.regFiltro.szNrSerie, sizeof filtroHistorico.regFiltro.szNrSerie, "SN-10");
+    Lido<_REG_LISTA_PONTEIROS_DATA_PS> meses;
+    ASSERT_EQ(m_remoto->BuscaPonteirosHistoricoMedicao(filtroHistorico, &meses.r), S_OK);
+    EXPECT_EQ(meses.r.lQtdPonteiros, 2u);
+    Lido<_REG_LISTA_HISTORICO_MEDICOES_PS> historicoRemoto, historicoLocal;
+    ASSERT_EQ(m_remoto->BuscaRegistrosHistoricoMedicao(meses.r, &historicoRemoto.r), S_OK);
+    ASSERT_EQ(m_local->BuscaRegistrosHistoricoMedicao(meses.r, &historicoLocal.r), S_OK);
+    EXPECT_EQ(Mensagem(historicoRemoto.r), Mensagem(historicoLocal.r));
+
+    // An order of a plan, written and read through the proxy.
+    const LONG plano = GravaPlano(m_local.get(), 10);
+    ULONG codigo = 0;
+    {
+        Lido<_REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS> lido;
+        ASSERT_EQ(m_local->Le(plano, &lido.r), S_OK);
+        codigo = lido.r.listaManutencoes.pManutencoes[0].lCodigoManutencao;
+    }
+    OrdemTeste ordem;
+    ordem.o.listaRelacionamentos = {};
+    ordem.o.listaIntegracoesCompras = {};
+    ordem.o.dmcChave = REG_QVDMC().SetDMC(0, 84, REG_QVDMA(1, 5, 2026).GetMa()).Get64();
+    ordem.o.lPonteiroCadastro = static_cast<ULONG>(plano);
+    ordem.o.lCodigoManutencao = codigo;
+    ULONGLONG chave = 0;
+    ASSERT_EQ(m_remoto->GravaMovimentacao(ordem.o, &chave), S_OK);
+    EXPECT_NE(chave, 0u);
+    for (auto metodo : {&IQVGE_ManutencaoPreventiva::LeMovimentacao, &IQVGE_ManutencaoPreventiva::LeMovimentacaoLight}) {
+        Lido<_REG_MOVIMENTACAO_MANUT_PREV_PS> a, b;
+        ASSERT_EQ((m_remoto.get()->*metodo)(chave, &a.r), S_OK);
+        ASSERT_EQ((m_local.get()->*metodo)(chave, &b.r), S_OK);
+        EXPECT_EQ(Mensagem(a.r), Mensagem(b.r));
+    }
+    _REG_MOVIMENTACAO_FILTRO_PS filtroOrdens{};
+    filtroOrdens.lTipoIdentificacao = 2;
+    Lido<_REG_LISTA_PONTEIROS_DATA_PS> ordens;
+    ASSERT_EQ(m_remoto->BuscaPonteirosMovimentacao(filtroOrdens, &ordens.r), S_OK);
+    EXPECT_GE(ordens.r.lQtdPonteiros, 1u);
+    Lido<_REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS> porPonteiro, porPonteiroLocal, daManutencao, daManutencaoLocal, diarias;
+    ASSERT_EQ(m_remoto->BuscaRegistrosMovimentacao(ordens.r, &porPonteiro.r), S_OK);
+    ASSERT_EQ(m_local->BuscaRegistrosMovimentacao(ordens.r, &porPonteiroLocal.r), S_OK);
+    EXPECT_EQ(porPonteiro.r.lQtdRegistros, ordens.r.lQtdPonteiros);
+    EXPECT_EQ(Mensagem(porPonteiro.r), Mensagem(porPonteiroLocal.r));
+    ASSERT_EQ(m_remoto->BuscaMovimentosPelaManutencao(codigo, &daManutencao.r), S_OK);
+    ASSERT_EQ(m_local->BuscaMovimentosPelaManutencao(codigo, &daManutencaoLocal.r), S_OK);
+    EXPECT_GE(daManutencao.r.lQtdRegistros, 1u);
+    EXPECT_EQ(Mensagem(daManutencao.r), Mensagem(daManutencaoLocal.r));
+    EXPECT_EQ(m_remoto->BuscaMovimentacoesDiarias(&diarias.r), S_OK);
+}
+
+TEST_F(Remoto, NullPointersReachTheObjectWhichAnswersAsInProcess) {
+    LONG posicao = 0;
+    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
+    _REG_LISTA_ITENS_TREE_PS* semLista = nullptr;
+    EXPECT_EQ(m_remoto->LePropriedades(nullptr), m_local->LePropriedades(nullptr));
+    EXPECT_EQ(m_remoto->Le(1, nullptr), m_local->Le(1, nullptr));
+    EXPECT_EQ(m_remoto->Grava(nullptr, plano), m_local->Grava(nullptr, plano));
+    EXPECT_EQ(m_remoto->GravaHistoricoMedicao(&posicao, nullptr), m_local->GravaHistoricoMedicao(&posicao, nullptr));
+    EXPECT_EQ(m_remoto->GravaMedicaoAtual(nullptr, 0, 0), m_local->GravaMedicaoAtual(nullptr, 0, 0));
+    EXPECT_EQ(m_remoto->GravaMovimentacao(_REG_MOVIMENTACAO_MANUT_PREV_PS{}, nullptr),
+              m_local->GravaMovimentacao(_REG_MOVIMENTACAO_MANUT_PREV_PS{}, nullptr));
+    EXPECT_EQ(m_remoto->BuscaRegistroTreeProdutos(semLista, 0), m_local->BuscaRegistroTreeProdutos(semLista, 0));
+    EXPECT_EQ(m_canal->chamadas, 7);
+    EXPECT_EQ(m_local->Le(1, nullptr), E_POINTER) << "what the object itself answers";
+}
+
+TEST_F(Remoto, TheStubRefusesMessagesThatDoNotFitBeforeTheMethodRuns) {
+    IUnknown* objeto = m_local.get();
+    const LONG plano = GravaPlano(m_remoto.get(), 10);
+    const std::string gravaPlano = m_canal->pedido;
+    std::string saida = "x";
+    for (std::size_t n = 0; n < gravaPlano.size(); ++n) {
+        ASSERT_EQ(zenta::DespachaManutencaoPreventiva(objeto, 14, std::string_view(gravaPlano).substr(0, n), saida),
+                  HR_RPC_X_BAD_STUB_DATA) << "cut at " << n;
+        ASSERT_TRUE(saida.empty());
+    }
+    EXPECT_EQ(zenta::DespachaManutencaoPreventiva(objeto, 14, gravaPlano + '\0', saida), HR_RPC_X_BAD_STUB_DATA);
+    Lido<_REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS> segundo;
+    EXPECT_NE(m_local->Le(plano + 1, &segundo.r), S_OK) << "no refused message wrote a plan";
+
+    BYTE dados[4] = {1, 2, 3, 4};
+    _REG_CR_LISTA_BYTESPS* saidaGenerica = nullptr;
+    EXPECT_EQ(m_remoto->FuncaoGenerica(1, {4, {}, dados, nullptr}, &saidaGenerica), E_NOTIMPL);
+    const std::string generica = m_canal->pedido;
+    for (std::size_t n = 0; n < generica.size(); ++n)
+        ASSERT_EQ(zenta::DespachaManutencaoPreventiva(objeto, 6, generica.substr(0, n), saida), HR_RPC_X_BAD_STUB_DATA);
+
+    // An array count far beyond the message, a presence byte that is
+    // neither 0 nor 1, slots that do not exist.
+    std::string alteracoes;
+    zenta::EscritorMensagem e(alteracoes);
+    e.EscreveU32(0x40000000u);
+    e.EscreveU8(1);
+    e.EscreveU32(7);
+    EXPECT_EQ(zenta::DespachaQVUnknown(objeto, 7, alteracoes, saida), HR_RPC_X_BAD_STUB_DATA);
+    EXPECT_EQ(zenta::DespachaManutencaoPreventiva(objeto, 4, std::string(1, '\2'), saida), HR_RPC_X_BAD_STUB_DATA);
+    for (ULONG slot : {0u, 2u, 38u, 1000u})
+        EXPECT_EQ(zenta::DespachaManutencaoPreventiva(objeto, slot, "", saida), HR_RPC_X_BAD_STUB_DATA) << slot;
+    EXPECT_EQ(zenta::DespachaQVUnknown(objeto, 10, std::string(1, '\1'), saida), HR_RPC_X_BAD_STUB_DATA);
+    // KeepAlive's [out] LONG travels both ways: the presence byte and its value.
+    EXPECT_EQ(zenta::DespachaManutencaoPreventiva(objeto, 4, std::string(1, '\1'), saida), HR_RPC_X_BAD_STUB_DATA);
+    EXPECT_EQ(zenta::DespachaManutencaoPreventiva(objeto, 4, std::string("\1\0\0\0\0", 5), saida), S_OK);
+    EXPECT_EQ(saida.size(), sizeof(LONG));
+}
+
+TEST_F(Remoto, TheProxyRefusesAnswersThatDoNotFitAndPassesTransportFailuresOn) {
+    const LONG plano = GravaPlano(m_local.get(), 10);
+    Lido<_REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS> inteiro;
+    ASSERT_EQ(m_remoto->Le(plano, &inteiro.r), S_OK);
+    const std::size_t tamanho = Mensagem(inteiro.r).size();
+    std::vector<std::size_t> cortes;
+    for (std::size_t n = 1; n < tamanho; n += 7) cortes.push_back(n);
+    cortes.push_back(tamanho);  // an empty answer to a successful call
+    for (const std::size_t n : cortes) {
+        m_canal->adultera = [n](std::string& s, HRESULT hr) {
+            s.resize(s.size() - n);
+            return hr;
+        };
+        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS lido;
+        std::memset(&lido, 0xCD, sizeof lido);
+        ASSERT_EQ(m_remoto->Le(plano, &lido), RPC_E_INVALID_DATA) << n;
+        const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS zero{};
+        ASSERT_EQ(std::memcmp(&lido, &zero, sizeof lido), 0) << "cut by " << n;
+    }
+    m_canal->adultera = [](std::string& s, HRESULT hr) {
+        s.push_back('\0');
+        return hr;
+    };
+    LONG ok = 7;
+    EXPECT_EQ(m_remoto->KeepAlive(&ok), RPC_E_INVALID_DATA);
+    EXPECT_EQ(m_remoto->ExcluiManutencoes(1), RPC_E_INVALID_DATA) << "an answer where none is due";
+    m_canal->adultera = [](std::string& s, HRESULT) {
+        s.clear();
+        return HR_RPC_S_SERVER_UNAVAILABLE;
+    };
+    ok = 7;
+    EXPECT_EQ(m_remoto->KeepAlive(&ok), HR_RPC_S_SERVER_UNAVAILABLE);
+    EXPECT_EQ(ok, 0);
+    LONG posicao = 3;
+    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS vazio{};
+    EXPECT_EQ(m_remoto->Grava(&posicao, vazio), HR_RPC_S_SERVER_UNAVAILABLE);
+    EXPECT_EQ(posicao, 3) << "an [in, out] keeps its value when the call never ran";
+}
+
+}  // namespace
