@@ -1,0 +1,479 @@
+// Registration of the local server: the classes view of the registry (the
+// user's classes over the machine's), the registrar's script semantics
+// (NoRemove, ForceRemove, Delete, replacements, malformed scripts refused
+// before any write), resources read from ELF files built here with objcopy
+// (hostile headers refused), and whole registrations: register then
+// unregister leaves the hive files byte for byte as they were, per user
+// touches only HKCU.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <zenta/IQVGE_ManutencaoPreventiva.h>
+#include <zenta/OleAutoTypeLib.h>
+
+#include "diagnostics/QVEventLog.h"
+#include "platform/Registry.h"
+#include "platform/Resource.h"
+#include "server/QVRegistrador.h"
+#include "server/QVRegistroServidor.h"
+#include "support/ZentaHomeTemporario.h"
+
+using zenta::Registrador;
+using zenta::teste::LeArquivo;
+using zenta::teste::ZentaHomeTemporario;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void Escreve(const fs::path& arquivo, const std::string& texto) {
+    fs::create_directories(arquivo.parent_path());
+    std::ofstream(arquivo, std::ios::binary) << texto;
+}
+
+void DefineTexto(HKEY raiz, const std::string& chave, const char* nome, const std::string& texto) {
+    HKEY h = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(raiz, chave.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(h, nome, 0, REG_SZ, reinterpret_cast<const BYTE*>(texto.c_str()),
+                             static_cast<DWORD>(texto.size() + 1)),
+              ERROR_SUCCESS);
+    RegCloseKey(h);
+}
+
+std::string Texto(HKEY raiz, const std::string& chave, const std::string& valor = "") {
+    return zenta::RegLeTexto(raiz, chave, valor).value_or("<ausente>");
+}
+
+bool Existe(HKEY raiz, const std::string& chave) {
+    HKEY h = nullptr;
+    if (RegOpenKeyExA(raiz, chave.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+    RegCloseKey(h);
+    return true;
+}
+
+std::vector<std::string> Subchaves(HKEY raiz, const std::string& chave) {
+    std::vector<std::string> nomes;
+    HKEY h = nullptr;
+    if (RegOpenKeyExA(raiz, chave.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return nomes;
+    char nome[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD tamanho = sizeof nome;
+        if (RegEnumKeyExA(h, i, nome, &tamanho, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        nomes.emplace_back(nome, tamanho);
+    }
+    RegCloseKey(h);
+    return nomes;
+}
+
+std::string Hive(const ZentaHomeTemporario& home, const char* nome) {
+    const fs::path arquivo = home.Raiz() / "registry" / nome;
+    return fs::exists(arquivo) ? LeArquivo(arquivo) : std::string("<sem arquivo>");
+}
+
+void Executa(const std::string& comando) { ASSERT_EQ(std::system(comando.c_str()), 0) << comando; }
+
+// A small ELF file (a relocatable object made of a few bytes) carrying the
+// given sections, as the build adds resources to the server.
+fs::path ConstroiModulo(const fs::path& pasta, const std::vector<std::pair<std::string, fs::path>>& secoes) {
+    fs::create_directories(pasta);
+    const fs::path base = pasta / "base.bin";
+    Escreve(base, "conteudo qualquer do programa");
+    const fs::path modulo = pasta / "zenta";
+    Executa(std::string(ZENTA_OBJCOPY) + " -I binary -O elf64-x86-64 -B i386:x86-64 " + base.string() + " " +
+            modulo.string());
+    if (secoes.empty()) return modulo;
+    std::string comando = ZENTA_OBJCOPY;
+    for (const auto& [nome, arquivo] : secoes) comando += " --add-section " + nome + "=" + arquivo.string();
+    Executa(comando + " " + modulo.string());
+    return modulo;
+}
+
+// The server's module: the generator's library and the two scripts.
+fs::path ConstroiModuloServidor(const fs::path& pasta, bool comBiblioteca = true) {
+    fs::create_directories(pasta);
+    const fs::path tlb = pasta / "ZENTALib.tlb";
+    Executa(std::string(ZENTA_TLBGEN_PROGRAMA) + " " + tlb.string());
+    std::vector<std::pair<std::string, fs::path>> secoes = {
+        {".rsrc.REGISTRY.101", fs::path(ZENTA_SCRIPTS_REGISTRO) / "ZENTA.rgs"},
+        {".rsrc.REGISTRY.106", fs::path(ZENTA_SCRIPTS_REGISTRO) / "QVGE_ManutencaoPreventiva.rgs"}};
+    if (comBiblioteca) secoes.emplace_back(".rsrc.TYPELIB.1", tlb);
+    return ConstroiModulo(pasta, secoes);
+}
+
+const std::string kClsid = zenta::TextoGuid(CLSID_QVGE_ManutencaoPreventiva);
+const std::string kAppId = zenta::TextoGuid(APPID_ZENTA);
+const std::string kLibId = zenta::TextoGuid(LIBID_ZENTALib);
+const std::string kIidServico = zenta::TextoGuid(IID_IQVGE_ManutencaoPreventiva);
+const std::string kIidBase = zenta::TextoGuid(IID_IQVUnknown);
+
+}  // namespace
+
+// ---- The classes view -------------------------------------------------------------
+
+TEST(RegistroClasses, ReadsUserBeforeMachineAndListsBoth) {
+    ZentaHomeTemporario home;
+    DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\ZENTA.X", "", "maquina");
+    DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\ZENTA.X", "SoMaquina", "m");
+    DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\ZENTA.X\\Maquina", "", "1");
+    DefineTexto(HKEY_CURRENT_USER, "Software\\Classes\\zenta.x", "", "usuario");
+    DefineTexto(HKEY_CURRENT_USER, "Software\\Classes\\ZENTA.X\\Usuario", "", "2");
+
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, "ZENTA.X"), "usuario");
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, "ZENTA.X", "SoMaquina"), "m");
+    EXPECT_EQ(Subchaves(HKEY_CLASSES_ROOT, "ZENTA.X"), (std::vector<std::string>{"Maquina", "Usuario"}));
+
+    HKEY h = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "ZENTA.X", 0, KEY_READ, &h), ERROR_SUCCESS);
+    DWORD subchaves = 0, valores = 0;
+    EXPECT_EQ(RegQueryInfoKeyA(h, nullptr, nullptr, nullptr, &subchaves, nullptr, nullptr, &valores, nullptr, nullptr,
+                               nullptr, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(subchaves, 2u);
+    EXPECT_EQ(valores, 2u);  // the default value once, the user's
+    char nome[8];
+    DWORD tamanho = sizeof nome;
+    DWORD tipo = 0;
+    char dado[16];
+    DWORD tamanhoDado = sizeof dado;
+    ASSERT_EQ(RegEnumValueA(h, 0, nome, &tamanho, nullptr, &tipo, reinterpret_cast<BYTE*>(dado), &tamanhoDado),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::string(nome), "");
+    EXPECT_EQ(std::string(dado), "usuario");
+    tamanho = 4;  // "SoMaquina" does not fit: the size it needs comes back
+    EXPECT_EQ(RegEnumValueA(h, 1, nome, &tamanho, nullptr, nullptr, nullptr, nullptr), ERROR_MORE_DATA);
+    EXPECT_EQ(tamanho, 10u);
+    tamanho = sizeof nome;
+    EXPECT_EQ(RegEnumValueA(h, 2, nome, &tamanho, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
+    RegCloseKey(h);
+}
+
+TEST(RegistroClasses, WritesGoToTheMachineOnly) {
+    ZentaHomeTemporario home;
+    DefineTexto(HKEY_CURRENT_USER, "Software\\Classes\\ZENTA.Y", "", "usuario");
+    const std::string usuario = Hive(home, "HKCU.reg");
+    DefineTexto(HKEY_CLASSES_ROOT, "ZENTA.Y", "", "novo");
+    EXPECT_EQ(Hive(home, "HKCU.reg"), usuario);
+    EXPECT_EQ(Texto(HKEY_LOCAL_MACHINE, "Software\\Classes\\ZENTA.Y"), "novo");
+    // The user's value still hides the machine's in the merged view.
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, "ZENTA.Y"), "usuario");
+    EXPECT_EQ(RegDeleteTreeA(HKEY_CLASSES_ROOT, "ZENTA.Y"), ERROR_SUCCESS);
+    EXPECT_FALSE(Existe(HKEY_LOCAL_MACHINE, "Software\\Classes\\ZENTA.Y"));
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, "ZENTA.Y"), "usuario");
+    EXPECT_EQ(RegDeleteTreeA(HKEY_CLASSES_ROOT, ""), ERROR_ACCESS_DENIED);
+}
+
+TEST(RegistroClasses, KeysBetweenExistWithoutALineAndGoWithTheLastKeyBelow) {
+    ZentaHomeTemporario home;
+    DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\A\\B\\C", "", "x");
+    EXPECT_TRUE(Existe(HKEY_LOCAL_MACHINE, "Software\\Classes\\A"));
+    EXPECT_TRUE(Existe(HKEY_CLASSES_ROOT, "a\\b"));
+    EXPECT_EQ(LeArquivo(home.Raiz() / "registry/HKLM.reg").find("[HKEY_LOCAL_MACHINE\\Software\\Classes\\A]"),
+              std::string::npos);
+    // Creating a key that exists writes nothing.
+    const std::string antes = Hive(home, "HKLM.reg");
+    HKEY h = nullptr;
+    DWORD disposicao = 0;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "A\\B", 0, nullptr, 0, KEY_WRITE, nullptr, &h, &disposicao),
+              ERROR_SUCCESS);
+    RegCloseKey(h);
+    EXPECT_EQ(disposicao, 2u);
+    EXPECT_EQ(Hive(home, "HKLM.reg"), antes);
+
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, "A\\B"), ERROR_ACCESS_DENIED);  // has a subkey
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, "A\\B\\C"), ERROR_SUCCESS);
+    EXPECT_FALSE(Existe(HKEY_LOCAL_MACHINE, "Software\\Classes\\A"));
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, "A\\B\\C"), ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(zenta::RegChaveVazia(HKEY_CLASSES_ROOT, "A"));
+}
+
+// ---- The registrar ------------------------------------------------------------------
+
+TEST(Registrador, NoRemoveForceRemoveDeleteAndForeignEntries) {
+    ZentaHomeTemporario home;
+    // Entries someone else wrote, below keys the script names.
+    DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\Raiz\\Outro", "", "fica");
+    DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\Comum", "Alheio", "fica");
+    DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\Forcada\\Velha", "", "sai no registro");
+    DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\Apagar\\Sub", "", "sai");
+    const std::string script =
+        "HKCR\n{\n"
+        "  NoRemove Raiz\n  {\n    Minha = s 'a'\n  }\n"
+        "  Comum = s 'padrao'\n  {\n    val Nome = s 'v'\n    val Numero = d '0x10'\n  }\n"
+        "  ForceRemove Forcada = s 'f'\n  {\n    Nova\n  }\n"
+        "  Delete Apagar\n  {\n    Ignorada = s 'nunca escrita'\n  }\n"
+        "}\n";
+    Registrador r;
+    ASSERT_EQ(r.Registra(script), S_OK);
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, "Raiz\\Minha"), "a");
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, "Comum"), "padrao");
+    EXPECT_EQ(zenta::RegLeDword(HKEY_CLASSES_ROOT, "Comum", "Numero").value_or(0), 16u);
+    EXPECT_EQ(Subchaves(HKEY_CLASSES_ROOT, "Forcada"), std::vector<std::string>{"Nova"});
+    EXPECT_FALSE(Existe(HKEY_CLASSES_ROOT, "Apagar"));
+
+    DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\Forcada\\Depois", "", "sai no desregistro");
+    ASSERT_EQ(r.Desregistra(script), S_OK);
+    EXPECT_EQ(Subchaves(HKEY_CLASSES_ROOT, "Raiz"), std::vector<std::string>{"Outro"});
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, "Comum", "Alheio"), "fica");
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, "Comum"), "<ausente>");
+    EXPECT_FALSE(zenta::RegLeDword(HKEY_CLASSES_ROOT, "Comum", "Numero"));
+    EXPECT_FALSE(Existe(HKEY_CLASSES_ROOT, "Forcada"));
+    // Unregistering again finds nothing to do and succeeds.
+    EXPECT_EQ(r.Desregistra(script), S_OK);
+}
+
+TEST(Registrador, MalformedScriptsChangeNothing) {
+    ZentaHomeTemporario home;
+    Registrador r;
+    r.AdicionaSubstituicao("MODULE", "/x");
+    const char* ruins[] = {
+        "HKCR { A = s 'b' ",                 // body never closed
+        "HKCR { A = s 'sem fim }\n}",        // quote never closed
+        "HKCR { A = x 'b' }",                // unknown value type
+        "HKCR { A = d '4294967296' }",       // beyond 32 bits
+        "HKCR { A = d '12z' }",              // not a number
+        "HKCR { A = s '%DESCONHECIDO%' }",   // unknown replacement
+        "HKCR { A = s '%MODULE' }",          // replacement never closed
+        "HKXX { A }",                        // unknown root
+        "HKCR { 'a\\b' }",                   // a name that reaches another key
+        "HKCR { NoRemove ForceRemove A }",   // contradicting flags
+        "HKCR { val = s 'x' }",              // value without a name
+        "HKCR { Ok = s 'escrito?' } HKCR {", // good first part, broken end
+        "HKCR { A \x01 }",                   // control character
+    };
+    for (const char* script : ruins) {
+        EXPECT_EQ(r.Registra(script), HR_ERROR_INVALID_DATA) << script;
+        EXPECT_EQ(r.Desregistra(script), HR_ERROR_INVALID_DATA) << script;
+    }
+    // Nesting deeper than any script needs.
+    std::string fundo = "HKCR {\n";
+    for (int i = 0; i < 40; ++i) fundo += "K {\n";
+    for (int i = 0; i < 41; ++i) fundo += "}\n";
+    EXPECT_EQ(r.Registra(fundo), HR_ERROR_INVALID_DATA);
+    EXPECT_FALSE(fs::exists(home.Raiz() / "registry/HKLM.reg"));
+    EXPECT_FALSE(fs::exists(home.Raiz() / "registry/HKCU.reg"));
+}
+
+TEST(Registrador, ReplacementsAreTextEvenWithQuotesAndBraces) {
+    ZentaHomeTemporario home;
+    Registrador r;
+    const std::string modulo = "/opt/it's {zenta}/zenta = 100%";
+    r.AdicionaSubstituicao("module", modulo);
+    r.DefineRaiz("HKCR", HKEY_CURRENT_USER, "Software\\Classes");
+    const std::string script = "HKCR\n{\n\t'Chave com {chaves}' = s '%MODULE%'\n\t{\n\t\tval 'Nome '' aspas' = s "
+                               "'100%% certo'\n\t}\n}\n";
+    ASSERT_EQ(r.Registra(script), S_OK);
+    EXPECT_EQ(Texto(HKEY_CURRENT_USER, "Software\\Classes\\Chave com {chaves}"), modulo);
+    EXPECT_EQ(Texto(HKEY_CURRENT_USER, "Software\\Classes\\Chave com {chaves}", "Nome ' aspas"), "100% certo");
+    EXPECT_FALSE(fs::exists(home.Raiz() / "registry/HKLM.reg"));
+}
+
+// ---- Resources ---------------------------------------------------------------------
+
+TEST(Recursos, FindsSectionsByTypeAndNumber) {
+    ZentaHomeTemporario home;
+    const fs::path pasta = home.Raiz() / "modulo";
+    Escreve(pasta / "a.bin", "primeiro");
+    Escreve(pasta / "b.bin", std::string("com\0zero", 8));
+    const fs::path modulo =
+        ConstroiModulo(pasta, {{".rsrc.REGISTRY.101", pasta / "a.bin"}, {".rsrc.TYPELIB.1", pasta / "b.bin"}});
+    std::string dados;
+    EXPECT_EQ(zenta::LeRecurso(modulo, "REGISTRY", 101, dados), S_OK);
+    EXPECT_EQ(dados, "primeiro");
+    EXPECT_EQ(zenta::LeRecurso(modulo, "typelib", 1, dados), S_OK);
+    EXPECT_EQ(dados, std::string("com\0zero", 8));
+    EXPECT_EQ(zenta::LeRecurso(modulo, "REGISTRY", 106, dados), HR_ERROR_RESOURCE_NAME_NOT_FOUND);
+    EXPECT_EQ(zenta::LeRecurso(modulo, "ICON", 1, dados), HR_ERROR_RESOURCE_TYPE_NOT_FOUND);
+    EXPECT_TRUE(dados.empty());
+    EXPECT_EQ(zenta::LeRecurso(pasta / "a.bin", "REGISTRY", 101, dados), HR_ERROR_RESOURCE_DATA_NOT_FOUND);
+    EXPECT_TRUE(FAILED(zenta::LeRecurso(pasta / "nao-existe", "REGISTRY", 101, dados)));
+
+    // The running program is a sound ELF file too.
+    zenta::ModuloRecursos proprio;
+    EXPECT_EQ(proprio.Abre(zenta::ArquivoProgramaAtual()), S_OK);
+}
+
+TEST(Recursos, DamagedHeadersAreRefusedNotFollowed) {
+    ZentaHomeTemporario home;
+    const fs::path pasta = home.Raiz() / "modulo";
+    Escreve(pasta / "a.bin", std::string(300, 'r'));
+    const fs::path modulo = ConstroiModulo(pasta, {{".rsrc.REGISTRY.101", pasta / "a.bin"}});
+    const std::string original = LeArquivo(modulo);
+    const fs::path copia = pasta / "copia";
+    std::string dados;
+
+    // Every cut of the file is refused or read correctly, never past its end.
+    for (size_t n = 0; n < original.size(); n += 7) {
+        Escreve(copia, original.substr(0, n));
+        const HRESULT hr = zenta::LeRecurso(copia, "REGISTRY", 101, dados);
+        if (SUCCEEDED(hr)) {
+            EXPECT_EQ(dados, std::string(300, 'r'));
+        }
+    }
+
+    // The resource's own section header pointing outside the file.
+    std::uint64_t offsetSecoes = 0;
+    std::memcpy(&offsetSecoes, original.data() + 40, 8);
+    std::uint16_t qtd = 0;
+    std::memcpy(&qtd, original.data() + 60, 2);
+    bool achou = false;
+    for (std::uint16_t i = 0; i < qtd; ++i) {
+        const size_t secao = static_cast<size_t>(offsetSecoes) + i * 64u;
+        std::uint64_t tamanho = 0;
+        std::memcpy(&tamanho, original.data() + secao + 32, 8);
+        if (tamanho != 300) continue;
+        achou = true;
+        std::string ruim = original;
+        const std::uint64_t enorme = 0xFFFFFFFFFFFFFF00ull;
+        std::memcpy(ruim.data() + secao + 32, &enorme, 8);
+        Escreve(copia, ruim);
+        EXPECT_EQ(zenta::LeRecurso(copia, "REGISTRY", 101, dados), HR_ERROR_RESOURCE_DATA_NOT_FOUND);
+        ruim = original;
+        std::memcpy(ruim.data() + secao + 24, &enorme, 8);
+        Escreve(copia, ruim);
+        EXPECT_EQ(zenta::LeRecurso(copia, "REGISTRY", 101, dados), HR_ERROR_RESOURCE_DATA_NOT_FOUND);
+    }
+    EXPECT_TRUE(achou);
+
+    const auto comByte = [&](size_t offset, std::uint8_t valor) {
+        std::string ruim = original;
+        ruim[offset] = static_cast<char>(valor);
+        Escreve(copia, ruim);
+        return zenta::LeRecurso(copia, "REGISTRY", 101, dados);
+    };
+    EXPECT_EQ(comByte(4, 1), HR_ERROR_RESOURCE_DATA_NOT_FOUND);     // 32-bit class
+    EXPECT_EQ(comByte(5, 2), HR_ERROR_RESOURCE_DATA_NOT_FOUND);     // big-endian
+    EXPECT_EQ(comByte(62, 0xEE), HR_ERROR_RESOURCE_DATA_NOT_FOUND); // name table index beyond the sections
+    EXPECT_EQ(comByte(58, 40), HR_ERROR_RESOURCE_DATA_NOT_FOUND);   // section header size
+
+    // Random damage anywhere in the headers ends in an answer, not a crash.
+    std::mt19937 aleatorio(1234);
+    for (int i = 0; i < 300; ++i) {
+        std::string ruim = original;
+        for (int k = 0; k < 4; ++k) {
+            const size_t onde = aleatorio() % 2 == 0 ? aleatorio() % 64
+                                                     : static_cast<size_t>(offsetSecoes) + aleatorio() % (qtd * 64u);
+            if (onde < ruim.size()) ruim[onde] = static_cast<char>(aleatorio());
+        }
+        Escreve(copia, ruim);
+        const HRESULT hr = zenta::LeRecurso(copia, "REGISTRY", 101, dados);
+        if (SUCCEEDED(hr)) {
+            EXPECT_LE(dados.size(), ruim.size());
+        }
+    }
+}
+
+// ---- The whole registration ------------------------------------------------------
+
+class RegistroServidor : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // A machine that has its classes, another server's registration and
+        // the ERP's shared base interface registered by another library.
+        DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\AppID\\{11111111-2222-3333-4444-555555555555}", "",
+                    "OUTRO");
+        DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\CLSID\\{11111111-2222-3333-4444-555555555555}", "",
+                    "Outra Class");
+        DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\Interface\\" + kIidBase, "", "IQVUnknown");
+        DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\Interface\\" + kIidBase + "\\TypeLib", "",
+                    "{99999999-0000-0000-0000-000000000001}");
+        DefineTexto(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\QV Sistemas", "Versao", "1");
+        m_modulo = ConstroiModuloServidor(m_home.Raiz() / "bin");
+    }
+
+    ZentaHomeTemporario m_home;
+    fs::path m_modulo;
+};
+
+TEST_F(RegistroServidor, RegisterWritesTheEntriesAndUnregisterRestoresTheHivesExactly) {
+    const std::string maquina = Hive(m_home, "HKLM.reg");
+    ASSERT_EQ(zenta::RegistraServidor(m_modulo, false), S_OK);
+
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, "AppID\\" + kAppId), "ZENTA");
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, "AppID\\ZENTA.EXE", "AppID"), kAppId);
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, "ZENTA.QVGE_ManutencaoPreventiva.1"), "QVGE_ManutencaoPreventiva Class");
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, "ZENTA.QVGE_ManutencaoPreventiva.1\\CLSID"), kClsid);
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, "ZENTA.QVGE_ManutencaoPreventiva\\CLSID"), kClsid);
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, "ZENTA.QVGE_ManutencaoPreventiva\\CurVer"), "ZENTA.QVGE_ManutencaoPreventiva.1");
+    const std::string clsid = "CLSID\\" + kClsid;
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, clsid), "QVGE_ManutencaoPreventiva Class");
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, clsid + "\\ProgID"), "ZENTA.QVGE_ManutencaoPreventiva.1");
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, clsid + "\\VersionIndependentProgID"), "ZENTA.QVGE_ManutencaoPreventiva");
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, clsid + "\\LocalServer32"), m_modulo.string());
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, clsid, "AppID"), kAppId);
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, clsid + "\\TypeLib"), kLibId);
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, clsid + "\\Version"), "1.0");
+    const std::string lib = "TypeLib\\" + kLibId + "\\1.0";
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, lib), "ZENTALib");
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, lib + "\\409\\win64"), m_modulo.string());
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, lib + "\\FLAGS"), "0");
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, lib + "\\HELPDIR"), m_modulo.parent_path().string());
+    const std::string itf = "Interface\\" + kIidServico;
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, itf), "IQVGE_ManutencaoPreventiva");
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, itf + "\\ProxyStubClsid32"), zenta::TextoGuid(CLSID_PSOAInterface));
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, itf + "\\TypeLib"), kLibId);
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, itf + "\\TypeLib", "Version"), "1.0");
+    // The shared base interface stays with the library that registered it.
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, "Interface\\" + kIidBase + "\\TypeLib"), "{99999999-0000-0000-0000-000000000001}");
+    EXPECT_FALSE(fs::exists(m_home.Raiz() / "registry/HKCU.reg"));
+
+    // Registering twice is the same registration.
+    const std::string registrado = Hive(m_home, "HKLM.reg");
+    ASSERT_EQ(zenta::RegistraServidor(m_modulo, false), S_OK);
+    EXPECT_EQ(Hive(m_home, "HKLM.reg"), registrado);
+
+    ASSERT_EQ(zenta::DesregistraServidor(m_modulo, false), S_OK);
+    EXPECT_EQ(Hive(m_home, "HKLM.reg"), maquina);
+    EXPECT_FALSE(fs::exists(m_home.Raiz() / "registry/HKCU.reg"));
+    EXPECT_EQ(zenta::DesregistraServidor(m_modulo, false), S_OK);
+    EXPECT_EQ(Hive(m_home, "HKLM.reg"), maquina);
+}
+
+TEST_F(RegistroServidor, PerUserWritesOnlyTheUsersClasses) {
+    const std::string maquina = Hive(m_home, "HKLM.reg");
+    ASSERT_EQ(zenta::RegistraServidor(m_modulo, true), S_OK);
+    EXPECT_EQ(Hive(m_home, "HKLM.reg"), maquina);
+    const std::string classes = "Software\\Classes\\";
+    EXPECT_EQ(Texto(HKEY_CURRENT_USER, classes + "CLSID\\" + kClsid + "\\LocalServer32"), m_modulo.string());
+    EXPECT_EQ(Texto(HKEY_CURRENT_USER, classes + "TypeLib\\" + kLibId + "\\1.0\\409\\win64"), m_modulo.string());
+    EXPECT_EQ(Texto(HKEY_CURRENT_USER, classes + "Interface\\" + kIidServico + "\\TypeLib"), kLibId);
+    // Seen through the merged view, next to the machine's own classes.
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, "CLSID\\" + kClsid + "\\LocalServer32"), m_modulo.string());
+    EXPECT_EQ(Subchaves(HKEY_CLASSES_ROOT, "CLSID").size(), 2u);
+
+    ASSERT_EQ(zenta::DesregistraServidor(m_modulo, true), S_OK);
+    EXPECT_EQ(Hive(m_home, "HKLM.reg"), maquina);
+    // Only the keys the scripts never remove are left, empty.
+    EXPECT_EQ(Subchaves(HKEY_CURRENT_USER, "Software\\Classes"), (std::vector<std::string>{"AppID", "CLSID"}));
+    EXPECT_TRUE(zenta::RegChaveVazia(HKEY_CURRENT_USER, "Software\\Classes\\AppID"));
+    EXPECT_TRUE(zenta::RegChaveVazia(HKEY_CURRENT_USER, "Software\\Classes\\CLSID"));
+}
+
+TEST_F(RegistroServidor, AModuleWithoutItsResourcesRegistersNothing) {
+    const std::string maquina = Hive(m_home, "HKLM.reg");
+    const fs::path semBiblioteca = ConstroiModuloServidor(m_home.Raiz() / "incompleto", false);
+    EXPECT_EQ(zenta::RegistraServidor(semBiblioteca, false), HR_ERROR_RESOURCE_TYPE_NOT_FOUND);
+    const fs::path nada = ConstroiModulo(m_home.Raiz() / "vazio", {});
+    EXPECT_EQ(zenta::RegistraServidor(nada, false), HR_ERROR_RESOURCE_TYPE_NOT_FOUND);
+    EXPECT_EQ(zenta::RegistraServidor(m_home.Raiz() / "nao-existe", true), HRESULT_FROM_WIN32(2));
+    EXPECT_EQ(Hive(m_home, "HKLM.reg"), maquina);
+    EXPECT_FALSE(fs::exists(m_home.Raiz() / "registry/HKCU.reg"));
+}
+
+TEST(RegistroScripts, GuidsInTheScriptsAreTheHeadersOnes) {
+    const std::string classe = LeArquivo(fs::path(ZENTA_SCRIPTS_REGISTRO) / "QVGE_ManutencaoPreventiva.rgs");
+    EXPECT_NE(classe.find(kClsid), std::string::npos);
+    EXPECT_NE(classe.find(kLibId), std::string::npos);
+    // Every GUID the script names is one of these two.
+    for (size_t pos = classe.find('{'); pos != std::string::npos; pos = classe.find('{', pos + 1)) {
+        if (pos + 1 < classe.size() && (classe[pos + 1] == '\n' || classe[pos + 1] == '\r')) continue;
+        const std::string guid = classe.substr(pos, 38);
+        EXPECT_TRUE(guid == kClsid || guid == kLibId) << guid;
+    }
+}
