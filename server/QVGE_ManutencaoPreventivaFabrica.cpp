@@ -29,10 +29,14 @@ public:
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppv) override {
         return CQVGE_ManutencaoPreventiva::CriaInstancia(pUnkOuter, riid, ppv);
     }
+    // A lock on the module's count; an unlock without a lock to undo is
+    // refused and leaves the count as it was.
     HRESULT STDMETHODCALLTYPE LockServer(BOOL fLock) override {
-        if (fLock) zenta::QVModulo::Instancia().Trava();
-        else zenta::QVModulo::Instancia().Destrava();
-        return S_OK;
+        if (fLock) {
+            zenta::QVModulo::Instancia().Trava();
+            return S_OK;
+        }
+        return zenta::QVModulo::Instancia().Destrava() ? S_OK : E_UNEXPECTED;
     }
 
 private:

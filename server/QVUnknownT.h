@@ -63,7 +63,7 @@ public:
             m_hrConstruct = TraduzELiberaExcecao();
         }
         if (m_hrConstruct != S_OK) LogaFalha(Rotulo("T_QVUnknown"), QV_ARQUIVO, __LINE__, "m_hrConstruct", m_hrConstruct);
-        zenta::QVModulo::Instancia().IncrementaObjetos();
+        zenta::QVModulo::Instancia().Trava();
     }
 
     T_QVUnknown(const T_QVUnknown&) = delete;
@@ -86,7 +86,7 @@ public:
             m_hrConstruct = TraduzELiberaExcecao();
         }
         if (m_hrConstruct != S_OK) LogaFalha(Rotulo("~T_QVUnknown"), QV_ARQUIVO, __LINE__, "m_hrConstruct", m_hrConstruct);
-        zenta::QVModulo::Instancia().DecrementaObjetos();
+        zenta::QVModulo::Instancia().Destrava();
     }
 
     // The non-delegating unknown, handed to an aggregating outer object.

@@ -27,6 +27,7 @@ namespace {
 namespace fs = std::filesystem;
 using zenta::teste::ComEscopo;
 using zenta::teste::NovoServico;
+using zenta::teste::NovoServicoClienteProprio;
 using zenta::teste::Servico;
 
 constexpr HRESULT kPosicaoAlemDoArquivo = static_cast<HRESULT>(0x810809DAu);
@@ -544,23 +545,30 @@ TEST_F(Planos, ANewPlanGetsItsReadingAndAChangedIdentificationCarriesIt) {
     EXPECT_STREQ(intacta.regMedicaoAtual.szNrSerie, "SN-2");
 }
 
-// Sessions of one company saving at the same time: every new maintenance
-// gets a code of its own.
+// Eight clients of one company saving and reading at the same time (out of
+// process: eight connections, calls running on the server's worker threads):
+// every new maintenance gets a code of its own.
 TEST(PlanosConcorrentes, NewMaintenanceCodesNeverRepeatAcrossSessions) {
     zenta::teste::ZentaHomeTemporario home;
     ComEscopo com;
-    constexpr int kSessoes = 4;
-    constexpr int kPlanos = 6;
+    constexpr int kSessoes = 8;
+    constexpr int kPlanos = 4;
     std::vector<Servico> servicos;
-    for (int i = 0; i < kSessoes; ++i) servicos.push_back(NovoServico("CONCORRE", 7, static_cast<ULONG>(100 + i)));
+    for (int i = 0; i < kSessoes; ++i)
+        servicos.push_back(NovoServicoClienteProprio("CONCORRE", 7, static_cast<ULONG>(100 + i)));
     std::vector<std::thread> threads;
     for (int i = 0; i < kSessoes; ++i)
         threads.emplace_back([&, i] {
             ComEscopo comThread;
+            auto& servico = servicos[static_cast<std::size_t>(i)];
             for (int j = 0; j < kPlanos; ++j) {
                 PlanoTeste p(static_cast<ULONG>(1000 + i * 100 + j));
                 LONG pos = 0;
-                EXPECT_EQ(servicos[static_cast<std::size_t>(i)]->Grava(&pos, p.Monta()), S_OK);
+                EXPECT_EQ(servico->Grava(&pos, p.Monta()), S_OK);
+                PlanoLido lido;
+                EXPECT_EQ(servico->Le(pos, &lido.plano), S_OK);
+                _REG_CADASTRO_PROPRIEDADES_PS propriedades{};
+                EXPECT_EQ(servico->LePropriedades(&propriedades), S_OK);
             }
         });
     for (auto& t : threads) t.join();

@@ -20,6 +20,7 @@
 #include "logic/BaseManutencaoPreventiva.h"
 #include "platform/CodePage.h"
 #include "support/Inicializacao.h"
+#include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
 
 namespace {
@@ -44,7 +45,7 @@ protected:
     // A new service object; `hr` receives what its initialisation answered.
     Servico Novo(const std::string& empresa, HRESULT& hr) {
         IQVGE_ManutencaoPreventiva* p = nullptr;
-        EXPECT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
+        EXPECT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, zenta::teste::ContextoServico(),
                                    IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p)),
                   S_OK);
         hr = p->Inicializa_Padrao(RegistroInicializacao(empresa));

@@ -10,6 +10,7 @@
 
 #include "support/ArquivosLog.h"
 #include "support/Inicializacao.h"
+#include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
 
 using zenta::teste::ArquivosAbaixo;
@@ -26,7 +27,7 @@ class Servico : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
-        ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
+        ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, zenta::teste::ContextoServico(),
                                    IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&m_p)),
                   S_OK);
     }
@@ -157,7 +158,7 @@ TEST_F(Servico, EmptyCompanyPassesTheRecordChecks) {
 TEST_F(Servico, UnsafeCompanyNameIsRefusedAndDisposesTheLogic) {
     for (const char* nome : {"..", "../fora", "a/b", "a\\b", "tab\tx"}) {
         IQVGE_ManutencaoPreventiva* p = nullptr;
-        ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
+        ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, zenta::teste::ContextoServico(),
                                    IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p)),
                   S_OK);
         EXPECT_EQ(p->Inicializa_Padrao(RegistroInicializacao(nome)), static_cast<HRESULT>(0x8007007Bu)) << nome;
