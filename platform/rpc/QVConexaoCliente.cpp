@@ -69,7 +69,15 @@ HRESULT Conexao::Abre(const std::string& alvo, std::shared_ptr<grpc::ChannelCred
     conexao->reset();
     auto impl = std::make_unique<Impl>();
     impl->canal = grpc::CreateCustomChannel(alvo, credenciais, ArgumentosCanal());
-    if (!impl->canal->WaitForConnected(std::chrono::system_clock::now() + espera)) return HR_RPC_S_SERVER_UNAVAILABLE;
+    // The first attempt decides: a refused connection or handshake is not
+    // retried until the time runs out.
+    const auto limite = std::chrono::system_clock::now() + espera;
+    for (grpc_connectivity_state estado = impl->canal->GetState(true); estado != GRPC_CHANNEL_READY;
+         estado = impl->canal->GetState(true)) {
+        if (estado == GRPC_CHANNEL_TRANSIENT_FAILURE || estado == GRPC_CHANNEL_SHUTDOWN ||
+            !impl->canal->WaitForStateChange(estado, limite))
+            return HR_RPC_S_SERVER_UNAVAILABLE;
+    }
     impl->stub = pb::QVExportador::NewStub(impl->canal);
     impl->sessao = impl->stub->Sessao(&impl->contextoSessao);
     pb::EventoSessao evento;

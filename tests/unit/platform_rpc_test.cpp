@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -381,6 +385,98 @@ TEST_F(Transporte, SoOProprioUsuarioEOsPermitidosConectam) {
     abre();
     ExecutaFilho("OutroUsuario", &saida);
     EXPECT_NE(saida.find("hr=00000000"), std::string::npos) << saida;
+}
+
+void DefineTexto(HKEY raiz, const std::string& chave, const char* valor, const std::string& texto) {
+    HKEY h = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(raiz, chave.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr), ERROR_SUCCESS);
+    RegSetValueExA(h, valor, 0, REG_SZ, reinterpret_cast<const BYTE*>(texto.c_str()),
+                   static_cast<DWORD>(texto.size() + 1));
+    RegCloseKey(h);
+}
+
+// A TCP port nothing listens on at the moment.
+int PortaLivre() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in endereco{};
+    endereco.sin_family = AF_INET;
+    endereco.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&endereco), sizeof endereco);
+    socklen_t tamanho = sizeof endereco;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&endereco), &tamanho);
+    ::close(fd);
+    return ntohs(endereco.sin_port);
+}
+
+// Creates the object on "another machine" (this one, over TCP) as
+// CoCreateInstanceEx does with a machine name.
+HRESULT CriaRemoto(const std::string& maquina, ITesteEco** eco) {
+    std::u16string nome(maquina.begin(), maquina.end());
+    COSERVERINFO servidor{0, nome.data(), nullptr, 0};
+    MULTI_QI qi{&IID_ITesteEco, nullptr, S_OK};
+    const HRESULT hr = CoCreateInstanceEx(CLSID_TesteEco, nullptr, CLSCTX_REMOTE_SERVER, &servidor, 1, &qi);
+    *eco = static_cast<ITesteEco*>(static_cast<void*>(qi.pItf));
+    return hr;
+}
+
+TEST_F(Transporte, OutrasMaquinasPorTcpComTlsEClientesComCertificado) {
+    namespace fs = std::filesystem;
+    const fs::path pki = m_home.Raiz() / "pki";
+    fs::create_directories(pki);
+    // An authority, the server's certificate for localhost and a client's.
+    const std::string ssl = "cd '" + pki.string() + "' && ";
+    ASSERT_EQ(std::system((ssl + "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=ca -keyout ca.key "
+                                 "-out ca.pem >/dev/null 2>&1").c_str()), 0);
+    for (const std::string nome : {"servidor", "cliente"}) {
+        ASSERT_EQ(std::system((ssl + "openssl req -newkey rsa:2048 -nodes -subj /CN=localhost -keyout " + nome +
+                               ".key -out " + nome + ".csr >/dev/null 2>&1 && printf 'subjectAltName=DNS:localhost' > " +
+                               nome + ".ext && openssl x509 -req -in " + nome + ".csr -CA ca.pem -CAkey ca.key "
+                               "-CAcreateserial -days 2 -extfile " + nome + ".ext -out " + nome + ".pem >/dev/null 2>&1")
+                                  .c_str()),
+                  0);
+    }
+    ASSERT_EQ(CoRevokeClassObject(m_cookie), S_OK);
+    m_cookie = 0;
+    const int porta = PortaLivre();
+    const std::string appid = "{11111111-2222-3333-4444-555555555555}";
+    DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\CLSID\\" + zenta::rpc::TextoGuid(CLSID_TesteEco), "AppID", appid);
+    const std::string chave = "Software\\Classes\\AppID\\" + appid;
+    HKEY h = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, chave.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr),
+              ERROR_SUCCESS);
+    const DWORD dwPorta = static_cast<DWORD>(porta);
+    RegSetValueExA(h, "PortaTcp", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwPorta), sizeof dwPorta);
+    RegCloseKey(h);
+    DefineTexto(HKEY_LOCAL_MACHINE, chave, "CertificadoTls", (pki / "servidor.pem").string());
+    DefineTexto(HKEY_LOCAL_MACHINE, chave, "ChaveTls", (pki / "servidor.key").string());
+    DefineTexto(HKEY_LOCAL_MACHINE, chave, "AutoridadeTls", (pki / "ca.pem").string());
+    ASSERT_EQ(CoRegisterClassObject(CLSID_TesteEco, &m_fabrica, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &m_cookie),
+              S_OK);
+    const auto enderecos = zenta::rpc::EstadoDoExportador().enderecos;
+    EXPECT_NE(std::find(enderecos.begin(), enderecos.end(), "tcp:" + std::to_string(porta) + " (tls)"),
+              enderecos.end());
+
+    // Without a client certificate the client does not even try.
+    const std::string maquina = "localhost:" + std::to_string(porta);
+    ITesteEco* eco = nullptr;
+    EXPECT_EQ(CriaRemoto(maquina, &eco), E_ACCESSDENIED);
+    // With one the authority signed, calls go and come back.
+    DefineTexto(HKEY_LOCAL_MACHINE, chave, "CertificadoClienteTls", (pki / "cliente.pem").string());
+    DefineTexto(HKEY_LOCAL_MACHINE, chave, "ChaveClienteTls", (pki / "cliente.key").string());
+    ASSERT_EQ(CriaRemoto(maquina, &eco), S_OK);
+    std::string resultado;
+    EXPECT_EQ(eco->Inverte("tls", &resultado), S_OK);
+    EXPECT_EQ(resultado, "slt");
+    eco->Release();
+    // A certificate of another authority is refused by the server.
+    ASSERT_EQ(std::system((ssl + "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=outro -keyout "
+                                 "outro.key -out outro.pem >/dev/null 2>&1").c_str()), 0);
+    DefineTexto(HKEY_LOCAL_MACHINE, chave, "CertificadoClienteTls", (pki / "outro.pem").string());
+    DefineTexto(HKEY_LOCAL_MACHINE, chave, "ChaveClienteTls", (pki / "outro.key").string());
+    EXPECT_EQ(CriaRemoto(maquina, &eco), HR_RPC_S_SERVER_UNAVAILABLE);
+    EXPECT_EQ(g_vivos.load(), 0);
+    // Names that are no host names are refused before anything is tried.
+    EXPECT_EQ(CriaRemoto("a b", &eco), E_INVALIDARG);
 }
 
 TEST_F(Transporte, UmSoServidorPorClasse) {
