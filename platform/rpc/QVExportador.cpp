@@ -120,6 +120,7 @@ private:
     std::unordered_map<std::uint64_t, std::unordered_set<std::uint64_t>> m_sessoes;
     std::mt19937_64 m_aleatorio{std::random_device{}()};
     std::vector<std::string> m_enderecos;
+    std::vector<uid_t> m_usuariosPermitidos;  // besides the server's own user
 
     std::unique_ptr<Servico> m_servico;
     std::unique_ptr<grpc::Server> m_servidor;
@@ -371,6 +372,8 @@ HRESULT Exportador::AbreSocket(Classe& classe) {
     // Other users reach the socket only when the application permits some;
     // their credentials are checked on every connection anyway.
     ::chmod(dir.c_str(), config.usuariosPermitidos.empty() ? 0700 : 0711);
+    // Read once here: the accepting loop checks every connection against it.
+    m_usuariosPermitidos = config.usuariosPermitidos;
 
     // One server per class: the ownership lock decides, and only its holder
     // may replace a socket file left behind by a server that died.
@@ -438,7 +441,7 @@ void Exportador::LacoAceitacao() {
             fds.push_back({m_acorda[0], POLLIN, 0});
             for (const auto& c : m_classes)
                 if (c.fdEscuta >= 0) fds.push_back({c.fdEscuta, POLLIN, 0});
-            if (!m_classes.empty()) permitidos = ConfiguracaoDaClasse(m_classes.front().clsid).usuariosPermitidos;
+            permitidos = m_usuariosPermitidos;
             servidor = m_servidor.get();
         }
         if (::poll(fds.data(), fds.size(), -1) < 0) {
