@@ -18,6 +18,9 @@ namespace zenta::ctl {
 struct Contexto {
     OpcoesGlobais opcoes;
     std::function<void()> acao;
+    // The exit status of an action that ends without failing (server
+    // status answers 3 or 4 that way).
+    int codigoSaida = 0;
 
     Sessao& Sessao_() {
         if (!m_sessao) m_sessao = std::make_unique<Sessao>(opcoes);
@@ -49,6 +52,7 @@ void RegistraOrdens(CLI::App& app, Contexto& ctx);
 void RegistraVerificacao(CLI::App& app, Contexto& ctx);
 void RegistraRelatorios(CLI::App& app, Contexto& ctx);
 void RegistraDemo(CLI::App& app, Contexto& ctx);
+void RegistraServidor(CLI::App& app, Contexto& ctx);
 
 // Shared by the plan and demo commands: prints plans for people.
 void ImprimePlano(Contexto& ctx, const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& plano);

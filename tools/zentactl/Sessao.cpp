@@ -10,6 +10,7 @@
 #include "diagnostics/QVNomesHresult.h"
 #include "diagnostics/QVTrataErro.h"
 #include "platform/CodePage.h"
+#include "platform/rpc/QVAtivacao.h"
 
 namespace zenta::ctl {
 
@@ -52,11 +53,17 @@ IQVGE_ManutencaoPreventiva& Sessao::Servico() {
         if (FAILED(hr)) throw FalhaOperacao("CoInitializeEx", hr, "COM could not be initialised");
         m_comIniciado = true;
     }
+    // CLSCTX_ALL prefers the local server (registered or listening) and
+    // falls back to this process when the class has none.
+    const DWORD contexto = m_opcoes.inproc ? CLSCTX_INPROC_SERVER : CLSCTX_ALL;
     IQVGE_ManutencaoPreventiva* servico = nullptr;
-    HRESULT hr = CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&servico));
+    HRESULT hr = CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, contexto, IID_IQVGE_ManutencaoPreventiva,
+                                  reinterpret_cast<void**>(&servico));
     if (FAILED(hr) || servico == nullptr)
-        throw FalhaOperacao("CoCreateInstance", FAILED(hr) ? hr : E_NOINTERFACE, "the service could not be created");
+        throw FalhaOperacao("CoCreateInstance", FAILED(hr) ? hr : E_NOINTERFACE,
+                            !m_opcoes.inproc && rpc::TemServidorLocal(CLSID_QVGE_ManutencaoPreventiva)
+                                ? "the local server could not create the service (--inproc creates it in this process)"
+                                : "the service could not be created");
     m_servico = servico;
 
     _REG_DF_INICIALIZAPS registro{};

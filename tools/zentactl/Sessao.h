@@ -1,6 +1,7 @@
-// zentactl's link to the service: one service object created in-process and
-// initialised for the company, user and session of the command line, and the
-// failure type every command reports through.
+// zentactl's link to the service: one service object, created in the class's
+// local server when one is registered or listening (else in this process),
+// initialised for the company, user and session of the command line, and
+// the failure type every command reports through.
 #pragma once
 
 #include <memory>
@@ -24,6 +25,9 @@ struct OpcoesGlobais {
     unsigned usuario = 1;
     unsigned long sessao = 1;
     bool json = false;
+    // Create the service in this process even when a local server is
+    // registered or running (--inproc).
+    bool inproc = false;
 
     // The company as the service and the ERP stand-in take it (Windows-1252).
     std::string EmpresaCp1252() const;

@@ -1,11 +1,15 @@
 // zentactl: the command-line client of the preventive-maintenance service.
-// It creates the service object in-process, initialises it for a company and
-// calls its interface; the ERP stand-in's master data are reached directly.
+// It creates the service object in the class's local server when one is
+// registered or listening (starting it if needed), else in this process
+// (always with --inproc), initialises it for a company and calls its
+// interface; the ERP stand-in's master data are reached directly.
 //
-//   zentactl [--empresa NAME] [--usuario N] [--sessao N] [--json] GROUP COMMAND ...
+//   zentactl [--empresa NAME] [--usuario N] [--sessao N] [--json] [--inproc] GROUP COMMAND ...
 //
 // Exit status: 0 done, 1 an operation failed (reported on standard error as
-// "zentactl: <operation>: 0x<HRESULT> <NAME>: <message>"), 2 usage error.
+// "zentactl: <operation>: 0x<HRESULT> <NAME>: <message>"), 2 usage error;
+// `server status` also answers 3 (registered, not running) and 4 (not
+// registered).
 #include <cinttypes>
 #include <cstdio>
 #include <iostream>
@@ -30,6 +34,10 @@ int main(int argc, char** argv) {
         ->capture_default_str()
         ->check(CLI::Range(0ul, 0xFFFFFFFFul));
     app.add_flag("--json", ctx.opcoes.json, "Machine output: the records' JSON form");
+    app.add_flag("--inproc", ctx.opcoes.inproc,
+                 "Create the service in this process, even when a local server is registered or running");
+    app.footer("Exit status: 0 done, 1 an operation failed, 2 usage error; \"server status\" also 3 (registered, "
+               "not running) and 4 (not registered).");
 
     RegistraPropriedades(app, ctx);
     RegistraPlanos(app, ctx);
@@ -40,6 +48,7 @@ int main(int argc, char** argv) {
     RegistraVerificacao(app, ctx);  // after the plans group: adds plans counters
     RegistraRelatorios(app, ctx);
     RegistraDemo(app, ctx);
+    RegistraServidor(app, ctx);
 
     try {
         app.parse(argc, argv);
@@ -54,6 +63,7 @@ int main(int argc, char** argv) {
     int status = 0;
     try {
         if (ctx.acao) ctx.acao();
+        status = ctx.codigoSaida;
     } catch (const FalhaOperacao& f) {
         std::cout.flush();
         std::fprintf(stderr, "zentactl: %s: 0x%08" PRIX32 " %s: %s\n", f.Operacao().c_str(),
