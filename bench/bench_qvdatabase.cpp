@@ -6,6 +6,8 @@
 // After the timings, each engine operation is printed as a ratio of SQLite's
 // time for the same work, measured in this run.
 #include <benchmark/benchmark.h>
+
+#include "bench/RelatorTempos.h"
 #include <sqlite3.h>
 
 #include <cstdio>
@@ -265,27 +267,20 @@ BENCHMARK(Sqlite_Regrava);
 BENCHMARK(Motor_BuscaIndice);
 BENCHMARK(Sqlite_BuscaIndice);
 
-// Prints the usual table and remembers each benchmark's time per iteration.
-class RelatorComRazoes : public benchmark::ConsoleReporter {
+// Prints the usual table and, at the end, the engine's times as ratios of SQLite's.
+class RelatorComRazoes : public zenta::bench::RelatorTempos {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const auto& run : runs)
-            if (!run.error_occurred) m_tempos[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
     void ImprimeRazoes() const {
         std::printf("\nEngine time as a ratio of SQLite's (below 1: the engine is faster; speed-up = 1 / ratio)\n");
         for (const char* op : {"Carga", "LePosicao", "Inclui", "Regrava", "BuscaIndice"}) {
-            const auto motor = m_tempos.find(std::string("Motor_") + op);
-            const auto sqlite = m_tempos.find(std::string("Sqlite_") + op);
-            if (motor == m_tempos.end() || sqlite == m_tempos.end() || sqlite->second <= 0) continue;
-            const double razao = motor->second / sqlite->second;
+            const double motor = Tempo(std::string("Motor_") + op);
+            const double sqlite = Tempo(std::string("Sqlite_") + op);
+            if (motor <= 0 || sqlite <= 0) continue;
+            const double razao = motor / sqlite;
             std::printf("  %-12s ratio %.3f  (engine %.1fx faster)\n", op, razao, 1.0 / razao);
         }
     }
 
-private:
-    std::map<std::string, double> m_tempos;
 };
 
 }  // namespace

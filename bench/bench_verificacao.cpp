@@ -23,6 +23,8 @@
 // nothing and writes nothing: every iteration does the same work.
 #include <benchmark/benchmark.h>
 
+#include "bench/RelatorTempos.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -296,31 +298,6 @@ BENCHMARK_CAPTURE(BuscaOrdens, Historico_200k, "HIST200K")->Unit(benchmark::kMil
 BENCHMARK_CAPTURE(GravaMedicao, Leituras_1k, "MED1K")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(GravaMedicao, Leituras_100k, "MED100K")->Unit(benchmark::kMicrosecond);
 
-// Keeps each run's time per iteration for the ratios.
-class Relator : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (!r.error_occurred && r.run_type == Run::RT_Iteration) m_tempos[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    // The time of the run whose name starts with `nome`; 0 when it did not run.
-    double Tempo(const std::string& nome) const {
-        for (const auto& [n, t] : m_tempos)
-            if (n.compare(0, nome.size(), nome) == 0) return t;
-        return 0;
-    }
-    void Razao(const std::string& grande, const std::string& pequeno, double limite) const {
-        const double g = Tempo(grande), p = Tempo(pequeno);
-        if (g <= 0 || p <= 0) return;
-        const double razao = g / p;
-        std::printf("%-28s / %-26s = %5.2f  (limit %.1f: %s)\n", grande.c_str(), pequeno.c_str(), razao, limite,
-                    razao <= limite ? "ok" : "OVER");
-    }
-
-private:
-    std::map<std::string, double> m_tempos;
-};
 
 }  // namespace
 
@@ -335,7 +312,7 @@ int main(int argc, char** argv) {
     const std::chrono::duration<double> preparo = std::chrono::steady_clock::now() - inicio;
     std::printf("data sets built in %.1f s\n", preparo.count());
 
-    Relator relator;
+    zenta::bench::RelatorTempos relator;
     benchmark::RunSpecifiedBenchmarks(&relator);
     std::printf("\nRatios (large data set / small data set, same run):\n");
     relator.Razao("Verificacao/Historico_200k", "Verificacao/Historico_20k", 1.5);
