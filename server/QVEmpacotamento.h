@@ -167,7 +167,6 @@ struct Entrada {
     class Cliente {
     public:
         explicit Cliente(const T& valor) : m_valor(valor) {}
-        bool NuloRecusado() const { return false; }
         template <class Brutos>
         void EscrevePedido(EscritorMensagem& e, const Brutos&) const {
             CodecArgumento<T>::Escreve(e, m_valor);
@@ -203,28 +202,38 @@ struct Entrada {
     };
 };
 
-// [out] pointer to a scalar or a record. A null pointer is carried and the
-// object answers for itself, as it does in-process (an uninitialised object
-// refuses the call before it looks at its arguments).
+// A pointer to a scalar or a record the method writes through. The null
+// pointer is carried and the object answers for it itself, as it does
+// in-process (an uninitialised object refuses the call before it looks at
+// its arguments).
 //
-// A value without pointers also travels to the object, so that what the
-// method leaves alone (a field it does not fill, a result on a refused
-// call) stays as the caller had it, as in-process. A record with pointers
-// starts from zero in the server: the caller's pointers mean nothing there.
-// With `kSubstitui` the caller's record is freed before the answer replaces
-// it, for methods that free the list they are handed before filling it.
-template <class T, bool kSubstitui>
-struct SaidaPonteiro {
+//   Saida<T>           [out]. A value without pointers also travels to the
+//                      object, so that what the method leaves alone (a field
+//                      it does not fill, a result on a refused call) stays as
+//                      the caller had it, as in-process. A record with
+//                      pointers starts from zero in the server: the caller's
+//                      pointers mean nothing there. When the call never ran,
+//                      the caller's value is zeroed.
+//   SaidaSubstitui<T>  [out] for methods that free the list they are handed
+//                      before filling it: the caller's record is freed before
+//                      the answer replaces it.
+//   EntradaSaida<T>    [in, out]: the value always travels both ways; the
+//                      caller's nested allocations (CoTaskMemAlloc /
+//                      SysAllocString) are freed before the answer replaces
+//                      it; a call that never ran leaves the value as it was.
+template <class T, bool kEntrada, bool kLiberaAnterior>
+struct ArgumentoPonteiro {
     using Parametro = T*;
+
+    static bool Envia() { return kEntrada || CodecArgumento<T>::SemPonteiros(); }
 
     class Cliente {
     public:
         explicit Cliente(T* destino) : m_destino(destino) {}
-        bool NuloRecusado() const { return false; }
         template <class Brutos>
         void EscrevePedido(EscritorMensagem& e, const Brutos&) const {
             e.EscreveU8(m_destino != nullptr ? 1 : 0);
-            if (m_destino != nullptr && CodecArgumento<T>::SemPonteiros()) CodecArgumento<T>::Escreve(e, *m_destino);
+            if (m_destino != nullptr && Envia()) CodecArgumento<T>::Escreve(e, *m_destino);
         }
         bool EsperaResposta() const { return m_destino != nullptr; }
         HRESULT LeResposta(LeitorMensagem& l) {
@@ -233,10 +242,9 @@ struct SaidaPonteiro {
             m_recebeu = SUCCEEDED(hr);
             return hr;
         }
-        // The caller's record is overwritten, as the object overwrites it in-process.
         void Entrega() {
             if (m_destino != nullptr) {
-                if constexpr (kSubstitui) CodecArgumento<T>::Libera(*m_destino);
+                if constexpr (kLiberaAnterior) CodecArgumento<T>::Libera(*m_destino);
                 *m_destino = m_recebido;
             }
             m_recebeu = false;
@@ -246,79 +254,10 @@ struct SaidaPonteiro {
             m_recebeu = false;
         }
         void ZeraSaida() {
-            if (m_destino != nullptr) std::memset(static_cast<void*>(m_destino), 0, sizeof(T));
-        }
-
-    private:
-        T* m_destino;
-        alignas(kAlinhamentoArgumento) T m_recebido{};
-        bool m_recebeu = false;
-    };
-
-    class Servidor {
-    public:
-        Servidor() = default;
-        Servidor(const Servidor&) = delete;
-        Servidor& operator=(const Servidor&) = delete;
-        ~Servidor() { CodecArgumento<T>::Libera(m_valor); }
-        template <class Estados>
-        HRESULT LePedido(LeitorMensagem& l, const Estados&) {
-            const HRESULT hr = LePresenca(l, m_presente);
-            if (FAILED(hr) || !m_presente || !CodecArgumento<T>::SemPonteiros()) return hr;
-            return CodecArgumento<T>::Le(l, m_valor);
-        }
-        T* Argumento() { return m_presente ? &m_valor : nullptr; }
-        void EscreveResposta(EscritorMensagem& e) const {
-            if (m_presente) CodecArgumento<T>::Escreve(e, m_valor);
-        }
-
-    private:
-        alignas(kAlinhamentoArgumento) T m_valor{};
-        bool m_presente = false;
-    };
-};
-template <class T>
-using Saida = SaidaPonteiro<T, false>;
-template <class T>
-using SaidaSubstitui = SaidaPonteiro<T, true>;
-
-// [in, out] pointer to a scalar or a record; a null pointer is carried and
-// the object answers for itself. The value sent back replaces the caller's, whose
-// nested allocations (CoTaskMemAlloc/SysAllocString, as for any [in, out]
-// record) are freed first.
-template <class T>
-struct EntradaSaida {
-    using Parametro = T*;
-
-    class Cliente {
-    public:
-        explicit Cliente(T* destino) : m_destino(destino) {}
-        bool NuloRecusado() const { return false; }
-        template <class Brutos>
-        void EscrevePedido(EscritorMensagem& e, const Brutos&) const {
-            e.EscreveU8(m_destino != nullptr ? 1 : 0);
-            if (m_destino != nullptr) CodecArgumento<T>::Escreve(e, *m_destino);
-        }
-        bool EsperaResposta() const { return m_destino != nullptr; }
-        HRESULT LeResposta(LeitorMensagem& l) {
-            if (m_destino == nullptr) return S_OK;
-            const HRESULT hr = CodecArgumento<T>::Le(l, m_recebido);
-            m_recebeu = SUCCEEDED(hr);
-            return hr;
-        }
-        void Entrega() {
-            if (m_destino != nullptr) {
-                CodecArgumento<T>::Libera(*m_destino);
-                *m_destino = m_recebido;
+            if constexpr (!kEntrada) {
+                if (m_destino != nullptr) std::memset(static_cast<void*>(m_destino), 0, sizeof(T));
             }
-            m_recebeu = false;
         }
-        void Descarta() {
-            if (m_recebeu) CodecArgumento<T>::Libera(m_recebido);
-            m_recebeu = false;
-        }
-        // A call that never ran leaves the caller's value as it was.
-        void ZeraSaida() {}
 
     private:
         T* m_destino;
@@ -335,7 +274,7 @@ struct EntradaSaida {
         template <class Estados>
         HRESULT LePedido(LeitorMensagem& l, const Estados&) {
             const HRESULT hr = LePresenca(l, m_presente);
-            if (FAILED(hr) || !m_presente) return hr;
+            if (FAILED(hr) || !m_presente || !Envia()) return hr;
             return CodecArgumento<T>::Le(l, m_valor);
         }
         T* Argumento() { return m_presente ? &m_valor : nullptr; }
@@ -348,6 +287,12 @@ struct EntradaSaida {
         bool m_presente = false;
     };
 };
+template <class T>
+using Saida = ArgumentoPonteiro<T, false, false>;
+template <class T>
+using SaidaSubstitui = ArgumentoPonteiro<T, false, true>;
+template <class T>
+using EntradaSaida = ArgumentoPonteiro<T, true, true>;
 
 // [in] array of T whose element count is the ULONG parameter at position
 // `kContagem` (which comes before it). A null array is carried as null.
@@ -358,7 +303,6 @@ struct EntradaArray {
     class Cliente {
     public:
         explicit Cliente(T* origem) : m_origem(origem) {}
-        bool NuloRecusado() const { return false; }
         template <class Brutos>
         void EscrevePedido(EscritorMensagem& e, const Brutos& brutos) const {
             static_assert(std::is_same_v<std::tuple_element_t<kContagem, Brutos>, ULONG>,
@@ -423,7 +367,6 @@ struct SaidaRegistroAlocado {
     class Cliente {
     public:
         explicit Cliente(T** destino) : m_destino(destino) {}
-        bool NuloRecusado() const { return false; }
         template <class Brutos>
         void EscrevePedido(EscritorMensagem& e, const Brutos&) const {
             e.EscreveU8(m_destino != nullptr ? 1 : 0);
@@ -520,9 +463,6 @@ struct Metodo {
     static HRESULT ChamaRemoto(rpc::CanalObjeto& canal, REFIID iid, typename K::Parametro... args) {
         const std::tuple<typename K::Parametro...> brutos(args...);
         std::tuple<typename K::Cliente...> partes(args...);
-        const bool recusado = std::apply([](const auto&... p) { return (false || ... || p.NuloRecusado()); }, partes);
-        if (recusado) return E_POINTER;
-
         std::string entrada;
         try {
             EscritorMensagem e(entrada);
