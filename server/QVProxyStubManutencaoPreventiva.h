@@ -19,8 +19,9 @@
 //   GravaHistoricoMedicao and GravaMedicaoAtual, which are [in, out] (the
 //   object writes the position, the recording date, the time, the user and
 //   the reading's own position back into them).
-// A null [out] or [in, out] pointer of slots 10 to 37 is answered E_POINTER
-// by the proxy without a call, as the object answers it.
+// Null pointers are carried to the object, which answers for them as it does
+// in-process. The tree methods (34-37) free the list they are handed before
+// filling it; the proxy frees the caller's list the same way.
 #pragma once
 
 #include <atomic>
