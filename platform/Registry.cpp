@@ -14,11 +14,14 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <syslog.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstdint>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -138,23 +141,125 @@ bool LeDados(const std::string& texto, Valor& valor) {
     return false;
 }
 
-Colmeia LeColmeia(int colmeia) {
+// The largest hive file read: far above any real one, it keeps a stray
+// file from being taken whole into memory.
+constexpr std::size_t kTamanhoMaximoColmeia = 16u << 20;
+
+// Appends code point `cp` to `saida` in UTF-8.
+void AcrescentaUtf8(std::string& saida, std::uint32_t cp) {
+    if (cp < 0x80) {
+        saida.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        saida.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        saida.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        saida.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        saida.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        saida.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        saida.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        saida.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        saida.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        saida.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+// UTF-16LE (without its byte-order mark) to UTF-8; false on an odd length or
+// a broken surrogate pair.
+bool Utf16LeParaUtf8(std::string_view bytes, std::string& saida) {
+    if (bytes.size() % 2 != 0) return false;
+    saida.clear();
+    saida.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
+        std::uint32_t u = static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
+        if (u >= 0xDC00 && u <= 0xDFFF) return false;
+        if (u >= 0xD800 && u <= 0xDBFF) {
+            if (i + 3 >= bytes.size()) return false;
+            const std::uint32_t baixo =
+                static_cast<unsigned char>(bytes[i + 2]) | (static_cast<unsigned char>(bytes[i + 3]) << 8);
+            if (baixo < 0xDC00 || baixo > 0xDFFF) return false;
+            u = 0x10000 + ((u - 0xD800) << 10) + (baixo - 0xDC00);
+            i += 2;
+        }
+        AcrescentaUtf8(saida, u);
+    }
+    return true;
+}
+
+// The hive file's text in UTF-8: read whole, from a regular file only (a
+// FIFO or device is never opened for reading, so nothing waits on it), in
+// UTF-16LE with its byte-order mark (as registry exports are written) or in
+// UTF-8 with or without one. An absent file is an empty text. False when the
+// file is there but cannot be read as a hive: not a regular file, too large,
+// not text (broken UTF-16, zero bytes), or text that does not begin with the
+// export header.
+bool LeTextoColmeia(const std::filesystem::path& arquivo, std::string& texto) {
+    texto.clear();
+    const int fd = ::open(arquivo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return errno == ENOENT || errno == ENOTDIR;
+    struct stat st{};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+              static_cast<std::uint64_t>(st.st_size) <= kTamanhoMaximoColmeia;
+    std::string bruto;
+    if (ok) {
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) ok = false;
+            if (n <= 0) break;
+            bruto.append(buffer, static_cast<std::size_t>(n));
+            if (bruto.size() > kTamanhoMaximoColmeia) {
+                ok = false;
+                break;
+            }
+        }
+    }
+    ::close(fd);
+    if (!ok) return false;
+    if (bruto.rfind("\xFF\xFE", 0) == 0) {
+        if (!Utf16LeParaUtf8(std::string_view(bruto).substr(2), texto)) return false;
+    } else {
+        texto = bruto.rfind("\xEF\xBB\xBF", 0) == 0 ? bruto.substr(3) : std::move(bruto);
+    }
+    // Text has no zero bytes: a file with them is something else.
+    if (texto.find('\0') != std::string::npos) return false;
+    const auto inicio = texto.find_first_not_of(" \t\r\n");
+    if (inicio == std::string::npos) {
+        texto.clear();
+        return true;
+    }
+    return texto.compare(inicio, std::strlen(kCabecalho), kCabecalho) == 0;
+}
+
+// The hive's keys. A file that cannot be read as a hive reads as an empty one
+// (reported), and `*legivel` says so, so that no writer replaces it.
+Colmeia LeColmeia(int colmeia, bool* legivel = nullptr) {
     Colmeia saida;
     const auto arquivo = ArquivoColmeia(colmeia);
-    std::ifstream in(arquivo, std::ios::binary);
-    if (!in) return saida;
+    std::string texto;
+    const bool ok = LeTextoColmeia(arquivo, texto);
+    if (legivel != nullptr) *legivel = ok;
+    if (!ok) {
+        syslog(LOG_WARNING, "registro: %s ilegível; lido como vazio e nunca reescrito", arquivo.c_str());
+        return saida;
+    }
+    std::istringstream in(texto);
     const std::string prefixo = std::string(kNomesColmeia[colmeia]) + "\\";
     std::string linha;
     Chave* atual = nullptr;
     size_t numero = 0;
+    bool cabecalho = false;
     while (std::getline(in, linha)) {
         ++numero;
-        if (numero == 1 && linha.rfind("\xEF\xBB\xBF", 0) == 0) linha.erase(0, 3);
         if (!linha.empty() && linha.back() == '\r') linha.pop_back();
         const auto primeiro = linha.find_first_not_of(" \t");
         if (primeiro == std::string::npos || linha[primeiro] == ';') continue;
         linha.erase(0, primeiro);
-        if (numero == 1 && linha == kCabecalho) continue;
+        if (!cabecalho && linha == kCabecalho) {
+            cabecalho = true;
+            continue;
+        }
         if (linha.front() == '[') {
             atual = nullptr;
             if (linha.back() != ']' || linha.size() < 3) {
@@ -269,8 +374,10 @@ LSTATUS AlteraColmeia(int colmeia, Mudanca&& mudanca) {
     if (fdTrava < 0) return ERROR_CANTWRITE;
     while (::flock(fdTrava, LOCK_EX) != 0 && errno == EINTR) {
     }
-    Colmeia dados = LeColmeia(colmeia);
-    LSTATUS status = mudanca(dados);
+    bool legivel = true;
+    Colmeia dados = LeColmeia(colmeia, &legivel);
+    // A hive that could not be read is never replaced: its keys would be lost.
+    LSTATUS status = legivel ? mudanca(dados) : ERROR_BADDB;
     if (status == kSemMudanca) {
         status = ERROR_SUCCESS;
     } else if (status == ERROR_SUCCESS) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <thread>
 #include <vector>
@@ -106,4 +108,49 @@ TEST(Registry, ConcurrentWritersLoseNothing) {
             EXPECT_EQ(zenta::RegLeDword(HKEY_LOCAL_MACHINE, kChave, "V" + std::to_string(t) + "_" + std::to_string(i))
                           .value_or(9999),
                       static_cast<DWORD>(t * 100 + i));
+}
+
+// A hive in either encoding of registry exports reads the same; a hive that
+// cannot be read (garbage, a FIFO) is never waited on and never replaced.
+TEST(Registry, ReadsUtf16AndUtf8AndNeverReplacesAnUnreadableHive) {
+    ZentaHomeTemporario home;
+    const auto arquivo = home.Raiz() / "registry/HKLM.reg";
+    const std::string texto = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\" + kChave +
+                              "]\r\n\"Path\"=\"/srv/aç\"\r\n";
+    std::string utf16 = "\xFF\xFE";
+    for (const char16_t c : u"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\"
+                            u"Wow6432Node\\QV Sistemas\\DF]\r\n\"Path\"=\"/srv/a\u00E7\"\r\n") {
+        utf16.push_back(static_cast<char>(c & 0xFF));
+        utf16.push_back(static_cast<char>(c >> 8));
+    }
+    utf16.resize(utf16.size() - 2);  // the literal's terminator
+    for (const std::string& conteudo : {texto, "\xEF\xBB\xBF" + texto, utf16}) {
+        Escreve(arquivo, conteudo);
+        EXPECT_EQ(zenta::RegLeTexto(HKEY_LOCAL_MACHINE, kChave, "Path").value_or("?"), "/srv/aç");
+        HKEY h = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kChave.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr),
+                  ERROR_SUCCESS);
+        const DWORD um = 1;
+        EXPECT_EQ(RegSetValueExA(h, "Novo", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&um), sizeof um),
+                  ERROR_SUCCESS);
+        RegCloseKey(h);
+        EXPECT_EQ(zenta::RegLeTexto(HKEY_LOCAL_MACHINE, kChave, "Path").value_or("?"), "/srv/aç");
+    }
+
+    for (const std::string& ilegivel : {std::string("\x01\x02garbage\x00\xFF", 11), std::string("\xFF\xFE\x41"),
+                                        std::string("no header\r\n[HKEY_LOCAL_MACHINE\\X]\r\n")}) {
+        Escreve(arquivo, ilegivel);
+        EXPECT_FALSE(zenta::RegLeTexto(HKEY_LOCAL_MACHINE, kChave, "Path"));
+        HKEY h = nullptr;
+        EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kChave.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr),
+                  ERROR_BADDB);
+        if (h != nullptr) RegCloseKey(h);
+        EXPECT_EQ(LeArquivo(arquivo), ilegivel);
+    }
+
+    std::filesystem::remove(arquivo);
+    ASSERT_EQ(::mkfifo(arquivo.c_str(), 0600), 0);
+    EXPECT_FALSE(zenta::RegLeTexto(HKEY_LOCAL_MACHINE, kChave, "Path"));
+    EXPECT_EQ(zenta::RegLeDword(HKEY_LOCAL_MACHINE, kChave, "Novo"), std::nullopt);
+    EXPECT_TRUE(std::filesystem::is_fifo(arquivo));
 }
