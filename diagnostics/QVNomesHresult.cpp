@@ -367,6 +367,42 @@ constexpr Nome kHresults[] = {
     {0x80020011u, "DISP_E_NOTACOLLECTION"},
     {0x80020012u, "DISP_E_DIVBYZERO"},
     {0x80020013u, "DISP_E_BUFFERTOOSMALL"},
+    {0x80028018u, "TYPE_E_INVDATAREAD"},
+    {0x80028019u, "TYPE_E_UNSUPFORMAT"},
+    {0x8002801Cu, "TYPE_E_REGISTRYACCESS"},
+    {0x8002802Bu, "TYPE_E_ELEMENTNOTFOUND"},
+    {0x80029C4Au, "TYPE_E_CANTLOADLIBRARY"},
+};
+
+// Names of the codes the engine and the exception translation give, which
+// the SDK does not name: for texts shown to people (the error log keeps the
+// SDK's names only).
+constexpr Nome kNomesInternos[] = {
+    // The record-file engine's file failures (facility 4).
+    {0x80043E8Cu, "E_QVDATABASE_eBadSeek"},
+    {0x80043E95u, "E_QVDATABASE_eEndOfFile"},
+    {0x80043EA7u, "E_QVDATABASE_eHardIO"},
+    {0x80043EB7u, "E_QVDATABASE_eFileNotFound"},
+    {0x80043EBFu, "E_QVDATABASE_eBadPath"},
+    {0x80043EC7u, "E_QVDATABASE_eTooManyOpenFiles"},
+    {0x80043ED0u, "E_QVDATABASE_eAccessDenied"},
+    {0x80043ED1u, "E_QVDATABASE_eQVReadOnly"},
+    {0x80043EE2u, "E_QVDATABASE_eInvalidFile"},
+    {0x80043EE5u, "E_QVDATABASE_eDirectoryFull"},
+    {0x80043EEEu, "E_QVDATABASE_eSharingViolation"},
+    {0x80043F00u, "E_QVDATABASE_eLockViolation"},
+    {0x80043F08u, "E_QVDATABASE_eDiskFull"},
+    {0x80043F10u, "E_QVDATABASE_eQVGenericError"},
+    {0x810809D7u, "E_QVDATABASE_MEMBRO_GRUPO_NAO_EXISTE"},
+    // What thrown exceptions are translated to.
+    {0x8004EA60u, "QV_E_ERRNO_SEM_CODIGO"},
+    {0x8004EA61u, "QV_E_QVEXCEPTION_SEM_ERRO_SO"},
+    {0x8004EA62u, "QV_E_EXCECAO_MEMORIA"},
+    {0x8004EA63u, "QV_E_EXCECAO_FRAMEWORK"},
+    {0x8004EA64u, "QV_E_BAD_ALLOC"},
+    {0x8004EA65u, "QV_E_STD_EXCEPTION"},
+    {0x8004EA66u, "QV_E_EXCECAO_DESCONHECIDA"},
+    {0x8004EA67u, "QV_E_EXCECAO_ARGUMENTO_INVALIDO"},
 };
 
 #define QV_NOME_CODIGO_(nome, valor, descricao) {valor, #nome},
@@ -384,6 +420,93 @@ constexpr Nome kDescricoesItf[] = {
     {0x8004A103u, "DFSPRO: Unidade de medida do produto não encontrada."},
     {0x8004A104u, "DFSPRO: Preço do produto não encontrado."},
 };
+
+// Descriptions of the codes the system returns that carry no text of their
+// own elsewhere, so that no failure reaches a user without one.
+constexpr Nome kMensagens[] = {
+    {0x00000000u, "Operação concluída"},
+    {0x00000001u, "Operação concluída sem resultado"},
+    {0x8000FFFFu, "Falha inesperada"},
+    {0x80004001u, "Operação não implementada"},
+    {0x80004002u, "Interface não suportada"},
+    {0x80004003u, "Ponteiro inválido"},
+    {0x80004004u, "Operação interrompida"},
+    {0x80004005u, "Falha não especificada"},
+    {0x8007000Eu, "Memória insuficiente"},
+    {0x80070057u, "Argumento inválido"},
+    {0x80070006u, "Identificador inválido"},
+    {0x80070005u, "Acesso negado"},
+    {0x80070002u, "Arquivo não encontrado"},
+    {0x80070050u, "O arquivo já existe"},
+    {0x80070718u, "O pedido ou a resposta excede o tamanho máximo configurado"},
+    {0x8007001Fu, "Falha de um dispositivo do sistema"},
+    {0x8007007Bu, "Nome inválido: o nome de arquivo, diretório ou empresa não é aceito"},
+    {0x800700CEu, "Nome de arquivo ou caminho longo demais"},
+    {0x8007000Du, "Dados inválidos"},
+    {0x80070420u, "O servidor já está em execução"},
+    {0x80070715u, "Recurso não encontrado no executável"},
+    {0x80070716u, "Tipo de recurso não encontrado no executável"},
+    {0x80070717u, "Nome de recurso não encontrado no executável"},
+    {0x800706BAu, "O servidor não está disponível"},
+    {0x800706BEu, "A chamada ao servidor falhou"},
+    {0x800706F7u, "Dados da chamada inválidos"},
+    {0x800401F0u, "COM não foi inicializado"},
+    {0x800401F3u, "Identificador de classe inválido"},
+    {0x800401FCu, "Classe já registrada"},
+    {0x800401FDu, "Objeto desconectado do servidor"},
+    {0x80080005u, "Não foi possível iniciar o servidor"},
+    {0x80080008u, "O servidor está encerrando"},
+    {0x80010106u, "O modo de concorrência já foi definido"},
+    {0x80010108u, "O servidor se desconectou"},
+    {0x8001000Fu, "Dados inválidos na chamada"},
+    {0x80010105u, "Falha no servidor durante a chamada"},
+    {0x80010119u, "Tarde demais para a operação"},
+    {0x80040110u, "A classe não admite agregação"},
+    {0x80040111u, "Classe não disponível"},
+    {0x80040154u, "Classe não registrada"},
+    {0x80020005u, "Tipo incompatível"},
+    {0x8002000Au, "Estouro na conversão de valor"},
+    {0x80020012u, "Divisão por zero"},
+    {0x80028018u, "Erro ao ler a biblioteca de tipos"},
+    {0x80028019u, "Formato da biblioteca de tipos não suportado"},
+    {0x8002801Cu, "Erro ao acessar o registro da biblioteca de tipos"},
+    {0x8002802Bu, "Elemento não encontrado na biblioteca de tipos"},
+    {0x80029C4Au, "Não foi possível carregar a biblioteca de tipos"},
+    {0x80043E8Cu, "Posicionamento inválido no arquivo"},
+    {0x80043E95u, "Fim de arquivo inesperado"},
+    {0x80043EA7u, "Erro de entrada e saída no arquivo"},
+    {0x80043EB7u, "Arquivo não encontrado"},
+    {0x80043EBFu, "Caminho inválido"},
+    {0x80043EC7u, "Arquivos abertos demais"},
+    {0x80043ED0u, "Acesso ao arquivo negado"},
+    {0x80043ED1u, "Arquivo somente para leitura"},
+    {0x80043EE2u, "Arquivo inválido"},
+    {0x80043EE5u, "Diretório cheio"},
+    {0x80043EEEu, "Arquivo em uso por outro processo; tente novamente"},
+    {0x80043F00u, "Região do arquivo bloqueada por outro processo"},
+    {0x80043F08u, "Disco cheio"},
+    {0x80043F10u, "Falha no acesso ao arquivo"},
+    {0x810809D7u, "Membro inexistente no arquivo de grupo"},
+    {0x80070032u, "Operação não suportada"},
+    {0x800704C9u, "Conexão recusada pelo servidor de e-mail"},
+    {0x80072AF9u, "Servidor de e-mail não encontrado"},
+    {0x800705B4u, "Tempo esgotado"},
+    {0x8007052Eu, "Usuário ou senha recusados pelo servidor de e-mail"},
+    {0x800710E0u, "Pedido recusado pelo servidor de e-mail"},
+    {0x8007064Au, "Configuração inválida"},
+    {0x8004EA60u, "Erro da biblioteca de execução"},
+    {0x8004EA61u, "Exceção sem erro do sistema"},
+    {0x8004EA62u, "Memória insuficiente"},
+    {0x8004EA63u, "Exceção não tratada"},
+    {0x8004EA64u, "Memória insuficiente"},
+    {0x8004EA65u, "Exceção não tratada"},
+    {0x8004EA66u, "Exceção desconhecida"},
+    {0x8004EA67u, "Argumento inválido"},
+};
+
+#define QV_MENSAGEM_CODIGO_(nome, valor, descricao) {valor, descricao},
+constexpr Nome kMensagensSistema[] = {QV_CODIGOS_SISTEMA(QV_MENSAGEM_CODIGO_)};
+#undef QV_MENSAGEM_CODIGO_
 
 constexpr std::string_view kFacilidadeDesconhecida = "Desconhecido ou novo código de FACILITY";
 
@@ -437,11 +560,24 @@ HRESULT HresultDeErrno(int valorErrno) {
     return QV_E_ERRNO_SEM_CODIGO;
 }
 
+// After the system's own names come those of the engine's and the exception
+// translation's codes.
 std::string_view TextoSistemaHresult(HRESULT hr) {
     if (std::string_view nome = NomeSimbolicoHresult(hr); !nome.empty()) return nome;
     if (std::string_view nome = NomeCodigoSistema(hr); !nome.empty()) return nome;
+    if (std::string_view nome = Procura(kNomesInternos, static_cast<uint32_t>(hr)); !nome.empty()) return nome;
     if (HRESULT_FACILITY(hr) == FACILITY_WIN32) return NomeErroWin32(HRESULT_CODE(hr));
     return {};
+}
+
+std::string_view MensagemHresult(HRESULT hr) {
+    if (QVEhResultadoFalhaMaquina(hr)) return "Falha de máquina durante a chamada";
+    const auto valor = static_cast<uint32_t>(hr);
+    if (valor >= static_cast<uint32_t>(QV_E_ERRNO_PRIMEIRO) && valor <= static_cast<uint32_t>(QV_E_ERRNO_ULTIMO))
+        return "Erro do sistema operacional";
+    if (std::string_view texto = Procura(kMensagensSistema, static_cast<uint32_t>(hr)); !texto.empty()) return texto;
+    if (std::string_view texto = Procura(kMensagens, static_cast<uint32_t>(hr)); !texto.empty()) return texto;
+    return DescricaoInternaFacilidadeItf(hr);
 }
 
 }  // namespace zenta

@@ -51,4 +51,9 @@ HRESULT HresultDeErrno(int valorErrno);
 // empty when none is known.
 std::string_view TextoSistemaHresult(HRESULT hr);
 
+// A short description (Portuguese, UTF-8) of a code the system returns: the
+// system's own codes, the engine's file failures, the translated and the
+// platform's codes; empty for a code the system never returns.
+std::string_view MensagemHresult(HRESULT hr);
+
 }  // namespace zenta

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "access/QVDiretorios.h"
 #include "core/qvdatabase/QVGroupFileBase.h"
 #include "diagnostics/QVNomesHresult.h"
 #include "diagnostics/QVTrataErro.h"
@@ -15,15 +16,22 @@
 namespace zenta::ctl {
 
 std::string NomeHresult(HRESULT hr) {
-    // Engine codes the shared table does not name yet.
-    if (hr == E_QVDATABASE_MEMBRO_GRUPO_NAO_EXISTE) return "E_QVDATABASE_MEMBRO_GRUPO_NAO_EXISTE";
     if (const auto nome = NomeSimbolicoHresult(hr); !nome.empty()) return std::string(nome);
     if (const auto nome = NomeCodigoSistema(hr); !nome.empty()) return std::string(nome);
     if (const auto nome = TextoSistemaHresult(hr); !nome.empty()) return std::string(nome);
     return "?";
 }
 
-std::string OpcoesGlobais::EmpresaCp1252() const { return Utf8ParaCp1252(empresa); }
+// The company name as the records carry it. A name given in the command line
+// must be UTF-8 made only of Windows-1252 characters: any other byte or
+// character would become '?', and two different names one company.
+std::string OpcoesGlobais::EmpresaCp1252() const {
+    std::string cp1252 = Utf8ParaCp1252(empresa);
+    if (Cp1252ParaUtf8(cp1252) != empresa)
+        throw FalhaOperacao("--empresa", E_QV_NOME_EMPRESA_INVALIDO,
+                            "the company name is not UTF-8 text of Windows-1252 characters");
+    return cp1252;
+}
 
 Sessao::Sessao(const OpcoesGlobais& opcoes) : m_opcoes(opcoes) {}
 
@@ -102,6 +110,7 @@ void Sessao::Verifica(HRESULT hr, std::string_view operacao) {
         const std::string nome(zenta::NomeCodigoSistema(hr));
         if (!nome.empty() && mensagem.rfind(nome + ": ", 0) == 0) mensagem.erase(0, nome.size() + 2);
     }
+    if (mensagem.empty()) mensagem = std::string(zenta::MensagemHresult(hr));
     if (mensagem.empty()) mensagem = "no message";
     throw FalhaOperacao(std::string(operacao), hr, mensagem);
 }
