@@ -12,9 +12,15 @@
 // ResumeClassObjects, RegisterServer, UnregisterServer).
 #pragma once
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -27,6 +33,7 @@
 
 #include "access/QVComPtr.h"
 #include "diagnostics/QVCheck.h"
+#include "platform/Registry.h"
 #include "platform/Synch.h"
 #include "platform/WinUser.h"
 #include "server/QVModulo.h"
@@ -96,19 +103,14 @@ inline std::string LinhaComandoDe(int argc, const char* const* argv) {
 // How long the server stays up with no objects and no locks.
 inline constexpr DWORD kTempoOciosoPadraoMs = 50000;
 
-// The idle time-out given the value of the environment variable
-// ZENTA_TEMPO_OCIOSO_MS (null: not set). The variable exists so that tests
-// can watch a server end without waiting 50 seconds: it can only shorten the
-// time-out. Anything but 1 to 50000 in decimal digits is ignored.
-inline DWORD TempoOciosoDe(const char* valor) {
-    if (valor == nullptr || *valor == '\0') return kTempoOciosoPadraoMs;
-    DWORD ms = 0;
-    for (const char* p = valor; *p != '\0'; ++p) {
-        if (*p < '0' || *p > '9') return kTempoOciosoPadraoMs;
-        ms = ms * 10 + static_cast<DWORD>(*p - '0');
-        if (ms > kTempoOciosoPadraoMs) return kTempoOciosoPadraoMs;
-    }
-    return ms == 0 ? kTempoOciosoPadraoMs : ms;
+// The idle time-out given the installation's DWORD value "TempoOciosoMs"
+// under HKLM\SOFTWARE\Wow6432Node\QV Sistemas (nullopt: absent). The value
+// can only shorten the time-out, so that tests can watch a server end
+// without waiting 50 seconds: anything but 1 to 50000 is ignored. The
+// setting is the installation's, never the starting client's.
+inline DWORD TempoOciosoDe(std::optional<DWORD> valor) {
+    if (!valor || *valor == 0 || *valor > kTempoOciosoPadraoMs) return kTempoOciosoPadraoMs;
+    return *valor;
 }
 
 // The process's exit code for WinMain's result. A parent sees only the low
@@ -117,6 +119,40 @@ inline DWORD TempoOciosoDe(const char* valor) {
 inline int CodigoSaida(int resultado) {
     if (resultado < 0 && (static_cast<unsigned>(resultado) & 0xFFu) == 0) return 255;
     return resultado;
+}
+
+// How long running calls get to finish once a termination signal came.
+inline constexpr std::chrono::milliseconds kGracaTerminoPadrao{3000};
+
+// The exit status of a process that a termination signal ended while calls
+// still ran: the shell's convention for a death by that signal.
+inline int CodigoSaidaSinal(int sinal) { return 128 + sinal; }
+
+// Serves the termination signals of `sinais` (blocked in every thread) for
+// the whole process: the first one posts the quit message to the main
+// thread, so that the run ends as on idleness (class objects revoked, socket
+// removed); if the process has not ended `graca` later, or another signal
+// comes meanwhile, it ends at once with CodigoSaidaSinal, whatever calls
+// still run. A call that never returns cannot keep the process alive.
+[[noreturn]] inline void EncerraPorSinais(sigset_t sinais, DWORD threadPrincipal, std::chrono::milliseconds graca) {
+    int sinal = 0;
+    while (::sigwait(&sinais, &sinal) != 0) {
+    }
+    // The main thread may not have its message queue yet: posting is
+    // retried, within the same grace.
+    const auto limite = std::chrono::steady_clock::now() + graca;
+    bool postado = false;
+    for (;;) {
+        if (!postado) postado = PostThreadMessageA(threadPrincipal, WM_QUIT, 0, 0) != FALSE;
+        auto resta = limite - std::chrono::steady_clock::now();
+        if (resta <= std::chrono::steady_clock::duration::zero()) break;
+        if (!postado) resta = std::min<std::chrono::steady_clock::duration>(resta, std::chrono::milliseconds(10));
+        const auto s = std::chrono::duration_cast<std::chrono::seconds>(resta);
+        const timespec espera{static_cast<time_t>(s.count()),
+                              static_cast<long>(std::chrono::duration_cast<std::chrono::nanoseconds>(resta - s).count())};
+        if (::sigtimedwait(&sinais, nullptr, &espera) > 0) break;
+    }
+    ::_exit(CodigoSaidaSinal(sinal));
 }
 
 // The full path of the running executable, empty when it cannot be read.
@@ -426,11 +462,14 @@ private:
 
 // The ERP servers' module: COM with the installation's DCOM security,
 // registration through the server's registrar, and an idle time-out that the
-// environment may shorten (see zenta::TempoOciosoDe).
+// installation may shorten (see zenta::TempoOciosoDe).
 template <class T>
 class CQVExeModuleT : public CAtlExeModuleT<T> {
 public:
-    CQVExeModuleT() { this->DefineTempoOcioso(zenta::TempoOciosoDe(std::getenv("ZENTA_TEMPO_OCIOSO_MS"))); }
+    CQVExeModuleT() {
+        this->DefineTempoOcioso(
+            zenta::TempoOciosoDe(zenta::RegLeDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\QV Sistemas", "TempoOciosoMs")));
+    }
 
     // The multithreaded apartment, then the process security. When the
     // security fails the apartment is left again, so that the caller, which

@@ -1,6 +1,7 @@
 #include "platform/rpc/QVAtivacao.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -12,11 +13,13 @@
 #include <map>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include <grpcpp/grpcpp.h>
 
 #include <zenta/ObjBase.h>
 
+#include "platform/QVHome.h"
 #include "platform/rpc/QVExportador.h"
 #include "platform/rpc/QVTransporte.h"
 
@@ -114,11 +117,52 @@ bool EsperaServidorSair(REFCLSID clsid, std::chrono::milliseconds espera) {
     return true;
 }
 
+// The environment a started server gets: what it needs to find its home and
+// run directory (the client's, made absolute, so that both meet at the same
+// socket), its user's name and home, a fixed PATH and locale, and nothing
+// else of the client's. What configures the server comes from the registry;
+// a client's variables (test switches, preloaded libraries, settings) never
+// reach a server that serves every client.
+std::vector<std::string> AmbienteServidor() {
+    std::vector<std::string> ambiente;
+    std::error_code ec;
+    const auto absoluto = [&](const std::filesystem::path& p) {
+        auto a = std::filesystem::absolute(p, ec);
+        return (ec ? p : a).lexically_normal().string();
+    };
+    ambiente.push_back("ZENTA_HOME=" + absoluto(ZentaHome()));
+    ambiente.push_back("ZENTA_RUN_DIR=" + absoluto(DiretorioRun()));
+    ambiente.push_back("PATH=/usr/local/bin:/usr/bin:/bin");
+    ambiente.push_back("LANG=C.UTF-8");
+    passwd registro{};
+    passwd* usuario = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getpwuid_r(::geteuid(), &registro, buffer.data(), buffer.size(), &usuario) == 0 && usuario != nullptr) {
+        ambiente.push_back(std::string("HOME=") + usuario->pw_dir);
+        ambiente.push_back(std::string("USER=") + usuario->pw_name);
+        ambiente.push_back(std::string("LOGNAME=") + usuario->pw_name);
+    }
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    // Sanitizer builds only: their reports follow the same settings as the
+    // rest of the run.
+    for (const char* nome : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS", "TSAN_OPTIONS"})
+        if (const char* valor = std::getenv(nome); valor != nullptr) ambiente.push_back(std::string(nome) + "=" + valor);
+#endif
+    return ambiente;
+}
+
 // Starts the executable as COM starts a local server, with "-Embedding",
-// detached from the client: its own session, standard streams on /dev/null
-// and no descriptor of ours, so that it outlives the client and holds none
-// of its pipes. Answers the server's pid, or 0 when it could not start.
+// detached from the client: its own session, the root as working folder (it
+// pins no folder of the client's), standard streams on /dev/null, no
+// descriptor of ours and an environment of its own (AmbienteServidor), so
+// that it outlives the client and holds none of its pipes. Answers the
+// server's pid, or 0 when it could not start.
 pid_t IniciaExecutavel(const std::string& executavel) {
+    // Everything the child needs is built before the fork.
+    const std::vector<std::string> ambiente = AmbienteServidor();
+    std::vector<char*> envp;
+    for (const std::string& variavel : ambiente) envp.push_back(const_cast<char*>(variavel.c_str()));
+    envp.push_back(nullptr);
     int aviso[2];
     if (::pipe2(aviso, O_CLOEXEC) != 0) return 0;
     const pid_t filho = ::fork();
@@ -146,8 +190,14 @@ pid_t IniciaExecutavel(const std::string& executavel) {
         ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
         // The pipe stays open across exec only for its failure report.
         ::fcntl(aviso[1], F_SETFD, FD_CLOEXEC);
+        [[maybe_unused]] const int raiz = ::chdir("/");
+        // No signal the client blocked or ignored stays so in the server.
+        sigset_t nenhum;
+        ::sigemptyset(&nenhum);
+        ::sigprocmask(SIG_SETMASK, &nenhum, nullptr);
+        for (const int sinal : {SIGTERM, SIGINT, SIGHUP, SIGPIPE}) ::signal(sinal, SIG_DFL);
         char* const argv[] = {const_cast<char*>(executavel.c_str()), const_cast<char*>("-Embedding"), nullptr};
-        ::execv(executavel.c_str(), argv);
+        ::execve(executavel.c_str(), argv, envp.data());
         const int erro = -errno;
         [[maybe_unused]] auto n = ::write(aviso[1], &erro, sizeof erro);
         ::_exit(127);

@@ -5,27 +5,15 @@
 // or removes its registration and ends. The exit code is the run's HRESULT.
 //
 // SIGTERM, SIGINT and SIGHUP end the run as a quit message does: the class
-// objects are revoked and the socket removed before the process exits.
+// objects are revoked and the socket removed before the process exits. Calls
+// still running get a few seconds; then, or at a second signal, the process
+// ends regardless (zenta::EncerraPorSinais).
 #include <signal.h>
 
-#include <chrono>
 #include <thread>
 
 #include "platform/WinUser.h"
 #include "server/ZENTAModule.h"
-
-namespace {
-
-// Waits for a termination signal and posts the quit message to the main
-// thread (retrying until its message queue exists).
-void AguardaSinais(sigset_t sinais, DWORD threadPrincipal) {
-    int sinal = 0;
-    if (::sigwait(&sinais, &sinal) != 0) return;
-    while (!PostThreadMessageA(threadPrincipal, WM_QUIT, 0, 0))
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     // Blocked here, before any thread starts, so that every thread inherits
@@ -36,7 +24,7 @@ int main(int argc, char** argv) {
     sigaddset(&sinais, SIGINT);
     sigaddset(&sinais, SIGHUP);
     ::pthread_sigmask(SIG_BLOCK, &sinais, nullptr);
-    std::thread(AguardaSinais, sinais, GetCurrentThreadId()).detach();
+    std::thread(zenta::EncerraPorSinais, sinais, GetCurrentThreadId(), zenta::kGracaTerminoPadrao).detach();
 
     CZENTAModule modulo;
     modulo.DefineLinhaComando(zenta::LinhaComandoDe(argc, argv));

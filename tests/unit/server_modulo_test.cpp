@@ -3,6 +3,8 @@
 // time-out in place of the real 50 seconds).
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <atomic>
 #include <chrono>
 #include <optional>
@@ -16,6 +18,7 @@
 #include "support/ZentaHomeTemporario.h"
 
 namespace {
+using namespace std::chrono_literals;
 
 using Relogio = std::chrono::steady_clock;
 using std::chrono::milliseconds;
@@ -122,12 +125,41 @@ TEST(LinhaComando, ArgumentsAreJoinedByBlanks) {
     EXPECT_EQ(zenta::LinhaComandoDe(5, argv), "-Embedding /RegServer");  // stops at the terminating null
 }
 
-TEST(TempoOcioso, TheEnvironmentCanOnlyShortenIt) {
-    EXPECT_EQ(zenta::TempoOciosoDe(nullptr), 50000u);
-    EXPECT_EQ(zenta::TempoOciosoDe("200"), 200u);
-    EXPECT_EQ(zenta::TempoOciosoDe("50000"), 50000u);
-    for (const char* valor : {"", "0", "50001", "-5", "12a", " 12", "99999999999999999999999"})
-        EXPECT_EQ(zenta::TempoOciosoDe(valor), 50000u) << valor;
+TEST(TempoOcioso, TheInstallationCanOnlyShortenIt) {
+    EXPECT_EQ(zenta::TempoOciosoDe(std::nullopt), 50000u);
+    EXPECT_EQ(zenta::TempoOciosoDe(200u), 200u);
+    EXPECT_EQ(zenta::TempoOciosoDe(50000u), 50000u);
+    for (const DWORD valor : {0u, 50001u, 0xFFFFFFFFu}) EXPECT_EQ(zenta::TempoOciosoDe(valor), 50000u) << valor;
+}
+
+// A termination signal ends the process within its grace even when the run
+// never gets to end (a call that never returns holds it); a second signal
+// ends it at once.
+TEST(EncerraPorSinaisDeathTest, EndsWithinTheGraceWhateverStillRuns) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    struct Caso {
+        int sinais;
+        std::chrono::milliseconds graca;
+    };
+    for (const Caso caso : {Caso{1, 300ms}, Caso{2, 60'000ms}}) {
+        const auto inicio = std::chrono::steady_clock::now();
+        EXPECT_EXIT(
+            {
+                sigset_t sinais;
+                sigemptyset(&sinais);
+                sigaddset(&sinais, SIGTERM);
+                ::pthread_sigmask(SIG_BLOCK, &sinais, nullptr);
+                std::thread(zenta::EncerraPorSinais, sinais, GetCurrentThreadId(), caso.graca).detach();
+                for (int i = 0; i < caso.sinais; ++i) {
+                    ::kill(::getpid(), SIGTERM);
+                    std::this_thread::sleep_for(100ms);
+                }
+                // The main thread never takes its quit message.
+                for (;;) std::this_thread::sleep_for(1s);
+            },
+            ::testing::ExitedWithCode(128 + SIGTERM), "");
+        EXPECT_LT(std::chrono::steady_clock::now() - inicio, 5s) << caso.sinais;
+    }
 }
 
 TEST(WinMain, AFailureNeverBecomesASuccessfulExitStatus) {

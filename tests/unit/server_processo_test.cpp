@@ -13,13 +13,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include <zenta/zenta.h>
 
+#include "platform/Registry.h"
 #include "platform/rpc/QVAtivacao.h"
 #include "platform/rpc/QVEnderecos.h"
 #include "support/Inicializacao.h"
@@ -65,6 +68,17 @@ std::optional<zenta::rpc::EstadoRemoto> EstadoServidor() {
     return estado;
 }
 
+// The installation's idle time-out of the server (nullopt: the real one).
+void DefineTempoOcioso(std::optional<DWORD> ms) {
+    HKEY h = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\QV Sistemas", 0, nullptr, 0, KEY_WRITE,
+                              nullptr, &h, nullptr),
+              ERROR_SUCCESS);
+    if (ms) RegSetValueExA(h, "TempoOciosoMs", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&*ms), sizeof *ms);
+    else RegDeleteValueA(h, "TempoOciosoMs");
+    RegCloseKey(h);
+}
+
 std::string ArquivosRegistro(const fs::path& home) {
     return zenta::teste::LeArquivo(home / "registry/HKLM.reg") + zenta::teste::LeArquivo(home / "registry/HKCU.reg");
 }
@@ -73,12 +87,10 @@ class ServidorLocal : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(fs::exists(Executavel())) << Executavel();
-        // The server inherits this environment: its idle time-out is short
-        // unless a test wants the real one.
-        ::setenv("ZENTA_TEMPO_OCIOSO_MS", "1500", 1);
+        // The server's idle time-out is short unless a test wants the real one.
+        DefineTempoOcioso(1500);
     }
     void TearDown() override {
-        ::unsetenv("ZENTA_TEMPO_OCIOSO_MS");
         // No server outlives its test.
         if (auto estado = EstadoServidor()) {
             ::kill(static_cast<pid_t>(estado->pid), SIGKILL);
@@ -165,7 +177,7 @@ TEST_F(ServidorLocal, ClienteIniciaOServidorEChamaComoEmProcesso) {
 }
 
 TEST_F(ServidorLocal, SinalDeTerminoEncerraComoOcioERemoveOSocket) {
-    ::setenv("ZENTA_TEMPO_OCIOSO_MS", "50000", 1);
+    DefineTempoOcioso(std::nullopt);
     Registra();
     zenta::teste::ComEscopo com;
     IQVGE_ManutencaoPreventiva* p = nullptr;
@@ -181,6 +193,41 @@ TEST_F(ServidorLocal, SinalDeTerminoEncerraComoOcioERemoveOSocket) {
     LONG ok = 0;
     const HRESULT hr = p->KeepAlive(&ok);
     EXPECT_TRUE(hr == HR_RPC_S_SERVER_UNAVAILABLE || hr == RPC_E_DISCONNECTED) << std::hex << hr;
+    p->Release();
+}
+
+// A server started by a client takes nothing of the client's environment
+// but its home, and pins none of its folders.
+TEST_F(ServidorLocal, OServidorAtivadoTemAmbienteEPastaProprios) {
+    Registra();
+    const fs::path pastaCliente = m_home.Raiz() / "cliente";
+    fs::create_directories(pastaCliente);
+    const fs::path pastaAnterior = fs::current_path();
+    fs::current_path(pastaCliente);
+    ::setenv("ZENTA_OPERACOES_TESTE", "1", 1);
+    ::setenv("ZENTA_VARIAVEL_DO_CLIENTE", "x", 1);
+    zenta::teste::ComEscopo com;
+    IQVGE_ManutencaoPreventiva* p = nullptr;
+    const HRESULT hr = CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_LOCAL_SERVER,
+                                        IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p));
+    ::unsetenv("ZENTA_OPERACOES_TESTE");
+    ::unsetenv("ZENTA_VARIAVEL_DO_CLIENTE");
+    fs::current_path(pastaAnterior);
+    ASSERT_EQ(hr, S_OK);
+    const auto estado = EstadoServidor();
+    ASSERT_TRUE(estado.has_value());
+    const std::string proc = "/proc/" + std::to_string(estado->pid);
+    std::set<std::string> nomes;
+    std::string home;
+    std::istringstream ambiente(zenta::teste::LeArquivo(proc + "/environ"));
+    for (std::string variavel; std::getline(ambiente, variavel, '\0');) {
+        const std::string nome = variavel.substr(0, variavel.find('='));
+        if (nome.find("SAN_OPTIONS") == std::string::npos) nomes.insert(nome);
+        if (nome == "ZENTA_HOME") home = variavel.substr(nome.size() + 1);
+    }
+    EXPECT_EQ(nomes, (std::set<std::string>{"HOME", "LANG", "LOGNAME", "PATH", "USER", "ZENTA_HOME", "ZENTA_RUN_DIR"}));
+    EXPECT_EQ(fs::path(home), fs::absolute(m_home.Raiz()).lexically_normal());
+    EXPECT_EQ(fs::read_symlink(proc + "/cwd"), fs::path("/"));
     p->Release();
 }
 
@@ -242,7 +289,7 @@ TEST_F(ServidorLocal, ClienteMortoTemSeusObjetosLiberadosEOServidorTerminaOcioso
 }
 
 TEST_F(ServidorLocal, TerminaCercaDeCinquentaSegundosDepoisDoUltimoObjeto) {
-    ::unsetenv("ZENTA_TEMPO_OCIOSO_MS");
+    DefineTempoOcioso(std::nullopt);
     Registra();
     {
         zenta::teste::ComEscopo com;

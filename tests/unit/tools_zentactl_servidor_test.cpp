@@ -18,6 +18,7 @@
 
 #include <zenta/zenta.h>
 
+#include "platform/Registry.h"
 #include "platform/rpc/QVEnderecos.h"
 #include "support/ZentactlTeste.h"
 
@@ -38,8 +39,14 @@ protected:
         // The socket must be the scratch home's, whatever the environment says.
         if (const char* run = std::getenv("ZENTA_RUN_DIR")) m_runAnterior = run;
         ::unsetenv("ZENTA_RUN_DIR");
-        // Inherited by zentactl and by the server it starts.
-        ::setenv("ZENTA_TEMPO_OCIOSO_MS", "3000", 1);
+        // The installation's idle time-out, read by the server zentactl starts.
+        HKEY h = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\QV Sistemas", 0, nullptr, 0, KEY_WRITE,
+                                  nullptr, &h, nullptr),
+                  ERROR_SUCCESS);
+        const DWORD ociosoMs = 3000;
+        RegSetValueExA(h, "TempoOciosoMs", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&ociosoMs), sizeof ociosoMs);
+        RegCloseKey(h);
     }
     void TearDown() override {
         // No server outlives the test.
@@ -47,7 +54,6 @@ protected:
         const json estado = json::parse(r.saida, nullptr, false);
         if (r.status == 0 && !estado.is_discarded() && estado.contains("server"))
             ::kill(static_cast<pid_t>(estado["server"].value("pid", 0L)), SIGKILL);
-        ::unsetenv("ZENTA_TEMPO_OCIOSO_MS");
         if (m_runAnterior) ::setenv("ZENTA_RUN_DIR", m_runAnterior->c_str(), 1);
     }
     int ExecutaServidor(const std::string& chave) {
