@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "access/relatorio/QVDestinoRelatorio.h"
 #include "diagnostics/QVCheck.h"
 #include "values/QVDMA.h"
 #include "values/QVHMS.h"
@@ -66,6 +67,10 @@ HRESULT CMontaRelatorio::Inicializa(std::string_view empresa, USHORT /*usUsuario
     if (fs::exists(estado) && !fs::is_regular_file(estado)) {
         m_sErro = "o destino existe e não é um arquivo comum: " + destino.string();
         QV_CHECK(E_INVALIDARG);
+    }
+    if (const HRESULT hr = zenta::VerificaDestinoRelatorio(destino, zenta::ChamadorAtual(), m_sErro); FAILED(hr)) {
+        QV_LOG_HR(hr, "VerificaDestinoRelatorio(destino, ChamadorAtual()): " + m_sErro);
+        return hr;
     }
     if (const HRESULT hr = zenta::CarregaModelo(relatorio, m_modelo, m_sErro); FAILED(hr)) {
         QV_LOG_HR(hr, "CarregaModelo(relatorio): " + m_sErro);
@@ -213,11 +218,10 @@ HRESULT CMontaRelatorio::Finaliza(BOOL bConfirma) {
         return S_OK;
     }
     if (m_parcial.empty()) QV_CHECK(E_UNEXPECTED);
-    std::error_code ec;
-    std::filesystem::rename(m_parcial, m_destino, ec);
-    if (ec) {
+    if (const HRESULT hr = zenta::ColocaRelatorio(m_parcial, m_destino, m_sErro); FAILED(hr)) {
         RemoveParcial();
-        QV_CHECK(HRESULT_FROM_WIN32(static_cast<unsigned>(ec.value() == EACCES ? 5 : 29)));
+        QV_LOG_HR(hr, "ColocaRelatorio(m_parcial, m_destino): " + m_sErro);
+        return hr;
     }
     m_parcial.clear();
     return S_OK;

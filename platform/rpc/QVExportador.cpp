@@ -27,6 +27,7 @@
 
 #include <zenta/ObjBase.h>
 
+#include "platform/QVChamador.h"
 #include "platform/rpc/QVEnderecos.h"
 #include "platform/rpc/QVInterfaceRemota.h"
 #include "platform/rpc/QVTransporte.h"
@@ -104,6 +105,8 @@ public:
     HRESULT Chama(std::uint64_t sessao, std::uint64_t objeto, REFIID iid, ULONG slot, std::string_view entrada,
                   std::string& saida);
     void Libera(std::uint64_t sessao, std::uint64_t objeto);
+    // The caller behind a connection's peer address.
+    Chamador ChamadorDe(const std::string& peer);
 
 private:
     std::uint64_t NovoIdentificador();  // with m_trava held
@@ -121,6 +124,7 @@ private:
     std::mt19937_64 m_aleatorio{std::random_device{}()};
     std::vector<std::string> m_enderecos;
     std::vector<uid_t> m_usuariosPermitidos;  // besides the server's own user
+    std::unordered_map<int, uid_t> m_usuarioPorFd;  // the peer of each accepted socket
 
     std::unique_ptr<Servico> m_servico;
     std::unique_ptr<grpc::Server> m_servidor;
@@ -194,7 +198,10 @@ grpc::Status Servico::Ativa(grpc::ServerContext*, const pb::PedidoAtivacao* pedi
     return grpc::Status::OK;
 }
 
-grpc::Status Servico::Chama(grpc::ServerContext*, const pb::PedidoChamada* pedido, pb::RespostaChamada* resposta) {
+grpc::Status Servico::Chama(grpc::ServerContext* contexto, const pb::PedidoChamada* pedido,
+                            pb::RespostaChamada* resposta) {
+    // The service sees who calls (report destinations depend on it).
+    const EscopoChamador escopo(m_exportador.ChamadorDe(contexto->peer()));
     IID iid;
     if (!GuidDe(pedido->iid(), &iid)) {
         resposta->set_hr(HR_RPC_X_BAD_STUB_DATA);
@@ -474,6 +481,7 @@ void Exportador::LacoAceitacao() {
                 ::close(fd);
                 continue;
             }
+            m_usuarioPorFd[fd] = credencial.uid;
             grpc::AddInsecureChannelFromFd(servidor, fd);
         }
     }
@@ -576,6 +584,22 @@ HRESULT Exportador::Chama(std::uint64_t sessao, std::uint64_t objeto, REFIID iid
     }
     if (liberar) itf->Release();
     return hr;
+}
+
+Chamador Exportador::ChamadorDe(const std::string& peer) {
+    // Sockets accepted here are named "fd:<n>"; anything else came over TCP.
+    if (peer.rfind("fd:", 0) != 0) return Chamador{EOrigemChamador::Tcp};
+    int fd = -1;
+    try {
+        fd = std::stoi(peer.substr(3));
+    } catch (...) {
+        return Chamador{EOrigemChamador::OutroUsuario};
+    }
+    std::lock_guard lock(m_trava);
+    const auto it = m_usuarioPorFd.find(fd);
+    if (it == m_usuarioPorFd.end()) return Chamador{EOrigemChamador::OutroUsuario};
+    return Chamador{it->second == ::geteuid() ? EOrigemChamador::UsuarioProprio : EOrigemChamador::OutroUsuario,
+                    it->second};
 }
 
 void Exportador::Libera(std::uint64_t sessao, std::uint64_t objeto) {
