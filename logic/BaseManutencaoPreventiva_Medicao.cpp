@@ -23,6 +23,14 @@
 
 namespace {
 
+// Whether a list of `quantidade` positions may be answered record by record:
+// no longer than the file holds records, except for short lists, which are
+// answered item by item whatever they name.
+bool QuantidadeAdmissivel(ULONG quantidade, ULONGLONG registrosNoArquivo) {
+    constexpr ULONG kListaCurta = 1024;
+    return quantidade <= kListaCurta || quantidade <= registrosNoArquivo;
+}
+
 using zenta::CopiaTexto;
 using zenta::TextoCampo;
 
@@ -366,6 +374,10 @@ HRESULT CBaseManutencaoPreventiva::BuscaRegistrosMedicaoAtual(
     if (m_pDataBase == nullptr) QV_CHECK(QV_E_NAO_INICIALIZADO);
     if (regPonteiros.lQtdPtrs == 0) return S_OK;
     if (regPonteiros.pPonteiros == nullptr) QV_CHECK(E_INVALIDARG);
+    // More items than the file holds records cannot all be readings: the
+    // count is refused before anything is allocated for it.
+    if (!QuantidadeAdmissivel(regPonteiros.lQtdPtrs, m_pDataBase->m_MedicaoAtual.GetQtdRegistros()))
+        QV_CHECK(E_INVALIDARG);
 
     _REG_CADASTRO_MEDICAO_ATUAL_PS* pRegistros = nullptr;
     QV_CHECK(zenta::AlocaArray(regPonteiros.lQtdPtrs, pRegistros));
@@ -432,10 +444,13 @@ HRESULT CBaseManutencaoPreventiva::BuscaRegistrosHistoricoMedicao(
     if (pRegListaRegistros == nullptr) QV_CHECK(E_POINTER);
     if (m_pDataBase == nullptr) QV_CHECK(QV_E_NAO_INICIALIZADO);
     if (regPonteiros.lQtdPonteiros != 0 && regPonteiros.pPonteiros == nullptr) QV_CHECK(E_INVALIDARG);
+    const auto& historico = m_pDataBase->m_HistoricoMedicoes;
+    // No more items than the history holds records over all its months,
+    // checked before anything is allocated for them.
+    if (!QuantidadeAdmissivel(regPonteiros.lQtdPonteiros, historico.GetQtdRegistros())) QV_CHECK(E_INVALIDARG);
 
     _REG_CADASTRO_HISTORICO_MEDICOES_PS* pRegistros = nullptr;
     QV_CHECK(zenta::AlocaArray(regPonteiros.lQtdPonteiros, pRegistros));
-    const auto& historico = m_pDataBase->m_HistoricoMedicoes;
     for (ULONG i = 0; i < regPonteiros.lQtdPonteiros; ++i) {
         const _REG_PTR_DATA_PS ponteiro = regPonteiros.pPonteiros[i];
         // An item that names no month, or whose record cannot be read, stays zeroed.

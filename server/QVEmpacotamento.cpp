@@ -4,6 +4,8 @@
 
 #include <zenta/OleAuto.h>
 
+#include "platform/Registry.h"
+
 namespace zenta {
 
 namespace {
@@ -11,6 +13,7 @@ namespace {
 // Deeper than any record of the interfaces nests (a plan's stock places sit
 // at depth 6); a description can never make the reader recurse further.
 constexpr int kProfundidadeMaxima = 16;
+constexpr const char* kChaveConfiguracao = "SOFTWARE\\Wow6432Node\\QV Sistemas";
 constexpr ULONG kBstrNulo = 0xFFFFFFFFu;
 constexpr BYTE kSemElementos = 0;
 constexpr BYTE kComElementos = 1;
@@ -236,6 +239,20 @@ bool RegistroSemPonteiros(const DescricaoRegistro& desc) {
         }
     }
     return true;
+}
+
+LimitesMensagem LimitesMensagemDe(std::optional<DWORD> bytesPedido, std::optional<DWORD> bytesResposta) {
+    LimitesMensagem limites = kLimitesMensagemPadrao;
+    if (bytesPedido && *bytesPedido != 0) limites.bytesPedido = *bytesPedido;
+    if (bytesResposta && *bytesResposta != 0) limites.bytesResposta = *bytesResposta;
+    return limites;
+}
+
+const LimitesMensagem& LimitesMensagemServidor() {
+    static const LimitesMensagem limites =
+        LimitesMensagemDe(RegLeDword(HKEY_LOCAL_MACHINE, kChaveConfiguracao, "TamanhoMaximoPedido"),
+                          RegLeDword(HKEY_LOCAL_MACHINE, kChaveConfiguracao, "TamanhoMaximoResposta"));
+    return limites;
 }
 
 }  // namespace zenta

@@ -28,6 +28,7 @@
 #include <cstddef>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -526,6 +527,22 @@ struct Metodo {
         return hr;
     }
 };
+
+// A request or an answer larger than the server's limit.
+inline constexpr HRESULT E_QV_MENSAGEM_EXCEDE_LIMITE = HRESULT_FROM_WIN32(1816u);  // ERROR_NOT_ENOUGH_QUOTA
+
+// How large a request the server decodes and how large an answer it sends:
+// the DWORD values "TamanhoMaximoPedido" and "TamanhoMaximoResposta" (bytes)
+// under HKLM\SOFTWARE\Wow6432Node\QV Sistemas, read once per process;
+// absent or 0, 16 MiB and 64 MiB. They bound what one client makes the
+// server hold for a call, whatever the transport would carry.
+struct LimitesMensagem {
+    std::size_t bytesPedido;
+    std::size_t bytesResposta;
+};
+inline constexpr LimitesMensagem kLimitesMensagemPadrao{16u << 20, 64u << 20};
+LimitesMensagem LimitesMensagemDe(std::optional<DWORD> bytesPedido, std::optional<DWORD> bytesResposta);
+const LimitesMensagem& LimitesMensagemServidor();
 
 // The stub function of one method, as a table keyed by slot holds it.
 using DespachoMetodo = HRESULT (*)(IUnknown* objeto, std::string_view entrada, std::string& saida, bool& recusada);

@@ -84,16 +84,25 @@ constexpr ULONG kUltimoSlotQVUnknown = 9;
 constexpr ULONG kUltimoSlot = 37;
 static_assert(std::size(kDespachos) == kUltimoSlot - kPrimeiroSlot + 1);
 
-// Runs one message on `objeto` for slots 3 to `ultimoSlot`.
+// Runs one message on `objeto` for slots 3 to `ultimoSlot`. A request larger
+// than the installation's limit is refused before any of it is decoded; an
+// answer larger than its limit is dropped rather than sent (the client gets
+// the refusal and can ask for less).
 HRESULT DespachaSlot(IUnknown* objeto, ULONG slot, ULONG ultimoSlot, std::string_view entrada, std::string& saida) {
     saida.clear();
     if (objeto == nullptr) QV_CHECK(E_POINTER);
     if (slot < kPrimeiroSlot || slot > ultimoSlot) QV_CHECK(HR_RPC_X_BAD_STUB_DATA);
+    const zenta::LimitesMensagem& limites = zenta::LimitesMensagemServidor();
+    if (entrada.size() > limites.bytesPedido) QV_CHECK(zenta::E_QV_MENSAGEM_EXCEDE_LIMITE);
     bool recusada = false;
     const HRESULT hr = kDespachos[slot - kPrimeiroSlot](objeto, entrada, saida, recusada);
     // The method's own failures are the object's to log; a message refused
     // before the method ran is logged here.
     if (recusada) QV_LOG_HR(hr, "kDespachos[slot - kPrimeiroSlot](objeto, entrada, saida, recusada)");
+    if (saida.size() > limites.bytesResposta) {
+        std::string().swap(saida);
+        QV_CHECK(zenta::E_QV_MENSAGEM_EXCEDE_LIMITE);
+    }
     return hr;
 }
 

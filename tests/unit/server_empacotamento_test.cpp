@@ -528,6 +528,18 @@ TEST_F(Remoto, TheStubRefusesMessagesThatDoNotFitBeforeTheMethodRuns) {
     EXPECT_EQ(zenta::DespachaManutencaoPreventiva(objeto, 4, std::string(1, '\1'), saida), HR_RPC_X_BAD_STUB_DATA);
     EXPECT_EQ(zenta::DespachaManutencaoPreventiva(objeto, 4, std::string("\1\0\0\0\0", 5), saida), S_OK);
     EXPECT_EQ(saida.size(), sizeof(LONG));
+    // A request above the server's limit is refused before it is decoded.
+    const std::string enorme(zenta::LimitesMensagemServidor().bytesPedido + 1, '\1');
+    EXPECT_EQ(zenta::DespachaManutencaoPreventiva(objeto, 4, enorme, saida), zenta::E_QV_MENSAGEM_EXCEDE_LIMITE);
+    EXPECT_TRUE(saida.empty());
+}
+
+TEST(EmpacotamentoLimites, TheInstallationSetsThemAndZeroKeepsTheDefault) {
+    EXPECT_EQ(zenta::LimitesMensagemDe(std::nullopt, std::nullopt).bytesPedido, 16u << 20);
+    EXPECT_EQ(zenta::LimitesMensagemDe(0u, std::nullopt).bytesResposta, 64u << 20);
+    const auto limites = zenta::LimitesMensagemDe(1000u, 2000u);
+    EXPECT_EQ(limites.bytesPedido, 1000u);
+    EXPECT_EQ(limites.bytesResposta, 2000u);
 }
 
 TEST_F(Remoto, TheProxyRefusesAnswersThatDoNotFitAndPassesTransportFailuresOn) {
