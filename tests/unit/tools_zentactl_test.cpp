@@ -527,12 +527,14 @@ TEST_F(Zentactl, DemoCompletaERecusaEmpresaComPlanos) {
     ASSERT_EQ(arvore.status, 0) << arvore.erro;
     EXPECT_EQ(arvore.Json().at("pItens").size(), 2u);  // the forklift's plan is inactive
 
-    // Hostile company names never name a directory to remove.
-    for (const char* nome : {"..", ".", "a/b", ""}) {
+    // Hostile company names never name a directory to remove; names that are
+    // not UTF-8 of Windows-1252 characters would all have become "?".
+    for (const char* nome : {"..", ".", "a/b", "", "\xFF", "\xE6\x97\xA5"}) {
         const Resultado r = Executa({"--empresa", nome, "demo", "--recriar"});
         EXPECT_NE(r.status, 0) << nome;
     }
     EXPECT_TRUE(fs::exists(m_home.Raiz() / "data" / "OUTRA"));
+    EXPECT_FALSE(fs::exists(m_home.Raiz() / "data" / "?"));
 }
 
 // ---- Maintenance orders ------------------------------------------------------
