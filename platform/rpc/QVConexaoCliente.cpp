@@ -6,6 +6,7 @@
 
 #include <grpcpp/grpcpp.h>
 
+#include "platform/rpc/QVConexaoImpl.h"
 #include "platform/rpc/QVTransporte.h"
 #include "platform/rpc/zenta_rpc.grpc.pb.h"
 
@@ -50,24 +51,71 @@ private:
     std::uint64_t m_objeto;
 };
 
-}  // namespace
+// The connection over gRPC: a session stream the server ends when it shuts
+// down, and unary calls.
+class ImplGrpc final : public Conexao::Impl {
+public:
+    ~ImplGrpc() override {
+        // Ending the session releases in the server whatever is left of ours.
+        contextoSessao.TryCancel();
+        if (vigia.joinable()) vigia.join();
+        if (sessao) sessao->Finish();
+    }
+    HRESULT Ativa(const pb::PedidoAtivacao& pedido, pb::RespostaAtivacao* resposta) override {
+        grpc::ClientContext contexto;
+        return HresultDe(stub->Ativa(&contexto, pedido, resposta));
+    }
+    HRESULT Chama(const pb::PedidoChamada& pedido, pb::RespostaChamada* resposta) override {
+        grpc::ClientContext contexto;
+        return HresultDe(stub->Chama(&contexto, pedido, resposta));
+    }
+    void Libera(const pb::PedidoLiberacao& pedido) override {
+        pb::Vazio vazio;
+        grpc::ClientContext contexto;
+        contexto.set_deadline(std::chrono::system_clock::now() + std::chrono::seconds(10));
+        (void)stub->Libera(&contexto, pedido, &vazio);
+    }
+    HRESULT Eco() override {
+        pb::Vazio pedido, resposta;
+        grpc::ClientContext contexto;
+        return HresultDe(stub->Eco(&contexto, pedido, &resposta));
+    }
+    HRESULT Estado(pb::EstadoServidor* resposta) override {
+        pb::Vazio pedido;
+        grpc::ClientContext contexto;
+        contexto.set_deadline(std::chrono::system_clock::now() + std::chrono::seconds(10));
+        return HresultDe(stub->Estado(&contexto, pedido, resposta));
+    }
+    bool Viva() const override { return viva; }
 
-struct Conexao::Impl {
     std::shared_ptr<grpc::Channel> canal;
     std::unique_ptr<pb::QVExportador::Stub> stub;
     grpc::ClientContext contextoSessao;
     std::unique_ptr<grpc::ClientReaderWriter<pb::PedidoSessao, pb::EventoSessao>> sessao;
-    std::uint64_t idSessao = 0;
     std::atomic<bool> viva{true};
     std::thread vigia;  // waits for the server to end the session
 };
+
+}  // namespace
 
 Conexao::Conexao(std::unique_ptr<Impl> impl, std::string alvo) : m_impl(std::move(impl)), m_alvo(std::move(alvo)) {}
 
 HRESULT Conexao::Abre(const std::string& alvo, std::shared_ptr<grpc::ChannelCredentials> credenciais,
                       std::chrono::milliseconds espera, std::shared_ptr<Conexao>* conexao) {
+    constexpr std::string_view kUnix = "unix:";
+    if (alvo.compare(0, kUnix.size(), kUnix) != 0) return AbreGrpc(alvo, std::move(credenciais), espera, conexao);
     conexao->reset();
-    auto impl = std::make_unique<Impl>();
+    std::unique_ptr<Impl> impl;
+    const HRESULT hr = AbreConexaoLocal(alvo.substr(kUnix.size()), espera, &impl);
+    if (FAILED(hr)) return hr;
+    conexao->reset(new Conexao(std::move(impl), alvo));
+    return S_OK;
+}
+
+HRESULT Conexao::AbreGrpc(const std::string& alvo, std::shared_ptr<grpc::ChannelCredentials> credenciais,
+                          std::chrono::milliseconds espera, std::shared_ptr<Conexao>* conexao) {
+    conexao->reset();
+    auto impl = std::make_unique<ImplGrpc>();
     impl->canal = grpc::CreateCustomChannel(alvo, credenciais, ArgumentosCanal());
     // The first attempt decides: a refused connection or handshake is not
     // retried until the time runs out.
@@ -84,10 +132,11 @@ HRESULT Conexao::Abre(const std::string& alvo, std::shared_ptr<grpc::ChannelCred
     if (!impl->sessao->Read(&evento) || evento.sessao() == 0) {
         impl->contextoSessao.TryCancel();
         impl->sessao->Finish();
+        impl->sessao.reset();
         return HR_RPC_S_SERVER_UNAVAILABLE;
     }
     impl->idSessao = evento.sessao();
-    Impl* bruto = impl.get();
+    ImplGrpc* bruto = impl.get();
     impl->vigia = std::thread([bruto] {
         pb::EventoSessao outro;
         while (bruto->sessao->Read(&outro)) {
@@ -98,14 +147,11 @@ HRESULT Conexao::Abre(const std::string& alvo, std::shared_ptr<grpc::ChannelCred
     return S_OK;
 }
 
-Conexao::~Conexao() {
-    // Ending the session releases in the server whatever is left of ours.
-    m_impl->contextoSessao.TryCancel();
-    if (m_impl->vigia.joinable()) m_impl->vigia.join();
-    m_impl->sessao->Finish();
-}
+Conexao::~Conexao() = default;
 
-bool Conexao::Viva() const { return m_impl->viva; }
+bool Conexao::Viva() const { return m_impl->Viva(); }
+
+TrafegoConexao Conexao::Trafego() const { return m_impl->Trafego(); }
 
 HRESULT Conexao::CriaObjeto(REFCLSID clsid, REFIID iid, void** ppv) {
     *ppv = nullptr;
@@ -116,9 +162,8 @@ HRESULT Conexao::CriaObjeto(REFCLSID clsid, REFIID iid, void** ppv) {
     pedido.set_clsid(Bytes(clsid));
     pedido.set_iid(Bytes(iid));
     pb::RespostaAtivacao resposta;
-    grpc::ClientContext contexto;
-    const grpc::Status status = m_impl->stub->Ativa(&contexto, pedido, &resposta);
-    if (!status.ok()) return HresultDe(status);
+    const HRESULT hr = m_impl->Ativa(pedido, &resposta);
+    if (FAILED(hr)) return hr;
     if (FAILED(resposta.hr())) return resposta.hr();
     // From here the object exists in the server: the channel releases it
     // when the proxy goes, or at once when no proxy can be made.
@@ -135,38 +180,26 @@ HRESULT Conexao::Chama(std::uint64_t objeto, REFIID iid, ULONG slot, std::string
     pedido.set_slot(slot);
     pedido.set_argumentos(entrada.data(), entrada.size());
     pb::RespostaChamada resposta;
-    grpc::ClientContext contexto;
-    const grpc::Status status = m_impl->stub->Chama(&contexto, pedido, &resposta);
-    if (!status.ok()) return HresultDe(status);
+    const HRESULT hr = m_impl->Chama(pedido, &resposta);
+    if (FAILED(hr)) return hr;
     saida = std::move(*resposta.mutable_resultados());
     return resposta.hr();
 }
 
 void Conexao::Libera(std::uint64_t objeto) {
-    if (!m_impl->viva) return;  // the server is gone, and the object with it
+    if (!m_impl->Viva()) return;  // the server is gone, and the object with it
     pb::PedidoLiberacao pedido;
     pedido.set_sessao(m_impl->idSessao);
     pedido.set_objeto(objeto);
-    pb::Vazio vazio;
-    grpc::ClientContext contexto;
-    // A server that does not answer loses the object with the session.
-    contexto.set_deadline(std::chrono::system_clock::now() + std::chrono::seconds(10));
-    (void)m_impl->stub->Libera(&contexto, pedido, &vazio);
+    m_impl->Libera(pedido);
 }
 
-HRESULT Conexao::Eco() {
-    pb::Vazio pedido, resposta;
-    grpc::ClientContext contexto;
-    return HresultDe(m_impl->stub->Eco(&contexto, pedido, &resposta));
-}
+HRESULT Conexao::Eco() { return m_impl->Eco(); }
 
 HRESULT Conexao::Estado(EstadoRemoto* estado) {
-    pb::Vazio pedido;
     pb::EstadoServidor resposta;
-    grpc::ClientContext contexto;
-    contexto.set_deadline(std::chrono::system_clock::now() + std::chrono::seconds(10));
-    const grpc::Status status = m_impl->stub->Estado(&contexto, pedido, &resposta);
-    if (!status.ok()) return HresultDe(status);
+    const HRESULT hr = m_impl->Estado(&resposta);
+    if (FAILED(hr)) return hr;
     estado->pid = resposta.pid();
     estado->executavel = resposta.executavel();
     estado->enderecos.assign(resposta.enderecos().begin(), resposta.enderecos().end());

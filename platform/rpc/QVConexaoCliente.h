@@ -1,6 +1,8 @@
 // The client side of the object transport: one connection per server a
 // process talks to, holding the session whose end releases the process's
-// objects there, and the channel each proxy calls its object through.
+// objects there, and the channel each proxy calls its object through. A
+// local server's socket is reached over the local channel's frames
+// (QVQuadros.h), another machine over gRPC.
 #pragma once
 
 #include <chrono>
@@ -30,13 +32,24 @@ struct EstadoRemoto {
     DWORD nivelAutenticacao = 0;
 };
 
+// Bytes a connection's calls put on and took off a local socket.
+struct TrafegoConexao {
+    std::uint64_t enviados = 0;
+    std::uint64_t recebidos = 0;
+};
+
 class Conexao : public std::enable_shared_from_this<Conexao> {
 public:
-    // Connects to `alvo` (a gRPC target: "unix:/path" or "host:port") and
-    // opens the session. HR_RPC_S_SERVER_UNAVAILABLE when nothing answers
-    // within `espera`.
+    struct Impl;
+
+    // Connects to `alvo` ("unix:/path" of a local server, or a gRPC target
+    // "host:port" with `credenciais`) and opens the session.
+    // HR_RPC_S_SERVER_UNAVAILABLE when nothing answers within `espera`.
     static HRESULT Abre(const std::string& alvo, std::shared_ptr<grpc::ChannelCredentials> credenciais,
                         std::chrono::milliseconds espera, std::shared_ptr<Conexao>* conexao);
+    // As Abre, but over gRPC also for a "unix:" target.
+    static HRESULT AbreGrpc(const std::string& alvo, std::shared_ptr<grpc::ChannelCredentials> credenciais,
+                            std::chrono::milliseconds espera, std::shared_ptr<Conexao>* conexao);
     ~Conexao();
     Conexao(const Conexao&) = delete;
     Conexao& operator=(const Conexao&) = delete;
@@ -51,9 +64,11 @@ public:
     // False once the server ended the session (it shut down or went away).
     bool Viva() const;
     const std::string& Alvo() const { return m_alvo; }
+    // Over a local socket, what the calls so far have sent and received,
+    // frames included; zero over gRPC.
+    TrafegoConexao Trafego() const;
 
 private:
-    struct Impl;
     explicit Conexao(std::unique_ptr<Impl> impl, std::string alvo);
     std::unique_ptr<Impl> m_impl;
     std::string m_alvo;

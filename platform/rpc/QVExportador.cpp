@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -30,6 +31,7 @@
 #include "platform/QVChamador.h"
 #include "platform/rpc/QVEnderecos.h"
 #include "platform/rpc/QVInterfaceRemota.h"
+#include "platform/rpc/QVQuadros.h"
 #include "platform/rpc/QVTransporte.h"
 #include "platform/rpc/zenta_rpc.grpc.pb.h"
 
@@ -71,6 +73,13 @@ bool GuidDe(const std::string& bytes, GUID* g) {
 
 class Exportador;
 
+// Connections of the local channel served at once; more are refused.
+constexpr int kMaximoLigacoesLocais = 512;
+// How long a new connection may take to say which protocol it speaks, and to
+// send its first frame.
+constexpr int kEsperaApresentacaoMs = 10'000;
+constexpr auto kMaximoQuadro = static_cast<std::uint32_t>(kTamanhoMaximoMensagem);
+
 // The gRPC service: unary calls on the server's worker threads (a call may
 // run for as long as the service needs), the session stream as a reactor
 // that costs no thread while it waits.
@@ -99,9 +108,15 @@ public:
     HRESULT Suspende();
     EstadoExportador Estado();
 
-    std::uint64_t NovaSessao();
+    // `dono`: the process of a local-channel session, whose call
+    // connections only it may join; 0 for a gRPC session.
+    std::uint64_t NovaSessao(pid_t dono = 0);
     void EncerraSessao(std::uint64_t sessao);
+    bool SessaoDoProcesso(std::uint64_t sessao, pid_t processo);
     HRESULT Ativa(std::uint64_t sessao, REFCLSID clsid, REFIID iid, std::uint64_t* objeto);
+    void Ativa(std::uint64_t sessao, const pb::PedidoAtivacao& pedido, pb::RespostaAtivacao* resposta);
+    void Chama(std::uint64_t sessao, const pb::PedidoChamada& pedido, pb::RespostaChamada* resposta);
+    void Estado(pb::EstadoServidor* resposta);
     HRESULT Chama(std::uint64_t sessao, std::uint64_t objeto, REFIID iid, ULONG slot, std::string_view entrada,
                   std::string& saida);
     void Libera(std::uint64_t sessao, std::uint64_t objeto);
@@ -115,12 +130,17 @@ private:
     void FechaSocket(Classe& classe);    // with m_trava held
     void LacoAceitacao();
     std::unique_ptr<grpc::Server> Desliga();  // with m_trava held
+    // The thread of one accepted connection: hands a gRPC client to gRPC and
+    // serves a local-channel client itself.
+    void Atende(int fd, ucred credencial);
+    void AtendeLocal(int fd, ucred credencial);
 
     std::mutex m_trava;
     std::vector<Classe> m_classes;
     DWORD m_proximoCookie = 1;
     std::unordered_map<std::uint64_t, std::shared_ptr<Objeto>> m_objetos;
     std::unordered_map<std::uint64_t, std::unordered_set<std::uint64_t>> m_sessoes;
+    std::unordered_map<std::uint64_t, pid_t> m_donosSessao;  // local-channel sessions
     std::mt19937_64 m_aleatorio{std::random_device{}()};
     std::vector<std::string> m_enderecos;
     std::vector<uid_t> m_usuariosPermitidos;  // besides the server's own user
@@ -131,6 +151,11 @@ private:
     std::thread m_aceitacao;
     int m_acorda[2] = {-1, -1};  // wakes the accepting loop when the sockets change
     std::atomic<bool> m_parar{false};
+    // Accepted connections whose thread has not ended: their sockets, so
+    // that a shutdown can end their reads, and their count.
+    std::unordered_set<int> m_ligacoes;
+    int m_atendentes = 0;
+    std::condition_variable m_semAtendentes;
 };
 
 Exportador& Instancia() {
@@ -186,15 +211,7 @@ grpc::ServerBidiReactor<pb::PedidoSessao, pb::EventoSessao>* Servico::Sessao(grp
 }
 
 grpc::Status Servico::Ativa(grpc::ServerContext*, const pb::PedidoAtivacao* pedido, pb::RespostaAtivacao* resposta) {
-    CLSID clsid;
-    IID iid;
-    if (!GuidDe(pedido->clsid(), &clsid) || !GuidDe(pedido->iid(), &iid)) {
-        resposta->set_hr(E_INVALIDARG);
-        return grpc::Status::OK;
-    }
-    std::uint64_t objeto = 0;
-    resposta->set_hr(m_exportador.Ativa(pedido->sessao(), clsid, iid, &objeto));
-    resposta->set_objeto(objeto);
+    m_exportador.Ativa(pedido->sessao(), *pedido, resposta);
     return grpc::Status::OK;
 }
 
@@ -202,15 +219,7 @@ grpc::Status Servico::Chama(grpc::ServerContext* contexto, const pb::PedidoChama
                             pb::RespostaChamada* resposta) {
     // The service sees who calls (report destinations depend on it).
     const EscopoChamador escopo(m_exportador.ChamadorDe(contexto->peer()));
-    IID iid;
-    if (!GuidDe(pedido->iid(), &iid)) {
-        resposta->set_hr(HR_RPC_X_BAD_STUB_DATA);
-        return grpc::Status::OK;
-    }
-    std::string saida;
-    resposta->set_hr(m_exportador.Chama(pedido->sessao(), pedido->objeto(), iid, pedido->slot(),
-                                        pedido->argumentos(), saida));
-    resposta->set_resultados(std::move(saida));
+    m_exportador.Chama(pedido->sessao(), *pedido, resposta);
     return grpc::Status::OK;
 }
 
@@ -220,7 +229,37 @@ grpc::Status Servico::Libera(grpc::ServerContext*, const pb::PedidoLiberacao* pe
 }
 
 grpc::Status Servico::Estado(grpc::ServerContext*, const pb::Vazio*, pb::EstadoServidor* resposta) {
-    const EstadoExportador estado = m_exportador.Estado();
+    m_exportador.Estado(resposta);
+    return grpc::Status::OK;
+}
+
+// ---- Messages, whichever way they came ----------------------------------------------
+
+void Exportador::Ativa(std::uint64_t sessao, const pb::PedidoAtivacao& pedido, pb::RespostaAtivacao* resposta) {
+    CLSID clsid;
+    IID iid;
+    if (!GuidDe(pedido.clsid(), &clsid) || !GuidDe(pedido.iid(), &iid)) {
+        resposta->set_hr(E_INVALIDARG);
+        return;
+    }
+    std::uint64_t objeto = 0;
+    resposta->set_hr(Ativa(sessao, clsid, iid, &objeto));
+    resposta->set_objeto(objeto);
+}
+
+void Exportador::Chama(std::uint64_t sessao, const pb::PedidoChamada& pedido, pb::RespostaChamada* resposta) {
+    IID iid;
+    if (!GuidDe(pedido.iid(), &iid)) {
+        resposta->set_hr(HR_RPC_X_BAD_STUB_DATA);
+        return;
+    }
+    std::string saida;
+    resposta->set_hr(Chama(sessao, pedido.objeto(), iid, pedido.slot(), pedido.argumentos(), saida));
+    resposta->set_resultados(std::move(saida));
+}
+
+void Exportador::Estado(pb::EstadoServidor* resposta) {
+    const EstadoExportador estado = Estado();
     resposta->set_pid(static_cast<std::uint32_t>(::getpid()));
     std::error_code ec;
     resposta->set_executavel(std::filesystem::read_symlink("/proc/self/exe", ec).string());
@@ -229,7 +268,6 @@ grpc::Status Servico::Estado(grpc::ServerContext*, const pb::Vazio*, pb::EstadoS
     resposta->set_objetos(estado.objetos);
     resposta->set_suspenso(estado.suspenso);
     resposta->set_nivel_autenticacao(NivelAutenticacaoProcesso());
-    return grpc::Status::OK;
 }
 
 // ---- Class table -----------------------------------------------------------------
@@ -282,9 +320,13 @@ HRESULT Exportador::Revoga(DWORD cookie) {
         if (m_aceitacao.joinable()) m_aceitacao.join();
         std::unordered_map<std::uint64_t, std::shared_ptr<Objeto>> restantes;
         {
-            std::lock_guard lock(m_trava);
+            // Local-channel calls in flight finish and answer; then their
+            // threads see the end of their reads.
+            std::unique_lock lock(m_trava);
+            m_semAtendentes.wait(lock, [this] { return m_atendentes == 0; });
             restantes.swap(m_objetos);
             m_sessoes.clear();
+            m_donosSessao.clear();
             m_enderecos.clear();
         }
         restantes.clear();
@@ -296,6 +338,7 @@ HRESULT Exportador::Revoga(DWORD cookie) {
 
 std::unique_ptr<grpc::Server> Exportador::Desliga() {
     m_parar = true;
+    for (const int fd : m_ligacoes) ::shutdown(fd, SHUT_RD);
     if (m_acorda[1] >= 0) {
         const char c = 0;
         [[maybe_unused]] const auto n = ::write(m_acorda[1], &c, 1);
@@ -477,13 +520,147 @@ void Exportador::LacoAceitacao() {
             const bool permitido = conhecido && (credencial.uid == proprio ||
                                                  std::find(permitidos.begin(), permitidos.end(), credencial.uid) !=
                                                      permitidos.end());
-            if (!permitido) {
+            if (!permitido || m_atendentes >= kMaximoLigacoesLocais) {
+                ::close(fd);
+                continue;
+            }
+            try {
+                std::thread([this, fd, credencial] { Atende(fd, credencial); }).detach();
+            } catch (const std::system_error&) {
                 ::close(fd);
                 continue;
             }
             m_usuarioPorFd[fd] = credencial.uid;
-            grpc::AddInsecureChannelFromFd(servidor, fd);
+            m_ligacoes.insert(fd);
+            ++m_atendentes;
         }
+    }
+}
+
+// What a new connection speaks, from its first bytes: the local channel's
+// preface (consumed), HTTP/2's client preface (left for gRPC), or neither.
+enum class Protocolo { Nenhum, Local, Grpc };
+
+Protocolo ProtocoloDe(int fd) {
+    static constexpr std::string_view kHttp2{"PRI * HT"};
+    static_assert(kHttp2.size() == quadros::kPrefacio.size());
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(kEsperaApresentacaoMs);
+    char inicio[quadros::kPrefacio.size()];
+    for (;;) {
+        const auto resta =
+            std::chrono::duration_cast<std::chrono::milliseconds>(limite - std::chrono::steady_clock::now()).count();
+        if (resta <= 0) return Protocolo::Nenhum;
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, static_cast<int>(resta)) < 0 && errno != EINTR) return Protocolo::Nenhum;
+        const ssize_t n = ::recv(fd, inicio, sizeof inicio, MSG_PEEK);
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+        if (n <= 0) return Protocolo::Nenhum;
+        const std::string_view visto(inicio, static_cast<std::size_t>(n));
+        if (visto == quadros::kPrefacio) {
+            return ::recv(fd, inicio, sizeof inicio, 0) == n ? Protocolo::Local : Protocolo::Nenhum;
+        }
+        if (visto == kHttp2) return Protocolo::Grpc;
+        if (!quadros::kPrefacio.starts_with(visto) && !kHttp2.starts_with(visto)) return Protocolo::Nenhum;
+        // Part of a preface so far: the rest is on its way.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+void Exportador::Atende(int fd, ucred credencial) {
+    const Protocolo protocolo = ProtocoloDe(fd);
+    if (protocolo == Protocolo::Local) {
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) AtendeLocal(fd, credencial);
+    }
+    std::lock_guard lock(m_trava);
+    m_ligacoes.erase(fd);
+    if (protocolo == Protocolo::Grpc && !m_parar && m_servidor)
+        grpc::AddInsecureChannelFromFd(m_servidor.get(), fd);
+    else
+        ::close(fd);
+    --m_atendentes;
+    m_semAtendentes.notify_all();
+}
+
+// One local-channel connection: its first frame opens a session (the
+// connection then only waits for its end) or joins one of the same process;
+// then requests are served one after the other, each answered before the
+// next is read. A frame that is not a request of the protocol ends the
+// connection.
+void Exportador::AtendeLocal(int fd, ucred credencial) {
+    const pid_t processo = credencial.pid;
+    // The service sees who calls (report destinations depend on it).
+    const EscopoChamador escopo(Chamador{credencial.uid == ::geteuid() ? EOrigemChamador::UsuarioProprio
+                                                                      : EOrigemChamador::OutroUsuario,
+                                         credencial.uid});
+    quadros::Tipo tipo{};
+    std::string corpo;
+    pb::PedidoSessao abertura;
+    if (!quadros::RecebeQuadro(fd, &tipo, corpo, kMaximoQuadro, kEsperaApresentacaoMs) ||
+        tipo != quadros::Tipo::Sessao || !abertura.ParseFromString(corpo))
+        return;
+    pb::EventoSessao evento;
+    if (abertura.sessao() == 0) {
+        const std::uint64_t sessao = NovaSessao(processo);
+        evento.set_sessao(sessao);
+        if (quadros::EnviaQuadro(fd, quadros::Tipo::Sessao, evento)) {
+            // The client writes nothing more here: whatever comes, or the
+            // end of the stream, ends the session.
+            char c;
+            while (::recv(fd, &c, 1, 0) < 0 && errno == EINTR) {
+            }
+        }
+        EncerraSessao(sessao);
+        return;
+    }
+    const std::uint64_t sessao = abertura.sessao();
+    if (!SessaoDoProcesso(sessao, processo)) {
+        (void)quadros::EnviaQuadro(fd, quadros::Tipo::Sessao, evento);  // sessao 0: refused
+        return;
+    }
+    evento.set_sessao(sessao);
+    if (!quadros::EnviaQuadro(fd, quadros::Tipo::Sessao, evento)) return;
+
+    pb::PedidoChamada chamada;
+    pb::RespostaChamada respostaChamada;
+    while (quadros::RecebeQuadro(fd, &tipo, corpo, kMaximoQuadro)) {
+        bool enviado = false;
+        switch (tipo) {
+            case quadros::Tipo::Chama: {
+                if (!chamada.ParseFromString(corpo)) return;
+                respostaChamada.Clear();
+                Chama(sessao, chamada, &respostaChamada);
+                enviado = quadros::EnviaQuadro(fd, tipo, respostaChamada);
+                break;
+            }
+            case quadros::Tipo::Ativa: {
+                pb::PedidoAtivacao pedido;
+                pb::RespostaAtivacao resposta;
+                if (!pedido.ParseFromString(corpo)) return;
+                Ativa(sessao, pedido, &resposta);
+                enviado = quadros::EnviaQuadro(fd, tipo, resposta);
+                break;
+            }
+            case quadros::Tipo::Libera: {
+                pb::PedidoLiberacao pedido;
+                if (!pedido.ParseFromString(corpo)) return;
+                Libera(sessao, pedido.objeto());
+                enviado = quadros::EnviaQuadro(fd, tipo, pb::Vazio{});
+                break;
+            }
+            case quadros::Tipo::Estado: {
+                pb::EstadoServidor resposta;
+                Estado(&resposta);
+                enviado = quadros::EnviaQuadro(fd, tipo, resposta);
+                break;
+            }
+            case quadros::Tipo::Eco:
+                enviado = quadros::EnviaQuadro(fd, tipo, pb::Vazio{});
+                break;
+            default:
+                return;
+        }
+        if (!enviado) return;
     }
 }
 
@@ -496,11 +673,18 @@ std::uint64_t Exportador::NovoIdentificador() {
     }
 }
 
-std::uint64_t Exportador::NovaSessao() {
+std::uint64_t Exportador::NovaSessao(pid_t dono) {
     std::lock_guard lock(m_trava);
     const std::uint64_t id = NovoIdentificador();
     m_sessoes.emplace(id, std::unordered_set<std::uint64_t>{});
+    if (dono != 0) m_donosSessao.emplace(id, dono);
     return id;
+}
+
+bool Exportador::SessaoDoProcesso(std::uint64_t sessao, pid_t processo) {
+    std::lock_guard lock(m_trava);
+    auto it = m_donosSessao.find(sessao);
+    return it != m_donosSessao.end() && it->second == processo;
 }
 
 void Exportador::EncerraSessao(std::uint64_t sessao) {
@@ -516,6 +700,7 @@ void Exportador::EncerraSessao(std::uint64_t sessao) {
             }
         }
         m_sessoes.erase(it);
+        m_donosSessao.erase(sessao);
     }
     // The objects go outside the lock: their destruction runs service code.
     liberar.clear();

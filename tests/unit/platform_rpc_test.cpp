@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,6 +21,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <zenta/ObjBase.h>
 
@@ -30,6 +32,7 @@
 #include "platform/rpc/QVEnderecos.h"
 #include "platform/rpc/QVExportador.h"
 #include "platform/rpc/QVInterfaceRemota.h"
+#include "platform/rpc/QVQuadros.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
 
@@ -276,30 +279,118 @@ TEST_F(Transporte, SuspensaoRecusaNovosObjetosEMantemOsQueJaSairam) {
 TEST_F(Transporte, ObjetoSoEAlcancadoPelaSessaoQueOCriou) {
     ASSERT_EQ(CoResumeClassObjects(), S_OK);
     const std::string alvo = "unix:" + zenta::rpc::SocketDaClasse(CLSID_TesteEco).string();
-    std::shared_ptr<zenta::rpc::Conexao> a, b;
-    ASSERT_EQ(zenta::rpc::Conexao::Abre(alvo, grpc::InsecureChannelCredentials(), 5s, &a), S_OK);
-    ASSERT_EQ(zenta::rpc::Conexao::Abre(alvo, grpc::InsecureChannelCredentials(), 5s, &b), S_OK);
-    EXPECT_EQ(zenta::rpc::EstadoDoExportador().sessoes, 2u);
-    ITesteEco* eco = nullptr;
-    ASSERT_EQ(a->CriaObjeto(CLSID_TesteEco, IID_ITesteEco, reinterpret_cast<void**>(&eco)), S_OK);
-    EXPECT_EQ(g_vivos.load(), 1);
-    // Object identifiers are random and tied to their session: guessing
-    // another client's objects gets nowhere, nor do unknown interfaces.
-    std::string saida;
-    for (std::uint64_t id = 0; id < 64; ++id)
-        EXPECT_EQ(b->Chama(id, IID_ITesteEco, 3, "x", saida), CO_E_OBJNOTCONNECTED);
-    void* outro = nullptr;
-    EXPECT_EQ(a->CriaObjeto(CLSID_TesteEco, IID_IClassFactory, &outro), E_NOINTERFACE);
-    EXPECT_EQ(b->CriaObjeto(IID_ITesteEco, IID_ITesteEco, &outro), REGDB_E_CLASSNOTREG);
-    EXPECT_EQ(a->Eco(), S_OK);
-    zenta::rpc::EstadoRemoto estado;
-    ASSERT_EQ(a->Estado(&estado), S_OK);
-    EXPECT_EQ(estado.pid, static_cast<std::uint32_t>(::getpid()));
-    EXPECT_EQ(estado.objetos, 1u);
+    // The same socket serves the local channel and gRPC clients alike.
+    for (const auto abre : {&zenta::rpc::Conexao::Abre, &zenta::rpc::Conexao::AbreGrpc}) {
+        std::shared_ptr<zenta::rpc::Conexao> a, b;
+        ASSERT_EQ(abre(alvo, grpc::InsecureChannelCredentials(), 5s, &a), S_OK);
+        ASSERT_EQ(abre(alvo, grpc::InsecureChannelCredentials(), 5s, &b), S_OK);
+        EXPECT_EQ(zenta::rpc::EstadoDoExportador().sessoes, 2u);
+        ITesteEco* eco = nullptr;
+        ASSERT_EQ(a->CriaObjeto(CLSID_TesteEco, IID_ITesteEco, reinterpret_cast<void**>(&eco)), S_OK);
+        EXPECT_EQ(g_vivos.load(), 1);
+        // Object identifiers are random and tied to their session: guessing
+        // another client's objects gets nowhere, nor do unknown interfaces.
+        std::string saida;
+        for (std::uint64_t id = 0; id < 64; ++id)
+            EXPECT_EQ(b->Chama(id, IID_ITesteEco, 3, "x", saida), CO_E_OBJNOTCONNECTED);
+        void* outro = nullptr;
+        EXPECT_EQ(a->CriaObjeto(CLSID_TesteEco, IID_IClassFactory, &outro), E_NOINTERFACE);
+        EXPECT_EQ(b->CriaObjeto(IID_ITesteEco, IID_ITesteEco, &outro), REGDB_E_CLASSNOTREG);
+        EXPECT_EQ(a->Eco(), S_OK);
+        zenta::rpc::EstadoRemoto estado;
+        ASSERT_EQ(a->Estado(&estado), S_OK);
+        EXPECT_EQ(estado.pid, static_cast<std::uint32_t>(::getpid()));
+        EXPECT_EQ(estado.objetos, 1u);
+        eco->Release();
+        EXPECT_EQ(g_vivos.load(), 0);
+        b.reset();
+        EXPECT_TRUE(EsperaAte([] { return zenta::rpc::EstadoDoExportador().sessoes == 1; }));
+        a.reset();
+        EXPECT_TRUE(EsperaAte([] { return zenta::rpc::EstadoDoExportador().sessoes == 0; }));
+    }
+}
+
+// Raw bytes on the class's socket, as a hostile local client sends them.
+int ConectaBruto() {
+    const std::string caminho = zenta::rpc::SocketDaClasse(CLSID_TesteEco).string();
+    sockaddr_un endereco{};
+    endereco.sun_family = AF_UNIX;
+    std::memcpy(endereco.sun_path, caminho.c_str(), caminho.size() + 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    EXPECT_EQ(::connect(fd, reinterpret_cast<const sockaddr*>(&endereco), sizeof endereco), 0);
+    return fd;
+}
+
+std::string Quadro(std::uint32_t tamanho, std::uint8_t tipo, std::string corpo = {}, std::uint8_t filler = 0) {
+    std::string q(8, '\0');
+    std::memcpy(q.data(), &tamanho, 4);
+    q[4] = static_cast<char>(tipo);
+    q[5] = static_cast<char>(filler);
+    return q + corpo;
+}
+
+TEST_F(Transporte, CanalLocalFechaALigacaoDeQuemFogeDoProtocolo) {
+    ASSERT_EQ(CoResumeClassObjects(), S_OK);
+    ITesteEco* eco = Cria();
+    ASSERT_NE(eco, nullptr);
+    const std::string prefacio{zenta::rpc::quadros::kPrefacio};
+    // A session id no one was given: 8 bytes of field 1 (fixed64).
+    const std::string sessaoAlheia = std::string("\x09", 1) + "ABCDEFGH";
+    const struct {
+        const char* caso;
+        std::string bytes;
+    } casos[] = {
+        {"another preface", std::string("GET / HTTP/1.1\r\n\r\n")},
+        {"a call before the session", prefacio + Quadro(0, 3)},
+        {"more than the limit", prefacio + Quadro(0xFFFFFFF0u, 1)},
+        {"a filler that is not zero", prefacio + Quadro(0, 1, {}, 7)},
+        {"an unknown kind", prefacio + Quadro(0, 99)},
+        {"a message that does not parse", prefacio + Quadro(3, 1, "\xff\xff\xff")},
+        {"joining a session never given", prefacio + Quadro(9, 1, sessaoAlheia) + Quadro(0, 6)},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        const int fd = ConectaBruto();
+        ASSERT_EQ(::send(fd, c.bytes.data(), c.bytes.size(), MSG_NOSIGNAL), static_cast<ssize_t>(c.bytes.size()));
+        // The server closes the connection; a refused join is told so first
+        // (session 0: an empty message) and gets no answer to its call.
+        const timeval espera{5, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &espera, sizeof espera);
+        std::string resposta;
+        char buffer[64];
+        ssize_t n;
+        while ((n = ::recv(fd, buffer, sizeof buffer, 0)) > 0) resposta.append(buffer, static_cast<std::size_t>(n));
+        EXPECT_EQ(n, 0) << "the connection was left open";
+        EXPECT_TRUE(resposta.empty() || resposta == Quadro(0, 1)) << resposta.size();
+        ::close(fd);
+    }
+    // Nothing of what was there is lost.
+    std::string resultado;
+    EXPECT_EQ(eco->Inverte("ok", &resultado), S_OK);
+    EXPECT_EQ(resultado, "ko");
+    EXPECT_EQ(zenta::rpc::EstadoDoExportador().sessoes, 1u);
     eco->Release();
-    EXPECT_EQ(g_vivos.load(), 0);
-    b.reset();
-    EXPECT_TRUE(EsperaAte([] { return zenta::rpc::EstadoDoExportador().sessoes == 1; }));
+}
+
+TEST_F(Transporte, ChamadasDeVariasThreadsNoMesmoProxy) {
+    ASSERT_EQ(CoResumeClassObjects(), S_OK);
+    ITesteEco* eco = Cria();
+    ASSERT_NE(eco, nullptr);
+    std::atomic<int> erros{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 200; ++i) {
+                const std::string texto = std::to_string(t) + ":" + std::to_string(i);
+                std::string resultado;
+                if (eco->Inverte(texto, &resultado) != S_OK || resultado != std::string(texto.rbegin(), texto.rend()))
+                    ++erros;
+            }
+        });
+    }
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(erros.load(), 0);
+    eco->Release();
 }
 
 // The client side of the tests below, in a process of its own.
