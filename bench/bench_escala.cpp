@@ -2,9 +2,8 @@
 // process, on a small company (1,000 orders) and on a large one (100,000
 // orders; plans, readings and texts in proportion, see EmpresaEscala.h), both
 // in the same run. At the end each operation's large/small ratio is printed
-// against the limit 1.5: an operation whose cost grows with the company shows
-// a ratio far above it (saving an order was about 35 before the text file's
-// growth was fixed).
+// against the limit 1.5, from wall-clock and from CPU time: an operation whose
+// cost grows with the company shows a ratio far above it.
 //
 // Operations that write add to the company as they run: they run a fixed
 // number of iterations, so that the small company stays small. The daily
