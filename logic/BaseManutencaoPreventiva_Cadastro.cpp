@@ -8,6 +8,7 @@
 // (the runs already appended stay unreferenced until start-up compaction).
 #include "logic/BaseManutencaoPreventiva.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <string_view>
@@ -696,7 +697,11 @@ HRESULT CBaseManutencaoPreventiva::BuscaPonteiros(const _REG_FILTRO_CADASTRO_MAN
     CQVDataBase_GE_ManutencaoPreventiva& db = *m_pDataBase;
     std::vector<ULONG> posicoes;
     const ULONGLONG total = db.m_ManutencaoPreventiva.GetQtdRegistros();
-    for (ULONGLONG pos = 1; pos <= total; ++pos) {
+    // A filter that names one plan is tested on that plan alone: every other
+    // position fails it, and walking them would make the call grow with the file.
+    const ULONGLONG primeira = regFiltro.lPonteiroRegistro != 0 ? regFiltro.lPonteiroRegistro : 1;
+    const ULONGLONG ultima = regFiltro.lPonteiroRegistro != 0 ? std::min<ULONGLONG>(primeira, total) : total;
+    for (ULONGLONG pos = primeira; pos <= ultima; ++pos) {
         REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1 mestre{};
         QV_CHECK(db.m_ManutencaoPreventiva.Le(pos, mestre));
         bool bPassa = false;

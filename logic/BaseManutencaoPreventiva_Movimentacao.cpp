@@ -567,9 +567,19 @@ HRESULT CBaseManutencaoPreventiva::BuscaPonteirosMovimentacao(const _REG_MOVIMEN
     pregPonteiros->pPonteiros = nullptr;
     auto& arquivo = m_pDataBase->m_MovManutPrev;
     std::vector<_REG_PTR_DATA_PS> achados;
+    // A filter that names an order's month, or its month and position, is
+    // tested only there: every other order fails it, and walking them would
+    // make the call grow with the company.
+    ULONGLONG uiDmcFiltro = 0;
+    static_assert(sizeof regFiltro.dmcMovimentacao == sizeof uiDmcFiltro);
+    std::memcpy(&uiDmcFiltro, &regFiltro.dmcMovimentacao, sizeof uiDmcFiltro);
+    const REG_QVDMC dmcFiltro(uiDmcFiltro);
     for (const auto& [ma, chave] : zenta::MesesEmOrdem(arquivo.GetChaves())) {
+        if (dmcFiltro.GetMa() != 0 && dmcFiltro.GetMa() != ma) continue;
         const ULONGLONG total = arquivo.GetQtdRegistros(chave);
-        for (ULONGLONG pos = 1; pos <= total; ++pos) {
+        const ULONGLONG primeira = dmcFiltro.GetPonteiro() != 0 ? dmcFiltro.GetPonteiro() : 1;
+        const ULONGLONG ultima = dmcFiltro.GetPonteiro() != 0 ? std::min<ULONGLONG>(primeira, total) : total;
+        for (ULONGLONG pos = primeira; pos <= ultima; ++pos) {
             REG_MOVIMENTACAO_MANUT_PREV_V1 r{};
             QV_CHECK(arquivo.Le(chave, pos, r));
             bool bPassa = false;

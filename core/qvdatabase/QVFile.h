@@ -299,10 +299,9 @@ private:
     };
 
     // The keys of the new records of one write, computed once by ValidaIndex
-    // and used again by AtualizaIndex, and the keys whose lists need sorting.
+    // and used again by AtualizaIndex.
     struct ChavesNovas {
         std::vector<ULONGLONG> aChaves;
-        std::vector<ULONGLONG> aReordenar;
     };
 
     // Checks the new records' keys against one index. With `bCompleto`
@@ -311,7 +310,6 @@ private:
                         bool bCompleto = false) const {
         const CQVIndexEntry& indice = m_aIndex[coluna];
         chaves.aChaves.clear();
-        chaves.aReordenar.clear();
         chaves.aChaves.reserve(aRegistros.size());
         // Keys given to earlier records of this same write: a no-repeat index
         // refuses them too, or it would end up holding a repeat.
@@ -327,7 +325,6 @@ private:
                 const bool propria = uiPosicao != QVDATABASE_POSICAO_NOVO_REGISTRO && it->second.front() == uiPosicao + i;
                 if (!indice.m_bPermiteChaveRepetida && !propria && SUCCEEDED(hrRegistro))
                     hrRegistro = E_QVCR_CHAVE_DE_INDEXACAO_REPETIDA;
-                chaves.aReordenar.push_back(chave);
             }
             if (!indice.m_bPermiteChaveRepetida && SUCCEEDED(hrRegistro) && !daColecao.insert(chave).second)
                 hrRegistro = E_QVCR_CHAVE_DE_INDEXACAO_REPETIDA;
@@ -346,11 +343,15 @@ private:
             const double baldes = static_cast<double>(chaves.aChaves.size()) * 1.21 / indice.m_mapa.max_load_factor();
             indice.m_mapa.rehash(static_cast<std::size_t>(std::llround(baldes)));
         }
-        for (std::size_t i = 0; i < chaves.aChaves.size(); ++i)
-            indice.m_mapa[chaves.aChaves[i]].push_back(uiPrimeira + i);
-        for (const ULONGLONG chave : chaves.aReordenar) {
-            auto it = indice.m_mapa.find(chave);
-            if (it != indice.m_mapa.end()) std::sort(it->second.begin(), it->second.end());
+        // Each position goes straight to its place in its key's ascending
+        // list: an append lands at the end, a rewritten record back where it
+        // was. Sorting the whole list again would cost, on every write, as
+        // much as the key has records (and a key may hold a whole month).
+        for (std::size_t i = 0; i < chaves.aChaves.size(); ++i) {
+            std::vector<ULONGLONG>& lista = indice.m_mapa[chaves.aChaves[i]];
+            const ULONGLONG posicao = uiPrimeira + i;
+            if (lista.empty() || lista.back() < posicao) lista.push_back(posicao);
+            else lista.insert(std::lower_bound(lista.begin(), lista.end(), posicao), posicao);
         }
     }
 
@@ -366,7 +367,9 @@ private:
                 auto it = indice.m_mapa.find(chave);
                 if (it == indice.m_mapa.end()) continue;
                 auto& lista = it->second;
-                lista.erase(std::remove(lista.begin(), lista.end(), p), lista.end());
+                // The list is ascending: the position is found by halving.
+                const auto itPosicao = std::lower_bound(lista.begin(), lista.end(), p);
+                if (itPosicao != lista.end() && *itPosicao == p) lista.erase(itPosicao);
                 if (lista.empty()) indice.m_mapa.erase(it);
             }
         }

@@ -300,7 +300,11 @@ HRESULT CQVTextFile::GravaRegistrosInterno(ULONGLONG& uiPosicao, std::span<const
     const std::size_t alemDoFim = indicePrimeiro + aRegistros.size() > quantidade
                                       ? indicePrimeiro + aRegistros.size() - quantidade
                                       : 0;
-    m_aRegistros.reserve(quantidade + alemDoFim);
+    // Room grows by half again when it runs out, so that appending costs
+    // the same however many texts the file holds (growing by exactly what
+    // one write needs would move every text on every append).
+    const std::size_t necessario = quantidade + alemDoFim;
+    if (necessario > m_aRegistros.capacity()) m_aRegistros.reserve(std::max(necessario, quantidade + quantidade / 2));
 
     const ULONGLONG seek = GetSeekCabecalho();
     const zenta::ResultadoArquivo r = GravaDados(seek + offsetInicio, itens.data(), itens.size());

@@ -6,6 +6,7 @@
 // the indexes kept right across sessions, reloads and a replaced file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -223,6 +224,50 @@ TEST_F(Indices, OrdersOfAMaintenanceMatchTheWalkAcrossMonthsRewritesAndSessions)
     m_servico = NovoServico(kEmpresa);
     EXPECT_EQ(DoServico(*m_servico, a[0]), antes);
     for (const ULONG codigo : todos) EXPECT_EQ(DoServico(*m_servico, codigo), Percorrendo(codigo)) << codigo;
+}
+
+TEST_F(Indices, AFilterNamingOneOrderOrPlanFindsWhatTheWholeWalkFinds) {
+    // Such filters are answered from the month (and position) or the plan
+    // they name, without walking the rest: the result must be the walk's.
+    LONG planoA = 0, planoB = 0;
+    const std::vector<ULONG> a = NovoPlano(10, 1, planoA);
+    const std::vector<ULONG> b = NovoPlano(11, 1, planoB);
+    for (const auto& [mes, ano] : {std::pair{3, 2026}, {3, 2026}, {11, 2025}, {1, 2027}, {3, 2026}})
+        NovaOrdem(planoA, a[0], mes, ano);
+    NovaOrdem(planoB, b[0], 1, 2027);
+    const USHORT marco = REG_QVDMA(1, 3, 2026).GetMa();
+    const USHORT janeiro = REG_QVDMA(1, 1, 2027).GetMa();
+    const USHORT vazio = REG_QVDMA(1, 5, 2026).GetMa();
+    const std::pair<USHORT, ULONG> chaves[] = {{marco, 2}, {marco, 0}, {0, 1}, {0, 3}, {janeiro, 2},
+                                               {marco, 4}, {vazio, 1}, {vazio, 0}};
+    for (const auto& [ma, posicao] : chaves) {
+        _REG_MOVIMENTACAO_FILTRO_PS filtro{};
+        const ULONGLONG dmc = REG_QVDMC().SetDMC(posicao, REG_QVDMC::MOVIMENTO_GERENCIADOR_MANUT_PREV, ma).Get64();
+        std::memcpy(&filtro.dmcMovimentacao, &dmc, sizeof dmc);
+        _REG_LISTA_PONTEIROS_DATA_PS ptrs{};
+        ASSERT_EQ(m_servico->BuscaPonteirosMovimentacao(filtro, &ptrs), S_OK);
+        Ordens achadas;
+        for (ULONG i = 0; i < ptrs.lQtdPonteiros; ++i)
+            achadas.emplace_back(ptrs.pPonteiros[i].dataPonteiro, ptrs.pPonteiros[i].lPonteiro);
+        CoTaskMemFree(ptrs.pPonteiros);
+        Ordens esperadas;
+        for (const ULONG codigo : {a[0], b[0]})
+            for (const auto& ordem : Percorrendo(codigo))
+                if ((ma == 0 || ordem.first == ma) && (posicao == 0 || ordem.second == posicao)) esperadas.push_back(ordem);
+        std::sort(esperadas.begin(), esperadas.end());
+        EXPECT_EQ(achadas, esperadas) << ma << "/" << posicao;
+    }
+
+    for (const ULONG posicao : {1u, 2u, 3u}) {
+        _REG_FILTRO_CADASTRO_MANUTENCAO_PS filtro{};
+        filtro.lTipoIdentificacao = 2;
+        filtro.lPonteiroRegistro = posicao;
+        _REG_LISTA_PTRS_CADASTRO_PS ptrs{};
+        ASSERT_EQ(m_servico->BuscaPonteiros(filtro, &ptrs), S_OK);
+        const std::vector<ULONG> achados(ptrs.pPonteiros, ptrs.pPonteiros + ptrs.lQtdPtrs);
+        CoTaskMemFree(ptrs.pPonteiros);
+        EXPECT_EQ(achados, posicao <= 2 ? std::vector<ULONG>{posicao} : std::vector<ULONG>{}) << posicao;
+    }
 }
 
 TEST_F(Indices, TheCurrentReadingFoundIsTheWalksAcrossSerialCaseSessionsAndAReplacedFile) {

@@ -341,6 +341,31 @@ TEST_F(QVTextFileTeste, CompactionContainerHandsOutTheTextsWithTheirOffsets) {
     EXPECT_EQ((*registros)[2].sTexto, "de");
 }
 
+TEST_F(QVTextFileTeste, AppendsOneAtATimeMoveTheTextsOnlyAFewTimes) {
+    // Growing the array by exactly one text per append would move every
+    // text on every append: the cost of an append would grow with the file.
+    zenta::CQVContainerArquivosSimples shrink(QV_MODULO_GE);
+    shrink.SetEhContainerShrink(true);
+    CQVTextFile arq(NOME, &shrink);
+    ASSERT_EQ(arq.Inicializa("EMP", 7, 42), S_OK);
+    const std::vector<CQVTextFileRegistro>* registros = nullptr;
+    const CQVTextFileRegistro* anterior = nullptr;
+    int movimentos = 0;
+    for (int i = 0; i < 2000; ++i) {
+        ULONGLONG pos = 0;
+        ASSERT_EQ(arq.Grava(pos, "texto " + std::to_string(i)), S_OK);
+        ASSERT_EQ(pos, static_cast<ULONGLONG>(i + 1));
+        registros = arq.GetPtrRegistros();
+        ASSERT_NE(registros, nullptr);
+        if (registros->data() != anterior) ++movimentos;
+        anterior = registros->data();
+    }
+    EXPECT_LT(movimentos, 40);
+    std::string lido;
+    ASSERT_EQ(arq.Le(1234, lido), S_OK);
+    EXPECT_EQ(lido, "texto 1233");
+}
+
 // ---- Writes against the disk ---------------------------------------------------------------
 
 TEST_F(QVTextFileTeste, FileChangedBehindTheObjectRefusesWrites) {
