@@ -25,7 +25,6 @@
 namespace {
 
 using zenta::AlocaArray;
-using zenta::DiasPorUnidade;
 using zenta::ListaValida;
 using zenta::RunDentro;
 using zenta::CopiaTexto;
@@ -181,9 +180,8 @@ HRESULT CBaseManutencaoPreventiva::RearmaManutencaoDaMovimentacao(const _REG_MOV
             m.bTemMedicaoInformada = 0;
             m.vQuantidadeFalta.int64 =
                 f.vFrequenciaLimiteMedicao.int64 != 0 ? f.vFrequenciaLimiteMedicao.int64 : f.vFrequenciaMedicao.int64;
-            m.lQuantidadeDiasFalta = static_cast<ULONG>(static_cast<LONG>(f.lFrequenciaTempo) *
-                                                            DiasPorUnidade(f.lTipoFrequenciaTempo) -
-                                                        static_cast<LONG>(f.lFrequenciaLimiteTempo));
+            m.lQuantidadeDiasFalta =
+                zenta::DiasDoIntervalo(f.lFrequenciaTempo, f.lTipoFrequenciaTempo, f.lFrequenciaLimiteTempo);
             LONG posicao = static_cast<LONG>(regPs.lPonteiroCadastro);
             hr = Grava(&posicao, plano);
             if (FAILED(hr)) QV_LOG_HR(hr, "Grava(&posicao, regCadastro)");
@@ -204,7 +202,9 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
     if (m_pDataBase == nullptr) QV_CHECK(QV_E_NAO_INICIALIZADO);
     QV_CHECK(ValidaMovimentacao(pRegMovimentacao));
     CQVDataBase_GE_ManutencaoPreventiva& db = *m_pDataBase;
+    const EscopoAvisos avisos(*this);  // e-mail notices go out once the lock is let go
     std::lock_guard trava(db.m_travaGravacao);
+    QV_CHECK(ValidaDominioMovimentacao(pRegMovimentacao));
 
     _REG_MOVIMENTACAO_MANUT_PREV_PS regPs = pRegMovimentacao;
     REG_QVDMC chave(regPs.dmcChave);
@@ -234,12 +234,13 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
     // From here on the order carries the key it is saved under.
     regPs.dmcChave = chaveGravada.Get64();
 
-    // 3. An order being finished: its service order, and its maintenance re-armed.
+    // 3. An order being concluded: its service order. Its maintenance is
+    //    re-armed once the order is written (below): re-arming saves the
+    //    plan, whose verification may open another order in this month, and
+    //    the position taken above must still be the next one when the order
+    //    is written.
     REG_PTR_OS regPtrOSGerada{};
-    if (regPs.lSituacao == 1 || regPs.lSituacao == 2) {
-        if (regPs.lSituacao == 1 && regPs.bGerarOS != 0) QV_CHECK(GeraOS(regPs, regPtrOSGerada));
-        QV_CHECK(RearmaManutencaoDaMovimentacao(regPs));
-    }
+    if (regPs.lSituacao == 1 && regPs.bGerarOS != 0) QV_CHECK(GeraOS(regPs, regPtrOSGerada));
 
     // 4. The user of this save.
     regPs.lUsuarioConclusao = GetUsuario();
@@ -354,6 +355,14 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
         QV_CHECK(E_QVCR_INCONSISTENCIA_CHAVE_QUANTIDADE);
     }
     *pRegDMCGravado = chaveGravada.Get64();
+
+    // The order is written: a finished order re-arms its maintenance. A
+    // failure here is logged and does not undo the order's save, which
+    // stands; the next save of the order re-arms again.
+    if (regPs.lSituacao == 1 || regPs.lSituacao == 2) {
+        if (const HRESULT hr = RearmaManutencaoDaMovimentacao(regPs); FAILED(hr))
+            QV_LOG_HR(hr, "RearmaManutencaoDaMovimentacao(regPs) (the order is saved)");
+    }
 
     // 12. An open order pre-withdraws its products.
     if (regPs.lSituacao == 0) QV_CHECK(m_IntegraEstoque.EfetuaBaixaNoEstoque(regPs, chaveGravada));
