@@ -944,13 +944,7 @@ TEST_F(Verificacao, DaysToRunAreSignedAndHeldInRange) {
     zenta::LiberaRegistro(volta);
 }
 
-TEST_F(Verificacao, PropertiesAndTheDayOfACompanyWithoutPlans) {
-    // No properties stored: the caller's record stays as given.
-    _REG_CADASTRO_PROPRIEDADES_PS p{};
-    p.lQtdDiasAviso = 5;
-    ASSERT_EQ(m_servico->LePropriedades(&p), S_OK);
-    EXPECT_EQ(p.lQtdDiasAviso, 5u);
-    // Properties but no plans: each day is still verified (and recorded).
+TEST_F(Verificacao, ACompanyWithPropertiesButNoPlansRecordsItsDay) {
     Propriedades(1, 0);
     DiasDepois(1);
     Abre();
