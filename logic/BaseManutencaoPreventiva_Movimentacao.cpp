@@ -29,7 +29,6 @@
 namespace {
 
 using zenta::AlocaArray;
-using zenta::DiasPorUnidade;
 using zenta::ListaValida;
 using zenta::RunDentro;
 using zenta::CopiaTexto;
@@ -239,9 +238,8 @@ HRESULT CBaseManutencaoPreventiva::RearmaManutencaoDaMovimentacao(const _REG_MOV
             m.bTemMedicaoInformada = 0;
             m.vQuantidadeFalta.int64 =
                 f.vFrequenciaLimiteMedicao.int64 != 0 ? f.vFrequenciaLimiteMedicao.int64 : f.vFrequenciaMedicao.int64;
-            m.lQuantidadeDiasFalta = static_cast<ULONG>(static_cast<LONG>(f.lFrequenciaTempo) *
-                                                            DiasPorUnidade(f.lTipoFrequenciaTempo) -
-                                                        static_cast<LONG>(f.lFrequenciaLimiteTempo));
+            m.lQuantidadeDiasFalta =
+                zenta::DiasDoIntervalo(f.lFrequenciaTempo, f.lTipoFrequenciaTempo, f.lFrequenciaLimiteTempo);
             LONG posicao = static_cast<LONG>(regPs.lPonteiroCadastro);
             hr = Grava(&posicao, plano);
             if (FAILED(hr)) QV_LOG_HR(hr, "Grava(&posicao, regCadastro)");
@@ -279,7 +277,9 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
         QV_CHECK(hr);
     }
     CQVDataBase_GE_ManutencaoPreventiva& db = *m_pDataBase;
+    const EscopoAvisos avisos(*this);  // e-mail notices go out once the lock is let go
     std::lock_guard trava(db.m_travaGravacao);
+    QV_CHECK(ValidaDominioMovimentacao(pRegMovimentacao));
 
     _REG_MOVIMENTACAO_MANUT_PREV_PS regPs = pRegMovimentacao;
     const REG_QVDMC chave(regPs.dmcChave);
@@ -490,10 +490,6 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
         QV_CHECK(GravaRelacionamentoMovimentacaoOS(regPs));
     }
 
-    // A finished order re-arms its maintenance (an order without a plan has
-    // none to re-arm).
-    if (bFinalizando && regPs.lPonteiroCadastro != 0) QV_CHECK(RearmaManutencaoDaMovimentacao(regPs));
-
     // The request keys and the order record, last.
     regPs.listaIntegracoesCompras.lQtdDMC = static_cast<ULONG>(solicitacoes.size());
     regPs.listaIntegracoesCompras.pDMC = solicitacoes.data();
@@ -524,6 +520,15 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
         registro.lPtrIntegracaoCompras = regPs.lPtrIntegracaoCompras;
         registro.lQtdDMC = regPs.listaIntegracoesCompras.lQtdDMC;
         QV_CHECK(db.m_MovManutPrev.Grava(uiChaveMes, posGravar, registro));
+    }
+
+    // A finished order re-arms its maintenance, once the order is written so
+    // that nothing the plan's save does can take the order's position. A
+    // failure here is logged and does not undo the order's save, which
+    // stands; the next save of the order re-arms again.
+    if (bFinalizando && regPs.lPonteiroCadastro != 0) {
+        if (const HRESULT hr = RearmaManutencaoDaMovimentacao(regPs); FAILED(hr))
+            QV_LOG_HR(hr, "RearmaManutencaoDaMovimentacao(regPs) (the order is saved)");
     }
     return S_OK;
 }
@@ -737,19 +742,9 @@ HRESULT CBaseManutencaoPreventiva::BuscaPonteirosMovimentacao(const _REG_MOVIMEN
     pregPonteiros->pPonteiros = nullptr;
     auto& arquivo = m_pDataBase->m_MovManutPrev;
     std::vector<_REG_PTR_DATA_PS> achados;
-    // A filter that names an order's month, or its month and position, is
-    // tested only there: every other order fails it, and walking them would
-    // make the call grow with the company.
-    ULONGLONG uiDmcFiltro = 0;
-    static_assert(sizeof regFiltro.dmcMovimentacao == sizeof uiDmcFiltro);
-    std::memcpy(&uiDmcFiltro, &regFiltro.dmcMovimentacao, sizeof uiDmcFiltro);
-    const REG_QVDMC dmcFiltro(uiDmcFiltro);
     for (const auto& [ma, chave] : zenta::MesesEmOrdem(arquivo.GetChaves())) {
-        if (dmcFiltro.GetMa() != 0 && dmcFiltro.GetMa() != ma) continue;
         const ULONGLONG total = arquivo.GetQtdRegistros(chave);
-        const ULONGLONG primeira = dmcFiltro.GetPonteiro() != 0 ? dmcFiltro.GetPonteiro() : 1;
-        const ULONGLONG ultima = dmcFiltro.GetPonteiro() != 0 ? std::min<ULONGLONG>(primeira, total) : total;
-        for (ULONGLONG pos = primeira; pos <= ultima; ++pos) {
+        for (ULONGLONG pos = 1; pos <= total; ++pos) {
             REG_MOVIMENTACAO_MANUT_PREV_V1 r{};
             QV_CHECK(arquivo.Le(chave, pos, r));
             bool bPassa = false;
