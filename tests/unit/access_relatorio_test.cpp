@@ -212,7 +212,9 @@ TEST_F(Gerador, FormatComesFromTheModelElseTheExtension) {
         CMontaRelatorio m;
         EXPECT_EQ(m.Inicializa("EMP", 1, 1, "GE", "c", Destino(c.destino).string(), c.modelo, TRUE), c.hr)
             << c.modelo << " " << c.destino;
-        if (c.hr == S_OK) EXPECT_EQ(m.GetFormato(), c.formato) << c.modelo << " " << c.destino;
+        if (c.hr == S_OK) {
+            EXPECT_EQ(m.GetFormato(), c.formato) << c.modelo << " " << c.destino;
+        }
         EXPECT_NE(m.GetErro().find(c.motivo), std::string::npos) << m.GetErro();
     }
 }
