@@ -38,6 +38,10 @@ inline constexpr const char* kTextoLogPropriedades = "Alteração das Propriedad
 // The day from which a maintenance's days run: its last count, or the day
 // its last order was finished (`dataRearme`, 0 for none) when that is later.
 ULONG DataBaseContagem(const _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS& regManutencao, ULONG dataRearme);
+// The first day on which the time test passes, the days counted from
+// `dataBase`; 0 when it never does (the contract ends first). The daily
+// verification and the forecast both judge by it.
+ULONG PrimeiroDiaTesteTempo(const _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS& regManutencao, ULONG dataBase);
 // The time test on day `hoje`, the days counted from `dataBase`.
 bool PassaTesteTempo(const _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS& regManutencao, ULONG hoje, ULONG dataBase);
 // The meter test of a reading of `vQuantidade` recorded on `dataGravacao`

@@ -9,6 +9,7 @@
 // again.
 #include "logic/BaseManutencaoPreventiva.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -153,16 +154,24 @@ ULONG DataBaseContagem(const _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS& regManuten
                                                                     : regManutencao.dataUltimaVerificacaoMedicao;
 }
 
-bool PassaTesteTempo(const _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS& regManutencao, ULONG hoje, ULONG dataBase) {
+ULONG PrimeiroDiaTesteTempo(const _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS& regManutencao, ULONG dataBase) {
     const _REG_CADASTRO_MANUTENCAO_FREQUENCIA_PS& f = regManutencao.frequenciaPS;
-    if (f.dataInicial > hoje) return false;
-    if (regManutencao.dataFinalContrato != 0 && hoje > regManutencao.dataFinalContrato) return false;
-    if (dataBase > hoje) return false;
-    // The days still to run are a signed count; the difference is taken in
-    // 64 bits so that no pair of stored values can wrap it.
-    const LONGLONG resto = static_cast<LONGLONG>(static_cast<LONG>(regManutencao.lQuantidadeDiasFalta)) -
-                           (static_cast<LONGLONG>(hoje) - static_cast<LONGLONG>(dataBase));
-    return resto < 1;
+    // Not before the frequency's first day nor before the day counting
+    // starts; then on the day the days still to run (a signed count, taken
+    // in 64 bits so that no pair of stored values can wrap it) are used up.
+    LONGLONG dia = static_cast<LONGLONG>(dataBase) + static_cast<LONG>(regManutencao.lQuantidadeDiasFalta);
+    dia = std::max({dia, static_cast<LONGLONG>(f.dataInicial), static_cast<LONGLONG>(dataBase)});
+    if (dia > static_cast<LONGLONG>(std::numeric_limits<ULONG>::max())) return 0;
+    // Never after the contract's end.
+    if (regManutencao.dataFinalContrato != 0 && dia > static_cast<LONGLONG>(regManutencao.dataFinalContrato)) return 0;
+    return static_cast<ULONG>(dia);
+}
+
+bool PassaTesteTempo(const _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS& regManutencao, ULONG hoje, ULONG dataBase) {
+    // Due from its first day on, until the contract's end.
+    const ULONG primeiro = PrimeiroDiaTesteTempo(regManutencao, dataBase);
+    if (primeiro == 0 || hoje < primeiro) return false;
+    return regManutencao.dataFinalContrato == 0 || hoje <= regManutencao.dataFinalContrato;
 }
 
 bool PassaTesteMedicao(const _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS& regManutencao,

@@ -1,5 +1,6 @@
 // COM library calls: apartment bookkeeping per thread, the task allocator and
-// in-process activation through the class table.
+// activation: in the class's local server, on the machine its application's
+// RemoteServerName names, or in-process through the class table.
 #include <zenta/ObjBase.h>
 
 #include <cstdio>
@@ -12,6 +13,7 @@
 
 #include "platform/QVClassTable.h"
 #include "platform/rpc/QVAtivacao.h"
+#include "platform/rpc/QVEnderecos.h"
 #include "platform/rpc/QVExportador.h"
 
 namespace {
@@ -139,6 +141,17 @@ HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsContex
     if ((dwClsContext & CLSCTX_LOCAL_SERVER) != 0 && zenta::rpc::TemServidorLocal(rclsid)) {
         if (pUnkOuter != nullptr) return CLASS_E_NOAGGREGATION;  // no aggregation across processes
         return zenta::rpc::AtivaServidorLocal(rclsid, riid, ppv);
+    }
+    // Without a local server, a class whose application names a
+    // RemoteServerName is created on that machine, as DCOM does: a
+    // workstation configured for the company's server must never work
+    // unknowingly on its own (empty) data in this process.
+    if ((dwClsContext & CLSCTX_REMOTE_SERVER) != 0) {
+        const std::string remoto = zenta::rpc::ConfiguracaoDaClasse(rclsid).servidorRemoto;
+        if (!remoto.empty()) {
+            if (pUnkOuter != nullptr) return CLASS_E_NOAGGREGATION;
+            return zenta::rpc::AtivaServidorRemoto(rclsid, remoto, riid, ppv);
+        }
     }
     IClassFactory* fabrica = nullptr;
     HRESULT hr = CoGetClassObject(rclsid, dwClsContext, nullptr, IID_IClassFactory, reinterpret_cast<void**>(&fabrica));

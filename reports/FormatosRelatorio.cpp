@@ -5,6 +5,8 @@
 #include <zenta/OleAuto.h>
 
 #include "values/QVDMA.h"
+#include "values/QVDMC.h"
+#include "values/QVMesAno.h"
 
 CY CQVValorHoras::ConverteCentesimalParaHoras(CY valor) {
     const bool negativo = valor.int64 < 0;
@@ -58,6 +60,18 @@ std::string HoraRelatorio(LONG segundos) {
 }
 
 std::string NumeroRelatorio(ULONG numero) { return std::to_string(numero); }
+
+std::string ChaveOrdemRelatorio(ULONGLONG dmcChave) {
+    const REG_QVDMC chave(dmcChave);
+    int mes = 0, ano = 0;
+    if (chave.GetMa() != 0) QVMAToMesAno(chave.GetMa(), mes, ano);
+    char texto[40];
+    if (ano != 0)
+        std::snprintf(texto, sizeof texto, "%02d/%04d-%06lu", mes, ano, static_cast<unsigned long>(chave.GetPonteiro()));
+    else
+        std::snprintf(texto, sizeof texto, "%06lu", static_cast<unsigned long>(chave.GetPonteiro()));
+    return texto;
+}
 
 std::string DuracaoRelatorio(CY valor) {
     std::string texto = QuantidadeAutomatica(CQVValorHoras::ConverteCentesimalParaHoras(valor));

@@ -42,6 +42,9 @@ std::string BstrRelatorio(BSTR texto);
 std::string DataRelatorio(ULONG data);
 // A time of day in seconds as "hh:mm"; "" for a value that is not one.
 std::string HoraRelatorio(LONG segundos);
+// An order's key as clients show it: "mm/aaaa-nnnnnn" (month and year of
+// its month file, its position there).
+std::string ChaveOrdemRelatorio(ULONGLONG dmcChave);
 // A number as "%u".
 std::string NumeroRelatorio(ULONG numero);
 // Quantities: automatic decimals (2 to 4) or a fixed number, cut.

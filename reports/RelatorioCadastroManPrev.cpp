@@ -32,6 +32,24 @@ const char* TextoSituacao(ULONG lSituacao) {
     }
 }
 
+// The unit of a time frequency of `quantidade` (1 days, 2 weeks, 3 months,
+// 4 years); "" for a unit the plan does not know.
+std::string UnidadeTempo(ULONG lTipo, ULONG quantidade) {
+    const bool um = quantidade == 1;
+    switch (lTipo) {
+        case 1: return um ? "dia" : "dias";
+        case 2: return um ? "semana" : "semanas";
+        case 3: return um ? "mês" : "meses";
+        case 4: return um ? "ano" : "anos";
+        default: return {};
+    }
+}
+
+std::string ComUnidade(std::string valor, const std::string& unidade) {
+    if (!unidade.empty()) valor += " " + unidade;
+    return valor;
+}
+
 // The plans a search handed out, freed on every path.
 struct PlanosLidos {
     _REG_LISTA_PTRS_CADASTRO_PS ponteiros{};
@@ -287,6 +305,18 @@ HRESULT CRelatorioCadastroManPrev::CarregaDadosManutencao(const _REG_CADASTRO_MA
     const _REG_LISTA_CADASTRO_MANUTENCOES_PS& lista = plano.listaManutencoes;
     if (lista.pManutencoes == nullptr) return S_OK;
     const _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS* listaManutencoes = lista.pManutencoes;
+    // The symbol of the meter's unit, beside every meter figure of the plan.
+    std::string unidadeMedidor;
+    const ULONG lUnidade = plano.idEquipamentoPS.regMedidorAtual.lPonteiroUnMedida;
+    if (lUnidade != 0 && lUnidade <= 0xFFFFu) {
+        CQVDadosDF_UnidadeMedida dadosUnidade;
+        const HRESULT hr = m_acessos.pEmpresarial->LeUnidadeMedida(static_cast<USHORT>(lUnidade), &dadosUnidade);
+        if (FAILED(hr) && hr != zenta::kNaoCadastrado) {
+            QV_LOG_HR(hr, "GetAcessoEmpresarial()->LeUnidadeMedida(regMedidor.GetPonteiroUnMedida(), &dadosUnidade)");
+            return hr;
+        }
+        unidadeMedidor = dadosUnidade.sSigla;
+    }
     for (ULONG i = 0; i < lista.lQtdManutencoes; ++i) {
         const _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS& m = listaManutencoes[i];
         const ULONG qtdProdutos = m.listaProdutos.pProdutos != nullptr ? m.listaProdutos.lQtdProdutos : 0;
@@ -309,13 +339,20 @@ HRESULT CRelatorioCadastroManPrev::CarregaDadosManutencao(const _REG_CADASTRO_MA
 
         // The frequency, in the order 301, 302, 303, 304, 305, 307, 306, 308, 309.
         const _REG_CADASTRO_MANUTENCAO_FREQUENCIA_PS& f = m.frequenciaPS;
-        linha.SetValor(301, std::to_string(static_cast<long long>(f.lFrequenciaTempo)));
-        linha.SetValor(302, std::to_string(static_cast<long long>(f.lFrequenciaLimiteTempo)));
-        linha.SetValor(303, QuantidadeFixa(CQVCurrency(true, false, f.vFrequenciaMedicao).GetCY(), 2));
-        linha.SetValor(304, QuantidadeFixa(CQVCurrency(true, false, f.vFrequenciaLimiteMedicao).GetCY(), 2));
+        // Each figure with its unit: "3 meses" and "30 dias" must not look alike.
+        linha.SetValor(301, ComUnidade(std::to_string(static_cast<long long>(f.lFrequenciaTempo)),
+                                       UnidadeTempo(f.lTipoFrequenciaTempo, f.lFrequenciaTempo)));
+        linha.SetValor(302, ComUnidade(std::to_string(static_cast<long long>(f.lFrequenciaLimiteTempo)),
+                                       UnidadeTempo(1, f.lFrequenciaLimiteTempo)));
+        linha.SetValor(303, ComUnidade(QuantidadeFixa(CQVCurrency(true, false, f.vFrequenciaMedicao).GetCY(), 2),
+                                       unidadeMedidor));
+        linha.SetValor(304,
+                       ComUnidade(QuantidadeFixa(CQVCurrency(true, false, f.vFrequenciaLimiteMedicao).GetCY(), 2),
+                                  unidadeMedidor));
         linha.SetValor(305, DataRelatorio(f.dataInicial));
         linha.SetValor(307, DuracaoRelatorio(f.horaDuracao));
-        linha.SetValor(306, QuantidadeFixa(CQVCurrency(true, false, f.vMedicaoInicial).GetCY(), 2));
+        linha.SetValor(306, ComUnidade(QuantidadeFixa(CQVCurrency(true, false, f.vMedicaoInicial).GetCY(), 2),
+                                       unidadeMedidor));
         linha.SetValor(308, TextoRelatorio(f.szParadaManutencao));
         linha.SetValor(309, TextoRelatorio(f.szObservacao.pTexto, f.szObservacao.ulQtdBytes));
 

@@ -60,6 +60,9 @@ public:
     CQVRelatorioBase<CLinhaRelatorioCadastroManPrev>& GetRelatorio() { return m_Relatorio; }
 
     BOOL GetTemLinhaSubordinada() const { return TRUE; }
+    // Why the last EmiteRelatorio failed, for people (UTF-8); "" when the
+    // generator gave no reason.
+    std::string GetMotivoErro() { return m_Relatorio.GetMontaRelatorio().GetErro(); }
 
 private:
     HRESULT InicializaRelatorio(std::string_view empresa, std::string_view modulo, std::string_view componente,

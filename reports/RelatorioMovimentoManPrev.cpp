@@ -19,6 +19,15 @@ using zenta::TextoRelatorio;
 
 constexpr LONG kTexto = QV_CAMPO_RELATORIO_TEXTO;
 
+const char* TextoSituacaoOrdem(ULONG lSituacao) {
+    switch (lSituacao) {
+        case 0: return "Aberta";
+        case 1: return "Concluída";
+        case 2: return "Cancelada";
+        default: return "";
+    }
+}
+
 // The orders a search handed out, freed on every path.
 struct OrdensLidas {
     _REG_LISTA_PONTEIROS_DATA_PS ponteiros{};
@@ -61,6 +70,9 @@ CLinhaRelatorioMovimentoManPrev::CLinhaRelatorioMovimentoManPrev() {
     DeclaraCampo({123, 18, kTexto, "Hora de término"});
     DeclaraCampo({124, 1000, kTexto, "Ocorrência"});
     DeclaraCampo({125, 1000, kTexto, "Observação"});
+    DeclaraCampo({126, 20, kTexto, "Ordem"});
+    DeclaraCampo({127, 12, kTexto, "Situação"});
+    DeclaraCampo({128, 120, kTexto, "Manutenção"});
     DeclaraCampo({201, 60, kTexto, "Cód. produto"});
     DeclaraCampo({202, 60, kTexto, "Produto"});
     DeclaraCampo({203, 5, kTexto, "Grade 1"});
@@ -88,7 +100,7 @@ std::string CLinhaRelatorioMovimentoManPrev::TituloGrupo(int iGrupo) const {
 
 const LONG CRelatorioMovimentoManPrev::kCampos[] = {
     101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 112, 113, 114, 115, 116, 117, 118, 119, 120,
-    121, 122, 123, 124, 125, 201, 202, 203, 204, 205, 206, 207, 208, 209, 301, 302, 303, 304, 305};
+    121, 122, 123, 124, 125, 126, 127, 128, 201, 202, 203, 204, 205, 206, 207, 208, 209, 301, 302, 303, 304, 305};
 const std::size_t CRelatorioMovimentoManPrev::kQtdCampos = sizeof kCampos / sizeof kCampos[0];
 
 CRelatorioMovimentoManPrev::~CRelatorioMovimentoManPrev() { Finaliza(); }
@@ -264,6 +276,11 @@ HRESULT CRelatorioMovimentoManPrev::CarregaDadosPrincipal() {
     linha.SetValor(122, DataRelatorio(m_DadosRegistro.dataFim));
     if (m_DadosRegistro.dataFim != 0 || m_DadosRegistro.horaFim != 0)
         linha.SetValor(123, HoraRelatorio(m_DadosRegistro.horaFim));
+    // What tells orders apart heads each block: the key as clients show it
+    // ("12/2026-000003"), the status and the maintenance's name.
+    linha.SetValor(126, zenta::ChaveOrdemRelatorio(m_DadosRegistro.dmcChave));
+    linha.SetValor(127, TextoSituacaoOrdem(m_DadosRegistro.lSituacao));
+    linha.SetValor(128, TextoRelatorio(m_DadosRegistro.szNomeManutencao));
     linha.SetValor(124, zenta::Cp1252ParaUtf8(zenta::BstrParaCp1252(m_DadosRegistro.bsOcorrencia)));
     linha.SetValor(125, zenta::Cp1252ParaUtf8(zenta::BstrParaCp1252(m_DadosRegistro.bsObservacao)));
     return S_OK;

@@ -1,5 +1,6 @@
 // The maintenance order report: the orders that pass a filter, each as a
-// master line (fields 101 to 125) with rows for its products (201 to 209)
+// master line (fields 101 to 128; 126 to 128, the order's key, status and
+// maintenance name, head its block) with rows for its products (201 to 209)
 // and services (301 to 305). Product p and service p share row p (row 0 is
 // the master line). Every row carries the search keys of its product (1),
 // its service (2) and the order's customer (3); a row past the order's last
@@ -21,6 +22,7 @@ class CLinhaRelatorioMovimentoManPrev : public CQVLinhaRelatorioBase {
 public:
     CLinhaRelatorioMovimentoManPrev();
     bool EhCampoMestre(LONG lCodigo) const override { return lCodigo < 200; }
+    bool EhCampoCabecalho(LONG lCodigo) const override { return lCodigo >= 126 && lCodigo <= 128; }
     std::string TituloGrupo(int iGrupo) const override;
 };
 
@@ -43,6 +45,9 @@ public:
 
     CQVRelatorioBase<CLinhaRelatorioMovimentoManPrev>& GetRelatorio() { return m_Relatorio; }
     BOOL GetTemLinhaSubordinada() const { return TRUE; }
+    // Why the last EmiteRelatorio failed, for people (UTF-8); "" when the
+    // generator gave no reason.
+    std::string GetMotivoErro() { return m_Relatorio.GetMontaRelatorio().GetErro(); }
 
 private:
     HRESULT InicializaRelatorio(std::string_view empresa, std::string_view modulo, std::string_view componente,

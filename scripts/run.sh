@@ -8,6 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset default >/dev/null
-cmake --build --preset default
+# Only what the demo runs: the client and the local server (the tests are
+# built by scripts/test.sh).
+cmake --build --preset default --target zentactl zenta_servidor
 export ZENTA_HOME="${ZENTA_HOME:-$PWD/build/zenta-home}"
 exec build/default/bin/zentactl "$@" demo --recriar

@@ -19,6 +19,9 @@ struct ColunaRelatorio {
     LONG lTamanho = 0;  // characters the field holds
     std::string sRotulo;
     bool bMestre = false;  // shown in the master block rather than in the rows
+    // A master column that heads its block (on the block's shaded bar, with
+    // the other heading columns); without any, the first master column does.
+    bool bCabecalho = false;
     int iGrupo = 0;        // rows' columns of one group share a table
     std::string sTituloGrupo;
 };
@@ -36,6 +39,16 @@ struct BlocoDocumento {
     std::vector<LinhaDocumento> linhas;
 };
 
+// A bar chart drawn above the list on the first page: per category (x
+// axis) one bar stacked from its series, one shade per series, with a
+// legend. Texts are UTF-8.
+struct GraficoRelatorio {
+    std::string sTitulo;
+    std::vector<std::string> categorias;
+    std::vector<std::string> series;
+    std::vector<std::vector<int>> valores;  // [category][series]
+};
+
 struct DocumentoRelatorio {
     std::string sTitulo;
     std::string sEmpresa;
@@ -43,13 +56,19 @@ struct DocumentoRelatorio {
     bool bSubordinadas = true;
     std::vector<ColunaRelatorio> colunas;
     std::vector<BlocoDocumento> blocos;
+    GraficoRelatorio grafico;  // no categories: no chart (the CSV never has one)
 };
 
 // The column's caption: its label, else "Campo <code>".
 std::string RotuloColuna(const ColunaRelatorio& coluna);
 
+// The captions of all columns, each one once: a caption that two columns
+// share gets its group's title in parentheses, and one still shared after
+// that its field code.
+std::vector<std::string> RotulosUnicos(const std::vector<ColunaRelatorio>& colunas);
+
 // A semicolon-separated file for spreadsheets: UTF-8 with a byte-order mark,
-// CRLF line ends, a caption row, then one row per line (master and
+// CRLF line ends, a caption row (captions made unique), then one row per line (master and
 // subordinate lines alike) with every column. Fields holding the separator,
 // quotes or line breaks are quoted; a text that a spreadsheet would take as a
 // formula gets a leading apostrophe.

@@ -1,6 +1,7 @@
 // The CSV writer of the report generator.
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <string>
 
 #include "access/relatorio/DocumentoRelatorio.h"
@@ -36,13 +37,33 @@ std::string RotuloColuna(const ColunaRelatorio& coluna) {
     return coluna.sRotulo.empty() ? "Campo " + std::to_string(coluna.lCodigo) : coluna.sRotulo;
 }
 
+std::vector<std::string> RotulosUnicos(const std::vector<ColunaRelatorio>& colunas) {
+    std::vector<std::string> rotulos;
+    for (const ColunaRelatorio& c : colunas) rotulos.push_back(RotuloColuna(c));
+    const auto repetidos = [&rotulos] {
+        std::map<std::string, int> contagem;
+        for (const std::string& r : rotulos) ++contagem[r];
+        std::vector<bool> repetido;
+        for (const std::string& r : rotulos) repetido.push_back(contagem[r] > 1);
+        return repetido;
+    };
+    std::vector<bool> repetido = repetidos();
+    for (std::size_t c = 0; c < colunas.size(); ++c)
+        if (repetido[c] && !colunas[c].sTituloGrupo.empty()) rotulos[c] += " (" + colunas[c].sTituloGrupo + ")";
+    repetido = repetidos();
+    for (std::size_t c = 0; c < colunas.size(); ++c)
+        if (repetido[c]) rotulos[c] += " [" + std::to_string(colunas[c].lCodigo) + "]";
+    return rotulos;
+}
+
 HRESULT EscreveCsv(const DocumentoRelatorio& documento, const std::filesystem::path& arquivo) {
     std::ofstream out(arquivo, std::ios::binary | std::ios::trunc);
     if (!out) return HRESULT_FROM_WIN32(110u);  // ERROR_OPEN_FAILED
     out << "\xEF\xBB\xBF";
-    for (std::size_t c = 0; c < documento.colunas.size(); ++c) {
+    const std::vector<std::string> rotulos = RotulosUnicos(documento.colunas);
+    for (std::size_t c = 0; c < rotulos.size(); ++c) {
         if (c > 0) out << ';';
-        out << Campo(RotuloColuna(documento.colunas[c]));
+        out << Campo(rotulos[c]);
     }
     out << "\r\n";
     for (const BlocoDocumento& bloco : documento.blocos) {

@@ -58,6 +58,7 @@ public:
         if (Falhou()) return E_FAIL;
 
         NovaPagina();
+        Grafico();
         if (m_doc.blocos.empty()) Texto(m_negrito, 10, kMargem, m_y - 12, Cp("Nenhum registro."));
         if (!m_doc.bSubordinadas) {
             TabelaPlana();
@@ -165,51 +166,89 @@ private:
         HPDF_Page_SetGrayFill(m_pagina, 0);
     }
 
-    // The master line's fields as "Caption: value" in three columns.
-    void Mestre(const LinhaDocumento& linha) {
-        std::vector<std::size_t> colunas;
-        for (std::size_t c = 0; c < m_doc.colunas.size(); ++c)
-            if (m_doc.colunas[c].bMestre) colunas.push_back(c);
-        if (colunas.empty()) return;
-        const float altLinha = kCorpoMestre + 2.5f;
-        // The first field heads the block on a shaded bar.
-        const std::size_t primeira = colunas.front();
-        const std::string cabeca =
-            Cp(RotuloColuna(m_doc.colunas[primeira]) + ": " + Valor(linha, primeira));
-        Espaco(18 + 3 * altLinha);
-        Retangulo(kMargem, m_y - 16, kLarguraUtil, 16, 0.85f);
-        Texto(m_negrito, 10, kMargem + 4, m_y - 12, cabeca);
-        m_y -= 20;
-        m_continuacao = cabeca + Cp(" (continuação)");
+    // The master block of a line laid out before it is drawn: the heading
+    // on the shaded bar, then the other fields with a value as
+    // "Caption: value" in three columns.
+    struct Mestre {
+        std::string cabeca;  // Windows-1252
+        struct Celula {
+            std::vector<std::string> linhas;  // [0] is the caption
+            float recuo = 0;
+        };
+        std::vector<std::vector<Celula>> fileiras;
+        std::vector<std::size_t> maiores;  // text lines of each row of cells
+        float altura = 0;
+    };
+    static constexpr float kAltLinhaMestre = kCorpoMestre + 2.5f;
+    static constexpr int kPorLinha = 3;
+
+    Mestre MontaMestre(const LinhaDocumento& linha) const {
+        Mestre mestre;
+        std::vector<std::size_t> colunas, cabecalho;
+        for (std::size_t c = 0; c < m_doc.colunas.size(); ++c) {
+            if (!m_doc.colunas[c].bMestre) continue;
+            (m_doc.colunas[c].bCabecalho ? cabecalho : colunas).push_back(c);
+        }
+        // Without heading columns the first master field heads the block.
+        if (cabecalho.empty() && !colunas.empty()) {
+            cabecalho.push_back(colunas.front());
+            colunas.erase(colunas.begin());
+        }
+        if (cabecalho.empty()) return mestre;
+        std::string cabeca;
+        for (const std::size_t c : cabecalho) {
+            if (Valor(linha, c).empty() && cabecalho.size() > 1) continue;
+            if (!cabeca.empty()) cabeca += "   \u00B7   ";
+            cabeca += RotuloColuna(m_doc.colunas[c]) + ": " + Valor(linha, c);
+        }
+        mestre.cabeca = Cp(cabeca);
+        mestre.altura = 20;
         // Fields without a value are left out: the block shows what the record has.
-        std::size_t fica = 1;
-        for (std::size_t k = 1; k < colunas.size(); ++k)
-            if (!Valor(linha, colunas[k]).empty()) colunas[fica++] = colunas[k];
-        colunas.resize(fica);
-        constexpr int kPorLinha = 3;
+        std::vector<std::size_t> comValor;
+        for (const std::size_t c : colunas)
+            if (!Valor(linha, c).empty()) comValor.push_back(c);
         const float largura = kLarguraUtil / kPorLinha;
-        for (std::size_t i = 1; i < colunas.size(); i += kPorLinha) {
-            std::vector<std::vector<std::string>> celulas;
-            std::vector<float> recuo;
+        for (std::size_t i = 0; i < comValor.size(); i += kPorLinha) {
+            std::vector<Mestre::Celula> fileira;
             std::size_t maior = 1;
-            for (std::size_t k = i; k < std::min(colunas.size(), i + kPorLinha); ++k) {
-                const std::string rotulo = Cp(RotuloColuna(m_doc.colunas[colunas[k]]) + ": ");
-                const float r = std::min(Largura(m_negrito, kCorpoMestre, rotulo), largura * 0.5f);
-                recuo.push_back(r);
-                auto linhas = Quebra(m_fonte, kCorpoMestre, Cp(Valor(linha, colunas[k])), largura - r - 8);
-                linhas.insert(linhas.begin(), rotulo);
-                maior = std::max(maior, linhas.size() - 1);
-                celulas.push_back(std::move(linhas));
+            for (std::size_t k = i; k < std::min(comValor.size(), i + kPorLinha); ++k) {
+                Mestre::Celula celula;
+                const std::string rotulo = Cp(RotuloColuna(m_doc.colunas[comValor[k]]) + ": ");
+                celula.recuo = std::min(Largura(m_negrito, kCorpoMestre, rotulo), largura * 0.5f);
+                celula.linhas =
+                    Quebra(m_fonte, kCorpoMestre, Cp(Valor(linha, comValor[k])), largura - celula.recuo - 8);
+                celula.linhas.insert(celula.linhas.begin(), rotulo);
+                maior = std::max(maior, celula.linhas.size() - 1);
+                fileira.push_back(std::move(celula));
             }
-            Espaco(static_cast<float>(maior) * altLinha + 2);
+            mestre.fileiras.push_back(std::move(fileira));
+            mestre.maiores.push_back(maior);
+            mestre.altura += static_cast<float>(maior) * kAltLinhaMestre + 2;
+        }
+        mestre.altura += 4;
+        return mestre;
+    }
+
+    void DesenhaMestre(const Mestre& mestre) {
+        if (mestre.cabeca.empty()) return;
+        Espaco(18 + 3 * kAltLinhaMestre);
+        Retangulo(kMargem, m_y - 16, kLarguraUtil, 16, 0.85f);
+        Texto(m_negrito, 10, kMargem + 4, m_y - 12, mestre.cabeca);
+        m_y -= 20;
+        m_continuacao = mestre.cabeca + Cp(" (continuação)");
+        const float largura = kLarguraUtil / kPorLinha;
+        for (std::size_t f = 0; f < mestre.fileiras.size(); ++f) {
+            const std::size_t maior = mestre.maiores[f];
+            Espaco(static_cast<float>(maior) * kAltLinhaMestre + 2);
+            const auto& celulas = mestre.fileiras[f];
             for (std::size_t k = 0; k < celulas.size(); ++k) {
                 const float x = kMargem + static_cast<float>(k) * largura;
-                Texto(m_negrito, kCorpoMestre, x + 4, m_y - kCorpoMestre, celulas[k][0]);
-                for (std::size_t l = 1; l < celulas[k].size(); ++l)
-                    Texto(m_fonte, kCorpoMestre, x + 4 + recuo[k],
-                          m_y - kCorpoMestre - static_cast<float>(l - 1) * altLinha, celulas[k][l]);
+                Texto(m_negrito, kCorpoMestre, x + 4, m_y - kCorpoMestre, celulas[k].linhas[0]);
+                for (std::size_t l = 1; l < celulas[k].linhas.size(); ++l)
+                    Texto(m_fonte, kCorpoMestre, x + 4 + celulas[k].recuo,
+                          m_y - kCorpoMestre - static_cast<float>(l - 1) * kAltLinhaMestre, celulas[k].linhas[l]);
             }
-            m_y -= static_cast<float>(maior) * altLinha + 2;
+            m_y -= static_cast<float>(maior) * kAltLinhaMestre + 2;
         }
         m_y -= 4;
     }
@@ -219,11 +258,22 @@ private:
         return coluna < linha.valores.size() ? linha.valores[coluna] : vazio;
     }
 
-    // A table of `colunas` over `linhas`, with a caption `titulo` (may be empty).
-    void Tabela(const std::string& titulo, const std::vector<std::size_t>& colunas,
-                const std::vector<const LinhaDocumento*>& linhas) {
-        if (colunas.empty() || linhas.empty()) return;
-        const float altLinha = kCorpo + 2.0f;
+    // A table laid out: its columns' widths and the header's wrapped captions.
+    struct Layout {
+        std::string titulo;
+        std::vector<std::size_t> colunas;
+        std::vector<float> largura;
+        float total = 0;
+        std::vector<std::vector<std::string>> cabecalhos;
+        float alturaCabecalho = 0;
+    };
+    static constexpr float kAltLinhaTabela = kCorpo + 2.0f;
+
+    Layout MontaLayout(const std::string& titulo, const std::vector<std::size_t>& colunas,
+                       const std::vector<const LinhaDocumento*>& linhas) const {
+        Layout layout;
+        layout.titulo = titulo;
+        layout.colunas = colunas;
         // Widths: what header and cells need, shrunk toward the captions'
         // longest words when the page is too narrow.
         std::vector<float> natural(colunas.size()), minimo(colunas.size());
@@ -244,72 +294,95 @@ private:
             somaNatural += natural[k];
             somaMinimo += minimo[k];
         }
-        std::vector<float> largura = natural;
+        layout.largura = natural;
         if (somaNatural > kLarguraUtil) {
             if (somaMinimo >= kLarguraUtil) {
-                for (std::size_t k = 0; k < colunas.size(); ++k) largura[k] = minimo[k] * kLarguraUtil / somaMinimo;
+                for (std::size_t k = 0; k < colunas.size(); ++k)
+                    layout.largura[k] = minimo[k] * kLarguraUtil / somaMinimo;
             } else {
                 const float f = (kLarguraUtil - somaMinimo) / (somaNatural - somaMinimo);
                 for (std::size_t k = 0; k < colunas.size(); ++k)
-                    largura[k] = minimo[k] + (natural[k] - minimo[k]) * f;
+                    layout.largura[k] = minimo[k] + (natural[k] - minimo[k]) * f;
             }
         }
-        float total = 0;
-        for (float l : largura) total += l;
+        for (float l : layout.largura) layout.total += l;
+        std::size_t maior = 1;
+        for (std::size_t k = 0; k < colunas.size(); ++k) {
+            layout.cabecalhos.push_back(Quebra(m_negrito, kCorpo, cabecalhos[k], layout.largura[k] - 2 * kFolga));
+            maior = std::max(maior, layout.cabecalhos.back().size());
+        }
+        layout.alturaCabecalho = static_cast<float>(maior) * kAltLinhaTabela + 2 * kFolga;
+        return layout;
+    }
 
-        const auto cabecalho = [&](bool continuacao) {
-            std::vector<std::vector<std::string>> textos(colunas.size());
-            std::size_t maior = 1;
-            for (std::size_t k = 0; k < colunas.size(); ++k) {
-                textos[k] = Quebra(m_negrito, kCorpo, cabecalhos[k], largura[k] - 2 * kFolga);
-                maior = std::max(maior, textos[k].size());
-            }
-            const float altura = static_cast<float>(maior) * altLinha + 2 * kFolga;
-            const float altTitulo = titulo.empty() ? 0 : 14;
-            Espaco(altTitulo + altura + altLinha + 2 * kFolga);
-            if (!titulo.empty()) {
-                Texto(m_negrito, 9, kMargem, m_y - 10, Cp(titulo + (continuacao ? " (continuação)" : "")));
-                m_y -= altTitulo;
-            }
-            Retangulo(kMargem, m_y - altura, total, altura, 0.9f);
-            float x = kMargem;
-            for (std::size_t k = 0; k < colunas.size(); ++k) {
-                for (std::size_t l = 0; l < textos[k].size(); ++l)
-                    Texto(m_negrito, kCorpo, x + kFolga, m_y - kFolga - kCorpo - static_cast<float>(l) * altLinha,
-                          textos[k][l]);
-                x += largura[k];
-            }
-            m_y -= altura;
-        };
-        cabecalho(false);
+    // A row's cells wrapped to their columns, and its height.
+    std::vector<std::vector<std::string>> QuebraLinha(const Layout& layout, const LinhaDocumento& linha,
+                                                      float& altura, std::size_t& maior) const {
+        std::vector<std::vector<std::string>> textos(layout.colunas.size());
+        maior = 1;
+        for (std::size_t k = 0; k < layout.colunas.size(); ++k) {
+            textos[k] = Quebra(m_fonte, kCorpo, Cp(Valor(linha, layout.colunas[k])), layout.largura[k] - 2 * kFolga);
+            maior = std::max(maior, textos[k].size());
+        }
+        // A row taller than a whole page is cut to what fits on one.
+        const float maxLinhas = (kTopoConteudo - kBaseConteudo - 60) / kAltLinhaTabela;
+        maior = std::min(maior, static_cast<std::size_t>(maxLinhas));
+        altura = static_cast<float>(maior) * kAltLinhaTabela + 2 * kFolga;
+        return textos;
+    }
+
+    // Height of the table's title, header and first row: what must stand
+    // together on a page.
+    float AlturaInicioTabela(const Layout& layout, const LinhaDocumento& primeira) const {
+        float altura = 0;
+        std::size_t maior = 0;
+        QuebraLinha(layout, primeira, altura, maior);
+        return (layout.titulo.empty() ? 0 : 14) + layout.alturaCabecalho + altura;
+    }
+
+    void Cabecalho(const Layout& layout, const LinhaDocumento& primeira, bool continuacao) {
+        Espaco(AlturaInicioTabela(layout, primeira));
+        if (!layout.titulo.empty()) {
+            Texto(m_negrito, 9, kMargem, m_y - 10, Cp(layout.titulo + (continuacao ? " (continuação)" : "")));
+            m_y -= 14;
+        }
+        Retangulo(kMargem, m_y - layout.alturaCabecalho, layout.total, layout.alturaCabecalho, 0.9f);
+        float x = kMargem;
+        for (std::size_t k = 0; k < layout.colunas.size(); ++k) {
+            for (std::size_t l = 0; l < layout.cabecalhos[k].size(); ++l)
+                Texto(m_negrito, kCorpo, x + kFolga, m_y - kFolga - kCorpo - static_cast<float>(l) * kAltLinhaTabela,
+                      layout.cabecalhos[k][l]);
+            x += layout.largura[k];
+        }
+        m_y -= layout.alturaCabecalho;
+    }
+
+    // A table of `layout` over `linhas`; a table that goes on to the next
+    // page repeats its title and header there.
+    void Tabela(const Layout& layout, const std::vector<const LinhaDocumento*>& linhas) {
+        if (layout.colunas.empty() || linhas.empty()) return;
+        Cabecalho(layout, *linhas.front(), false);
         HPDF_Page_SetLineWidth(m_pagina, 0.3f);
         for (const LinhaDocumento* linha : linhas) {
-            std::vector<std::vector<std::string>> textos(colunas.size());
-            std::size_t maior = 1;
-            for (std::size_t k = 0; k < colunas.size(); ++k) {
-                textos[k] = Quebra(m_fonte, kCorpo, Cp(Valor(*linha, colunas[k])), largura[k] - 2 * kFolga);
-                maior = std::max(maior, textos[k].size());
-            }
-            // A row taller than a whole page is cut to what fits on one.
-            const float maxLinhas = (kTopoConteudo - kBaseConteudo - 60) / altLinha;
-            maior = std::min(maior, static_cast<std::size_t>(maxLinhas));
-            const float altura = static_cast<float>(maior) * altLinha + 2 * kFolga;
+            float altura = 0;
+            std::size_t maior = 0;
+            const auto textos = QuebraLinha(layout, *linha, altura, maior);
             if (m_y - altura < kBaseConteudo) {
                 NovaPagina();
-                cabecalho(true);
+                Cabecalho(layout, *linha, true);
                 HPDF_Page_SetLineWidth(m_pagina, 0.3f);
             }
             float x = kMargem;
-            for (std::size_t k = 0; k < colunas.size(); ++k) {
+            for (std::size_t k = 0; k < layout.colunas.size(); ++k) {
                 for (std::size_t l = 0; l < textos[k].size() && l < maior; ++l)
-                    Texto(m_fonte, kCorpo, x + kFolga, m_y - kFolga - kCorpo - static_cast<float>(l) * altLinha,
+                    Texto(m_fonte, kCorpo, x + kFolga, m_y - kFolga - kCorpo - static_cast<float>(l) * kAltLinhaTabela,
                           textos[k][l]);
-                x += largura[k];
+                x += layout.largura[k];
             }
             m_y -= altura;
             HPDF_Page_SetGrayStroke(m_pagina, 0.6f);
             HPDF_Page_MoveTo(m_pagina, kMargem, m_y);
-            HPDF_Page_LineTo(m_pagina, kMargem + total, m_y);
+            HPDF_Page_LineTo(m_pagina, kMargem + layout.total, m_y);
             HPDF_Page_Stroke(m_pagina);
             HPDF_Page_SetGrayStroke(m_pagina, 0);
         }
@@ -318,12 +391,13 @@ private:
 
     void Bloco(const BlocoDocumento& bloco) {
         if (bloco.linhas.empty()) return;
-        Mestre(bloco.linhas.front());
-        // Groups of the row columns, in the order their first column comes.
+        // The block's tables: one per group of the row columns, in the order
+        // their first column comes, each with the rows that have something in it.
         std::vector<int> grupos;
         for (const ColunaRelatorio& c : m_doc.colunas)
             if (!c.bMestre && std::find(grupos.begin(), grupos.end(), c.iGrupo) == grupos.end())
                 grupos.push_back(c.iGrupo);
+        std::vector<std::pair<Layout, std::vector<const LinhaDocumento*>>> tabelas;
         for (const int grupo : grupos) {
             std::vector<std::size_t> colunas;
             std::string titulo;
@@ -338,8 +412,19 @@ private:
                 for (const std::size_t c : colunas) temAlgo = temAlgo || !Valor(l, c).empty();
                 if (temAlgo) linhas.push_back(&l);
             }
-            Tabela(titulo, colunas, linhas);
+            if (colunas.empty() || linhas.empty()) continue;
+            Layout layout = MontaLayout(titulo, colunas, linhas);
+            tabelas.emplace_back(std::move(layout), std::move(linhas));
         }
+        // The heading never stands alone at a page's foot: it goes with its
+        // fields and at least the first table's header and first row.
+        const Mestre mestre = MontaMestre(bloco.linhas.front());
+        float junto = mestre.altura;
+        if (!tabelas.empty()) junto += AlturaInicioTabela(tabelas.front().first, *tabelas.front().second.front());
+        if (m_y - junto < kBaseConteudo && m_y < kTopoConteudo && junto <= kTopoConteudo - kBaseConteudo)
+            NovaPagina();
+        DesenhaMestre(mestre);
+        for (const auto& [layout, linhas] : tabelas) Tabela(layout, linhas);
         m_continuacao.clear();
         // A rule between blocks.
         Espaco(6);
@@ -350,6 +435,81 @@ private:
         m_y -= 10;
     }
 
+    // The document's bar chart, when it has one: stacked bars per category
+    // over a scale of whole numbers, the legend on the right.
+    void Grafico() {
+        const GraficoRelatorio& g = m_doc.grafico;
+        if (g.categorias.empty() || g.series.empty()) return;
+        static constexpr float kCores[][3] = {{0.16f, 0.38f, 0.67f}, {0.90f, 0.49f, 0.13f}, {0.20f, 0.60f, 0.30f},
+                                              {0.77f, 0.19f, 0.22f}, {0.55f, 0.36f, 0.70f}, {0.55f, 0.34f, 0.24f},
+                                              {0.89f, 0.47f, 0.76f}, {0.50f, 0.50f, 0.50f}};
+        constexpr std::size_t kQtdCores = sizeof kCores / sizeof kCores[0];
+        constexpr float kAltura = 190, kLegenda = 170;
+        int maximo = 1;
+        for (const auto& valores : g.valores) {
+            int soma = 0;
+            for (const int v : valores) soma += std::max(v, 0);
+            maximo = std::max(maximo, soma);
+        }
+        if (!g.sTitulo.empty()) {
+            Texto(m_negrito, 10, kMargem, m_y - 11, Cp(g.sTitulo));
+            m_y -= 18;
+        }
+        const float x0 = kMargem + 24, base = m_y - kAltura + 16, topo = m_y - 4;
+        const float largura = kLarguraUtil - kLegenda - 24;
+        const float escala = (topo - base) / static_cast<float>(maximo);
+        // Scale: at most about six whole steps.
+        const int passo = std::max(1, (maximo + 5) / 6);
+        HPDF_Page_SetLineWidth(m_pagina, 0.3f);
+        for (int v = 0; v <= maximo; v += passo) {
+            const float y = base + static_cast<float>(v) * escala;
+            HPDF_Page_SetGrayStroke(m_pagina, v == 0 ? 0 : 0.8f);
+            HPDF_Page_MoveTo(m_pagina, x0, y);
+            HPDF_Page_LineTo(m_pagina, x0 + largura, y);
+            HPDF_Page_Stroke(m_pagina);
+            const std::string rotulo = std::to_string(v);
+            Texto(m_fonte, 7, x0 - 4 - Largura(m_fonte, 7, rotulo), y - 2.5f, rotulo);
+        }
+        HPDF_Page_SetGrayStroke(m_pagina, 0);
+        const float faixa = largura / static_cast<float>(g.categorias.size());
+        const float barra = std::min(faixa * 0.6f, 48.0f);
+        for (std::size_t c = 0; c < g.categorias.size(); ++c) {
+            const float x = x0 + faixa * static_cast<float>(c) + (faixa - barra) / 2;
+            float y = base;
+            int total = 0;
+            for (std::size_t s = 0; c < g.valores.size() && s < g.valores[c].size() && s < g.series.size(); ++s) {
+                const int v = std::max(g.valores[c][s], 0);
+                if (v == 0) continue;
+                const float* cor = kCores[s % kQtdCores];
+                HPDF_Page_SetRGBFill(m_pagina, cor[0], cor[1], cor[2]);
+                HPDF_Page_Rectangle(m_pagina, x, y, barra, static_cast<float>(v) * escala);
+                HPDF_Page_Fill(m_pagina);
+                y += static_cast<float>(v) * escala;
+                total += v;
+            }
+            HPDF_Page_SetGrayFill(m_pagina, 0);
+            if (total > 0) {
+                const std::string numero = std::to_string(total);
+                Texto(m_negrito, 7, x + (barra - Largura(m_negrito, 7, numero)) / 2, y + 2, numero);
+            }
+            const std::string rotulo = Cp(g.categorias[c]);
+            Texto(m_fonte, 7, x + (barra - Largura(m_fonte, 7, rotulo)) / 2, base - 10, rotulo);
+        }
+        // Legend: one swatch per series.
+        float yl = topo - 8;
+        const float xl = kLarguraPagina - kMargem - kLegenda + 16;
+        for (std::size_t s = 0; s < g.series.size() && yl > base; ++s, yl -= 12) {
+            const float* cor = kCores[s % kQtdCores];
+            HPDF_Page_SetRGBFill(m_pagina, cor[0], cor[1], cor[2]);
+            HPDF_Page_Rectangle(m_pagina, xl, yl, 8, 8);
+            HPDF_Page_Fill(m_pagina);
+            HPDF_Page_SetGrayFill(m_pagina, 0);
+            const auto linhas = Quebra(m_fonte, 8, Cp(g.series[s]), kLegenda - 30);
+            Texto(m_fonte, 8, xl + 12, yl + 1, linhas.front());
+        }
+        m_y -= kAltura + 6;
+    }
+
     // Without subordinate lines: one table of every line and column.
     void TabelaPlana() {
         std::vector<std::size_t> colunas;
@@ -357,7 +517,8 @@ private:
         std::vector<const LinhaDocumento*> linhas;
         for (const BlocoDocumento& b : m_doc.blocos)
             for (const LinhaDocumento& l : b.linhas) linhas.push_back(&l);
-        Tabela({}, colunas, linhas);
+        if (colunas.empty() || linhas.empty()) return;
+        Tabela(MontaLayout({}, colunas, linhas), linhas);
     }
 
     void Rodapes() {

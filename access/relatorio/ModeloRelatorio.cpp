@@ -89,6 +89,7 @@ HRESULT InterpretaModelo(std::string_view texto, ModeloRelatorio& modelo, std::s
             if (v == "pdf") modelo.formato = FormatoSaidaRelatorio::Pdf;
             else if (v == "csv") modelo.formato = FormatoSaidaRelatorio::Csv;
             else return Recusa(erro, numero, "formato desconhecido (pdf ou csv)");
+            modelo.bFormato = true;
         } else if (chave == "subordinadas") {
             const std::string v = Minusculas(valor);
             if (v == "sim") modelo.bSubordinadas = true;
@@ -131,7 +132,11 @@ HRESULT CarregaModelo(std::string_view nome, ModeloRelatorio& modelo, std::strin
     const std::filesystem::path arquivo = DiretorioModelos() / (std::string(nome) + ".modelo");
     std::error_code ec;
     const auto estado = std::filesystem::symlink_status(arquivo, ec);
-    if (ec || !std::filesystem::exists(estado)) return S_OK;  // no model file: every field
+    if (ec || !std::filesystem::exists(estado)) {
+        // A misspelt name must not pass unnoticed as the default model.
+        erro = "modelo de relatório não encontrado: " + arquivo.string();
+        return HRESULT_FROM_WIN32(2u);  // ERROR_FILE_NOT_FOUND
+    }
     if (!std::filesystem::is_regular_file(estado)) {
         erro = arquivo.string() + ": não é um arquivo comum";
         return E_INVALIDARG;

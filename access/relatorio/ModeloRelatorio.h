@@ -9,8 +9,10 @@
 //   campos = 101, 103, 120, 201   field codes in the order shown; may repeat
 //   campos = 301, 305             over several lines (appended)
 //
-// A report name without a model file uses every field the report declares,
-// in declaration order, as a PDF with subordinate rows. The name is taken
+// The empty report name is the default model: every field the report
+// declares, in declaration order, with subordinate rows; a name without its
+// model file is refused. A model without "formato" leaves the format to the
+// destination's extension. The name is taken
 // from a client: only letters, digits, '_', '-' and '.' (not first), at most
 // 64 characters, so that it always names a file directly in that directory.
 #pragma once
@@ -30,6 +32,7 @@ struct ModeloRelatorio {
     bool bArquivo = false;  // read from a model file
     std::string sTitulo;    // UTF-8; empty: the report's own title
     FormatoSaidaRelatorio formato = FormatoSaidaRelatorio::Pdf;
+    bool bFormato = false;  // the model names its format
     bool bSubordinadas = true;
     std::vector<LONG> campos;  // empty: every declared field
 };
@@ -50,9 +53,11 @@ std::filesystem::path DiretorioModelos();
 // code, more than kCamposMaximoModelo codes or a title over 200 bytes.
 HRESULT InterpretaModelo(std::string_view texto, ModeloRelatorio& modelo, std::string& erro);
 
-// The model of a report name: the defaults for the empty name or a name
-// without a file; E_INVALIDARG for a name that is not valid, a file that is
-// too large, not a regular file, or does not parse (`erro` says why).
+// The model of a report name: the defaults for the empty name;
+// HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) for a name without its file
+// (`erro` names the file looked for); E_INVALIDARG for a name that is not
+// valid, a file that is too large, not a regular file, or does not parse
+// (`erro` says why).
 HRESULT CarregaModelo(std::string_view nome, ModeloRelatorio& modelo, std::string& erro);
 
 }  // namespace zenta

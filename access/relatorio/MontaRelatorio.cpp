@@ -14,16 +14,20 @@
 
 namespace {
 
-// The first `n` characters of a UTF-8 text (n <= 0: all of it).
-std::string_view CortaCaracteres(std::string_view texto, LONG n) {
-    if (n <= 0) return texto;
+// A UTF-8 text cut to `n` characters (n <= 0: all of it). A text that does
+// not fit keeps n - 1 characters and ends with "…", so that the reader sees
+// it was cut.
+std::string CortaCaracteres(std::string_view texto, LONG n) {
+    if (n <= 0) return std::string(texto);
+    std::size_t ultimo = 0;  // where the n-th character begins
     LONG contados = 0;
     for (std::size_t i = 0; i < texto.size(); ++i) {
         if ((static_cast<unsigned char>(texto[i]) & 0xC0) == 0x80) continue;  // continuation byte
-        if (contados == n) return texto.substr(0, i);
+        if (contados == n - 1) ultimo = i;
+        if (contados == n) return std::string(texto.substr(0, ultimo)) + "\u2026";
         ++contados;
     }
-    return texto;
+    return std::string(texto);
 }
 
 std::atomic<unsigned> g_sequenciaParcial{0};
@@ -75,6 +79,23 @@ HRESULT CMontaRelatorio::Inicializa(std::string_view empresa, USHORT /*usUsuario
     if (const HRESULT hr = zenta::CarregaModelo(relatorio, m_modelo, m_sErro); FAILED(hr)) {
         QV_LOG_HR(hr, "CarregaModelo(relatorio): " + m_sErro);
         return hr;
+    }
+    // The destination's extension chooses the format when the model does
+    // not; a model that chose the other one is refused rather than writing
+    // a PDF into a ".csv" file (or the reverse).
+    std::string extensao = destino.extension().string();
+    for (char& c : extensao)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    const bool bPdf = extensao == ".pdf", bCsv = extensao == ".csv";
+    if (bPdf || bCsv) {
+        const auto formato = bCsv ? zenta::FormatoSaidaRelatorio::Csv : zenta::FormatoSaidaRelatorio::Pdf;
+        if (m_modelo.bFormato && m_modelo.formato != formato) {
+            m_sErro = "o modelo \"" + std::string(relatorio) + "\" gera " +
+                      (m_modelo.formato == zenta::FormatoSaidaRelatorio::Csv ? "CSV" : "PDF") +
+                      ", e o arquivo de destino tem a extensão " + extensao;
+            QV_CHECK(E_INVALIDARG);
+        }
+        m_modelo.formato = formato;
     }
     m_destino = destino;
     m_bQuerSubordinadas = bTemLinhaSubordinada != FALSE;
@@ -138,7 +159,7 @@ HRESULT CMontaRelatorio::AdicionaChavePesquisa(LONG lTipo, ULONG lPonteiro) {
 
 HRESULT CMontaRelatorio::AdicionaDetalhe(LONG lCodigo, LONG lTipo, LONG lTamanho, std::string_view rotulo,
                                          bool bMestre, int iGrupo, std::string_view tituloGrupo,
-                                         BOOL* pbAlteraTipo) {
+                                         BOOL* pbAlteraTipo, bool bCabecalho) {
     if (pbAlteraTipo != nullptr) *pbAlteraTipo = FALSE;
     if (!m_bLinhaAberta) QV_CHECK(E_UNEXPECTED);
     if (m_proximaColuna < m_doc.colunas.size()) return S_OK;  // described before
@@ -149,6 +170,7 @@ HRESULT CMontaRelatorio::AdicionaDetalhe(LONG lCodigo, LONG lTipo, LONG lTamanho
     coluna.sRotulo = std::string(rotulo);
     // Without subordinate lines there are no master blocks.
     coluna.bMestre = bMestre && m_doc.bSubordinadas;
+    coluna.bCabecalho = bCabecalho && coluna.bMestre;
     coluna.iGrupo = iGrupo;
     coluna.sTituloGrupo = std::string(tituloGrupo);
     m_doc.colunas.push_back(std::move(coluna));
@@ -199,13 +221,17 @@ HRESULT CMontaRelatorio::GeraRelatorio() {
         fd = ::open(parcial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd < 0 && errno != EEXIST) break;
     }
-    if (fd < 0) QV_CHECK(HRESULT_FROM_WIN32(110u));  // ERROR_OPEN_FAILED
+    if (fd < 0) {
+        m_sErro = "não foi possível criar o arquivo do relatório ao lado de " + m_destino.string();
+        QV_CHECK(HRESULT_FROM_WIN32(110u));  // ERROR_OPEN_FAILED
+    }
     ::close(fd);
     m_parcial = parcial;
     const HRESULT hr = m_modelo.formato == zenta::FormatoSaidaRelatorio::Csv ? zenta::EscreveCsv(m_doc, m_parcial)
                                                                               : zenta::EscrevePdf(m_doc, m_parcial);
     if (FAILED(hr)) {
         RemoveParcial();
+        m_sErro = "não foi possível gravar o relatório em " + m_destino.parent_path().string();
         QV_LOG_HR(hr, "Escreve(m_doc, m_parcial)");
         return hr;
     }

@@ -2,7 +2,7 @@
 // its model chose, and writes the report file (PDF or CSV, see
 // ModeloRelatorio.h and DocumentoRelatorio.h).
 //
-// Use: Inicializa (loads the model); the report asks which fields the model
+// Use: Inicializa (loads the model, chooses the format); the report asks which fields the model
 // chose (GetQtdeCampos, GetCampoEscolhido) and whether subordinate lines are
 // used (GetUtilizaLinhaSub); then, per line, InicializaLinha (a master line)
 // or InicializaLinhaSubordinada, AdicionaChavePesquisa, Adiciona per chosen
@@ -32,18 +32,24 @@ public:
     CMontaRelatorio(const CMontaRelatorio&) = delete;
     CMontaRelatorio& operator=(const CMontaRelatorio&) = delete;
 
-    // Loads the model named `relatorio` (empty or without a file: every
-    // field) for a report of `modulo`/`componente` to be written at
-    // `arquivoTemp`. E_INVALIDARG for a report name that is not valid, a
-    // model that does not parse, or a destination that is empty, relative,
-    // in a directory that does not exist, or an existing entry that is not a
-    // regular file. `titulo` is the report's own title (UTF-8), used when
-    // the model has none.
+    // Loads the model named `relatorio` (empty: the default, every field)
+    // for a report of `modulo`/`componente` to be written at `arquivoTemp`.
+    // The format is the model's when it names one, else the destination's
+    // extension (".pdf", ".csv"), else PDF. E_INVALIDARG for a report name
+    // that is not valid, a model that does not parse, a model format that
+    // contradicts the destination's extension, or a destination that is
+    // empty, relative, in a directory that does not exist, or an existing
+    // entry that is not a regular file; HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)
+    // for a name without its model file. `titulo` is the report's own title
+    // (UTF-8), used when the model has none.
     HRESULT Inicializa(std::string_view empresa, USHORT usUsuario, LONG lSessao, std::string_view modulo,
                        std::string_view componente, std::string_view arquivoTemp, std::string_view relatorio,
                        BOOL bTemLinhaSubordinada, std::string_view titulo = {});
-    // Why the last Inicializa failed, for people (UTF-8).
+    // Why the last step failed, for people (UTF-8); "" when nobody said.
     const std::string& GetErro() const { return m_sErro; }
+    void SetErro(std::string sErro) { m_sErro = std::move(sErro); }
+    // The format the report is written in.
+    zenta::FormatoSaidaRelatorio GetFormato() const { return m_modelo.formato; }
 
     // With TRUE, whether the lines are laid out as master and subordinate
     // lines: the report wants them and the model uses them. With FALSE,
@@ -65,8 +71,10 @@ public:
     // Describes the next column while the first lines are passed; a column
     // already described is left as it is. `pbAlteraTipo` (may be null)
     // receives whether the generator wants another type for it (never here).
+    // `bCabecalho`: a master column that heads its block.
     HRESULT AdicionaDetalhe(LONG lCodigo, LONG lTipo, LONG lTamanho, std::string_view rotulo, bool bMestre,
-                            int iGrupo, std::string_view tituloGrupo, BOOL* pbAlteraTipo = nullptr);
+                            int iGrupo, std::string_view tituloGrupo, BOOL* pbAlteraTipo = nullptr,
+                            bool bCabecalho = false);
     HRESULT FinalizaLinhaSubordinada();
     HRESULT FinalizaLinha();
 
@@ -75,8 +83,9 @@ public:
     // TRUE: the written file replaces the destination; FALSE: it is removed.
     HRESULT Finaliza(BOOL bConfirma);
 
-    // The document as collected (tests).
+    // The document as collected (tests; the forecast adds its chart).
     const zenta::DocumentoRelatorio& GetDocumento() const { return m_doc; }
+    zenta::DocumentoRelatorio& GetDocumento() { return m_doc; }
 
 private:
     void RemoveParcial();

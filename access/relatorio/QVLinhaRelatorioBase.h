@@ -60,6 +60,8 @@ public:
 
     // Layout hints for the generator, overridden by the report's line.
     virtual bool EhCampoMestre(LONG /*lCodigo*/) const { return false; }
+    // A master field that heads the record's block (what tells records apart).
+    virtual bool EhCampoCabecalho(LONG /*lCodigo*/) const { return false; }
     virtual int GrupoDoCampo(LONG lCodigo) const { return static_cast<int>(lCodigo / 100); }
     virtual std::string TituloGrupo(int /*iGrupo*/) const { return {}; }
 

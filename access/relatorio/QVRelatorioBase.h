@@ -131,13 +131,20 @@ private:
                 Escolhido e;
                 e.lCodigo = codigo;
                 e.bIntegrado = true;
-                QV_CHECK(m_monta.GetCampoRelatorioIntegrado(codigo, e.sRotulo, e.lTamanho, e.lTipo));
+                if (const HRESULT hr = m_monta.GetCampoRelatorioIntegrado(codigo, e.sRotulo, e.lTamanho, e.lTipo);
+                    FAILED(hr)) {
+                    m_monta.SetErro("o campo " + std::to_string(codigo) +
+                                    " do modelo é de outro módulo, e esta instalação não oferece campos integrados");
+                    QV_LOG_HR(hr, "m_monta.GetCampoRelatorioIntegrado(codigo, e.sRotulo, e.lTamanho, e.lTipo)");
+                    return hr;
+                }
                 m_escolhidos.push_back(std::move(e));
                 continue;
             }
             CQVCampoRelatorio* campo = modelo.AchaCampo(codigo);
             if (campo == nullptr) {
-                QV_LOG_HR(E_INVALIDARG, "campo " + std::to_string(codigo) + " do modelo não existe neste relatório");
+                m_monta.SetErro("o campo " + std::to_string(codigo) + " do modelo não existe neste relatório");
+                QV_LOG_HR(E_INVALIDARG, m_monta.GetErro());
                 return E_INVALIDARG;
             }
             campo->SetCampoEscolhidoNoModeloRelatorio(TRUE);
@@ -169,7 +176,7 @@ private:
                     const int grupo = linha.GrupoDoCampo(e.lCodigo);
                     QV_CHECK(m_monta.AdicionaDetalhe(e.lCodigo, e.lTipo, tamanho, e.sRotulo,
                                                      linha.EhCampoMestre(e.lCodigo), grupo, linha.TituloGrupo(grupo),
-                                                     &bAltera));
+                                                     &bAltera, linha.EhCampoCabecalho(e.lCodigo)));
                     if (bAltera != FALSE) {
                         if (CQVCampoRelatorio* c = linha.AchaCampo(e.lCodigo)) c->AlteraTipoCampo(e.lTipo);
                     }

@@ -40,7 +40,7 @@ protected:
         ASSERT_EQ(m.AdicionaDetalhe(101, 1, 10, "Código", true, 1, ""), S_OK);
         ASSERT_EQ(m.Adiciona("A1", 10), S_OK);
         ASSERT_EQ(m.AdicionaDetalhe(201, 1, 5, "Item", false, 2, "Itens"), S_OK);
-        ASSERT_EQ(m.Adiciona("parafuso", 5), S_OK);  // cut to 5 characters
+        ASSERT_EQ(m.Adiciona("parafuso", 5), S_OK);  // cut to 5 characters, the last one "…"
         ASSERT_EQ(m.InicializaLinhaSubordinada(), S_OK);
         ASSERT_EQ(m.AdicionaDetalhe(101, 1, 10, "outro", true, 1, ""), S_OK);  // described already
         ASSERT_EQ(m.Adiciona("A1", 10), S_OK);
@@ -96,10 +96,13 @@ TEST(ModeloRelatorio, NamesNeverLeaveTheModelDirectory) {
 TEST_F(Gerador, ModelFileOrDefaultsAndItsLimits) {
     ModeloRelatorio m;
     std::string erro;
-    ASSERT_EQ(zenta::CarregaModelo("nao-existe", m, erro), S_OK);
+    ASSERT_EQ(zenta::CarregaModelo("", m, erro), S_OK);
     EXPECT_FALSE(m.bArquivo);
     EXPECT_TRUE(m.campos.empty());
-    EXPECT_EQ(m.formato, FormatoSaidaRelatorio::Pdf);
+    EXPECT_FALSE(m.bFormato);
+    // A name without its file is refused, naming the file looked for.
+    EXPECT_EQ(zenta::CarregaModelo("EQ", m, erro), HRESULT_FROM_WIN32(2u));
+    EXPECT_NE(erro.find((m_home.Raiz() / "relatorios" / "EQ.modelo").string()), std::string::npos) << erro;
     Modelo("grande", std::string(70 * 1024, '#'));
     EXPECT_EQ(zenta::CarregaModelo("grande", m, erro), E_INVALIDARG);
     fs::create_directories(m_home.Raiz() / "relatorios" / "dir.modelo");
@@ -122,14 +125,15 @@ TEST_F(Gerador, LinesBecomeBlocksAndCsvQuotesWhatSpreadsheetsWouldMisread) {
     EXPECT_TRUE(doc.colunas[0].bMestre);
     ASSERT_EQ(doc.blocos.size(), 2u);
     EXPECT_EQ(doc.blocos[0].linhas.size(), 2u);
-    EXPECT_EQ(doc.blocos[0].linhas[0].valores[1], "paraf");
-    EXPECT_EQ(doc.blocos[1].linhas[0].valores[1], "açã");  // characters, not bytes
+    EXPECT_EQ(doc.blocos[0].linhas[0].valores[1], "para…");
+    EXPECT_EQ(doc.blocos[1].linhas[0].valores[1], "aç…");  // characters, not bytes
+    EXPECT_EQ(doc.blocos[0].linhas[1].valores[1], "porca; \"M8\"");  // fits: not cut
     ASSERT_EQ(m.GeraRelatorio(), S_OK);
     EXPECT_FALSE(fs::exists(Destino("r.csv")));  // not in place before Finaliza(TRUE)
     ASSERT_EQ(m.Finaliza(TRUE), S_OK);
     EXPECT_EQ(zenta::teste::LeArquivo(Destino("r.csv")),
               "\xEF\xBB\xBF"
-              "Código;Item\r\nA1;paraf\r\nA1;\"porca; \"\"M8\"\"\"\r\n'=2+3;açã\r\n");
+              "Código;Item\r\nA1;para…\r\nA1;\"porca; \"\"M8\"\"\"\r\n'=2+3;aç…\r\n");
     // Nothing else is left in the directory.
     std::size_t arquivos = 0;
     for (const auto& e : fs::directory_iterator(m_home.Raiz())) arquivos += e.is_regular_file() ? 1 : 0;
@@ -180,6 +184,104 @@ TEST_F(Gerador, PdfWithoutSubordinatesIsOneTableAndKeepsAccentedLetters) {
     for (const char* esperado : {"Relação de peças", "Empresa: Empresa Ação", "Descrição", "Óleo hidráulico – 20 L",
                                  "Página 1 de 1"})
         EXPECT_NE(texto.find(esperado), std::string::npos) << esperado << "\n" << texto;
+}
+
+// The model's format when it names one, else the destination's extension;
+// a model that contradicts the extension is refused with its reason.
+TEST_F(Gerador, FormatComesFromTheModelElseTheExtension) {
+    Modelo("csv", "formato = csv\n");
+    Modelo("livre", "titulo = Sem formato\n");
+    struct Caso {
+        const char* modelo;
+        const char* destino;
+        HRESULT hr;
+        FormatoSaidaRelatorio formato;
+        const char* motivo;
+    } casos[] = {
+        {"", "a.csv", S_OK, FormatoSaidaRelatorio::Csv, ""},
+        {"", "a.PDF", S_OK, FormatoSaidaRelatorio::Pdf, ""},
+        {"", "a.txt", S_OK, FormatoSaidaRelatorio::Pdf, ""},
+        {"livre", "a.csv", S_OK, FormatoSaidaRelatorio::Csv, ""},
+        {"csv", "a.Csv", S_OK, FormatoSaidaRelatorio::Csv, ""},
+        {"csv", "a", S_OK, FormatoSaidaRelatorio::Csv, ""},
+        {"csv", "a.pdf", E_INVALIDARG, {}, "extensão .pdf"},
+        {"EQ", "a.pdf", HRESULT_FROM_WIN32(2u), {}, "EQ.modelo"},
+        {"", "falta/a.pdf", E_INVALIDARG, {}, "não existe"},
+    };
+    for (const Caso& c : casos) {
+        CMontaRelatorio m;
+        EXPECT_EQ(m.Inicializa("EMP", 1, 1, "GE", "c", Destino(c.destino).string(), c.modelo, TRUE), c.hr)
+            << c.modelo << " " << c.destino;
+        if (c.hr == S_OK) {
+            EXPECT_EQ(m.GetFormato(), c.formato) << c.modelo << " " << c.destino;
+        }
+        EXPECT_NE(m.GetErro().find(c.motivo), std::string::npos) << m.GetErro();
+    }
+}
+
+TEST(DocumentoRelatorio, CaptionsAreMadeUniqueByGroupThenCode) {
+    std::vector<zenta::ColunaRelatorio> colunas(5);
+    colunas[0] = {101, 1, 5, "Grade 1", true, false, 1, ""};
+    colunas[1] = {206, 1, 5, "Qtde. prevista", false, false, 2, "Produtos"};
+    colunas[2] = {303, 1, 5, "Qtde. prevista", false, false, 3, "Serviços"};
+    colunas[3] = {203, 1, 5, "Grade 1", false, false, 2, "Produtos"};
+    colunas[4] = {204, 1, 5, "Grade 1", false, false, 2, "Produtos"};
+    EXPECT_EQ(zenta::RotulosUnicos(colunas),
+              (std::vector<std::string>{"Grade 1", "Qtde. prevista (Produtos)", "Qtde. prevista (Serviços)",
+                                        "Grade 1 (Produtos) [203]", "Grade 1 (Produtos) [204]"}));
+}
+
+// Page breaks: a block's heading never stands alone at a page's foot (it
+// keeps its first table's header and first row), and a table that goes on
+// to the next page repeats its header there.
+TEST_F(Gerador, PdfKeepsEachHeadingWithItsFirstRowAndRepeatsTableHeaders) {
+    CMontaRelatorio m;
+    ASSERT_EQ(m.Inicializa("EMP", 1, 1, "GE", "c", Destino("q.pdf").string(), "", TRUE), S_OK);
+    // Blocks of growing row counts, so that headings fall at every height
+    // of a page; the last block's table runs over a page.
+    for (int b = 1; b <= 24; ++b) {
+        ASSERT_EQ(m.InicializaLinha(), S_OK);
+        ASSERT_EQ(m.AdicionaDetalhe(1, 1, 20, "Bloco", true, 1, "", nullptr, true), S_OK);
+        ASSERT_EQ(m.Adiciona("B" + std::to_string(b) + "X", 20), S_OK);
+        ASSERT_EQ(m.AdicionaDetalhe(2, 1, 20, "Peça", false, 2, "Peças"), S_OK);
+        ASSERT_EQ(m.Adiciona("P" + std::to_string(b) + "-1", 20), S_OK);
+        const int linhas = b == 24 ? 80 : b % 7;
+        for (int l = 2; l <= linhas; ++l) {
+            ASSERT_EQ(m.InicializaLinhaSubordinada(), S_OK);
+            ASSERT_EQ(m.Adiciona("B" + std::to_string(b) + "X", 20), S_OK);
+            ASSERT_EQ(m.Adiciona("P" + std::to_string(b) + "-" + std::to_string(l), 20), S_OK);
+            ASSERT_EQ(m.FinalizaLinhaSubordinada(), S_OK);
+        }
+        ASSERT_EQ(m.FinalizaLinha(), S_OK);
+    }
+    ASSERT_EQ(m.GeraRelatorio(), S_OK);
+    ASSERT_EQ(m.Finaliza(TRUE), S_OK);
+    const fs::path txt = Destino("q.txt");
+    ASSERT_EQ(std::system(("pdftotext '" + Destino("q.pdf").string() + "' '" + txt.string() + "'").c_str()), 0);
+    const std::string texto = zenta::teste::LeArquivo(txt);
+    std::vector<std::string> paginas;
+    for (std::size_t i = 0, f; i < texto.size(); i = f + 1) {
+        f = texto.find('\f', i);
+        if (f == std::string::npos) f = texto.size();
+        paginas.push_back(texto.substr(i, f - i));
+    }
+    ASSERT_GE(paginas.size(), 3u);
+    for (int b = 1; b <= 24; ++b) {
+        const std::string cabeca = "Bloco: B" + std::to_string(b) + "X", primeira = "P" + std::to_string(b) + "-1";
+        bool juntos = false;
+        for (const std::string& p : paginas) {
+            const auto c = p.find(cabeca);
+            juntos = juntos || (c != std::string::npos && p.find(primeira, c) != std::string::npos &&
+                                p.find("Peça", c) != std::string::npos);
+        }
+        EXPECT_TRUE(juntos) << cabeca;
+    }
+    // Every page the long table runs onto names the block and repeats the header.
+    for (std::size_t i = 0; i < paginas.size(); ++i) {
+        if (paginas[i].find("P24-80") == std::string::npos && paginas[i].find("P24-40") == std::string::npos) continue;
+        EXPECT_NE(paginas[i].find("Peça"), std::string::npos) << i;
+        EXPECT_NE(paginas[i].find("Bloco: B24X"), std::string::npos) << i;
+    }
 }
 
 TEST(FormatosRelatorio, DurationsInHoursAndMinutes) {

@@ -83,6 +83,7 @@ protected:
     void SetUp() override {
         nlohmann::json erp = nlohmann::json::parse(R"({
             "usuario": [{"codigo": 7, "nome": "Ana Técnica"}],
+            "unidade_medida": [{"codigo": 4, "nome": "Hora", "sigla": "h"}],
             "produto": [{"codigo": 21, "nome": "Filtro de óleo"}, {"codigo": 22, "nome": "Graxa"}],
             "item_grade": [{"codigo": 3, "nome": "Azul"}],
             "servico": [{"codigo": 31, "nome": "Revisão geral"}, {"codigo": 32, "nome": "Limpeza"}],
@@ -148,6 +149,7 @@ protected:
         id.lFilial = 2;
         id.lEquipamento = 10;
         id.lSituacao = 3;
+        id.regMedidorAtual.lPonteiroUnMedida = 4;
         std::snprintf(id.szNrSerie, sizeof id.szNrSerie, "SN-77");
         std::snprintf(id.szFabricante, sizeof id.szFabricante, "Ind\xFAstria Beta");
         plano.listaManutencoes = {2, 0, nullptr, m};
@@ -254,12 +256,15 @@ TEST_F(RelatorioCadastro, MaintenanceNameFrequencyAndNumberForms) {
     EXPECT_EQ(csv[1][Coluna(201)], "Lubrificação");  // no registration service: its own name
     EXPECT_EQ(csv[3][Coluna(201)], "Revisão geral");  // the registration service's name
     EXPECT_EQ(csv[2][Coluna(201)], "");
-    EXPECT_EQ(csv[1][Coluna(301)], "30");
-    EXPECT_EQ(csv[1][Coluna(302)], "35");
-    EXPECT_EQ(csv[1][Coluna(303)], "300,12");  // 2 decimals, cut
-    EXPECT_EQ(csv[1][Coluna(304)], "0,00");
+    // Figures with their units: time in the frequency's unit, the limit in
+    // days, meter figures in the meter's unit.
+    EXPECT_EQ(csv[1][Coluna(301)], "30 dias");
+    EXPECT_EQ(csv[1][Coluna(302)], "35 dias");
+    EXPECT_EQ(csv[3][Coluna(301)], "6 meses");
+    EXPECT_EQ(csv[1][Coluna(303)], "300,12 h");  // 2 decimals, cut
+    EXPECT_EQ(csv[1][Coluna(304)], "0,00 h");
     EXPECT_EQ(csv[1][Coluna(305)], "15/03/2026");
-    EXPECT_EQ(csv[1][Coluna(306)], "12,50");
+    EXPECT_EQ(csv[1][Coluna(306)], "12,50 h");
     EXPECT_EQ(csv[1][Coluna(307)], "1:30");  // 1.50 hours
     EXPECT_EQ(csv[1][Coluna(308)], "Sim");
     EXPECT_EQ(csv[3][Coluna(305)], "");
@@ -304,26 +309,56 @@ TEST_F(RelatorioCadastro, ModelChoosesFieldsInItsOrderAndRefusesUnknownOrIntegra
     EXPECT_FALSE(fs::exists(m_home.Raiz() / "integrado.csv"));
 }
 
-TEST_F(RelatorioCadastro, HostileReportNamesAndDestinationsAreRefused) {
+// Every refusal carries its reason to the last-error record.
+TEST_F(RelatorioCadastro, RefusedNamesAndDestinationsSayWhy) {
     GravaPlano1();
     fs::create_directories(m_home.Raiz() / "fora");
     std::ofstream(m_home.Raiz() / "fora" / "x.modelo") << "formato = csv\n";
-    for (const char* nome : {"../fora/x", "..", "/etc/passwd", "a/b", ".oculto", "nome com espaço"})
-        EXPECT_EQ(Gera(FiltroTodos(), m_home.Raiz() / "r.pdf", nome), E_INVALIDARG) << nome;
-    EXPECT_EQ(Gera(FiltroTodos(), "relativo.pdf", ""), E_INVALIDARG);
-    EXPECT_EQ(Gera(FiltroTodos(), m_home.Raiz() / "nao-existe" / "r.pdf", ""), E_INVALIDARG);
-    EXPECT_EQ(Gera(FiltroTodos(), m_home.Raiz(), ""), E_INVALIDARG);  // a directory
     fs::create_symlink(m_home.Raiz() / "alvo", m_home.Raiz() / "link.pdf");
-    EXPECT_EQ(Gera(FiltroTodos(), m_home.Raiz() / "link.pdf", ""), E_INVALIDARG);
+    const fs::path r = m_home.Raiz() / "r.pdf";
+    const HRESULT kSemArquivo = HRESULT_FROM_WIN32(2u);
+    const struct {
+        fs::path destino;
+        std::string modelo;
+        HRESULT hr;
+        std::string motivo;
+    } casos[] = {
+        {r, "../fora/x", E_INVALIDARG, "nome de relatório inválido"},
+        {r, "..", E_INVALIDARG, "nome de relatório inválido"},
+        {r, "/etc/passwd", E_INVALIDARG, "nome de relatório inválido"},
+        {r, "nome com espaço", E_INVALIDARG, "nome de relatório inválido"},
+        {r, "CSV", kSemArquivo, (m_home.Raiz() / "relatorios" / "CSV.modelo").string()},
+        {r, "csv", E_INVALIDARG, "extensão .pdf"},
+        {"relativo.pdf", "", E_INVALIDARG, "caminho absoluto"},
+        {m_home.Raiz() / "nao-existe" / "r.pdf", "", E_INVALIDARG,
+         "o diretório do arquivo de destino não existe: " + (m_home.Raiz() / "nao-existe").string()},
+        {m_home.Raiz(), "", E_INVALIDARG, "não é um arquivo comum"},  // a directory
+        {m_home.Raiz() / "link.pdf", "", E_INVALIDARG, "não é um arquivo comum"},
+    };
+    for (const auto& c : casos) {
+        EXPECT_EQ(Gera(FiltroTodos(), c.destino, c.modelo), c.hr) << c.modelo << " " << c.destino;
+        _REG_DF_ERROPS erro{};
+        ASSERT_EQ(m_servico->GetUltimoErro(&erro), S_OK);
+        EXPECT_EQ(erro.hr, c.hr);
+        erro.cMensagem[sizeof erro.cMensagem - 1] = '\0';
+        EXPECT_NE(zenta::Cp1252ParaUtf8(erro.cMensagem).find(c.motivo), std::string::npos)
+            << zenta::Cp1252ParaUtf8(erro.cMensagem);
+    }
     EXPECT_FALSE(fs::exists(m_home.Raiz() / "alvo"));
-    EXPECT_FALSE(fs::exists(m_home.Raiz() / "r.pdf"));
+    EXPECT_FALSE(fs::exists(r));
+    // A report that succeeds leaves no old error behind.
+    ASSERT_EQ(Gera(FiltroTodos(), m_home.Raiz() / "ok.csv", ""), S_OK);
+    EXPECT_EQ(zenta::teste::LeArquivo(m_home.Raiz() / "ok.csv").substr(0, 3), "\xEF\xBB\xBF");  // CSV by extension
+    _REG_DF_ERROPS erro{};
+    ASSERT_EQ(m_servico->GetUltimoErro(&erro), S_OK);
+    EXPECT_EQ(erro.hr, S_OK);
 }
 
 TEST_F(RelatorioCadastro, PdfShowsTitleCompanyBlocksAndPageNumbers) {
     GravaPlano1();
     GravaPlano2();
     const fs::path destino = m_home.Raiz() / "planos.pdf";
-    ASSERT_EQ(Gera(FiltroTodos(), destino, "sem-modelo"), S_OK);
+    ASSERT_EQ(Gera(FiltroTodos(), destino, ""), S_OK);
     EXPECT_EQ(zenta::teste::LeArquivo(destino).substr(0, 5), "%PDF-");
     const std::string texto = TextoPdf(destino);
     EXPECT_NE(texto.find("Cadastro de Manutenção Preventiva"), std::string::npos) << texto;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -67,8 +68,8 @@ std::vector<std::vector<std::string>> LeCsv(const fs::path& arquivo) {
 // The column of a field in the default order (every declared field).
 std::size_t Coluna(LONG codigo) {
     if (codigo < 200) return static_cast<std::size_t>(codigo - 101);
-    if (codigo < 300) return static_cast<std::size_t>(25 + codigo - 201);
-    return static_cast<std::size_t>(34 + codigo - 301);
+    if (codigo < 300) return static_cast<std::size_t>(28 + codigo - 201);
+    return static_cast<std::size_t>(37 + codigo - 301);
 }
 
 class RelatorioMovimento : public ::testing::Test {
@@ -176,9 +177,17 @@ TEST_F(RelatorioMovimento, FieldsOfTheOrderItsProductsAndServices) {
     ASSERT_EQ(Gera(FiltroTodos(), destino, "csv"), S_OK);
     const auto csv = LeCsv(destino);
     ASSERT_EQ(csv.size(), 4u);  // captions and three product rows
-    ASSERT_EQ(csv[0].size(), 38u);
+    ASSERT_EQ(csv[0].size(), 41u);
     EXPECT_EQ(csv[0][Coluna(209)], "Local de estoque");
+    // Every caption once: products and services both have planned and used quantities.
+    EXPECT_EQ(std::set<std::string>(csv[0].begin(), csv[0].end()).size(), csv[0].size());
+    EXPECT_EQ(csv[0][Coluna(206)], "Qtde. prevista (Produtos)");
+    EXPECT_EQ(csv[0][Coluna(303)], "Qtde. prevista (Serviços)");
     const auto& r0 = csv[1];
+    // What tells orders apart: key as clients show it, status, maintenance.
+    EXPECT_EQ(r0[Coluna(126)], "03/2026-000001");
+    EXPECT_EQ(r0[Coluna(127)], "Aberta");
+    EXPECT_EQ(r0[Coluna(128)], "Revisão");
     EXPECT_EQ(r0[Coluna(101)], "CMP-10");
     EXPECT_EQ(r0[Coluna(102)], "Compressor de ar");
     EXPECT_EQ(r0[Coluna(108)], "SOUZA");
@@ -195,10 +204,10 @@ TEST_F(RelatorioMovimento, FieldsOfTheOrderItsProductsAndServices) {
     EXPECT_EQ(r0[Coluna(121)], "08:30");
     EXPECT_EQ(r0[Coluna(123)], "");
     EXPECT_EQ(r0[Coluna(124)], "Vazamento na válvula");
-    // Product rows: codes, names, grade descriptions cut to their 5 characters.
+    // Product rows: codes, names, grade descriptions cut to their 5 characters, marked.
     EXPECT_EQ(r0[Coluna(201)], "21");
     EXPECT_EQ(r0[Coluna(202)], "Filtro de óleo");
-    EXPECT_EQ(r0[Coluna(203)], "Azul ");
+    EXPECT_EQ(r0[Coluna(203)], "Azul…");
     EXPECT_EQ(r0[Coluna(208)], "Ana Técnica");
     EXPECT_EQ(csv[2][Coluna(202)], "Graxa");
     // The service shares the first row; the rows past it have none.
@@ -241,7 +250,8 @@ TEST_F(RelatorioMovimento, PdfReadsAsAReport) {
     const fs::path txt = m_home.Raiz() / "ordens.txt";
     ASSERT_EQ(std::system(("pdftotext -layout '" + destino.string() + "' '" + txt.string() + "'").c_str()), 0);
     const std::string texto = zenta::teste::LeArquivo(txt);
-    for (const char* esperado : {"Ordens de Manutenção Preventiva", "Empresa: RELMOV", "Equipamento: CMP-10", "Produtos",
+    for (const char* esperado : {"Ordens de Manutenção Preventiva", "Empresa: RELMOV",
+                                 "Ordem: 03/2026-000001   ·   Situação: Aberta   ·   Manutenção: Revisão", "Produtos",
                                  "Serviços", "Vários.", "Depósito", "Revisão geral", "1.234,56", "Página 1 de 1"})
         EXPECT_NE(texto.find(esperado), std::string::npos) << esperado << "\n" << texto;
 }

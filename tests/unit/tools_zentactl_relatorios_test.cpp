@@ -40,8 +40,8 @@ TEST_F(ZentactlRelatorios, DemoEndsWritingBothReportsAsPdf) {
                                "Revisão trimestral", "Manutenções", "Clientes", "BOAVISTA", "Página 1 de"})
         EXPECT_NE(textoPlanos.find(trecho), std::string::npos) << trecho << "\n" << textoPlanos;
     const std::string textoOrdens = TextoPdf(ordens);
-    for (const char* trecho : {"Ordens de Manutenção Preventiva", "Equipamento: TOR-001", "Produtos", "Serviços",
-                               "Almoxarifado central"})
+    for (const char* trecho : {"Ordens de Manutenção Preventiva", "Situação: Aberta", "Situação: Concluída",
+                               "Equipamento:", "TOR-001", "Produtos", "Serviços", "Almoxarifado central"})
         EXPECT_NE(textoOrdens.find(trecho), std::string::npos) << trecho << "\n" << textoOrdens;
 
     // People are told where the files are.
@@ -90,13 +90,30 @@ TEST_F(ZentactlRelatorios, OrdersReportWithNothingMatchingWritesNoFile) {
     EXPECT_NE(TextoPdf(todas).find("Troca de óleo"), std::string::npos);
 }
 
-TEST_F(ZentactlRelatorios, HostileModelNamesFail) {
-    for (const char* nome : {"../data/DEMO/x", "/etc/passwd", ".."}) {
-        const Resultado r = Executa({"report", "plans", "--model", nome, "--out", (m_home.Raiz() / "x.pdf").string()});
-        EXPECT_EQ(r.status, 1) << nome;
-        EXPECT_NE(r.erro.find("E_INVALIDARG"), std::string::npos) << r.erro;
+// Refused models and destinations fail with their reason; without a model
+// the extension chooses the format.
+TEST_F(ZentactlRelatorios, RefusalsSayWhyAndTheExtensionChoosesTheFormat) {
+    fs::create_directories(m_home.Raiz() / "relatorios");
+    std::ofstream(m_home.Raiz() / "relatorios" / "eq.modelo") << "formato = csv\ncampos = 101\n";
+    const std::string x = (m_home.Raiz() / "x.pdf").string();
+    const struct {
+        std::string modelo, saida, motivo;
+    } casos[] = {
+        {"../data/DEMO/x", x, "E_INVALIDARG"},
+        {"/etc/passwd", x, "nome de relatório inválido"},
+        {"EQ", x, (m_home.Raiz() / "relatorios" / "EQ.modelo").string()},
+        {"eq", x, "extensão .pdf"},
+        {"", (m_home.Raiz() / "falta" / "x.pdf").string(), "o diretório do arquivo de destino não existe"},
+    };
+    for (const auto& c : casos) {
+        const Resultado r = Executa({"report", "plans", "--model", c.modelo, "--out", c.saida});
+        EXPECT_EQ(r.status, 1) << c.modelo;
+        EXPECT_NE(r.erro.find(c.motivo), std::string::npos) << r.erro;
     }
-    EXPECT_FALSE(fs::exists(m_home.Raiz() / "x.pdf"));
+    EXPECT_FALSE(fs::exists(x));
+    const fs::path csv = m_home.Raiz() / "planos.csv";
+    ASSERT_EQ(Executa({"report", "plans", "--out", csv.string()}).status, 0);
+    EXPECT_EQ(zenta::teste::LeArquivo(csv).substr(0, 3), "\xEF\xBB\xBF");
 }
 
 }  // namespace

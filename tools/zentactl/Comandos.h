@@ -51,6 +51,7 @@ void RegistraErp(CLI::App& app, Contexto& ctx);
 void RegistraOrdens(CLI::App& app, Contexto& ctx);
 void RegistraVerificacao(CLI::App& app, Contexto& ctx);
 void RegistraRelatorios(CLI::App& app, Contexto& ctx);
+void RegistraPrevisao(CLI::App& app, Contexto& ctx);
 void RegistraDemo(CLI::App& app, Contexto& ctx);
 void RegistraServidor(CLI::App& app, Contexto& ctx);
 

@@ -1,6 +1,7 @@
 // `server status [--json]`: where the service's class is registered as a
-// local server, where that server listens, and, when it answers, what it
-// serves. It never starts a server.
+// local server, where that server listens, when it answers what it serves,
+// and where this program's calls go (this process, the local server or a
+// server on another machine). It never starts a server.
 //
 // Exit status: 0 a server answers, 3 registered but none answers,
 // 4 not registered (and none answers).
@@ -11,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/QVHome.h"
 #include "platform/rpc/QVAtivacao.h"
 #include "platform/rpc/QVEnderecos.h"
 #include "tools/zentactl/Comandos.h"
@@ -43,10 +45,22 @@ std::string Juntos(const std::vector<std::string>& textos) {
     return r;
 }
 
+// Where this program's calls of the service go, as CoCreateInstance
+// decides: "inproc", "local" or "remote", and for people.
+std::pair<std::string, std::string> DestinoChamadas(Contexto& ctx, bool bServidorLocal) {
+    if (ctx.opcoes.inproc) return {"inproc", "this process (--inproc): the data under " + ZentaHome().string()};
+    if (!ctx.opcoes.servidor.empty()) return {"remote", "the server on " + ctx.opcoes.servidor + " (--servidor)"};
+    if (bServidorLocal) return {"local", "the local server"};
+    const std::string remoto = rpc::ConfiguracaoDaClasse(CLSID_QVGE_ManutencaoPreventiva).servidorRemoto;
+    if (!remoto.empty()) return {"remote", "the server on " + remoto + " (RemoteServerName)"};
+    return {"inproc", "this process (no local server, no RemoteServerName): the data under " + ZentaHome().string()};
+}
+
 void Estado(Contexto& ctx) {
     const CLSID& clsid = CLSID_QVGE_ManutencaoPreventiva;
     const auto registro = rpc::LocalServerRegistrado(clsid);
     const std::filesystem::path socket = rpc::SocketDaClasse(clsid);
+    const auto [ondeVao, ondeVaoTexto] = DestinoChamadas(ctx, rpc::TemServidorLocal(clsid));
 
     // The connection is only looked at: ConexaoLocal never starts a server.
     std::optional<rpc::EstadoRemoto> servidor;
@@ -70,6 +84,8 @@ void Estado(Contexto& ctx) {
             {"registeredExecutable", registro ? nlohmann::json(registro->executavel) : nlohmann::json(nullptr)},
             {"socket", socket.string()},
             {"answers", servidor.has_value()},
+            {"callsGoTo", ondeVao},
+            {"callsGoToText", ondeVaoTexto},
         };
         if (servidor) {
             saida["server"] = {
@@ -100,6 +116,7 @@ void Estado(Contexto& ctx) {
         {"Registered executable", registro ? registro->executavel : std::string()},
         {"Socket", socket.string()},
         {"Answers", responde},
+        {"Calls go to", ondeVaoTexto},
     };
     if (servidor) {
         campos.insert(campos.end(), {

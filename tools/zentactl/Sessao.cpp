@@ -65,8 +65,23 @@ IQVGE_ManutencaoPreventiva& Sessao::Servico() {
     // falls back to this process when the class has none.
     const DWORD contexto = m_opcoes.inproc ? CLSCTX_INPROC_SERVER : CLSCTX_ALL;
     IQVGE_ManutencaoPreventiva* servico = nullptr;
-    HRESULT hr = CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, contexto, IID_IQVGE_ManutencaoPreventiva,
-                                  reinterpret_cast<void**>(&servico));
+    HRESULT hr = S_OK;
+    if (!m_opcoes.servidor.empty()) {
+        // --servidor: the server on that machine, whatever the registry says.
+        std::u16string maquina(m_opcoes.servidor.begin(), m_opcoes.servidor.end());
+        COSERVERINFO info{};
+        info.pwszName = maquina.data();
+        MULTI_QI qi{&IID_IQVGE_ManutencaoPreventiva, nullptr, S_OK};
+        hr = CoCreateInstanceEx(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_REMOTE_SERVER, &info, 1, &qi);
+        if (SUCCEEDED(hr)) hr = qi.hr;
+        servico = static_cast<IQVGE_ManutencaoPreventiva*>(qi.pItf);
+        if (FAILED(hr) || servico == nullptr)
+            throw FalhaOperacao("CoCreateInstanceEx", FAILED(hr) ? hr : E_NOINTERFACE,
+                                "the server on " + m_opcoes.servidor + " could not be reached");
+    } else {
+        hr = CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, contexto, IID_IQVGE_ManutencaoPreventiva,
+                              reinterpret_cast<void**>(&servico));
+    }
     if (FAILED(hr) || servico == nullptr)
         throw FalhaOperacao("CoCreateInstance", FAILED(hr) ? hr : E_NOINTERFACE,
                             !m_opcoes.inproc && rpc::TemServidorLocal(CLSID_QVGE_ManutencaoPreventiva)

@@ -28,6 +28,9 @@ struct OpcoesGlobais {
     // Create the service in this process even when a local server is
     // registered or running (--inproc).
     bool inproc = false;
+    // The machine whose server the calls go to ("host" or "host:port",
+    // --servidor); empty: as the registry says.
+    std::string servidor;
 
     // The company as the service and the ERP stand-in take it (Windows-1252).
     std::string EmpresaCp1252() const;

@@ -1,10 +1,12 @@
 // zentactl: the command-line client of the preventive-maintenance service.
 // It creates the service object in the class's local server when one is
-// registered or listening (starting it if needed), else in this process
-// (always with --inproc), initialises it for a company and calls its
-// interface; the ERP stand-in's master data are reached directly.
+// registered or listening (starting it if needed), else on the machine the
+// application's RemoteServerName names, else in this process (always with
+// --inproc; --servidor names the machine), initialises it for a company and
+// calls its interface; the ERP stand-in's master data are reached directly.
 //
-//   zentactl [--empresa NAME] [--usuario N] [--sessao N] [--json] [--inproc] GROUP COMMAND ...
+//   zentactl [--empresa NAME] [--usuario N] [--sessao N] [--json] [--inproc | --servidor HOST[:PORT]]
+//            GROUP COMMAND ...
 //
 // Exit status: 0 done, 1 an operation failed (reported on standard error as
 // "zentactl: <operation>: 0x<HRESULT> <NAME>: <message>"), 2 usage error;
@@ -34,8 +36,18 @@ int main(int argc, char** argv) {
         ->capture_default_str()
         ->check(CLI::Range(0ul, 0xFFFFFFFFul));
     app.add_flag("--json", ctx.opcoes.json, "Machine output: the records' JSON form");
-    app.add_flag("--inproc", ctx.opcoes.inproc,
-                 "Create the service in this process, even when a local server is registered or running");
+    auto* inproc = app.add_flag("--inproc", ctx.opcoes.inproc,
+                                "Create the service in this process, even when a local server is registered or running");
+    app.add_option("--servidor", ctx.opcoes.servidor,
+                   "Call the server on this machine (HOST or HOST:PORT, over TLS with the registry's client "
+                   "certificate); without it, RemoteServerName in the application's key when no local server is set up")
+        ->excludes(inproc)
+        ->check([](const std::string& v) {
+            for (const char c : v)
+                if (static_cast<unsigned char>(c) <= 0x20 || static_cast<unsigned char>(c) > 0x7E)
+                    return std::string("a host name or address, ASCII without blanks");
+            return v.empty() ? std::string("a host name or address") : std::string();
+        });
     app.footer("Exit status: 0 done, 1 an operation failed, 2 usage error; \"server status\" also 3 (registered, "
                "not running) and 4 (not registered).");
 
@@ -47,6 +59,7 @@ int main(int argc, char** argv) {
     RegistraOrdens(app, ctx);  // after the erp group: adds erp close-os
     RegistraVerificacao(app, ctx);  // after the plans group: adds plans counters
     RegistraRelatorios(app, ctx);
+    RegistraPrevisao(app, ctx);  // after the report group: adds report forecast
     RegistraDemo(app, ctx);
     RegistraServidor(app, ctx);
 
