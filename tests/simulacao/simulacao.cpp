@@ -14,8 +14,10 @@
 //
 //   zenta_simulacao --dias N --semente S [--empresa NOME] [--desliga INVARIANTE]... [--verboso]
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -486,7 +488,15 @@ struct Opcoes {
     std::string empresa = "SIMULA";
     std::set<std::string> desligadas;
     bool verboso = false;
+    std::string home;  // ZENTA_HOME to use and keep; a temporary one otherwise
 };
+
+int Uso(const char* motivo = nullptr) {
+    if (motivo != nullptr) std::fprintf(stderr, "zenta_simulacao: %s\n", motivo);
+    std::fprintf(stderr, "uso: zenta_simulacao [--dias N] [--semente S] [--empresa NOME] [--home DIR]\n"
+                         "                      [--desliga INVARIANTE|OPERACAO]... [--verboso]\n");
+    return 2;
+}
 
 class Simulacao {
 public:
@@ -549,6 +559,8 @@ private:
     // Invariants.
     void ConfereManha();
     void ConfereDia();
+    // Whether an invariant or an operation (a kind, or "edita plano: <what>")
+    // is on: --desliga turns one off while a fault it meets is open.
     bool Ligada(const char* nome) const { return m_op.desligadas.count(nome) == 0; }
 
     Opcoes m_op;
@@ -567,6 +579,7 @@ private:
     std::map<std::string, std::map<std::string, int>> m_resultados;  // operation → result → count
     unsigned short m_portaFechada = 0;
     long m_operacoes = 0;
+    std::chrono::steady_clock::time_point m_relogio = std::chrono::steady_clock::now();
 };
 
 const Simulacao::TipoOperacao Simulacao::kOperacoes[] = {
@@ -593,7 +606,12 @@ void Simulacao::Registra(const std::string& texto, HRESULT hr) {
     const std::string resultado = hr == S_OK ? "S_OK" : Hex(static_cast<ULONG>(hr));
     m_ultimas.push_back("dia " + std::to_string(m_dia) + " (" + TextoData(m_hoje) + "): " + texto + " -> " + resultado);
     if (m_ultimas.size() > 25) m_ultimas.pop_front();
-    if (m_op.verboso) std::printf("%s\n", m_ultimas.back().c_str());
+    if (m_op.verboso) {
+        const auto agora = std::chrono::steady_clock::now();
+        std::printf("%s (%lld ms)\n", m_ultimas.back().c_str(),
+                    static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(agora - m_relogio).count()));
+        m_relogio = agora;
+    }
     const std::string nome = texto.substr(0, texto.find(':'));
     ++m_resultados[nome][resultado];
 }
@@ -661,13 +679,14 @@ json Simulacao::NovaManutencao() {
 // Random product and service lines for a plan's maintenance or an order.
 json Simulacao::LinhasDoPlano(const json& manutencao, json& produtos, json& servicos) {
     const int tecnico = manutencao.value("lTecnico", 7);
-    for (int i = Sorteia(0, 2); i > 0; --i)
+    const int minimo = Ligada("listas vazias") ? 0 : 1;
+    for (int i = Sorteia(minimo, 2); i > 0; --i)
         servicos.push_back({{"lServico", Sorteia(1, 3)}, {"lTecnico", tecnico}, {"vQuantidadePrevista", std::to_string(Sorteia(1, 4))}});
-    for (int i = Sorteia(0, 3); i > 0; --i) {
+    for (int i = Sorteia(minimo, 3); i > 0; --i) {
         const int produto = Sorteia(501, 504);
         json locais = json::array();
         LONGLONG total = 0;
-        for (int k = Sorteia(0, 2); k > 0; --k) {
+        for (int k = Sorteia(minimo, 2); k > 0; --k) {
             const LONGLONG q = Sorteia(0, 3) == 0 ? 0 : Sorteia(1, 30) * 2500;
             total += q;
             json l = {{"lPonteiroLocal", Sorteia(1, 3)}, {"vQuantidadeEs", Valor(q)}};
@@ -776,12 +795,12 @@ void Simulacao::OpEditaPlano() {
     bool frequenciaMudou = false;
     switch (Sorteia(0, 7)) {
         case 0:  // every service of a maintenance removed
-            if (manutencoes.empty()) return;
+            if (manutencoes.empty() || !Ligada("listas vazias")) return;
             Um(manutencoes)["listaServicos"]["pServicos"] = json::array();
             oque = "servicos esvaziados";
             break;
         case 1: {  // every stock place of a product removed, or every product
-            if (manutencoes.empty()) return;
+            if (manutencoes.empty() || !Ligada("listas vazias")) return;
             json& produtos = Um(manutencoes)["listaProdutos"]["pProdutos"];
             if (!produtos.empty() && Chance(50)) {
                 Um(produtos)["listaLocal"]["pLocaisEstoque"] = json::array();
@@ -831,6 +850,7 @@ void Simulacao::OpEditaPlano() {
             oque = "observacao mudada";
             break;
     }
+    if (!Ligada(("edita plano: " + oque).c_str())) return;
     ULONG p = pos;
     const HRESULT hr = GravaPlano(p, plano);
     Registra("edita plano: " + std::to_string(pos) + " " + oque, hr);
@@ -1280,11 +1300,11 @@ void Simulacao::ConfereDia() {
             if (erp.filiaisReserva.at(chave) != std::set<ULONG>{o.r.lFilial & 0xFFFFu})
                 Viola("prerretiradas", "prerretirada da ordem " + Chave(chave) + " em outra filial que a " +
                                            std::to_string(o.r.lFilial));
-            if (reservas != o.reserva) {
+            if (Ligada("quantidade reservada") && reservas != o.reserva) {
                 LONGLONG reservado = 0, planejado = 0;
                 for (const auto& e : reservas) reservado += e.second;
                 for (const auto& e : o.reserva) planejado += e.second;
-                Viola("prerretiradas", "ordem " + Chave(chave) + " reserva " + Valor(reservado) + " em " +
+                Viola("quantidade reservada", "ordem " + Chave(chave) + " reserva " + Valor(reservado) + " em " +
                                            std::to_string(reservas.size()) + " lugares, suas linhas pedem " +
                                            Valor(planejado) + " em " + std::to_string(o.reserva.size()));
             }
@@ -1330,12 +1350,15 @@ void Simulacao::ConfereDia() {
                                           std::to_string(nomeiam.size()) + " ordens");
             if (nomeiam[0] != s.origem)
                 Viola("solicitacoes", nome + " da ordem " + Chave(s.origem) + " nomeada pela ordem " + Chave(nomeiam[0]));
-            if (s.quantidades.empty()) Viola("solicitacoes", nome + " sem itens");
-            for (LONGLONG q : s.quantidades)
-                if (q <= 0) Viola("solicitacoes", nome + " com item de quantidade " + Valor(q));
+            if (Ligada("itens de compra")) {
+                if (s.quantidades.empty()) Viola("itens de compra", nome + " sem itens");
+                for (LONGLONG q : s.quantidades)
+                    if (q <= 0) Viola("itens de compra", nome + " com item de quantidade " + Valor(q));
+            }
             const auto it = ordemDaChave.find(s.origem);
-            if (s.podeAlterar && it != ordemDaChave.end() && it->second->r.lSituacao == 2)
-                Viola("solicitacoes", nome + " ainda alteravel da ordem cancelada " + Chave(s.origem));
+            if (Ligada("compra de cancelada") && s.podeAlterar && it != ordemDaChave.end() &&
+                it->second->r.lSituacao == 2)
+                Viola("compra de cancelada", nome + " ainda alteravel da ordem cancelada " + Chave(s.origem));
         }
         for (const auto& [k, chaves] : quemNomeia)
             if (!existentes.count(k))
@@ -1346,9 +1369,20 @@ void Simulacao::ConfereDia() {
 // ---- The days ----------------------------------------------------------------------------------
 
 int Simulacao::Executa() {
-    std::string modelo = (fs::temp_directory_path() / "zenta-simulacao-XXXXXX").string();
-    if (::mkdtemp(modelo.data()) == nullptr) return 2;
-    m_home = modelo;
+    // In memory when the machine offers it: the engine syncs every file it
+    // replaces, and a life of many days would mostly wait for the disk.
+    std::error_code ec;
+    const fs::path raiz = fs::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0 ? fs::path("/dev/shm")
+                                                                                              : fs::temp_directory_path();
+    std::string modelo = (raiz / "zenta-simulacao-XXXXXX").string();
+    if (!m_op.home.empty()) {
+        m_home = m_op.home;  // kept afterwards, to be looked at
+        if (!fs::create_directories(m_home, ec)) return Uso("--home: give a directory that does not exist");
+    } else if (::mkdtemp(modelo.data()) != nullptr) {
+        m_home = modelo;
+    } else {
+        return 2;
+    }
     ::setenv("ZENTA_HOME", m_home.c_str(), 1);
     m_portaFechada = zenta::teste::SmtpSink::PortaFechada();
     zenta::RelogioSistema::DefineFonte(&Agora);
@@ -1366,7 +1400,7 @@ int Simulacao::Executa() {
         for (m_dia = 1; m_dia <= m_op.dias; ++m_dia) {
             m_hoje = primeiro + static_cast<ULONG>(m_dia - 1);
             DefineHoje(m_hoje);
-            const bool correioFora = Chance(15);
+            const bool correioFora = Chance(15) && Ligada("correio fora do ar");
             DefineMailServidor(correioFora);
             if (correioFora) Registra("correio fora do ar", S_OK);
             HRESULT hr = S_OK;
@@ -1387,7 +1421,7 @@ int Simulacao::Executa() {
                 int sorteio = Sorteia(1, totalPeso);
                 for (const auto& t : kOperacoes) {
                     if ((sorteio -= t.peso) > 0) continue;
-                    (this->*t.faz)();
+                    if (Ligada(t.nome)) (this->*t.faz)();
                     ++m_operacoes;
                     break;
                 }
@@ -1418,15 +1452,8 @@ int Simulacao::Executa() {
     m_a.reset();
     CoUninitialize();
     zenta::RelogioSistema::RestauraRelogioReal();
-    std::error_code ec;
-    fs::remove_all(m_home, ec);
+    if (m_op.home.empty()) fs::remove_all(m_home, ec);
     return codigo;
-}
-
-int Uso() {
-    std::fprintf(stderr,
-                 "uso: zenta_simulacao [--dias N] [--semente S] [--empresa NOME] [--desliga INVARIANTE]... [--verboso]\n");
-    return 2;
 }
 
 }  // namespace
@@ -1434,7 +1461,7 @@ int Uso() {
 int main(int argc, char** argv) {
     Opcoes o;
     for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
+        const std::string a = argv[i];  // --desliga takes an invariant's or an operation's name
         const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
         if (a == "--verboso") {
             o.verboso = true;
@@ -1446,6 +1473,7 @@ int main(int argc, char** argv) {
         else if (a == "--semente") o.semente = std::strtoull(v, nullptr, 10);
         else if (a == "--empresa") o.empresa = v;
         else if (a == "--desliga") o.desligadas.insert(v);
+        else if (a == "--home") o.home = v;
         else return Uso();
     }
     if (o.dias < 1) return Uso();
