@@ -1,5 +1,6 @@
 #include "integration/IntegracaoCompras.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -21,6 +22,17 @@ int CasasDoCodigoUnidade(USHORT codigo) {
     }
 }
 
+bool ArredondaParaCima(CY quantidade, USHORT codigoCasas, CY& arredondada) {
+    LONGLONG passo = 1;
+    for (int c = CasasDoCodigoUnidade(codigoCasas); c < 4; ++c) passo *= 10;
+    arredondada = quantidade;
+    LONGLONG resto = quantidade.int64 % passo;
+    if (resto == 0) return true;
+    // Towards plus infinity: a negative remainder is cut off, a positive one filled up.
+    if (resto < 0) resto += passo;
+    return !__builtin_add_overflow(quantidade.int64 - resto, passo, &arredondada.int64);
+}
+
 std::size_t QuantidadesPorItem::Hash::operator()(const QV_KEY_PRODUTO_SERVICO& k) const noexcept {
     return std::hash<std::string_view>()(std::string_view(reinterpret_cast<const char*>(&k), sizeof k));
 }
@@ -30,10 +42,13 @@ bool QuantidadesPorItem::Iguais::operator()(const QV_KEY_PRODUTO_SERVICO& a,
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-void QuantidadesPorItem::Soma(const QV_KEY_PRODUTO_SERVICO& key, CY quantidade) {
+bool QuantidadesPorItem::Soma(const QV_KEY_PRODUTO_SERVICO& key, CY quantidade) {
     auto [it, novo] = m_quantidades.try_emplace(key, 0);
     if (novo) m_chaves.push_back(key);
-    it->second += quantidade.int64;
+    LONGLONG soma = 0;
+    if (__builtin_add_overflow(it->second, quantidade.int64, &soma)) return false;
+    it->second = soma;
+    return true;
 }
 
 bool QuantidadesPorItem::Le(const QV_KEY_PRODUTO_SERVICO& key, CY& quantidade) const {
@@ -69,12 +84,13 @@ QV_KEY_PRODUTO_SERVICO Chave(ULONG ponteiro, USHORT g1, USHORT g2, USHORT g3, ch
     return key;
 }
 
-// A quantity as a unit with the ERP's decimal-places code keeps it.
-CY QuantidadeNaUnidade(CY quantidade, USHORT codigoCasas) {
-    CQVCurrency valor;
-    valor.SetCasasDecimais(zenta::CasasDoCodigoUnidade(codigoCasas));
-    valor = quantidade;
-    return valor.GetCY();
+__attribute__((format(printf, 1, 2))) std::string TextoItem(const char* formato, ...) {
+    char texto[160];
+    va_list argumentos;
+    va_start(argumentos, formato);
+    std::vsnprintf(texto, sizeof texto, formato, argumentos);
+    va_end(argumentos);
+    return texto;
 }
 
 constexpr std::size_t kMaxItensSolicitacao = 0xFFFF;
@@ -93,43 +109,121 @@ HRESULT CIntegracaoCompras::OnFinaliza() {
     return CQVBaseParaRotinas::OnFinaliza();
 }
 
-HRESULT CIntegracaoCompras::FazSolicitacaoCompra(const _REG_MOVIMENTACAO_MANUT_PREV_PS& Reg,
-                                                 std::vector<ULONGLONG>& solicitacoes) {
-    const auto& chaves = Reg.listaIntegracoesCompras;
-    if (!zenta::ListaValida(chaves.lQtdDMC, chaves.pDMC) ||
-        !zenta::ListaValida(Reg.listaProdutos.lQtdProdutos, Reg.listaProdutos.pProdutos) ||
+HRESULT CIntegracaoCompras::InicializaAcessos() {
+    if (GetAcessoEmpresarial() != nullptr && GetAcessoEstoque() != nullptr) return S_OK;
+    QV_CHECK(GetAcessoServidores(m_acessos));
+    if (GetAcessoEmpresarial() == nullptr || GetAcessoEstoque() == nullptr) QV_CHECK(E_NOTIMPL);
+    return S_OK;
+}
+
+HRESULT CIntegracaoCompras::VerificaLinhas(const _REG_MOVIMENTACAO_MANUT_PREV_PS& Reg, std::string& erro) {
+    erro.clear();
+    if (!zenta::ListaValida(Reg.listaProdutos.lQtdProdutos, Reg.listaProdutos.pProdutos) ||
         !zenta::ListaValida(Reg.listaServicos.lQtdServicos, Reg.listaServicos.pServicos))
         QV_CHECK(E_INVALIDARG);
-    m_chaves.assign(chaves.pDMC, chaves.pDMC + chaves.lQtdDMC);
+    if (Reg.lSituacao == 2) return S_OK;
+    QV_CHECK(InicializaAcessos());
+    for (ULONG i = 0; i < Reg.listaProdutos.lQtdProdutos; ++i) {
+        const _REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS& linha = Reg.listaProdutos.pProdutos[i];
+        if (linha.bGerarSolicitacaoCompras != 1) continue;
+        if (linha.lGrade1 > 0xFFFFu || linha.lGrade2 > 0xFFFFu || linha.lGrade3 > 0xFFFFu) {
+            erro = TextoItem("Produto %lu: grade acima de 65535 n\xE3o cabe na solicita\xE7\xE3o de compra",
+                             static_cast<unsigned long>(linha.lProduto));
+            QV_CHECK(E_INVALIDARG);
+        }
+        CQVDadosDF_Produto produto;
+        if (const HRESULT hr = GetAcessoEmpresarial()->LeProduto(linha.lProduto, &produto); FAILED(hr)) {
+            erro = TextoItem("Produto %lu para compra n\xE3o encontrado no cadastro",
+                             static_cast<unsigned long>(linha.lProduto));
+            QV_CHECK(hr);
+        }
+        CQVDadosDF_UnidadeMedidaProduto unidade;
+        if (const HRESULT hr = GetAcessoEmpresarial()->LeUnidadeMedidaProduto(produto.GetPonteiroUnidadeMedidaEstoque(),
+                                                                              &unidade);
+            FAILED(hr)) {
+            erro = TextoItem("Unidade de medida %lu do produto %lu para compra n\xE3o encontrada",
+                             static_cast<unsigned long>(produto.GetPonteiroUnidadeMedidaEstoque()),
+                             static_cast<unsigned long>(linha.lProduto));
+            QV_CHECK(hr);
+        }
+    }
+    for (ULONG i = 0; i < Reg.listaServicos.lQtdServicos; ++i) {
+        const _REG_MOVIMENTACAO_MANUTENCAO_SERVICO_PS& linha = Reg.listaServicos.pServicos[i];
+        if (linha.bGerarSolicitacaoCompras != 1) continue;
+        CQVDadosDF_Servico servico;
+        if (const HRESULT hr = GetAcessoEmpresarial()->LeServico(linha.lServico, &servico); FAILED(hr)) {
+            erro = TextoItem("Servi\xE7o %lu para compra n\xE3o encontrado no cadastro",
+                             static_cast<unsigned long>(linha.lServico));
+            QV_CHECK(hr);
+        }
+        CQVDadosDF_UnidadeMedidaServico unidade;
+        if (const HRESULT hr = GetAcessoEmpresarial()->LeUnidadeMedidaServico(servico.GetPonteiroUnidadeMedida(), &unidade);
+            FAILED(hr)) {
+            erro = TextoItem("Unidade de medida %lu do servi\xE7o %lu para compra n\xE3o encontrada",
+                             static_cast<unsigned long>(servico.GetPonteiroUnidadeMedida()),
+                             static_cast<unsigned long>(linha.lServico));
+            QV_CHECK(hr);
+        }
+    }
+    return S_OK;
+}
+
+HRESULT CIntegracaoCompras::FazSolicitacaoCompra(const _REG_MOVIMENTACAO_MANUT_PREV_PS& Reg,
+                                                 std::vector<ULONGLONG>& solicitacoes) {
     // Whatever happens below, the caller gets the keys as they then stand.
     struct Devolve {
         std::vector<ULONGLONG>& destino;
         const std::vector<ULONGLONG>& origem;
         ~Devolve() { destino = origem; }
     } devolve{solicitacoes, m_chaves};
+    QV_CHECK_OK(PreparaSolicitacao(Reg));
+    if (const HRESULT hr = ConcluiSolicitacao(); hr != S_OK) {
+        QV_LOG_HR(hr, "ConcluiSolicitacao()");
+        DesfazSolicitacao();
+        return hr;
+    }
+    return S_OK;
+}
 
-    // 1. A cancelled order leaves its requests as they are.
-    if (Reg.lSituacao == 2) return S_OK;
-    // 2. and 3.
-    QV_CHECK_OK(InicializaServidores());
-    QV_CHECK_OK(CarregaListaSolicitacoesCompras(Reg));
+HRESULT CIntegracaoCompras::PreparaSolicitacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& Reg) {
+    const auto& chaves = Reg.listaIntegracoesCompras;
+    if (!zenta::ListaValida(chaves.lQtdDMC, chaves.pDMC) ||
+        !zenta::ListaValida(Reg.listaProdutos.lQtdProdutos, Reg.listaProdutos.pProdutos) ||
+        !zenta::ListaValida(Reg.listaServicos.lQtdServicos, Reg.listaServicos.pServicos))
+        QV_CHECK(E_INVALIDARG);
+    m_chavesAnteriores.assign(chaves.pDMC, chaves.pDMC + chaves.lQtdDMC);
+    m_chaves = m_chavesAnteriores;
+    m_chaveNova = 0;
+    m_bPreparada = false;
+    m_arrSolicitacoesInalteraveis.clear();
 
-    // 4. The lines flagged for purchase, in order.
+    // The lines flagged for purchase, in order; a cancelled order asks for
+    // nothing, so that only what purchasing took over stays with it.
     m_arrProdutos.clear();
     m_arrServicos.clear();
-    for (ULONG i = 0; i < Reg.listaProdutos.lQtdProdutos; ++i)
-        if (Reg.listaProdutos.pProdutos[i].bGerarSolicitacaoCompras == 1)
-            m_arrProdutos.push_back(Reg.listaProdutos.pProdutos[i]);
-    for (ULONG i = 0; i < Reg.listaServicos.lQtdServicos; ++i)
-        if (Reg.listaServicos.pServicos[i].bGerarSolicitacaoCompras == 1)
-            m_arrServicos.push_back(Reg.listaServicos.pServicos[i]);
+    if (Reg.lSituacao != 2) {
+        for (ULONG i = 0; i < Reg.listaProdutos.lQtdProdutos; ++i)
+            if (Reg.listaProdutos.pProdutos[i].bGerarSolicitacaoCompras == 1)
+                m_arrProdutos.push_back(Reg.listaProdutos.pProdutos[i]);
+        for (ULONG i = 0; i < Reg.listaServicos.lQtdServicos; ++i)
+            if (Reg.listaServicos.pServicos[i].bGerarSolicitacaoCompras == 1)
+                m_arrServicos.push_back(Reg.listaServicos.pServicos[i]);
+    }
     if (m_arrProdutos.size() + m_arrServicos.size() > kMaxItensSolicitacao) QV_CHECK(E_INVALIDARG);
+    if (m_chavesAnteriores.empty() && m_arrProdutos.empty() && m_arrServicos.empty()) {
+        m_bPreparada = true;
+        return S_OK;
+    }
 
-    // 5. and 6.
-    QV_CHECK(ExcluiSolicitacao(Reg));
-    if (m_arrProdutos.empty() && m_arrServicos.empty()) return S_OK;
+    QV_CHECK_OK(InicializaServidores());
+    QV_CHECK_OK(CarregaListaSolicitacoesCompras(Reg));
+    // Which earlier requests purchasing took over, and what they ask for.
+    QV_CHECK_OK(PodeRefazerSolicitacoes(Reg));
+    if (m_arrProdutos.empty() && m_arrServicos.empty()) {
+        m_bPreparada = true;
+        return S_OK;
+    }
 
-    // 7. The request.
     REG_CM_SOLICITACAO_COMPRA_PS regCompras;
     std::memset(static_cast<void*>(&regCompras), 0, sizeof regCompras);
     regCompras.dmcOrigem = Reg.dmcChave;
@@ -144,20 +238,44 @@ HRESULT CIntegracaoCompras::FazSolicitacaoCompra(const _REG_MOVIMENTACAO_MANUT_P
     std::snprintf(origem, sizeof origem, "%s-%06d", mesAno, static_cast<int>(chaveOrdem.GetPonteiro() % 1000000000u));
     std::memcpy(regCompras.szOrigem, origem, std::strlen(origem));
 
-    // 8. and 9. The items go back to the allocator whatever the outcome.
+    // The items go back to the allocator whatever the outcome.
     const HRESULT hr = GeraSolicitacao(regCompras, Reg);
     LiberaItens(regCompras);
     if (hr != S_OK) {
         QV_LOG_HR(hr, "GeraSolicitacao(regCompras, Reg)");
         return hr;
     }
+    m_bPreparada = true;
+    return S_OK;
+}
+
+std::vector<ULONGLONG> CIntegracaoCompras::ChavesPrevistas() const {
+    if (!m_bPreparada) return m_chaves;
+    std::vector<ULONGLONG> chaves = m_arrSolicitacoesInalteraveis;
+    if (m_chaveNova != 0) chaves.push_back(m_chaveNova);
+    return chaves;
+}
+
+HRESULT CIntegracaoCompras::ConcluiSolicitacao() {
+    if (!m_bPreparada) return S_OK;
+    for (const ULONGLONG chave : m_chavesAnteriores) {
+        bool inalteravel = false;
+        for (const ULONGLONG c : m_arrSolicitacoesInalteraveis) inalteravel = inalteravel || c == chave;
+        if (!inalteravel) QV_CHECK_OK(ExcluiChave(chave));
+    }
+    return S_OK;
+}
+
+HRESULT CIntegracaoCompras::DesfazSolicitacao() {
+    if (m_chaveNova == 0) return S_OK;
+    QV_CHECK_OK(ExcluiChave(m_chaveNova));
+    m_chaveNova = 0;
     return S_OK;
 }
 
 HRESULT CIntegracaoCompras::InicializaServidores() {
     if (m_bServidoresInicializados) return S_OK;
-    QV_CHECK(GetAcessoServidores(m_acessos));
-    if (GetAcessoEmpresarial() == nullptr || GetAcessoEstoque() == nullptr) QV_CHECK(E_NOTIMPL);
+    QV_CHECK(InicializaAcessos());
     QV_CHECK_OK(m_pSolicitacaoCompas.CoCreateInstance(CLSID_QVCM_SolicitacaoCompra));
     QV_CHECK_OK(m_pSolicitacaoCompas->Inicializa_Padrao(ProfilerToRegInicializaPS(this)));
     m_bServidoresInicializados = true;
@@ -178,20 +296,6 @@ HRESULT CIntegracaoCompras::CarregaListaSolicitacoesCompras(const _REG_MOVIMENTA
         LiberaListaSolicitacoes(m_ListaSolicitacoesFeitas);
         QV_CHECK(E_UNEXPECTED);
     }
-    return S_OK;
-}
-
-HRESULT CIntegracaoCompras::ExcluiSolicitacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& Reg) {
-    m_arrSolicitacoesInalteraveis.clear();
-    if (Reg.listaIntegracoesCompras.lQtdDMC == 0) return S_OK;
-    QV_CHECK_OK(PodeRefazerSolicitacoes(Reg));
-    if (!m_arrSolicitacoesInalteraveis.empty())
-        QV_CHECK_OK(ExcluiSolicitacoesPossiveis(Reg));
-    else
-        QV_CHECK_OK(ExcluiTodasSolicitacoes(Reg));
-    // What is left of the order's requests: those purchasing took over. They
-    // still exist, so the order keeps naming them.
-    m_chaves = m_arrSolicitacoesInalteraveis;
     return S_OK;
 }
 
@@ -222,22 +326,6 @@ HRESULT CIntegracaoCompras::ExcluiChave(ULONGLONG chave) {
     return S_OK;
 }
 
-HRESULT CIntegracaoCompras::ExcluiSolicitacoesPossiveis(const _REG_MOVIMENTACAO_MANUT_PREV_PS& Reg) {
-    for (ULONG i = 0; i < Reg.listaIntegracoesCompras.lQtdDMC; ++i) {
-        const ULONGLONG chave = Reg.listaIntegracoesCompras.pDMC[i];
-        bool inalteravel = false;
-        for (const ULONGLONG c : m_arrSolicitacoesInalteraveis) inalteravel = inalteravel || c == chave;
-        if (!inalteravel) QV_CHECK_OK(ExcluiChave(Reg.listaIntegracoesCompras.pDMC[i]));
-    }
-    return S_OK;
-}
-
-HRESULT CIntegracaoCompras::ExcluiTodasSolicitacoes(const _REG_MOVIMENTACAO_MANUT_PREV_PS& Reg) {
-    for (ULONG i = 0; i < Reg.listaIntegracoesCompras.lQtdDMC; ++i)
-        QV_CHECK_OK(ExcluiChave(Reg.listaIntegracoesCompras.pDMC[i]));
-    return S_OK;
-}
-
 HRESULT CIntegracaoCompras::AdicionaItensJaSolicitados(const REG_CM_SOLICITACAO_COMPRA_PS& solicitacaoCompras) {
     if (solicitacaoCompras.usQtdItens != 0 && solicitacaoCompras.pItens == nullptr) QV_CHECK(E_UNEXPECTED);
     for (USHORT i = 0; i < solicitacaoCompras.usQtdItens; ++i) {
@@ -256,67 +344,79 @@ HRESULT CIntegracaoCompras::AdicionaItensJaSolicitados(const REG_CM_SOLICITACAO_
         QV_CHECK_OK(GetAcessoEmpresarial()->LeUnidadeMedida(keyUnidadeMedida, &uniMedida));
         const QV_KEY_PRODUTO_SERVICO key = Chave(posicao.lPonteiroProdutoServico, posicao.usGrade1, posicao.usGrade2,
                                                  posicao.usGrade3, posicao.cTipo);
-        m_mapJaSolicitado.Soma(key, posicao.vQuantidade);
+        if (!m_mapJaSolicitado.Soma(key, posicao.vQuantidade)) QV_CHECK(DISP_E_OVERFLOW);
     }
     return S_OK;
 }
 
 HRESULT CIntegracaoCompras::GeraSolicitacao(REG_CM_SOLICITACAO_COMPRA_PS& regCompras,
                                             const _REG_MOVIMENTACAO_MANUT_PREV_PS&) {
-    ULONGLONG rChaveOut = 0;
+    // An item whose quantity comes to nothing is not asked for: the next
+    // item takes its place.
+    std::size_t k = 0;
+    const auto fica = [&regCompras, &k]() {
+        REG_CM_ITEM_SOLICITACAO_PS& item = regCompras.pItens[k];
+        if (item.vQuantidade.int64 > 0) {
+            ++k;
+        } else {
+            CoTaskMemFree(item.pExtra);
+            std::memset(static_cast<void*>(&item), 0, sizeof item);
+        }
+    };
     if (m_arrSolicitacoesInalteraveis.empty()) {
         // Every selected line is one item: products first, then services.
         const std::size_t quantidade = m_arrProdutos.size() + m_arrServicos.size();
         QV_CHECK(zenta::AlocaArray(quantidade, regCompras.pItens));
         regCompras.usQtdItens = static_cast<USHORT>(quantidade);
-        std::size_t k = 0;
-        for (std::size_t i = 0; i < m_arrProdutos.size(); ++i, ++k)
+        for (std::size_t i = 0; i < m_arrProdutos.size(); ++i, fica())
             QV_CHECK_OK(AdicionaProduto(i, regCompras, regCompras.pItens[k]));
-        for (std::size_t j = 0; j < m_arrServicos.size(); ++j, ++k)
+        for (std::size_t j = 0; j < m_arrServicos.size(); ++j, fica())
             QV_CHECK_OK(AdicionaServico(j, regCompras, regCompras.pItens[k]));
-        QV_CHECK_OK(m_pSolicitacaoCompas->Integracao_Inclui(regCompras, &rChaveOut));
-        m_chaves.assign(1, rChaveOut);
-        return S_OK;
-    }
-
-    // Purchasing took some requests over: ask only for what they do not
-    // already cover, one item per product position or service.
-    m_mapNecessario.Limpa();
-    for (const auto& linha : m_arrProdutos)
-        m_mapNecessario.Soma(Chave(linha.lProduto, static_cast<USHORT>(linha.lGrade1 & 0xFFFFu),
-                                   static_cast<USHORT>(linha.lGrade2 & 0xFFFFu),
-                                   static_cast<USHORT>(linha.lGrade3 & 0xFFFFu), 'P'),
-                             linha.vQuantidadeUtilizada);
-    for (const auto& linha : m_arrServicos)
-        m_mapNecessario.Soma(Chave(linha.lServico, 0, 0, 0, 'S'), linha.vQuantidadeUtilizada);
-    std::vector<QV_KEY_PRODUTO_SERVICO> lista;
-    for (const QV_KEY_PRODUTO_SERVICO& key : m_mapNecessario.Chaves()) {
-        CY necessario{};
-        CY jaSolicitado{};
-        m_mapNecessario.Le(key, necessario);
-        if (m_mapJaSolicitado.Le(key, jaSolicitado)) {
-            necessario.int64 -= jaSolicitado.int64;
-            m_mapNecessario.Define(key, necessario);
-            if (necessario.int64 < 1) continue;
+    } else {
+        // Purchasing took some requests over: ask only for what they do not
+        // already cover, one item per product position or service.
+        m_mapNecessario.Limpa();
+        bool cabe = true;
+        for (const auto& linha : m_arrProdutos)
+            cabe = cabe && m_mapNecessario.Soma(Chave(linha.lProduto, static_cast<USHORT>(linha.lGrade1 & 0xFFFFu),
+                                                      static_cast<USHORT>(linha.lGrade2 & 0xFFFFu),
+                                                      static_cast<USHORT>(linha.lGrade3 & 0xFFFFu), 'P'),
+                                                linha.vQuantidadeUtilizada);
+        for (const auto& linha : m_arrServicos)
+            cabe = cabe && m_mapNecessario.Soma(Chave(linha.lServico, 0, 0, 0, 'S'), linha.vQuantidadeUtilizada);
+        if (!cabe) QV_CHECK(DISP_E_OVERFLOW);
+        std::vector<QV_KEY_PRODUTO_SERVICO> lista;
+        for (const QV_KEY_PRODUTO_SERVICO& key : m_mapNecessario.Chaves()) {
+            CY necessario{};
+            CY jaSolicitado{};
+            m_mapNecessario.Le(key, necessario);
+            if (m_mapJaSolicitado.Le(key, jaSolicitado)) {
+                if (__builtin_sub_overflow(necessario.int64, jaSolicitado.int64, &necessario.int64))
+                    QV_CHECK(DISP_E_OVERFLOW);
+                m_mapNecessario.Define(key, necessario);
+            }
+            if (necessario.int64 >= 1) lista.push_back(key);
         }
-        lista.push_back(key);
+        QV_CHECK(zenta::AlocaArray(lista.size(), regCompras.pItens));
+        regCompras.usQtdItens = static_cast<USHORT>(lista.size());
+        for (std::size_t i = 0; i < lista.size(); ++i, fica()) {
+            const QV_KEY_PRODUTO_SERVICO& key = lista[i];
+            REG_CM_ITEM_SOLICITACAO_PS& itemCompras = regCompras.pItens[k];
+            CY vQuantidade{};
+            m_mapNecessario.Le(key, vQuantidade);
+            itemCompras.cTipo = key.cTipo;
+            if (key.cTipo == 'P')
+                QV_CHECK_OK(AdicionaProduto(key, vQuantidade, regCompras, itemCompras));
+            else
+                QV_CHECK_OK(AdicionaServico(key, vQuantidade, regCompras, itemCompras));
+        }
     }
-    QV_CHECK(zenta::AlocaArray(lista.size(), regCompras.pItens));
-    regCompras.usQtdItens = static_cast<USHORT>(lista.size());
-    for (std::size_t i = 0; i < lista.size(); ++i) {
-        const QV_KEY_PRODUTO_SERVICO& key = lista[i];
-        REG_CM_ITEM_SOLICITACAO_PS& itemCompras = regCompras.pItens[i];
-        CY vQuantidade{};
-        m_mapNecessario.Le(key, vQuantidade);
-        itemCompras.cTipo = key.cTipo;
-        if (key.cTipo == 'P')
-            QV_CHECK_OK(AdicionaProduto(key, vQuantidade, regCompras, itemCompras));
-        else
-            QV_CHECK_OK(AdicionaServico(key, vQuantidade, regCompras, itemCompras));
-    }
-    // Sent even without items: the order then shows purchasing was asked.
+    regCompras.usQtdItens = static_cast<USHORT>(k);
+    // Nothing left to ask for: no request.
+    if (k == 0) return S_OK;
+    ULONGLONG rChaveOut = 0;
     QV_CHECK_OK(m_pSolicitacaoCompas->Integracao_Inclui(regCompras, &rChaveOut));
-    m_chaves = m_arrSolicitacoesInalteraveis;
+    m_chaveNova = rChaveOut;
     m_chaves.push_back(rChaveOut);
     return S_OK;
 }
@@ -381,7 +481,8 @@ HRESULT CIntegracaoCompras::PreencheProduto(const CQVDadosDF_Produto& produto, C
 
     CQVDadosDF_UnidadeMedidaProduto unidadeMedida;
     QV_CHECK_OK(GetAcessoEmpresarial()->LeUnidadeMedidaProduto(produto.GetPonteiroUnidadeMedidaEstoque(), &unidadeMedida));
-    itemCompras.vQuantidade = QuantidadeNaUnidade(vQuantidade, unidadeMedida.GetCasasDecimais());
+    if (!zenta::ArredondaParaCima(vQuantidade, unidadeMedida.GetCasasDecimais(), itemCompras.vQuantidade))
+        QV_CHECK(DISP_E_OVERFLOW);
 
     itemCompras.vPontoPedido = reposicoes.GetPontoPedidoReposicao();
     itemCompras.vEstoqueMinimo = reposicoes.GetEstoqueMinimo();
@@ -415,7 +516,8 @@ HRESULT CIntegracaoCompras::PreencheServico(const CQVDadosDF_Servico& servico, U
                                             REG_CM_ITEM_SOLICITACAO_PS& itemCompras) {
     CQVDadosDF_UnidadeMedidaServico uniMedidaServico;
     QV_CHECK_OK(GetAcessoEmpresarial()->LeUnidadeMedidaServico(servico.GetPonteiroUnidadeMedida(), &uniMedidaServico));
-    itemCompras.vQuantidade = QuantidadeNaUnidade(vQuantidade, uniMedidaServico.GetCasasDecimais());
+    if (!zenta::ArredondaParaCima(vQuantidade, uniMedidaServico.GetCasasDecimais(), itemCompras.vQuantidade))
+        QV_CHECK(DISP_E_OVERFLOW);
     itemCompras.lPonteiroProdutoServico = lServico;
     itemCompras.usUnidadeMedida = servico.GetPonteiroUnidadeMedida();
     itemCompras.cReservado81 = 0;

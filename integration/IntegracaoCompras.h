@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -42,12 +43,18 @@ namespace zenta {
 // gives 0, 1 gives 2, 2 gives 4, any other code 0.
 int CasasDoCodigoUnidade(USHORT codigo);
 
+// A quantity rounded up to the decimals of a unit with the ERP's
+// decimal-places code: what is needed is always at least what is asked for
+// (0.6 of a whole unit is 1). False when the result leaves the currency range.
+bool ArredondaParaCima(CY quantidade, USHORT codigoCasas, CY& arredondada);
+
 // Quantities per product position or service, listed in the order their
 // keys first came.
 class QuantidadesPorItem {
 public:
-    // Adds `quantidade` to the key's entry (an absent entry counts as 0).
-    void Soma(const QV_KEY_PRODUTO_SERVICO& key, CY quantidade);
+    // Adds `quantidade` to the key's entry (an absent entry counts as 0);
+    // false, with the entry unchanged, when the sum leaves the currency range.
+    bool Soma(const QV_KEY_PRODUTO_SERVICO& key, CY quantidade);
     bool Le(const QV_KEY_PRODUTO_SERVICO& key, CY& quantidade) const;
     void Define(const QV_KEY_PRODUTO_SERVICO& key, CY quantidade);
     const std::vector<QV_KEY_PRODUTO_SERVICO>& Chaves() const { return m_chaves; }
@@ -73,13 +80,38 @@ public:
     CIntegracaoCompras(const CIntegracaoCompras&) = delete;
     CIntegracaoCompras& operator=(const CIntegracaoCompras&) = delete;
 
-    // Replaces the order's purchase requests by one for its lines whose
-    // bGerarSolicitacaoCompras is 1. `solicitacoes` receives the keys the
-    // order holds afterwards: the requests purchasing took over and the new
-    // one. It always names exactly the order's requests that still exist,
-    // also when a step fails part-way (a failure before anything was
-    // deleted leaves the order's keys as they were). A cancelled order keeps
-    // its requests untouched.
+    // Checks, changing nothing anywhere, what asking for the order's lines
+    // flagged for purchase (bGerarSolicitacaoCompras 1) needs: each product
+    // with its stock unit, each service with its unit, and grades that fit
+    // 16 bits. A failure gives the read's code (E_INVALIDARG for a grade)
+    // and `erro` names the product or service (Windows-1252). A cancelled
+    // order asks for nothing and passes.
+    HRESULT VerificaLinhas(const _REG_MOVIMENTACAO_MANUT_PREV_PS& Reg, std::string& erro);
+
+    // Replacing the order's requests, in two steps so that a save failing
+    // in between leaves purchasing as it was:
+    // PreparaSolicitacao sends the new request, for the flagged lines'
+    // quantities less what the requests purchasing took over already ask
+    // for, each rounded up to its unit, without items of 0 (no request at
+    // all when nothing is left to ask for); the order's earlier requests
+    // stay. A cancelled order asks for nothing.
+    HRESULT PreparaSolicitacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& Reg);
+    // Deletes the order's earlier requests that purchasing still lets
+    // change. A deletion that fails stops here; the request stays named by
+    // Chaves().
+    HRESULT ConcluiSolicitacao();
+    // Deletes the request PreparaSolicitacao sent (the undo of a save that
+    // failed after it).
+    HRESULT DesfazSolicitacao();
+    // The keys of the order's requests that exist now, in the order's order
+    // followed by the new one: what the order must name.
+    const std::vector<ULONGLONG>& Chaves() const { return m_chaves; }
+    // The keys the order will name once ConcluiSolicitacao has deleted what
+    // it should: the requests purchasing took over, then the new one.
+    std::vector<ULONGLONG> ChavesPrevistas() const;
+
+    // Both steps at once; a failing deletion undoes the new request.
+    // `solicitacoes` receives Chaves() on every path.
     HRESULT FazSolicitacaoCompra(const _REG_MOVIMENTACAO_MANUT_PREV_PS& Reg, std::vector<ULONGLONG>& solicitacoes);
 
 protected:
@@ -88,10 +120,8 @@ protected:
 private:
     HRESULT InicializaServidores();
     HRESULT CarregaListaSolicitacoesCompras(const _REG_MOVIMENTACAO_MANUT_PREV_PS& Reg);
-    HRESULT ExcluiSolicitacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& Reg);
+    HRESULT InicializaAcessos();
     HRESULT PodeRefazerSolicitacoes(const _REG_MOVIMENTACAO_MANUT_PREV_PS& Reg);
-    HRESULT ExcluiSolicitacoesPossiveis(const _REG_MOVIMENTACAO_MANUT_PREV_PS& Reg);
-    HRESULT ExcluiTodasSolicitacoes(const _REG_MOVIMENTACAO_MANUT_PREV_PS& Reg);
     HRESULT ExcluiChave(ULONGLONG chave);
     HRESULT AdicionaItensJaSolicitados(const REG_CM_SOLICITACAO_COMPRA_PS& solicitacaoCompras);
     HRESULT GeraSolicitacao(REG_CM_SOLICITACAO_COMPRA_PS& regCompras, const _REG_MOVIMENTACAO_MANUT_PREV_PS& Reg);
@@ -123,6 +153,10 @@ private:
     zenta::QuantidadesPorItem m_mapJaSolicitado;
     bool m_bServidoresInicializados = false;
     CQVAcessoServidores m_acessos;
-    // The order's request keys as they stand while the steps run.
+    // The order's request keys as they stand while the steps run, the keys
+    // it came with, and the request sent now (0: none).
     std::vector<ULONGLONG> m_chaves;
+    std::vector<ULONGLONG> m_chavesAnteriores;
+    ULONGLONG m_chaveNova = 0;
+    bool m_bPreparada = false;
 };

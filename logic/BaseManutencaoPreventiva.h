@@ -229,6 +229,9 @@ protected:
     // A finished order re-arms its plan's maintenance of the same code; a plan
     // that no longer has it is left as it is.
     HRESULT RearmaManutencaoDaMovimentacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& regPs);
+    // Refuses an order save: `mensagem` (Windows-1252) becomes the object's
+    // last error and a line of the error log; gives back `hr`.
+    HRESULT RecusaMovimentacao(HRESULT hr, const std::string& mensagem, unsigned linha);
 
     // ---- Service-order link (BaseManutencaoPreventiva_OS.cpp) --------------------------
     // The key of a service order in the technical-assistance module.
@@ -238,6 +241,9 @@ protected:
     };
     // Raises (or rewrites) the service order of a concluded order.
     HRESULT GeraOS(_REG_MOVIMENTACAO_MANUT_PREV_PS& regPs, REG_PTR_OS& regPtrOSGerada);
+    // Whether a service order linked to the order is still open in the
+    // technical-assistance module.
+    HRESULT OSVinculadaAberta(const _REG_MOVIMENTACAO_MANUT_PREV_PS& regMovimentacao, bool& bAberta);
     // Rewrites the open service orders already linked to the order.
     HRESULT VerificaOSGeradas(const _REG_MOVIMENTACAO_MANUT_PREV_PS& regMovimentacao, bool& bSobrescreveu);
     // The order's links as a new run of the relationship file; sets lRelacionamentoOS.

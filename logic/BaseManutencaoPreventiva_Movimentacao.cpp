@@ -8,6 +8,9 @@
 #include "logic/BaseManutencaoPreventiva.h"
 
 #include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <functional>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -16,6 +19,7 @@
 
 #include "diagnostics/QVCheck.h"
 #include "integration/IntegracaoCompras.h"
+#include "integration/IntegracaoEstoque.h"
 #include "logic/QVCamposRegistro.h"
 #include "platform/CodePage.h"
 #include "values/QVDMA.h"
@@ -34,7 +38,41 @@ using zenta::TextoTerminado;
 
 constexpr USHORT kModuloMovimentacao = REG_QVDMC::MOVIMENTO_GERENCIADOR_MANUT_PREV;
 
-HRESULT ValidaMovimentacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& m) {
+// A save from a copy older than the stored order: another session changed
+// it in between (the code the ERP gives a region another writer holds).
+constexpr HRESULT kAlteracaoConcorrente = HRESULT_FROM_WIN32(33u);  // ERROR_LOCK_VIOLATION
+
+__attribute__((format(printf, 1, 2))) std::string Mensagem(const char* formato, ...) {
+    char texto[256];
+    va_list argumentos;
+    va_start(argumentos, formato);
+    std::vsnprintf(texto, sizeof texto, formato, argumentos);
+    va_end(argumentos);
+    return texto;
+}
+
+// The stored order read for a save, freed on every path.
+struct OrdemArmazenada {
+    _REG_MOVIMENTACAO_MANUT_PREV_PS ordem{};
+    OrdemArmazenada() = default;
+    OrdemArmazenada(const OrdemArmazenada&) = delete;
+    OrdemArmazenada& operator=(const OrdemArmazenada&) = delete;
+    ~OrdemArmazenada() { zenta::LiberaListasMovimentacao(ordem); }
+};
+
+// Runs its undo when a save stops before the order is written.
+struct DesfazSeFalhar {
+    std::function<void()> desfazer;
+    bool bAtivo = true;
+    explicit DesfazSeFalhar(std::function<void()> f) : desfazer(std::move(f)) {}
+    DesfazSeFalhar(const DesfazSeFalhar&) = delete;
+    DesfazSeFalhar& operator=(const DesfazSeFalhar&) = delete;
+    ~DesfazSeFalhar() {
+        if (bAtivo) desfazer();
+    }
+};
+
+HRESULT ValidaMovimentacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& m, std::string& erro) {
     if (!TextoTerminado(m.szMotivoProrrogacao) || !TextoTerminado(m.szMotivoCancelamento) ||
         !TextoTerminado(m.szNomeManutencao) || !TextoTerminado(m.szNrSerie) || !TextoTerminado(m.szParadaManutencao))
         return E_INVALIDARG;
@@ -46,6 +84,26 @@ HRESULT ValidaMovimentacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& m) {
     for (ULONG i = 0; i < m.listaProdutos.lQtdProdutos; ++i) {
         const auto& locais = m.listaProdutos.pProdutos[i].listaLocal;
         if (!ListaValida(locais.lQtdEstoque, locais.pLocaisEstoque)) return E_INVALIDARG;
+    }
+    // The purchase flag is kept in one byte, as given: 1 asks for purchase,
+    // any other value that fits is stored and read back as it came.
+    for (ULONG i = 0; i < m.listaProdutos.lQtdProdutos; ++i) {
+        const LONG flag = m.listaProdutos.pProdutos[i].bGerarSolicitacaoCompras;
+        if (flag < 0 || flag > 0xFF) {
+            erro = Mensagem("bGerarSolicitacaoCompras %ld do produto %lu (linha %lu) n\xE3o cabe no registro: use 0 ou 1",
+                            static_cast<long>(flag), static_cast<unsigned long>(m.listaProdutos.pProdutos[i].lProduto),
+                            static_cast<unsigned long>(i + 1));
+            return E_INVALIDARG;
+        }
+    }
+    for (ULONG i = 0; i < m.listaServicos.lQtdServicos; ++i) {
+        const LONG flag = m.listaServicos.pServicos[i].bGerarSolicitacaoCompras;
+        if (flag < 0 || flag > 0xFF) {
+            erro = Mensagem("bGerarSolicitacaoCompras %ld do servi\xE7o %lu (linha %lu) n\xE3o cabe no registro: use 0 ou 1",
+                            static_cast<long>(flag), static_cast<unsigned long>(m.listaServicos.pServicos[i].lServico),
+                            static_cast<unsigned long>(i + 1));
+            return E_INVALIDARG;
+        }
     }
     return S_OK;
 }
@@ -197,54 +255,127 @@ HRESULT CBaseManutencaoPreventiva::RearmaManutencaoDaMovimentacao(const _REG_MOV
 
 // ---- Saving an order ----------------------------------------------------------------------
 
+HRESULT CBaseManutencaoPreventiva::RecusaMovimentacao(HRESULT hr, const std::string& mensagem, unsigned linha) {
+    CQVDadosDF_Erro erro;
+    erro.hr = hr;
+    erro.sMensagem = mensagem;
+    erro.sEmpresa = GetEmpresa();
+    SetErro(erro);
+    QVGravaLogErroTexto(QVProfilerDoEscopo(), "CBaseManutencaoPreventiva::GravaMovimentacao", QV_ARQUIVO, linha, mensagem);
+    return hr;
+}
+
+// A save refused for its input: the message names what is wrong.
+#define QV_RECUSA(hr, mensagem) return RecusaMovimentacao((hr), (mensagem), __LINE__)
+
 HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& pRegMovimentacao,
                                                      ULONGLONG* pRegDMCGravado) {
     if (pRegDMCGravado == nullptr) QV_CHECK(E_POINTER);
     *pRegDMCGravado = 0;
     if (m_pDataBase == nullptr) QV_CHECK(QV_E_NAO_INICIALIZADO);
-    QV_CHECK(ValidaMovimentacao(pRegMovimentacao));
+    std::string erro;
+    if (const HRESULT hr = ValidaMovimentacao(pRegMovimentacao, erro); FAILED(hr)) {
+        if (!erro.empty()) QV_RECUSA(hr, erro);
+        QV_CHECK(hr);
+    }
     CQVDataBase_GE_ManutencaoPreventiva& db = *m_pDataBase;
     std::lock_guard trava(db.m_travaGravacao);
 
     _REG_MOVIMENTACAO_MANUT_PREV_PS regPs = pRegMovimentacao;
-    REG_QVDMC chave(regPs.dmcChave);
+    const REG_QVDMC chave(regPs.dmcChave);
     // A new order without a month goes to the current month; an existing
     // order must be found where its key says before anything changes.
     USHORT maGravacao = chave.GetMa();
-    if (chave.GetPonteiro() == 0) {
-        if (maGravacao == 0) maGravacao = QVMAAtual();
+    const bool bExiste = chave.GetPonteiro() != 0;
+    if (!bExiste && maGravacao == 0) maGravacao = QVMAAtual();
+    if (bExiste && maGravacao == 0) QV_CHECK(E_INVALIDARG);
+
+    // The stored order's service-order links, purchase-request keys and
+    // version are the server's: the caller's copy may be older or made up.
+    // A new order has none.
+    OrdemArmazenada armazenada;
+    REG_QVDMC chaveArmazenada;
+    if (bExiste) {
+        chaveArmazenada.SetDMC(chave.GetPonteiro(), kModuloMovimentacao, maGravacao);
+        QV_CHECK(LeMovimentacaoInterna(chaveArmazenada.Get64(), armazenada.ordem, true));
+        const _REG_MOVIMENTACAO_MANUT_PREV_PS& a = armazenada.ordem;
+        // A copy read before the last save would undo that save.
+        if (regPs.lVersaoRegistro < a.lVersaoRegistro)
+            QV_RECUSA(kAlteracaoConcorrente,
+                      Mensagem("Ordem %lu alterada por outra grava\xE7\xE3o desde que foi lida (vers\xE3o %lu, "
+                               "gravada %lu): leia-a de novo antes de gravar",
+                               static_cast<unsigned long>(chave.GetPonteiro()),
+                               static_cast<unsigned long>(regPs.lVersaoRegistro),
+                               static_cast<unsigned long>(a.lVersaoRegistro)));
+        regPs.lVersaoRegistro = a.lVersaoRegistro;
+        regPs.listaRelacionamentos = a.listaRelacionamentos;
+        regPs.lRelacionamentoOS = a.lRelacionamentoOS;
+        regPs.listaIntegracoesCompras = a.listaIntegracoesCompras;
+        regPs.lPtrIntegracaoCompras = a.lPtrIntegracaoCompras;
     } else {
-        if (maGravacao == 0) QV_CHECK(E_INVALIDARG);
-        REG_MOVIMENTACAO_MANUT_PREV_V1 existente{};
-        QV_CHECK(db.m_MovManutPrev.Le(QVMAToChave(maGravacao), chave.GetPonteiro(), existente));
+        regPs.lVersaoRegistro = 0;
+        regPs.listaRelacionamentos = {};
+        regPs.lRelacionamentoOS = 0;
+        regPs.listaIntegracoesCompras = {};
+        regPs.lPtrIntegracaoCompras = 0;
     }
     const ULONGLONG uiChaveMes = QVMAToChave(maGravacao);
     // The position the order will have: its own, or the next of its month
     // for a new order. Known now (the company's write lock keeps others from
-    // appending), so that the service order raised for a new order, and the
-    // link to it, name the order and not position 0.
+    // appending), so that its pre-withdrawal, the service order raised for
+    // it and the link to it name the order and not position 0.
     const ULONGLONG posicao =
-        chave.GetPonteiro() != 0 ? chave.GetPonteiro() : db.m_MovManutPrev.GetQtdRegistros(uiChaveMes) + 1;
+        bExiste ? chave.GetPonteiro() : db.m_MovManutPrev.GetQtdRegistros(uiChaveMes) + 1;
     REG_QVDMC chaveGravada;
     chaveGravada.SetDMC(static_cast<ULONG>(posicao), kModuloMovimentacao, maGravacao);
-
-    // 1. and 2. The day of this save; the previous pre-withdrawal undone.
-    regPs.dataConclusao = REG_QVDMA::Hoje().GetData();
-    QV_CHECK(m_IntegraEstoque.LimparBaixaNoEstoque(chave, static_cast<LONG>(regPs.lFilial)));
-    // From here on the order carries the key it is saved under.
     regPs.dmcChave = chaveGravada.Get64();
+    regPs.dataConclusao = REG_QVDMA::Hoje().GetData();
+    regPs.lUsuarioConclusao = GetUsuario();
+    const bool bFinalizando = regPs.lSituacao == 1 || regPs.lSituacao == 2;
 
-    // 3. An order being finished: its service order, and its maintenance re-armed.
-    REG_PTR_OS regPtrOSGerada{};
-    if (regPs.lSituacao == 1 || regPs.lSituacao == 2) {
-        if (regPs.lSituacao == 1 && regPs.bGerarOS != 0) QV_CHECK(GeraOS(regPs, regPtrOSGerada));
-        QV_CHECK(RearmaManutencaoDaMovimentacao(regPs));
+    // ---- Everything a later step would fail on is checked before anything changes ----
+    // The plan a finished order re-arms (an order without a plan has none).
+    if (bFinalizando && regPs.lPonteiroCadastro != 0) {
+        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano;
+        std::memset(&plano, 0, sizeof plano);
+        const HRESULT hr = LePlano(regPs.lPonteiroCadastro, plano);
+        zenta::LiberaListasPlano(plano);
+        if (FAILED(hr))
+            QV_RECUSA(hr, Mensagem("Plano %lu da ordem (lPonteiroCadastro) n\xE3o encontrado",
+                                   static_cast<unsigned long>(regPs.lPonteiroCadastro)));
+    }
+    // The stock records of an open order.
+    if (regPs.lSituacao == 0) {
+        std::vector<REG_ES_PREBAIXAPS> baixas;
+        if (const HRESULT hr = m_IntegraEstoque.MontaPreBaixas(regPs, baixas, erro); FAILED(hr)) {
+            if (!erro.empty()) QV_RECUSA(hr, erro);
+            QV_CHECK(hr);
+        }
+    }
+    // What purchasing is asked for.
+    CIntegracaoCompras integCM;
+    if (const HRESULT hr = integCM.Inicializa(GetEmpresa(), GetUsuario(), static_cast<LONG>(GetNumeroSessao()));
+        hr != S_OK) {
+        QV_LOG_HR(hr, "integCM.Inicializa(GetEmpresa(), GetUsuario(), GetNumeroSessao())");
+        return FAILED(hr) ? hr : E_FAIL;
+    }
+    if (const HRESULT hr = integCM.VerificaLinhas(regPs, erro); FAILED(hr)) {
+        if (!erro.empty()) QV_RECUSA(hr, erro);
+        QV_CHECK(hr);
+    }
+    // One job, one service order: while the one raised for the order is open
+    // (billable) in technical assistance, the order is neither reopened nor
+    // cancelled.
+    if (bExiste && regPs.lSituacao != 1 && regPs.listaRelacionamentos.lQtdRelacionamentoOS != 0) {
+        bool bAberta = false;
+        QV_CHECK(OSVinculadaAberta(regPs, bAberta));
+        if (bAberta)
+            QV_RECUSA(E_ACCESSDENIED, "A ordem tem ordem de servi\xE7o aberta na assist\xEAncia t\xE9\x63nica: encerre-a "
+                                      "l\xE1 antes de reabrir ou cancelar a ordem");
     }
 
-    // 4. The user of this save.
-    regPs.lUsuarioConclusao = GetUsuario();
-
-    // 5. Products, each after its stock places.
+    // The order's runs: products (each after its stock places), services
+    // and texts. Nothing names them until the order record is written.
     {
         std::vector<REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_V1> produtos(regPs.listaProdutos.lQtdProdutos);
         for (ULONG i = 0; i < regPs.listaProdutos.lQtdProdutos; ++i) {
@@ -269,14 +400,13 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
             r.vQuantidadeUtilizada.int64 = p.vQuantidadeUtilizada.int64;
             r.lTecnico = p.lTecnico;
             r.lQtdEstoque = p.listaLocal.lQtdEstoque;
-            r.bGerarSolicitacaoCompras = p.bGerarSolicitacaoCompras != 0 ? 1 : 0;
+            r.bGerarSolicitacaoCompras = static_cast<BYTE>(p.bGerarSolicitacaoCompras);  // checked to fit
         }
         ULONGLONG posProdutos = 0;
         QV_CHECK(db.m_MovProdutoManutPrev.GravaColecao(uiChaveMes, posProdutos, produtos));
         if (!produtos.empty()) regPs.lProdutosMovimentacao = static_cast<ULONG>(posProdutos);
     }
 
-    // 6. Services.
     {
         std::vector<REG_MOVIMENTACAO_MANUTENCAO_SERVICO_V1> servicos(regPs.listaServicos.lQtdServicos);
         for (ULONG i = 0; i < regPs.listaServicos.lQtdServicos; ++i) {
@@ -287,15 +417,15 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
             r.lTecnico = s.lTecnico;
             r.vQuantidadePrevista.int64 = s.vQuantidadePrevista.int64;
             r.vQuantidadeUtilizada.int64 = s.vQuantidadeUtilizada.int64;
-            r.bGerarSolicitacaoCompras = s.bGerarSolicitacaoCompras != 0 ? 1 : 0;
+            r.bGerarSolicitacaoCompras = static_cast<BYTE>(s.bGerarSolicitacaoCompras);  // checked to fit
         }
         ULONGLONG posServicos = 0;
         QV_CHECK(db.m_MovServicoManutPrev.GravaColecao(uiChaveMes, posServicos, servicos));
         if (!servicos.empty()) regPs.lServicosMovimentacao = static_cast<ULONG>(posServicos);
     }
 
-    // 7. The observation, then the occurrence, as new texts. An empty text
-    //    is written too: a text the user cleared must read back empty.
+    // The observation, then the occurrence, as new texts. An empty text is
+    // written too: a text the user cleared must read back empty.
     {
         ULONGLONG posObservacao = 0;
         QV_CHECK(db.m_MovManutPrevTXT.Grava(posObservacao, zenta::BstrParaCp1252(regPs.bsObservacao)));
@@ -305,8 +435,47 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
         regPs.lOcorrencia = static_cast<ULONG>(posOcorrencia);
     }
 
-    // 8. A service order raised now joins the order's links. The caller's
-    //    list is not touched: the links are a copy one entry longer.
+    // ---- The other modules; what was changed there is undone if a later step fails ----
+    bool bComprasPreparadas = false;
+    bool bEstoqueAlterado = false;
+    DesfazSeFalhar desfaz{[&]() {
+        if (bComprasPreparadas && integCM.DesfazSolicitacao() != S_OK)
+            QV_LOG_HR(E_FAIL, "integCM.DesfazSolicitacao()");
+        if (!bEstoqueAlterado) return;
+        if (regPs.lSituacao == 0) m_IntegraEstoque.LimparBaixaNoEstoque(chaveGravada, static_cast<LONG>(regPs.lFilial));
+        if (bExiste && armazenada.ordem.lSituacao == 0)
+            m_IntegraEstoque.EfetuaBaixaNoEstoque(armazenada.ordem, chaveArmazenada);
+    }};
+
+    // Purchase requests: the new one is sent now, the order's earlier
+    // changeable ones are deleted once the order is saved.
+    std::vector<ULONGLONG> solicitacoes(regPs.listaIntegracoesCompras.pDMC,
+                                        regPs.listaIntegracoesCompras.pDMC + regPs.listaIntegracoesCompras.lQtdDMC);
+    if (const HRESULT hr = integCM.PreparaSolicitacao(regPs); hr != S_OK) {
+        QV_LOG_HR(hr, "integCM.FazSolicitacaoCompra(regPs)");
+        if (HRESULT_FACILITY(hr) != FACILITY_ITF) return FAILED(hr) ? hr : E_FAIL;
+    } else {
+        bComprasPreparadas = true;
+        solicitacoes = integCM.ChavesPrevistas();
+    }
+
+    // Stock: the pre-withdrawal of the order as stored (under its stored
+    // branch) is undone, and an open order pre-withdraws anew.
+    bEstoqueAlterado = true;
+    if (bExiste)
+        QV_CHECK(m_IntegraEstoque.LimparBaixaNoEstoque(chaveArmazenada, static_cast<LONG>(armazenada.ordem.lFilial)));
+    if (regPs.lSituacao == 0) {
+        if (const HRESULT hr = m_IntegraEstoque.EfetuaBaixaNoEstoque(regPs, chaveGravada); FAILED(hr)) {
+            QV_LOG_HR(hr, "m_IntegraEstoque.EfetuaBaixaNoEstoque(regPs, *pRegDMCGravado)");
+            return hr;
+        }
+    }
+
+    // A concluded order's service order: the open one rewritten, or one raised.
+    REG_PTR_OS regPtrOSGerada{};
+    if (regPs.lSituacao == 1 && regPs.bGerarOS != 0) QV_CHECK(GeraOS(regPs, regPtrOSGerada));
+    // A service order raised now joins the order's links (a copy one entry
+    // longer).
     std::vector<_REG_RELACIONAMENTO_MOVIMENTACAO_OS_PS> relacionamentos(
         regPs.listaRelacionamentos.pRelacionamentos,
         regPs.listaRelacionamentos.pRelacionamentos + regPs.listaRelacionamentos.lQtdRelacionamentoOS);
@@ -321,25 +490,10 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
         QV_CHECK(GravaRelacionamentoMovimentacaoOS(regPs));
     }
 
-    // 9. Purchase requests for the lines that ask for them, and their keys.
-    std::vector<ULONGLONG> solicitacoes;
-    {
-        CIntegracaoCompras integCM;
-        if (const HRESULT hr = integCM.Inicializa(GetEmpresa(), GetUsuario(), static_cast<LONG>(GetNumeroSessao()));
-            hr != S_OK) {
-            QV_LOG_HR(hr, "integCM.Inicializa(GetEmpresa(), GetUsuario(), GetNumeroSessao())");
-            return FAILED(hr) ? hr : E_FAIL;
-        }
-        if (const HRESULT hr = integCM.FazSolicitacaoCompra(regPs, solicitacoes); hr != S_OK) {
-            QV_LOG_HR(hr, "integCM.FazSolicitacaoCompra(regPs)");
-            if (HRESULT_FACILITY(hr) != FACILITY_ITF) return FAILED(hr) ? hr : E_FAIL;
-        }
-        regPs.listaIntegracoesCompras.lQtdDMC = static_cast<ULONG>(solicitacoes.size());
-        regPs.listaIntegracoesCompras.pDMC = solicitacoes.data();
-        QV_CHECK(GravaIntegracaoCompras(regPs, maGravacao));
-    }
-
-    // 10. and 11. The order record, last.
+    // The request keys and the order record, last.
+    regPs.listaIntegracoesCompras.lQtdDMC = static_cast<ULONG>(solicitacoes.size());
+    regPs.listaIntegracoesCompras.pDMC = solicitacoes.data();
+    QV_CHECK(GravaIntegracaoCompras(regPs, maGravacao));
     ++regPs.lVersaoRegistro;
     REG_MOVIMENTACAO_MANUT_PREV_V1 registro;
     ArmazenadoDaMovimentacao(regPs, registro);
@@ -353,12 +507,28 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
         // damaged file.
         QV_CHECK(E_QVCR_INCONSISTENCIA_CHAVE_QUANTIDADE);
     }
+    desfaz.bAtivo = false;
     *pRegDMCGravado = chaveGravada.Get64();
 
-    // 12. An open order pre-withdraws its products.
-    if (regPs.lSituacao == 0) QV_CHECK(m_IntegraEstoque.EfetuaBaixaNoEstoque(regPs, chaveGravada));
+    // Saved: the earlier requests purchasing still lets change go. One it
+    // refuses to delete still exists, so the order keeps naming it.
+    if (bComprasPreparadas && integCM.ConcluiSolicitacao() != S_OK && integCM.Chaves() != solicitacoes) {
+        solicitacoes = integCM.Chaves();
+        regPs.listaIntegracoesCompras.lQtdDMC = static_cast<ULONG>(solicitacoes.size());
+        regPs.listaIntegracoesCompras.pDMC = solicitacoes.data();
+        QV_CHECK(GravaIntegracaoCompras(regPs, maGravacao));
+        registro.lPtrIntegracaoCompras = regPs.lPtrIntegracaoCompras;
+        registro.lQtdDMC = regPs.listaIntegracoesCompras.lQtdDMC;
+        QV_CHECK(db.m_MovManutPrev.Grava(uiChaveMes, posGravar, registro));
+    }
+
+    // A finished order re-arms its maintenance, once the order is written so
+    // that nothing the plan's save does can take the order's position.
+    if (bFinalizando && regPs.lPonteiroCadastro != 0) QV_CHECK(RearmaManutencaoDaMovimentacao(regPs));
     return S_OK;
 }
+
+#undef QV_RECUSA
 
 HRESULT CBaseManutencaoPreventiva::GravaIntegracaoCompras(_REG_MOVIMENTACAO_MANUT_PREV_PS& regPs, USHORT maGravacao) {
     std::vector<REG_QVDMC> chaves;
@@ -434,7 +604,7 @@ HRESULT CBaseManutencaoPreventiva::LeMovimentacaoInterna(ULONGLONG dmcChave, _RE
             p.lGrade3 = rp.lGrade3;
             p.lTecnico = rp.lTecnico;
             p.lLocalEstoque = rp.lLocalEstoque;
-            p.bGerarSolicitacaoCompras = rp.bGerarSolicitacaoCompras != 0 ? 1 : 0;
+            p.bGerarSolicitacaoCompras = rp.bGerarSolicitacaoCompras;
             p.vQuantidadePrevista.int64 = rp.vQuantidadePrevista.int64;
             p.vQuantidadeUtilizada.int64 = rp.vQuantidadeUtilizada.int64;
             if (rp.lQtdEstoque == 0) continue;
@@ -463,7 +633,7 @@ HRESULT CBaseManutencaoPreventiva::LeMovimentacaoInterna(ULONGLONG dmcChave, _RE
             _REG_MOVIMENTACAO_MANUTENCAO_SERVICO_PS& s = m.listaServicos.pServicos[i];
             s.lServico = rs.lServico;
             s.lTecnico = rs.lTecnico;
-            s.bGerarSolicitacaoCompras = rs.bGerarSolicitacaoCompras != 0 ? 1 : 0;
+            s.bGerarSolicitacaoCompras = rs.bGerarSolicitacaoCompras;
             s.vQuantidadePrevista.int64 = rs.vQuantidadePrevista.int64;
             s.vQuantidadeUtilizada.int64 = rs.vQuantidadeUtilizada.int64;
         }

@@ -107,7 +107,9 @@ HRESULT CBaseManutencaoPreventiva::GeraOS(_REG_MOVIMENTACAO_MANUT_PREV_PS& regPs
         QV_LOG_HR(hr, "VerificaOSGeradas(regMovimentacao, bSobrescreveu)");
         return hr;
     }
-    if (bSobrescreveu) return S_OK;
+    // One job, one service order: an order that already has one (open and
+    // now rewritten, or closed, that is billed) raises no other.
+    if (bSobrescreveu || regPs.listaRelacionamentos.lQtdRelacionamentoOS != 0) return S_OK;
 
     const REG_QVDMC chave(regPs.dmcChave);
     CQVOrdemServicoMontada montada;
@@ -186,6 +188,12 @@ HRESULT CBaseManutencaoPreventiva::VerificaOSGeradas(const _REG_MOVIMENTACAO_MAN
     for (ULONG i = 0; i < quantidade; ++i) {
         REG_AST_ORDEM_SERVICO_PS& regAst = regListaRegistros.pRegistros[i];
         if (regAst.lSituacao != 1 || regAst.ucEncerrada != 0) continue;
+        // The open service order follows the order: whom it bills, where
+        // and by whom, and the sections priced at that customer's table.
+        regAst.lFilial = regMovimentacao.lFilial;
+        regAst.lCliente = regMovimentacao.lCliente;
+        regAst.lTecnico = regMovimentacao.lTecnico;
+        regAst.dataConclusao = regMovimentacao.dataConclusao;
         zenta::LiberaTecnicosOrdemServico(regAst.pTecnicos, regAst.lQtdTecnicos);
         regAst.lQtdTecnicos = 0;
         hr = MontaTecnicosOS(regMovimentacao, regAst);
@@ -202,6 +210,29 @@ HRESULT CBaseManutencaoPreventiva::VerificaOSGeradas(const _REG_MOVIMENTACAO_MAN
         bSobrescreveu = true;
     }
     return hr;
+}
+
+HRESULT CBaseManutencaoPreventiva::OSVinculadaAberta(const _REG_MOVIMENTACAO_MANUT_PREV_PS& regMovimentacao,
+                                                     bool& bAberta) {
+    bAberta = false;
+    const auto& relacionamentos = regMovimentacao.listaRelacionamentos;
+    if (relacionamentos.lQtdRelacionamentoOS == 0) return S_OK;
+    if (relacionamentos.pRelacionamentos == nullptr) QV_CHECK(E_INVALIDARG);
+    CQVBuscaOrdensServico busca;
+    QV_CHECK(AlocaArray(relacionamentos.lQtdRelacionamentoOS, busca.regChaves.pChaves));
+    busca.regChaves.lQtdChaves = relacionamentos.lQtdRelacionamentoOS;
+    for (ULONG i = 0; i < busca.regChaves.lQtdChaves; ++i) {
+        busca.regChaves.pChaves[i].maOS = relacionamentos.pRelacionamentos[i].maOS;
+        busca.regChaves.pChaves[i].lPtrOS = relacionamentos.pRelacionamentos[i].lPtrOS;
+    }
+    CQVReferenciaAST pIAssitec;
+    QV_CHECK(GetIGEAssistec(pIAssitec.Ponteiro()));
+    QV_CHECK(pIAssitec->BuscaRegistros(busca.regChaves, &busca.regListaRegistros, 2));
+    const auto& lista = busca.regListaRegistros;
+    const ULONG quantidade = lista.pRegistros != nullptr ? lista.lQtdRegistros : 0;
+    for (ULONG i = 0; i < quantidade && !bAberta; ++i)
+        bAberta = lista.pRegistros[i].lSituacao == 1 && lista.pRegistros[i].ucEncerrada == 0;
+    return S_OK;
 }
 
 HRESULT CBaseManutencaoPreventiva::MontaTecnicosOS(const _REG_MOVIMENTACAO_MANUT_PREV_PS& regMovimentacao,

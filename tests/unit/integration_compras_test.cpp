@@ -16,6 +16,7 @@
 
 #include "access/QVComPtr.h"
 #include "core/qvdatabase/QVDataBaseDefs.h"
+#include "access/erp/QVErpBanco.h"
 #include "access/erp/QVErpCadastros.h"
 #include "access/erp/QVProvedorErp.h"
 #include "access/erp/QVServidorErp.h"
@@ -131,7 +132,7 @@ protected:
     LONG m_plano = 0;
 };
 
-TEST_F(Compras, EachSaveReplacesTheChangeableRequestAndACancelledOrderTouchesNothing) {
+TEST_F(Compras, EachSaveReplacesTheChangeableRequestAndCancellingDropsIt) {
     Ordem ordem;
     ordem.o.lPonteiroCadastro = static_cast<ULONG>(m_plano);
     ordem.Produto(21, 0, 20000);
@@ -157,17 +158,8 @@ TEST_F(Compras, EachSaveReplacesTheChangeableRequestAndACancelledOrderTouchesNot
     EXPECT_NE(lista[0].chave, primeira);
     EXPECT_EQ(ordem.compras, std::vector<ULONGLONG>{lista[0].chave});
 
-    // Cancelled: requests and keys as they were, even with the lines unflagged.
+    // Cancelled: the request purchasing may still change goes with the order.
     ordem.o.lSituacao = 2;
-    for (auto& p : ordem.produtos) p.bGerarSolicitacaoCompras = 0;
-    const auto antes = ordem.compras;
-    Grava(ordem);
-    EXPECT_EQ(ordem.compras, antes);
-    EXPECT_EQ(SolicitacoesErp(kEmpresa).size(), 1u);
-
-    // Open again and nothing flagged: the changeable request goes.
-    ordem.o.lSituacao = 0;
-    for (auto& s : ordem.servicos) s.bGerarSolicitacaoCompras = 0;
     Grava(ordem);
     EXPECT_TRUE(ordem.compras.empty());
     EXPECT_TRUE(SolicitacoesErp(kEmpresa).empty());
@@ -200,14 +192,11 @@ TEST_F(Compras, RequestsPurchasingTookOverStayAndWhatTheyCoverIsNotAskedAgain) {
     EXPECT_EQ(Q(item.vEstoqueMinimo), 30000);
     EXPECT_EQ(V(item.usUnidadeMedida), 2u);
 
-    // Covered completely: a request without items is still sent.
+    // Covered completely: nothing more is sent.
     ordem.produtos[0].vQuantidadeUtilizada = Qtd(20000);
     Grava(ordem);
-    ASSERT_EQ(ordem.compras.size(), 2u);
-    EXPECT_EQ(ordem.compras[0], tomada);
-    lista = SolicitacoesErp(kEmpresa, ordem.o.dmcChave);
-    ASSERT_EQ(lista.size(), 2u);
-    EXPECT_TRUE(lista[1].itens.empty());
+    EXPECT_EQ(ordem.compras, std::vector<ULONGLONG>{tomada});
+    EXPECT_EQ(SolicitacoesErp(kEmpresa, ordem.o.dmcChave).size(), 1u);
 
     // Nothing flagged: the changeable one goes, the one purchasing holds
     // stays named by the order.
@@ -218,26 +207,59 @@ TEST_F(Compras, RequestsPurchasingTookOverStayAndWhatTheyCoverIsNotAskedAgain) {
     EXPECT_EQ(SolicitacoesErp(kEmpresa).size(), 1u);
 }
 
-TEST_F(Compras, QuantitiesFollowTheUnitsDecimalsAndTheRequestCarriesItsOrigin) {
+// What is needed is at least what is asked for: quantities round up to the
+// unit's decimals, and nothing comes to an item of 0.
+TEST_F(Compras, QuantitiesRoundUpToTheUnitsDecimalsAndTheRequestCarriesItsOrigin) {
+    struct Linha {
+        ULONG produto;
+        LONGLONG usado;
+        LONGLONG pedido;  // 0: no item
+    } linhas[] = {
+        {21, 19999, 20000},  // whole units
+        {21, 6000, 10000},   // 0.6 of a whole unit is 1
+        {21, 0, 0},          // nothing used: no item
+        {22, 12390, 12400},  // two decimals: 1.239 is 1.24
+        {22, 12300, 12300},
+        {23, 12345, 12345},  // four decimals
+    };
     Ordem ordem;
-    ordem.Produto(21, 0, 19999);  // whole units
-    ordem.Produto(22, 0, 12345);  // two decimals
-    ordem.Produto(23, 0, 12345);  // four decimals
+    std::vector<LONGLONG> esperados;
+    for (const Linha& l : linhas) {
+        ordem.Produto(l.produto, 0, l.usado);
+        if (l.pedido != 0) esperados.push_back(l.pedido);
+    }
     Grava(ordem);
-    const auto lista = SolicitacoesErp(kEmpresa);
+    auto lista = SolicitacoesErp(kEmpresa);
     ASSERT_EQ(lista.size(), 1u);
+    std::vector<LONGLONG> pedidos;
+    for (const auto& item : lista[0].itens) pedidos.push_back(Q(item.vQuantidade));
+    EXPECT_EQ(pedidos, esperados);
     const REG_CM_SOLICITACAO_COMPRA_PS& r = lista[0].registro;
-    ASSERT_EQ(lista[0].itens.size(), 3u);
-    EXPECT_EQ(Q(lista[0].itens[0].vQuantidade), 10000);
-    EXPECT_EQ(Q(lista[0].itens[1].vQuantidade), 12300);
-    EXPECT_EQ(Q(lista[0].itens[2].vQuantidade), 12345);
+    EXPECT_EQ(V(r.usQtdItens), esperados.size());
     EXPECT_EQ(V(r.usFilial), 1u);
     EXPECT_EQ(V(r.dataSolicitacao).GetData(), REG_QVDMA::Hoje().GetData());
     EXPECT_STREQ(r.szOrigem, "0526-000001");
-    // Services and untouched bytes stay zero.
     const auto* bytes = reinterpret_cast<const unsigned char*>(&lista[0].itens[0]);
     EXPECT_EQ(bytes[81], 0);
     EXPECT_EQ(bytes[85], 0);
+
+    // 5.6 whole units needed, 2 of them taken over by purchasing: 4 more
+    // are asked for, 6 in all, and later saves ask for nothing of 0.
+    Ordem outra;
+    outra.Produto(21, 0, 20000);
+    Grava(outra);
+    ASSERT_EQ(zenta::TornaSolicitacaoInalteravelErp(kEmpresa, outra.compras[0]), S_OK);
+    outra.produtos[0].vQuantidadeUtilizada = Qtd(56000);
+    Grava(outra);
+    Grava(outra);
+    LONGLONG total = 0;
+    for (const auto& s : SolicitacoesErp(kEmpresa, outra.o.dmcChave))
+        for (const auto& item : s.itens) {
+            EXPECT_GT(Q(item.vQuantidade), 0);
+            total += Q(item.vQuantidade);
+        }
+    EXPECT_EQ(total, 60000);
+    EXPECT_EQ(outra.compras.size(), 2u);
 
     EXPECT_EQ(zenta::CasasDoCodigoUnidade(0), 0);
     EXPECT_EQ(zenta::CasasDoCodigoUnidade(1), 2);
@@ -245,6 +267,32 @@ TEST_F(Compras, QuantitiesFollowTheUnitsDecimalsAndTheRequestCarriesItsOrigin) {
     EXPECT_EQ(zenta::CasasDoCodigoUnidade(7), 0);
     EXPECT_EQ(zenta::CodigoCasasDecimais(1), 1);  // one decimal kept in two
     EXPECT_EQ(zenta::CodigoCasasDecimais(3), 2);
+}
+
+// The flag is one byte on file: it reads back as given, so saving back what
+// was read asks for nothing new; a value the byte cannot hold is refused.
+TEST_F(Compras, APurchaseFlagIsKeptAsGivenAndOneThatDoesNotFitIsRefused) {
+    Ordem ordem;
+    ordem.Produto(21, 0, 10000, 2);
+    ordem.Servico(31, 10000, 2);
+    Grava(ordem);
+    _REG_MOVIMENTACAO_MANUT_PREV_PS lida{};
+    ASSERT_EQ(m_servico->LeMovimentacao(ordem.o.dmcChave, &lida), S_OK);
+    EXPECT_EQ(lida.listaProdutos.pProdutos[0].bGerarSolicitacaoCompras, 2);
+    EXPECT_EQ(lida.listaServicos.pServicos[0].bGerarSolicitacaoCompras, 2);
+    ULONGLONG chave = 0;
+    EXPECT_EQ(m_servico->GravaMovimentacao(lida, &chave), S_OK);
+    zenta::LiberaListasMovimentacao(lida);
+    EXPECT_TRUE(SolicitacoesErp(kEmpresa).empty());
+
+    for (const LONG flag : {256, -1}) {
+        Ordem outra;
+        outra.Produto(21, 0, 10000, flag);
+        EXPECT_EQ(m_servico->GravaMovimentacao(outra.Registro(), &chave), E_INVALIDARG) << flag;
+        _REG_DF_ERROPS erro{};
+        ASSERT_EQ(m_servico->GetUltimoErro(&erro), S_OK);
+        EXPECT_NE(std::string(erro.cMensagem).find("bGerarSolicitacaoCompras"), std::string::npos) << erro.cMensagem;
+    }
 }
 
 TEST_F(Compras, TheOrderFilesHoldTheRequestKeysAtTheirOffsets) {
@@ -287,13 +335,75 @@ TEST_F(Compras, TheOrderFilesHoldTheRequestKeysAtTheirOffsets) {
     EXPECT_EQ(static_cast<unsigned char>(servicos[cab + 24]), 0);
 }
 
-TEST_F(Compras, AProductPurchasingDoesNotKnowStopsTheSaveWithItsCode) {
+// A save that fails on a product purchasing does not know changes nothing
+// anywhere: the order's request and pre-withdrawal stay, and the stored
+// order still names its request.
+TEST_F(Compras, AProductPurchasingDoesNotKnowStopsTheSaveBeforeAnythingChanges) {
     Ordem ordem;
+    ordem.Produto(22, 5, 10000);
+    _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS local{};
+    local.lPonteiroLocal = 1;
+    ordem.produtos[0].vQuantidadePrevista = Qtd(10000);
+    ordem.produtos[0].listaLocal = {1, 0, nullptr, &local};
+    Grava(ordem);
+    ASSERT_EQ(ordem.compras.size(), 1u);
+    auto preBaixas = [&]() {
+        std::filesystem::path arquivo;
+        EXPECT_EQ(zenta::ErpBanco::Caminho(kEmpresa, arquivo), S_OK);
+        std::shared_ptr<zenta::ErpBanco> banco;
+        EXPECT_EQ(zenta::ErpBanco::Compartilhado(arquivo, banco), S_OK);
+        std::vector<REG_ES_PREBAIXAPS> registros;
+        EXPECT_EQ(banco->LePreBaixas(REG_QVDMC(ordem.o.dmcChave), 1, registros), S_OK);
+        return registros.size();
+    };
+    ASSERT_EQ(preBaixas(), 1u);
+
+    const auto compras = ordem.compras;
     ordem.Produto(99, 0, 10000);
+    ULONGLONG chave = 1;
+    EXPECT_EQ(m_servico->GravaMovimentacao(ordem.Registro(), &chave), HRESULT_FROM_WIN32(1168u));  // ERROR_NOT_FOUND
+    EXPECT_EQ(chave, 0u);
+    _REG_DF_ERROPS erro{};
+    ASSERT_EQ(m_servico->GetUltimoErro(&erro), S_OK);
+    EXPECT_NE(std::string(erro.cMensagem).find("Produto 99"), std::string::npos) << erro.cMensagem;
+
+    EXPECT_EQ(preBaixas(), 1u);
+    const auto lista = SolicitacoesErp(kEmpresa);
+    ASSERT_EQ(lista.size(), 1u);
+    EXPECT_EQ(lista[0].chave, compras[0]);
+    _REG_MOVIMENTACAO_MANUT_PREV_PS lida{};
+    ASSERT_EQ(m_servico->LeMovimentacao(ordem.o.dmcChave, &lida), S_OK);
+    EXPECT_EQ(std::vector<ULONGLONG>(lida.listaIntegracoesCompras.pDMC,
+                                     lida.listaIntegracoesCompras.pDMC + lida.listaIntegracoesCompras.lQtdDMC),
+              compras);
+    zenta::LiberaListasMovimentacao(lida);
+}
+
+// Two copies of one order, or a new order naming another's request: the
+// stored order's keys rule, and the stale copy is refused.
+TEST_F(Compras, AStaleCopyIsRefusedAndACallerCannotClaimAnotherOrdersRequest) {
+    Ordem ordem;
+    ordem.Produto(21, 0, 30000);
+    Grava(ordem);
+    Ordem copia = ordem;
+    Grava(ordem);  // the first user saves again
     ULONGLONG chave = 0;
-    const HRESULT hr = m_servico->GravaMovimentacao(ordem.Registro(), &chave);
-    EXPECT_EQ(hr, HRESULT_FROM_WIN32(1168u));  // ERROR_NOT_FOUND
-    EXPECT_TRUE(SolicitacoesErp(kEmpresa).empty());
+    EXPECT_EQ(m_servico->GravaMovimentacao(copia.Registro(), &chave), HRESULT_FROM_WIN32(33u));
+    _REG_DF_ERROPS erro{};
+    ASSERT_EQ(m_servico->GetUltimoErro(&erro), S_OK);
+    EXPECT_NE(std::string(erro.cMensagem).find("leia-a de novo"), std::string::npos) << erro.cMensagem;
+    auto lista = SolicitacoesErp(kEmpresa);
+    ASSERT_EQ(lista.size(), 1u) << "one changeable request for one need";
+    EXPECT_EQ(lista[0].chave, ordem.compras[0]);
+
+    // A new order handed in with that key neither deletes nor names it.
+    Ordem intrusa;
+    intrusa.compras = ordem.compras;
+    Grava(intrusa);
+    EXPECT_TRUE(intrusa.compras.empty());
+    lista = SolicitacoesErp(kEmpresa);
+    ASSERT_EQ(lista.size(), 1u);
+    EXPECT_EQ(lista[0].chave, ordem.compras[0]);
 }
 
 // ---- Creating the purchasing server -------------------------------------------------

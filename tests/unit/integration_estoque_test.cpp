@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "access/erp/QVErpBanco.h"
@@ -151,17 +152,44 @@ TEST_F(EstoqueTeste, NothingToWithdrawSendsNothing) {
     EXPECT_FALSE(std::filesystem::exists(Arquivo()));  // the stock module was never called
 }
 
-TEST_F(EstoqueTeste, MatchingLocationsOfALineMerge) {
-    Ordem ordem;
-    const auto a = Local(20000);
-    const auto b = Local(7000);
-    ordem.Linha(10, 50000, {a, b});
-    ASSERT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(), kChave), S_OK);
-    // The first location brings the line's planned quantity, the second adds its own.
-    EXPECT_EQ(Gravados(), (std::vector<Bytes>{Esperado(10, 1, 2, 3, 57000, a)}));
+// What one line reserves: each location its own quantity, the planned
+// quantity only for a single location without one, never above the plan.
+TEST_F(EstoqueTeste, EachLocationReservesItsOwnQuantityUpToThePlan) {
+    auto lugar = [](ULONG local, LONGLONG quantidade) {
+        auto l = Local(quantidade);
+        l.lPonteiroLocal = local;
+        return l;
+    };
+    struct Caso {
+        const char* nome;
+        LONGLONG prevista;
+        std::vector<_REG_MOVIMENTACAO_LOCAL_PRODUTO_PS> locais;
+        std::vector<LONGLONG> reservados;
+    } casos[] = {
+        {"oil change: 10 at place 1, 2.5 at place 2", 125000, {lugar(1, 100000), lugar(2, 25000)}, {100000, 25000}},
+        {"one location without a quantity takes the plan", 125000, {lugar(1, 0)}, {125000}},
+        {"one location with a quantity takes its own", 125000, {lugar(1, 50000)}, {50000}},
+        {"matching locations add up", 50000, {lugar(3, 20000), lugar(3, 7000)}, {27000}},
+        {"locations beyond the plan are cut to it", 30000, {lugar(1, 20000), lugar(2, 20000), lugar(4, 5000)},
+         {20000, 10000}},
+        {"a negative or empty location reserves nothing", 30000, {lugar(1, -5000), lugar(2, 0)}, {}},
+    };
+    for (const Caso& caso : casos) {
+        Ordem ordem;
+        ordem.Linha(10, caso.prevista, caso.locais);
+        ASSERT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(), kChave), S_OK) << caso.nome;
+        std::vector<LONGLONG> reservados;
+        for (const Bytes& b : Gravados()) {
+            LONGLONG q = 0;
+            std::memcpy(&q, b.data() + 40, sizeof q);
+            reservados.push_back(q);
+        }
+        EXPECT_EQ(reservados, caso.reservados) << caso.nome;
+        ASSERT_EQ(m_integracao.LimparBaixaNoEstoque(kChave, 1), S_OK);
+    }
 }
 
-TEST_F(EstoqueTeste, LocationsDifferingInOneComparedFieldStayApart) {
+TEST_F(EstoqueTeste, RecordsMatchOnGradesProductionTypeAndEveryPointer) {
     auto base = Local(20000);
     auto outroValor = Local(7000, 25001);
     auto outraOrigem = Local(7000);
@@ -172,44 +200,37 @@ TEST_F(EstoqueTeste, LocationsDifferingInOneComparedFieldStayApart) {
     outroFci.lPonteiroControleFCI += 1;
     auto outroLocal = Local(7000);
     outroLocal.lPonteiroLocal = 4;
-    Ordem ordem;
-    ordem.Linha(10, 50000, {base, outroValor, outraOrigem, outroLote, outroFci, outroLocal});
-    ASSERT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(), kChave), S_OK);
-    EXPECT_EQ(Gravados(), (std::vector<Bytes>{
-                              Esperado(10, 1, 2, 3, 50000, base), Esperado(10, 1, 2, 3, 50000, outroValor),
-                              Esperado(10, 1, 2, 3, 50000, outraOrigem), Esperado(10, 1, 2, 3, 50000, outroLote),
-                              Esperado(10, 1, 2, 3, 50000, outroFci), Esperado(10, 1, 2, 3, 50000, outroLocal)}));
-
-    // The production type is copied but not compared.
     auto outroTipo = Local(7000);
     outroTipo.cTipoProducao = 'X';
-    Ordem tipos;
-    tipos.Linha(10, 50000, {base, outroTipo});
-    ASSERT_EQ(m_integracao.EfetuaBaixaNoEstoque(tipos.Registro(), kChave), S_OK);
-    EXPECT_EQ(Gravados(), (std::vector<Bytes>{Esperado(10, 1, 2, 3, 57000, base)}));
-}
-
-TEST_F(EstoqueTeste, LinesOfOneProductMergeIntoTheFirstLinesRecords) {
-    const auto a = Local(20000);
-    auto b = Local(1000);
-    b.lPonteiroVolume = 9;
-    const auto c = Local(3000);  // matches a
     Ordem ordem;
-    ordem.Linha(10, 50000, {a}, 1, 2, 3).Linha(10, 40000, {c, b}, 7, 8, 9);
+    ordem.Linha(10, 900000, {base, outroValor, outraOrigem, outroLote, outroFci, outroLocal, outroTipo});
     ASSERT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(), kChave), S_OK);
-    EXPECT_EQ(Gravados(), (std::vector<Bytes>{Esperado(10, 1, 2, 3, 53000, a), Esperado(10, 7, 8, 9, 40000, b)}));
+    EXPECT_EQ(Gravados(), (std::vector<Bytes>{
+                              Esperado(10, 1, 2, 3, 20000, base), Esperado(10, 1, 2, 3, 7000, outroValor),
+                              Esperado(10, 1, 2, 3, 7000, outraOrigem), Esperado(10, 1, 2, 3, 7000, outroLote),
+                              Esperado(10, 1, 2, 3, 7000, outroFci), Esperado(10, 1, 2, 3, 7000, outroLocal),
+                              Esperado(10, 1, 2, 3, 7000, outroTipo)}));
+
+    // Product 604 at place 1 in two grades: one record per grade; a later
+    // line of the same grades adds to the first line's record.
+    const auto lugar1 = Local(0);
+    Ordem grades;
+    grades.Linha(604, 20000, {lugar1}, 1, 0, 0).Linha(604, 40000, {lugar1}, 2, 0, 0).Linha(604, 10000, {lugar1}, 1, 0, 0);
+    ASSERT_EQ(m_integracao.EfetuaBaixaNoEstoque(grades.Registro(), kChave), S_OK);
+    EXPECT_EQ(Gravados(), (std::vector<Bytes>{Esperado(604, 1, 0, 0, 30000, lugar1),
+                                              Esperado(604, 2, 0, 0, 40000, lugar1)}));
 }
 
 TEST_F(EstoqueTeste, RecordsOfEachProductStayTogetherInOrder) {
     auto x = Local(1);
     x.lPonteiroLote = 1;
-    auto y = Local(1);
+    auto y = Local(2);
     y.lPonteiroLote = 2;
     Ordem ordem;
     ordem.Linha(10, 100, {x}).Linha(20, 200, {x}).Linha(10, 300, {y}).Linha(20, 400, {y, x});
     ASSERT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(), kChave), S_OK);
-    const std::vector<Bytes> produto10 = {Esperado(10, 1, 2, 3, 100, x), Esperado(10, 1, 2, 3, 300, y)};
-    const std::vector<Bytes> produto20 = {Esperado(20, 1, 2, 3, 201, x), Esperado(20, 1, 2, 3, 400, y)};
+    const std::vector<Bytes> produto10 = {Esperado(10, 1, 2, 3, 1, x), Esperado(10, 1, 2, 3, 2, y)};
+    const std::vector<Bytes> produto20 = {Esperado(20, 1, 2, 3, 2, x), Esperado(20, 1, 2, 3, 2, y)};
     const auto gravados = Gravados();
     // The order of the products carries no meaning.
     const bool dezPrimeiro = !gravados.empty() && gravados[0] == produto10[0];
@@ -219,16 +240,25 @@ TEST_F(EstoqueTeste, RecordsOfEachProductStayTogetherInOrder) {
     EXPECT_EQ(gravados, esperados);
 }
 
-TEST_F(EstoqueTeste, WideValuesAreCutToSixteenBits) {
+TEST_F(EstoqueTeste, LocationsAndGradesBeyondSixteenBitsAreRefusedByName) {
     auto alto = Local(1000);
-    alto.lPonteiroLocal = 0x10003;  // shows as location 3, matches nothing
-    Ordem ordem;
-    ordem.Linha(10, 50000, {alto, alto}, 0x10001, 0x20002, 0xFFFF0003);
-    ASSERT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(0x10001), kChave), S_OK);
-    const Bytes registro = Esperado(10, 1, 2, 3, 50000, alto);
-    EXPECT_EQ(registro[84], 3);
-    EXPECT_EQ(registro[85], 0);
-    EXPECT_EQ(Gravados(kChave, 1), (std::vector<Bytes>{registro, registro}));
+    alto.lPonteiroLocal = 65537;
+    struct Caso {
+        ULONG grade1;
+        _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS local;
+        const char* nomeado;
+    } casos[] = {{1, alto, "65537"}, {0x10001, Local(1000), "65537"}};
+    for (const Caso& caso : casos) {
+        Ordem ordem;
+        ordem.Linha(10, 50000, {caso.local}, caso.grade1);
+        std::vector<REG_ES_PREBAIXAPS> registros;
+        std::string erro;
+        EXPECT_EQ(m_integracao.MontaPreBaixas(ordem.Registro(), registros, erro), E_INVALIDARG);
+        EXPECT_NE(erro.find(caso.nomeado), std::string::npos) << erro;
+        EXPECT_NE(erro.find("produto 10"), std::string::npos) << erro;
+        EXPECT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(), kChave), E_INVALIDARG);
+    }
+    EXPECT_FALSE(std::filesystem::exists(Arquivo()));  // nothing reached the stock module
 }
 
 TEST_F(EstoqueTeste, ClearingAddressesKind84OfTheSamePointerAndMonth) {
@@ -272,7 +302,7 @@ TEST_F(EstoqueTeste, ListsWithoutTheirItemsAreRefusedBeforeSending) {
 
 TEST_F(EstoqueTeste, QuantityBeyondTheCurrencyRangeIsRefused) {
     Ordem ordem;
-    ordem.Linha(10, INT64_MAX - 5, {Local(1), Local(10)});
+    ordem.Linha(10, INT64_MAX, {Local(INT64_MAX - 5)}).Linha(10, 10, {Local(10)});
     EXPECT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(), kChave), DISP_E_OVERFLOW);
     EXPECT_FALSE(std::filesystem::exists(Arquivo()));
 }

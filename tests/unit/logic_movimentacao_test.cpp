@@ -127,18 +127,23 @@ protected:
         }
     };
 
-    ULONGLONG Grava(const _REG_MOVIMENTACAO_MANUT_PREV_PS& ordem) {
+    // Saves the order and takes back the version it was saved with, as a
+    // screen that goes on editing it does.
+    ULONGLONG Grava(_REG_MOVIMENTACAO_MANUT_PREV_PS& ordem) {
         ULONGLONG chave = 0;
         EXPECT_EQ(m_servico->GravaMovimentacao(ordem, &chave), S_OK);
+        OrdemLida leve;
+        if (chave != 0 && m_servico->LeMovimentacaoLight(chave, &leve.ordem) == S_OK)
+            ordem.lVersaoRegistro = leve.ordem.lVersaoRegistro;
         return chave;
     }
-    size_t PreBaixas(ULONGLONG chave) {
+    size_t PreBaixas(ULONGLONG chave, USHORT filial = 1) {
         std::filesystem::path arquivo;
         EXPECT_EQ(ErpBanco::Caminho(kEmpresa, arquivo), S_OK);
         std::shared_ptr<ErpBanco> banco;
         EXPECT_EQ(ErpBanco::Compartilhado(arquivo, banco), S_OK);
         std::vector<REG_ES_PREBAIXAPS> registros;
-        EXPECT_EQ(banco->LePreBaixas(REG_QVDMC(chave), 1, registros), S_OK);
+        EXPECT_EQ(banco->LePreBaixas(REG_QVDMC(chave), filial, registros), S_OK);
         return registros.size();
     }
 
@@ -153,7 +158,7 @@ TEST_F(Ordens, NewOrdersGetKeysRewritesCountVersionsAndReadsGiveEveryList) {
     NovoPlano(plano, codigo);
     const USHORT maio = REG_QVDMA(1, 5, 2026).GetMa();
     Ordem ordem(plano, codigo, maio, REG_QVDMA(12, 5, 2026).GetData());
-    // A request purchasing took over stays the order's.
+    // A new order names no request the caller hands in: purchasing keeps it.
     ordem.compras[0] = zenta::teste::NovaSolicitacaoErp(kEmpresa, true);
     const REG_QVDMC primeira(Grava(ordem.o));
     const REG_QVDMC segunda(Grava(ordem.o));
@@ -175,8 +180,8 @@ TEST_F(Ordens, NewOrdersGetKeysRewritesCountVersionsAndReadsGiveEveryList) {
     EXPECT_EQ(o.listaProdutos.pProdutos[0].listaLocal.pLocaisEstoque[1].lPonteiroLote, 8u);
     ASSERT_EQ(o.listaServicos.lQtdServicos, 1u);
     EXPECT_EQ(o.listaServicos.pServicos[0].lServico, 31u);
-    ASSERT_EQ(o.listaIntegracoesCompras.lQtdDMC, 1u);
-    EXPECT_EQ(o.listaIntegracoesCompras.pDMC[0], ordem.compras[0]);
+    EXPECT_EQ(o.listaIntegracoesCompras.lQtdDMC, 0u);
+    EXPECT_EQ(zenta::teste::SolicitacoesErp(kEmpresa).size(), 1u);
     EXPECT_EQ(zenta::BstrParaCp1252(o.bsObservacao), "Observa\xE7\xE3o");
     EXPECT_EQ(zenta::BstrParaCp1252(o.bsOcorrencia), "");
 
@@ -241,6 +246,26 @@ TEST_F(Ordens, AnOpenOrderPreWithdrawsAndFinishingReArmsTheMaintenance) {
     const auto depois = Manutencao(plano);
     EXPECT_EQ(depois.bMovimentacaoGerada, antes.bMovimentacaoGerada);
     EXPECT_EQ(depois.lQuantidadeDiasFalta, antes.lQuantidadeDiasFalta);
+}
+
+// An order without a plan is finished like any other, and its reservation
+// follows it to another branch instead of staying behind.
+TEST_F(Ordens, AnOrderWithoutAPlanFinishesAndABranchChangeTakesItsReservationAlong) {
+    Ordem ordem(0, 0, REG_QVDMA(1, 6, 2026).GetMa(), 0);
+    ordem.o.listaIntegracoesCompras = {};
+    ordem.produto.vQuantidadePrevista = Moeda(3);
+    ordem.o.dmcChave = Grava(ordem.o);
+    const ULONGLONG chave = ordem.o.dmcChave;
+    EXPECT_EQ(PreBaixas(chave, 1), 2u);
+    ordem.o.lFilial = 2;
+    EXPECT_EQ(Grava(ordem.o), chave);
+    EXPECT_EQ(PreBaixas(chave, 1), 0u) << "nothing left at the old branch";
+    EXPECT_EQ(PreBaixas(chave, 2), 2u);
+    ordem.o.lSituacao = 1;
+    EXPECT_EQ(Grava(ordem.o), chave);
+    EXPECT_EQ(PreBaixas(chave, 2), 0u);
+    ordem.o.lSituacao = 2;
+    EXPECT_EQ(Grava(ordem.o), chave);
 }
 
 TEST_F(Ordens, ThePeriodExcludesItsBoundsAndOrdersOfAMaintenanceComeOldestFirst) {

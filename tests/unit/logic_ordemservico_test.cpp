@@ -271,8 +271,18 @@ protected:
     ULONGLONG Conclui(Ordem& ordem) {
         ordem.o.lSituacao = 0;
         ordem.o.dmcChave = Grava(ordem.o);
+        ordem.o.lVersaoRegistro = 1;
         ordem.o.lSituacao = 1;
         return Grava(ordem.o);
+    }
+    // Saves the order as read back, changed by `muda`; gives the result.
+    template <class F>
+    HRESULT Regrava(ULONGLONG chave, F muda) {
+        OrdemLida lida;
+        EXPECT_EQ(m_servico->LeMovimentacao(chave, &lida.ordem), S_OK);
+        muda(lida.ordem);
+        ULONGLONG gravada = 0;
+        return m_servico->GravaMovimentacao(lida.ordem, &gravada);
     }
     void Links(ULONGLONG chave, std::vector<_REG_RELACIONAMENTO_MOVIMENTACAO_OS_PS>& links) {
         OrdemLida lida;
@@ -408,70 +418,54 @@ TEST_F(OrdensServico, AConcludedOrderRaisesAServiceOrderWithEveryFieldInItsPlace
     EXPECT_EQ(servico.pLocais, nullptr);
 }
 
-TEST_F(OrdensServico, SavingItConcludedAgainRewritesTheOpenLinkedOrderAndAClosedOneGetsASuccessor) {
+// One job, one service order: saved concluded again it rewrites the open
+// one, which follows the order's customer; while it is open the order is
+// neither reopened nor cancelled; once closed (billed) no other is raised.
+TEST_F(OrdensServico, OneOrderHasOneServiceOrderThatFollowsItsCustomerWhileOpen) {
     Ordem ordem(m_plano, m_codigo, m_maio);
     const ULONGLONG chave = Conclui(ordem);
 
-    // Read back (with its link) and saved again: the same service order, rebuilt.
+    // Read back, used 5 instead of 2, billed to customer 6 (no price table).
+    ASSERT_EQ(Regrava(chave,
+                      [](auto& o) {
+                          o.listaProdutos.pProdutos[0].vQuantidadeUtilizada = Moeda(50000);
+                          o.lCliente = 6;
+                      }),
+              S_OK);
     {
-        OrdemLida lida;
-        ASSERT_EQ(m_servico->LeMovimentacao(chave, &lida.ordem), S_OK);
-        lida.ordem.listaProdutos.pProdutos[0].vQuantidadeUtilizada = Moeda(50000);
-        EXPECT_EQ(Grava(lida.ordem), chave);
+        OrdensServicoLidas lidas;
+        LeOrdensServico({{m_maio, 0, 1}}, lidas);
+        EXPECT_EQ(lidas[0].lCliente, 6u);
+        ASSERT_EQ(lidas[0].lQtdTecnicos, 1u);
+        EXPECT_EQ(lidas[0].pTecnicos[0].pItens[0].vQuantidade.int64, 50000);
+        EXPECT_EQ(lidas[0].pTecnicos[0].pItens[0].vValorUnitario.int64, 10000) << "1.00 at table 1";
     }
+    // Handed in without its link: the stored link rules, nothing is raised.
+    ASSERT_EQ(Regrava(chave, [](auto& o) { o.listaRelacionamentos.lQtdRelacionamentoOS = 0; }), S_OK);
+    EXPECT_EQ(QuantidadeOrdensServico(), 1);
+
+    // Reopening or cancelling while it is open is refused, stock untouched.
+    for (const ULONG situacao : {0u, 2u}) {
+        EXPECT_EQ(Regrava(chave, [situacao](auto& o) { o.lSituacao = situacao; }), E_ACCESSDENIED) << situacao;
+        _REG_DF_ERROPS erro{};
+        ASSERT_EQ(m_servico->GetUltimoErro(&erro), S_OK);
+        EXPECT_NE(std::string(erro.cMensagem).find("ordem de servi\xE7o aberta"), std::string::npos);
+    }
+    std::vector<REG_ES_PREBAIXAPS> reservas;
+    ASSERT_EQ(Banco()->LePreBaixas(REG_QVDMC(chave), 1, reservas), S_OK);
+    EXPECT_TRUE(reservas.empty());
+
+    // Closed in the module: saved concluded again, no second one for the same work.
+    ASSERT_EQ(zenta::FechaOrdemServicoErp(kEmpresa, m_maio, 1), S_OK);
+    ASSERT_EQ(Regrava(chave, [](auto&) {}), S_OK);
     EXPECT_EQ(QuantidadeOrdensServico(), 1);
     std::vector<_REG_RELACIONAMENTO_MOVIMENTACAO_OS_PS> links;
     Links(chave, links);
     ASSERT_EQ(links.size(), 1u);
-    {
-        OrdensServicoLidas lidas;
-        LeOrdensServico({{m_maio, 0, 1}}, lidas);
-        ASSERT_EQ(lidas[0].lQtdTecnicos, 1u);
-        EXPECT_EQ(lidas[0].pTecnicos[0].pItens[0].vQuantidade.int64, 50000);
-        EXPECT_EQ(lidas[0].lCliente, 5u) << "only the sections are rebuilt";
-    }
-
-    // Closed in the module: the next concluded save raises a new one and
-    // appends its link; the closed one is left as it was.
-    ASSERT_EQ(zenta::FechaOrdemServicoErp(kEmpresa, m_maio, 1), S_OK);
-    {
-        OrdemLida lida;
-        ASSERT_EQ(m_servico->LeMovimentacao(chave, &lida.ordem), S_OK);
-        lida.ordem.listaProdutos.pProdutos[0].vQuantidadeUtilizada = Moeda(70000);
-        EXPECT_EQ(Grava(lida.ordem), chave);
-    }
-    Links(chave, links);
-    ASSERT_EQ(links.size(), 2u);
-    EXPECT_EQ(links[0].lPtrOS, 1u);
-    EXPECT_EQ(links[1].lPtrOS, 2u);
-    EXPECT_EQ(links[1].maOS, m_maio);
-    EXPECT_EQ(links[1].dmcMovimentacao, chave);
-    {
-        OrdensServicoLidas lidas;
-        LeOrdensServico({{m_maio, 0, 1}, {m_maio, 0, 2}}, lidas);
-        EXPECT_EQ(lidas[0].pTecnicos[0].pItens[0].vQuantidade.int64, 50000);
-        EXPECT_EQ(lidas[1].pTecnicos[0].pItens[0].vQuantidade.int64, 70000);
-    }
-
-    // Once more: the new one is open and rewritten; nothing is raised.
-    {
-        OrdemLida lida;
-        ASSERT_EQ(m_servico->LeMovimentacao(chave, &lida.ordem), S_OK);
-        EXPECT_EQ(Grava(lida.ordem), chave);
-    }
-    Links(chave, links);
-    EXPECT_EQ(links.size(), 2u);
-    EXPECT_EQ(QuantidadeOrdensServico(), 2);
-
-    // An order handed in without its links raises one on every concluded save.
-    ordem.o.listaRelacionamentos = {};
-    Grava(ordem.o);
-    Grava(ordem.o);
-    EXPECT_EQ(QuantidadeOrdensServico(), 4);
-    // Open and cancelled saves raise none.
-    ordem.o.lSituacao = 2;
-    Grava(ordem.o);
-    EXPECT_EQ(QuantidadeOrdensServico(), 4);
+    EXPECT_EQ(links[0].dmcMovimentacao, chave);
+    // And now it may be cancelled.
+    EXPECT_EQ(Regrava(chave, [](auto& o) { o.lSituacao = 2; }), S_OK);
+    EXPECT_EQ(QuantidadeOrdensServico(), 1);
 }
 
 TEST_F(OrdensServico, TwoTechniciansGetOneSectionEachWithOnlyTheirLinesProductsFirst) {
@@ -538,14 +532,14 @@ TEST_F(OrdensServico, AServiceOrderMonthPastTheLastIsLinkedAsNoMonth) {
     EXPECT_EQ(links[0].lPtrOS, 1u);
 
     // That link names no order the module holds: the next concluded save
-    // raises a new one instead of failing.
+    // neither fails nor raises a second one.
     {
         OrdemLida lida;
         ASSERT_EQ(m_servico->LeMovimentacao(chave, &lida.ordem), S_OK);
         EXPECT_EQ(Grava(lida.ordem), chave);
     }
     Links(chave, links);
-    EXPECT_EQ(links.size(), 2u);
+    EXPECT_EQ(links.size(), 1u);
     m_servico.reset();
 }
 
@@ -641,6 +635,31 @@ TEST_F(OrdensServico, ANewOrderConcludedAtOnceIsNamedByItsOwnKey) {
     OrdensServicoLidas lidas;
     LeOrdensServico({{links[0].maOS, 0, links[0].lPtrOS}}, lidas);
     EXPECT_EQ(U32(&lidas[0], 1520), 2u) << "origin: the order's own position";
+
+    // A new order handed in with that link gets a service order of its own
+    // and leaves the other order's as it was.
+    Ordem intrusa(m_plano, m_codigo, m_maio);
+    intrusa.o.lSituacao = 1;
+    intrusa.o.lCliente = 6;
+    intrusa.o.listaRelacionamentos = {1, 0, nullptr, links.data()};
+    const ULONGLONG chaveIntrusa = Grava(intrusa.o);
+    std::vector<_REG_RELACIONAMENTO_MOVIMENTACAO_OS_PS> linksIntrusa;
+    Links(chaveIntrusa, linksIntrusa);
+    ASSERT_EQ(linksIntrusa.size(), 1u);
+    EXPECT_NE(linksIntrusa[0].lPtrOS, links[0].lPtrOS);
+    OrdensServicoLidas depois;
+    LeOrdensServico({{links[0].maOS, 0, links[0].lPtrOS}}, depois);
+    EXPECT_EQ(depois[0].lCliente, 5u);
+
+    // A new concluded order that fails (a product purchasing does not know)
+    // raises no service order.
+    const int64_t antes = QuantidadeOrdensServico();
+    Ordem falha(m_plano, m_codigo, m_maio);
+    falha.o.lSituacao = 1;
+    falha.produtos[0].bGerarSolicitacaoCompras = 1;
+    ULONGLONG gravada = 1;
+    EXPECT_EQ(m_servico->GravaMovimentacao(falha.o, &gravada), HRESULT_FROM_WIN32(1168u));
+    EXPECT_EQ(QuantidadeOrdensServico(), antes);
 }
 
 }  // namespace
