@@ -1280,7 +1280,9 @@ void Simulacao::ConfereDia() {
         for (std::size_t p = 0; p < r.planos.size(); ++p) {
             const auto& pl = r.planos[p];
             const auto it = leituras.find(IdDe(pl));
-            if (pl.lMedidor == 0 || pl.lMedidor > r.medidores.size() || it == leituras.end()) continue;
+            // Hidden plans are no longer followed by readings.
+            if (pl.bExcluido != 0 || pl.lMedidor == 0 || pl.lMedidor > r.medidores.size() || it == leituras.end())
+                continue;
             const LONGLONG medidor = r.medidores[pl.lMedidor - 1].vQuantidadeAtual.int64;
             const LONGLONG leitura = it->second->vQuantidadeMedicao.int64;
             if (leitura != 0 && medidor != leitura)
