@@ -387,7 +387,8 @@ constexpr FormatoArquivo kFormatos[] = {
     {"GEMOVSERMANUT?", 64, false, false},      {"GEMOVICM?", 8, false, false},
 };
 
-std::vector<std::string> VerificaDisco(const fs::path& dir) {
+// Every file's findings; `quantidades` receives each file's number of records or texts.
+std::vector<std::string> VerificaDisco(const fs::path& dir, std::map<std::string, uint64_t>& quantidades) {
     std::vector<std::string> achados;
     std::error_code ec;
     for (const auto& e : fs::directory_iterator(dir, ec)) {
@@ -413,6 +414,7 @@ std::vector<std::string> VerificaDisco(const fs::path& dir) {
             continue;
         }
         const auto r = zenta::dbcheck::Verifica(*fonte, n, op);
+        quantidades[n] = r.quantidade;
         for (const auto& a : r.achados) achados.push_back(zenta::dbcheck::FormataAchado(n, a));
     }
     return achados;
@@ -1230,12 +1232,33 @@ void Simulacao::ConfereManha() {
 
 void Simulacao::ConfereDia() {
     const fs::path dir = Dados();
-    if (Ligada("disco")) {
-        const auto achados = VerificaDisco(dir);
-        if (!achados.empty()) Viola("disco", achados.front() + " (" + std::to_string(achados.size()) + " achados)");
-    }
+    std::map<std::string, uint64_t> quantidades;
+    const auto achados = VerificaDisco(dir, quantidades);
+    if (Ligada("disco") && !achados.empty())
+        Viola("disco", achados.front() + " (" + std::to_string(achados.size()) + " achados)");
     const Retrato r = LeRetrato(dir);
     if (!r.corridasFora.empty()) Viola("disco", "lista alem do fim do arquivo: " + r.corridasFora.front());
+    // Every text, meter and notice a record names is there.
+    if (Ligada("ponteiros")) {
+        const uint64_t textosPlano = quantidades["GEMPCADMAFRTXT.dat"], textosOrdem = quantidades["GEMOVMANUTTXT.dat"];
+        for (const auto& lista : r.manutencoesDoPlano)
+            for (const auto& x : lista)
+                if (x.f.lObservacao > textosPlano)
+                    Viola("ponteiros", "manutencao " + std::to_string(x.m.lCodigoManutencao) + " nomeia o texto " +
+                                           std::to_string(x.f.lObservacao) + " de " + std::to_string(textosPlano));
+        for (const auto& o : r.ordens)
+            if (o.r.lObservacao > textosOrdem || o.r.lOcorrencia > textosOrdem)
+                Viola("ponteiros", "ordem " + Chave(o.chave) + " nomeia um texto alem dos " + std::to_string(textosOrdem));
+        for (std::size_t p = 0; p < r.planos.size(); ++p)
+            if (r.planos[p].lMedidor > r.medidores.size() || r.planos[p].lPonteiroMedicao > r.medicoes.size())
+                Viola("ponteiros", "plano " + std::to_string(p + 1) + " nomeia um medidor ou leitura que nao existe");
+        std::set<ULONGLONG> chaves;
+        for (const auto& o : r.ordens) chaves.insert(o.chave);
+        for (const auto& a : Registros<REG_MOVIMENTACOES_DIARIAS_V1>(dir / "GEMOVDIA.dat"))
+            if (!chaves.count(NovaChave(a.lPonteiroMovimentacao, a.maMovimentacao)))
+                Viola("ponteiros", "aviso da ordem " + Chave(NovaChave(a.lPonteiroMovimentacao, a.maMovimentacao)) +
+                                       " que nao existe");
+    }
 
     // Maintenance codes are unique; every order's maintenance exists or was edited out.
     std::map<ULONG, ULONG> planoDoCodigo;
