@@ -795,7 +795,14 @@ void Simulacao::OpEditaPlano() {
     std::set<ULONG> antes;
     for (const auto& m : manutencoes) antes.insert(m.value("lCodigoManutencao", 0u));
     bool frequenciaMudou = false;
-    switch (Sorteia(0, 7)) {
+    switch (Sorteia(0, 8)) {
+        case 8:  // stored positions from somewhere else: the server keeps to its own
+            if (manutencoes.empty()) return;
+            Um(manutencoes)["frequenciaPS"]["lObservacao"] = Sorteia(1, 5000);
+            Um(manutencoes)["lServicosManutencao"] = Sorteia(1, 5000);
+            plano["lPonteiroMedicao"] = Sorteia(1, 5000);
+            oque = "ponteiros alheios";
+            break;
         case 0:  // every service of a maintenance removed
             if (manutencoes.empty() || !Ligada("listas vazias")) return;
             Um(manutencoes)["listaServicos"]["pServicos"] = json::array();
