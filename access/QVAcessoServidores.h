@@ -189,6 +189,9 @@ struct IQVAcessoEmpresarial {
     // Sends an e-mail (or keeps it where the installation says mail goes).
     // E_INVALIDARG for a message without recipients.
     virtual HRESULT EnviaEmail(const CQVDadosEmail& dadosEmail) = 0;
+    // Tries again to send the messages that wait because the mail server
+    // did not take them; S_OK when nothing waits.
+    virtual HRESULT ReenviaEmailsPendentes() { return S_OK; }
 
     // ---- reports ----
     // The records of these operations are defined in

@@ -95,11 +95,12 @@ HRESULT CBaseManutencaoPreventiva::LePropriedades(_REG_CADASTRO_PROPRIEDADES_PS*
     if (m_pDataBase == nullptr) QV_CHECK(QV_E_NAO_INICIALIZADO);
     CQVFileSingleReg<REG_CADASTRO_PROPRIEDADES_V1>& arquivo = m_pDataBase->m_ManutencaoPropriedades;
     // No file, or a file whose first write was cut short before its record:
-    // no properties were ever saved, and every stored field reads as zero
-    // whatever the caller's record held. Fields that are not stored stay as
-    // the caller gave them.
+    // no properties were ever saved, and the caller's record stays as it
+    // was given (callers pass it zeroed). Otherwise the stored fields are
+    // copied; fields that are not stored stay as the caller gave them.
+    if (!arquivo.ExisteArquivo() || arquivo.GetQtdRegistros() == 0) return S_OK;
     REG_CADASTRO_PROPRIEDADES_V1 reg{};
-    if (arquivo.ExisteArquivo() && arquivo.GetQtdRegistros() != 0) QV_CHECK(arquivo.Le(reg));
+    QV_CHECK(arquivo.Le(reg));
     pRegPropriedades->cAvisarDataProximaManutencaoComAntecedencia = reg.cAvisarDataProximaManutencaoComAntecedencia;
     pRegPropriedades->cAvisarPorEmail = reg.cAvisarPorEmail;
     pRegPropriedades->cAvisarComTelaAviso = reg.cAvisarComTelaAviso;

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <zenta/QVGE_ManutencaoPreventivaRecords.h>
 
@@ -169,10 +170,34 @@ protected:
     // E-mails the maintenance's technician that an order is waiting.
     HRESULT EnviaEmailAviso(const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& regCadastro,
                             const _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS& regManutencao, ULONG dataPrevista);
-    // What the orders of a maintenance say about it: whether its newest
-    // order is open, and the day its newest order was finished (0 when it
-    // is open or there is none). Reads only the newest order, the last one
-    // BuscaMovimentosPelaManutencao would list.
+    // E-mail notices of the orders opened under the company's write lock
+    // wait here and are sent once the calling thread's outermost operation
+    // has let the lock go (EscopoAvisos): a mail server is never talked to
+    // while the company is locked, and no mail problem fails an operation
+    // whose work is stored (a failure is logged; the message waits in the
+    // company's outbox for the next send).
+    struct AvisoEmailPendente {
+        _REG_CADASTRO_IDENTIFICACAO_EQUIPAMENTO_PS id;
+        ULONG lTecnico;
+        ULONG lCodigoManutencao;
+        ULONG dataPrevista;
+    };
+    class EscopoAvisos {
+    public:
+        explicit EscopoAvisos(CBaseManutencaoPreventiva& base);
+        ~EscopoAvisos();
+        EscopoAvisos(const EscopoAvisos&) = delete;
+        EscopoAvisos& operator=(const EscopoAvisos&) = delete;
+
+    private:
+        CBaseManutencaoPreventiva& m_base;
+    };
+    void EnviaAvisosPendentes();
+    // Tries again the messages waiting in the outbox (once a day).
+    void ReenviaEmailsPendentes();
+    // What the orders of a maintenance say about it: whether any of its
+    // orders is open, and the latest day one of them was finished (0 when
+    // one is open or there is none).
     struct SituacaoOrdensManutencao {
         bool bAberta = false;
         ULONG dataRearme = 0;
@@ -192,6 +217,16 @@ protected:
     // reading pointer) and rewrites its master record at its position.
     HRESULT RegravaContagemPlano(_REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& regCadastro, bool bMedidor);
 
+    // ---- Checks on what a client hands in (BaseManutencaoPreventiva_Validacao.cpp) -----
+    // Refuses a field: the last-error record and the error log name it and
+    // its value; returns `hr`.
+    HRESULT RecusaCampo(HRESULT hr, std::string_view sCampo, long long valor);
+    // Each field of a plan, order or reading inside its domain, and every
+    // position a client may hand in inside its file.
+    HRESULT ValidaDominioPlano(const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& plano);
+    HRESULT ValidaDominioMovimentacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& ordem);
+    HRESULT ValidaDominioMedicao(const _REG_CADASTRO_HISTORICO_MEDICOES_PS& leitura);
+
     // ---- Maintenance plans (BaseManutencaoPreventiva_Cadastro.cpp) ---------------------
     // Reads a plan's maintenances into its list (allocated with the task
     // allocator); `bCompleto` also reads their services and products.
@@ -207,6 +242,15 @@ protected:
     // Writes the meter as a new record and gives its position.
     HRESULT GravaMedidor(const _REG_CADASTRO_MEDIDORES_PS& regMedidor, ULONG& lMedidor);
     HRESULT GravaManutencoes(const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& regCadastro, ULONG& lManutencoes);
+    // Whether a plan other than the one at `uiPosicao` (and not excluded)
+    // has the reading's identification.
+    HRESULT OutroPlanoComIdentificacao(const _REG_CADASTRO_HISTORICO_MEDICOES_PS& leitura, ULONG uiPosicao, bool& bHa);
+    // The position (0 for none) and record of the current reading of an
+    // identification.
+    HRESULT PosicaoMedicaoAtual(const _REG_CADASTRO_HISTORICO_MEDICOES_PS& leitura, ULONGLONG& uiPosicao,
+                                REG_CADASTRO_MEDICAO_ATUAL_V1& armazenado);
+    // The highest maintenance code the company has given (0 for none).
+    HRESULT MaiorCodigoManutencao(ULONG& lMaior);
     // The plan at a position with all its children and its meter; on failure
     // the lists already allocated stay in `plano` for the caller to free.
     HRESULT LePlano(ULONG uiPosicao, _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& plano);
@@ -273,6 +317,9 @@ private:
     HRESULT ExecutaInicializacao();
     // The daily verification's work, under the company's write lock.
     HRESULT ExecutaVerificacaoDatas();
+
+    std::mutex m_travaAvisosPendentes;
+    std::vector<AvisoEmailPendente> m_avisosPendentes;
 
     // The properties in interface form; refreshed by AtualizaPropriedades.
     mutable std::mutex m_travaPropriedades;

@@ -8,7 +8,9 @@
 // (the runs already appended stay unreferenced until start-up compaction).
 #include "logic/BaseManutencaoPreventiva.h"
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 #include <mutex>
 #include <string_view>
 #include <unordered_set>
@@ -22,7 +24,6 @@
 namespace {
 
 using zenta::AlocaArray;
-using zenta::DiasPorUnidade;
 using zenta::ListaValida;
 using zenta::RunDentro;
 using zenta::CopiaTexto;
@@ -275,13 +276,55 @@ HRESULT GravaString(CQVTextFile& arquivo, std::string_view sTexto, ULONG& lPonte
 
 }  // namespace
 
+HRESULT CBaseManutencaoPreventiva::MaiorCodigoManutencao(ULONG& lMaior) {
+    CQVDataBase_GE_ManutencaoPreventiva& db = *m_pDataBase;
+    std::lock_guard trava(db.m_travaGravacao);
+    auto& cache = db.m_maiorCodigoManutencao;
+    if (!cache.bCalculado) {
+        // Once: the orders too, whose maintenance may be gone from every
+        // plan (and, after a compaction, from the file) while its code stays
+        // in use by them.
+        for (const ULONGLONG chave : db.m_MovManutPrev.GetChaves()) {
+            const ULONGLONG total = db.m_MovManutPrev.GetQtdRegistros(chave);
+            for (ULONGLONG pos = 1; pos <= total; ++pos) {
+                REG_MOVIMENTACAO_MANUT_PREV_V1 ordem{};
+                QV_CHECK(db.m_MovManutPrev.Le(chave, pos, ordem));
+                cache.lMaior = std::max(cache.lMaior, ordem.lCodigoManutencao);
+            }
+        }
+        cache.uiManutencoesVistas = 0;
+        cache.bCalculado = true;
+    }
+    // The maintenance records appended since the last look (all of them
+    // when the file was reloaded shorter, by a compaction).
+    auto& arquivo = db.m_ManutencaoEquipamento;
+    const ULONGLONG total = arquivo.GetQtdRegistros();
+    if (total < cache.uiManutencoesVistas) cache.uiManutencoesVistas = 0;
+    for (ULONGLONG pos = cache.uiManutencoesVistas + 1; pos <= total; ++pos) {
+        REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_V1 reg{};
+        QV_CHECK(arquivo.Le(pos, reg));
+        cache.lMaior = std::max(cache.lMaior, reg.lCodigoManutencao);
+    }
+    cache.uiManutencoesVistas = total;
+    lMaior = cache.lMaior;
+    return S_OK;
+}
+
 HRESULT CBaseManutencaoPreventiva::GravaManutencoes(const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& regCadastro,
                                                     ULONG& lManutencoes) {
     CQVDataBase_GE_ManutencaoPreventiva& db = *m_pDataBase;
     const auto& lista = regCadastro.listaManutencoes;
-    // Codes grow with the file: N records before this save, the i-th new
-    // maintenance gets N + i + 1, so a code is never given twice.
-    const ULONGLONG uiQtdAntes = db.m_ManutencaoEquipamento.GetQtdRegistros();
+    // New codes follow the highest code the company has given, so a code is
+    // never given twice (the record count would repeat codes once the
+    // start-up compaction shrinks the file).
+    ULONG lProximoCodigo = 0;
+    for (ULONG i = 0; i < lista.lQtdManutencoes && lProximoCodigo == 0; ++i) {
+        if (lista.pManutencoes[i].lCodigoManutencao != 0) continue;
+        ULONG lMaior = 0;
+        QV_CHECK(MaiorCodigoManutencao(lMaior));
+        if (lMaior > std::numeric_limits<ULONG>::max() - lista.lQtdManutencoes) QV_CHECK(E_UNEXPECTED);
+        lProximoCodigo = lMaior + 1;
+    }
     const ULONG hoje = REG_QVDMA::Hoje().GetData();
 
     std::vector<REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_V1> registros(lista.lQtdManutencoes);
@@ -300,8 +343,10 @@ HRESULT CBaseManutencaoPreventiva::GravaManutencoes(const _REG_CADASTRO_MANUTENC
         QV_CHECK(db.m_ManutencaoFrequencia.Grava(posFrequencia, FrequenciaArmazenada(f, lObservacao)));
         reg.lFrequencia = static_cast<ULONG>(posFrequencia);
 
-        // Planned services: an empty list writes nothing and keeps the pointer.
-        reg.lServicosManutencao = m.lServicosManutencao;
+        // Planned services: an empty list writes nothing and is stored with
+        // pointer 0 (the start-up compaction refuses a pointer without a
+        // count, and the caller's would name nothing of this plan).
+        reg.lServicosManutencao = 0;
         reg.lQtdServicos = m.listaServicos.lQtdServicos;
         if (m.listaServicos.lQtdServicos != 0) {
             std::vector<REG_CADASTRO_MANUTENCAO_SERVICO_V1> servicos;
@@ -319,7 +364,7 @@ HRESULT CBaseManutencaoPreventiva::GravaManutencoes(const _REG_CADASTRO_MANUTENC
             const _REG_CADASTRO_MANUTENCAO_PRODUTO_PS& produto = m.listaProdutos.pProdutos[p];
             REG_CADASTRO_MANUTENCAO_PRODUTO_V1& regProduto = produtos[p];
             std::memset(static_cast<void*>(&regProduto), 0, sizeof regProduto);
-            regProduto.lLocalEstoque = produto.lLocalEstoque;
+            regProduto.lLocalEstoque = 0;  // no stock place: pointer 0, as for services
             if (produto.listaLocal.lQtdEstoque != 0) {
                 std::vector<REG_CADASTRO_MANUTENCAO_LOCAL_PRODUTO_V1> locais;
                 locais.reserve(produto.listaLocal.lQtdEstoque);
@@ -346,17 +391,15 @@ HRESULT CBaseManutencaoPreventiva::GravaManutencoes(const _REG_CADASTRO_MANUTENC
 
         // Code and counters.
         const bool bNova = m.lCodigoManutencao == 0;
-        reg.lCodigoManutencao = bNova ? static_cast<ULONG>(uiQtdAntes + i + 1) : m.lCodigoManutencao;
+        reg.lCodigoManutencao = bNova ? lProximoCodigo++ : m.lCodigoManutencao;
         reg.lQuantidadeDiasFalta = m.lQuantidadeDiasFalta;
         reg.dataUltimaVerificacaoMedicao = m.dataUltimaVerificacaoMedicao;
         reg.vQuantidadeFalta.int64 = m.vQuantidadeFalta.int64;
         if (bNova || m.bTemMedicaoInformada == 0) {
             // Armed: counting starts again from the frequency.
-            if (f.lTipoFrequencia != 3) {
-                const LONG dias = static_cast<LONG>(f.lFrequenciaTempo) * DiasPorUnidade(f.lTipoFrequenciaTempo) -
-                                  static_cast<LONG>(f.lFrequenciaLimiteTempo);
-                reg.lQuantidadeDiasFalta = static_cast<ULONG>(dias);
-            }
+            if (f.lTipoFrequencia != 3)
+                reg.lQuantidadeDiasFalta =
+                    zenta::DiasDoIntervalo(f.lFrequenciaTempo, f.lTipoFrequenciaTempo, f.lFrequenciaLimiteTempo);
             reg.dataUltimaVerificacaoMedicao = f.dataInicial != 0 ? f.dataInicial : hoje;
             reg.vQuantidadeFalta.int64 = f.vFrequenciaLimiteMedicao.int64 != 0 ? f.vFrequenciaLimiteMedicao.int64
                                                                                 : f.vFrequenciaMedicao.int64;
@@ -378,6 +421,58 @@ HRESULT CBaseManutencaoPreventiva::GravaManutencoes(const _REG_CADASTRO_MANUTENC
 
 // ---- Saving a plan ----------------------------------------------------------------------
 
+namespace {
+
+// The identification of a plan (interface or stored form) as a reading carries it.
+template <class TId>
+_REG_CADASTRO_HISTORICO_MEDICOES_PS LeituraDaIdentificacao(const TId& id) {
+    _REG_CADASTRO_HISTORICO_MEDICOES_PS r;
+    std::memset(static_cast<void*>(&r), 0, sizeof r);
+    r.lEquipamento = id.lEquipamento;
+    r.lProduto = id.lProduto;
+    r.lGrade1 = id.lGrade1;
+    r.lGrade2 = id.lGrade2;
+    r.lGrade3 = id.lGrade3;
+    r.lMarca = id.lMarca;
+    r.lModelo = id.lModelo;
+    r.lTipo = id.lTipo;
+    CopiaTexto(r.szNrSerie, id.szNrSerie);
+    return r;
+}
+
+}  // namespace
+
+HRESULT CBaseManutencaoPreventiva::OutroPlanoComIdentificacao(const _REG_CADASTRO_HISTORICO_MEDICOES_PS& leitura,
+                                                              ULONG uiPosicao, bool& bHa) {
+    bHa = false;
+    CQVDataBase_GE_ManutencaoPreventiva& db = *m_pDataBase;
+    QV_CHECK(db.IndexaIdentificacoes());
+    std::vector<ULONGLONG> candidatos;
+    const HRESULT hr = db.m_ManutencaoPreventiva.ExisteIndex(zenta::ChaveIdentificacaoMedicao(leitura), candidatos,
+                                                             zenta::INDICE_PLANO_IDENTIFICACAO);
+    if (hr == E_QVCR_COLUNA_INDEXACAO_INVALIDA) {
+        candidatos.clear();
+        for (ULONGLONG pos = 1; pos <= db.m_ManutencaoPreventiva.GetQtdRegistros(); ++pos) candidatos.push_back(pos);
+    } else {
+        QV_CHECK(hr);
+    }
+    for (const ULONGLONG pos : candidatos) {
+        if (pos == uiPosicao) continue;
+        REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1 outro{};
+        QV_CHECK(db.m_ManutencaoPreventiva.Le(pos, outro));
+        if (outro.bExcluido != 0) continue;
+        const _REG_CADASTRO_HISTORICO_MEDICOES_PS id = LeituraDaIdentificacao(outro);
+        if (id.lEquipamento == leitura.lEquipamento && id.lProduto == leitura.lProduto &&
+            id.lMarca == leitura.lMarca && id.lModelo == leitura.lModelo && id.lTipo == leitura.lTipo &&
+            id.lGrade1 == leitura.lGrade1 && id.lGrade2 == leitura.lGrade2 && id.lGrade3 == leitura.lGrade3 &&
+            zenta::IguaisSemCaixa(TextoCampo(id.szNrSerie), TextoCampo(leitura.szNrSerie))) {
+            bHa = true;
+            return S_OK;
+        }
+    }
+    return S_OK;
+}
+
 HRESULT CBaseManutencaoPreventiva::Grava(LONG* pPosicao, const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& RegCadastro) {
     if (pPosicao == nullptr) QV_CHECK(E_POINTER);
     if (m_pDataBase == nullptr) QV_CHECK(QV_E_NAO_INICIALIZADO);
@@ -389,48 +484,111 @@ HRESULT CBaseManutencaoPreventiva::Grava(LONG* pPosicao, const _REG_CADASTRO_MAN
         QV_CHECK(E_INVALIDARG);
 
     CQVDataBase_GE_ManutencaoPreventiva& db = *m_pDataBase;
+    const EscopoAvisos avisos(*this);  // e-mail notices go out once the lock is let go
     std::lock_guard trava(db.m_travaGravacao);
+    QV_CHECK(ValidaDominioPlano(RegCadastro));
     ULONGLONG uiPosicao = static_cast<ULONG>(*pPosicao);
     const auto& id = RegCadastro.idEquipamentoPS;
 
-    // 1. An existing plan whose identification changed carries its current
-    //    reading along to the new identification.
+    // Everything is read and decided before the first write, so that a save
+    // refused on what is stored leaves the company as it was. What the
+    // caller says about stored positions is not taken: the plan's reading
+    // comes from the stored plan, and a maintenance keeps its code only
+    // when the stored plan has it (a copy, or a maintenance brought from
+    // another plan, is new and gets a code of its own).
+    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano = RegCadastro;
+    std::vector<_REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS> manutencoes(
+        RegCadastro.listaManutencoes.pManutencoes,
+        RegCadastro.listaManutencoes.pManutencoes + RegCadastro.listaManutencoes.lQtdManutencoes);
+    plano.listaManutencoes.pManutencoes = manutencoes.empty() ? nullptr : manutencoes.data();
+    plano.lPonteiroMedicao = 0;
+    REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1 anterior{};
+    std::unordered_set<ULONG> codigosDoPlano;
     if (uiPosicao != 0) {
-        REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1 anterior{};
         QV_CHECK(db.m_ManutencaoPreventiva.Le(uiPosicao, anterior));
-        const bool bMudou = anterior.lEquipamento != id.lEquipamento || anterior.lMarca != id.lMarca ||
-                            anterior.lModelo != id.lModelo || anterior.lTipo != id.lTipo ||
-                            anterior.lProduto != id.lProduto || anterior.lGrade1 != id.lGrade1 ||
-                            anterior.lGrade2 != id.lGrade2 || anterior.lGrade3 != id.lGrade3 ||
-                            TextoCampo(anterior.szNrSerie) != TextoCampo(id.szNrSerie) ||
-                            anterior.lSituacao != id.lSituacao;
-        // A plan that has no reading yet has nothing to carry; a reading of
-        // another plan is never taken over.
-        if (bMudou && RegCadastro.lPonteiroMedicao != 0) {
-            const ULONGLONG posMedicao = RegCadastro.lPonteiroMedicao;
-            REG_CADASTRO_MEDICAO_ATUAL_V1 medicao{};
-            QV_CHECK(db.m_MedicaoAtual.Le(posMedicao, medicao));
-            if (medicao.lPonteiroCadastro == uiPosicao) {
-                medicao.lEquipamento = id.lEquipamento;
-                medicao.lMarca = id.lMarca;
-                medicao.lModelo = id.lModelo;
-                medicao.lTipo = id.lTipo;
-                medicao.lProduto = id.lProduto;
-                medicao.lGrade1 = id.lGrade1;
-                medicao.lGrade2 = id.lGrade2;
-                medicao.lGrade3 = id.lGrade3;
-                CopiaTexto(medicao.szNrSerie, id.szNrSerie);
-                medicao.cMedicaoAtiva = id.lSituacao == 1 ? 1 : 0;
-                ULONGLONG posGravar = posMedicao;
-                QV_CHECK(db.m_MedicaoAtual.Grava(posGravar, medicao));
+        plano.lPonteiroMedicao = anterior.lPonteiroMedicao;
+        if (anterior.lQtdManutencoes != 0 &&
+            !RunDentro(anterior.lManutencoes, anterior.lQtdManutencoes, db.m_ManutencaoEquipamento.GetQtdRegistros()))
+            QV_CHECK(E_QVCR_POSICAO_LEITURA_SUPERIOR_QUANTIDADE_ARQUIVO);
+        for (ULONG i = 0; i < anterior.lQtdManutencoes; ++i) {
+            REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_V1 m{};
+            QV_CHECK(db.m_ManutencaoEquipamento.Le(static_cast<ULONGLONG>(anterior.lManutencoes) + i, m));
+            codigosDoPlano.insert(m.lCodigoManutencao);
+        }
+    }
+    std::unordered_set<ULONG> codigosUsados;
+    for (auto& m : manutencoes) {
+        const bool bDoPlano = m.lCodigoManutencao != 0 && codigosDoPlano.count(m.lCodigoManutencao) != 0 &&
+                              codigosUsados.insert(m.lCodigoManutencao).second;
+        if (bDoPlano) continue;
+        // New: no order, nothing counted yet.
+        m.lCodigoManutencao = 0;
+        m.bMovimentacaoGerada = 0;
+        m.bTemMedicaoInformada = 0;
+    }
+
+    // 1. An existing plan whose identification changed takes its current
+    //    reading along, or the reading the new identification already has
+    //    (one current reading per identification); one whose status changed
+    //    marks its reading active or not. Decided here, written after the
+    //    master record.
+    ULONGLONG posMedicaoLevada = 0;
+    REG_CADASTRO_MEDICAO_ATUAL_V1 medicaoLevada{};
+    if (uiPosicao != 0) {
+        const bool bMudouId = anterior.lEquipamento != id.lEquipamento || anterior.lMarca != id.lMarca ||
+                              anterior.lModelo != id.lModelo || anterior.lTipo != id.lTipo ||
+                              anterior.lProduto != id.lProduto || anterior.lGrade1 != id.lGrade1 ||
+                              anterior.lGrade2 != id.lGrade2 || anterior.lGrade3 != id.lGrade3 ||
+                              TextoCampo(anterior.szNrSerie) != TextoCampo(id.szNrSerie);
+        const bool bMudouSituacao = anterior.lSituacao != id.lSituacao;
+        if (bMudouId || bMudouSituacao) {
+            const _REG_CADASTRO_HISTORICO_MEDICOES_PS leituraAntiga = LeituraDaIdentificacao(anterior);
+            const _REG_CADASTRO_HISTORICO_MEDICOES_PS leituraNova = LeituraDaIdentificacao(id);
+            ULONGLONG posAntiga = 0, posNova = 0;
+            REG_CADASTRO_MEDICAO_ATUAL_V1 antiga{}, nova{};
+            QV_CHECK(PosicaoMedicaoAtual(leituraAntiga, posAntiga, antiga));
+            if (bMudouId) QV_CHECK(PosicaoMedicaoAtual(leituraNova, posNova, nova));
+            // The old reading is the plan's own, or nobody's and no other
+            // plan has the old identification; another plan's stays.
+            bool bPropria = posAntiga != 0 && antiga.lPonteiroCadastro == uiPosicao;
+            if (posAntiga != 0 && antiga.lPonteiroCadastro == 0) {
+                bool bOutro = false;
+                QV_CHECK(OutroPlanoComIdentificacao(leituraAntiga, static_cast<ULONG>(uiPosicao), bOutro));
+                bPropria = !bOutro;
+            }
+            if (posNova != 0) {
+                // The new identification's reading is the plan's now, and
+                // its meter stands where that reading does: nothing counts.
+                plano.lPonteiroMedicao = static_cast<ULONG>(posNova);
+                if (nova.vQuantidadeMedicao.int64 != 0)
+                    plano.idEquipamentoPS.regMedidorAtual.vQuantidadeAtual.int64 = nova.vQuantidadeMedicao.int64;
+            } else if (bPropria) {
+                medicaoLevada = antiga;
+                posMedicaoLevada = posAntiga;
+                if (bMudouId) {
+                    medicaoLevada.lEquipamento = id.lEquipamento;
+                    medicaoLevada.lMarca = id.lMarca;
+                    medicaoLevada.lModelo = id.lModelo;
+                    medicaoLevada.lTipo = id.lTipo;
+                    medicaoLevada.lProduto = id.lProduto;
+                    medicaoLevada.lGrade1 = id.lGrade1;
+                    medicaoLevada.lGrade2 = id.lGrade2;
+                    medicaoLevada.lGrade3 = id.lGrade3;
+                    CopiaTexto(medicaoLevada.szNrSerie, id.szNrSerie);
+                    medicaoLevada.lPonteiroCadastro = static_cast<ULONG>(uiPosicao);
+                    plano.lPonteiroMedicao = static_cast<ULONG>(posAntiga);
+                }
+                medicaoLevada.cMedicaoAtiva = id.lSituacao == 1 ? 1 : 0;
+            } else if (bMudouId) {
+                // Nothing to take along: the plan's reading is found (or
+                // made) for the new identification below.
+                plano.lPonteiroMedicao = 0;
             }
         }
     }
 
-    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano = RegCadastro;
-
     // 2. The maintenances, with their frequencies, services and products.
-    QV_CHECK(GravaManutencoes(RegCadastro, plano.lManutencoes));
+    QV_CHECK(GravaManutencoes(plano, plano.lManutencoes));
 
     // 3. The clients, as a new run (handed over even when empty).
     {
@@ -446,7 +604,7 @@ HRESULT CBaseManutencaoPreventiva::Grava(LONG* pPosicao, const _REG_CADASTRO_MAN
     // 4. The meter, as a new record.
     {
         ULONG lMedidor = 0;
-        QV_CHECK(GravaMedidor(id.regMedidorAtual, lMedidor));
+        QV_CHECK(GravaMedidor(plano.idEquipamentoPS.regMedidorAtual, lMedidor));
         plano.idEquipamentoPS.lMedidor = lMedidor;
     }
 
@@ -456,6 +614,7 @@ HRESULT CBaseManutencaoPreventiva::Grava(LONG* pPosicao, const _REG_CADASTRO_MAN
     MestreDoPlano(plano, mestre);
     QV_CHECK(db.m_ManutencaoPreventiva.Grava(uiPosicao, mestre));
     *pPosicao = static_cast<LONG>(uiPosicao);
+    if (posMedicaoLevada != 0) QV_CHECK(db.m_MedicaoAtual.Grava(posMedicaoLevada, medicaoLevada));
 
     // 7. to 9. A plan with maintenances has a current reading for its
     //    identification.
@@ -744,6 +903,9 @@ HRESULT CBaseManutencaoPreventiva::ExcluiManutencoes(ULONGLONG regDmcAssistec) {
     CQVDataBase_GE_ManutencaoPreventiva& db = *m_pDataBase;
     std::lock_guard trava(db.m_travaGravacao);
     const REG_QVDMC chave(regDmcAssistec);
+    // A key without a record pointer names no technical-assistance record:
+    // it would match every plan entered by hand (origin 0).
+    if (chave.GetPonteiro() == 0) return S_OK;
     const ULONGLONG total = db.m_ManutencaoPreventiva.GetQtdRegistros();
     for (ULONGLONG pos = 1; pos <= total; ++pos) {
         REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1 mestre{};

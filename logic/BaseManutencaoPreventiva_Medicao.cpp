@@ -195,15 +195,23 @@ private:
 
 // ---- Current reading ---------------------------------------------------------------------
 
+HRESULT CBaseManutencaoPreventiva::PosicaoMedicaoAtual(const _REG_CADASTRO_HISTORICO_MEDICOES_PS& leitura,
+                                                        ULONGLONG& uiPosicao, REG_CADASTRO_MEDICAO_ATUAL_V1& armazenado) {
+    QV_CHECK(BuscaMedicaoAtual(*m_pDataBase, leitura, uiPosicao, armazenado));
+    return S_OK;
+}
+
 HRESULT CBaseManutencaoPreventiva::GravaMedicaoAtual(_REG_CADASTRO_MEDICAO_ATUAL_PS* pRegMedicao, LONG bGravarHistorico,
                                                      LONG bCalcularMedicao) {
     if (pRegMedicao == nullptr) QV_CHECK(E_POINTER);
     if (m_pDataBase == nullptr) QV_CHECK(QV_E_NAO_INICIALIZADO);
     _REG_CADASTRO_HISTORICO_MEDICOES_PS& leitura = pRegMedicao->regMedicaoAtual;
     QV_CHECK(ConfereLeitura(leitura));
+    QV_CHECK(ValidaDominioMedicao(leitura));
     // The search and the write are one step for every session of the
     // company: two sessions recording a new identification at once must not
     // both append.
+    const EscopoAvisos avisos(*this);  // e-mail notices go out once the lock is let go
     std::lock_guard trava(m_pDataBase->m_travaGravacao);
     CQVFile<REG_CADASTRO_MEDICAO_ATUAL_V1>& arquivo = m_pDataBase->m_MedicaoAtual;
 
@@ -313,6 +321,7 @@ HRESULT CBaseManutencaoPreventiva::GravaMedidorSubstituido(const _REG_CADASTRO_M
     LONG lPosicao = static_cast<LONG>(RegCadastro.lPonteiroRegistro);
 
     // Read, count and save as one step: two replacements at once must both count.
+    const EscopoAvisos avisos(*this);  // e-mail notices go out once the lock is let go
     std::lock_guard trava(m_pDataBase->m_travaGravacao);
     _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
     const LiberaPlanoNoFim liberaPlano(plano);
@@ -326,6 +335,29 @@ HRESULT CBaseManutencaoPreventiva::GravaMedidorSubstituido(const _REG_CADASTRO_M
     medidor.lQuantidadeMedidoresSubstituidos = ulSubstituidos + 1;
     plano.idEquipamentoPS.lMedidor = 0;
     plano.idEquipamentoPS.regMedidorAtual = medidor;
+
+    // The identification's current reading is the old meter's last one: it
+    // now stands where the new meter starts, or the save's verification
+    // would count the old meter's reading as growth of the new one.
+    _REG_CADASTRO_HISTORICO_MEDICOES_PS identificacao{};
+    const auto& id = plano.idEquipamentoPS;
+    identificacao.lEquipamento = id.lEquipamento;
+    identificacao.lProduto = id.lProduto;
+    identificacao.lGrade1 = id.lGrade1;
+    identificacao.lGrade2 = id.lGrade2;
+    identificacao.lGrade3 = id.lGrade3;
+    identificacao.lMarca = id.lMarca;
+    identificacao.lModelo = id.lModelo;
+    identificacao.lTipo = id.lTipo;
+    CopiaTexto(identificacao.szNrSerie, id.szNrSerie);
+    ULONGLONG posMedicao = 0;
+    REG_CADASTRO_MEDICAO_ATUAL_V1 atual{};
+    QV_CHECK(BuscaMedicaoAtual(*m_pDataBase, identificacao, posMedicao, atual));
+    if (posMedicao != 0 && atual.vQuantidadeMedicao.int64 != medidor.vQuantidadeAtual.int64) {
+        atual.vQuantidadeMedicao.int64 = medidor.vQuantidadeAtual.int64;
+        atual.dataGravacao = REG_QVDMA::Hoje().GetData();
+        QV_CHECK(m_pDataBase->m_MedicaoAtual.Grava(posMedicao, atual));
+    }
     QV_CHECK(Grava(&lPosicao, plano));
     return S_OK;
 }

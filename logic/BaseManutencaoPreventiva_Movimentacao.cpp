@@ -29,7 +29,6 @@
 namespace {
 
 using zenta::AlocaArray;
-using zenta::DiasPorUnidade;
 using zenta::ListaValida;
 using zenta::RunDentro;
 using zenta::CopiaTexto;
@@ -239,9 +238,8 @@ HRESULT CBaseManutencaoPreventiva::RearmaManutencaoDaMovimentacao(const _REG_MOV
             m.bTemMedicaoInformada = 0;
             m.vQuantidadeFalta.int64 =
                 f.vFrequenciaLimiteMedicao.int64 != 0 ? f.vFrequenciaLimiteMedicao.int64 : f.vFrequenciaMedicao.int64;
-            m.lQuantidadeDiasFalta = static_cast<ULONG>(static_cast<LONG>(f.lFrequenciaTempo) *
-                                                            DiasPorUnidade(f.lTipoFrequenciaTempo) -
-                                                        static_cast<LONG>(f.lFrequenciaLimiteTempo));
+            m.lQuantidadeDiasFalta =
+                zenta::DiasDoIntervalo(f.lFrequenciaTempo, f.lTipoFrequenciaTempo, f.lFrequenciaLimiteTempo);
             LONG posicao = static_cast<LONG>(regPs.lPonteiroCadastro);
             hr = Grava(&posicao, plano);
             if (FAILED(hr)) QV_LOG_HR(hr, "Grava(&posicao, regCadastro)");
@@ -279,7 +277,9 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
         QV_CHECK(hr);
     }
     CQVDataBase_GE_ManutencaoPreventiva& db = *m_pDataBase;
+    const EscopoAvisos avisos(*this);  // e-mail notices go out once the lock is let go
     std::lock_guard trava(db.m_travaGravacao);
+    QV_CHECK(ValidaDominioMovimentacao(pRegMovimentacao));
 
     _REG_MOVIMENTACAO_MANUT_PREV_PS regPs = pRegMovimentacao;
     const REG_QVDMC chave(regPs.dmcChave);
@@ -523,8 +523,13 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
     }
 
     // A finished order re-arms its maintenance, once the order is written so
-    // that nothing the plan's save does can take the order's position.
-    if (bFinalizando && regPs.lPonteiroCadastro != 0) QV_CHECK(RearmaManutencaoDaMovimentacao(regPs));
+    // that nothing the plan's save does can take the order's position. A
+    // failure here is logged and does not undo the order's save, which
+    // stands; the next save of the order re-arms again.
+    if (bFinalizando && regPs.lPonteiroCadastro != 0) {
+        if (const HRESULT hr = RearmaManutencaoDaMovimentacao(regPs); FAILED(hr))
+            QV_LOG_HR(hr, "RearmaManutencaoDaMovimentacao(regPs) (the order is saved)");
+    }
     return S_OK;
 }
 

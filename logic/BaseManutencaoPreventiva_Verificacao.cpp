@@ -219,15 +219,24 @@ std::string CorpoEmailAviso(std::string_view sNomeUsuario, ULONG lCodigoManutenc
 HRESULT CBaseManutencaoPreventiva::LeSituacaoOrdensManutencao(ULONG lCodigoManutencao,
                                                                SituacaoOrdensManutencao& situacao) {
     situacao = {};
-    // The newest of the maintenance's orders (the last BuscaMovimentosPelaManutencao
-    // lists) is all that counts: only its record is read.
-    bool achou = false;
-    REG_MOVIMENTACAO_MANUT_PREV_V1 ultima{};
-    QV_CHECK(LeUltimaOrdemDaManutencao(lCodigoManutencao, achou, ultima));
-    if (!achou) return S_OK;
-    situacao.bAberta = ultima.lSituacao == 0;
-    // A finished order's last save (the one that finished it) set its day.
-    if (ultima.lSituacao == 1 || ultima.lSituacao == 2) situacao.dataRearme = ultima.dataConclusao;
+    if (m_pDataBase == nullptr) QV_CHECK(QV_E_NAO_INICIALIZADO);
+    // Every order of the maintenance counts, whatever month it is filed
+    // under: any open one blocks a new order, and days count from the
+    // latest day one was finished (an order's last save set its day). The
+    // month files' maintenance-code indexes give the orders.
+    auto& arquivo = m_pDataBase->m_MovManutPrev;
+    std::vector<ULONGLONG> posicoes;
+    for (const ULONGLONG chave : arquivo.GetChaves()) {
+        QV_CHECK(PosicoesDaManutencaoNoMes(lCodigoManutencao, chave, posicoes));
+        for (const ULONGLONG pos : posicoes) {
+            REG_MOVIMENTACAO_MANUT_PREV_V1 ordem{};
+            QV_CHECK(arquivo.Le(chave, pos, ordem));
+            if (ordem.lSituacao == 0) situacao.bAberta = true;
+            if ((ordem.lSituacao == 1 || ordem.lSituacao == 2) && ordem.dataConclusao > situacao.dataRearme)
+                situacao.dataRearme = ordem.dataConclusao;
+        }
+    }
+    if (situacao.bAberta) situacao.dataRearme = 0;
     return S_OK;
 }
 
@@ -328,10 +337,20 @@ HRESULT CBaseManutencaoPreventiva::RegravaContagemPlano(_REG_CADASTRO_MANUTENCAO
 
 HRESULT CBaseManutencaoPreventiva::FazVerificacaoDatasManutencao() {
     if (m_pDataBase == nullptr) QV_CHECK(QV_E_NAO_INICIALIZADO);
-    // One session of the company at a time: a second session that starts
-    // while the first verifies waits, then finds the day verified.
-    std::lock_guard trava(m_pDataBase->m_travaGravacao);
-    QV_CHECK(ExecutaVerificacaoDatas());
+    bool bVerificouDia = false;
+    {
+        const EscopoAvisos avisos(*this);
+        // One session of the company at a time: a second session that starts
+        // while the first verifies waits, then finds the day verified.
+        std::lock_guard trava(m_pDataBase->m_travaGravacao);
+        _REG_CADASTRO_PROPRIEDADES_PS antes{}, depois{};
+        QV_CHECK(LePropriedades(&antes));
+        QV_CHECK(ExecutaVerificacaoDatas());
+        QV_CHECK(LePropriedades(&depois));
+        bVerificouDia = depois.dataUltimaVerificacaoMedicao != antes.dataUltimaVerificacaoMedicao;
+    }
+    // Once a day, what the mail server did not take is tried again.
+    if (bVerificouDia) ReenviaEmailsPendentes();
     return S_OK;
 }
 
@@ -339,9 +358,12 @@ HRESULT CBaseManutencaoPreventiva::ExecutaVerificacaoDatas() {
     CQVDataBase_GE_ManutencaoPreventiva& db = *m_pDataBase;
     const ULONG hoje = REG_QVDMA::Hoje().GetData();
 
-    // A company without plans has nothing to verify (and no notices to
-    // clear): its directory is left as it is, without even the properties.
-    if (db.m_ManutencaoPreventiva.GetQtdRegistros() == 0) {
+    // A company that has never had plans, notices or properties (a new
+    // one) has nothing to verify or clear: its directory is left as it is.
+    // One whose plans are gone still has its notice list emptied and its
+    // day recorded below.
+    if (db.m_ManutencaoPreventiva.GetQtdRegistros() == 0 && !db.m_MovimentacoesDia.ExisteArquivo() &&
+        !db.m_ManutencaoPropriedades.ExisteArquivo()) {
         QV_CHECK(AtualizaPropriedades());
         return S_OK;
     }
@@ -356,7 +378,24 @@ HRESULT CBaseManutencaoPreventiva::ExecutaVerificacaoDatas() {
     }
 
     // 2. and 3. The notice list holds the orders of the current day only.
-    if (db.m_MovimentacoesDia.ExisteArquivo()) QV_CHECK(db.m_MovimentacoesDia.SetConteudo({}));
+    //    Notices of orders opened today stay: a verification that failed
+    //    part-way today and runs again must not take them from their
+    //    technicians (the orders it opened are not opened twice).
+    if (db.m_MovimentacoesDia.ExisteArquivo()) {
+        std::vector<REG_MOVIMENTACOES_DIARIAS_V1> deHoje;
+        const ULONGLONG total = db.m_MovimentacoesDia.GetQtdRegistros();
+        for (ULONGLONG pos = 1; pos <= total; ++pos) {
+            REG_MOVIMENTACOES_DIARIAS_V1 aviso{};
+            QV_CHECK(db.m_MovimentacoesDia.Le(pos, aviso));
+            const REG_QVDMC chave = REG_QVDMC().SetDMC(
+                aviso.lPonteiroMovimentacao, REG_QVDMC::MOVIMENTO_GERENCIADOR_MANUT_PREV, aviso.maMovimentacao);
+            REG_MOVIMENTACAO_MANUT_PREV_V1 ordem{};
+            if (SUCCEEDED(db.m_MovManutPrev.Le(QVMAToChave(chave.GetMa()), chave.GetPonteiro(), ordem)) &&
+                ordem.dataPrevista == hoje)
+                deHoje.push_back(aviso);
+        }
+        if (deHoje.size() != total) QV_CHECK(db.m_MovimentacoesDia.SetConteudo(deHoje));
+    }
     QV_CHECK(AtualizaPropriedades());
 
     // 4. Every plan not excluded, with its maintenances, clients and meter.
@@ -415,10 +454,15 @@ HRESULT CBaseManutencaoPreventiva::ExecutaVerificacaoDatas() {
                 QV_CHECK(GravaMedicaoAtual(&medicao, TRUE, FALSE));
             }
             // 5.3 The days since the last count.
+            // Counting is under way from here: the save below keeps the
+            // counters (arming them again would put the last count back on
+            // the frequency's first day, or on today when it has none, and
+            // such a maintenance would never fall due).
             if (hoje >= f.dataInicial) {
-                const LONG dias = static_cast<LONG>(static_cast<LONGLONG>(hoje) - dataBase);
                 m.dataUltimaVerificacaoMedicao = hoje;
-                m.lQuantidadeDiasFalta = static_cast<ULONG>(static_cast<LONG>(m.lQuantidadeDiasFalta) - dias);
+                m.lQuantidadeDiasFalta = zenta::DiasDescontados(
+                    m.lQuantidadeDiasFalta, static_cast<LONGLONG>(hoje) - static_cast<LONGLONG>(dataBase));
+                m.bTemMedicaoInformada = 1;
                 bContou = true;
             }
         }
@@ -495,9 +539,9 @@ HRESULT CBaseManutencaoPreventiva::VerificaFrequenciaMedicao(const _REG_CADASTRO
 
     // 5. The days since the last count, for the kinds that count days.
     if (f.lTipoFrequencia != 3 && hoje >= f.dataInicial) {
-        const LONG dias = static_cast<LONG>(static_cast<LONGLONG>(hoje) - dataBase);
         m.dataUltimaVerificacaoMedicao = hoje;
-        m.lQuantidadeDiasFalta = static_cast<ULONG>(static_cast<LONG>(m.lQuantidadeDiasFalta) - dias);
+        m.lQuantidadeDiasFalta = zenta::DiasDescontados(m.lQuantidadeDiasFalta,
+                                                        static_cast<LONGLONG>(hoje) - static_cast<LONGLONG>(dataBase));
         m.bTemMedicaoInformada = 1;
     }
 
@@ -636,9 +680,59 @@ HRESULT CBaseManutencaoPreventiva::GeraMovimentacao(const _REG_CADASTRO_MANUTENC
         QV_CHECK(m_pDataBase->m_MovimentacoesDia.Grava(posAviso, aviso));
     }
 
-    // 7. The technician's e-mail.
-    QV_CHECK(EnviaEmailAviso(regCadastro, regManutencao, ordem.dataPrevista));
+    // 7. The technician's e-mail, sent once the company's write lock is let go.
+    if (regManutencao.lTecnico != 0) {
+        AvisoEmailPendente aviso{};
+        aviso.id = regCadastro.idEquipamentoPS;
+        aviso.lTecnico = regManutencao.lTecnico;
+        aviso.lCodigoManutencao = regManutencao.lCodigoManutencao;
+        aviso.dataPrevista = ordem.dataPrevista;
+        std::lock_guard travaAvisos(m_travaAvisosPendentes);
+        m_avisosPendentes.push_back(aviso);
+    }
     return S_OK;
+}
+
+// ---- Sending the e-mail notices --------------------------------------------------------------
+
+namespace {
+// How deep the calling thread is in operations that may queue notices.
+thread_local int t_profundidadeAvisos = 0;
+}  // namespace
+
+CBaseManutencaoPreventiva::EscopoAvisos::EscopoAvisos(CBaseManutencaoPreventiva& base) : m_base(base) {
+    ++t_profundidadeAvisos;
+}
+
+CBaseManutencaoPreventiva::EscopoAvisos::~EscopoAvisos() {
+    if (--t_profundidadeAvisos == 0) m_base.EnviaAvisosPendentes();
+}
+
+void CBaseManutencaoPreventiva::EnviaAvisosPendentes() {
+    std::vector<AvisoEmailPendente> avisos;
+    {
+        std::lock_guard trava(m_travaAvisosPendentes);
+        avisos.swap(m_avisosPendentes);
+    }
+    for (const AvisoEmailPendente& aviso : avisos) {
+        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano;
+        std::memset(&plano, 0, sizeof plano);
+        plano.idEquipamentoPS = aviso.id;
+        _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS manutencao;
+        std::memset(&manutencao, 0, sizeof manutencao);
+        manutencao.lTecnico = aviso.lTecnico;
+        manutencao.lCodigoManutencao = aviso.lCodigoManutencao;
+        if (const HRESULT hr = EnviaEmailAviso(plano, manutencao, aviso.dataPrevista); FAILED(hr))
+            QV_LOG_HR(hr, "EnviaEmailAviso(plano, manutencao, dataPrevista) (the order is saved; no e-mail)");
+    }
+}
+
+void CBaseManutencaoPreventiva::ReenviaEmailsPendentes() {
+    CQVBaseParaRotinas local;
+    CQVAcessoServidores acessos;
+    HRESULT hr = AcessosDaSessao(*this, local, acessos);
+    if (SUCCEEDED(hr)) hr = acessos.pEmpresarial->ReenviaEmailsPendentes();
+    if (FAILED(hr)) QV_LOG_HR(hr, "ReenviaEmailsPendentes() (the messages wait for the next send)");
 }
 
 // ---- E-mail notice -------------------------------------------------------------------------------
@@ -745,17 +839,22 @@ HRESULT CBaseManutencaoPreventiva::BuscaMovimentacoesDiarias(_REG_LISTA_MOVIMENT
             QV_CHECK(hr);
         }
         if (aviso.bMostrado != 0) continue;
-        _REG_MOVIMENTACAO_MANUT_PREV_PS ordem;
-        std::memset(&ordem, 0, sizeof ordem);
         const REG_QVDMC chave =
             REG_QVDMC().SetDMC(aviso.lPonteiroMovimentacao, REG_QVDMC::MOVIMENTO_GERENCIADOR_MANUT_PREV,
                                aviso.maMovimentacao);
-        if (const HRESULT hr = LeMovimentacao(chave.Get64(), &ordem); FAILED(hr)) {
-            Libera();
-            QV_CHECK(hr);
+        // The order's record tells whose notice it is; only the calling
+        // user's orders are read whole. An order that cannot be read is
+        // left out (logged) and its notice stays unshown: it must not cost
+        // every technician the list.
+        _REG_MOVIMENTACAO_MANUT_PREV_PS ordem;
+        if (const HRESULT hr = LeMovimentacaoInterna(chave.Get64(), ordem, false); FAILED(hr)) {
+            QV_LOG_HR(hr, "LeMovimentacaoInterna(aviso) (the notice is left out)");
+            continue;
         }
-        if (ordem.lTecnico != usuario) {
+        if (ordem.lTecnico != usuario) continue;
+        if (const HRESULT hr = LeMovimentacaoInterna(chave.Get64(), ordem, true); FAILED(hr)) {
             zenta::LiberaListasMovimentacao(ordem);
+            QV_LOG_HR(hr, "LeMovimentacaoInterna(aviso) (the notice is left out)");
             continue;
         }
         ordens.push_back(ordem);

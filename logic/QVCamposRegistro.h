@@ -140,6 +140,27 @@ constexpr LONG DiasPorUnidade(ULONG lTipoFrequenciaTempo) {
     }
 }
 
+// The "days to run" counter (`lQuantidadeDiasFalta`) is a signed number in
+// an unsigned field: overdue maintenances hold negative counts. Its
+// arithmetic is done in 64 bits and held within the signed 32-bit range.
+inline LONG DiasLimitados(LONGLONG dias) {
+    return static_cast<LONG>(std::clamp<LONGLONG>(dias, std::numeric_limits<LONG>::min(),
+                                                  std::numeric_limits<LONG>::max()));
+}
+
+// The days a maintenance is armed with: `lFrequenciaTempo` units less
+// `lFrequenciaLimiteTempo` days (both unsigned), as the counter holds them.
+inline ULONG DiasDoIntervalo(ULONG lFrequenciaTempo, ULONG lTipoFrequenciaTempo, ULONG lFrequenciaLimiteTempo) {
+    const LONGLONG dias = static_cast<LONGLONG>(lFrequenciaTempo) * DiasPorUnidade(lTipoFrequenciaTempo) -
+                          static_cast<LONGLONG>(lFrequenciaLimiteTempo);
+    return static_cast<ULONG>(DiasLimitados(dias));
+}
+
+// The counter after `dias` more days have run.
+inline ULONG DiasDescontados(ULONG lQuantidadeDiasFalta, LONGLONG dias) {
+    return static_cast<ULONG>(DiasLimitados(static_cast<LONGLONG>(static_cast<LONG>(lQuantidadeDiasFalta)) - dias));
+}
+
 // Copies a stock place between its forms (a plan's or an order's, stored or
 // interface): the same fields everywhere; the destination's other bytes are
 // left as they are. Currency is copied by value: stored records are packed.

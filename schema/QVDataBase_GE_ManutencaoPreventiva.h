@@ -127,6 +127,17 @@ public:
     // the company. Recursive: a plan save records its readings.
     std::recursive_mutex m_travaGravacao;
 
+    // The highest maintenance code this company has given, kept so that a
+    // new code costs nothing: found once (every maintenance record and every
+    // order on file) and then brought up to date from the maintenance
+    // records appended since. Only ever grows while the database lives.
+    // Guarded by m_travaGravacao.
+    struct MaiorCodigoManutencao {
+        bool bCalculado = false;
+        ULONG lMaior = 0;
+        ULONGLONG uiManutencoesVistas = 0;  // maintenance records already looked at
+    } m_maiorCodigoManutencao;
+
     // Registers the identification index of the current readings and of
     // the plans, on each file that has none. A plain file loses its indexes
     // whenever it is loaded again (start-up, SetConteudo, DeletaArquivo), so

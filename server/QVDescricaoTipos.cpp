@@ -242,7 +242,7 @@ constexpr DescricaoCampo kCamposREG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS[] = {
     {"lProdutosManutencao", offsetof(_REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS, lProdutosManutencao), sizeof(_REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS::lProdutosManutencao), TipoCampo::U32, nullptr, 0},
     {"dataUltimaVerificacaoMedicao", offsetof(_REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS, dataUltimaVerificacaoMedicao), sizeof(_REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS::dataUltimaVerificacaoMedicao), TipoCampo::Data, nullptr, 0},
     {"dataFinalContrato", offsetof(_REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS, dataFinalContrato), sizeof(_REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS::dataFinalContrato), TipoCampo::Data, nullptr, 0},
-    {"lQuantidadeDiasFalta", offsetof(_REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS, lQuantidadeDiasFalta), sizeof(_REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS::lQuantidadeDiasFalta), TipoCampo::U32, nullptr, 0},
+    {"lQuantidadeDiasFalta", offsetof(_REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS, lQuantidadeDiasFalta), sizeof(_REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS::lQuantidadeDiasFalta), TipoCampo::I32, nullptr, 0},
     {"lFrequencia", offsetof(_REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS, lFrequencia), sizeof(_REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS::lFrequencia), TipoCampo::U32, nullptr, 0},
     {"szNomeManutencao", offsetof(_REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS, szNomeManutencao), sizeof(_REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS::szNomeManutencao), TipoCampo::Texto, nullptr, 0},
     {"cFiller", offsetof(_REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS, cFiller), sizeof(_REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS::cFiller), TipoCampo::Filler, nullptr, 0},

@@ -433,7 +433,106 @@ HRESULT EnvioEmailErp::Envia(std::string_view empresa, const CQVDadosEmail& dado
         QV_CHECK(GravaMaildir(empresa, mensagem, nullptr));
         return S_OK;
     }
-    QV_CHECK(EnviaSmtp(configuracao, dados.destinatarios, mensagem));
+    // What waits from earlier failures goes first; while the server
+    // refuses, the new message waits behind them.
+    HRESULT hr = ReenviaCaixaSaida(empresa, configuracao);
+    if (SUCCEEDED(hr)) hr = EnviaSmtp(configuracao, dados.destinatarios, mensagem);
+    if (FAILED(hr)) {
+        // Not lost: it waits in the outbox for the next send.
+        QV_CHECK(GravaPasta(PastaCaixaSaida(empresa), mensagem, nullptr));
+        return hr;
+    }
+    return S_OK;
+}
+
+std::filesystem::path EnvioEmailErp::PastaCaixaSaida(std::string_view empresa) {
+    return ZentaHome() / "mail" / Cp1252ParaUtf8(empresa) / kPastaCaixaSaidaEmail;
+}
+
+namespace {
+
+// The envelope recipients of a message this system built: the addresses of
+// its To header (one per line, comma-separated).
+std::vector<std::string> DestinatariosDaMensagem(const std::string& mensagem) {
+    std::vector<std::string> destinatarios;
+    const std::size_t fimCabecalho = mensagem.find("\r\n\r\n");
+    std::size_t inicio = mensagem.rfind("\r\nTo: ", fimCabecalho);
+    if (mensagem.compare(0, 4, "To: ") == 0) inicio = 0;
+    else if (inicio == std::string::npos) return destinatarios;
+    else inicio += 2;
+    inicio += 4;
+    std::size_t fim = inicio;
+    while (true) {
+        fim = mensagem.find("\r\n", fim);
+        if (fim == std::string::npos || fim + 2 >= mensagem.size() || mensagem[fim + 2] != ' ') break;
+        fim += 2;
+    }
+    std::string campo = mensagem.substr(inicio, fim == std::string::npos ? std::string::npos : fim - inicio);
+    std::size_t pos = 0;
+    while (pos <= campo.size()) {
+        std::size_t virgula = campo.find(',', pos);
+        if (virgula == std::string::npos) virgula = campo.size();
+        std::string endereco = campo.substr(pos, virgula - pos);
+        endereco.erase(std::remove_if(endereco.begin(), endereco.end(),
+                                      [](unsigned char c) { return c == ' ' || c == '\r' || c == '\n'; }),
+                       endereco.end());
+        if (!endereco.empty()) destinatarios.push_back(endereco);
+        pos = virgula + 1;
+    }
+    return destinatarios;
+}
+
+}  // namespace
+
+HRESULT EnvioEmailErp::ReenviaCaixaSaida(std::string_view empresa) {
+    ConfiguracaoEmail configuracao;
+    QV_CHECK(LeConfiguracaoEmail(configuracao));
+    QV_CHECK(ReenviaCaixaSaida(empresa, configuracao));
+    return S_OK;
+}
+
+HRESULT EnvioEmailErp::ReenviaCaixaSaida(std::string_view empresa, const ConfiguracaoEmail& configuracao) {
+    if (!QVNomeEmpresaValido(empresa)) QV_CHECK(E_QV_NOME_EMPRESA_INVALIDO);
+    const std::filesystem::path novas = PastaCaixaSaida(empresa) / "new";
+    std::error_code ec;
+    if (!std::filesystem::is_directory(novas, ec)) return S_OK;
+    std::vector<std::filesystem::path> arquivos;
+    for (const auto& entrada : std::filesystem::directory_iterator(novas, ec))
+        if (entrada.is_regular_file(ec)) arquivos.push_back(entrada.path());
+    // Oldest first: the names begin with the time they were kept.
+    std::sort(arquivos.begin(), arquivos.end());
+    for (const auto& arquivo : arquivos) {
+        std::string mensagem;
+        {
+            std::FILE* f = std::fopen(arquivo.c_str(), "rb");
+            if (f == nullptr) continue;
+            char bloco[65536];
+            std::size_t n = 0;
+            while ((n = std::fread(bloco, 1, sizeof bloco, f)) > 0 && mensagem.size() <= kMaxCorpoEmail * 4)
+                mensagem.append(bloco, n);
+            std::fclose(f);
+        }
+        if (configuracao.sServidor.empty()) {
+            // No server any more: it goes where mail goes without one.
+            QV_CHECK(GravaMaildir(empresa, mensagem, nullptr));
+        } else {
+            const std::vector<std::string> destinatarios = DestinatariosDaMensagem(mensagem);
+            if (destinatarios.empty()) {
+                QV_LOG_HR(E_INVALIDARG, "ReenviaCaixaSaida(" + arquivo.string() + "): no recipients, left in the outbox");
+                continue;
+            }
+            const HRESULT hr = EnviaSmtp(configuracao, destinatarios, mensagem);
+            if (hr == E_QV_EMAIL_RECUSADO || hr == E_INVALIDARG) {
+                // The server will never take this one: it is kept aside
+                // (cur/) so that it does not hold up the others.
+                QV_LOG_HR(hr, "ReenviaCaixaSaida(" + arquivo.string() + "): refused, kept in cur/");
+                ::rename(arquivo.c_str(), (arquivo.parent_path().parent_path() / "cur" / arquivo.filename()).c_str());
+                continue;
+            }
+            QV_CHECK(hr);
+        }
+        ::unlink(arquivo.c_str());
+    }
     return S_OK;
 }
 
@@ -504,13 +603,22 @@ HRESULT EnvioEmailErp::GravaMaildir(std::string_view empresa, const std::string&
                                     std::filesystem::path* arquivo) {
     if (arquivo != nullptr) arquivo->clear();
     if (!QVNomeEmpresaValido(empresa)) QV_CHECK(E_QV_NOME_EMPRESA_INVALIDO);
-    const std::filesystem::path raizCorreio = ZentaHome() / "mail";
-    const std::filesystem::path pasta = raizCorreio / Cp1252ParaUtf8(empresa);
+    QV_CHECK(GravaPasta(ZentaHome() / "mail" / Cp1252ParaUtf8(empresa), mensagem, arquivo));
+    return S_OK;
+}
+
+HRESULT EnvioEmailErp::GravaPasta(const std::filesystem::path& pasta, const std::string& mensagem,
+                                  std::filesystem::path* arquivo) {
+    if (arquivo != nullptr) arquivo->clear();
     std::error_code ec;
     std::filesystem::create_directories(ZentaHome(), ec);
     if (ec) QV_CHECK(HresultDeErrno(ec.value()));
-    QV_CHECK(CriaDiretorio(raizCorreio));
-    QV_CHECK(CriaDiretorio(pasta));
+    // Every folder from $ZENTA_HOME down, each a real directory.
+    std::filesystem::path caminho = ZentaHome();
+    for (const auto& parte : std::filesystem::relative(pasta, ZentaHome())) {
+        caminho /= parte;
+        QV_CHECK(CriaDiretorio(caminho));
+    }
     QV_CHECK(CriaDiretorio(pasta / "tmp"));
     QV_CHECK(CriaDiretorio(pasta / "new"));
     QV_CHECK(CriaDiretorio(pasta / "cur"));

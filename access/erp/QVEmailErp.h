@@ -35,6 +35,10 @@ inline constexpr HRESULT E_QV_EMAIL_LOGIN_RECUSADO = HRESULT_FROM_WIN32(1326u); 
 inline constexpr HRESULT E_QV_EMAIL_RECUSADO = HRESULT_FROM_WIN32(4320u);            // ERROR_REQUEST_REFUSED
 inline constexpr HRESULT E_QV_EMAIL_CONFIGURACAO = HRESULT_FROM_WIN32(1610u);        // ERROR_BAD_CONFIGURATION
 
+// The Maildir folder (inside the company's Maildir) where messages the
+// server could not send wait for the next send.
+inline constexpr const char* kPastaCaixaSaidaEmail = ".Saida";
+
 // Limits on what one message may carry.
 inline constexpr std::size_t kMaxDestinatariosEmail = 100;
 inline constexpr std::size_t kMaxAssuntoEmail = 998;
@@ -93,9 +97,22 @@ public:
     // under a unique Maildir name; `arquivo` receives the final path.
     HRESULT GravaMaildir(std::string_view empresa, const std::string& mensagem, std::filesystem::path* arquivo);
 
+    // A message the server did not take (unreachable, refused) waits in the
+    // company's outbox, a Maildir folder (kPastaCaixaSaidaEmail); every send
+    // first sends what waits there, oldest first, each removed once the
+    // server took it (or, with no server configured any more, moved to the
+    // Maildir). The first failure stops the round and is returned.
+    HRESULT ReenviaCaixaSaida(std::string_view empresa);
+    HRESULT ReenviaCaixaSaida(std::string_view empresa, const ConfiguracaoEmail& configuracao);
+    static std::filesystem::path PastaCaixaSaida(std::string_view empresa);
+
     CQVContextoProfiler QVProfilerDoEscopo() const { return m_contexto; }
 
 private:
+    // Writes a message into the Maildir `pasta` (below $ZENTA_HOME), as GravaMaildir.
+    HRESULT GravaPasta(const std::filesystem::path& pasta, const std::string& mensagem,
+                       std::filesystem::path* arquivo);
+
     CQVContextoProfiler m_contexto;
 };
 

@@ -363,6 +363,14 @@ public:
         });
     }
 
+    HRESULT ReenviaEmailsPendentes() override {
+        return Protegido([&]() -> HRESULT {
+            EnvioEmailErp envio(m_sessao.QVProfilerDoEscopo());
+            QV_CHECK(envio.ReenviaCaixaSaida(m_sessao.Empresa()));
+            return S_OK;
+        });
+    }
+
     // ---- reports ----
 
     // Reads the columns of the one row that `sql` finds for `codigo` (bound

@@ -146,7 +146,8 @@ void ImprimePlano(Contexto& ctx, const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& p
         std::string nome = Texto(m.szNomeManutencao);
         if (nome.empty()) nome = ctx.Erp().Nome("servico", m.lServicoCadastro);
         manutencoes.Linha({std::to_string(m.lCodigoManutencao), nome, Frequencia(ctx, m.frequenciaPS, medidor.lPonteiroUnMedida),
-                           FormataData(m.frequenciaPS.dataInicial), std::to_string(m.lQuantidadeDiasFalta),
+                           FormataData(m.frequenciaPS.dataInicial),
+                           std::to_string(static_cast<LONG>(m.lQuantidadeDiasFalta)),  // overdue: negative
                            FormataMoeda(m.vQuantidadeFalta, m.frequenciaPS.lQtdCasasDecimaisMedicao),
                            ctx.Erp().Codigo("usuario", m.lTecnico), FormataData(m.dataFinalContrato),
                            SimNao(m.bMovimentacaoGerada)});

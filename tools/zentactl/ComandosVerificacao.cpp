@@ -10,6 +10,7 @@
 
 #include "logic/BaseManutencaoPreventiva.h"
 #include "platform/CodePage.h"
+#include "platform/rpc/QVAtivacao.h"
 #include "tools/zentactl/Comandos.h"
 #include "tools/zentactl/Tabela.h"
 #include "tools/zentactl/Valores.h"
@@ -79,6 +80,10 @@ nlohmann::json OrdensJson(const _REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS& lista, co
 
 void Verify(Contexto& ctx, const std::string& data) {
     if (!data.empty()) {
+        // Only a service in this process runs on this process's clock: a
+        // local server would verify its own today.
+        if (!ctx.opcoes.inproc && rpc::TemServidorLocal(CLSID_QVGE_ManutencaoPreventiva))
+            throw ErroUso("verify --data: the local server verifies its own today; use --inproc to verify another day");
         // The process's clock stands on that day (at the current time)
         // before the service starts: its start-up verifies that day.
         const REG_QVDMA dia(LeData(data, "--data"));
@@ -144,10 +149,12 @@ Contagem Avalia(Contexto& ctx, const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& pla
                  "BuscaMovimentosPelaManutencao");
     Contagem c;
     ULONG dataRearme = 0;
-    if (ordens.pRegistros != nullptr && ordens.lQtdRegistros != 0) {
-        const auto& ultima = ordens.pRegistros[ordens.lQtdRegistros - 1];
-        c.bAberta = ultima.lSituacao == 0;
-        if (ultima.lSituacao == 1 || ultima.lSituacao == 2) dataRearme = ultima.dataConclusao;
+    // Any open order blocks; days count from the latest finished one.
+    for (ULONG i = 0; ordens.pRegistros != nullptr && i < ordens.lQtdRegistros; ++i) {
+        const auto& ordem = ordens.pRegistros[i];
+        if (ordem.lSituacao == 0) c.bAberta = true;
+        if ((ordem.lSituacao == 1 || ordem.lSituacao == 2) && ordem.dataConclusao > dataRearme)
+            dataRearme = ordem.dataConclusao;
     }
     const ULONG hoje = REG_QVDMA::Hoje().GetData();
     const auto& medidor = plano.idEquipamentoPS.regMedidorAtual;
