@@ -258,12 +258,15 @@ std::vector<ULONGLONG> CIntegracaoCompras::ChavesPrevistas() const {
 
 HRESULT CIntegracaoCompras::ConcluiSolicitacao() {
     if (!m_bPreparada) return S_OK;
+    // Every deletion is tried; the first failure is the answer.
+    HRESULT hrPrimeiro = S_OK;
     for (const ULONGLONG chave : m_chavesAnteriores) {
         bool inalteravel = false;
         for (const ULONGLONG c : m_arrSolicitacoesInalteraveis) inalteravel = inalteravel || c == chave;
-        if (!inalteravel) QV_CHECK_OK(ExcluiChave(chave));
+        if (inalteravel) continue;
+        if (const HRESULT hr = ExcluiChave(chave); hr != S_OK && hrPrimeiro == S_OK) hrPrimeiro = hr;
     }
-    return S_OK;
+    return hrPrimeiro;
 }
 
 HRESULT CIntegracaoCompras::DesfazSolicitacao() {

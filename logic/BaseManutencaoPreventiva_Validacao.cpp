@@ -69,9 +69,10 @@ HRESULT CBaseManutencaoPreventiva::ValidaDominioMovimentacao(const _REG_MOVIMENT
 }
 
 HRESULT CBaseManutencaoPreventiva::ValidaDominioMedicao(const _REG_CADASTRO_HISTORICO_MEDICOES_PS& leitura) {
+    // A meter does not run below zero. (The plan pointer a client gives a
+    // reading is only a filter's key; the reading follows its plan by its
+    // identification.)
     if (leitura.vQuantidadeMedicao.int64 < 0)
         return RecusaCampo(E_INVALIDARG, "vQuantidadeMedicao", leitura.vQuantidadeMedicao.int64);
-    if (leitura.lPonteiroCadastro > m_pDataBase->m_ManutencaoPreventiva.GetQtdRegistros())
-        return RecusaCampo(E_INVALIDARG, "lPonteiroCadastro", leitura.lPonteiroCadastro);
     return S_OK;
 }

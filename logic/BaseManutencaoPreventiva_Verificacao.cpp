@@ -696,11 +696,20 @@ HRESULT CBaseManutencaoPreventiva::GeraMovimentacao(const _REG_CADASTRO_MANUTENC
 // ---- Sending the e-mail notices --------------------------------------------------------------
 
 namespace {
-// How deep the calling thread is in operations that may queue notices.
+// How deep the calling thread is in operations of one logic object that may
+// queue notices. Operations never nest across objects: entering another
+// object's operation means the recorded one was left without unwinding (a
+// machine fault ends a call that way, and its object is disposed of), and
+// counting starts again.
+thread_local const void* t_baseAvisos = nullptr;
 thread_local int t_profundidadeAvisos = 0;
 }  // namespace
 
 CBaseManutencaoPreventiva::EscopoAvisos::EscopoAvisos(CBaseManutencaoPreventiva& base) : m_base(base) {
+    if (t_baseAvisos != &base) {
+        t_baseAvisos = &base;
+        t_profundidadeAvisos = 0;
+    }
     ++t_profundidadeAvisos;
 }
 

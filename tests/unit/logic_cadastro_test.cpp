@@ -164,10 +164,9 @@ TEST_F(Planos, SavedTwiceAsNewMakesTwoAndARewriteMovesEveryChildToNewRuns) {
     PlanoLido antes;
     ASSERT_EQ(m_servico->Le(2, &antes.plano), S_OK);
     const ULONG codigo = antes.plano.listaManutencoes.pManutencoes[0].lCodigoManutencao;
-    // Codes come from the maintenance records on file, and the verification
-    // of the plan's reading rewrites the maintenances after each save: the
-    // first plan's maintenance stood twice in the file.
-    EXPECT_EQ(codigo, 3u);
+    // Codes follow the highest code given, however often the verification
+    // of the plan's reading rewrote the first plan's maintenances.
+    EXPECT_EQ(codigo, 2u);
 
     // The client saves what it read, at the position it read it from.
     LONG posicao = 2;

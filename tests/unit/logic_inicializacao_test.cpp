@@ -120,12 +120,12 @@ TEST_F(Inicializacao, PropertiesAreStoredReadBackAndLoggedOnce) {
     ASSERT_EQ(s->LePropriedades(&lido), S_OK);
     const _REG_CADASTRO_PROPRIEDADES_PS zero{};
     EXPECT_EQ(std::memcmp(&lido, &zero, sizeof lido), 0);
-    // Whatever the caller's record held, unsaved properties read as zero.
+    // With nothing stored, the caller's record stays as it was given.
     _REG_CADASTRO_PROPRIEDADES_PS sujo = Propriedades();
     ASSERT_EQ(s->LePropriedades(&sujo), S_OK);
-    EXPECT_EQ(sujo.lQtdDiasAviso, 0u);
-    EXPECT_EQ(sujo.cAvisarDataProximaManutencaoComAntecedencia, 0);
-    EXPECT_EQ(sujo.szNomeCampoDinamico1[0], 0);
+    EXPECT_EQ(sujo.lQtdDiasAviso, 15u);
+    EXPECT_EQ(sujo.cAvisarDataProximaManutencaoComAntecedencia, 1);
+    EXPECT_STREQ(sujo.szNomeCampoDinamico1, "Cor");
 
     const _REG_CADASTRO_PROPRIEDADES_PS gravado = Propriedades();
     ASSERT_EQ(s->GravaPropriedades(gravado), S_OK);

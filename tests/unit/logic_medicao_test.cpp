@@ -225,6 +225,7 @@ TEST_F(Medicao, PlanoRegravadoRefazLeituraEMedidorSubstituidoConta) {
     // Saved again with a maintenance: no reading has its identification, so
     // its own is recorded and the other identification's stays as it was.
     _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS manutencao{};
+    manutencao.frequenciaPS.lTipoFrequencia = 3;
     plano.listaManutencoes = {1, 0, nullptr, &manutencao};
     plano.lPonteiroRegistro = static_cast<ULONG>(posicao);
     ASSERT_EQ(s->Grava(&posicao, plano), S_OK);

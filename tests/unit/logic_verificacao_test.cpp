@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -634,6 +635,322 @@ TEST_F(Verificacao, EmailAoTecnicoQuandoPedido) {
     // Nothing went to the Maildir, and the notices are written as well.
     EXPECT_FALSE(std::filesystem::exists(m_home.Raiz() / "mail"));
     EXPECT_EQ(Avisos().size(), 2u);
+}
+
+
+// ---- A company's life: restarts, edits and failures -------------------------------------------
+
+// A plan read back, freed at the end of the scope.
+struct PlanoLido {
+    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS p{};
+    ~PlanoLido() { zenta::LiberaRegistro(p); }
+};
+
+// The installation's mail server at a port of this machine.
+void ConfiguraSmtp(DWORD porta) {
+    HKEY h = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, zenta::kChaveRegistroEmail, 0, nullptr, 0, KEY_WRITE, nullptr, &h,
+                              nullptr),
+              ERROR_SUCCESS);
+    const std::string servidor = "127.0.0.1", remetente = "manutencao@empresa.example";
+    RegSetValueExA(h, "ServidorSMTP", 0, REG_SZ, reinterpret_cast<const BYTE*>(servidor.c_str()),
+                   static_cast<DWORD>(servidor.size() + 1));
+    RegSetValueExA(h, "Remetente", 0, REG_SZ, reinterpret_cast<const BYTE*>(remetente.c_str()),
+                   static_cast<DWORD>(remetente.size() + 1));
+    RegSetValueExA(h, "PortaSMTP", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&porta), sizeof porta);
+    RegCloseKey(h);
+}
+
+TEST_F(Verificacao, CodesStayUniqueAcrossRestartsCopiesAndBorrowedCodes) {
+    std::set<ULONG> codigos;
+    for (ULONG i = 0; i < 3; ++i) {
+        codigos.insert(Manutencao(NovoPlano({.dias = 10}, 10 + i)).lCodigoManutencao);
+        Abre();  // the start-up compaction shrinks the maintenance file
+    }
+    PlanoLido copia;
+    ASSERT_EQ(m_servico->Le(1, &copia.p), S_OK);
+    LONG nova = 0;
+    ASSERT_EQ(m_servico->Grava(&nova, copia.p), S_OK);
+    codigos.insert(Manutencao(nova).lCodigoManutencao);
+    PlanoLido outro;
+    ASSERT_EQ(m_servico->Le(2, &outro.p), S_OK);
+    outro.p.listaManutencoes.pManutencoes[0].lCodigoManutencao = Manutencao(3).lCodigoManutencao;
+    LONG dois = 2;
+    ASSERT_EQ(m_servico->Grava(&dois, outro.p), S_OK);
+    codigos.insert(Manutencao(2).lCodigoManutencao);
+    EXPECT_EQ(codigos.size(), 5u);
+    EXPECT_EQ(codigos.count(0), 0u);
+}
+
+TEST_F(Verificacao, EditsThatEmptyListsOrNameNoTextLeaveACompanyThatStarts) {
+    const LONG plano = NovoPlano({.dias = 10});
+    PlanoLido lido;
+    ASSERT_EQ(m_servico->Le(plano, &lido.p), S_OK);
+    auto& m = lido.p.listaManutencoes.pManutencoes[0];
+    m.listaServicos.lQtdServicos = 0;
+    m.listaProdutos.pProdutos[0].listaLocal.lQtdEstoque = 0;
+    LONG pos = plano;
+    ASSERT_EQ(m_servico->Grava(&pos, lido.p), S_OK);
+
+    // An observation kept by a position past the text file: refused before
+    // anything is written, the last error naming the field.
+    const auto arquivo = m_home.Raiz() / "data" / kEmpresa / "GE" / "GEMPCADMA.dat";
+    const auto tamanho = std::filesystem::file_size(arquivo);
+    m.frequenciaPS.szObservacao.ulQtdBytes = 0;
+    m.frequenciaPS.lObservacao = 999;
+    EXPECT_EQ(m_servico->Grava(&pos, lido.p), static_cast<HRESULT>(0x810809DAu));
+    EXPECT_EQ(std::filesystem::file_size(arquivo), tamanho);
+    _REG_DF_ERROPS erro{};
+    ASSERT_EQ(m_servico->GetUltimoErro(&erro), S_OK);
+    EXPECT_NE(std::string(erro.cMensagem).find("lObservacao"), std::string::npos) << erro.cMensagem;
+
+    Abre();  // the compaction takes what was stored
+    const auto depois = Manutencao(plano);
+    PlanoLido relido;
+    ASSERT_EQ(m_servico->Le(plano, &relido.p), S_OK);
+    EXPECT_EQ(relido.p.listaManutencoes.pManutencoes[0].listaServicos.lQtdServicos, 0u);
+    EXPECT_EQ(relido.p.listaManutencoes.pManutencoes[0].listaProdutos.pProdutos[0].listaLocal.lQtdEstoque, 0u);
+    EXPECT_NE(depois.lCodigoManutencao, 0u);
+}
+
+TEST_F(Verificacao, WithoutAStartDateDaysCountFromTheConclusion) {
+    const LONG plano = NovoPlano({.dias = 10});
+    DiasDepois(10);
+    Abre();
+    ASSERT_EQ(OrdensDoPlano(plano)->Quantidade(), 1u);
+    DiasDepois(2);
+    Conclui((*OrdensDoPlano(plano))[0]);
+    for (int dia = 1; dia < 10; ++dia) {
+        DiasDepois(1);
+        Abre();
+    }
+    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 1u) << "nine days after the conclusion";
+    DiasDepois(1);
+    Abre();
+    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 2u) << "ten days after";
+}
+
+TEST_F(Verificacao, AnOrderSavedConcludedKeepsItsKeyWhenTheReArmOpensAnother) {
+    const LONG plano = NovoPlano({.dias = 10});
+    // Another plan of the same identification whose meter maintenance is
+    // due, waiting for its client (from tomorrow) to open its order.
+    const LONG outro = NovoPlano({.tipo = 3, .medicao = 50}, 10, {.dataInicial = Hoje() + 1});
+    Leitura(100);
+    ASSERT_EQ(OrdensDoPlano(outro)->Quantidade(), 0u);
+    DiasDepois(1);
+
+    _REG_MOVIMENTACAO_MANUT_PREV_PS ordem{};
+    ordem.dmcChave = REG_QVDMC().SetDMC(0, REG_QVDMC::MOVIMENTO_GERENCIADOR_MANUT_PREV, REG_QVDMA::Hoje().GetMa()).Get64();
+    ordem.lFilial = 1;
+    ordem.lCliente = 5;
+    ordem.lSituacao = 1;
+    ordem.lPonteiroCadastro = static_cast<ULONG>(plano);
+    ordem.lCodigoManutencao = Manutencao(plano).lCodigoManutencao;
+    ULONGLONG chave = 0;
+    ASSERT_EQ(m_servico->GravaMovimentacao(ordem, &chave), S_OK);
+    _REG_MOVIMENTACAO_MANUT_PREV_PS lida{};
+    ASSERT_EQ(m_servico->LeMovimentacao(chave, &lida), S_OK);
+    EXPECT_EQ(lida.lCodigoManutencao, ordem.lCodigoManutencao);
+    EXPECT_EQ(lida.lSituacao, 1u);
+    zenta::LiberaListasMovimentacao(lida);
+    EXPECT_EQ(OrdensDoPlano(outro)->Quantidade(), 1u) << "the re-arm's verification opened the other order";
+}
+
+TEST_F(Verificacao, AnyOpenOrderBlocksANewOneWhateverMonthOthersAreFiledIn) {
+    const LONG plano = NovoPlano({.dias = 10, .dataInicial = Hoje()});
+    DiasDepois(10);
+    Abre();
+    ASSERT_EQ(OrdensDoPlano(plano)->Quantidade(), 1u);
+    _REG_MOVIMENTACAO_MANUT_PREV_PS cancelada{};
+    cancelada.dmcChave = REG_QVDMC()
+                             .SetDMC(0, REG_QVDMC::MOVIMENTO_GERENCIADOR_MANUT_PREV,
+                                     static_cast<USHORT>(REG_QVDMA::Hoje().GetMa() + 1))
+                             .Get64();
+    cancelada.lFilial = 1;
+    cancelada.lSituacao = 2;
+    cancelada.lPonteiroCadastro = static_cast<ULONG>(plano);
+    cancelada.lCodigoManutencao = Manutencao(plano).lCodigoManutencao;
+    ULONGLONG chave = 0;
+    ASSERT_EQ(m_servico->GravaMovimentacao(cancelada, &chave), S_OK);
+    for (int dia = 0; dia < 12; ++dia) {  // past the interval counted from the cancellation
+        DiasDepois(1);
+        Abre();
+    }
+    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 2u);
+}
+
+TEST_F(Verificacao, AMailServerDownFailsNothingAndTheMessageWaitsForTheNextSend) {
+    ConfiguraSmtp(1);  // nothing listens there
+    Propriedades(1, 1);
+    const LONG plano = NovoPlano({.dias = 10});
+    DiasDepois(10);
+    Abre();  // the day's first start-up succeeds
+    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 1u);
+    EXPECT_EQ(Avisos().size(), 1u);
+    const auto saida = m_home.Raiz() / "mail" / kEmpresa / ".Saida" / "new";
+    const auto Esperando = [&saida] {
+        std::error_code ec;
+        std::size_t n = 0;
+        for (auto it = std::filesystem::directory_iterator(saida, ec); !ec && it != std::filesystem::directory_iterator();
+             ++it)
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(Esperando(), 1u);
+
+    zenta::teste::SmtpSink sink;
+    ConfiguraSmtp(sink.Porta());
+    DiasDepois(1);
+    Abre();  // the next day's start-up sends what waited
+    ASSERT_EQ(sink.Mensagens().size(), 1u);
+    EXPECT_EQ(sink.Mensagens()[0].destinatarios, std::vector<std::string>{"carlos@teste.example"});
+    EXPECT_EQ(Esperando(), 0u);
+}
+
+TEST_F(Verificacao, AReplacedMeterStartsWhereTheNewMeterStands) {
+    const LONG plano = NovoPlano({.tipo = 3, .medicao = 500});
+    Leitura(300);
+    PlanoLido lido;
+    ASSERT_EQ(m_servico->Le(plano, &lido.p), S_OK);
+    _REG_CADASTRO_MEDIDORES_PS novo{};
+    ASSERT_EQ(m_servico->GravaMedidorSubstituido(lido.p, novo), S_OK);
+    CY medidor{};
+    Manutencao(plano, &medidor);
+    EXPECT_EQ(medidor.int64, 0);
+    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 0u);
+    Leitura(150);  // the 200 still to run count on the new meter
+    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 0u);
+    Leitura(200);
+    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 1u);
+}
+
+TEST_F(Verificacao, AChangedIdentificationKeepsOneReadingPerIdentification) {
+    // The readings of an identification, active or not.
+    const auto Leituras = [this](ULONG equipamento) {
+        std::vector<LONGLONG> quantidades;
+        for (LONG pos = 1;; ++pos) {
+            _REG_CADASTRO_MEDICAO_ATUAL_PS r{};
+            if (m_servico->LeMedicaoAtual(pos, &r) != S_OK) break;
+            if (r.regMedicaoAtual.lEquipamento == equipamento) quantidades.push_back(r.regMedicaoAtual.vQuantidadeMedicao.int64);
+        }
+        return quantidades;
+    };
+    const auto MudaEquipamento = [this](LONG plano, ULONG equipamento) {
+        PlanoLido lido;
+        ASSERT_EQ(m_servico->Le(plano, &lido.p), S_OK);
+        lido.p.idEquipamentoPS.lEquipamento = equipamento;
+        LONG pos = plano;
+        ASSERT_EQ(m_servico->Grava(&pos, lido.p), S_OK);
+    };
+    const LONG a = NovoPlano({.tipo = 3, .medicao = 500}, 10);
+    const LONG b = NovoPlano({.tipo = 3, .medicao = 500}, 11);
+    Leitura(100, 10);
+    Leitura(300, 11);
+    MudaEquipamento(a, 11);  // to an identification that has its reading
+    EXPECT_EQ(Leituras(11), std::vector<LONGLONG>{Moeda(300).int64});
+    CY medidorA{}, medidorB{};
+    Manutencao(a, &medidorA);
+    Manutencao(b, &medidorB);
+    EXPECT_EQ(medidorA.int64, Moeda(300).int64);
+    EXPECT_EQ(medidorB.int64, Moeda(300).int64);
+    EXPECT_EQ(OrdensDoPlano(a)->Quantidade() + OrdensDoPlano(b)->Quantidade(), 0u);
+
+    // A reading recorded without a plan pointer is the plan's, and follows it.
+    const LONG c = NovoPlano({.tipo = 3, .medicao = 500}, 12);
+    Leitura(200, 12);
+    MudaEquipamento(c, 13);
+    EXPECT_EQ(Leituras(13), std::vector<LONGLONG>{Moeda(200).int64});
+    EXPECT_TRUE(Leituras(12).empty());
+}
+
+TEST_F(Verificacao, HostileRecordsAreRefusedNamingTheField) {
+    const LONG plano = NovoPlano({.dias = 10});
+    const ULONG codigo = Manutencao(plano).lCodigoManutencao;
+    const auto ErroNomeia = [this](const char* campo) {
+        _REG_DF_ERROPS erro{};
+        EXPECT_EQ(m_servico->GetUltimoErro(&erro), S_OK);
+        EXPECT_NE(std::string(erro.cMensagem).find(campo), std::string::npos) << erro.cMensagem;
+    };
+    const struct {
+        const char* campo;
+        void (*muda)(_REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS&);
+    } planos[] = {
+        {"lSituacao", [](auto& p) { p.idEquipamentoPS.lSituacao = 0; }},
+        {"lSituacao", [](auto& p) { p.idEquipamentoPS.lSituacao = 7; }},
+        {"lTipoFrequencia", [](auto& p) { p.listaManutencoes.pManutencoes[0].frequenciaPS.lTipoFrequencia = 99; }},
+        {"vFrequenciaMedicao", [](auto& p) { p.listaManutencoes.pManutencoes[0].frequenciaPS.vFrequenciaMedicao.int64 = -1; }},
+    };
+    for (const auto& caso : planos) {
+        PlanoLido lido;
+        ASSERT_EQ(m_servico->Le(plano, &lido.p), S_OK);
+        caso.muda(lido.p);
+        LONG pos = 0;
+        EXPECT_EQ(m_servico->Grava(&pos, lido.p), E_INVALIDARG) << caso.campo;
+        ErroNomeia(caso.campo);
+    }
+    const struct {
+        const char* campo;
+        ULONG situacao, plano, codigo;
+    } ordens[] = {{"lSituacao", 7, 1, codigo}, {"lPonteiroCadastro", 0, 999999, codigo}, {"lCodigoManutencao", 0, 1, 999999}};
+    for (const auto& caso : ordens) {
+        _REG_MOVIMENTACAO_MANUT_PREV_PS o{};
+        o.lSituacao = caso.situacao;
+        o.lPonteiroCadastro = caso.plano;
+        o.lCodigoManutencao = caso.codigo;
+        ULONGLONG chave = 0;
+        EXPECT_EQ(m_servico->GravaMovimentacao(o, &chave), E_INVALIDARG) << caso.campo;
+        ErroNomeia(caso.campo);
+    }
+    _REG_CADASTRO_MEDICAO_ATUAL_PS r{};
+    r.regMedicaoAtual.vQuantidadeMedicao = Moeda(-5);
+    EXPECT_EQ(m_servico->GravaMedicaoAtual(&r, 0, 1), E_INVALIDARG);
+    ErroNomeia("vQuantidadeMedicao");
+    _REG_FILTRO_CADASTRO_MANUTENCAO_PS filtro{};
+    filtro.lTipoIdentificacao = 2;
+    _REG_LISTA_PTRS_CADASTRO_PS lista{};
+    ASSERT_EQ(m_servico->BuscaPonteiros(filtro, &lista), S_OK);
+    EXPECT_EQ(lista.lQtdPtrs, 1u) << "nothing was stored";
+    CoTaskMemFree(lista.pPonteiros);
+    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 0u);
+
+    // A zero origin key names no technical-assistance record: the plan
+    // entered by hand stays.
+    ASSERT_EQ(m_servico->ExcluiManutencoes(0), S_OK);
+    ASSERT_EQ(m_servico->BuscaPonteiros(filtro, &lista), S_OK);
+    EXPECT_EQ(lista.lQtdPtrs, 1u);
+    CoTaskMemFree(lista.pPonteiros);
+}
+
+TEST_F(Verificacao, DaysToRunAreSignedAndHeldInRange) {
+    // An interval too long for the counter is held at its top, never wrapped.
+    const LONG plano = NovoPlano({.dias = 3000000000u});
+    EXPECT_EQ(static_cast<LONG>(Manutencao(plano).lQuantidadeDiasFalta), std::numeric_limits<LONG>::max());
+    DiasDepois(1);
+    Abre();
+    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 0u);
+    EXPECT_EQ(zenta::DiasDescontados(static_cast<ULONG>(std::numeric_limits<LONG>::min()), 5),
+              static_cast<ULONG>(std::numeric_limits<LONG>::min()));
+
+    // Exchanged as a signed number, so that what is read can be written back.
+    _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS m{};
+    m.lQuantidadeDiasFalta = static_cast<ULONG>(-19);
+    nlohmann::json json;
+    std::string erro;
+    ASSERT_EQ(zenta::RegistroParaJson(m, json, erro), S_OK) << erro;
+    EXPECT_EQ(json.at("lQuantidadeDiasFalta"), -19);
+    _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS volta{};
+    ASSERT_EQ(zenta::JsonParaRegistro(json, volta, erro), S_OK) << erro;
+    EXPECT_EQ(volta.lQuantidadeDiasFalta, m.lQuantidadeDiasFalta);
+    zenta::LiberaRegistro(volta);
+}
+
+TEST_F(Verificacao, ACompanyWithPropertiesButNoPlansRecordsItsDay) {
+    Propriedades(1, 0);
+    DiasDepois(1);
+    Abre();
+    _REG_CADASTRO_PROPRIEDADES_PS lidas{};
+    ASSERT_EQ(m_servico->LePropriedades(&lidas), S_OK);
+    EXPECT_EQ(lidas.dataUltimaVerificacaoMedicao, Hoje());
 }
 
 }  // namespace

@@ -147,7 +147,7 @@ protected:
         auto& id = plano.idEquipamentoPS;
         id.lFilial = 2;
         id.lEquipamento = 10;
-        id.lSituacao = 5;
+        id.lSituacao = 3;
         std::snprintf(id.szNrSerie, sizeof id.szNrSerie, "SN-77");
         std::snprintf(id.szFabricante, sizeof id.szFabricante, "Ind\xFAstria Beta");
         plano.listaManutencoes = {2, 0, nullptr, m};
@@ -233,7 +233,7 @@ TEST_F(RelatorioCadastro, MasterFieldsShowSituationTextsAndErpTexts) {
     const auto& p1 = csv[1];
     EXPECT_EQ(p1[Coluna(101)], std::to_string(m_plano1));
     EXPECT_EQ(p1[Coluna(102)], "2");
-    EXPECT_EQ(p1[Coluna(119)], "");  // situation 5: no text
+    EXPECT_EQ(p1[Coluna(119)], "Cancelado");
     EXPECT_EQ(p1[Coluna(103)], "CMP-10");
     EXPECT_EQ(p1[Coluna(120)], "Compressor de ar 10 HP");
     EXPECT_EQ(p1[Coluna(108)], "SN-77");
