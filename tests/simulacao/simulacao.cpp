@@ -1217,8 +1217,9 @@ void Simulacao::ConfereManha() {
                 static constexpr LONGLONG kFator[] = {0, 1, 7, 30, 365};
                 const LONGLONG fator = x.f.lTipoFrequenciaTempo <= 4 ? kFator[x.f.lTipoFrequenciaTempo] : 0;
                 const LONGLONG armado = static_cast<LONGLONG>(x.f.lFrequenciaTempo) * fator - x.f.lFrequenciaLimiteTempo;
-                const LONGLONG esperado =
-                    armado - (static_cast<LONGLONG>(x.m.dataUltimaVerificacaoMedicao) - static_cast<LONGLONG>(it->second));
+                // Not counted since its reset: the stored last count may still be the frequency's first day.
+                const ULONG ultima = std::max(x.m.dataUltimaVerificacaoMedicao, it->second);
+                const LONGLONG esperado = armado - (static_cast<LONGLONG>(ultima) - static_cast<LONGLONG>(it->second));
                 if (dias != esperado)
                     Viola("contagem de dias", nome + ": faltam " + std::to_string(dias) + " dias, o intervalo de " +
                                                   std::to_string(armado) + " contado desde " + TextoData(it->second) +
