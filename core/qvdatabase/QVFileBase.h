@@ -122,6 +122,13 @@ protected:
     HRESULT ValidaCabecalho();
     HRESULT ValidaCabecalhoV01();
     HRESULT GeraDadosCabecalho();
+    // Cuts off bytes past the header's data length that are a write never
+    // acknowledged (AcrescimoInteiro); `tamanho` is the file length, updated.
+    HRESULT DescartaAcrescimoNaoConfirmado(uint64_t& tamanho);
+    // Whether the `tamanho` bytes from `inicio` on are whole records of this
+    // kind (whole text items): what an append leaves before its header
+    // update. The base knows no records: false.
+    virtual bool AcrescimoInteiro(uint64_t /*inicio*/, uint64_t /*tamanho*/) { return false; }
     HRESULT CriaCabecalho();
     HRESULT AtualizaCabecalho();
     // Fills `cabecalho` as a new header of a file holding `tamanhoDados` data bytes.
@@ -202,6 +209,7 @@ private:
     REG_QVDATABASE_CABECALHO_V1 m_Cabecalho{};
     bool m_bCabecalhoVerificado = false;  // the prefix has been examined since the open
     bool m_bPossuiCabecalho = false;
+    bool m_bCabecalhoDanificado = false;  // no valid prefix, but what lies there was a header
     bool m_bCabecalhoCompleto = false;    // all 240 bytes of m_Cabecalho are the file's
     bool m_bCriandoCabecalho = false;     // CriaCabecalho is reopening the file
     bool m_bGravacaoRecusada = false;     // a failed write could not be undone (DesfazGravacao)
