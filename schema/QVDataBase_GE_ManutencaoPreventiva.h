@@ -125,7 +125,7 @@ public:
     // what is already stored (new maintenance codes from the record count,
     // the one current reading per identification), across every session of
     // the company. Recursive: a plan save records its readings.
-    std::recursive_mutex m_travaGravacao;
+    zenta::CQVTravaRecursiva m_travaGravacao;
 
     // Registers the identification index of the current readings and of
     // the plans, on each file that has none. A plain file loses its indexes
@@ -148,8 +148,8 @@ private:
     // Runs the start-up compactions in the order of the link tables.
     HRESULT CompactaArquivos();
     // Closes every member without touching its file (after a failed load).
-    void FechaArquivosSemAtualizar();
+    void FechaArquivosSemAtualizar() override;
 
     // Serialises IndexaIdentificacoes: two sessions must not both register.
-    std::mutex m_travaIndices;
+    zenta::CQVTrava m_travaIndices;
 };

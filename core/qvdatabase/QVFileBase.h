@@ -19,6 +19,7 @@
 #include "core/qvdatabase/QVDataBaseContainer.h"
 #include "core/qvdatabase/QVDataBaseDefs.h"
 #include "diagnostics/QVDF_Profiler.h"
+#include "diagnostics/QVGuardaFalhas.h"
 
 // A module whose files never get a header.
 inline constexpr int QVDATABASE_MODULO_SEM_CABECALHO = -5;
@@ -195,7 +196,7 @@ protected:
     zenta::IQVDataBaseContainer* m_pDataBase;
     std::unique_ptr<zenta::IQVControleCriacaoArquivos> m_ControleCriacaoArquivos;
     // Guards the in-memory contents of derived kinds: reads shared, writes exclusive.
-    mutable std::shared_mutex m_lock;
+    mutable zenta::CQVTravaLeituraEscrita m_lock;
 
 private:
     void LimpaEstadoCabecalho();
