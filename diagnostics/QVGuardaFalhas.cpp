@@ -8,6 +8,7 @@
 #include <ucontext.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <mutex>
@@ -297,6 +298,64 @@ void RemoveTratadores() {
 
 }  // namespace
 
+namespace {
+
+// The ledger of what the thread's guarded calls hold (see the header).
+struct EntradaLivro {
+    void* pRecurso;
+    FnLiberaRecurso pfnLibera;
+};
+constexpr std::size_t kEntradasLivro = 256;
+struct LivroRecursos {
+    EntradaLivro entradas[kEntradasLivro];
+    std::size_t n = 0;
+    unsigned uTransbordos = 0;  // records missed since the thread began
+};
+thread_local LivroRecursos t_livro;
+
+std::atomic<uint64_t> g_serieGuardas{0};
+
+constexpr int kMaximoAcoes = 8;
+std::atomic<FnAcaoAposFalha> g_acoes[kMaximoAcoes];
+std::atomic<int> g_quantidadeAcoes{0};
+
+bool GuardaArmadaNaThread() noexcept {
+    const CQVRecursosThreadFalhas* r = t_recursos;
+    return r != nullptr && r->pGuardaAtual != nullptr && r->pGuardaAtual->m_bArmada;
+}
+
+}  // namespace
+
+void RegistraRecursoMantido(void* recurso, FnLiberaRecurso libera) noexcept {
+    if (!GuardaArmadaNaThread()) return;
+    LivroRecursos& livro = t_livro;
+    if (livro.n == kEntradasLivro) {
+        ++livro.uTransbordos;
+        return;
+    }
+    livro.entradas[livro.n++] = EntradaLivro{recurso, libera};
+}
+
+void RemoveRecursoMantido(void* recurso) noexcept {
+    LivroRecursos& livro = t_livro;
+    for (std::size_t i = livro.n; i > 0; --i) {
+        if (livro.entradas[i - 1].pRecurso != recurso) continue;
+        for (std::size_t j = i; j < livro.n; ++j) livro.entradas[j - 1] = livro.entradas[j];
+        --livro.n;
+        return;
+    }
+}
+
+uint64_t SerieGuardaAtual() noexcept {
+    const CQVRecursosThreadFalhas* r = t_recursos;
+    return r != nullptr && r->pGuardaAtual != nullptr ? r->pGuardaAtual->m_uSerie : 0;
+}
+
+void RegistraAcaoAposFalha(FnAcaoAposFalha acao) noexcept {
+    const int i = g_quantidadeAcoes.fetch_add(1);
+    if (i < kMaximoAcoes) g_acoes[i].store(acao);
+}
+
 CQVGuardaSinais::CQVGuardaSinais(const void* quadro, bool comPilha)
     : m_uQuadro(reinterpret_cast<uintptr_t>(quadro)), m_pRecursos(RecursosDaThread()), m_bComPilha(comPilha) {
     m_pAnterior = m_pRecursos->pGuardaAtual;
@@ -305,6 +364,9 @@ CQVGuardaSinais::CQVGuardaSinais(const void* quadro, bool comPilha)
 }
 
 CQVGuardaSinais::~CQVGuardaSinais() {
+    // Whatever is still recorded above the guard's depth outlives the call
+    // on purpose (a lock handed on): it is not this guard's to release.
+    if (m_bArmada && t_livro.n > m_uLivroBase) t_livro.n = m_uLivroBase;
     m_bArmada = false;
     m_pRecursos->pGuardaAtual = m_pAnterior;
     RemoveTratadores();
@@ -312,6 +374,9 @@ CQVGuardaSinais::~CQVGuardaSinais() {
 }
 
 void CQVGuardaSinais::Arma() noexcept {
+    m_uLivroBase = t_livro.n;
+    m_uTransbordosBase = t_livro.uTransbordos;
+    m_uSerie = g_serieGuardas.fetch_add(1) + 1;
     m_bArmada = true;
     m_pRecursos->pGuardaAtual = this;
     std::atomic_signal_fence(std::memory_order_seq_cst);
@@ -321,6 +386,17 @@ HRESULT CQVGuardaSinais::TrataFalha(CQVFalhaCapturada& falha) {
     std::atomic_signal_fence(std::memory_order_seq_cst);
     const CQVContextoFalha contexto = m_pRecursos->contexto;
     falha.dwCodigo = contexto.dwCodigo;
+    // First what the abandoned frames held, innermost first, so that nothing
+    // after this (the stack walk, the report, other threads) waits on it.
+    LivroRecursos& livro = t_livro;
+    while (livro.n > m_uLivroBase) {
+        const EntradaLivro e = livro.entradas[--livro.n];
+        e.pfnLibera(e.pRecurso);
+    }
+    falha.bRecursosLiberados = livro.uTransbordos == m_uTransbordosBase;
+    const int acoes = std::min(g_quantidadeAcoes.load(), kMaximoAcoes);
+    for (int i = 0; i < acoes; ++i)
+        if (const FnAcaoAposFalha acao = g_acoes[i].load()) acao(m_uSerie);
     if (m_bComPilha) {
         CQVSEH seh;
         seh.Filtro(contexto);

@@ -27,9 +27,18 @@
 // faulting frames lie below the guard's frame, where the code after the
 // siglongjmp puts its own.
 //
-// Locks that the abandoned frames held stay held; a fault inside the memory
-// allocator or another library that keeps global state can still leave the
-// process unable to go on. That is the price of going on after a fault at all.
+// What the abandoned frames held is let go of where the system knows it:
+// the locks of the registered kinds below (CQVTrava, CQVTravaRecursiva,
+// CQVTravaLeituraEscrita) record themselves, while a guarded call runs, in
+// a ledger of the calling thread, and a caught fault releases every lock
+// recorded since its guard was armed, innermost first; then the actions
+// registered with RegistraAcaoAposFalha run (the file layer lets go of the
+// files the call opened, and with them their locks). A fault is "proven
+// clean" when the ledger recorded everything (it holds a fixed number of
+// entries; beyond that it cannot prove anything). Locks of other kinds (the
+// memory allocator's, other libraries') are not known: a fault inside such
+// code can still leave the process unable to go on, and the caller decides
+// from what it knows whether to go on (see bRecursosLiberados).
 //
 // Guards nest on a thread and run on many threads at once. A thrown C++
 // exception passes through the guard untouched.
@@ -38,7 +47,10 @@
 #include <setjmp.h>
 #include <signal.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <mutex>
+#include <shared_mutex>
 #include <string>
 #include <utility>
 
@@ -50,6 +62,9 @@
 struct CQVFalhaCapturada {
     DWORD dwCodigo = 0;  // the Windows exception code of the fault
     std::string sPilha;  // the stack text, one frame a line
+    // Every lock the call was recorded holding was released, and the ledger
+    // missed none (false when it overflowed).
+    bool bRecursosLiberados = true;
 };
 
 namespace zenta {
@@ -82,6 +97,11 @@ public:
     CQVRecursosThreadFalhas* m_pRecursos;
     bool m_bComPilha;
     bool m_bArmada = false;
+    // The ledger's depth and overflow count when the guard was armed, and
+    // the guard's serial number (RegistraAcaoAposFalha).
+    std::size_t m_uLivroBase = 0;
+    unsigned m_uTransbordosBase = 0;
+    uint64_t m_uSerie = 0;
     // The alternate signal stack this guard put in place, and the one before.
     bool m_bTrocouPilha = false;
     stack_t m_pilhaAnterior{};
@@ -102,6 +122,103 @@ HRESULT ExecutaComGuarda(Operacao&& operacao, CQVFalhaCapturada& falha, bool com
 
 // The number of guarded calls running in the process (for tests).
 int QuantidadeGuardasAtivas();
+
+// ---- What a guarded call holds ----------------------------------------------------------
+
+using FnLiberaRecurso = void (*)(void* recurso);
+// Records that the calling thread holds `recurso` now, which `libera` lets go
+// of. Nothing is recorded outside a guarded call.
+void RegistraRecursoMantido(void* recurso, FnLiberaRecurso libera) noexcept;
+// The thread let go of `recurso` itself (the latest record of it goes).
+void RemoveRecursoMantido(void* recurso) noexcept;
+// The serial number of the calling thread's innermost armed guard; 0 outside
+// any. Serial numbers grow over the whole process.
+uint64_t SerieGuardaAtual() noexcept;
+// An action run on the faulting thread after every caught fault, given the
+// serial number of the guard that caught it: it lets go of what the thread
+// acquired since (what carries a serial at least that high). Registered once
+// per process, before any fault (static initialisation); at most 8.
+using FnAcaoAposFalha = void (*)(uint64_t serieGuarda);
+void RegistraAcaoAposFalha(FnAcaoAposFalha acao) noexcept;
+
+// Locks that record themselves in the ledger (usable with std::lock_guard,
+// std::unique_lock, std::shared_lock like the standard ones they wrap).
+class CQVTrava {
+public:
+    void lock() {
+        m_trava.lock();
+        RegistraRecursoMantido(this, &Libera);
+    }
+    bool try_lock() {
+        if (!m_trava.try_lock()) return false;
+        RegistraRecursoMantido(this, &Libera);
+        return true;
+    }
+    void unlock() {
+        RemoveRecursoMantido(this);
+        m_trava.unlock();
+    }
+
+private:
+    static void Libera(void* p) { static_cast<CQVTrava*>(p)->m_trava.unlock(); }
+    std::mutex m_trava;
+};
+
+class CQVTravaRecursiva {
+public:
+    void lock() {
+        m_trava.lock();
+        RegistraRecursoMantido(this, &Libera);
+    }
+    bool try_lock() {
+        if (!m_trava.try_lock()) return false;
+        RegistraRecursoMantido(this, &Libera);
+        return true;
+    }
+    void unlock() {
+        RemoveRecursoMantido(this);
+        m_trava.unlock();
+    }
+
+private:
+    static void Libera(void* p) { static_cast<CQVTravaRecursiva*>(p)->m_trava.unlock(); }
+    std::recursive_mutex m_trava;
+};
+
+class CQVTravaLeituraEscrita {
+public:
+    void lock() {
+        m_trava.lock();
+        RegistraRecursoMantido(this, &LiberaExclusiva);
+    }
+    bool try_lock() {
+        if (!m_trava.try_lock()) return false;
+        RegistraRecursoMantido(this, &LiberaExclusiva);
+        return true;
+    }
+    void unlock() {
+        RemoveRecursoMantido(this);
+        m_trava.unlock();
+    }
+    void lock_shared() {
+        m_trava.lock_shared();
+        RegistraRecursoMantido(this, &LiberaCompartilhada);
+    }
+    bool try_lock_shared() {
+        if (!m_trava.try_lock_shared()) return false;
+        RegistraRecursoMantido(this, &LiberaCompartilhada);
+        return true;
+    }
+    void unlock_shared() {
+        RemoveRecursoMantido(this);
+        m_trava.unlock_shared();
+    }
+
+private:
+    static void LiberaExclusiva(void* p) { static_cast<CQVTravaLeituraEscrita*>(p)->m_trava.unlock(); }
+    static void LiberaCompartilhada(void* p) { static_cast<CQVTravaLeituraEscrita*>(p)->m_trava.unlock_shared(); }
+    std::shared_mutex m_trava;
+};
 
 }  // namespace zenta
 

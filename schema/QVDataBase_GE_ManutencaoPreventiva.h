@@ -125,7 +125,7 @@ public:
     // what is already stored (new maintenance codes from the record count,
     // the one current reading per identification), across every session of
     // the company. Recursive: a plan save records its readings.
-    std::recursive_mutex m_travaGravacao;
+    zenta::CQVTravaRecursiva m_travaGravacao;
 
     // The highest maintenance code this company has given, kept so that a
     // new code costs nothing: found once (every maintenance record and every
@@ -159,8 +159,8 @@ private:
     // Runs the start-up compactions in the order of the link tables.
     HRESULT CompactaArquivos();
     // Closes every member without touching its file (after a failed load).
-    void FechaArquivosSemAtualizar();
+    void FechaArquivosSemAtualizar() override;
 
     // Serialises IndexaIdentificacoes: two sessions must not both register.
-    std::mutex m_travaIndices;
+    zenta::CQVTrava m_travaIndices;
 };

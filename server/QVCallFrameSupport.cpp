@@ -1,13 +1,19 @@
 #include "server/QVCallFrameSupport.h"
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <cerrno>
 #include <cwchar>
 #include <string>
 
 #include "access/QVBaseParaRotinas.h"
 #include "diagnostics/QVNomesHresult.h"
+#include "diagnostics/QVCheck.h"
 #include "diagnostics/QVTrataErro.h"
 #include "platform/CrtInvalidParameter.h"
+#include "server/QVModulo.h"
 
 namespace zenta {
 namespace {
@@ -58,6 +64,23 @@ void CQVTrocaAcessoDefault::Troca(CQVBaseParaRotinas* base) {
     CQVBaseParaRotinas::SetAcessoDefault(base);
     m_bTrocou = true;
 }
+
+namespace {
+std::atomic<bool> g_comprometido{false};
+}  // namespace
+
+void ComprometeProcesso(const std::string& empresa) {
+    if (g_comprometido.exchange(true)) return;
+    QVGravaLogErroTexto(CQVContextoProfiler{}, "zenta::ComprometeProcesso", QV_ARQUIVO, __LINE__,
+                        "Falha de máquina sem liberação comprovada (empresa \"" + empresa +
+                            "\"): o processo não aceita novas chamadas e termina");
+    // The local server waits for termination signals on a thread of its own
+    // and ends its run from there; a process that only holds the service
+    // in-process has no such thread and is left running.
+    if (QVModulo::Instancia().EhServidorLocal()) ::kill(::getpid(), SIGTERM);
+}
+
+bool ProcessoComprometido() { return g_comprometido.load(); }
 
 void RelataFalhaMaquina(HRESULT hr, const std::string& empresa, const char* arquivo, unsigned linha,
                         const std::string& pilha) {

@@ -54,4 +54,13 @@ private:
 void RelataFalhaMaquina(HRESULT hr, const std::string& empresa, const char* arquivo, unsigned linha,
                         const std::string& pilha);
 
+// A machine fault whose release could not be proven (see
+// CQVFalhaCapturada::bRecursosLiberados): the process takes no more business
+// calls (ProcessoComprometido) and, when it is the local server, ends as on
+// a termination signal: the running calls finish, the class objects are
+// revoked and the next activation starts a fresh process. Used in-process
+// the client's process is not ended; every later call is refused instead.
+void ComprometeProcesso(const std::string& empresa);
+bool ProcessoComprometido();
+
 }  // namespace zenta

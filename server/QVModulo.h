@@ -43,6 +43,12 @@ public:
 
     LONG Travas() const { return m_lTravas.load(std::memory_order_acquire); }
 
+    // Whether the module runs as the local server (its shutdown monitor set the hook).
+    bool EhServidorLocal() {
+        std::lock_guard lock(m_travaGancho);
+        return m_pfnAoLiberar != nullptr;
+    }
+
     // Installs the hook (null: none). Once this returns, the previous hook is
     // not running and will not be called again.
     void DefineAoLiberarUltima(AoLiberarUltimaFn funcao, void* contexto) {

@@ -18,6 +18,7 @@
 #include <cwchar>
 #include <memory>
 #include <mutex>
+#include <shared_mutex>
 #include <string>
 #include <vector>
 
@@ -310,6 +311,8 @@ private:
                    Operacao&& operacao) {
         std::shared_ptr<TBase> base = Base();
         if (comPortao && (!base || !base->EstaInicializado())) return QV_E_NAO_INICIALIZADO;
+        // After a fault whose release could not be proven the process takes no more calls.
+        if (comPortao && zenta::ProcessoComprometido()) return QV_E_NAO_INICIALIZADO;
         sched_yield();
         zenta::CQVContextoParametroInvalido contextoParametro(linha, arquivo);
         CQVEscopoRastreio escopo(QVProfilerDoEscopo());
@@ -318,15 +321,25 @@ private:
 
         HRESULT hr = S_OK;
         bool lancou = false;
+        bool liberado = true;
         zenta::CQVTrocaAcessoDefault trocaAcesso;
+        // The company's database is held for the whole call (reloaded first
+        // when a fault of another call left it untrusted).
+        std::shared_lock<zenta::CQVTravaLeituraEscrita> usoBaseDados;
         try {
             if (base) {
                 CQVBaseParaRotinas* acesso = base->GetBaseParaRotinas();
                 if (acesso != nullptr && acesso->EstaInicializado()) trocaAcesso.Troca(acesso);
             }
             CQVFalhaCapturada falha;
-            hr = QVExecutaComGuarda(
-                [&]() -> HRESULT { return base ? operacao(*base) : QV_E_SEM_OBJETO_LOGICA; }, falha);
+            if constexpr (requires(TBase & b, std::shared_lock<zenta::CQVTravaLeituraEscrita>& u) { b.QVDataBaseUso(u); }) {
+                // Guarded too: a fault in a reload lets go of the company as well.
+                if (base) hr = QVExecutaComGuarda([&] { return base->QVDataBaseUso(usoBaseDados); }, falha);
+            }
+            if (SUCCEEDED(hr))
+                hr = QVExecutaComGuarda(
+                    [&]() -> HRESULT { return base ? operacao(*base) : QV_E_SEM_OBJETO_LOGICA; }, falha);
+            liberado = falha.bRecursosLiberados;
             if (falha.dwCodigo != 0)
                 zenta::RelataFalhaMaquina(hr, empresa, arquivo, linha, falha.sPilha);
             if (FAILED(hr)) LogaFalha(rotulo, arquivo, linha, "pfInSEHFuncao()", hr);
@@ -336,6 +349,15 @@ private:
             if (hr != 0) LogaFalha(rotulo, arquivo, linha, "QVTranslateThrownExceptionToHresult()", hr);
         }
         if (!lancou && QVEhResultadoFalhaMaquina(hr)) {
+            // What the call changed in the company's memory is not used
+            // again: the database is loaded from disk at its next use. When
+            // the fault's release could not be proven, the process stops
+            // taking calls and ends once the others are done.
+            if constexpr (requires(TBase & b) { b.QVDataBaseDescartaAposFalha(); }) {
+                if (base) base->QVDataBaseDescartaAposFalha();
+            }
+            if (!liberado) zenta::ComprometeProcesso(empresa);
+            if (usoBaseDados.owns_lock()) usoBaseDados.unlock();
             base.reset();
             try {
                 DescartaBase();

@@ -9,6 +9,9 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <unordered_map>
+
+#include "diagnostics/QVGuardaFalhas.h"
 
 namespace zenta {
 
@@ -67,10 +70,61 @@ bool TravaEscrita(int fd) {
     return true;
 }
 
+// Files opened inside a guarded call, with the opening thread and the
+// guard's serial number: a machine fault caught by that guard abandons them
+// (AbandonaArquivosAposFalha), because the frames that owned them are gone
+// and would otherwise keep their locks for the life of the process.
+struct AberturaGuardada {
+    std::thread::id thread;
+    uint64_t uSerie;
+    int fd;
+};
+std::mutex g_travaAbertos;
+std::unordered_map<const void*, AberturaGuardada> g_abertosGuardados;
+
+// Lets go of the open file descriptions of the files the faulting thread
+// opened since the guard's arming: each descriptor is pointed at /dev/null
+// opened read-only (dup2 is atomic), so that the file's lock goes with its
+// description, the number is not handed to another open while an abandoned
+// object may still use it, and every later write through it fails
+// (reads find nothing).
+void AbandonaArquivosAposFalha(uint64_t uSerie) {
+    static const int fdNulo = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    const std::lock_guard trava(g_travaAbertos);
+    const std::thread::id eu = std::this_thread::get_id();
+    for (auto it = g_abertosGuardados.begin(); it != g_abertosGuardados.end();) {
+        if (it->second.thread == eu && it->second.uSerie >= uSerie) {
+            if (fdNulo >= 0) {
+                while (::dup2(fdNulo, it->second.fd) < 0 && errno == EINTR) {
+                }
+            }
+            it = g_abertosGuardados.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+[[maybe_unused]] const bool g_acaoRegistrada = [] {
+    RegistraAcaoAposFalha(&AbandonaArquivosAposFalha);
+    return true;
+}();
+
 class ArquivoPosix final : public IArquivoAberto {
 public:
-    explicit ArquivoPosix(int fd) : m_fd(fd) {}
-    ~ArquivoPosix() override { ::close(m_fd); }
+    explicit ArquivoPosix(int fd) : m_fd(fd) {
+        if (const uint64_t serie = SerieGuardaAtual(); serie != 0) {
+            const std::lock_guard trava(g_travaAbertos);
+            g_abertosGuardados[this] = AberturaGuardada{std::this_thread::get_id(), serie, fd};
+        }
+    }
+    ~ArquivoPosix() override {
+        {
+            const std::lock_guard trava(g_travaAbertos);
+            g_abertosGuardados.erase(this);
+        }
+        ::close(m_fd);
+    }
     ArquivoPosix(const ArquivoPosix&) = delete;
     ArquivoPosix& operator=(const ArquivoPosix&) = delete;
 

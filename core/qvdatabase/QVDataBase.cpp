@@ -6,6 +6,7 @@
 #include "access/QVDiretorios.h"
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVDataBaseControleCriacaoArquivos.h"
+#include "core/qvdatabase/QVGroupFileBase.h"
 #include "diagnostics/QVTrataErro.h"
 #include "platform/Registry.h"
 #include "values/QVCrc64.h"
@@ -197,6 +198,13 @@ HRESULT CQVDataBase::OnFinaliza() {
     }
     const HRESULT hrBase = CQVBaseParaRotinas::OnFinaliza();
     return SUCCEEDED(hr) ? hrBase : hr;
+}
+
+void CQVDataBase::FechaArquivosSemAtualizar() {
+    for (IQVFileBase* pFile : GetFiles()) {
+        if (auto* pArquivo = dynamic_cast<CQVFileBase*>(pFile)) pArquivo->FechaArquivo();
+        else if (auto* pGrupo = dynamic_cast<CQVGroupFileBase*>(pFile)) pGrupo->FechaMembrosSemAtualizar();
+    }
 }
 
 HRESULT CQVDataBase::InicializaComContexto(CQVInicializador& alvo) const {

@@ -164,6 +164,11 @@ public:
     zenta::IQVLogAlteracoesArquivos& GetLogAlteracoesArquivos() override;
     void SetLogAlteracoesArquivos(zenta::IQVLogAlteracoesArquivos* pLog);
 
+    // Closes every file (and group member) without bringing its header up to
+    // date: what memory holds is not trusted and is not written; finalising
+    // afterwards writes nothing.
+    virtual void FechaArquivosSemAtualizar();
+
     // Initialises a file or container with this container's context.
     HRESULT InicializaComContexto(CQVInicializador& alvo) const;
 

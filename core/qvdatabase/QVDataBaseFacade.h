@@ -10,19 +10,25 @@
 // the database.
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <set>
+#include <shared_mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include <zenta/WinTypes.h>
 
 #include "access/QVBaseParaRotinas.h"
 #include "access/QVModulos.h"
+#include "core/qvdatabase/QVDataBase.h"
 #include "core/qvdatabase/QVDataBaseUtil.h"
 #include "diagnostics/QVCheck.h"
+#include "diagnostics/QVGuardaFalhas.h"
 
 namespace zenta {
 
@@ -33,14 +39,42 @@ std::mutex& TravaFacadeBaseDados();
 
 // The process-wide table from company to the one database object of that
 // company, for one database class.
+//
+// After a machine fault inside a call, what the company's database holds in
+// memory is not trusted: the call frame marks it (MarcaDescarte) and the
+// database is loaded again from disk, in place, by the next call that uses
+// it (Uso), once it has the company to itself; the files are the truth (a
+// write cut short is undone or recovered when the files are opened again).
+// Every call of a service object holds its company's use shared for its
+// whole duration, so a reload never runs beside a call.
 template <class TDataBase>
 class CQVContainerFacade {
 public:
+    // How long a reload waits to have the company to itself.
+    static constexpr std::chrono::seconds kEsperaRecarga{30};
+
+    struct Entrada {
+        zenta::CQVTrava trava;  // the process-wide lock may be taken while it is held, never the reverse
+        unsigned uiUsuarios = 0;
+        std::unique_ptr<TDataBase> pDataBase;
+        // Held shared by every call using the database, exclusive by a reload.
+        zenta::CQVTravaLeituraEscrita uso;
+        // The memory is not trusted: load again before the next use.
+        std::atomic<bool> bDescartar{false};
+    };
+
     // The database of a company: created, given its module and initialised
-    // with the caller's context the first time, handed out as it is later.
+    // with the caller's context the first time, handed out as it is later
+    // (loaded again first when it was marked after a fault).
     HRESULT Inicializa(std::string_view sEmpresa, USHORT usUsuario, ULONG ulSessao, TDataBase*& pDataBase,
                        int eModulo) {
+        std::shared_ptr<Entrada> entrada;
+        return Inicializa(sEmpresa, usUsuario, ulSessao, pDataBase, eModulo, entrada);
+    }
+    HRESULT Inicializa(std::string_view sEmpresa, USHORT usUsuario, ULONG ulSessao, TDataBase*& pDataBase,
+                       int eModulo, std::shared_ptr<Entrada>& pEntrada) {
         pDataBase = nullptr;
+        pEntrada.reset();
         std::shared_ptr<Entrada> entrada;
         {
             std::lock_guard trava(zenta::TravaFacadeBaseDados());
@@ -49,26 +83,38 @@ public:
             entrada = e;
             ++entrada->uiUsuarios;
         }
-        std::lock_guard travaEntrada(entrada->trava);
-        if (!entrada->pDataBase) {
-            auto pNovo = std::make_unique<TDataBase>();
-            pNovo->SetModulo(eModulo);
-            const HRESULT hr = pNovo->Inicializa(sEmpresa, usUsuario, static_cast<LONG>(ulSessao));
+        {
+            std::lock_guard travaEntrada(entrada->trava);
+            if (!entrada->pDataBase) {
+                auto pNovo = std::make_unique<TDataBase>();
+                pNovo->SetModulo(eModulo);
+                const HRESULT hr = pNovo->Inicializa(sEmpresa, usUsuario, static_cast<LONG>(ulSessao));
+                if (FAILED(hr)) {
+                    // A database that did not start serves nobody: the next
+                    // service object of the company starts a new one.
+                    pNovo->Finaliza();
+                    Solta(sEmpresa, entrada);
+                    QV_CHECK(hr);
+                }
+                entrada->pDataBase = std::move(pNovo);
+                entrada->bDescartar = false;
+            }
+        }
+        if (entrada->bDescartar) {
+            const HRESULT hr = Recarrega(*entrada, sEmpresa, usUsuario, ulSessao);
             if (FAILED(hr)) {
-                // A database that did not start serves nobody: the next
-                // service object of the company starts a new one.
-                pNovo->Finaliza();
                 Solta(sEmpresa, entrada);
                 QV_CHECK(hr);
             }
-            entrada->pDataBase = std::move(pNovo);
         }
         pDataBase = entrada->pDataBase.get();
+        pEntrada = std::move(entrada);
         return S_OK;
     }
 
     // A service object of the company is done with the database; the last
-    // one finalises and destroys it.
+    // one finalises and destroys it (without writing what memory holds when
+    // it was marked after a fault).
     HRESULT Finaliza(std::string_view sEmpresa, TDataBase*& pDataBase) {
         if (pDataBase == nullptr) return S_OK;
         pDataBase = nullptr;
@@ -90,7 +136,25 @@ public:
                 if (it != m_mapEmpresas.end() && it->second == entrada) m_mapEmpresas.erase(it);
             }
         }
-        if (pFim) QV_CHECK(pFim->Finaliza());
+        if (pFim) {
+            if (entrada->bDescartar) static_cast<CQVDataBase&>(*pFim).FechaArquivosSemAtualizar();
+            QV_CHECK(pFim->Finaliza());
+        }
+        return S_OK;
+    }
+
+    // The memory of the entry's database is no longer trusted (a machine
+    // fault inside a call that used it).
+    static void MarcaDescarte(Entrada& entrada) { entrada.bDescartar = true; }
+
+    // The use of the entry's database for one call: reloaded first when it
+    // was marked, then held shared until `uso` is released. A reload that
+    // cannot have the company to itself within kEsperaRecarga, or fails,
+    // leaves the mark and fails the call.
+    static HRESULT Uso(Entrada& entrada, std::string_view sEmpresa, USHORT usUsuario, ULONG ulSessao,
+                       std::shared_lock<zenta::CQVTravaLeituraEscrita>& uso) {
+        if (entrada.bDescartar) QV_CHECK(Recarrega(entrada, sEmpresa, usUsuario, ulSessao));
+        uso = std::shared_lock(entrada.uso);
         return S_OK;
     }
 
@@ -102,11 +166,24 @@ public:
     }
 
 private:
-    struct Entrada {
-        std::mutex trava;  // the process-wide lock may be taken while it is held, never the reverse
-        unsigned uiUsuarios = 0;
-        std::unique_ptr<TDataBase> pDataBase;
-    };
+    // Loads a marked database again from disk, in place (every service object
+    // keeps its pointer), with the company to itself.
+    static HRESULT Recarrega(Entrada& entrada, std::string_view sEmpresa, USHORT usUsuario, ULONG ulSessao) {
+        std::unique_lock uso(entrada.uso, std::defer_lock);
+        const auto limite = std::chrono::steady_clock::now() + kEsperaRecarga;
+        while (!uso.try_lock()) {
+            if (std::chrono::steady_clock::now() >= limite) QV_CHECK(E_QVDATABASE_eSharingViolation);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        std::lock_guard travaEntrada(entrada.trava);
+        if (!entrada.bDescartar || !entrada.pDataBase) return S_OK;
+        TDataBase& db = *entrada.pDataBase;
+        static_cast<CQVDataBase&>(db).FechaArquivosSemAtualizar();
+        db.Finaliza();
+        QV_CHECK(db.Inicializa(sEmpresa, usUsuario, static_cast<LONG>(ulSessao)));
+        entrada.bDescartar = false;
+        return S_OK;
+    }
 
     // Takes back the use a failed start-up counted.
     void Solta(std::string_view sEmpresa, const std::shared_ptr<Entrada>& entrada) {
@@ -137,8 +214,23 @@ public:
         if (this->GetEmpresa().empty()) QV_CHECK(E_QVCR_INICIALIZACAO_QVDATABASE_SEM_EMPRESA);
         QV_CHECK(ExecutaConversaoInterno());
         QV_CHECK(m_ContainerFacade.Inicializa(this->GetEmpresa(), this->GetUsuario(), this->GetNumeroSessao(), m_pDataBase,
-                                              GetModulo()));
+                                              GetModulo(), m_pEntrada));
         return S_OK;
+    }
+
+    // The use of the company's database for one call (see
+    // CQVContainerFacade::Uso); nothing to hold before the database is open.
+    HRESULT QVDataBaseUso(std::shared_lock<zenta::CQVTravaLeituraEscrita>& uso) {
+        const std::shared_ptr<typename CQVContainerFacade<TDataBase>::Entrada> entrada = m_pEntrada;
+        if (!entrada || m_pDataBase == nullptr) return S_OK;
+        return CQVContainerFacade<TDataBase>::Uso(*entrada, this->GetEmpresa(), this->GetUsuario(),
+                                                  this->GetNumeroSessao(), uso);
+    }
+
+    // A machine fault interrupted a call of this object: the company's
+    // database is loaded again from disk before its next use.
+    void QVDataBaseDescartaAposFalha() {
+        if (const auto entrada = m_pEntrada) CQVContainerFacade<TDataBase>::MarcaDescarte(*entrada);
     }
 
     // The process-wide table of this database class.
@@ -173,6 +265,7 @@ protected:
 
     HRESULT OnFinaliza() override {
         const HRESULT hr = m_ContainerFacade.Finaliza(this->GetEmpresa(), m_pDataBase);
+        m_pEntrada.reset();
         if (FAILED(hr)) QV_LOG_HR(hr, "m_ContainerFacade.Finaliza(GetEmpresa(), m_pDataBase)");
         const HRESULT hrBase = TBase::OnFinaliza();
         return FAILED(hr) ? hr : hrBase;
@@ -182,6 +275,8 @@ public:
     TDataBase* m_pDataBase = nullptr;
 
 private:
+    std::shared_ptr<typename CQVContainerFacade<TDataBase>::Entrada> m_pEntrada;
+
     static std::set<std::string>& EmpresasConvertidas() {
         static std::set<std::string> empresas;
         return empresas;

@@ -282,6 +282,9 @@ protected:
         return S_OK;
     }
 
+    // An append cut short before its header update leaves whole records.
+    bool AcrescimoInteiro(uint64_t, uint64_t tamanho) override { return tamanho % sizeof(T) == 0; }
+
     HRESULT OnFinaliza() override {
         m_aRegistros.clear();
         m_aRegistros.shrink_to_fit();

@@ -127,6 +127,7 @@ void CQVFileBase::SetModulo(int eModulo) {
 void CQVFileBase::DesabilitaControleCriacaoArquivos() { m_ControleCriacaoArquivos->DesabilitaControleCriacaoArquivos(); }
 
 void CQVFileBase::LimpaEstadoCabecalho() {
+    m_bCabecalhoDanificado = false;
     std::memset(&m_Cabecalho, 0, sizeof m_Cabecalho);
     m_bCabecalhoVerificado = false;
     m_bPossuiCabecalho = false;
@@ -298,6 +299,11 @@ HRESULT CQVFileBase::AbreArquivo(EQVDataBase_ModoAbertura eModoAbertura) {
     QV_CHECK(AbreSO(caminho, eModoAbertura));
     m_eModoAbertura = eModoAbertura;
     LimpaEstadoCabecalho();
+    if (GerenciarCabecalho() && !PossuiCabecalho() && m_bCabecalhoDanificado) {
+        // Refused for every mode, readers without lock included, and left untouched.
+        FechaArquivo();
+        QV_CHECK(E_QVCR_CRC_CABECALHO_NAO_CONFERE);
+    }
     if (eModoAbertura != eModoLeituraSemBloqueio) {
         const HRESULT hr = GerenciaCabecalho();
         if (FAILED(hr)) {
@@ -456,6 +462,20 @@ bool CQVFileBase::PossuiCabecalho() {
     m_bPossuiCabecalho = lido.usVersaoCabecalho != 0 &&
                          lido.ullCrcVersao == zenta::QVCrc64(&lido.usVersaoCabecalho, sizeof lido.usVersaoCabecalho) &&
                          lido.ullCrcCrcVersao == zenta::QVCrc64(&lido.ullCrcVersao, sizeof lido.ullCrcVersao);
+    if (!m_bPossuiCabecalho && tamanho >= QVDATABASE_TAMANHO_CABECALHO) {
+        // A prefix that fails its test but still carries one of the version-1
+        // constants, or in front of a header body whose own CRC holds, is a
+        // damaged header, not records: reading it as records would turn the
+        // header into data and the data into the wrong positions.
+        REG_QVDATABASE_CABECALHO_V1 v1{};
+        zenta::PreenchePrefixoCabecalhoV1(v1);
+        REG_QVDATABASE_CABECALHO_V1 completo{};
+        const bool bCorpo = LeDados(0, &completo, sizeof completo).Ok() &&
+                            completo.ullTamanhoDadosCabecalho == QVDATABASE_TAMANHO_DADOS_CABECALHO &&
+                            zenta::CrcCabecalho(completo) == completo.ullCrcCabecalho;
+        m_bCabecalhoDanificado =
+            bCorpo || lido.ullCrcVersao == v1.ullCrcVersao || lido.ullCrcCrcVersao == v1.ullCrcCrcVersao;
+    }
     return m_bPossuiCabecalho;
 }
 
@@ -496,20 +516,54 @@ HRESULT CQVFileBase::ValidaCabecalhoV01() {
     uint64_t tamanho = 0;
     if (const zenta::ResultadoArquivo r = TamanhoArquivo(tamanho); !r.Ok()) return CatchInicializacao(r);
     const REG_QVDATABASE_CABECALHO_V1& c = m_Cabecalho;
-    HRESULT hr = S_OK;
-    if (c.ullTamanhoDadosCabecalho != QVDATABASE_TAMANHO_DADOS_CABECALHO) hr = E_QVCR_TAMANHO_CABECALHO_NAO_CONFERE;
-    else if (zenta::CrcCabecalho(c) != c.ullCrcCabecalho) hr = E_QVCR_CRC_CABECALHO_NAO_CONFERE;
-    else if (tamanho < QVDATABASE_TAMANHO_CABECALHO || c.ullTamanhoDados != tamanho - QVDATABASE_TAMANHO_CABECALHO)
-        hr = E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE;
-    else if (c.usVersaoMotorCriacao > QVDATABASE_VERSAO_MOTOR) hr = E_QVCR_VERSAO_SISTEMA_INFERIOR_VERSAO_CRIACAO_CABECALHO;
-    else if (c.usVersaoMotorModificacao > QVDATABASE_VERSAO_MOTOR)
-        hr = E_QVCR_VERSAO_SISTEMA_INFERIOR_VERSAO_MODIFICACAO_ARQUIVO;
-    else if (!zenta::IgualSemCaixaLimitado(zenta::TextoCampo(c.szNomeArquivo), zenta::Ultimos(m_sNomeArquivo, 23), 24))
-        hr = E_QVCR_NOME_ARQUIVO_NAO_CONFERE;
+    // The checks in their order; `bComprimento` false leaves the data length out.
+    const auto confere = [&](bool bComprimento) -> HRESULT {
+        if (c.ullTamanhoDadosCabecalho != QVDATABASE_TAMANHO_DADOS_CABECALHO) return E_QVCR_TAMANHO_CABECALHO_NAO_CONFERE;
+        if (zenta::CrcCabecalho(c) != c.ullCrcCabecalho) return E_QVCR_CRC_CABECALHO_NAO_CONFERE;
+        if (bComprimento &&
+            (tamanho < QVDATABASE_TAMANHO_CABECALHO || c.ullTamanhoDados != tamanho - QVDATABASE_TAMANHO_CABECALHO))
+            return E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE;
+        if (c.usVersaoMotorCriacao > QVDATABASE_VERSAO_MOTOR) return E_QVCR_VERSAO_SISTEMA_INFERIOR_VERSAO_CRIACAO_CABECALHO;
+        if (c.usVersaoMotorModificacao > QVDATABASE_VERSAO_MOTOR)
+            return E_QVCR_VERSAO_SISTEMA_INFERIOR_VERSAO_MODIFICACAO_ARQUIVO;
+        if (!zenta::IgualSemCaixaLimitado(zenta::TextoCampo(c.szNomeArquivo), zenta::Ultimos(m_sNomeArquivo, 23), 24))
+            return E_QVCR_NOME_ARQUIVO_NAO_CONFERE;
+        return S_OK;
+    };
+    HRESULT hr = confere(true);
+    // Only the length is wrong: bytes of a write never acknowledged may be cut off.
+    if (hr == E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE && SUCCEEDED(confere(false))) {
+        hr = DescartaAcrescimoNaoConfirmado(tamanho);
+        if (SUCCEEDED(hr)) hr = confere(true);
+    }
     if (FAILED(hr)) {
         m_bCabecalhoCompleto = false;
         QV_CHECK(hr);
     }
+    return S_OK;
+}
+
+HRESULT CQVFileBase::DescartaAcrescimoNaoConfirmado(uint64_t& tamanho) {
+    // Every write puts its bytes on disk first and the header's data length
+    // last, and is acknowledged only after both: bytes past the data length
+    // are a write whose header update never came (the process died in
+    // between). When they are exactly whole records (whole text items) that
+    // write was never acknowledged and the file before it is sound: the
+    // bytes are cut off and the cut logged. Anything else past the end, or a
+    // file shorter than its header says, is damage and is refused.
+    const uint64_t fimDados = QVDATABASE_TAMANHO_CABECALHO + m_Cabecalho.ullTamanhoDados;
+    if (m_Cabecalho.ullTamanhoDados > UINT64_MAX - QVDATABASE_TAMANHO_CABECALHO || tamanho <= fimDados) return S_OK;
+    if (m_eModoAbertura != eModoLeituraGravacao && m_eModoAbertura != eModoLeituraGravacaoCriacao) return S_OK;
+    const uint64_t excesso = tamanho - fimDados;
+    if (!AcrescimoInteiro(fimDados, excesso)) return S_OK;
+    zenta::ResultadoArquivo r = TruncaDados(fimDados);
+    if (r.Ok()) r = m_pArquivo->Sincroniza();
+    if (!r.Ok()) return CatchInicializacao(r);
+    tamanho = fimDados;
+    QVGravaLogErroTexto(QVProfilerDoEscopo(), QV_FUNCAO, QV_ARQUIVO, __LINE__,
+                        "Gravação não confirmada descartada\tArquivo = " + m_sNomeArquivo +
+                            "\tBytes = " + std::to_string(excesso) + "\tTamanho dados = " +
+                            std::to_string(m_Cabecalho.ullTamanhoDados));
     return S_OK;
 }
 
@@ -551,10 +605,21 @@ HRESULT CQVFileBase::CriaCabecalho() {
     const std::filesystem::path gemeo = m_sPathArquivo.parent_path() / zenta::NomeComExtensao(m_sNomeArquivo, "cab");
 
     // Records already in the file move behind the header through the "cab"
-    // copy; a copy left by an attempt that did not finish blocks until it is
-    // looked at. An empty file goes the same way, so that a header is never
-    // seen half written; a copy left beside an empty file holds nothing of value.
-    if (tamanhoOriginal != 0 && so->Existe(gemeo)) QV_CHECK(E_QVCR_ARQUIVO_CAB_ENCONTRADO);
+    // copy. An empty file goes the same way, so that a header is never seen
+    // half written. A copy found here was left by an attempt that did not
+    // finish (a kill, a failed step): the copy only ever replaces the file by
+    // a rename, which is whole or not at all, and this object holds the
+    // file's lock, so no other writer is making it now. The file is
+    // therefore what it was before that attempt and the copy holds nothing
+    // the file lacks: it is removed (and logged), and the insertion runs
+    // again. Only a copy that cannot be removed still blocks.
+    if (so->Existe(gemeo)) {
+        const zenta::ResultadoArquivo r = so->Remove(gemeo);
+        if (!r.Ok() || so->Existe(gemeo)) QV_CHECK(E_QVCR_ARQUIVO_CAB_ENCONTRADO);
+        QVGravaLogErroTexto(QVProfilerDoEscopo(), QV_FUNCAO, QV_ARQUIVO, __LINE__,
+                            "Cópia \"" + gemeo.filename().string() + "\" de uma inclusão de cabeçalho interrompida removida; \"" +
+                                m_sNomeArquivo + "\" mantido como estava");
+    }
 
     {
         std::unique_ptr<zenta::IArquivoAberto> copia;

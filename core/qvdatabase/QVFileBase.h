@@ -19,6 +19,7 @@
 #include "core/qvdatabase/QVDataBaseContainer.h"
 #include "core/qvdatabase/QVDataBaseDefs.h"
 #include "diagnostics/QVDF_Profiler.h"
+#include "diagnostics/QVGuardaFalhas.h"
 
 // A module whose files never get a header.
 inline constexpr int QVDATABASE_MODULO_SEM_CABECALHO = -5;
@@ -122,6 +123,13 @@ protected:
     HRESULT ValidaCabecalho();
     HRESULT ValidaCabecalhoV01();
     HRESULT GeraDadosCabecalho();
+    // Cuts off bytes past the header's data length that are a write never
+    // acknowledged (AcrescimoInteiro); `tamanho` is the file length, updated.
+    HRESULT DescartaAcrescimoNaoConfirmado(uint64_t& tamanho);
+    // Whether the `tamanho` bytes from `inicio` on are whole records of this
+    // kind (whole text items): what an append leaves before its header
+    // update. The base knows no records: false.
+    virtual bool AcrescimoInteiro(uint64_t /*inicio*/, uint64_t /*tamanho*/) { return false; }
     HRESULT CriaCabecalho();
     HRESULT AtualizaCabecalho();
     // Fills `cabecalho` as a new header of a file holding `tamanhoDados` data bytes.
@@ -188,7 +196,7 @@ protected:
     zenta::IQVDataBaseContainer* m_pDataBase;
     std::unique_ptr<zenta::IQVControleCriacaoArquivos> m_ControleCriacaoArquivos;
     // Guards the in-memory contents of derived kinds: reads shared, writes exclusive.
-    mutable std::shared_mutex m_lock;
+    mutable zenta::CQVTravaLeituraEscrita m_lock;
 
 private:
     void LimpaEstadoCabecalho();
@@ -202,6 +210,7 @@ private:
     REG_QVDATABASE_CABECALHO_V1 m_Cabecalho{};
     bool m_bCabecalhoVerificado = false;  // the prefix has been examined since the open
     bool m_bPossuiCabecalho = false;
+    bool m_bCabecalhoDanificado = false;  // no valid prefix, but what lies there was a header
     bool m_bCabecalhoCompleto = false;    // all 240 bytes of m_Cabecalho are the file's
     bool m_bCriandoCabecalho = false;     // CriaCabecalho is reopening the file
     bool m_bGravacaoRecusada = false;     // a failed write could not be undone (DesfazGravacao)

@@ -90,6 +90,11 @@ protected:
         return S_OK;
     }
 
+    // The first write of the record, cut short before its header update.
+    bool AcrescimoInteiro(uint64_t inicio, uint64_t tamanho) override {
+        return inicio == QVDATABASE_TAMANHO_CABECALHO && tamanho == sizeof(T);
+    }
+
     HRESULT OnFinaliza() override {
         std::memset(&m_Registro, 0, sizeof m_Registro);
         m_bTemRegistro = false;

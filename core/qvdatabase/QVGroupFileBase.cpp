@@ -323,3 +323,9 @@ void CQVGroupFileBase::DesabilitaControleCriacaoArquivos() {
     m_bControleCriacaoDesabilitado.store(true, std::memory_order_relaxed);
     for (auto& [chave, pQVFile] : m_mapFiles) pQVFile->DesabilitaControleCriacaoArquivos();
 }
+
+void CQVGroupFileBase::FechaMembrosSemAtualizar() {
+    std::unique_lock trava(m_lockMapa);
+    for (const auto& [chave, pMembro] : m_mapFiles)
+        if (auto* pArquivo = dynamic_cast<CQVFileBase*>(pMembro.get())) pArquivo->FechaArquivo();
+}

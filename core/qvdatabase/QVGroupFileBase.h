@@ -41,6 +41,10 @@ public:
     // ---- IQVFileBase -------------------------------------------------------------------
     // Deletes every member file, in ascending key order, and empties the group.
     HRESULT DeletaArquivo() override;
+    // Closes every member file without bringing its header up to date (a
+    // database whose memory is no longer trusted); finalising afterwards
+    // writes nothing.
+    void FechaMembrosSemAtualizar();
     // The pattern.
     std::string GetNomeArquivo() const override { return m_sNomeArquivo; }
     int GetModulo() const override { return m_eModulo.load(std::memory_order_relaxed); }
@@ -117,7 +121,7 @@ protected:
     zenta::IQVDataBaseContainer* GetDataBase() const { return m_pDataBase; }
 
     // Guards the member map (and the index definitions of derived kinds).
-    mutable std::shared_mutex m_lockMapa;
+    mutable zenta::CQVTravaLeituraEscrita m_lockMapa;
 
 private:
     // Builds a member object for a key and applies the group's switches.

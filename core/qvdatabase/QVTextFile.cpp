@@ -90,6 +90,17 @@ HRESULT CQVTextFile::OnFinaliza() {
     return CQVFileBase::OnFinaliza();
 }
 
+bool CQVTextFile::AcrescimoInteiro(uint64_t inicio, uint64_t tamanho) {
+    // One append of texts, not a file's worth of stray bytes.
+    constexpr uint64_t kMaximo = uint64_t{64} << 20;
+    if (tamanho > kMaximo) return false;
+    std::vector<unsigned char> dados(static_cast<std::size_t>(tamanho));
+    if (!LeDados(inicio, dados.data(), dados.size()).Ok()) return false;
+    uint64_t offsetFalha = 0;
+    uint64_t comprimentoFalha = 0;
+    return zenta::PercorreCadeia(dados.data(), tamanho, [](uint64_t, uint32_t) {}, offsetFalha, comprimentoFalha);
+}
+
 HRESULT CQVTextFile::LeCadeia(std::vector<CQVTextFileRegistro>* pRegistros) {
     uint64_t tamanho = 0;
     if (const zenta::ResultadoArquivo r = TamanhoArquivo(tamanho); !r.Ok()) return CatchInicializacao(r);

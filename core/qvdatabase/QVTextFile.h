@@ -67,6 +67,8 @@ public:
 protected:
     HRESULT OnInicializa() override;
     HRESULT OnFinaliza() override;
+    // An append cut short before its header update leaves whole items.
+    bool AcrescimoInteiro(uint64_t inicio, uint64_t tamanho) override;
 
 private:
     // Refusals that need no disk: a position past the last text, a text too

@@ -108,27 +108,19 @@ protected:
         fs::copy(Copia(), Dados(), fs::copy_options::recursive);
     }
 
-    // A restart: new objects, the real layer, the full start-up. A "cab"
-    // copy left by a header insertion cut short stops it (as the design
-    // says); the copy is looked at and removed, as an operator would, and the
-    // start-up tried again.
+    // A restart: new objects, the real layer, the full start-up, which must
+    // clear by itself whatever the interrupted action left ("cab", "srk").
     // `sPodeFaltar`: a file the interrupted action deleted, which the list
     // may still name (harmless: a listed file is only checked when it exists).
     void Reinicia(const Modelo& modelo, const std::string& caso, const std::string& sPodeFaltar = {}) {
         SCOPED_TRACE(caso);
         CQVDataBaseTeste db;
-        HRESULT hr = db.Inicializa("EMP", 7, 42);
-        if (hr == E_QVCR_ARQUIVO_CAB_ENCONTRADO) {
-            db.Finaliza();
-            for (const auto& e : fs::directory_iterator(Dados()))
-                if (e.path().extension() == ".cab") fs::remove(e.path());
-            hr = db.Inicializa("EMP", 7, 42);
-        }
-        ASSERT_EQ(hr, S_OK);
+        ASSERT_EQ(db.Inicializa("EMP", 7, 42), S_OK);
         ConfereModelo(db, modelo);
         db.Finaliza();
         for (const auto& e : fs::directory_iterator(Dados())) {
             EXPECT_NE(e.path().extension(), ".srk") << e.path();
+            EXPECT_NE(e.path().extension(), ".cab") << e.path();
             EXPECT_NE(e.path().extension(), ".tra") << e.path();
         }
         // The control list loads and names only files that exist.

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <fstream>
@@ -307,26 +308,27 @@ TEST_F(QVFileBaseTeste, PrefixThatFailsItsChecksIsHeaderlessData) {
     EXPECT_EQ(LeArquivo(Caminho("GEOUTRO.dat")).substr(240), quase);
 }
 
-TEST_F(QVFileBaseTeste, LeftOverCabCopyBlocksInsertionAndLeavesFileAlone) {
+TEST_F(QVFileBaseTeste, LeftOverCabCopyIsRemovedAndTheInsertionRunsAgain) {
+    // A copy cut short, an empty one (a kill right after its creation) and a
+    // complete one whose rename failed: the file is intact each time.
     const std::string registro = BytesDe(Registro(3, "legado"));
-    GravaBytes(Caminho("GEUNICO.dat"), registro);
-    GravaBytes(Caminho("GEUNICO.cab"), "resto");
-    EXPECT_EQ(Abre("GEUNICO.dat"), E_QVCR_ARQUIVO_CAB_ENCONTRADO);
-    EXPECT_EQ(LeArquivo(Caminho("GEUNICO.dat")), registro);
-}
-
-TEST_F(QVFileBaseTeste, FailedRenameOfInsertionLeavesFileUnchanged) {
-    const std::string registro = BytesDe(Registro(3, "legado"));
+    for (const std::string& resto : {std::string("resto"), std::string()}) {
+        GravaBytes(Caminho("GEUNICO.dat"), registro);
+        GravaBytes(Caminho("GEUNICO.cab"), resto);
+        EXPECT_EQ(Abre("GEUNICO.dat"), S_OK);
+        EXPECT_EQ(LeArquivo(Caminho("GEUNICO.dat")).substr(240), registro);
+        EXPECT_FALSE(fs::exists(Caminho("GEUNICO.cab")));
+    }
     GravaBytes(Caminho("GEUNICO.dat"), registro);
     {
         zenta::EscopoArquivoSO falha(std::make_shared<FalhaRenomeia>(), zenta::teste::PoliticaRapida());
         EXPECT_EQ(Abre("GEUNICO.dat"), E_QVDATABASE_eHardIO);
     }
     EXPECT_EQ(LeArquivo(Caminho("GEUNICO.dat")), registro);
-    // The copy left behind is complete but blocks until looked at.
-    const std::string copia = LeArquivo(Caminho("GEUNICO.cab"));
-    EXPECT_EQ(copia.size(), 240u + registro.size());
-    EXPECT_EQ(Abre("GEUNICO.dat"), E_QVCR_ARQUIVO_CAB_ENCONTRADO);
+    EXPECT_EQ(LeArquivo(Caminho("GEUNICO.cab")).size(), 240u + registro.size());
+    EXPECT_EQ(Abre("GEUNICO.dat"), S_OK);
+    EXPECT_EQ(LeArquivo(Caminho("GEUNICO.dat")).substr(240), registro);
+    EXPECT_FALSE(fs::exists(Caminho("GEUNICO.cab")));
 }
 
 // Fails the k-th step of a header insertion: creating the copy, each write
@@ -395,9 +397,8 @@ TEST_F(QVFileBaseTeste, HeaderInsertionFailingAtAnyStepKeepsTheRecords) {
             EXPECT_TRUE(depois == registro || (depois.size() == 240 + registro.size() && depois.substr(240) == registro))
                 << "passo " << passo;
         }
-        // After clearing the copy that blocks the next attempt, the file
-        // opens with its header and its record.
-        fs::remove(Caminho("GEUNICO.cab"));
+        // The next open clears any copy left and gives the file its header
+        // with its record behind.
         zenta::CQVContainerArquivosSimples db(QV_MODULO_GE);
         CQVFileSingleReg<REG_TESTE_UNICO> arq("GEUNICO.dat", &db);
         ASSERT_EQ(arq.Inicializa("EMP", 7, 42), S_OK) << "passo " << passo;
@@ -507,6 +508,30 @@ TEST_F(QVFileBaseTeste, HeaderVersionTwoIsRefused) {
         c.ullCrcCrcVersao = zenta::QVCrc64(&c.ullCrcVersao, 8);
     });
     EXPECT_EQ(Abre("GEUNICO.dat"), E_QVCR_VERSAO_CABECALHO_SUPERIOR_VERSAO_SISTEMA);
+}
+
+TEST_F(QVFileBaseTeste, DamagedHeaderIsRefusedNeverReadAsRecords) {
+    // Each damage leaves what is left of the header recognisable; every mode,
+    // the reader without lock included, refuses it and the file stays as it is.
+    const std::function<void(std::string&)> danos[] = {
+        [](std::string& b) { b[0] = 0; },                       // version zeroed
+        [](std::string& b) { b[9] ^= 0x10; },                   // first prefix CRC
+        [](std::string& b) { b[17] ^= 0x10; },                  // second prefix CRC
+        [](std::string& b) { std::fill_n(b.begin(), 24, 0); },  // whole prefix, body intact
+    };
+    for (std::size_t i = 0; i < std::size(danos); ++i) {
+        std::string bytes = ArquivoComCabecalhoAlterado([](auto&) {});
+        danos[i](bytes);
+        GravaBytes(Caminho("GEUNICO.dat"), bytes);
+        EXPECT_EQ(Abre("GEUNICO.dat"), E_QVCR_CRC_CABECALHO_NAO_CONFERE) << i;
+        zenta::CQVContainerArquivosSimples leitura(QV_MODULO_GE);
+        leitura.SetLeituraSemBloqueio(true);
+        CQVFileSingleReg<REG_TESTE_UNICO> leitor("GEUNICO.dat", &leitura);
+        EXPECT_EQ(leitor.Inicializa("EMP", 7, 42), E_QVCR_CRC_CABECALHO_NAO_CONFERE) << i;
+        leitor.Finaliza();
+        EXPECT_EQ(LeArquivo(Caminho("GEUNICO.dat")), bytes) << i;
+        fs::remove(Caminho("GEUNICO.dat"));
+    }
 }
 
 TEST_F(QVFileBaseTeste, StrayByteFailsTheLengthCheck) {

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <span>
 #include <string>
@@ -54,6 +55,11 @@ std::vector<REG_TESTE_RASGO> Marcados(ULONG primeiro, std::size_t n) {
 }
 
 ULONGLONG ChaveCodigo(const REG_TESTE_RASGO& r, UINT) { return r.lCodigo; }
+
+void EscreveBytes(const fs::path& caminho, const std::string& bytes) {
+    std::ofstream out(caminho, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
 
 // Tears the next `Rasga(n)` writes that carry MARCA: half their bytes land,
 // then the write fails as on a full disk. Can make Trunca fail.
@@ -290,13 +296,82 @@ TEST_F(GravacaoRasgadaTeste, FailedUndoRefusesFurtherWritesAndTheFileIsNotTakenA
     EXPECT_EQ(Codigos(*arq), (std::vector<ULONG>{1, 2}));  // reads go on from memory
 
     // Closing leaves the header's data length at the last good state: the
-    // stray records are never read as data.
+    // stray records are never read as data; being whole records of a write
+    // never acknowledged, the next load cuts them off.
     arq->Finaliza();
     const std::string depois = Disco(NOME_TIPADO);
     EXPECT_EQ(depois.size(), antes.size() + 2 * 16u);
     EXPECT_EQ(depois.substr(0, antes.size()), antes);
-    Tipado recarga(NOME_TIPADO, &m_db);
-    EXPECT_EQ(recarga.Inicializa("EMP", 7, 42), E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE);
+    EXPECT_EQ(CodigosNoDisco(), (std::vector<ULONG>{1, 2}));
+    EXPECT_EQ(Disco(NOME_TIPADO).substr(240), antes.substr(240));
+}
+
+// A process that dies between a write's bytes and its header update leaves
+// bytes past the header's data length. Whole records (whole text items, the
+// first record of a single-record file) are that write, never acknowledged:
+// the next writable open cuts them off. Anything else is refused untouched.
+TEST_F(GravacaoRasgadaTeste, UnacknowledgedAppendIsCutOffAndOtherStrayBytesRefused) {
+    TipadoCom({1, 2})->Finaliza();
+    TextoCom({"um"})->Finaliza();
+    {
+        CQVFileSingleReg<REG_TESTE_RASGO> unico(NOME_UNICO, &m_db);
+        ASSERT_EQ(unico.Inicializa("EMP", 7, 42), S_OK);
+        ASSERT_EQ(unico.GravaVersaoArquivo(1), S_OK);  // created, header only
+        unico.Finaliza();
+    }
+    const auto registro = [](ULONG c) {
+        const REG_TESTE_RASGO r = Reg(c);
+        return std::string(reinterpret_cast<const char*>(&r), sizeof r);
+    };
+    const std::string item("\x03\0\0\0abc", 7);
+    struct Caso {
+        const char* nome;
+        const char* arquivo;
+        std::string acrescimo;
+        HRESULT esperado;
+    };
+    const Caso casos[] = {
+        {"two whole records", NOME_TIPADO, registro(3) + registro(4), S_OK},
+        {"a record and a half", NOME_TIPADO, registro(3) + registro(4).substr(0, 8), E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE},
+        {"two whole items", NOME_TEXTO, item + item, S_OK},
+        {"an item cut short", NOME_TEXTO, item.substr(0, 5), E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE},
+        {"first record of a single-record file", NOME_UNICO, registro(5), S_OK},
+        {"two records on a single-record file", NOME_UNICO, registro(5) + registro(6), E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE},
+    };
+    for (const Caso& caso : casos) {
+        const std::string antes = Disco(caso.arquivo);
+        EscreveBytes(Caminho(caso.arquivo), antes + caso.acrescimo);
+        HRESULT hr = E_FAIL;
+        if (std::string_view(caso.arquivo) == NOME_TIPADO) {
+            Tipado arq(NOME_TIPADO, &m_db);
+            hr = arq.Inicializa("EMP", 7, 42);
+            if (SUCCEEDED(hr)) {
+                EXPECT_EQ(Codigos(arq), (std::vector<ULONG>{1, 2})) << caso.nome;
+            }
+            arq.Finaliza();
+        } else if (std::string_view(caso.arquivo) == NOME_TEXTO) {
+            CQVTextFile arq(NOME_TEXTO, &m_db);
+            hr = arq.Inicializa("EMP", 7, 42);
+            if (SUCCEEDED(hr)) {
+                EXPECT_EQ(Textos(arq), (std::vector<std::string>{"um"})) << caso.nome;
+            }
+            arq.Finaliza();
+        } else {
+            CQVFileSingleReg<REG_TESTE_RASGO> arq(NOME_UNICO, &m_db);
+            hr = arq.Inicializa("EMP", 7, 42);
+            arq.Finaliza();
+        }
+        EXPECT_EQ(hr, caso.esperado) << caso.nome;
+        // Cut back to the data before (the header's stamps moved on), or untouched.
+        const std::string depois = Disco(caso.arquivo);
+        if (SUCCEEDED(caso.esperado)) {
+            EXPECT_EQ(depois.substr(240), antes.substr(240)) << caso.nome;
+            EXPECT_EQ(TamanhoDadosCabecalho(depois), antes.size() - 240) << caso.nome;
+        } else {
+            EXPECT_EQ(depois, antes + caso.acrescimo) << caso.nome;
+        }
+        EscreveBytes(Caminho(caso.arquivo), antes);
+    }
 }
 
 TEST_F(GravacaoRasgadaTeste, SingleRecordFileTornWriteIsUndone) {

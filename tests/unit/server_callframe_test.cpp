@@ -2,6 +2,8 @@
 // library arguments, machine-fault results and the default access.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <atomic>
 #include <new>
 #include <stdexcept>
@@ -26,6 +28,10 @@ protected:
 };
 
 std::atomic<int> g_logicasVivas{0};
+// Locks a faulting operation takes and never lets go of itself.
+zenta::CQVTrava g_trava;
+zenta::CQVTravaRecursiva g_travaRecursiva;
+zenta::CQVTravaLeituraEscrita g_travaLeituraEscrita;
 std::atomic<bool> g_falhaInicializacao{false};
 
 class CLogicaTeste : public CQVBaseParaRotinas, public CQVUltimoErro {
@@ -51,6 +57,14 @@ public:
                 return S_OK;
             }
             case 6: return static_cast<HRESULT>(0x8004EAC5u);  // what the fault guard answers for an access violation
+            case 9: {  // a fault with locks of every registered kind held
+                g_trava.lock();
+                g_travaRecursiva.lock();
+                g_travaRecursiva.lock();
+                g_travaLeituraEscrita.lock_shared();
+                raise(SIGSEGV);
+                return S_OK;
+            }
             case 7:  // the default access is this object during the call
                 return CQVBaseParaRotinas::GetAcessoServidoresDefault() == this ? S_OK : E_UNEXPECTED;
             default: return E_INVALIDARG;
@@ -127,6 +141,21 @@ TEST_F(Quadro, MachineFaultDisposesTheLogicButNotTheObject) {
     EXPECT_EQ(m_objeto->Inicializa_Padrao(zenta::teste::RegistroInicializacao()), static_cast<HRESULT>(0x81080AA8u));
     LONG ok = 0;
     EXPECT_EQ(m_objeto->KeepAlive(&ok), S_OK);
+}
+
+TEST_F(Quadro, MachineFaultReleasesTheLocksTheCallHeld) {
+    ASSERT_EQ(m_objeto->Inicializa_Padrao(zenta::teste::RegistroInicializacao()), S_OK);
+    EXPECT_EQ(m_objeto->Executa(9), static_cast<HRESULT>(0x8004EAC5u));
+    // Another thread finds every lock free (the recursive one taken twice).
+    std::thread([] {
+        EXPECT_TRUE(g_trava.try_lock());
+        EXPECT_TRUE(g_travaRecursiva.try_lock());
+        EXPECT_TRUE(g_travaLeituraEscrita.try_lock());
+        g_trava.unlock();
+        g_travaRecursiva.unlock();
+        g_travaLeituraEscrita.unlock();
+    }).join();
+    EXPECT_FALSE(zenta::ProcessoComprometido());
 }
 
 TEST_F(Quadro, FailedStartUpZeroesTheRecordAndDisposesTheLogic) {
