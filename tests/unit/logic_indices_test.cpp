@@ -242,6 +242,7 @@ TEST_F(Indices, AFilterNamingOneOrderOrPlanFindsWhatTheWholeWalkFinds) {
                                                {marco, 4}, {vazio, 1}, {vazio, 0}};
     for (const auto& [ma, posicao] : chaves) {
         _REG_MOVIMENTACAO_FILTRO_PS filtro{};
+        filtro.lTipoIdentificacao = 2;
         const ULONGLONG dmc = REG_QVDMC().SetDMC(posicao, REG_QVDMC::MOVIMENTO_GERENCIADOR_MANUT_PREV, ma).Get64();
         std::memcpy(&filtro.dmcMovimentacao, &dmc, sizeof dmc);
         _REG_LISTA_PONTEIROS_DATA_PS ptrs{};
