@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -360,7 +361,8 @@ TEST_F(Transporte, CanalLocalFechaALigacaoDeQuemFogeDoProtocolo) {
         char buffer[64];
         ssize_t n;
         while ((n = ::recv(fd, buffer, sizeof buffer, 0)) > 0) resposta.append(buffer, static_cast<std::size_t>(n));
-        EXPECT_EQ(n, 0) << "the connection was left open";
+        // Closed, not timed out (closing with bytes left unread resets).
+        EXPECT_TRUE(n == 0 || errno == ECONNRESET) << "the connection was left open";
         EXPECT_TRUE(resposta.empty() || resposta == Quadro(0, 1)) << resposta.size();
         ::close(fd);
     }
