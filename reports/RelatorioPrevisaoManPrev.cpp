@@ -21,7 +21,7 @@ struct Coluna {
     const char* rotulo;
 };
 constexpr Coluna kColunas[] = {
-    {1, 12, "Vencimento"}, {2, 12, "Semana"}, {3, 60, "Técnico"},     {4, 80, "Item"},          {5, 50, "Nº de série"},
+    {1, 14, "Vencimento"}, {2, 12, "Semana"}, {3, 60, "Técnico"},     {4, 80, "Item"},          {5, 50, "Nº de série"},
     {6, 10, "Plano"},      {7, 10, "Código"}, {8, 120, "Manutenção"}, {9, 20, "Por"},           {10, 12, "Ordem aberta"},
 };
 

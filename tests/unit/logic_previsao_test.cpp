@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <map>
+#include <string>
 #include <vector>
 
 #include <zenta/zenta.h>
@@ -222,8 +223,12 @@ TEST_F(PrevisaoEmpresa, ForecastNamesTheDaysTheVerificationOpensOrdersOn) {
     filtro.hoje = Dia0();
     filtro.dias = 120;
     ASSERT_EQ(zenta::MontaPrevisao(*m_servico, filtro, itens), S_OK);
-    std::map<ULONG, ULONG> previsto;  // maintenance -> day
-    for (const ItemPrevisao& item : itens) previsto[item.lCodigoManutencao] = item.dataVencimento;
+    std::map<ULONG, ULONG> previsto;        // maintenance -> day
+    std::map<std::string, ULONG> porNome;   // "M<equipment>" -> day
+    for (const ItemPrevisao& item : itens) {
+        previsto[item.lCodigoManutencao] = item.dataVencimento;
+        porNome[item.sNome] = item.dataVencimento;
+    }
     // Only one technician's.
     std::vector<ItemPrevisao> deAna;
     filtro.tecnico = 8;
@@ -237,15 +242,15 @@ TEST_F(PrevisaoEmpresa, ForecastNamesTheDaysTheVerificationOpensOrdersOn) {
         Abre();
     }
     std::map<ULONG, ULONG> aberto;  // maintenance -> first order from day 0 on
-    for (ULONG codigo = 1; codigo <= 1 + std::size(manutencoes); ++codigo)
+    for (ULONG codigo = 1; codigo <= 200; ++codigo)
         for (const ULONG dia : DiasDasOrdens(codigo))
             if (dia >= Dia0() && aberto.count(codigo) == 0) aberto[codigo] = dia;
     EXPECT_EQ(previsto, aberto);
-    EXPECT_EQ(previsto.at(1), Dia0() + 3);   // finished on day -7, every 10 days
-    EXPECT_EQ(previsto.at(2), Dia0() + 10);
-    EXPECT_EQ(previsto.at(8), Dia0());       // overdue
-    EXPECT_EQ(previsto.count(7), 0u);        // contract ended
-    EXPECT_EQ(previsto.count(10), 0u);       // beyond 120 days
+    EXPECT_EQ(porNome["M1"], Dia0() + 3);   // finished on day -7, every 10 days
+    EXPECT_EQ(porNome["M10"], Dia0() + 10);
+    EXPECT_EQ(porNome["M16"], Dia0());      // overdue
+    EXPECT_EQ(porNome.count("M15"), 0u);    // the contract ends first
+    EXPECT_EQ(porNome.count("M18"), 0u);    // beyond 120 days
 }
 
 }  // namespace
