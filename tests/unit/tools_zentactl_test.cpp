@@ -670,6 +670,7 @@ TEST_F(ZentactlOrdens, OrdemAbertaMostraSuasPreBaixasEConcluidaNenhuma) {
     json ordem = Mostra(chave);
     Salva(ordem);
     EXPECT_EQ(Secao(Executa({"orders", "show", chave}).saida, "Stock pre-withdrawals"), baixas);
+    ordem = Mostra(chave);  // a copy read before that save would be refused
     ordem["lSituacao"] = 1;
     Salva(ordem);
     const Resultado concluida = Executa({"orders", "show", chave});
@@ -705,7 +706,7 @@ TEST_F(ZentactlOrdens, FiltroDePeriodoExcluiOsLimites) {
     EXPECT_EQ(previstas({"--ordem", std::to_string(terceira.Get64())}), std::vector<std::string>{"2026-05-19"});
 }
 
-TEST_F(ZentactlOrdens, ConcluidaComOSVinculaUmaEOutraDepoisDeFechada) {
+TEST_F(ZentactlOrdens, ConcluidaComOSVinculaUmaSoMesmoDepoisDeFechada) {
     json ordem = Ordem(1);
     ordem["bGerarOS"] = 1;
     const json gravada = Salva(ordem);
@@ -723,17 +724,17 @@ TEST_F(ZentactlOrdens, ConcluidaComOSVinculaUmaEOutraDepoisDeFechada) {
     lida = Mostra(chave);
     ASSERT_EQ(lida.at("listaRelacionamentos").at("pRelacionamentos").size(), 1u);
 
-    // Closed in the module, a re-save raises and links a second one.
+    // Closed in the module (billed), a re-save raises no second one.
     const Resultado fecha = Executa({"erp", "close-os", os});
     ASSERT_EQ(fecha.status, 0) << fecha.erro;
     EXPECT_NE(fecha.saida.find("closed"), std::string::npos);
     Salva(lida);
-    const json duas = Mostra(chave).at("listaRelacionamentos").at("pRelacionamentos");
-    ASSERT_EQ(duas.size(), 2u);
-    EXPECT_NE(TextoOS(duas[1]), os);
+    const json uma = Mostra(chave).at("listaRelacionamentos").at("pRelacionamentos");
+    ASSERT_EQ(uma.size(), 1u);
+    EXPECT_EQ(TextoOS(uma[0]), os);
 
-    // Found through either service order; another finds nothing.
-    for (const auto& link : duas) {
+    // Found through its service order; another finds nothing.
+    for (const auto& link : uma) {
         const Resultado r = Executa({"--json", "orders", "find", "--os", TextoOS(link)});
         ASSERT_EQ(r.status, 0) << r.erro;
         ASSERT_EQ(r.Json().size(), 1u);
