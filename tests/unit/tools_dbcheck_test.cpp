@@ -276,7 +276,9 @@ const Corrupcao kCorrupcoes[] = {
     {"a byte under the header CRC", [](std::string& b) { b[90] ^= 0x01; }, TipoAchado::crcCabecalho, true},
     {"header data size", [](std::string& b) { Poe<uint64_t>(b, 64, 215); RefazCrc(b); },
      TipoAchado::tamanhoDadosCabecalho, true},
-    {"stored data length", [](std::string& b) { Poe<uint64_t>(b, 72, 16); RefazCrc(b); }, TipoAchado::tamanhoDados,
+    // Not a whole number of records short: whole records past the stored
+    // length are an append never acknowledged, which the engine cuts off.
+    {"stored data length", [](std::string& b) { Poe<uint64_t>(b, 72, 20); RefazCrc(b); }, TipoAchado::tamanhoDados,
      true},
     {"a record tail", [](std::string& b) { b.push_back('x'); }, TipoAchado::tamanhoRegistro, true},
     {"a cut record", [](std::string& b) { b.pop_back(); }, TipoAchado::tamanhoDados, true},

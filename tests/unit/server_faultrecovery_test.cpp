@@ -1,0 +1,532 @@
+// What a company goes through when a call dies half-way, through the service
+// object as a client uses it:
+//  - a machine fault inside a write (an access violation raised in the file
+//    layer's write) of a typed file, a text file, a group member, a header
+//    rewrite and a compaction: the call answers the fault, the company's
+//    other objects go on at once, and a restart finds the files sound and
+//    every acknowledged write;
+//  - the same through the local server, with the system's own pwrite made
+//    to fault by a library loaded ahead of the server (LD_PRELOAD);
+//  - the process dying before any one write step of a start-up (with its
+//    compactions) followed by a plan save, a reading or an order save (the
+//    file layer lets nothing more reach the disk from that step on): every
+//    restart starts and finds every acknowledged write.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <zenta/zenta.h>
+
+#include "core/qvdatabase/QVArquivoSO.h"
+#include "logic/QVCamposRegistro.h"
+#include "platform/CodePage.h"
+#include "platform/rpc/QVAtivacao.h"
+#include "platform/rpc/QVConexaoCliente.h"
+#include "server/QVCallFrameSupport.h"
+#include "server/QVJsonRegistros.h"
+#include "diagnostics/QVCodigosErro.h"
+#include "support/ServicoTeste.h"
+#include "support/ZentaHomeTemporario.h"
+#include "values/QVDMA.h"
+#include "values/QVDMC.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
+namespace {
+
+// The frames a machine fault abandons never free what they allocated; that
+// memory is not this test's to report.
+struct SemRelatoVazamentos {
+#if defined(__SANITIZE_ADDRESS__)
+    SemRelatoVazamentos() { __lsan_disable(); }
+    ~SemRelatoVazamentos() { __lsan_enable(); }
+#endif
+};
+
+namespace fs = std::filesystem;
+using zenta::ResultadoArquivo;
+using zenta::teste::NovoServico;
+using zenta::teste::Servico;
+
+constexpr const char* kEmpresa = "FALHAS";
+
+CY Moeda(long long unidades) {
+    CY v{};
+    v.int64 = unidades * 10000;
+    return v;
+}
+
+// One write as the layer sees it.
+struct Escrita {
+    std::string nome;
+    uint64_t posicao;
+    std::size_t tamanho;
+};
+
+// The file layer of these tests: counts the write steps (writes, cuts,
+// creations, renames, deletions), raises an access violation inside the
+// first write that `alvo` picks, or plays dead from step `morte` on
+// (nothing reaches the disk any more, as after a kill).
+class CamadaFalhas final : public zenta::SistemaArquivosRepassador {
+public:
+    CamadaFalhas() : SistemaArquivosRepassador(zenta::CriaSistemaArquivosReal()) {}
+
+    std::function<bool(const Escrita&)> alvo;
+    std::atomic<int> passos{0};
+    int morte = 0;  // 0: never
+
+    ResultadoArquivo Abre(const fs::path& caminho, zenta::AberturaSO modo,
+                          std::unique_ptr<zenta::IArquivoAberto>& arquivo) override {
+        const bool cria = modo == zenta::AberturaSO::criacaoTruncada ||
+                          (modo == zenta::AberturaSO::leituraGravacaoCriacao && !m_base->Existe(caminho));
+        if (cria && Morto()) return Falha();
+        const ResultadoArquivo r = m_base->Abre(caminho, modo, arquivo);
+        if (r.Ok()) arquivo = std::make_unique<Arquivo>(std::move(arquivo), *this, caminho.filename().string());
+        return r;
+    }
+    ResultadoArquivo Renomeia(const fs::path& o, const fs::path& d, bool v) override {
+        return Morto() ? Falha() : m_base->Renomeia(o, d, v);
+    }
+    ResultadoArquivo Remove(const fs::path& c) override { return Morto() ? Falha() : m_base->Remove(c); }
+
+    // One more write step; true when the process is dead by now.
+    bool Morto() {
+        const int n = ++passos;
+        return morte != 0 && n >= morte;
+    }
+
+private:
+    static ResultadoArquivo Falha() { return ResultadoArquivo::Falha(zenta::CausaArquivo::erroFisico, EIO); }
+
+    class Arquivo final : public zenta::IArquivoAberto {
+    public:
+        Arquivo(std::unique_ptr<zenta::IArquivoAberto> a, CamadaFalhas& c, std::string nome)
+            : m_a(std::move(a)), m_c(c), m_nome(std::move(nome)) {}
+        ResultadoArquivo Le(uint64_t p, void* d, std::size_t t, std::size_t& l) override { return m_a->Le(p, d, t, l); }
+        ResultadoArquivo Grava(uint64_t p, const void* o, std::size_t t) override {
+            if (m_c.alvo && m_c.alvo(Escrita{m_nome, p, t})) {
+                m_c.alvo = nullptr;
+                raise(SIGSEGV);
+            }
+            if (m_c.Morto()) return Falha();
+            return m_a->Grava(p, o, t);
+        }
+        ResultadoArquivo Tamanho(uint64_t& t) override { return m_a->Tamanho(t); }
+        ResultadoArquivo Sincroniza() override { return m_a->Sincroniza(); }
+        ResultadoArquivo Trunca(uint64_t t) override { return m_c.Morto() ? Falha() : m_a->Trunca(t); }
+
+    private:
+        std::unique_ptr<zenta::IArquivoAberto> m_a;
+        CamadaFalhas& m_c;
+        std::string m_nome;
+    };
+};
+
+// A plan of one equipment with one maintenance of 10 days and a remark.
+struct Plano {
+    _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS manutencao{};
+    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
+    std::string observacao;
+    explicit Plano(ULONG equipamento, std::string texto) : observacao(std::move(texto)) {
+        std::snprintf(manutencao.szNomeManutencao, sizeof manutencao.szNomeManutencao, "Limpeza");
+        manutencao.frequenciaPS.lTipoFrequencia = 2;
+        manutencao.frequenciaPS.lTipoFrequenciaTempo = 1;
+        manutencao.frequenciaPS.lFrequenciaTempo = 10;
+        manutencao.frequenciaPS.vFrequenciaMedicao = Moeda(300);
+        manutencao.frequenciaPS.szObservacao.ulQtdBytes = static_cast<ULONG>(observacao.size() + 1);
+        manutencao.frequenciaPS.szObservacao.pTexto = reinterpret_cast<BYTE*>(observacao.data());
+        plano.idEquipamentoPS.lEquipamento = equipamento;
+        plano.idEquipamentoPS.lSituacao = 1;
+        plano.listaManutencoes = {1, 0, nullptr, &manutencao};
+    }
+};
+
+// What the client was told was stored, and checks that it still is.
+struct Confirmados {
+    std::vector<std::pair<LONG, std::string>> planos;  // position, remark
+    std::vector<ULONGLONG> ordens;
+    std::vector<LONG> leituras;
+
+    void Confere(IQVGE_ManutencaoPreventiva& s, const std::string& caso) const {
+        for (const auto& [posicao, observacao] : planos) {
+            _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS lido{};
+            ASSERT_EQ(s.Le(posicao, &lido), S_OK) << caso << ": plan " << posicao;
+            ASSERT_EQ(lido.listaManutencoes.lQtdManutencoes, 1u) << caso;
+            const auto& texto = lido.listaManutencoes.pManutencoes[0].frequenciaPS.szObservacao;
+            const char* bytes = reinterpret_cast<const char*>(texto.pTexto);
+            EXPECT_EQ(bytes != nullptr ? std::string(bytes, strnlen(bytes, texto.ulQtdBytes)) : std::string(), observacao)
+                << caso;
+            zenta::LiberaRegistro(lido);
+        }
+        for (const ULONGLONG chave : ordens) {
+            _REG_MOVIMENTACAO_MANUT_PREV_PS lida{};
+            EXPECT_EQ(s.LeMovimentacao(chave, &lida), S_OK) << caso << ": order";
+            zenta::LiberaListasMovimentacao(lida);
+        }
+        for (const LONG posicao : leituras) {
+            _REG_CADASTRO_MEDICAO_ATUAL_PS lida{};
+            EXPECT_EQ(s.LeMedicaoAtual(posicao, &lida), S_OK) << caso << ": reading " << posicao;
+        }
+    }
+};
+
+class RecuperacaoFalhas : public ::testing::Test {
+protected:
+    RecuperacaoFalhas() : m_camada(std::make_shared<CamadaFalhas>()), m_escopo(m_camada, Politica()) {}
+    static zenta::PoliticaTentativas Politica() {
+        zenta::PoliticaTentativas p;
+        p.tentativasAbertura = 3;
+        p.tentativasGravacao = 1;  // a failed step is not hidden by a retry
+        p.pausa = std::chrono::milliseconds(0);
+        return p;
+    }
+    fs::path Dados() const { return m_home.Raiz() / "data" / kEmpresa / "GE"; }
+
+    static HRESULT GravaPlano(IQVGE_ManutencaoPreventiva& s, ULONG equipamento, const std::string& texto, LONG& posicao) {
+        Plano p(equipamento, texto);
+        posicao = 0;
+        return s.Grava(&posicao, p.plano);
+    }
+    static HRESULT GravaLeitura(IQVGE_ManutencaoPreventiva& s, ULONG equipamento, LONGLONG quantidade, LONG& posicao) {
+        _REG_CADASTRO_MEDICAO_ATUAL_PS r{};
+        r.regMedicaoAtual.lEquipamento = equipamento;
+        r.regMedicaoAtual.vQuantidadeMedicao = Moeda(quantidade);
+        r.regMedicaoAtual.cMedicaoAtiva = 1;
+        const HRESULT hr = s.GravaMedicaoAtual(&r, 1, 1);
+        posicao = static_cast<LONG>(r.lPonteiroRegistro);
+        return hr;
+    }
+    static HRESULT GravaOrdem(IQVGE_ManutencaoPreventiva& s, LONG plano, ULONGLONG& chave) {
+        _REG_MOVIMENTACAO_MANUT_PREV_PS o{};
+        const USHORT ma = REG_QVDMA(1, 5, 2026).GetMa();
+        o.dmcChave = REG_QVDMC().SetDMC(0, 84, ma).Get64();
+        o.lFilial = 1;
+        o.lPonteiroCadastro = static_cast<ULONG>(plano);
+        o.lEquipamento = 10;
+        o.dataPrevista = REG_QVDMA(12, 5, 2026).GetData();
+        std::snprintf(o.szNomeManutencao, sizeof o.szNomeManutencao, "Limpeza");
+        std::unique_ptr<OLECHAR, decltype(&SysFreeString)> observacao(zenta::Cp1252ParaBstr("Observa\xE7\xE3o da ordem"),
+                                                                      &SysFreeString);
+        o.bsObservacao = observacao.get();
+        chave = 0;
+        return s.GravaMovimentacao(o, &chave);
+    }
+
+    // A company with one plan, one reading and one order, and the old runs a
+    // plan rewrite leaves for compaction; every object released again.
+    Confirmados Base() {
+        Confirmados c;
+        Servico s = NovoServico(kEmpresa);
+        LONG plano = 0;
+        EXPECT_EQ(GravaPlano(*s, 10, "primeiro", plano), S_OK);
+        LONG p = plano;
+        Plano novo(10, "reescrito");
+        EXPECT_EQ(s->Grava(&p, novo.plano), S_OK);
+        c.planos.push_back({plano, "reescrito"});
+        LONG leitura = 0;
+        EXPECT_EQ(GravaLeitura(*s, 10, 5, leitura), S_OK);
+        c.leituras.push_back(leitura);
+        ULONGLONG chave = 0;
+        EXPECT_EQ(GravaOrdem(*s, plano, chave), S_OK);
+        c.ordens.push_back(chave);
+        return c;
+    }
+
+    // A restart on the real files: no work file left, every file passes the
+    // engine's checks, every acknowledged write is there.
+    void Reinicia(const Confirmados& c, const std::string& caso) {
+        SCOPED_TRACE(caso);
+        Servico s = NovoServico(kEmpresa);
+        ASSERT_TRUE(s);
+        c.Confere(*s, caso);
+        for (const auto& e : fs::directory_iterator(Dados())) {
+            const std::string ext = e.path().extension().string();
+            EXPECT_TRUE(ext != ".cab" && ext != ".srk" && ext != ".tra") << e.path();
+        }
+    }
+
+    // The disk check of every data file, by the checking tool when it was built.
+    void VerificaDisco() {
+        const char* bin = std::getenv("ZENTA_TEST_BIN");
+        const fs::path ferramenta = bin != nullptr ? fs::path(bin) / "zenta-dbcheck" : fs::path();
+        if (ferramenta.empty() || !fs::exists(ferramenta)) return;
+        for (const auto& e : fs::directory_iterator(Dados())) {
+            const std::string nome = e.path().filename().string();
+            if (e.path().extension() != ".dat" || nome == "QVDATABASE_FILE_CTRL.dat") continue;
+            const bool texto = nome.find("TXT") != std::string::npos;
+            const std::string comando = ferramenta.string() + (texto ? " --texto " : " ") + e.path().string() + " >/dev/null";
+            EXPECT_EQ(std::system(comando.c_str()), 0) << nome;
+        }
+    }
+
+    zenta::teste::ComEscopo m_com;
+    zenta::teste::ZentaHomeTemporario m_home;
+    std::shared_ptr<CamadaFalhas> m_camada;
+    zenta::EscopoArquivoSO m_escopo;
+};
+
+bool EhCabecalho(const Escrita& e) { return e.posicao == 24 && e.tamanho == 216; }
+
+TEST_F(RecuperacaoFalhas, MachineFaultInsideAWriteLeavesNothingHeld) {
+    struct Caso {
+        const char* nome;
+        std::function<bool(const Escrita&)> alvo;
+        bool bPartida;  // the fault comes in a start-up (compaction)
+    };
+    const Caso casos[] = {
+        {"typed file", [](const Escrita& e) { return e.nome == "GEMPCADMANPREV.dat" && !EhCabecalho(e); }, false},
+        {"text file", [](const Escrita& e) { return e.nome == "GEMPCADMAFRTXT.dat" && !EhCabecalho(e); }, false},
+        {"group member", [](const Escrita& e) { return e.nome.rfind("GEMOVMANUT0", 0) == 0 && !EhCabecalho(e); }, false},
+        {"header rewrite", [](const Escrita& e) { return EhCabecalho(e); }, false},
+        {"compaction", [](const Escrita& e) { return e.nome.ends_with(".srk"); }, true},
+    };
+    Confirmados c = Base();
+    for (const Caso& caso : casos) {
+        SCOPED_TRACE(caso.nome);
+        Servico outro = NovoServico(kEmpresa);  // a second client of the company, open throughout
+        HRESULT hr = S_OK;
+        if (caso.bPartida) {
+            // Compaction runs when the company's database starts: the
+            // process's last object goes, old runs are made, and a new start.
+            outro.reset();
+            {
+                Servico s = NovoServico(kEmpresa);
+                LONG p = c.planos[0].first;
+                Plano novo(10, c.planos[0].second);
+                ASSERT_EQ(s->Grava(&p, novo.plano), S_OK);
+            }
+            m_camada->alvo = caso.alvo;
+            [[maybe_unused]] const SemRelatoVazamentos semRelato{};
+            IQVGE_ManutencaoPreventiva* p = nullptr;
+            ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
+                                       IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p)),
+                      S_OK);
+            hr = p->Inicializa_Padrao(zenta::teste::RegistroInicializacao(kEmpresa));
+            p->Release();
+            outro = NovoServico(kEmpresa);
+        } else {
+            Servico s = NovoServico(kEmpresa);
+            m_camada->alvo = caso.alvo;
+            [[maybe_unused]] const SemRelatoVazamentos semRelato{};
+            if (std::string(caso.nome) == "group member") {
+                ULONGLONG chave = 0;
+                hr = GravaOrdem(*s, c.planos[0].first, chave);
+            } else {
+                LONG posicao = 0;
+                hr = GravaPlano(*s, 20, "interrompido", posicao);
+            }
+            EXPECT_EQ(s->Le(c.planos[0].first, nullptr), static_cast<HRESULT>(0x81080A04u));  // its logic is gone
+        }
+        EXPECT_TRUE(QVEhResultadoFalhaMaquina(hr)) << std::hex << hr;
+        EXPECT_FALSE(m_camada->alvo) << "the fault never came";
+        ASSERT_TRUE(outro);
+
+        // The company's other client goes on at once: reads, and writes
+        // through every lock the interrupted call held.
+        const auto inicio = std::chrono::steady_clock::now();
+        c.Confere(*outro, caso.nome);
+        LONG posicao = 0;
+        ASSERT_EQ(GravaPlano(*outro, 30, std::string("depois de ") + caso.nome, posicao), S_OK);
+        c.planos.push_back({posicao, std::string("depois de ") + caso.nome});
+        ULONGLONG chave = 0;
+        ASSERT_EQ(GravaOrdem(*outro, c.planos[0].first, chave), S_OK);
+        c.ordens.push_back(chave);
+        EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(1));
+        EXPECT_FALSE(zenta::ProcessoComprometido());
+        outro.reset();
+
+        Reinicia(c, caso.nome);
+        VerificaDisco();
+    }
+}
+
+TEST_F(RecuperacaoFalhas, DeathBeforeAnyWriteStepLeavesACompanyThatStarts) {
+    const Confirmados base = Base();
+    const fs::path copia = m_home.Raiz() / "copia";
+    fs::copy(Dados(), copia, fs::copy_options::recursive);
+    const auto restaura = [&] {
+        fs::remove_all(Dados());
+        fs::copy(copia, Dados(), fs::copy_options::recursive);
+    };
+
+    struct Operacao {
+        const char* nome;
+        // Runs the operation; adds to `c` what was acknowledged.
+        std::function<void(Confirmados& c)> executa;
+    };
+    // A client of a process that may be dead by now: its failures are expected.
+    const auto cliente = [] {
+        IQVGE_ManutencaoPreventiva* p = nullptr;
+        if (FAILED(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
+                                    IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p))))
+            return Servico();
+        Servico s(p);
+        if (FAILED(s->Inicializa_Padrao(zenta::teste::RegistroInicializacao(kEmpresa)))) s.reset();
+        return s;
+    };
+    const Operacao operacoes[] = {
+        {"plan save",
+         [&cliente](Confirmados& c) {
+             Servico s = cliente();
+             LONG p = 0;
+             if (s && GravaPlano(*s, 40, "novo plano", p) == S_OK) c.planos.push_back({p, "novo plano"});
+         }},
+        {"reading",
+         [&cliente](Confirmados& c) {
+             Servico s = cliente();
+             LONG p = 0;
+             if (s && GravaLeitura(*s, 10, 400, p) == S_OK) c.leituras.push_back(p);
+         }},
+        {"order save",
+         [&cliente](Confirmados& c) {
+             Servico s = cliente();
+             ULONGLONG chave = 0;
+             if (s && GravaOrdem(*s, c.planos[0].first, chave) == S_OK) c.ordens.push_back(chave);
+         }},
+    };
+    int total = 0;
+    for (const Operacao& op : operacoes) {
+        // The steps of a run that nothing interrupts.
+        restaura();
+        m_camada->passos = 0;
+        m_camada->morte = 0;
+        Confirmados completo = base;
+        op.executa(completo);
+        const int n = m_camada->passos.load();
+        ASSERT_GT(n, 0) << op.nome;
+        for (int k = 1; k <= n + 1; ++k) {
+            restaura();
+            m_camada->passos = 0;
+            m_camada->morte = k;
+            Confirmados c = base;
+            op.executa(c);  // the objects go as a dead process's would: nothing more reaches the disk
+            m_camada->morte = 0;
+            Reinicia(c, std::string(op.nome) + ": death before step " + std::to_string(k) + " of " + std::to_string(n));
+            if (HasFatalFailure()) return;
+            ++total;
+        }
+    }
+    RecordProperty("restarts", total);
+}
+
+// ---- Through the local server --------------------------------------------------------
+
+std::optional<zenta::rpc::EstadoRemoto> EstadoServidor() {
+    std::shared_ptr<zenta::rpc::Conexao> conexao;
+    if (FAILED(zenta::rpc::ConexaoLocal(CLSID_QVGE_ManutencaoPreventiva, &conexao))) return std::nullopt;
+    zenta::rpc::EstadoRemoto estado;
+    if (FAILED(conexao->Estado(&estado))) return std::nullopt;
+    return estado;
+}
+
+bool EsperaAte(const std::function<bool()>& condicao, std::chrono::milliseconds limite) {
+    const auto fim = std::chrono::steady_clock::now() + limite;
+    while (!condicao()) {
+        if (std::chrono::steady_clock::now() >= fim) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+Servico ServicoRemoto() {
+    IQVGE_ManutencaoPreventiva* p = nullptr;
+    EXPECT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_LOCAL_SERVER,
+                               IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p)),
+              S_OK);
+    if (p != nullptr) {
+        EXPECT_EQ(p->Inicializa_Padrao(zenta::teste::RegistroInicializacao(kEmpresa)), S_OK);
+    }
+    return Servico(p);
+}
+
+TEST(RecuperacaoFalhasServidor, FaultingPwriteInTheServerLeavesTheCompanyUsable) {
+    const char* bin = std::getenv("ZENTA_TEST_BIN");
+    const fs::path servidor = fs::path(bin != nullptr ? bin : ".") / "zenta";
+    ASSERT_TRUE(fs::exists(servidor)) << servidor;
+    zenta::teste::ZentaHomeTemporario home;
+    zenta::teste::ComEscopo com;
+    ASSERT_EQ(std::system(("'" + servidor.string() + "' -RegServerPerUser >/dev/null 2>&1").c_str()), 0);
+
+    // The server started by hand with the faulting pwrite ahead of the system's.
+    const fs::path marca = home.Raiz() / "falha-pwrite";
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::setenv("LD_PRELOAD", ZENTA_FALHA_PWRITE_LIB, 1);
+        ::setenv("ZENTA_FALHA_PWRITE", marca.c_str(), 1);
+        ::setenv("ZENTA_TEMPO_OCIOSO_MS", "60000", 1);
+        ::setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 1);
+        ::execl(servidor.c_str(), servidor.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    const auto termina = [pid] {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    };
+    if (!EsperaAte([&] { auto e = EstadoServidor(); return e && e->pid == static_cast<uint32_t>(pid); },
+                   std::chrono::seconds(10))) {
+        termina();
+        FAIL() << "the server did not come up";
+    }
+
+    Servico a = ServicoRemoto();
+    Servico b = ServicoRemoto();
+    ASSERT_TRUE(a && b);
+    LONG p1 = 0;
+    Plano plano1(10, "antes");
+    ASSERT_EQ(a->Grava(&p1, plano1.plano), S_OK);
+    { std::ofstream(marca).put('x'); }
+    LONG p2 = 0;
+    Plano plano2(20, "interrompido");
+    const HRESULT hr = a->Grava(&p2, plano2.plano);
+    EXPECT_TRUE(QVEhResultadoFalhaMaquina(hr)) << std::hex << hr;
+    EXPECT_FALSE(fs::exists(marca));
+
+    // The company's other client goes on within a second.
+    const auto inicio = std::chrono::steady_clock::now();
+    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS lido{};
+    EXPECT_EQ(b->Le(p1, &lido), S_OK);
+    zenta::LiberaRegistro(lido);
+    LONG p3 = 0;
+    Plano plano3(30, "depois");
+    EXPECT_EQ(b->Grava(&p3, plano3.plano), S_OK);
+    EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(1));
+
+    // SIGTERM ends the server within 5 s.
+    ASSERT_EQ(::kill(pid, SIGTERM), 0);
+    int status = 0;
+    const bool terminou = EsperaAte([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, std::chrono::seconds(5));
+    if (!terminou) termina();
+    EXPECT_TRUE(terminou);
+    a.reset();
+    b.reset();
+
+    // A fresh activation finds everything acknowledged.
+    Confirmados c;
+    c.planos = {{p1, "antes"}, {p3, "depois"}};
+    Servico novo = ServicoRemoto();
+    ASSERT_TRUE(novo);
+    c.Confere(*novo, "after the restart");
+    novo.reset();
+    if (auto e = EstadoServidor()) ::kill(static_cast<pid_t>(e->pid), SIGKILL);
+}
+
+}  // namespace
