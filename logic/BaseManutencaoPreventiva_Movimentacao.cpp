@@ -490,6 +490,10 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
         QV_CHECK(GravaRelacionamentoMovimentacaoOS(regPs));
     }
 
+    // A finished order re-arms its maintenance (an order without a plan has
+    // none to re-arm).
+    if (bFinalizando && regPs.lPonteiroCadastro != 0) QV_CHECK(RearmaManutencaoDaMovimentacao(regPs));
+
     // The request keys and the order record, last.
     regPs.listaIntegracoesCompras.lQtdDMC = static_cast<ULONG>(solicitacoes.size());
     regPs.listaIntegracoesCompras.pDMC = solicitacoes.data();
@@ -520,15 +524,6 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
         registro.lPtrIntegracaoCompras = regPs.lPtrIntegracaoCompras;
         registro.lQtdDMC = regPs.listaIntegracoesCompras.lQtdDMC;
         QV_CHECK(db.m_MovManutPrev.Grava(uiChaveMes, posGravar, registro));
-    }
-
-    // A finished order re-arms its maintenance, once the order is written so
-    // that nothing the plan's save does can take the order's position. A
-    // failure here is logged and does not undo the order's save, which
-    // stands; the next save of the order re-arms again.
-    if (bFinalizando && regPs.lPonteiroCadastro != 0) {
-        if (const HRESULT hr = RearmaManutencaoDaMovimentacao(regPs); FAILED(hr))
-            QV_LOG_HR(hr, "RearmaManutencaoDaMovimentacao(regPs) (the order is saved)");
     }
     return S_OK;
 }

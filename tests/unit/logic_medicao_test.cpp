@@ -244,9 +244,10 @@ TEST_F(Medicao, PlanoRegravadoRefazLeituraEMedidorSubstituidoConta) {
     ASSERT_EQ(s->Le(posicao, &lido), S_OK);
     EXPECT_EQ(lido.idEquipamentoPS.regMedidorAtual.lQuantidadeMedidoresSubstituidos, 2u);
     zenta::LiberaRegistro(lido);
-    // Each save recorded the plan's reading again: same record, same quantity, today's date.
+    // Each save recorded the plan's reading again: same record, today's
+    // date, standing where the new meter stands.
     EXPECT_EQ(Atuais(FiltroTodos()), atuais);
-    EXPECT_EQ(Le(atuais[1]).regMedicaoAtual.vQuantidadeMedicao.int64, 500);
+    EXPECT_EQ(Le(atuais[1]).regMedicaoAtual.vQuantidadeMedicao.int64, medidor.vQuantidadeAtual.int64);
     EXPECT_EQ(Le(atuais[1]).regMedicaoAtual.dataGravacao, Data(2026, 7, 1));
 }
 

@@ -225,7 +225,8 @@ TEST_F(Ordens, AnOpenOrderPreWithdrawsAndFinishingReArmsTheMaintenance) {
     EXPECT_EQ(PreBaixas(chave), 0u);
     auto m = Manutencao(plano);
     EXPECT_EQ(m.bMovimentacaoGerada, 0);
-    EXPECT_EQ(m.bTemMedicaoInformada, 0);
+    // Re-armed after the order is written: the plan's save then starts
+    // counting from the re-armed counters (nothing counted yet today).
     EXPECT_EQ(m.lQuantidadeDiasFalta, 10u);
     EXPECT_EQ(m.vQuantidadeFalta.int64, Moeda(300).int64);
 
@@ -238,7 +239,8 @@ TEST_F(Ordens, AnOpenOrderPreWithdrawsAndFinishingReArmsTheMaintenance) {
     EXPECT_EQ(Manutencao(plano).bMovimentacaoGerada, 0);
 
     // The plan lost the maintenance: the order concludes, the plan stays as it is.
-    Ordem orfa(plano, codigo + 100, REG_QVDMA(1, 6, 2026).GetMa(), 0);
+    // (A code no maintenance has: codes the company never gave are refused.)
+    Ordem orfa(plano, 0, REG_QVDMA(1, 6, 2026).GetMa(), 0);
     orfa.o.lSituacao = 1;
     MarcaEmAndamento(plano);
     const auto antes = Manutencao(plano);

@@ -294,7 +294,7 @@ TEST_F(RelatorioCadastro, ModelChoosesFieldsInItsOrderAndRefusesUnknownOrIntegra
     const auto csv = LeCsv(destino);
     ASSERT_EQ(csv.size(), 4u);
     EXPECT_EQ(csv[0], (std::vector<std::string>{"Manutenção", "Plano", "Situação"}));
-    EXPECT_EQ(csv[1], (std::vector<std::string>{"Lubrificação", std::to_string(m_plano1), ""}));
+    EXPECT_EQ(csv[1], (std::vector<std::string>{"Lubrificação", std::to_string(m_plano1), "Cancelado"}));
 
     Modelo("errado", "formato = csv\ncampos = 101, 999\n");
     EXPECT_EQ(Gera(FiltroTodos(), m_home.Raiz() / "errado.csv", "errado"), E_INVALIDARG);

@@ -81,8 +81,9 @@ TEST_F(ZentactlVerificacao, VerifyNoDiaAbreAOrdemEOAvisoChegaUmaVez) {
     EXPECT_TRUE(antes.Json().at("ordens").empty());
     json c = Contadores();
     ASSERT_EQ(c.size(), 1u);
-    EXPECT_EQ(c[0].at("lQuantidadeDiasFalta"), 10);
-    EXPECT_EQ(c[0].at("dataUltimaVerificacaoMedicao"), "2030-01-01");
+    // Counted, not re-armed: one day still to run from the day's count.
+    EXPECT_EQ(c[0].at("lQuantidadeDiasFalta"), 1);
+    EXPECT_EQ(c[0].at("dataUltimaVerificacaoMedicao"), "2030-01-10");
     EXPECT_EQ(c[0].at("ordemAberta"), false);
 
     const Resultado dia = Executa({"--json", "verify", "--data", "2030-01-11"});
