@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "diagnostics/QVCheck.h"
+#include "diagnostics/QVTextoFormatado.h"
 #include "logic/QVCamposRegistro.h"
 #include "values/QVCurrency.h"
 #include "values/QVDMA.h"
@@ -84,15 +85,6 @@ QV_KEY_PRODUTO_SERVICO Chave(ULONG ponteiro, USHORT g1, USHORT g2, USHORT g3, ch
     return key;
 }
 
-__attribute__((format(printf, 1, 2))) std::string TextoItem(const char* formato, ...) {
-    char texto[160];
-    va_list argumentos;
-    va_start(argumentos, formato);
-    std::vsnprintf(texto, sizeof texto, formato, argumentos);
-    va_end(argumentos);
-    return texto;
-}
-
 constexpr std::size_t kMaxItensSolicitacao = 0xFFFF;
 
 }  // namespace
@@ -127,13 +119,13 @@ HRESULT CIntegracaoCompras::VerificaLinhas(const _REG_MOVIMENTACAO_MANUT_PREV_PS
         const _REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS& linha = Reg.listaProdutos.pProdutos[i];
         if (linha.bGerarSolicitacaoCompras != 1) continue;
         if (linha.lGrade1 > 0xFFFFu || linha.lGrade2 > 0xFFFFu || linha.lGrade3 > 0xFFFFu) {
-            erro = TextoItem("Produto %lu: grade acima de 65535 n\xE3o cabe na solicita\xE7\xE3o de compra",
+            erro = zenta::TextoFormatado("Produto %lu: grade acima de 65535 n\xE3o cabe na solicita\xE7\xE3o de compra",
                              static_cast<unsigned long>(linha.lProduto));
             QV_CHECK(E_INVALIDARG);
         }
         CQVDadosDF_Produto produto;
         if (const HRESULT hr = GetAcessoEmpresarial()->LeProduto(linha.lProduto, &produto); FAILED(hr)) {
-            erro = TextoItem("Produto %lu para compra n\xE3o encontrado no cadastro",
+            erro = zenta::TextoFormatado("Produto %lu para compra n\xE3o encontrado no cadastro",
                              static_cast<unsigned long>(linha.lProduto));
             QV_CHECK(hr);
         }
@@ -141,7 +133,7 @@ HRESULT CIntegracaoCompras::VerificaLinhas(const _REG_MOVIMENTACAO_MANUT_PREV_PS
         if (const HRESULT hr = GetAcessoEmpresarial()->LeUnidadeMedidaProduto(produto.GetPonteiroUnidadeMedidaEstoque(),
                                                                               &unidade);
             FAILED(hr)) {
-            erro = TextoItem("Unidade de medida %lu do produto %lu para compra n\xE3o encontrada",
+            erro = zenta::TextoFormatado("Unidade de medida %lu do produto %lu para compra n\xE3o encontrada",
                              static_cast<unsigned long>(produto.GetPonteiroUnidadeMedidaEstoque()),
                              static_cast<unsigned long>(linha.lProduto));
             QV_CHECK(hr);
@@ -152,14 +144,14 @@ HRESULT CIntegracaoCompras::VerificaLinhas(const _REG_MOVIMENTACAO_MANUT_PREV_PS
         if (linha.bGerarSolicitacaoCompras != 1) continue;
         CQVDadosDF_Servico servico;
         if (const HRESULT hr = GetAcessoEmpresarial()->LeServico(linha.lServico, &servico); FAILED(hr)) {
-            erro = TextoItem("Servi\xE7o %lu para compra n\xE3o encontrado no cadastro",
+            erro = zenta::TextoFormatado("Servi\xE7o %lu para compra n\xE3o encontrado no cadastro",
                              static_cast<unsigned long>(linha.lServico));
             QV_CHECK(hr);
         }
         CQVDadosDF_UnidadeMedidaServico unidade;
         if (const HRESULT hr = GetAcessoEmpresarial()->LeUnidadeMedidaServico(servico.GetPonteiroUnidadeMedida(), &unidade);
             FAILED(hr)) {
-            erro = TextoItem("Unidade de medida %lu do servi\xE7o %lu para compra n\xE3o encontrada",
+            erro = zenta::TextoFormatado("Unidade de medida %lu do servi\xE7o %lu para compra n\xE3o encontrada",
                              static_cast<unsigned long>(servico.GetPonteiroUnidadeMedida()),
                              static_cast<unsigned long>(linha.lServico));
             QV_CHECK(hr);

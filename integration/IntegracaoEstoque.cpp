@@ -9,6 +9,7 @@
 #include "access/QVColecoes.h"
 #include "access/QVDadosES.h"
 #include "diagnostics/QVCheck.h"
+#include "diagnostics/QVTextoFormatado.h"
 
 namespace {
 
@@ -73,20 +74,11 @@ REG_ES_PREBAIXAPS NovoRegistro(const _REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS& li
 // would reserve another position or place.
 constexpr ULONG kMaximo16Bits = 0xFFFFu;
 
-__attribute__((format(printf, 1, 2))) std::string Texto(const char* formato, ...) {
-    char texto[160];
-    va_list argumentos;
-    va_start(argumentos, formato);
-    std::vsnprintf(texto, sizeof texto, formato, argumentos);
-    va_end(argumentos);
-    return texto;
-}
-
 HRESULT VerificaLargura(const _REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS& linha, std::string& erro) {
     const ULONG grades[3] = {linha.lGrade1, linha.lGrade2, linha.lGrade3};
     for (int g = 0; g < 3; ++g) {
         if (grades[g] > kMaximo16Bits) {
-            erro = Texto("Grade %lu do produto %lu acima de 65535: n\xE3o cabe na pr\xE9-baixa de estoque",
+            erro = zenta::TextoFormatado("Grade %lu do produto %lu acima de 65535: n\xE3o cabe na pr\xE9-baixa de estoque",
                          static_cast<unsigned long>(grades[g]), static_cast<unsigned long>(linha.lProduto));
             return E_INVALIDARG;
         }
@@ -94,7 +86,7 @@ HRESULT VerificaLargura(const _REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS& linha, st
     for (ULONG j = 0; j < linha.listaLocal.lQtdEstoque; ++j) {
         const ULONG lLocal = linha.listaLocal.pLocaisEstoque[j].lPonteiroLocal;
         if (lLocal > kMaximo16Bits) {
-            erro = Texto("Local de estoque %lu do produto %lu acima de 65535: n\xE3o cabe na pr\xE9-baixa de estoque",
+            erro = zenta::TextoFormatado("Local de estoque %lu do produto %lu acima de 65535: n\xE3o cabe na pr\xE9-baixa de estoque",
                          static_cast<unsigned long>(lLocal), static_cast<unsigned long>(linha.lProduto));
             return E_INVALIDARG;
         }
@@ -127,10 +119,10 @@ HRESULT CIntegracaoEstoque::MontaPreBaixas(const _REG_MOVIMENTACAO_MANUT_PREV_PS
         const _REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS& linha = produtos.pProdutos[i];
         QV_CHECK(VerificaLargura(linha, erro));
         CRegPreBaixaProduto lista;
-        if (auto it = mapProdutos.find(linha.lProduto); it != mapProdutos.end()) lista = it->second;
+        if (auto it = mapProdutos.find(ULONG{linha.lProduto}); it != mapProdutos.end()) lista = it->second;
 
         // What the line still may reserve, and what each location takes of it.
-        LONGLONG restante = std::max<LONGLONG>(linha.vQuantidadePrevista.int64, 0);
+        LONGLONG restante = std::max(LONGLONG{linha.vQuantidadePrevista.int64}, LONGLONG{0});  // packed: copies
         const _REG_LISTA_MOVIMENTACAO_LOCAL_PRODUTO_PS& locais = linha.listaLocal;
         for (ULONG j = 0; j < locais.lQtdEstoque; ++j) {
             const _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS& local = locais.pLocaisEstoque[j];

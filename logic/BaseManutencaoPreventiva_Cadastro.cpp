@@ -289,7 +289,7 @@ HRESULT CBaseManutencaoPreventiva::MaiorCodigoManutencao(ULONG& lMaior) {
             for (ULONGLONG pos = 1; pos <= total; ++pos) {
                 REG_MOVIMENTACAO_MANUT_PREV_V1 ordem{};
                 QV_CHECK(db.m_MovManutPrev.Le(chave, pos, ordem));
-                cache.lMaior = std::max(cache.lMaior, ordem.lCodigoManutencao);
+                cache.lMaior = std::max(cache.lMaior, ULONG{ordem.lCodigoManutencao});  // packed: a copy
             }
         }
         cache.uiManutencoesVistas = 0;
@@ -303,7 +303,7 @@ HRESULT CBaseManutencaoPreventiva::MaiorCodigoManutencao(ULONG& lMaior) {
     for (ULONGLONG pos = cache.uiManutencoesVistas + 1; pos <= total; ++pos) {
         REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_V1 reg{};
         QV_CHECK(arquivo.Le(pos, reg));
-        cache.lMaior = std::max(cache.lMaior, reg.lCodigoManutencao);
+        cache.lMaior = std::max(cache.lMaior, ULONG{reg.lCodigoManutencao});  // a copy: the record is packed
     }
     cache.uiManutencoesVistas = total;
     lMaior = cache.lMaior;
@@ -513,13 +513,14 @@ HRESULT CBaseManutencaoPreventiva::Grava(LONG* pPosicao, const _REG_CADASTRO_MAN
         for (ULONG i = 0; i < anterior.lQtdManutencoes; ++i) {
             REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_V1 m{};
             QV_CHECK(db.m_ManutencaoEquipamento.Le(static_cast<ULONGLONG>(anterior.lManutencoes) + i, m));
-            codigosDoPlano.insert(m.lCodigoManutencao);
+            codigosDoPlano.insert(ULONG{m.lCodigoManutencao});  // a copy: the record is packed
         }
     }
     std::unordered_set<ULONG> codigosUsados;
     for (auto& m : manutencoes) {
-        const bool bDoPlano = m.lCodigoManutencao != 0 && codigosDoPlano.count(m.lCodigoManutencao) != 0 &&
-                              codigosUsados.insert(m.lCodigoManutencao).second;
+        const ULONG lCodigo = m.lCodigoManutencao;  // a copy: the record is packed
+        const bool bDoPlano =
+            lCodigo != 0 && codigosDoPlano.count(lCodigo) != 0 && codigosUsados.insert(lCodigo).second;
         if (bDoPlano) continue;
         // New: no order, nothing counted yet.
         m.lCodigoManutencao = 0;
@@ -622,6 +623,7 @@ HRESULT CBaseManutencaoPreventiva::Grava(LONG* pPosicao, const _REG_CADASTRO_MAN
     _REG_CADASTRO_MEDICAO_ATUAL_PS medicao;
     std::memset(static_cast<void*>(&medicao), 0, sizeof medicao);
     _REG_CADASTRO_HISTORICO_MEDICOES_PS& r = medicao.regMedicaoAtual;
+    r = LeituraDaIdentificacao(id);
     const ULONG hoje = REG_QVDMA::Hoje().GetData();
     // Active as the plan is: the reading of an inactive plan is not listed
     // among the active readings (as when an identification changes).
@@ -629,15 +631,6 @@ HRESULT CBaseManutencaoPreventiva::Grava(LONG* pPosicao, const _REG_CADASTRO_MAN
     r.lPonteiroCadastro = static_cast<ULONG>(uiPosicao);
     r.dataMedicaoCalculo = hoje;
     r.dataMedicaoInformada = hoje;
-    CopiaTexto(r.szNrSerie, id.szNrSerie);
-    r.lEquipamento = id.lEquipamento;
-    r.lProduto = id.lProduto;
-    r.lGrade1 = id.lGrade1;
-    r.lGrade2 = id.lGrade2;
-    r.lGrade3 = id.lGrade3;
-    r.lMarca = id.lMarca;
-    r.lModelo = id.lModelo;
-    r.lTipo = id.lTipo;
     r.lQtdCasasDecimais = RegCadastro.listaManutencoes.pManutencoes[0].frequenciaPS.lQtdCasasDecimaisMedicao;
     if (RegCadastro.lPonteiroRegistro != 0) {
         QV_CHECK(RefazMedicaoInicial(medicao));

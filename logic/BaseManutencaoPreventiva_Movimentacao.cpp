@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "diagnostics/QVCheck.h"
+#include "diagnostics/QVTextoFormatado.h"
 #include "integration/IntegracaoCompras.h"
 #include "integration/IntegracaoEstoque.h"
 #include "logic/QVCamposRegistro.h"
@@ -40,15 +41,6 @@ constexpr USHORT kModuloMovimentacao = REG_QVDMC::MOVIMENTO_GERENCIADOR_MANUT_PR
 // A save from a copy older than the stored order: another session changed
 // it in between (the code the ERP gives a region another writer holds).
 constexpr HRESULT kAlteracaoConcorrente = HRESULT_FROM_WIN32(33u);  // ERROR_LOCK_VIOLATION
-
-__attribute__((format(printf, 1, 2))) std::string Mensagem(const char* formato, ...) {
-    char texto[256];
-    va_list argumentos;
-    va_start(argumentos, formato);
-    std::vsnprintf(texto, sizeof texto, formato, argumentos);
-    va_end(argumentos);
-    return texto;
-}
 
 // The stored order read for a save, freed on every path.
 struct OrdemArmazenada {
@@ -89,7 +81,7 @@ HRESULT ValidaMovimentacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& m, std::string
     for (ULONG i = 0; i < m.listaProdutos.lQtdProdutos; ++i) {
         const LONG flag = m.listaProdutos.pProdutos[i].bGerarSolicitacaoCompras;
         if (flag < 0 || flag > 0xFF) {
-            erro = Mensagem("bGerarSolicitacaoCompras %ld do produto %lu (linha %lu) n\xE3o cabe no registro: use 0 ou 1",
+            erro = zenta::TextoFormatado("bGerarSolicitacaoCompras %ld do produto %lu (linha %lu) n\xE3o cabe no registro: use 0 ou 1",
                             static_cast<long>(flag), static_cast<unsigned long>(m.listaProdutos.pProdutos[i].lProduto),
                             static_cast<unsigned long>(i + 1));
             return E_INVALIDARG;
@@ -98,7 +90,7 @@ HRESULT ValidaMovimentacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& m, std::string
     for (ULONG i = 0; i < m.listaServicos.lQtdServicos; ++i) {
         const LONG flag = m.listaServicos.pServicos[i].bGerarSolicitacaoCompras;
         if (flag < 0 || flag > 0xFF) {
-            erro = Mensagem("bGerarSolicitacaoCompras %ld do servi\xE7o %lu (linha %lu) n\xE3o cabe no registro: use 0 ou 1",
+            erro = zenta::TextoFormatado("bGerarSolicitacaoCompras %ld do servi\xE7o %lu (linha %lu) n\xE3o cabe no registro: use 0 ou 1",
                             static_cast<long>(flag), static_cast<unsigned long>(m.listaServicos.pServicos[i].lServico),
                             static_cast<unsigned long>(i + 1));
             return E_INVALIDARG;
@@ -302,7 +294,7 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
         // A copy read before the last save would undo that save.
         if (regPs.lVersaoRegistro < a.lVersaoRegistro)
             QV_RECUSA(kAlteracaoConcorrente,
-                      Mensagem("Ordem %lu alterada por outra grava\xE7\xE3o desde que foi lida (vers\xE3o %lu, "
+                      zenta::TextoFormatado("Ordem %lu alterada por outra grava\xE7\xE3o desde que foi lida (vers\xE3o %lu, "
                                "gravada %lu): leia-a de novo antes de gravar",
                                static_cast<unsigned long>(chave.GetPonteiro()),
                                static_cast<unsigned long>(regPs.lVersaoRegistro),
@@ -341,7 +333,7 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
         const HRESULT hr = LePlano(regPs.lPonteiroCadastro, plano);
         zenta::LiberaListasPlano(plano);
         if (FAILED(hr))
-            QV_RECUSA(hr, Mensagem("Plano %lu da ordem (lPonteiroCadastro) n\xE3o encontrado",
+            QV_RECUSA(hr, zenta::TextoFormatado("Plano %lu da ordem (lPonteiroCadastro) n\xE3o encontrado",
                                    static_cast<unsigned long>(regPs.lPonteiroCadastro)));
     }
     // The stock records of an open order.
