@@ -152,10 +152,6 @@ HRESULT CBaseManutencaoPreventiva::GravaPropriedades(const _REG_CADASTRO_PROPRIE
     return S_OK;
 }
 
-// ---- Operations not built yet ------------------------------------------------------------
-
-
-
 #ifdef ZENTA_OPERACOES_TESTE
 // ---- TEST BUILDS ONLY: faults on purpose ---------------------------------------
 // Each fault is a real machine fault that no compiler may remove or turn into

@@ -2,7 +2,7 @@
 // client session. It opens its company's database through the facade (one
 // database object per company and process, shared by every session of that
 // company), starts the stock integration and runs the daily due-date
-// verification; operations that are not built yet answer E_NOTIMPL.
+// verification.
 #pragma once
 
 #include <mutex>

@@ -219,7 +219,6 @@ TEST_F(Medicao, PlanoRegravadoRefazLeituraEMedidorSubstituidoConta) {
     std::strcpy(plano.idEquipamentoPS.szNrSerie, "MED-1");
     LONG posicao = 0;
     const HRESULT hr = s->Grava(&posicao, plano);  // no maintenance yet: no reading
-    if (hr == E_NOTIMPL) GTEST_SKIP() << "saving plans is not built yet";
     ASSERT_EQ(hr, S_OK);
 
     // Saved again with a maintenance: no reading has its identification, so

@@ -22,7 +22,7 @@ namespace {
 
 using namespace zenta;
 
-// A record's file image, built byte by byte at the documented offsets.
+// A record's file image, built byte by byte at the offsets the stored files use.
 template <class T>
 class Bytes {
 public:
@@ -98,7 +98,7 @@ TEST(SchemaRegistros, PlanoLeCamposDesalinhadosDosBytes) {
     EXPECT_EQ(Val(reg.lUsuarioUltimaAlteracao), 42u);
 }
 
-TEST(SchemaRegistros, PlanoNovoTemZerosSoNasFaixasDocumentadas) {
+TEST(SchemaRegistros, PlanoNovoTemZerosSoNasFaixasDeEnchimento) {
     // Every byte set, then only the zero fields cleared: the zero bytes must
     // be exactly 60-61, 66-77, 581 and 598-639.
     REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1 reg;
@@ -377,7 +377,7 @@ TEST(SchemaLigacoes, CamposDaTabelaSaoOsCamposDosRegistros) {
     EXPECT_EQ(Val(ComU32<E>(c[3].campoQtd.offset, 7).lQtdProdutos), 7u);
     EXPECT_EQ(Val(ComU32<R>(c[4].campoPrimeiro.offset, 7).lLocalEstoque), 7u);
     EXPECT_EQ(Val(ComU32<R>(c[4].campoQtd.offset, 7).lQtdEstoque), 7u);
-    // The offsets of the registration links as the file list documents them.
+    // The offsets of the registration links in the stored files.
     const std::array<std::pair<std::size_t, std::size_t>, 5> offsets{{{48, 52}, {40, 44}, {134, 138}, {142, 146},
                                                                        {28, 32}}};
     for (std::size_t i = 0; i < c.size(); ++i) {

@@ -17,7 +17,7 @@ static_assert(std::endian::native == std::endian::little, "the wire is little-en
 
 namespace {
 
-// A record's wire image, built byte by byte at the documented offsets.
+// A record's wire image, built byte by byte at the offsets clients use.
 template <class T>
 class Wire {
 public:

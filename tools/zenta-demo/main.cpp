@@ -16,7 +16,7 @@ namespace {
 const char* Descreve(HRESULT hr) {
     switch (static_cast<uint32_t>(hr)) {
         case 0x00000000u: return "S_OK";
-        case 0x80004001u: return "E_NOTIMPL (not built yet)";
+        case 0x80004001u: return "E_NOTIMPL (not supported by this service)";
         case 0x810809C7u: return "data written by a newer version";
         case 0x810809CFu: return "no company";
         case 0x81080A04u: return "refused: object not initialised";

@@ -117,7 +117,6 @@ void Sessao::Verifica(HRESULT hr, std::string_view operacao) {
             mensagem = Cp1252ParaUtf8(erro.cMensagem);
         }
     }
-    if (mensagem.empty() && hr == E_NOTIMPL) mensagem = "not built yet in this version of the service";
     // No message recorded for the failure: the code's own description.
     if (mensagem.empty()) {
         mensagem = zenta::CBibliotecaMensagens().DescricaoHresult(hr);
