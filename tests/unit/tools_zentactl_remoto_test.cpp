@@ -164,6 +164,18 @@ TEST_F(ClienteRemoto, RegistryAloneTakesCallsToTheServerOnTheOtherMachine) {
         << r.saida;
     r = Executa({"--inproc", "--json", "server", "status"});
     EXPECT_EQ(r.Json().at("callsGoTo"), "inproc") << r.saida;
+
+    // A client on another machine writes no report where the server has no
+    // report folder for it: neither over the server's own files nor anywhere else.
+    const fs::path hive = m_servidor / "registry" / "HKLM.reg";
+    const std::string hiveAntes = zenta::teste::LeArquivo(hive);
+    for (const fs::path& destino : {hive, m_home.Raiz() / "fora.pdf"}) {
+        r = Executa({"--empresa", "REMOTA2", "report", "plans", "--out", destino.string()});
+        EXPECT_NE(r.status, 0) << destino;
+        EXPECT_NE(r.erro.find("E_ACCESSDENIED"), std::string::npos) << r.erro;
+    }
+    EXPECT_EQ(zenta::teste::LeArquivo(hive), hiveAntes);
+    EXPECT_FALSE(fs::exists(m_home.Raiz() / "fora.pdf"));
 }
 
 }  // namespace
