@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 segundos="${1:-20}"
 scripts/install-deps.sh
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz
+cmake --build --preset fuzz --target zenta_fuzz
 for alvo in build/fuzz/bin/fuzz_*; do
     [ -x "$alvo" ] || continue
     nome=$(basename "$alvo")
