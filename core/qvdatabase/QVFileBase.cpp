@@ -234,26 +234,27 @@ HRESULT CQVFileBase::AbreSO(const std::filesystem::path& caminho, EQVDataBase_Mo
     else if (eModoAbertura == eModoLeituraGravacaoCriacao) modo = zenta::AberturaSO::leituraGravacaoCriacao;
 
     const auto so = zenta::ArquivoSO();
-    const zenta::PoliticaTentativas politica = zenta::TentativasArquivo();
-    const unsigned tentativas = politica.tentativasAbertura == 0 ? 1 : politica.tentativasAbertura;
-    zenta::ResultadoArquivo r;
-    for (unsigned i = 0; i < tentativas; ++i) {
-        if (i > 0) so->Pausa(politica.pausa);
-        r = so->Abre(caminho, modo, m_pArquivo);
-        if (r.Ok()) return S_OK;
-        // Failures that waiting cannot cure end at once.
-        if (r.causa == zenta::CausaArquivo::caminhoInvalido) {
-            QV_LOG_HR(E_QVDATABASE_eBadPath, "eBadPath");
-            return E_QVDATABASE_eBadPath;
-        }
-        if (r.causa == zenta::CausaArquivo::arquivoInvalido) {
-            QV_LOG_HR(E_QVDATABASE_eInvalidFile, "eInvalidFile");
-            return E_QVDATABASE_eInvalidFile;
-        }
-        if (r.causa == zenta::CausaArquivo::diretorioCheio) {
-            QV_LOG_HR(E_QVDATABASE_eDirectoryFull, "eDirectoryFull");
-            return E_QVDATABASE_eDirectoryFull;
-        }
+    // A file another writer holds is waited for within the policy's bound.
+    const zenta::ResultadoArquivo r = zenta::TentaAbrir(
+        [&] { return so->Abre(caminho, modo, m_pArquivo); },
+        [](const zenta::ResultadoArquivo& falha) {
+            // Failures that waiting cannot cure end at once.
+            return falha.causa == zenta::CausaArquivo::caminhoInvalido ||
+                   falha.causa == zenta::CausaArquivo::arquivoInvalido ||
+                   falha.causa == zenta::CausaArquivo::diretorioCheio;
+        });
+    if (r.Ok()) return S_OK;
+    if (r.causa == zenta::CausaArquivo::caminhoInvalido) {
+        QV_LOG_HR(E_QVDATABASE_eBadPath, "eBadPath");
+        return E_QVDATABASE_eBadPath;
+    }
+    if (r.causa == zenta::CausaArquivo::arquivoInvalido) {
+        QV_LOG_HR(E_QVDATABASE_eInvalidFile, "eInvalidFile");
+        return E_QVDATABASE_eInvalidFile;
+    }
+    if (r.causa == zenta::CausaArquivo::diretorioCheio) {
+        QV_LOG_HR(E_QVDATABASE_eDirectoryFull, "eDirectoryFull");
+        return E_QVDATABASE_eDirectoryFull;
     }
     HRESULT hr = E_QVDATABASE_eQVGenericError;
     switch (r.causa) {
