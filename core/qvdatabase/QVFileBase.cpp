@@ -305,7 +305,12 @@ HRESULT CQVFileBase::AbreArquivo(EQVDataBase_ModoAbertura eModoAbertura) {
     QV_CHECK(AbreSO(caminho, eModoAbertura));
     m_eModoAbertura = eModoAbertura;
     LimpaEstadoCabecalho();
-    if (GerenciarCabecalho() && !m_bCriandoCabecalho) {
+    // A compaction container takes the one zero-byte file the
+    // engine itself leaves: a child file a compaction emptied (its twin, like
+    // every twin, has no header), which then gets its header; the parents'
+    // runs, checked by the compaction, prove it holds nothing.
+    const bool bVazioDeCompactacao = m_pDataBase != nullptr && m_pDataBase->GetEhContainerShrink();
+    if (GerenciarCabecalho() && !m_bCriandoCabecalho && !bVazioDeCompactacao) {
         // A file of a kind with a header is never created without one
         // (CriaArquivoComCabecalho): one of zero bytes lost its content and
         // is refused, in every mode, never read as empty.
