@@ -563,4 +563,50 @@ TEST(PartidaConcorrente, ProcessesStartingOneCompanyAtOnceWaitAndCompactOnce) {
         EXPECT_NE(e.path().extension(), ".srk") << e.path();
 }
 
+// A company without any file yet is still one process's at a time: another
+// process's start-up waits for it and, past its bound, is refused.
+TEST(PartidaConcorrente, ACompanyWithoutFilesIsUsedByOneProcessAtATime) {
+    zenta::teste::ZentaHomeTemporario home;
+    int pronto[2], fim[2];
+    ASSERT_EQ(::pipe(pronto), 0);
+    ASSERT_EQ(::pipe(fim), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        // The other process: uses the company until told to stop.
+        zenta::teste::ComEscopo com;
+        IQVGE_ManutencaoPreventiva* p = nullptr;
+        const char c = SUCCEEDED(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
+                                                  IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p))) &&
+                               p->Inicializa_Padrao(RegistroInicializacao("VAZIA")) == S_OK
+                           ? 'k'
+                           : 'e';
+        (void)!::write(pronto[1], &c, 1);
+        char d;
+        (void)!::read(fim[0], &d, 1);
+        if (p != nullptr) p->Release();
+        ::_exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(pronto[0], &c, 1), 1);
+    ASSERT_EQ(c, 'k');
+    zenta::teste::ComEscopo com;
+    {
+        zenta::PoliticaTentativas politica;
+        politica.tentativasAbertura = 1;
+        politica.esperaOcupado = std::chrono::milliseconds(200);
+        const zenta::EscopoArquivoSO escopo(nullptr, politica);
+        IQVGE_ManutencaoPreventiva* p = nullptr;
+        ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p)),
+                  S_OK);
+        zenta::teste::Servico s(p);
+        EXPECT_EQ(s->Inicializa_Padrao(RegistroInicializacao("VAZIA")), E_QVDATABASE_eSharingViolation);
+    }
+    (void)!::write(fim[1], "x", 1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(zenta::teste::NovoServico("VAZIA"));  // once it is done
+}
+
 }  // namespace
