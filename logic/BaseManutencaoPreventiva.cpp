@@ -1,6 +1,7 @@
 #include "logic/BaseManutencaoPreventiva.h"
 
 #include <cstring>
+#include <shared_mutex>
 #include <string_view>
 
 #include "access/CLogTransacoesHelper.h"
@@ -52,6 +53,11 @@ HRESULT CBaseManutencaoPreventiva::OnInicializa() {
 HRESULT CBaseManutencaoPreventiva::ExecutaInicializacao() {
     QV_CHECK(CQVBaseParaRotinas::OnInicializa());
     QV_CHECK(QVDataBaseInicializa());
+    // The rest of start-up (the day's verification writes) uses the company's
+    // database like any call: held shared, so that a reload after another
+    // object's fault never runs beside it.
+    std::shared_lock<zenta::CQVTravaLeituraEscrita> uso;
+    QV_CHECK(QVDataBaseUso(uso));
     // Any answer but S_OK ends start-up with it.
     if (const HRESULT hr = m_IntegraEstoque.Inicializa(GetEmpresa(), GetUsuario(), static_cast<LONG>(GetNumeroSessao()));
         hr != S_OK) {

@@ -4,11 +4,33 @@
 // engine's code, and the object's last-error record names the field.
 #include "logic/BaseManutencaoPreventiva.h"
 
+#include <zenta/OleAuto.h>
+
+#include <cstddef>
 #include <string>
 #include <string_view>
 
+#include "access/QVDiretorios.h"
 #include "diagnostics/QVCheck.h"
 #include "platform/CodePage.h"
+#include "platform/Registry.h"
+
+namespace {
+
+// The longest text a client may store in one text field (a frequency's
+// observation, an order's observation or occurrence), in bytes: the
+// registry value "TamanhoMaximoTexto", 64 KiB when absent or 0. Every
+// session of a company holds all of its texts in memory, so one huge text
+// would cost every later session its size.
+std::size_t TamanhoMaximoTexto() {
+    static const std::size_t limite = [] {
+        const auto valor = zenta::RegLeDword(HKEY_LOCAL_MACHINE, QV_CHAVE_REGISTRO, "TamanhoMaximoTexto");
+        return valor.has_value() && *valor != 0 ? std::size_t{*valor} : std::size_t{64} * 1024;
+    }();
+    return limite;
+}
+
+}  // namespace
 
 HRESULT CBaseManutencaoPreventiva::RecusaCampo(HRESULT hr, std::string_view sCampo, long long valor) {
     CQVDadosDF_Erro erro;
@@ -30,6 +52,9 @@ HRESULT CBaseManutencaoPreventiva::ValidaDominioPlano(const _REG_CADASTRO_MANUTE
     const ULONGLONG uiTextos = m_pDataBase->m_ManutencaoFrequenciaTXT.GetQtdRegistros();
     for (ULONG i = 0; i < plano.listaManutencoes.lQtdManutencoes; ++i) {
         const _REG_CADASTRO_MANUTENCAO_FREQUENCIA_PS& f = plano.listaManutencoes.pManutencoes[i].frequenciaPS;
+        // The byte count includes the terminating zero.
+        if (f.szObservacao.ulQtdBytes > TamanhoMaximoTexto() + 1)
+            return RecusaCampo(E_INVALIDARG, "frequenciaPS.szObservacao", f.szObservacao.ulQtdBytes);
         if (f.lTipoFrequencia < 1 || f.lTipoFrequencia > 4)
             return RecusaCampo(E_INVALIDARG, "frequenciaPS.lTipoFrequencia", f.lTipoFrequencia);
         // Intervals, the meter's start and the planned hours are not negative.
@@ -53,6 +78,11 @@ HRESULT CBaseManutencaoPreventiva::ValidaDominioPlano(const _REG_CADASTRO_MANUTE
 }
 
 HRESULT CBaseManutencaoPreventiva::ValidaDominioMovimentacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& ordem) {
+    // Texts become one byte per character when stored.
+    if (SysStringLen(ordem.bsObservacao) > TamanhoMaximoTexto())
+        return RecusaCampo(E_INVALIDARG, "bsObservacao", SysStringLen(ordem.bsObservacao));
+    if (SysStringLen(ordem.bsOcorrencia) > TamanhoMaximoTexto())
+        return RecusaCampo(E_INVALIDARG, "bsOcorrencia", SysStringLen(ordem.bsOcorrencia));
     // 0 open, 1 concluded, 2 cancelled.
     if (ordem.lSituacao > 2) return RecusaCampo(E_INVALIDARG, "lSituacao", ordem.lSituacao);
     if (ordem.lPonteiroCadastro > m_pDataBase->m_ManutencaoPreventiva.GetQtdRegistros())

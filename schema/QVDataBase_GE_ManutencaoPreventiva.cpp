@@ -4,6 +4,7 @@
 #include <array>
 
 #include "access/QVModulos.h"
+#include "core/qvdatabase/QVDataBaseUtil.h"
 #include "diagnostics/QVCheck.h"
 #include "logic/QVCamposRegistro.h"
 #include "values/QVCrc64.h"
@@ -88,15 +89,27 @@ HRESULT CQVDataBase_GE_ManutencaoPreventiva::CompactaArquivos() {
 }
 
 HRESULT CQVDataBase_GE_ManutencaoPreventiva::OnInicializa() {
+    // The company is this process's before anything on disk is looked at.
+    QV_CHECK(CQVDataBaseUtil::TravaUsoDados(GetModulo(), GetEmpresa(), m_travaUso));
     // The compactions work on the files on disk before the members load them.
-    QV_CHECK(CompactaArquivos());
-    const HRESULT hr = CQVDataBase::OnInicializa();
+    HRESULT hr = CompactaArquivos();
+    if (FAILED(hr)) QV_LOG_HR(hr, "CompactaArquivos()");
+    if (SUCCEEDED(hr)) {
+        hr = CQVDataBase::OnInicializa();
+        if (FAILED(hr)) {
+            FechaArquivosSemAtualizar();
+            QV_LOG_HR(hr, "CQVDataBase::OnInicializa()");
+        }
+    }
+    if (SUCCEEDED(hr)) {
+        hr = IndexaIdentificacoes();
+        if (FAILED(hr)) QV_LOG_HR(hr, "IndexaIdentificacoes()");
+    }
     if (FAILED(hr)) {
-        FechaArquivosSemAtualizar();
-        QV_LOG_HR(hr, "CQVDataBase::OnInicializa()");
+        // A database that did not start is not finalised: the lock goes now.
+        m_travaUso.reset();
         return hr;
     }
-    QV_CHECK(IndexaIdentificacoes());
     return S_OK;
 }
 
@@ -116,7 +129,11 @@ HRESULT CQVDataBase_GE_ManutencaoPreventiva::IndexaIdentificacoes() {
     return S_OK;
 }
 
-HRESULT CQVDataBase_GE_ManutencaoPreventiva::OnFinaliza() { return CQVDataBase::OnFinaliza(); }
+HRESULT CQVDataBase_GE_ManutencaoPreventiva::OnFinaliza() {
+    const HRESULT hr = CQVDataBase::OnFinaliza();
+    m_travaUso.reset();
+    return hr;
+}
 
 void CQVDataBase_GE_ManutencaoPreventiva::FechaArquivosSemAtualizar() {
     for (IQVFileBase* pFile : GetFiles()) {

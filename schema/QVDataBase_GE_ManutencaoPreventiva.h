@@ -10,10 +10,20 @@
 // A start-up that fails while loading lets go of the members it had already
 // opened without bringing their headers up to date: a database that could
 // not start leaves its directory as it found it.
+//
+// One process at a time uses a company's files: from the start of its
+// start-up (compactions included) until it is finalised, the database holds
+// the lock of the company's data directory (CQVDataBaseUtil::TravaUsoDados).
+// Every member is open as a writer for that whole time anyway, so two
+// processes could never both use a company that has files; the lock makes
+// the rule hold for one without files too, and lets a process starting
+// meanwhile wait for it (within the file layer's bound for a busy file) at
+// one place, before it looks at compaction twins or takes any member.
 #pragma once
 
 #include <cstddef>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <shared_mutex>
 #include <string_view>
@@ -163,4 +173,6 @@ private:
 
     // Serialises IndexaIdentificacoes: two sessions must not both register.
     zenta::CQVTrava m_travaIndices;
+    // The lock of the company's data directory, held from start-up to finalisation.
+    std::unique_ptr<zenta::IArquivoAberto> m_travaUso;
 };

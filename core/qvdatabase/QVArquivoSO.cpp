@@ -2,16 +2,20 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
 
+#include "access/QVDiretorios.h"
 #include "diagnostics/QVGuardaFalhas.h"
+#include "platform/Registry.h"
 
 namespace zenta {
 
@@ -329,11 +333,44 @@ public:
     void Pausa(std::chrono::milliseconds duracao) override {
         if (duracao.count() > 0) std::this_thread::sleep_for(duracao);
     }
+
+    ResultadoArquivo TravaDiretorio(const std::filesystem::path& diretorio,
+                                    std::unique_ptr<IArquivoAberto>& trava) override {
+        trava.reset();
+        int fd = -1;
+        do {
+            fd = ::open(diretorio.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        } while (fd < 0 && errno == EINTR);
+        if (fd < 0) return FalhaErrno(errno);
+        // A lock of the open file description, like the files' own: two
+        // holders in one process conflict like two processes.
+        while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno == EINTR) continue;
+            const int erro = errno;
+            ::close(fd);
+            if (erro == EWOULDBLOCK) return ResultadoArquivo::Falha(CausaArquivo::violacaoCompartilhamento, erro);
+            return FalhaErrno(erro);
+        }
+        trava = std::make_unique<ArquivoPosix>(fd);
+        return ResultadoArquivo::Sucesso();
+    }
 };
 
 std::mutex g_travaSistema;
 std::shared_ptr<ISistemaArquivos> g_sistema;
-PoliticaTentativas g_politica;
+std::optional<PoliticaTentativas> g_politica;
+
+// The process's own policy: the engine's counts, and the wait for a busy
+// file from the registry (read once; 0 or absent gives the default).
+PoliticaTentativas PoliticaPadrao() {
+    static const PoliticaTentativas padrao = [] {
+        PoliticaTentativas p;
+        const auto valor = RegLeDword(HKEY_LOCAL_MACHINE, QV_CHAVE_REGISTRO, "QVDataBase_EsperaArquivoOcupadoMs");
+        p.esperaOcupado = valor.has_value() && *valor != 0 ? std::chrono::milliseconds(*valor) : kEsperaOcupadoPadrao;
+        return p;
+    }();
+    return padrao;
+}
 
 }  // namespace
 
@@ -351,8 +388,11 @@ void DefineArquivoSO(std::shared_ptr<ISistemaArquivos> sistema) {
 }
 
 PoliticaTentativas TentativasArquivo() {
-    const std::lock_guard trava(g_travaSistema);
-    return g_politica;
+    {
+        const std::lock_guard trava(g_travaSistema);
+        if (g_politica) return *g_politica;
+    }
+    return PoliticaPadrao();
 }
 
 void DefineTentativasArquivo(const PoliticaTentativas& politica) {

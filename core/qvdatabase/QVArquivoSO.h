@@ -12,6 +12,7 @@
 // between attempts of the engine live here too, so tests need not wait.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -104,6 +105,12 @@ public:
     virtual ResultadoArquivo SincronizaDiretorio(const std::filesystem::path& diretorio) = 0;
     // The pause between attempts.
     virtual void Pausa(std::chrono::milliseconds duracao) = 0;
+    // Takes an exclusive lock on a directory, held until `trava` is
+    // destroyed (or its holder dies), without waiting: a lock another holder
+    // has is a sharing violation, from this process or another. Nothing is
+    // written to the directory.
+    virtual ResultadoArquivo TravaDiretorio(const std::filesystem::path& diretorio,
+                                            std::unique_ptr<IArquivoAberto>& trava) = 0;
 };
 
 // The real layer on POSIX files with open-file-description locks.
@@ -114,14 +121,55 @@ std::shared_ptr<ISistemaArquivos> ArquivoSO();
 void DefineArquivoSO(std::shared_ptr<ISistemaArquivos> sistema);  // null restores the real one
 
 // Retry counts of the engine: opening a busy file, writing, deleting and
-// renaming; and the pause between attempts.
+// renaming; the pause between attempts; and how long an open waits for a
+// file (or marker) another writer holds: after its counted attempts it goes
+// on trying, with pauses growing up to 50 ms, until `esperaOcupado` has
+// passed since its first attempt. Zero here waits no longer than the
+// counted attempts; the process's own policy takes the registry value
+// "QVDataBase_EsperaArquivoOcupadoMs" (default 30,000 ms), so that a
+// start-up waits out another process's use of the company, compaction
+// included, within a bound and never without one.
 struct PoliticaTentativas {
     unsigned tentativasAbertura = 500;
     unsigned tentativasGravacao = 50;
     std::chrono::milliseconds pausa{10};
+    std::chrono::milliseconds esperaOcupado{0};
 };
+inline constexpr std::chrono::milliseconds kEsperaOcupadoPadrao{30000};
 PoliticaTentativas TentativasArquivo();
 void DefineTentativasArquivo(const PoliticaTentativas& politica);
+
+// Whether a failure is another writer holding the file.
+inline bool OcupadoPorOutro(CausaArquivo causa) {
+    return causa == CausaArquivo::violacaoCompartilhamento || causa == CausaArquivo::violacaoBloqueio;
+}
+
+// Runs `tentativa` (an open, answering a ResultadoArquivo) under the policy
+// in use until it succeeds, fails in a way `definitiva` says no waiting
+// cures, or runs out: the counted attempts `pausa` apart, then, while the
+// file is busy (OcupadoPorOutro), until `esperaOcupado` has passed. Answers
+// the last result.
+template <class Tentativa, class Definitiva>
+ResultadoArquivo TentaAbrir(Tentativa&& tentativa, Definitiva&& definitiva) {
+    const auto so = ArquivoSO();
+    const PoliticaTentativas politica = TentativasArquivo();
+    const unsigned tentativas = politica.tentativasAbertura == 0 ? 1 : politica.tentativasAbertura;
+    const auto limite = std::chrono::steady_clock::now() + politica.esperaOcupado;
+    constexpr std::chrono::milliseconds kPausaMaxima{50};
+    std::chrono::milliseconds pausaOcupado = std::max(politica.pausa, std::chrono::milliseconds(1));
+    ResultadoArquivo r;
+    for (unsigned i = 1;; ++i) {
+        r = tentativa();
+        if (r.Ok() || definitiva(r)) return r;
+        if (i < tentativas) {
+            so->Pausa(politica.pausa);
+            continue;
+        }
+        if (!OcupadoPorOutro(r.causa) || std::chrono::steady_clock::now() >= limite) return r;
+        so->Pausa(pausaOcupado);
+        pausaOcupado = std::min(pausaOcupado * 2, kPausaMaxima);
+    }
+}
 
 // Installs a layer and/or a retry policy for the lifetime of the object (tests).
 class EscopoArquivoSO {
@@ -170,6 +218,10 @@ public:
         return m_base->SincronizaDiretorio(diretorio);
     }
     void Pausa(std::chrono::milliseconds duracao) override { m_base->Pausa(duracao); }
+    ResultadoArquivo TravaDiretorio(const std::filesystem::path& diretorio,
+                                    std::unique_ptr<IArquivoAberto>& trava) override {
+        return m_base->TravaDiretorio(diretorio, trava);
+    }
 
 protected:
     std::shared_ptr<ISistemaArquivos> m_base;

@@ -208,6 +208,20 @@ protected:
     void RegistraShrink(std::string_view funcao, unsigned linha, const std::string& texto) const;
     // A work container of the same module for compaction.
     void PreparaContainerShrink(CQVDataBase& db) const;
+    // Gives a child file a compaction emptied (zero bytes, no header) its
+    // header, by opening it as a writer in a compaction container. A kill
+    // before this is made good the same way by the next start-up's
+    // compaction of the pair, which opens the file so first.
+    template <class TArquivo>
+    HRESULT CabecalhoDoVazio(const std::string& sNome) {
+        CQVDataBase db(GetModulo());
+        PreparaContainerShrink(db);
+        TArquivo arquivo(sNome, &db);
+        const HRESULT hr = InicializaComContexto(db);
+        db.Finaliza();
+        QV_CHECK(hr);
+        return S_OK;
+    }
 
 private:
     mutable std::mutex m_travaArquivos;
@@ -330,6 +344,7 @@ HRESULT CQVDataBase::ShrinkFile(CQVFile<TPai>& qvFilePaiSrc, CQVFile<TFilho>& qv
     qvFilePaiSRK.FechaArquivo();
     qvFileFilhoSRK.FechaArquivo();
     QV_CHECK(hr);
+    if (aFilhos.empty()) QV_CHECK(CabecalhoDoVazio<CQVFile<TFilho>>(sFilho));
     return S_OK;
 }
 
@@ -429,5 +444,6 @@ HRESULT CQVDataBase::ShrinkSingleText(CQVFile<TPai>& qvFilePaiSrc, CQVTextFile& 
     qvFilePaiSRK.FechaArquivo();
     qvTextFileSRK.FechaArquivo();
     QV_CHECK(hr);
+    if (aTextos.empty()) QV_CHECK(CabecalhoDoVazio<CQVTextFile>(sTexto));
     return S_OK;
 }

@@ -47,17 +47,16 @@ HRESULT CQVArqMarca::Marca(const std::filesystem::path& diretorio, std::string_v
     const auto so = zenta::ArquivoSO();
     if (const zenta::ResultadoArquivo r = so->CriaDiretorios(diretorio); !r.Ok()) QV_CHECK(CodigoFalhaArquivo(r));
     m_sCaminho = Caminho(diretorio, sCodigoModulo, iNumero);
-    const zenta::PoliticaTentativas politica = zenta::TentativasArquivo();
-    const unsigned tentativas = politica.tentativasAbertura == 0 ? 1 : politica.tentativasAbertura;
-    zenta::ResultadoArquivo r;
-    for (unsigned i = 0; i < tentativas; ++i) {
-        if (i > 0) so->Pausa(politica.pausa);
-        // The open takes the writer's lock and makes sure the name still
-        // leads to the locked file (not one a releasing holder just deleted).
-        r = so->Abre(m_sCaminho, zenta::AberturaSO::leituraGravacaoCriacao, m_pArquivo);
-        if (r.Ok()) return S_OK;
-        if (r.causa == zenta::CausaArquivo::caminhoInvalido || r.causa == zenta::CausaArquivo::arquivoInvalido) break;
-    }
+    // The open takes the writer's lock and makes sure the name still leads
+    // to the locked file (not one a releasing holder just deleted); a marker
+    // another holds is waited for within the policy's bound.
+    const zenta::ResultadoArquivo r = zenta::TentaAbrir(
+        [&] { return so->Abre(m_sCaminho, zenta::AberturaSO::leituraGravacaoCriacao, m_pArquivo); },
+        [](const zenta::ResultadoArquivo& falha) {
+            return falha.causa == zenta::CausaArquivo::caminhoInvalido ||
+                   falha.causa == zenta::CausaArquivo::arquivoInvalido;
+        });
+    if (r.Ok()) return S_OK;
     m_pArquivo.reset();
     QV_CHECK(CodigoFalhaArquivo(r));
     return S_OK;

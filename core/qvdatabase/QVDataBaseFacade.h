@@ -71,6 +71,9 @@ public:
         std::shared_ptr<Entrada> entrada;
         return Inicializa(sEmpresa, usUsuario, ulSessao, pDataBase, eModulo, entrada);
     }
+    // `pEntrada` holds the use counted for the caller from the moment it is
+    // counted: were start-up abandoned by a machine fault, the caller still
+    // gives the use back (Devolve) and the company's table does not keep it.
     HRESULT Inicializa(std::string_view sEmpresa, USHORT usUsuario, ULONG ulSessao, TDataBase*& pDataBase,
                        int eModulo, std::shared_ptr<Entrada>& pEntrada) {
         pDataBase = nullptr;
@@ -82,6 +85,7 @@ public:
             if (!e) e = std::make_shared<Entrada>();
             entrada = e;
             ++entrada->uiUsuarios;
+            pEntrada = entrada;
         }
         {
             std::lock_guard travaEntrada(entrada->trava);
@@ -93,6 +97,7 @@ public:
                     // A database that did not start serves nobody: the next
                     // service object of the company starts a new one.
                     pNovo->Finaliza();
+                    pEntrada.reset();
                     Solta(sEmpresa, entrada);
                     QV_CHECK(hr);
                 }
@@ -103,13 +108,22 @@ public:
         if (entrada->bDescartar) {
             const HRESULT hr = Recarrega(*entrada, sEmpresa, usUsuario, ulSessao);
             if (FAILED(hr)) {
+                pEntrada.reset();
                 Solta(sEmpresa, entrada);
                 QV_CHECK(hr);
             }
         }
         pDataBase = entrada->pDataBase.get();
-        pEntrada = std::move(entrada);
         return S_OK;
+    }
+
+    // Gives back a use counted by Inicializa whose start-up never finished
+    // (a machine fault abandoned it): the entry's database, when one was
+    // made, is finalised with the last use, as by Finaliza.
+    HRESULT Devolve(std::string_view sEmpresa, const std::shared_ptr<Entrada>& entrada) {
+        if (!entrada) return S_OK;
+        std::lock_guard travaEntrada(entrada->trava);
+        return SoltaEFinaliza(sEmpresa, entrada);
     }
 
     // A service object of the company is done with the database; the last
@@ -126,21 +140,7 @@ public:
             entrada = it->second;
         }
         std::lock_guard travaEntrada(entrada->trava);
-        std::unique_ptr<TDataBase> pFim;
-        {
-            std::lock_guard trava(zenta::TravaFacadeBaseDados());
-            if (entrada->uiUsuarios > 0) --entrada->uiUsuarios;
-            if (entrada->uiUsuarios == 0) {
-                pFim = std::move(entrada->pDataBase);
-                const auto it = m_mapEmpresas.find(std::string(sEmpresa));
-                if (it != m_mapEmpresas.end() && it->second == entrada) m_mapEmpresas.erase(it);
-            }
-        }
-        if (pFim) {
-            if (entrada->bDescartar) static_cast<CQVDataBase&>(*pFim).FechaArquivosSemAtualizar();
-            QV_CHECK(pFim->Finaliza());
-        }
-        return S_OK;
+        return SoltaEFinaliza(sEmpresa, entrada);
     }
 
     // The memory of the entry's database is no longer trusted (a machine
@@ -185,6 +185,26 @@ private:
         return S_OK;
     }
 
+    // Takes back one use of the entry (its lock held); the last one
+    // finalises and destroys the database.
+    HRESULT SoltaEFinaliza(std::string_view sEmpresa, const std::shared_ptr<Entrada>& entrada) {
+        std::unique_ptr<TDataBase> pFim;
+        {
+            std::lock_guard trava(zenta::TravaFacadeBaseDados());
+            if (entrada->uiUsuarios > 0) --entrada->uiUsuarios;
+            if (entrada->uiUsuarios == 0) {
+                pFim = std::move(entrada->pDataBase);
+                const auto it = m_mapEmpresas.find(std::string(sEmpresa));
+                if (it != m_mapEmpresas.end() && it->second == entrada) m_mapEmpresas.erase(it);
+            }
+        }
+        if (pFim) {
+            if (entrada->bDescartar) static_cast<CQVDataBase&>(*pFim).FechaArquivosSemAtualizar();
+            QV_CHECK(pFim->Finaliza());
+        }
+        return S_OK;
+    }
+
     // Takes back the use a failed start-up counted.
     void Solta(std::string_view sEmpresa, const std::shared_ptr<Entrada>& entrada) {
         std::lock_guard trava(zenta::TravaFacadeBaseDados());
@@ -202,7 +222,17 @@ template <class TDataBase, class TBase = CQVBaseParaRotinas>
 class CQVDataBaseFacade : public TBase {
 public:
     explicit CQVDataBaseFacade(int eModulo = QV_MODULO_GE) : m_eModulo(eModulo) {}
-    ~CQVDataBaseFacade() override = default;
+    // A use of the company still counted here was never finalised: a machine
+    // fault abandoned the start-up (or the call) that took it. It is given
+    // back, so that the company's database is not kept for the life of the
+    // process.
+    ~CQVDataBaseFacade() override {
+        if (const auto entrada = std::move(m_pEntrada)) {
+            m_pDataBase = nullptr;
+            const HRESULT hr = m_ContainerFacade.Devolve(m_sEmpresaEntrada, entrada);
+            if (FAILED(hr)) QV_LOG_HR(hr, "m_ContainerFacade.Devolve(...)");
+        }
+    }
 
     // The module of the database.
     int GetModulo() const { return m_eModulo; }
@@ -213,6 +243,7 @@ public:
     HRESULT QVDataBaseInicializa() {
         if (this->GetEmpresa().empty()) QV_CHECK(E_QVCR_INICIALIZACAO_QVDATABASE_SEM_EMPRESA);
         QV_CHECK(ExecutaConversaoInterno());
+        m_sEmpresaEntrada = this->GetEmpresa();
         QV_CHECK(m_ContainerFacade.Inicializa(this->GetEmpresa(), this->GetUsuario(), this->GetNumeroSessao(), m_pDataBase,
                                               GetModulo(), m_pEntrada));
         return S_OK;
@@ -264,9 +295,16 @@ protected:
     }
 
     HRESULT OnFinaliza() override {
-        const HRESULT hr = m_ContainerFacade.Finaliza(this->GetEmpresa(), m_pDataBase);
-        m_pEntrada.reset();
-        if (FAILED(hr)) QV_LOG_HR(hr, "m_ContainerFacade.Finaliza(GetEmpresa(), m_pDataBase)");
+        HRESULT hr = S_OK;
+        if (m_pDataBase != nullptr) {
+            hr = m_ContainerFacade.Finaliza(this->GetEmpresa(), m_pDataBase);
+            m_pEntrada.reset();
+            if (FAILED(hr)) QV_LOG_HR(hr, "m_ContainerFacade.Finaliza(GetEmpresa(), m_pDataBase)");
+        } else if (const auto entrada = std::move(m_pEntrada)) {
+            // Counted, but its start-up was abandoned.
+            hr = m_ContainerFacade.Devolve(m_sEmpresaEntrada, entrada);
+            if (FAILED(hr)) QV_LOG_HR(hr, "m_ContainerFacade.Devolve(...)");
+        }
         const HRESULT hrBase = TBase::OnFinaliza();
         return FAILED(hr) ? hr : hrBase;
     }
@@ -276,6 +314,8 @@ public:
 
 private:
     std::shared_ptr<typename CQVContainerFacade<TDataBase>::Entrada> m_pEntrada;
+    // The company m_pEntrada was counted for.
+    std::string m_sEmpresaEntrada;
 
     static std::set<std::string>& EmpresasConvertidas() {
         static std::set<std::string> empresas;

@@ -133,6 +133,25 @@ HRESULT CQVDataBaseUtil::GetPathDados(int eModulo, std::string_view sEmpresa, st
     return S_OK;
 }
 
+HRESULT CQVDataBaseUtil::TravaUsoDados(int eModulo, std::string_view sEmpresa,
+                                       std::unique_ptr<zenta::IArquivoAberto>& trava) {
+    trava.reset();
+    std::filesystem::path dados;
+    QV_CHECK(GetPathDados(eModulo, sEmpresa, dados));
+    const auto so = zenta::ArquivoSO();
+    if (const zenta::ResultadoArquivo r = so->CriaDiretorios(dados); !r.Ok())
+        QV_CHECK(CQVFileBase::CodigoExcecaoArquivo(r.causa));
+    const zenta::ResultadoArquivo r = zenta::TentaAbrir([&] { return so->TravaDiretorio(dados, trava); },
+                                                        [](const zenta::ResultadoArquivo& falha) {
+                                                            return !zenta::OcupadoPorOutro(falha.causa);
+                                                        });
+    if (!r.Ok()) {
+        trava.reset();
+        QV_CHECK(CQVFileBase::CodigoExcecaoArquivo(r.causa));
+    }
+    return S_OK;
+}
+
 HRESULT CQVDataBaseUtil::GetPathArquivo(int eModulo, std::string_view sEmpresa, std::string_view sNomeArquivo,
                                         std::filesystem::path& sPathArquivo) {
     sPathArquivo.clear();

@@ -5,11 +5,13 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include <zenta/WinTypes.h>
 
+#include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVDataBaseContainer.h"
 #include "core/qvdatabase/QVDataBaseDefs.h"
 
@@ -61,6 +63,12 @@ public:
     // That directory joined with a file name.
     static HRESULT GetPathArquivo(int eModulo, std::string_view sEmpresa, std::string_view sNomeArquivo,
                                   std::filesystem::path& sPathArquivo);
+
+    // Takes the module's data directory of a company (created when missing)
+    // for this process's use: an exclusive lock of the directory, held
+    // until `trava` goes. Another holder is waited for within the bound of a
+    // busy file (zenta::TentaAbrir); after it, E_QVDATABASE_eSharingViolation.
+    static HRESULT TravaUsoDados(int eModulo, std::string_view sEmpresa, std::unique_ptr<zenta::IArquivoAberto>& trava);
 
     // "Invalido", "LeituraGravacao", "LeituraSemBloqueio", "LeituraGravacaoCriacao", else "Desconhecido".
     static const char* ModoAberturaToString(UINT eModoAbertura);

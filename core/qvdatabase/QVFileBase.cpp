@@ -234,26 +234,27 @@ HRESULT CQVFileBase::AbreSO(const std::filesystem::path& caminho, EQVDataBase_Mo
     else if (eModoAbertura == eModoLeituraGravacaoCriacao) modo = zenta::AberturaSO::leituraGravacaoCriacao;
 
     const auto so = zenta::ArquivoSO();
-    const zenta::PoliticaTentativas politica = zenta::TentativasArquivo();
-    const unsigned tentativas = politica.tentativasAbertura == 0 ? 1 : politica.tentativasAbertura;
-    zenta::ResultadoArquivo r;
-    for (unsigned i = 0; i < tentativas; ++i) {
-        if (i > 0) so->Pausa(politica.pausa);
-        r = so->Abre(caminho, modo, m_pArquivo);
-        if (r.Ok()) return S_OK;
-        // Failures that waiting cannot cure end at once.
-        if (r.causa == zenta::CausaArquivo::caminhoInvalido) {
-            QV_LOG_HR(E_QVDATABASE_eBadPath, "eBadPath");
-            return E_QVDATABASE_eBadPath;
-        }
-        if (r.causa == zenta::CausaArquivo::arquivoInvalido) {
-            QV_LOG_HR(E_QVDATABASE_eInvalidFile, "eInvalidFile");
-            return E_QVDATABASE_eInvalidFile;
-        }
-        if (r.causa == zenta::CausaArquivo::diretorioCheio) {
-            QV_LOG_HR(E_QVDATABASE_eDirectoryFull, "eDirectoryFull");
-            return E_QVDATABASE_eDirectoryFull;
-        }
+    // A file another writer holds is waited for within the policy's bound.
+    const zenta::ResultadoArquivo r = zenta::TentaAbrir(
+        [&] { return so->Abre(caminho, modo, m_pArquivo); },
+        [](const zenta::ResultadoArquivo& falha) {
+            // Failures that waiting cannot cure end at once.
+            return falha.causa == zenta::CausaArquivo::caminhoInvalido ||
+                   falha.causa == zenta::CausaArquivo::arquivoInvalido ||
+                   falha.causa == zenta::CausaArquivo::diretorioCheio;
+        });
+    if (r.Ok()) return S_OK;
+    if (r.causa == zenta::CausaArquivo::caminhoInvalido) {
+        QV_LOG_HR(E_QVDATABASE_eBadPath, "eBadPath");
+        return E_QVDATABASE_eBadPath;
+    }
+    if (r.causa == zenta::CausaArquivo::arquivoInvalido) {
+        QV_LOG_HR(E_QVDATABASE_eInvalidFile, "eInvalidFile");
+        return E_QVDATABASE_eInvalidFile;
+    }
+    if (r.causa == zenta::CausaArquivo::diretorioCheio) {
+        QV_LOG_HR(E_QVDATABASE_eDirectoryFull, "eDirectoryFull");
+        return E_QVDATABASE_eDirectoryFull;
     }
     HRESULT hr = E_QVDATABASE_eQVGenericError;
     switch (r.causa) {
@@ -279,8 +280,12 @@ HRESULT CQVFileBase::AbreArquivo(EQVDataBase_ModoAbertura eModoAbertura) {
     const auto so = zenta::ArquivoSO();
     std::filesystem::path noDisco;
     const bool existe = zenta::LocalizaArquivoNoDisco(m_sPathArquivo.parent_path(), m_sNomeArquivo, noDisco);
-    // A missing file is an empty file for every mode that does not create.
-    if (eModoAbertura != eModoLeituraGravacaoCriacao && !existe) return S_OK;
+    // A missing file is an empty file for every mode that does not create
+    // (a writer clears what a creation cut short left).
+    if (eModoAbertura != eModoLeituraGravacaoCriacao && !existe) {
+        if (eModoAbertura == eModoLeituraGravacao) RemoveCriacaoInterrompida();
+        return S_OK;
+    }
 
     QV_CHECK(m_ControleCriacaoArquivos->GerenciaControleCriacaoArquivos(eModoAbertura));
 
@@ -295,10 +300,28 @@ HRESULT CQVFileBase::AbreArquivo(EQVDataBase_ModoAbertura eModoAbertura) {
     if (!existe) {
         const zenta::ResultadoArquivo r = so->CriaDiretorios(m_sPathArquivo.parent_path());
         if (!r.Ok()) QV_CHECK(CodigoExcecaoArquivo(r.causa));
+        if (GerenciarCabecalho()) QV_CHECK(CriaArquivoComCabecalho());
     }
     QV_CHECK(AbreSO(caminho, eModoAbertura));
     m_eModoAbertura = eModoAbertura;
     LimpaEstadoCabecalho();
+    // A compaction container takes the one zero-byte file the
+    // engine itself leaves: a child file a compaction emptied (its twin, like
+    // every twin, has no header), which then gets its header; the parents'
+    // runs, checked by the compaction, prove it holds nothing.
+    const bool bVazioDeCompactacao = m_pDataBase != nullptr && m_pDataBase->GetEhContainerShrink();
+    if (GerenciarCabecalho() && !m_bCriandoCabecalho && !bVazioDeCompactacao) {
+        // A file of a kind with a header is never created without one
+        // (CriaArquivoComCabecalho): one of zero bytes lost its content and
+        // is refused, in every mode, never read as empty.
+        uint64_t tamanho = 0;
+        const zenta::ResultadoArquivo r = TamanhoArquivo(tamanho);
+        if (!r.Ok() || tamanho == 0) {
+            FechaArquivo();
+            if (!r.Ok()) return CatchInicializacao(r);
+            QV_CHECK(E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE);
+        }
+    }
     if (GerenciarCabecalho() && !PossuiCabecalho() && m_bCabecalhoDanificado) {
         // Refused for every mode, readers without lock included, and left untouched.
         FechaArquivo();
@@ -665,6 +688,49 @@ HRESULT CQVFileBase::CriaCabecalho() {
     m_bCriandoCabecalho = false;
     QV_CHECK(hr);
     return S_OK;
+}
+
+HRESULT CQVFileBase::CriaArquivoComCabecalho() {
+    // The new file is written whole, its header and nothing else, under its
+    // "cab" twin, brought to disk and only then given its name: the name
+    // never leads to a file without its header. A creation cut short leaves
+    // only the twin, beside no file, which the next writer removes
+    // (RemoveCriacaoInterrompida); nothing was ever stored in it.
+    const auto so = zenta::ArquivoSO();
+    const std::filesystem::path gemeo = m_sPathArquivo.parent_path() / zenta::NomeComExtensao(m_sNomeArquivo, "cab");
+    if (so->Existe(gemeo)) {
+        const zenta::ResultadoArquivo r = so->Remove(gemeo);
+        if (!r.Ok() || so->Existe(gemeo)) QV_CHECK(E_QVCR_ARQUIVO_CAB_ENCONTRADO);
+    }
+    std::unique_ptr<zenta::IArquivoAberto> copia;
+    zenta::ResultadoArquivo r = so->Abre(gemeo, zenta::AberturaSO::criacaoTruncada, copia);
+    if (!r.Ok()) return CatchGravacao(r);
+    REG_QVDATABASE_CABECALHO_V1 cabecalho{};
+    MontaCabecalhoNovo(cabecalho, 0);
+    r = copia->Grava(0, &cabecalho, sizeof cabecalho);
+    if (r.Ok()) r = copia->Sincroniza();
+    // The twin stays open, and so locked, until it has its name. A file that
+    // came meanwhile is not replaced: the twin is dropped and that one opened.
+    if (r.Ok() && !so->Existe(m_sPathArquivo)) {
+        r = so->Renomeia(gemeo, m_sPathArquivo, true);
+        if (r.Ok()) r = so->SincronizaDiretorio(m_sPathArquivo.parent_path());
+    }
+    copia.reset();
+    if (so->Existe(gemeo)) (void)so->Remove(gemeo);
+    if (!r.Ok()) return CatchGravacao(r);
+    return S_OK;
+}
+
+void CQVFileBase::RemoveCriacaoInterrompida() {
+    if (!GerenciarCabecalho()) return;
+    const auto so = zenta::ArquivoSO();
+    const std::filesystem::path gemeo = m_sPathArquivo.parent_path() / zenta::NomeComExtensao(m_sNomeArquivo, "cab");
+    if (!so->Existe(gemeo)) return;
+    // Held by a creation still running (its writer keeps it locked): left alone.
+    if (!so->Remove(gemeo).Ok()) return;
+    QVGravaLogErroTexto(QVProfilerDoEscopo(), QV_FUNCAO, QV_ARQUIVO, __LINE__,
+                        "Cópia \"" + gemeo.filename().string() + "\" de uma criação interrompida removida; \"" +
+                            m_sNomeArquivo + "\" não existe");
 }
 
 HRESULT CQVFileBase::AtualizaCabecalho() {

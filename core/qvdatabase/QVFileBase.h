@@ -131,6 +131,10 @@ protected:
     // update. The base knows no records: false.
     virtual bool AcrescimoInteiro(uint64_t /*inicio*/, uint64_t /*tamanho*/) { return false; }
     HRESULT CriaCabecalho();
+    // Creates the missing file with its header only, through its "cab" twin.
+    HRESULT CriaArquivoComCabecalho();
+    // Removes the "cab" twin a creation cut short left beside a missing file.
+    void RemoveCriacaoInterrompida();
     HRESULT AtualizaCabecalho();
     // Fills `cabecalho` as a new header of a file holding `tamanhoDados` data bytes.
     void MontaCabecalhoNovo(REG_QVDATABASE_CABECALHO_V1& cabecalho, uint64_t tamanhoDados) const;

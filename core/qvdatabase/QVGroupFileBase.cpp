@@ -199,6 +199,19 @@ HRESULT CQVGroupFileBase::OnInicializa() {
             return hr;
         }
     }
+    // A member's creation cut short leaves its "cab" twin beside no member
+    // (CQVFileBase::CriaArquivoComCabecalho); a writer removes it.
+    if (m_pDataBase == nullptr || !m_pDataBase->GetLeituraSemBloqueio()) {
+        const std::string sPadraoCab = zenta::NomeComExtensao(m_sNomeArquivo, "cab");
+        const auto so = zenta::ArquivoSO();
+        for (const ULONGLONG chave : zenta::ChavesMembrosGrupo(sPathDados, sPadraoCab)) {
+            std::string sNomeCab;
+            if (m_mapFiles.count(chave) != 0 || !zenta::NomeMembroGrupo(sPadraoCab, chave, sNomeCab)) continue;
+            if (so->Remove(sPathDados / sNomeCab).Ok())
+                QVGravaLogErroTexto(QVProfilerDoEscopo(), QV_FUNCAO, QV_ARQUIVO, __LINE__,
+                                    "Cópia \"" + sNomeCab + "\" de uma criação interrompida removida");
+        }
+    }
     return S_OK;
 }
 

@@ -78,6 +78,8 @@ constexpr int kMaximoLigacoesLocais = 512;
 // How long a new connection may take to say which protocol it speaks, and to
 // send its first frame.
 constexpr int kEsperaApresentacaoMs = 10'000;
+// How long revoking the last class waits for local-channel calls in flight.
+constexpr int kEsperaAtendentesS = 5;
 constexpr auto kMaximoQuadro = static_cast<std::uint32_t>(kTamanhoMaximoMensagem);
 
 // The gRPC service: unary calls on the server's worker threads (a call may
@@ -321,13 +323,17 @@ HRESULT Exportador::Revoga(DWORD cookie) {
         std::unordered_map<std::uint64_t, std::shared_ptr<Objeto>> restantes;
         {
             // Local-channel calls in flight finish and answer; then their
-            // threads see the end of their reads.
+            // threads see the end of their reads. A call that never returns
+            // does not hold the revocation: after the wait the objects are
+            // left to the calls still using them (the process is ending).
             std::unique_lock lock(m_trava);
-            m_semAtendentes.wait(lock, [this] { return m_atendentes == 0; });
-            restantes.swap(m_objetos);
-            m_sessoes.clear();
-            m_donosSessao.clear();
-            m_enderecos.clear();
+            if (m_semAtendentes.wait_for(lock, std::chrono::seconds(kEsperaAtendentesS),
+                                         [this] { return m_atendentes == 0; })) {
+                restantes.swap(m_objetos);
+                m_sessoes.clear();
+                m_donosSessao.clear();
+                m_enderecos.clear();
+            }
         }
         restantes.clear();
         servico.reset();

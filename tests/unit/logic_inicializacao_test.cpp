@@ -4,24 +4,33 @@
 // version check, a corrupt member, and properties with their change-log entry.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <zenta/zenta.h>
 
 #include "access/erp/QVErpBanco.h"
+#include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVFileBase.h"
 #include "core/qvdatabase/QVFileSingleReg.h"
 #include "logic/BaseManutencaoPreventiva.h"
 #include "platform/CodePage.h"
+#include "server/QVJsonRegistros.h"
 #include "support/Inicializacao.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
+#include "values/RelogioSistema.h"
 
 namespace {
 
@@ -444,6 +453,160 @@ TEST_F(Inicializacao, ParentWithAFirstChildButNoCountStopsStartUp) {
     antes.erase("QVDATABASE_FILE_CTRL.dat");
     depois.erase("QVDATABASE_FILE_CTRL.dat");
     EXPECT_EQ(Diferencas(depois, antes), std::vector<std::string>{});
+}
+
+// ---- Several processes on one company ---------------------------------------------------------
+
+// Counts the compaction twins renamed over their files.
+class ContaCompactacoes final : public zenta::SistemaArquivosRepassador {
+public:
+    ContaCompactacoes() : SistemaArquivosRepassador(zenta::CriaSistemaArquivosReal()) {}
+    zenta::ResultadoArquivo Renomeia(const fs::path& o, const fs::path& d, bool v) override {
+        const zenta::ResultadoArquivo r = m_base->Renomeia(o, d, v);
+        if (r.Ok() && o.extension() == ".srk") ++renomeados;
+        return r;
+    }
+    int renomeados = 0;
+};
+
+// A plan of one maintenance every 500 units of its meter (nothing for the
+// day's verification to count), with a remark.
+HRESULT GravaPlano(IQVGE_ManutencaoPreventiva& s, LONG& posicao, ULONG equipamento, const char* observacao) {
+    _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS m{};
+    std::snprintf(m.szNomeManutencao, sizeof m.szNomeManutencao, "Limpeza");
+    m.frequenciaPS.lTipoFrequencia = 3;
+    m.frequenciaPS.vFrequenciaMedicao.int64 = 500 * 10000;
+    m.frequenciaPS.szObservacao.ulQtdBytes = static_cast<ULONG>(std::strlen(observacao) + 1);
+    m.frequenciaPS.szObservacao.pTexto = reinterpret_cast<BYTE*>(const_cast<char*>(observacao));
+    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
+    plano.idEquipamentoPS.lEquipamento = equipamento;
+    plano.idEquipamentoPS.lSituacao = 1;
+    plano.listaManutencoes = {1, 0, nullptr, &m};
+    return s.Grava(&posicao, plano);
+}
+
+// Clients in several processes, each using the company in-process, start it
+// at once on a new day: each start-up waits for the process before it (its
+// compaction and its use of the files), past the counted open attempts,
+// readers as well as writers; all succeed and exactly one compacts what the
+// day before left.
+TEST(PartidaConcorrente, ProcessesStartingOneCompanyAtOnceWaitAndCompactOnce) {
+    EXPECT_EQ(zenta::TentativasArquivo().esperaOcupado, zenta::kEsperaOcupadoPadrao);
+    zenta::teste::ZentaHomeTemporario home;
+    constexpr const char* kEmpresa = "PARTIDA";
+    {
+        const zenta::RelogioFixoEscopo dia({2026, 5, 10, 9, 0, 0});
+        zenta::teste::ComEscopo com;
+        zenta::teste::Servico s = zenta::teste::NovoServico(kEmpresa);
+        ASSERT_TRUE(s);
+        LONG posicao = 0;
+        ASSERT_EQ(GravaPlano(*s, posicao, 10, "primeira"), S_OK);
+        ASSERT_EQ(GravaPlano(*s, posicao, 10, "reescrita"), S_OK);  // old runs and text for compaction
+    }
+
+    constexpr int kProcessos = 4;
+    int partida[2];
+    ASSERT_EQ(::pipe(partida), 0);
+    std::vector<pid_t> filhos;
+    for (int i = 0; i < kProcessos; ++i) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            ::close(partida[1]);
+            char c = 0;
+            if (::read(partida[0], &c, 1) != 1) ::_exit(1);
+            // Open attempts alone (0.2 s) would not outlast the others.
+            zenta::PoliticaTentativas politica;
+            politica.tentativasAbertura = 20;
+            politica.esperaOcupado = std::chrono::seconds(20);
+            auto conta = std::make_shared<ContaCompactacoes>();
+            const zenta::EscopoArquivoSO escopo(conta, politica);
+            const zenta::RelogioFixoEscopo dia({2026, 5, 11, 9, 0, 0});
+            zenta::teste::ComEscopo com;
+            IQVGE_ManutencaoPreventiva* p = nullptr;
+            if (FAILED(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
+                                        IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p))))
+                ::_exit(1);
+            zenta::teste::Servico s(p);
+            if (s->Inicializa_Padrao(RegistroInicializacao(kEmpresa)) != S_OK) ::_exit(1);
+            HRESULT hr = S_OK;
+            if (i % 2 == 0) {
+                _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS lido{};
+                hr = s->Le(1, &lido);
+                if (SUCCEEDED(hr)) zenta::LiberaRegistro(lido);
+            } else {
+                _REG_CADASTRO_PROPRIEDADES_PS propriedades{};
+                propriedades.lQtdDiasAviso = static_cast<ULONG>(i);
+                propriedades.ucNaoGravarLog = 1;
+                hr = s->GravaPropriedades(propriedades);  // rewritten in place: nothing left to compact
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the company stays in use
+            s.reset();
+            ::_exit(hr != S_OK ? 1 : conta->renomeados > 0 ? 2 : 0);
+        }
+        filhos.push_back(pid);
+    }
+    ::close(partida[0]);
+    const std::string todos(kProcessos, 'x');
+    ASSERT_EQ(::write(partida[1], todos.data(), todos.size()), static_cast<ssize_t>(todos.size()));
+    ::close(partida[1]);
+    int compactaram = 0;
+    for (const pid_t pid : filhos) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_NE(WEXITSTATUS(status), 1) << "a start-up or call was refused";
+        if (WEXITSTATUS(status) == 2) ++compactaram;
+    }
+    EXPECT_EQ(compactaram, 1);
+    for (const auto& e : fs::directory_iterator(home.Raiz() / "data" / kEmpresa / "GE"))
+        EXPECT_NE(e.path().extension(), ".srk") << e.path();
+}
+
+// A company without any file yet is still one process's at a time: another
+// process's start-up waits for it and, past its bound, is refused.
+TEST(PartidaConcorrente, ACompanyWithoutFilesIsUsedByOneProcessAtATime) {
+    zenta::teste::ZentaHomeTemporario home;
+    int pronto[2], fim[2];
+    ASSERT_EQ(::pipe(pronto), 0);
+    ASSERT_EQ(::pipe(fim), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        // The other process: uses the company until told to stop.
+        zenta::teste::ComEscopo com;
+        IQVGE_ManutencaoPreventiva* p = nullptr;
+        const char c = SUCCEEDED(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
+                                                  IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p))) &&
+                               p->Inicializa_Padrao(RegistroInicializacao("VAZIA")) == S_OK
+                           ? 'k'
+                           : 'e';
+        (void)!::write(pronto[1], &c, 1);
+        char d;
+        (void)!::read(fim[0], &d, 1);
+        if (p != nullptr) p->Release();
+        ::_exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(pronto[0], &c, 1), 1);
+    ASSERT_EQ(c, 'k');
+    zenta::teste::ComEscopo com;
+    {
+        zenta::PoliticaTentativas politica;
+        politica.tentativasAbertura = 1;
+        politica.esperaOcupado = std::chrono::milliseconds(200);
+        const zenta::EscopoArquivoSO escopo(nullptr, politica);
+        IQVGE_ManutencaoPreventiva* p = nullptr;
+        ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p)),
+                  S_OK);
+        zenta::teste::Servico s(p);
+        EXPECT_EQ(s->Inicializa_Padrao(RegistroInicializacao("VAZIA")), E_QVDATABASE_eSharingViolation);
+    }
+    (void)!::write(fim[1], "x", 1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(zenta::teste::NovoServico("VAZIA"));  // once it is done
 }
 
 }  // namespace

@@ -879,6 +879,16 @@ TEST_F(Verificacao, HostileRecordsAreRefusedNamingTheField) {
         {"lSituacao", [](auto& p) { p.idEquipamentoPS.lSituacao = 7; }},
         {"lTipoFrequencia", [](auto& p) { p.listaManutencoes.pManutencoes[0].frequenciaPS.lTipoFrequencia = 99; }},
         {"vFrequenciaMedicao", [](auto& p) { p.listaManutencoes.pManutencoes[0].frequenciaPS.vFrequenciaMedicao.int64 = -1; }},
+        {"szObservacao",
+         [](auto& p) {
+             constexpr ULONG kBytes = 64 * 1024 + 2;  // one character past the default limit, and the zero
+             auto& texto = p.listaManutencoes.pManutencoes[0].frequenciaPS.szObservacao;
+             CoTaskMemFree(texto.pTexto);  // the record frees what it holds
+             texto.pTexto = static_cast<BYTE*>(CoTaskMemAlloc(kBytes));
+             std::memset(texto.pTexto, 'x', kBytes - 1);
+             texto.pTexto[kBytes - 1] = 0;
+             texto.ulQtdBytes = kBytes;
+         }},
     };
     for (const auto& caso : planos) {
         PlanoLido lido;
@@ -900,6 +910,18 @@ TEST_F(Verificacao, HostileRecordsAreRefusedNamingTheField) {
         ULONGLONG chave = 0;
         EXPECT_EQ(m_servico->GravaMovimentacao(o, &chave), E_INVALIDARG) << caso.campo;
         ErroNomeia(caso.campo);
+    }
+    {
+        _REG_MOVIMENTACAO_MANUT_PREV_PS o{};
+        o.lPonteiroCadastro = 1;
+        o.lCodigoManutencao = codigo;
+        constexpr UINT kLonga = 64 * 1024 + 1;
+        const std::unique_ptr<OLECHAR, decltype(&SysFreeString)> longa(SysAllocStringLen(nullptr, kLonga), &SysFreeString);
+        std::fill_n(longa.get(), kLonga, OLECHAR{'x'});
+        o.bsObservacao = longa.get();
+        ULONGLONG chave = 0;
+        EXPECT_EQ(m_servico->GravaMovimentacao(o, &chave), E_INVALIDARG);
+        ErroNomeia("bsObservacao");
     }
     _REG_CADASTRO_MEDICAO_ATUAL_PS r{};
     r.regMedicaoAtual.vQuantidadeMedicao = Moeda(-5);

@@ -265,13 +265,36 @@ TEST_F(QVFileBaseTeste, UnchangedWriteDoesNotTouchTheDisk) {
     EXPECT_EQ(depois.ullContadorAtualizacoes, CabecalhoDe(antes).ullContadorAtualizacoes + 1);
 }
 
-TEST_F(QVFileBaseTeste, EmptyExistingFileGainsExactlyTheHeader) {
+TEST_F(QVFileBaseTeste, ZeroByteFileIsRefusedAndACreationCutShortLeavesNoFile) {
+    // A file is only ever given its name with its header: zero bytes is a
+    // file that lost its content, refused in every mode and left as it is.
     GravaBytes(Caminho("GEUNICO.dat"), "");
-    EXPECT_EQ(Abre("GEUNICO.dat"), S_OK);
-    const std::string bytes = LeArquivo(Caminho("GEUNICO.dat"));
-    ASSERT_EQ(bytes.size(), 240u);
-    EXPECT_EQ(CabecalhoDe(bytes).ullTamanhoDados, 0u);
+    EXPECT_EQ(Abre("GEUNICO.dat"), E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE);
+    {
+        zenta::CQVContainerArquivosSimples leitura(QV_MODULO_GE);
+        leitura.SetLeituraSemBloqueio(true);
+        CQVFileSingleReg<REG_TESTE_UNICO> leitor("GEUNICO.dat", &leitura);
+        EXPECT_EQ(leitor.Inicializa("EMP", 7, 42), E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE);
+    }
+    EXPECT_EQ(fs::file_size(Caminho("GEUNICO.dat")), 0u);
+    fs::remove(Caminho("GEUNICO.dat"));
+
+    // A creation that never reaches its rename leaves only the twin, which
+    // the next writer clears; the file then reads as missing, and is made.
+    zenta::CQVContainerArquivosSimples db(QV_MODULO_GE);
+    {
+        CQVFileSingleReg<REG_TESTE_UNICO> arq("GEUNICO.dat", &db);
+        ASSERT_EQ(arq.Inicializa("EMP", 7, 42), S_OK);
+        zenta::EscopoArquivoSO falha(std::make_shared<FalhaRenomeia>(), zenta::teste::PoliticaRapida());
+        EXPECT_NE(arq.Grava(Registro(1, "um")), S_OK);
+    }
+    EXPECT_FALSE(fs::exists(Caminho("GEUNICO.dat")));
+    GravaBytes(Caminho("GEUNICO.cab"), std::string(240, 'c'));  // as a kill before the rename leaves it
+    CQVFileSingleReg<REG_TESTE_UNICO> arq("GEUNICO.dat", &db);
+    ASSERT_EQ(arq.Inicializa("EMP", 7, 42), S_OK);
     EXPECT_FALSE(fs::exists(Caminho("GEUNICO.cab")));
+    ASSERT_EQ(arq.Grava(Registro(2, "dois")), S_OK);
+    EXPECT_EQ(CabecalhoDe(LeArquivo(Caminho("GEUNICO.dat"))).ullTamanhoDados, sizeof(REG_TESTE_UNICO));
 }
 
 TEST_F(QVFileBaseTeste, HeaderlessFileGainsHeaderWithItsRecordsBehind) {

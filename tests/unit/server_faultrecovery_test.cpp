@@ -34,6 +34,7 @@
 #include <zenta/zenta.h>
 
 #include "core/qvdatabase/QVArquivoSO.h"
+#include "logic/BaseManutencaoPreventiva.h"
 #include "logic/QVCamposRegistro.h"
 #include "platform/CodePage.h"
 #include "platform/rpc/QVAtivacao.h"
@@ -352,6 +353,9 @@ TEST_F(RecuperacaoFalhas, MachineFaultInsideAWriteLeavesNothingHeld) {
         EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(1));
         EXPECT_FALSE(zenta::ProcessoComprometido());
         outro.reset();
+        // The last object gone, the company's database is finalised: a
+        // start-up abandoned by the fault does not keep it counted.
+        EXPECT_EQ(CBaseManutencaoPreventiva::m_ContainerFacade.GetDataBase(kEmpresa), nullptr);
 
         Reinicia(c, caso.nome);
         VerificaDisco();
