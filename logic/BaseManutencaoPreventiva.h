@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include <zenta/QVGE_ManutencaoPreventivaRecords.h>
@@ -207,6 +208,10 @@ protected:
         ULONG dataRearme = 0;
     };
     HRESULT LeSituacaoOrdensManutencao(ULONG lCodigoManutencao, SituacaoOrdensManutencao& situacao);
+    // The same for every maintenance that has orders, from one pass over the
+    // orders (the daily verification asks for every maintenance: one lookup
+    // per maintenance and month file would cost maintenances x months).
+    HRESULT LeSituacoesOrdens(std::unordered_map<ULONG, SituacaoOrdensManutencao>& situacoes);
     // The positions of a maintenance's orders in one month file, ascending
     // (through the month's maintenance-code index).
     HRESULT PosicoesDaManutencaoNoMes(ULONG lCodigoManutencao, ULONGLONG uiChaveMes, std::vector<ULONGLONG>& posicoes);

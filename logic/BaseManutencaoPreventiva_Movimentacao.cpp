@@ -733,10 +733,19 @@ HRESULT CBaseManutencaoPreventiva::BuscaPonteirosMovimentacao(const _REG_MOVIMEN
     pregPonteiros->lQtdPonteiros = 0;
     pregPonteiros->pPonteiros = nullptr;
     auto& arquivo = m_pDataBase->m_MovManutPrev;
+    // A filter naming an order's month (and position) can only match there:
+    // only that month file (and position) is tested, so that finding an
+    // order by its key costs the same in any company.
+    ULONGLONG uiDmcFiltro = 0;
+    std::memcpy(&uiDmcFiltro, &regFiltro.dmcMovimentacao, sizeof uiDmcFiltro);
+    const REG_QVDMC dmcFiltro(uiDmcFiltro);
     std::vector<_REG_PTR_DATA_PS> achados;
     for (const auto& [ma, chave] : zenta::MesesEmOrdem(arquivo.GetChaves())) {
+        if (dmcFiltro.GetMa() != 0 && dmcFiltro.GetMa() != QVChaveToMA(static_cast<ULONG>(chave))) continue;
         const ULONGLONG total = arquivo.GetQtdRegistros(chave);
-        for (ULONGLONG pos = 1; pos <= total; ++pos) {
+        const ULONGLONG primeira = dmcFiltro.GetPonteiro() != 0 ? dmcFiltro.GetPonteiro() : 1;
+        const ULONGLONG ultima = dmcFiltro.GetPonteiro() != 0 ? std::min<ULONGLONG>(dmcFiltro.GetPonteiro(), total) : total;
+        for (ULONGLONG pos = primeira; pos <= ultima; ++pos) {
             REG_MOVIMENTACAO_MANUT_PREV_V1 r{};
             QV_CHECK(arquivo.Le(chave, pos, r));
             bool bPassa = false;

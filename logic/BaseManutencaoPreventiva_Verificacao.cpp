@@ -249,6 +249,27 @@ HRESULT CBaseManutencaoPreventiva::LeSituacaoOrdensManutencao(ULONG lCodigoManut
     return S_OK;
 }
 
+HRESULT CBaseManutencaoPreventiva::LeSituacoesOrdens(std::unordered_map<ULONG, SituacaoOrdensManutencao>& situacoes) {
+    situacoes.clear();
+    if (m_pDataBase == nullptr) QV_CHECK(QV_E_NAO_INICIALIZADO);
+    // What LeSituacaoOrdensManutencao gives each code, from every order once.
+    auto& arquivo = m_pDataBase->m_MovManutPrev;
+    for (const ULONGLONG chave : arquivo.GetChaves()) {
+        const ULONGLONG total = arquivo.GetQtdRegistros(chave);
+        for (ULONGLONG pos = 1; pos <= total; ++pos) {
+            REG_MOVIMENTACAO_MANUT_PREV_V1 ordem{};
+            QV_CHECK(arquivo.Le(chave, pos, ordem));
+            SituacaoOrdensManutencao& situacao = situacoes[ULONG{ordem.lCodigoManutencao}];  // packed: a copy
+            if (ordem.lSituacao == 0) situacao.bAberta = true;
+            if ((ordem.lSituacao == 1 || ordem.lSituacao == 2) && ordem.dataConclusao > situacao.dataRearme)
+                situacao.dataRearme = ordem.dataConclusao;
+        }
+    }
+    for (auto& [codigo, situacao] : situacoes)
+        if (situacao.bAberta) situacao.dataRearme = 0;
+    return S_OK;
+}
+
 HRESULT CBaseManutencaoPreventiva::BuscaPlanosDaMedicao(const _REG_CADASTRO_HISTORICO_MEDICOES_PS& regMedicao,
                                                         _REG_LISTA_CADASTRO_MANUTENCAO_PREVENTIVA_PS& regPlanos) {
     regPlanos = {};
@@ -421,7 +442,11 @@ HRESULT CBaseManutencaoPreventiva::ExecutaVerificacaoDatas() {
     const LiberaPlanosNoFim liberaPlanos(planos);
     QV_CHECK(BuscaRegistros(ponteiros, &planos));
 
-    // 5. The active plans, in file order.
+    // 5. The active plans, in file order. The situation of every
+    //    maintenance's orders is read once, and kept up to date below as
+    //    orders are opened.
+    std::unordered_map<ULONG, SituacaoOrdensManutencao> situacoes;
+    QV_CHECK(LeSituacoesOrdens(situacoes));
     for (ULONG p = 0; planos.pRegistros != nullptr && p < planos.lQtdRegistros; ++p) {
         _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& plano = planos.pRegistros[p];
         if (plano.idEquipamentoPS.lSituacao != 1) continue;
@@ -430,8 +455,9 @@ HRESULT CBaseManutencaoPreventiva::ExecutaVerificacaoDatas() {
             _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS& m = plano.listaManutencoes.pManutencoes[i];
             const _REG_CADASTRO_MANUTENCAO_FREQUENCIA_PS& f = m.frequenciaPS;
             // 5.1 An open order: nothing to count or open.
-            SituacaoOrdensManutencao situacao;
-            QV_CHECK(LeSituacaoOrdensManutencao(m.lCodigoManutencao, situacao));
+            const auto itSituacao = situacoes.find(m.lCodigoManutencao);
+            const SituacaoOrdensManutencao situacao =
+                itSituacao != situacoes.end() ? itSituacao->second : SituacaoOrdensManutencao{};
             if (situacao.bAberta) continue;
             // 5.2 Only the kinds counted by days are verified at start-up.
             if (f.lTipoFrequencia != 1 && f.lTipoFrequencia != 2) continue;
@@ -460,6 +486,7 @@ HRESULT CBaseManutencaoPreventiva::ExecutaVerificacaoDatas() {
                 r.cMedicaoAtiva = 1;
                 r.lQtdCasasDecimais = f.lQtdCasasDecimaisMedicao;
                 QV_CHECK(GeraMovimentacao(plano, m, medicao));
+                QV_CHECK(LeSituacaoOrdensManutencao(m.lCodigoManutencao, situacoes[m.lCodigoManutencao]));
                 QV_CHECK(GravaMedicaoAtual(&medicao, TRUE, FALSE));
             }
             // 5.3 The days since the last count.

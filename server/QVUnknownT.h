@@ -153,7 +153,6 @@ public:
     }
 
     HRESULT STDMETHODCALLTYPE GetUltimoErro(_REG_DF_ERROPS* pregErrops) override {
-        sched_yield();
         if (pregErrops != nullptr) std::memset(pregErrops, 0, sizeof *pregErrops);
         if (const auto base = Base()) base->GetErro().CopiarPara(pregErrops);
         return S_OK;
@@ -313,7 +312,9 @@ private:
         if (comPortao && (!base || !base->EstaInicializado())) return QV_E_NAO_INICIALIZADO;
         // After a fault whose release could not be proven the process takes no more calls.
         if (comPortao && zenta::ProcessoComprometido()) return QV_E_NAO_INICIALIZADO;
-        sched_yield();
+        // No yield of the processor here: on a busy machine it hands the
+        // rest of the time slice to other processes, and every call then
+        // waits behind them (a local plan read took half as long again).
         zenta::CQVContextoParametroInvalido contextoParametro(linha, arquivo);
         CQVEscopoRastreio escopo(QVProfilerDoEscopo());
         escopo.Inicia(rotulo, arquivo, linha);

@@ -102,8 +102,7 @@ bool PonteirosFormamLayoutCompactado(const std::vector<ULONG>& aPonteiros, ULONG
     return uiVistos == uiQtdGemeo;
 }
 
-bool TextosSubsequenciaDoOriginal(const std::vector<CQVTextFileRegistro>& aGemeo,
-                                  const std::vector<CQVTextFileRegistro>& aOriginal) {
+bool TextosSubsequenciaDoOriginal(const CQVTextosArquivo& aGemeo, const CQVTextosArquivo& aOriginal) {
     std::size_t j = 0;
     for (const CQVTextFileRegistro& t : aGemeo) {
         while (j < aOriginal.size() && aOriginal[j].sTexto != t.sTexto) ++j;

@@ -112,8 +112,7 @@ HRESULT CompactaPonteirosTexto(const std::vector<ULONG>& aPonteiros, ULONGLONG u
 bool PonteirosFormamLayoutCompactado(const std::vector<ULONG>& aPonteiros, ULONGLONG uiQtdGemeo);
 
 // Whether the twin's texts appear, in order, among the original's.
-bool TextosSubsequenciaDoOriginal(const std::vector<CQVTextFileRegistro>& aGemeo,
-                                  const std::vector<CQVTextFileRegistro>& aOriginal);
+bool TextosSubsequenciaDoOriginal(const CQVTextosArquivo& aGemeo, const CQVTextosArquivo& aOriginal);
 
 // Compaction switched off for this program (registry).
 bool ShrinkDesabilitado();
@@ -364,8 +363,8 @@ HRESULT DecideGemeoTextoShrink(CQVDataBase& db, const std::string& sPai, const s
     if (const HRESULT hr = db.InicializaComContexto(texto); FAILED(hr)) return hr;
     const bool bGemeoLegivel = SUCCEEDED(db.InicializaComContexto(textoSRK));
     const std::vector<TPai>* pPais = pai.GetPtrRegistros();
-    const std::vector<CQVTextFileRegistro>* pTextos = texto.GetPtrRegistros();
-    const std::vector<CQVTextFileRegistro>* pGemeo = textoSRK.GetPtrRegistros();
+    const CQVTextosArquivo* pTextos = texto.GetPtrRegistros();
+    const CQVTextosArquivo* pGemeo = textoSRK.GetPtrRegistros();
     if (pPais == nullptr || pTextos == nullptr || pGemeo == nullptr) return E_UNEXPECTED;
     std::vector<ULONG> aPonteiros;
     aPonteiros.reserve(pPais->size());
@@ -406,7 +405,7 @@ HRESULT CQVDataBase::ShrinkSingleText(CQVFile<TPai>& qvFilePaiSrc, CQVTextFile& 
     QV_CHECK(InicializaComContexto(qvDataBase));
 
     const std::vector<TPai>* pPais = qvFilePai.GetPtrRegistros();
-    const std::vector<CQVTextFileRegistro>* pTextos = qvTextFile.GetPtrRegistros();
+    const CQVTextosArquivo* pTextos = qvTextFile.GetPtrRegistros();
     if (pPais == nullptr || pTextos == nullptr) QV_CHECK(E_UNEXPECTED);
     if (qvFilePaiSRK.GetQtdRegistros() != 0 || qvTextFileSRK.GetQtdRegistros() != 0)
         QV_CHECK(E_QVCR_ARQUIVO_SRK_ENCONTRADO);

@@ -148,7 +148,7 @@ HRESULT CQVDataBaseControleCriacaoArquivos::LeLista(const CQVInicializador& cont
     db.SetControleCriacaoArquivosAtivo(false);
     CQVTextFile qvTextFile(QVDATABASE_NOME_ARQUIVO_CONTROLE, &db);
     QV_CHECK(qvTextFile.Inicializa(contexto.GetEmpresa(), contexto.GetUsuario(), contexto.GetNumeroSessao()));
-    if (const std::vector<CQVTextFileRegistro>* pTextos = qvTextFile.GetPtrRegistros()) {
+    if (const CQVTextosArquivo* pTextos = qvTextFile.GetPtrRegistros()) {
         aLista.reserve(pTextos->size());
         for (const CQVTextFileRegistro& r : *pTextos) aLista.push_back(r.sTexto);
     }

@@ -263,7 +263,11 @@ protected:
             QV_CHECK(E_QVCR_ARQUIVO_NAO_EH_MOD_ESTRUTURA);
         }
         try {
-            m_aRegistros.resize(static_cast<std::size_t>(dados / sizeof(T)));
+            // Room for half as many again: the first appends after a load
+            // do not move every record (untouched room costs no memory).
+            const auto quantidade = static_cast<std::size_t>(dados / sizeof(T));
+            m_aRegistros.reserve(quantidade + quantidade / 2);
+            m_aRegistros.resize(quantidade);
         } catch (const std::bad_alloc&) {
             // A file too large for memory is refused, and not left locked.
             m_aRegistros.clear();

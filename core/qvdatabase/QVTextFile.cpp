@@ -101,7 +101,7 @@ bool CQVTextFile::AcrescimoInteiro(uint64_t inicio, uint64_t tamanho) {
     return zenta::PercorreCadeia(dados.data(), tamanho, [](uint64_t, uint32_t) {}, offsetFalha, comprimentoFalha);
 }
 
-HRESULT CQVTextFile::LeCadeia(std::vector<CQVTextFileRegistro>* pRegistros) {
+HRESULT CQVTextFile::LeCadeia(CQVTextosArquivo* pRegistros) {
     uint64_t tamanho = 0;
     if (const zenta::ResultadoArquivo r = TamanhoArquivo(tamanho); !r.Ok()) return CatchInicializacao(r);
     const ULONGLONG seek = GetSeekCabecalho();
@@ -116,8 +116,8 @@ HRESULT CQVTextFile::LeCadeia(std::vector<CQVTextFileRegistro>* pRegistros) {
             !r.Ok())
             return CatchInicializacao(r);
 
-        // First the whole chain is checked and counted, so that a corrupt
-        // file costs no text copies and a sound one one allocation of the array.
+        // First the whole chain is checked, so that a corrupt file costs no
+        // text copies.
         std::size_t quantidade = 0;
         uint64_t offsetFalha = 0;
         uint64_t comprimentoFalha = 0;
@@ -132,8 +132,7 @@ HRESULT CQVTextFile::LeCadeia(std::vector<CQVTextFileRegistro>* pRegistros) {
         }
         if (pRegistros == nullptr) return S_OK;
 
-        std::vector<CQVTextFileRegistro> aRegistros;
-        aRegistros.reserve(quantidade);
+        CQVTextosArquivo aRegistros;
         zenta::PercorreCadeia(
             dados.get(), tamanhoDados,
             [&](uint64_t offset, uint32_t comprimento) {
@@ -181,7 +180,7 @@ HRESULT CQVTextFile::Le(ULONGLONG uiPosicao, std::string& sTexto) const {
     return S_OK;
 }
 
-std::vector<CQVTextFileRegistro>* CQVTextFile::GetPtrRegistros() {
+CQVTextosArquivo* CQVTextFile::GetPtrRegistros() {
     return m_pDataBase != nullptr && m_pDataBase->GetEhContainerShrink() ? &m_aRegistros : nullptr;
 }
 
@@ -311,15 +310,19 @@ HRESULT CQVTextFile::GravaRegistrosInterno(ULONGLONG& uiPosicao, std::span<const
     const std::size_t alemDoFim = indicePrimeiro + aRegistros.size() > quantidade
                                       ? indicePrimeiro + aRegistros.size() - quantidade
                                       : 0;
-    // Room grows by half again when it runs out, so that appending costs
-    // the same however many texts the file holds (growing by exactly what
-    // one write needs would move every text on every append).
-    const std::size_t necessario = quantidade + alemDoFim;
-    if (necessario > m_aRegistros.capacity()) m_aRegistros.reserve(std::max(necessario, quantidade + quantidade / 2));
+    // The places of the texts past the end are made before the disk write
+    // too (and taken off again if it fails).
+    try {
+        m_aRegistros.resize(quantidade + alemDoFim);
+    } catch (const std::bad_alloc&) {
+        m_aRegistros.resize(quantidade);
+        return E_OUTOFMEMORY;
+    }
 
     const ULONGLONG seek = GetSeekCabecalho();
     const zenta::ResultadoArquivo r = GravaDados(seek + offsetInicio, itens.data(), itens.size());
     if (!r.Ok()) {
+        m_aRegistros.resize(quantidade);
         const HRESULT hr = CatchGravacao(r);
         // What landed past the chain held in memory is cut off, and the
         // items a rewrite may have overwritten (same lengths, so the same
@@ -347,8 +350,8 @@ HRESULT CQVTextFile::GravaRegistrosInterno(ULONGLONG& uiPosicao, std::span<const
     for (std::size_t i = 0; i < aNovos.size(); ++i) {
         const std::size_t indice = indicePrimeiro + i;
         const ULONGLONG tamanhoItem = zenta::TAMANHO_CAMPO_COMPRIMENTO + aNovos[i].size();
-        if (indice < quantidade) m_aRegistros[indice].sTexto = std::move(aNovos[i]);
-        else m_aRegistros.push_back(CQVTextFileRegistro{offset, std::move(aNovos[i])});
+        if (indice >= quantidade) m_aRegistros[indice].uiOffset = offset;
+        m_aRegistros[indice].sTexto = std::move(aNovos[i]);
         offset += tamanhoItem;
     }
     if (bAnexa) uiPosicao = quantidade + 1;

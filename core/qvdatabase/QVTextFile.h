@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <span>
 #include <string>
 #include <string_view>
@@ -27,6 +28,11 @@ struct CQVTextFileRegistro {
     ULONGLONG uiOffset = 0;
     std::string sTexto;
 };
+
+// The texts of a file in position order. A deque: appending never moves the
+// texts already held, so an append costs the same however many the file
+// holds (a vector that grows moves every text each time it runs out of room).
+using CQVTextosArquivo = std::deque<CQVTextFileRegistro>;
 
 class CQVTextFile : public CQVFileBase {
 public:
@@ -62,7 +68,7 @@ public:
     HRESULT GravaRegistros(ULONGLONG& uiPosicao, std::span<const std::string_view> aRegistros);
 
     // The address of the texts, for a compaction container only; else null.
-    std::vector<CQVTextFileRegistro>* GetPtrRegistros();
+    CQVTextosArquivo* GetPtrRegistros();
 
 protected:
     HRESULT OnInicializa() override;
@@ -82,9 +88,9 @@ private:
                                   bool& bAlterou);
     // Reads the open file's data area and walks its chain; with `pRegistros`
     // the texts are kept there, without it the chain is only checked.
-    HRESULT LeCadeia(std::vector<CQVTextFileRegistro>* pRegistros);
+    HRESULT LeCadeia(CQVTextosArquivo* pRegistros);
     // The end of the last item in the data area.
     ULONGLONG FimDados() const;
 
-    std::vector<CQVTextFileRegistro> m_aRegistros;
+    CQVTextosArquivo m_aRegistros;
 };

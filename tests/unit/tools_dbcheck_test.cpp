@@ -214,7 +214,7 @@ TEST_F(DbCheckTeste, TextFileChainMatchesTheEngine) {
     shrink.SetEhContainerShrink(true);
     CQVTextFile arq("GECHECKTXT.dat", &shrink);
     ASSERT_EQ(arq.Inicializa("EMP", 7, 42), S_OK);
-    const std::vector<CQVTextFileRegistro>* motor = arq.GetPtrRegistros();
+    const CQVTextosArquivo* motor = arq.GetPtrRegistros();
     ASSERT_NE(motor, nullptr);
     ASSERT_EQ(motor->size(), r.itens.size());
     for (std::size_t i = 0; i < r.itens.size(); ++i) {
