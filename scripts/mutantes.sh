@@ -4,8 +4,8 @@
 # one, a step skipped), rebuilds the server library, runs the tests of the
 # mutated area and restores the source. Prints per mutant "killed" or
 # "survived" and at the end killed/total.
-#   scripts/mutantes.sh [--so N] [--lista] [--limite SEGUNDOS]
-#     --so N       runs only mutant N (numbered from 1 in list order)
+#   scripts/mutantes.sh [--so N[,N...]] [--lista] [--limite SEGUNDOS]
+#     --so N,M     runs only mutants N and M (numbered from 1 in list order)
 #     --lista      lists the mutants and checks that each one still applies
 #     --limite S   time limit per mutant (default: four times the clean run
 #                  of the same tests, at least 60 s); running out counts as
@@ -26,7 +26,7 @@ listar=0
 limite_fixo=""
 while [ $# -gt 0 ]; do
     case "$1" in
-        --so) so="${2:?--so takes a mutant number}"; shift 2 ;;
+        --so) so="${2:?--so takes mutant numbers}"; shift 2 ;;
         --lista) listar=1; shift ;;
         --limite) limite_fixo="${2:?--limite takes seconds}"; shift 2 ;;
         *) echo "unknown option: $1" >&2; exit 2 ;;
@@ -64,10 +64,15 @@ while IFS= read -r linha || [ -n "$linha" ]; do
     arquivos+=("${campos[0]}") originais+=("${campos[1]}") novos+=("${campos[2]}") filtros_mutante+=("$filtro")
 done <"$lista_arquivo"
 total_lista=${#arquivos[@]}
-if [ -n "$so" ] && { ! [[ "$so" =~ ^[0-9]+$ ]] || [ "$so" -lt 1 ] || [ "$so" -gt "$total_lista" ]; }; then
-    echo "--so takes a number from 1 to $total_lista" >&2
-    exit 2
-fi
+indices=()
+for n in ${so//,/ }; do
+    if ! [[ "$n" =~ ^[0-9]+$ ]] || [ "$n" -lt 1 ] || [ "$n" -gt "$total_lista" ]; then
+        echo "--so takes numbers from 1 to $total_lista" >&2
+        exit 2
+    fi
+    indices+=("$((n - 1))")
+done
+[ -n "$so" ] || indices=($(seq 0 $((total_lista - 1))))
 
 # How often the original text occurs in the file (literally), and the line of
 # its first occurrence.
@@ -168,7 +173,6 @@ roda_testes() {  # filter, limit in seconds, log
 # ---- Each filter once on the clean tree ---------------------------------------------------
 # A test that fails without any mutant would "kill" every mutant of its area.
 declare -A limite_filtro=()
-if [ -n "$so" ]; then indices=("$((so - 1))"); else indices=($(seq 0 $((total_lista - 1)))); fi
 for i in "${indices[@]}"; do
     filtro=${filtros_mutante[$i]}
     [ -n "${limite_filtro[$filtro]:-}" ] && continue
