@@ -122,11 +122,14 @@ copia="$raiz/$logs/original.copia"
 mutado=""   # the file that holds a mutant right now
 filho=""    # the running build or test (its own process group)
 
+# The handlers may run inside a redirected command: they speak on the
+# script's own standard error, kept as descriptor 3.
+exec 3>&2
 restaura() {
     [ -n "$mutado" ] || return 0
     cat "$copia" >"$mutado"
     if ! git diff --quiet HEAD -- "$mutado"; then
-        echo "ERROR: $mutado differs from the commit after restoring; its original is in $copia" >&2
+        echo "ERROR: $mutado differs from the commit after restoring; its original is in $copia" >&3
         exit 3
     fi
     mutado=""
@@ -136,9 +139,9 @@ interrompido() {
     if [ -n "$filho" ]; then kill -TERM -- "-$filho" 2>/dev/null || true; wait "$filho" 2>/dev/null || true; fi
     # An object compiled from the mutant may be newer than the restored
     # source: it goes, so the next build compiles the source again.
-    [ -n "$mutado" ] && find "$arvore" -name "$(basename "$mutado").o" -delete 2>/dev/null
+    [ -z "$mutado" ] || find "$arvore" -name "$(basename "$mutado").o" -delete 2>/dev/null || true
     restaura
-    echo "interrupted; sources restored" >&2
+    echo "interrupted; sources restored" >&3
     exit 130
 }
 trap interrompido INT TERM HUP
@@ -148,7 +151,7 @@ trap restaura EXIT
 # and whatever it started) and waits for it.
 executa() {
     local rc=0
-    setsid "$@" &
+    setsid "$@" 3>&- &
     filho=$!
     wait "$filho" || rc=$?
     filho=""
