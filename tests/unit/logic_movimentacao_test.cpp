@@ -188,6 +188,9 @@ TEST_F(Ordens, NewOrdersGetKeysRewritesCountVersionsAndReadsGiveEveryList) {
     // Saved again with its key: the same order, one version more.
     _REG_MOVIMENTACAO_MANUT_PREV_PS regravada = lida.ordem;
     EXPECT_EQ(Grava(regravada), segunda.Get64());
+    // The copy read before that save is refused: saved, it would undo it.
+    ULONGLONG recusada = 0;
+    EXPECT_EQ(m_servico->GravaMovimentacao(lida.ordem, &recusada), HRESULT_FROM_WIN32(33u));  // ERROR_LOCK_VIOLATION
     OrdemLida leve;
     ASSERT_EQ(m_servico->LeMovimentacaoLight(segunda.Get64(), &leve.ordem), S_OK);
     EXPECT_EQ(leve.ordem.lVersaoRegistro, 2u);

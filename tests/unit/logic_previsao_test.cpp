@@ -34,7 +34,7 @@ CY Moeda(long long unidades) {
 
 // The first day the time test passes is exactly where it starts passing.
 TEST(Previsao, FirstDayOfTheTimeTestIsWhereTheTestStartsPassing) {
-    for (const LONG falta : {-40, -1, 0, 1, 10, 45}) {
+    for (const LONG falta : {-40, -1, 0, 1, 10, 15, 45}) {
         for (const ULONG contrato : {0u, 115u, 200u}) {
             _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS m{};
             m.frequenciaPS.dataInicial = 105;
@@ -45,6 +45,7 @@ TEST(Previsao, FirstDayOfTheTimeTestIsWhereTheTestStartsPassing) {
             for (ULONG dia = 90; dia < 220 && visto == 0; ++dia)
                 if (zenta::PassaTesteTempo(m, dia, 100)) visto = dia;
             EXPECT_EQ(primeiro, visto) << falta << " " << contrato;
+            EXPECT_TRUE(primeiro == 0 || primeiro >= 105u) << falta << " " << contrato;  // never before the first day
         }
     }
 }

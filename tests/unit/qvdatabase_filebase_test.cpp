@@ -498,6 +498,13 @@ TEST_F(QVFileBaseTeste, HeaderValidationFailuresInOrder) {
              std::strcpy(c.szNomeArquivo, "GEOUTRO.dat");
          },
          E_QVCR_TAMANHO_CABECALHO_NAO_CONFERE},
+        // A whole record past the length of a file that fails a later check is not cut off.
+        {"comprimento antes do nome",
+         [](auto& c) {
+             c.ullTamanhoDados = 0;
+             std::strcpy(c.szNomeArquivo, "GEOUTRO.dat");
+         },
+         E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE},
     };
     for (const Caso& caso : casos) {
         const std::string bytes = ArquivoComCabecalhoAlterado(caso.muda);
@@ -541,6 +548,8 @@ TEST_F(QVFileBaseTeste, DamagedHeaderIsRefusedNeverReadAsRecords) {
         [](std::string& b) { b[9] ^= 0x10; },                   // first prefix CRC
         [](std::string& b) { b[17] ^= 0x10; },                  // second prefix CRC
         [](std::string& b) { std::fill_n(b.begin(), 24, 0); },  // whole prefix, body intact
+        [](std::string& b) { b[0] = 0; b[40] ^= 0x10; },        // version and body: the first CRC tells
+        [](std::string& b) { b[9] ^= 0x10; b[40] ^= 0x10; },    // first CRC and body: the second tells
     };
     for (std::size_t i = 0; i < std::size(danos); ++i) {
         std::string bytes = ArquivoComCabecalhoAlterado([](auto&) {});
