@@ -719,10 +719,27 @@ TEST_F(Verificacao, WithoutAStartDateDaysCountFromTheConclusion) {
     Abre();
     ASSERT_EQ(OrdensDoPlano(plano)->Quantidade(), 1u);
     DiasDepois(2);
+    const auto Situacao = [&](ULONG situacao) {
+        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS lido{};
+        ASSERT_EQ(m_servico->Le(plano, &lido), S_OK);
+        lido.idEquipamentoPS.lSituacao = situacao;
+        LONG p = plano;
+        ASSERT_EQ(m_servico->Grava(&p, lido), S_OK);
+        zenta::LiberaRegistro(lido);
+    };
+    // Concluded while the plan rests, so nothing is counted for a few days:
+    // neither the plan's saves (a reading's, a status change) nor the
+    // finished order saved again restart the count.
+    Situacao(2);
     Conclui((*OrdensDoPlano(plano))[0]);
     for (int dia = 1; dia < 10; ++dia) {
         DiasDepois(1);
         Abre();
+        if (dia == 3) {
+            Leitura(5);
+            Conclui((*OrdensDoPlano(plano))[0]);
+        }
+        if (dia == 5) Situacao(1);
     }
     EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 1u) << "nine days after the conclusion";
     DiasDepois(1);
