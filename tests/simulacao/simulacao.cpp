@@ -1217,12 +1217,15 @@ void Simulacao::ConfereManha() {
                 static constexpr LONGLONG kFator[] = {0, 1, 7, 30, 365};
                 const LONGLONG fator = x.f.lTipoFrequenciaTempo <= 4 ? kFator[x.f.lTipoFrequenciaTempo] : 0;
                 const LONGLONG armado = static_cast<LONGLONG>(x.f.lFrequenciaTempo) * fator - x.f.lFrequenciaLimiteTempo;
+                // Days are not counted before the frequency's first day,
+                // whenever the reset.
+                const ULONG base = std::max(it->second, x.f.dataInicial);
                 // Not counted since its reset: the stored last count may still be the frequency's first day.
-                const ULONG ultima = std::max(x.m.dataUltimaVerificacaoMedicao, it->second);
-                const LONGLONG esperado = armado - (static_cast<LONGLONG>(ultima) - static_cast<LONGLONG>(it->second));
+                const ULONG ultima = std::max(x.m.dataUltimaVerificacaoMedicao, base);
+                const LONGLONG esperado = armado - (static_cast<LONGLONG>(ultima) - static_cast<LONGLONG>(base));
                 if (dias != esperado)
                     Viola("contagem de dias", nome + ": faltam " + std::to_string(dias) + " dias, o intervalo de " +
-                                                  std::to_string(armado) + " contado desde " + TextoData(it->second) +
+                                                  std::to_string(armado) + " contado desde " + TextoData(base) +
                                                   " ate " + TextoData(x.m.dataUltimaVerificacaoMedicao) + " da " +
                                                   std::to_string(esperado));
             }
