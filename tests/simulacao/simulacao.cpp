@@ -582,6 +582,7 @@ private:
     unsigned short m_portaFechada = 0;
     long m_operacoes = 0;
     std::chrono::steady_clock::time_point m_relogio = std::chrono::steady_clock::now();
+    const std::chrono::steady_clock::time_point m_inicio = std::chrono::steady_clock::now();
 };
 
 const Simulacao::TipoOperacao Simulacao::kOperacoes[] = {
@@ -1465,9 +1466,21 @@ int Simulacao::Executa() {
             m_b.reset();
             m_a.reset();
             ConfereDia();
+            // Where a long life stands: every 100 days, or every day with --verboso.
+            if (m_op.verboso || m_dia % 100 == 0) {
+                const auto segundos =
+                    std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - m_inicio).count();
+                std::printf("dia %d (%s): %ld operacoes, %zu planos, %zu ordens, %lld s\n", m_dia,
+                            TextoData(m_hoje).c_str(), m_operacoes, m_planos.size(), m_ordens.size(),
+                            static_cast<long long>(segundos));
+                std::fflush(stdout);
+            }
         }
-        std::printf("semente %llu: %d dias, %ld operacoes, %zu planos, todas as invariantes valem\n", m_op.semente,
-                    m_op.dias, m_operacoes, m_planos.size());
+        std::printf("semente %llu: %d dias, %ld operacoes, %zu planos, todas as invariantes valem (%lld s)\n",
+                    m_op.semente, m_op.dias, m_operacoes, m_planos.size(),
+                    static_cast<long long>(
+                        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - m_inicio)
+                            .count()));
         if (m_op.verboso)
             for (const auto& [op, resultados] : m_resultados) {
                 std::printf("  %-28s", op.c_str());
