@@ -568,10 +568,22 @@ TEST_F(Verificacao, AvisoChegaAoSeuTecnicoUmaVez) {
     NovoPlano({.dias = 10, .tecnico = 1}, 12);
     DiasDepois(10);
     Abre(8);
+    // A notice whose order cannot be read (past its month file) is left out
+    // and logged; the list still goes out.
+    REG_MOVIMENTACOES_DIARIAS_V1 perdido{};
+    perdido.lPonteiroMovimentacao = 99;
+    perdido.maMovimentacao = REG_QVDMA::Hoje().GetMa();
+    ULONGLONG posicao = 0;
+    ASSERT_EQ(CBaseManutencaoPreventiva::m_ContainerFacade.GetDataBase(kEmpresa)->m_MovimentacoesDia.Grava(posicao, perdido),
+              S_OK);
     const auto avisosOito = Avisos();
     ASSERT_EQ(avisosOito.size(), 1u);
     EXPECT_EQ(avisosOito[0].lPonteiroCadastro, static_cast<ULONG>(doOito));
     EXPECT_TRUE(Avisos().empty());
+    std::string logs;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(m_home.Raiz()))
+        if (e.path().filename().string().rfind("QVProfilerErros_", 0) == 0) logs += zenta::teste::LeArquivo(e.path());
+    EXPECT_NE(logs.find("the notice is left out"), std::string::npos);
 
     Abre(7);
     const auto avisosSete = Avisos();
