@@ -545,6 +545,7 @@ private:
     void OpEditaOrdem();
     void OpConcluiOrdem();
     void OpCancelaOrdem();
+    void OpCorrigeFinalizada();
     void OpSalvaCopiaAntiga();
     void OpFechaOS();
     void OpTomaSolicitacao();
@@ -597,6 +598,7 @@ const Simulacao::TipoOperacao Simulacao::kOperacoes[] = {
     {"edita ordem", 10, &Simulacao::OpEditaOrdem},
     {"conclui ordem", 10, &Simulacao::OpConcluiOrdem},
     {"cancela ordem", 3, &Simulacao::OpCancelaOrdem},
+    {"corrige ordem finalizada", 3, &Simulacao::OpCorrigeFinalizada},
     {"salva copia antiga", 2, &Simulacao::OpSalvaCopiaAntiga},
     {"fecha OS no ERP", 4, &Simulacao::OpFechaOS},
     {"compras assume solicitacao", 4, &Simulacao::OpTomaSolicitacao},
@@ -1131,6 +1133,22 @@ void Simulacao::OpCancelaOrdem() {
     Finaliza(ParaJson(lida.r), 2);
 }
 
+// A finished order corrected later (its occurrence): it keeps its day and
+// re-arms nothing, so its maintenance's day count goes on.
+void Simulacao::OpCorrigeFinalizada() {
+    if (m_ordens.empty()) return;
+    const ULONGLONG chave = Um(m_ordens);
+    Reg<_REG_MOVIMENTACAO_MANUT_PREV_PS> lida;
+    HRESULT hr = Sessao().LeMovimentacao(chave, &lida.r);
+    if (hr != S_OK) return Registra("le ordem: " + Chave(chave), hr);
+    if (lida.r.lSituacao == 0) return;
+    json ordem = ParaJson(lida.r);
+    ordem["bsOcorrencia"] = "Corrigida em " + TextoData(m_hoje);
+    ULONGLONG gravada = 0;
+    hr = GravaOrdem(ordem, gravada);
+    Registra("corrige ordem finalizada: " + Chave(chave) + " situacao " + std::to_string(lida.r.lSituacao), hr);
+}
+
 // Two users editing one order: the older copy is saved after the newer.
 void Simulacao::OpSalvaCopiaAntiga() {
     if (m_copiasAntigas.empty()) return;
@@ -1470,7 +1488,7 @@ int Simulacao::Executa() {
             if (m_op.verboso || m_dia % 100 == 0) {
                 const auto segundos =
                     std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - m_inicio).count();
-                std::printf("dia %d (%s): %ld operacoes, %zu planos, %zu ordens, %lld s\n", m_dia,
+                std::printf("dia %d (%s): %ld operacoes, %zu planos, %zu ordens gravadas, %lld s\n", m_dia,
                             TextoData(m_hoje).c_str(), m_operacoes, m_planos.size(), m_ordens.size(),
                             static_cast<long long>(segundos));
                 std::fflush(stdout);
