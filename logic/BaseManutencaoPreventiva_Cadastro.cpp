@@ -406,9 +406,12 @@ HRESULT CBaseManutencaoPreventiva::GravaManutencoes(const _REG_CADASTRO_MANUTENC
                 reg.lQuantidadeDiasFalta =
                     zenta::DiasDoIntervalo(f.lFrequenciaTempo, f.lTipoFrequenciaTempo, f.lFrequenciaLimiteTempo);
             const ULONG armada = m.dataUltimaVerificacaoMedicao;
-            reg.dataUltimaVerificacaoMedicao = f.dataInicial != 0         ? f.dataInicial
-                                               : bNova || armada == 0 || armada > hoje ? hoje
-                                                                                       : armada;
+            if (f.dataInicial != 0)
+                reg.dataUltimaVerificacaoMedicao = f.dataInicial;
+            else if (bNova || armada == 0 || armada > hoje)
+                reg.dataUltimaVerificacaoMedicao = hoje;
+            else
+                reg.dataUltimaVerificacaoMedicao = armada;
             reg.vQuantidadeFalta.int64 = f.vFrequenciaLimiteMedicao.int64 != 0 ? f.vFrequenciaLimiteMedicao.int64
                                                                                 : f.vFrequenciaMedicao.int64;
         }
