@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
@@ -30,7 +31,6 @@
 #include <mutex>
 #include <random>
 #include <set>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -151,19 +151,25 @@ using Servico = std::unique_ptr<IQVGE_ManutencaoPreventiva, LiberaServico>;
 
 // ---- The company's files as stored -----------------------------------------------------------
 
-std::string Bytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+// The records of a file, read straight into place (after its header when it
+// has one): the files are read several times a day, and a long life makes
+// them large.
 template <class T>
 std::vector<T> Registros(const fs::path& p) {
-    const std::string b = Bytes(p);
+    std::vector<T> v;
+    std::ifstream in(p, std::ios::binary | std::ios::ate);
+    if (!in) return v;
+    const auto tamanho = static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0));
+    std::array<std::byte, 24> prefixo{};
     std::size_t ini = 0;
-    if (b.size() >= 24 && zenta::dbcheck::PrefixoValido(reinterpret_cast<const std::byte*>(b.data()))) ini = 240;
-    std::vector<T> v(b.size() > ini ? (b.size() - ini) / sizeof(T) : 0);
-    if (!v.empty()) std::memcpy(v.data(), b.data() + ini, v.size() * sizeof(T));
+    in.seekg(0);
+    if (tamanho >= prefixo.size() && in.read(reinterpret_cast<char*>(prefixo.data()), prefixo.size()) &&
+        zenta::dbcheck::PrefixoValido(prefixo.data()))
+        ini = 240;
+    v.resize(tamanho > ini ? (tamanho - ini) / sizeof(T) : 0);
+    in.seekg(static_cast<std::streamoff>(ini));
+    if (!v.empty() && !in.read(reinterpret_cast<char*>(v.data()), static_cast<std::streamsize>(v.size() * sizeof(T))))
+        v.clear();
     return v;
 }
 // The run [primeiro, primeiro + qtd) of a child file (1-based); empty when it does not fit.
@@ -560,7 +566,7 @@ private:
     void Finaliza(const json& ordem, ULONG situacao);
 
     // Invariants.
-    void ConfereManha();
+    void ConfereManha(const Retrato& r);
     void ConfereDia();
     // Whether an invariant or an operation (a kind, or "edita plano: <what>")
     // is on: --desliga turns one off while a fault it meets is open.
@@ -1207,8 +1213,7 @@ void Simulacao::OpExcluiManual() {
 
 // After the day's first start-up: every active maintenance that the rules
 // make due has its open order, and day counts follow their last reset.
-void Simulacao::ConfereManha() {
-    const Retrato r = LeRetrato(Dados());
+void Simulacao::ConfereManha(const Retrato& r) {
     std::map<ULONG, int> abertas;
     for (const auto& o : r.ordens)
         if (o.r.lSituacao == 0 && o.r.lCodigoManutencao != 0) ++abertas[o.r.lCodigoManutencao];
@@ -1467,10 +1472,11 @@ int Simulacao::Executa() {
                 DeJson(json{{"cAvisarPorEmail", 1}, {"cAvisarComTelaAviso", 1}, {"lQtdDiasAviso", 5}}, prop);
                 Registra("propriedades", m_a->GravaPropriedades(prop.r));
             }
-            ConfereManha();
+            const Retrato manha = LeRetrato(Dados());
+            ConfereManha(manha);
             // Orders open at the start of the day, for the users to work on.
             m_abertas.clear();
-            for (const auto& o : LeRetrato(Dados()).ordens)
+            for (const auto& o : manha.ordens)
                 if (o.r.lSituacao == 0) m_abertas.push_back(o.chave);
             for (int n = Sorteia(3, 9); n > 0; --n) {
                 int sorteio = Sorteia(1, totalPeso);
