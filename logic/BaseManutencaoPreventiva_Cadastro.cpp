@@ -396,11 +396,22 @@ HRESULT CBaseManutencaoPreventiva::GravaManutencoes(const _REG_CADASTRO_MANUTENC
         reg.dataUltimaVerificacaoMedicao = m.dataUltimaVerificacaoMedicao;
         reg.vQuantidadeFalta.int64 = m.vQuantidadeFalta.int64;
         if (bNova || m.bTemMedicaoInformada == 0) {
-            // Armed: counting starts again from the frequency.
+            // Armed: the counters start again from the frequency. Days count
+            // from its first day; without one, a new maintenance counts from
+            // today and an existing one, armed and not counted since, from
+            // the day it was armed: a save that only arms it again (an edit
+            // of the plan on a day nothing was counted) must not restart its
+            // count.
             if (f.lTipoFrequencia != 3)
                 reg.lQuantidadeDiasFalta =
                     zenta::DiasDoIntervalo(f.lFrequenciaTempo, f.lTipoFrequenciaTempo, f.lFrequenciaLimiteTempo);
-            reg.dataUltimaVerificacaoMedicao = f.dataInicial != 0 ? f.dataInicial : hoje;
+            const ULONG armada = m.dataUltimaVerificacaoMedicao;
+            if (f.dataInicial != 0)
+                reg.dataUltimaVerificacaoMedicao = f.dataInicial;
+            else if (bNova || armada == 0 || armada > hoje)
+                reg.dataUltimaVerificacaoMedicao = hoje;
+            else
+                reg.dataUltimaVerificacaoMedicao = armada;
             reg.vQuantidadeFalta.int64 = f.vFrequenciaLimiteMedicao.int64 != 0 ? f.vFrequenciaLimiteMedicao.int64
                                                                                 : f.vFrequenciaMedicao.int64;
         }

@@ -232,6 +232,8 @@ HRESULT CBaseManutencaoPreventiva::RearmaManutencaoDaMovimentacao(const _REG_MOV
                 f.vFrequenciaLimiteMedicao.int64 != 0 ? f.vFrequenciaLimiteMedicao.int64 : f.vFrequenciaMedicao.int64;
             m.lQuantidadeDiasFalta =
                 zenta::DiasDoIntervalo(f.lFrequenciaTempo, f.lTipoFrequenciaTempo, f.lFrequenciaLimiteTempo);
+            // Armed today: without a first day, days count from here.
+            m.dataUltimaVerificacaoMedicao = REG_QVDMA::Hoje().GetData();
             LONG posicao = static_cast<LONG>(regPs.lPonteiroCadastro);
             hr = Grava(&posicao, plano);
             if (FAILED(hr)) QV_LOG_HR(hr, "Grava(&posicao, regCadastro)");
@@ -321,13 +323,20 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
     REG_QVDMC chaveGravada;
     chaveGravada.SetDMC(static_cast<ULONG>(posicao), kModuloMovimentacao, maGravacao);
     regPs.dmcChave = chaveGravada.Get64();
-    regPs.dataConclusao = REG_QVDMA::Hoje().GetData();
     regPs.lUsuarioConclusao = GetUsuario();
+    // Finishing an order (new, or stored open) re-arms its maintenance and
+    // dates it today. An order stored finished and saved finished again (a
+    // text corrected, concluded turned cancelled) keeps its day and re-arms
+    // nothing: days count from when the work was done, not from the edit.
     const bool bFinalizando = regPs.lSituacao == 1 || regPs.lSituacao == 2;
+    const bool bJaFinalizada =
+        bExiste && (armazenada.ordem.lSituacao == 1 || armazenada.ordem.lSituacao == 2) && bFinalizando;
+    regPs.dataConclusao = bJaFinalizada ? armazenada.ordem.dataConclusao : REG_QVDMA::Hoje().GetData();
+    const bool bRearma = bFinalizando && !bJaFinalizada && regPs.lPonteiroCadastro != 0;
 
     // ---- Everything a later step would fail on is checked before anything changes ----
     // The plan a finished order re-arms (an order without a plan has none).
-    if (bFinalizando && regPs.lPonteiroCadastro != 0) {
+    if (bRearma) {
         _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano;
         std::memset(&plano, 0, sizeof plano);
         const HRESULT hr = LePlano(regPs.lPonteiroCadastro, plano);
@@ -517,8 +526,8 @@ HRESULT CBaseManutencaoPreventiva::GravaMovimentacao(const _REG_MOVIMENTACAO_MAN
     // A finished order re-arms its maintenance, once the order is written so
     // that nothing the plan's save does can take the order's position. A
     // failure here is logged and does not undo the order's save, which
-    // stands; the next save of the order re-arms again.
-    if (bFinalizando && regPs.lPonteiroCadastro != 0) {
+    // stands.
+    if (bRearma) {
         if (const HRESULT hr = RearmaManutencaoDaMovimentacao(regPs); FAILED(hr))
             QV_LOG_HR(hr, "RearmaManutencaoDaMovimentacao(regPs) (the order is saved)");
     }

@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
@@ -30,7 +31,6 @@
 #include <mutex>
 #include <random>
 #include <set>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -151,19 +151,25 @@ using Servico = std::unique_ptr<IQVGE_ManutencaoPreventiva, LiberaServico>;
 
 // ---- The company's files as stored -----------------------------------------------------------
 
-std::string Bytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+// The records of a file, read straight into place (after its header when it
+// has one): the files are read several times a day, and a long life makes
+// them large.
 template <class T>
 std::vector<T> Registros(const fs::path& p) {
-    const std::string b = Bytes(p);
+    std::vector<T> v;
+    std::ifstream in(p, std::ios::binary | std::ios::ate);
+    if (!in) return v;
+    const auto tamanho = static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0));
+    std::array<std::byte, 24> prefixo{};
     std::size_t ini = 0;
-    if (b.size() >= 24 && zenta::dbcheck::PrefixoValido(reinterpret_cast<const std::byte*>(b.data()))) ini = 240;
-    std::vector<T> v(b.size() > ini ? (b.size() - ini) / sizeof(T) : 0);
-    if (!v.empty()) std::memcpy(v.data(), b.data() + ini, v.size() * sizeof(T));
+    in.seekg(0);
+    if (tamanho >= prefixo.size() && in.read(reinterpret_cast<char*>(prefixo.data()), prefixo.size()) &&
+        zenta::dbcheck::PrefixoValido(prefixo.data()))
+        ini = 240;
+    v.resize(tamanho > ini ? (tamanho - ini) / sizeof(T) : 0);
+    in.seekg(static_cast<std::streamoff>(ini));
+    if (!v.empty() && !in.read(reinterpret_cast<char*>(v.data()), static_cast<std::streamsize>(v.size() * sizeof(T))))
+        v.clear();
     return v;
 }
 // The run [primeiro, primeiro + qtd) of a child file (1-based); empty when it does not fit.
@@ -545,6 +551,7 @@ private:
     void OpEditaOrdem();
     void OpConcluiOrdem();
     void OpCancelaOrdem();
+    void OpCorrigeFinalizada();
     void OpSalvaCopiaAntiga();
     void OpFechaOS();
     void OpTomaSolicitacao();
@@ -559,7 +566,7 @@ private:
     void Finaliza(const json& ordem, ULONG situacao);
 
     // Invariants.
-    void ConfereManha();
+    void ConfereManha(const Retrato& r);
     void ConfereDia();
     // Whether an invariant or an operation (a kind, or "edita plano: <what>")
     // is on: --desliga turns one off while a fault it meets is open.
@@ -582,6 +589,7 @@ private:
     unsigned short m_portaFechada = 0;
     long m_operacoes = 0;
     std::chrono::steady_clock::time_point m_relogio = std::chrono::steady_clock::now();
+    const std::chrono::steady_clock::time_point m_inicio = std::chrono::steady_clock::now();
 };
 
 const Simulacao::TipoOperacao Simulacao::kOperacoes[] = {
@@ -596,6 +604,7 @@ const Simulacao::TipoOperacao Simulacao::kOperacoes[] = {
     {"edita ordem", 10, &Simulacao::OpEditaOrdem},
     {"conclui ordem", 10, &Simulacao::OpConcluiOrdem},
     {"cancela ordem", 3, &Simulacao::OpCancelaOrdem},
+    {"corrige ordem finalizada", 3, &Simulacao::OpCorrigeFinalizada},
     {"salva copia antiga", 2, &Simulacao::OpSalvaCopiaAntiga},
     {"fecha OS no ERP", 4, &Simulacao::OpFechaOS},
     {"compras assume solicitacao", 4, &Simulacao::OpTomaSolicitacao},
@@ -1130,6 +1139,22 @@ void Simulacao::OpCancelaOrdem() {
     Finaliza(ParaJson(lida.r), 2);
 }
 
+// A finished order corrected later (its occurrence): it keeps its day and
+// re-arms nothing, so its maintenance's day count goes on.
+void Simulacao::OpCorrigeFinalizada() {
+    if (m_ordens.empty()) return;
+    const ULONGLONG chave = Um(m_ordens);
+    Reg<_REG_MOVIMENTACAO_MANUT_PREV_PS> lida;
+    HRESULT hr = Sessao().LeMovimentacao(chave, &lida.r);
+    if (hr != S_OK) return Registra("le ordem: " + Chave(chave), hr);
+    if (lida.r.lSituacao == 0) return;
+    json ordem = ParaJson(lida.r);
+    ordem["bsOcorrencia"] = "Corrigida em " + TextoData(m_hoje);
+    ULONGLONG gravada = 0;
+    hr = GravaOrdem(ordem, gravada);
+    Registra("corrige ordem finalizada: " + Chave(chave) + " situacao " + std::to_string(lida.r.lSituacao), hr);
+}
+
 // Two users editing one order: the older copy is saved after the newer.
 void Simulacao::OpSalvaCopiaAntiga() {
     if (m_copiasAntigas.empty()) return;
@@ -1188,8 +1213,7 @@ void Simulacao::OpExcluiManual() {
 
 // After the day's first start-up: every active maintenance that the rules
 // make due has its open order, and day counts follow their last reset.
-void Simulacao::ConfereManha() {
-    const Retrato r = LeRetrato(Dados());
+void Simulacao::ConfereManha(const Retrato& r) {
     std::map<ULONG, int> abertas;
     for (const auto& o : r.ordens)
         if (o.r.lSituacao == 0 && o.r.lCodigoManutencao != 0) ++abertas[o.r.lCodigoManutencao];
@@ -1217,12 +1241,15 @@ void Simulacao::ConfereManha() {
                 static constexpr LONGLONG kFator[] = {0, 1, 7, 30, 365};
                 const LONGLONG fator = x.f.lTipoFrequenciaTempo <= 4 ? kFator[x.f.lTipoFrequenciaTempo] : 0;
                 const LONGLONG armado = static_cast<LONGLONG>(x.f.lFrequenciaTempo) * fator - x.f.lFrequenciaLimiteTempo;
+                // Days are not counted before the frequency's first day,
+                // whenever the reset.
+                const ULONG base = std::max(it->second, x.f.dataInicial);
                 // Not counted since its reset: the stored last count may still be the frequency's first day.
-                const ULONG ultima = std::max(x.m.dataUltimaVerificacaoMedicao, it->second);
-                const LONGLONG esperado = armado - (static_cast<LONGLONG>(ultima) - static_cast<LONGLONG>(it->second));
+                const ULONG ultima = std::max(x.m.dataUltimaVerificacaoMedicao, base);
+                const LONGLONG esperado = armado - (static_cast<LONGLONG>(ultima) - static_cast<LONGLONG>(base));
                 if (dias != esperado)
                     Viola("contagem de dias", nome + ": faltam " + std::to_string(dias) + " dias, o intervalo de " +
-                                                  std::to_string(armado) + " contado desde " + TextoData(it->second) +
+                                                  std::to_string(armado) + " contado desde " + TextoData(base) +
                                                   " ate " + TextoData(x.m.dataUltimaVerificacaoMedicao) + " da " +
                                                   std::to_string(esperado));
             }
@@ -1445,10 +1472,11 @@ int Simulacao::Executa() {
                 DeJson(json{{"cAvisarPorEmail", 1}, {"cAvisarComTelaAviso", 1}, {"lQtdDiasAviso", 5}}, prop);
                 Registra("propriedades", m_a->GravaPropriedades(prop.r));
             }
-            ConfereManha();
+            const Retrato manha = LeRetrato(Dados());
+            ConfereManha(manha);
             // Orders open at the start of the day, for the users to work on.
             m_abertas.clear();
-            for (const auto& o : LeRetrato(Dados()).ordens)
+            for (const auto& o : manha.ordens)
                 if (o.r.lSituacao == 0) m_abertas.push_back(o.chave);
             for (int n = Sorteia(3, 9); n > 0; --n) {
                 int sorteio = Sorteia(1, totalPeso);
@@ -1462,9 +1490,21 @@ int Simulacao::Executa() {
             m_b.reset();
             m_a.reset();
             ConfereDia();
+            // Where a long life stands: every 100 days, or every day with --verboso.
+            if (m_op.verboso || m_dia % 100 == 0) {
+                const auto segundos =
+                    std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - m_inicio).count();
+                std::printf("dia %d (%s): %ld operacoes, %zu planos, %zu ordens gravadas, %lld s\n", m_dia,
+                            TextoData(m_hoje).c_str(), m_operacoes, m_planos.size(), m_ordens.size(),
+                            static_cast<long long>(segundos));
+                std::fflush(stdout);
+            }
         }
-        std::printf("semente %llu: %d dias, %ld operacoes, %zu planos, todas as invariantes valem\n", m_op.semente,
-                    m_op.dias, m_operacoes, m_planos.size());
+        std::printf("semente %llu: %d dias, %ld operacoes, %zu planos, todas as invariantes valem (%lld s)\n",
+                    m_op.semente, m_op.dias, m_operacoes, m_planos.size(),
+                    static_cast<long long>(
+                        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - m_inicio)
+                            .count()));
         if (m_op.verboso)
             for (const auto& [op, resultados] : m_resultados) {
                 std::printf("  %-28s", op.c_str());

@@ -568,10 +568,22 @@ TEST_F(Verificacao, AvisoChegaAoSeuTecnicoUmaVez) {
     NovoPlano({.dias = 10, .tecnico = 1}, 12);
     DiasDepois(10);
     Abre(8);
+    // A notice whose order cannot be read (past its month file) is left out
+    // and logged; the list still goes out.
+    REG_MOVIMENTACOES_DIARIAS_V1 perdido{};
+    perdido.lPonteiroMovimentacao = 99;
+    perdido.maMovimentacao = REG_QVDMA::Hoje().GetMa();
+    ULONGLONG posicao = 0;
+    ASSERT_EQ(CBaseManutencaoPreventiva::m_ContainerFacade.GetDataBase(kEmpresa)->m_MovimentacoesDia.Grava(posicao, perdido),
+              S_OK);
     const auto avisosOito = Avisos();
     ASSERT_EQ(avisosOito.size(), 1u);
     EXPECT_EQ(avisosOito[0].lPonteiroCadastro, static_cast<ULONG>(doOito));
     EXPECT_TRUE(Avisos().empty());
+    std::string logs;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(m_home.Raiz()))
+        if (e.path().filename().string().rfind("QVProfilerErros_", 0) == 0) logs += zenta::teste::LeArquivo(e.path());
+    EXPECT_NE(logs.find("the notice is left out"), std::string::npos);
 
     Abre(7);
     const auto avisosSete = Avisos();
@@ -719,10 +731,27 @@ TEST_F(Verificacao, WithoutAStartDateDaysCountFromTheConclusion) {
     Abre();
     ASSERT_EQ(OrdensDoPlano(plano)->Quantidade(), 1u);
     DiasDepois(2);
+    const auto Situacao = [&](ULONG situacao) {
+        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS lido{};
+        ASSERT_EQ(m_servico->Le(plano, &lido), S_OK);
+        lido.idEquipamentoPS.lSituacao = situacao;
+        LONG p = plano;
+        ASSERT_EQ(m_servico->Grava(&p, lido), S_OK);
+        zenta::LiberaRegistro(lido);
+    };
+    // Concluded while the plan rests, so nothing is counted for a few days:
+    // neither the plan's saves (a reading's, a status change) nor the
+    // finished order saved again restart the count.
+    Situacao(2);
     Conclui((*OrdensDoPlano(plano))[0]);
     for (int dia = 1; dia < 10; ++dia) {
         DiasDepois(1);
         Abre();
+        if (dia == 3) {
+            Leitura(5);
+            Conclui((*OrdensDoPlano(plano))[0]);
+        }
+        if (dia == 5) Situacao(1);
     }
     EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 1u) << "nine days after the conclusion";
     DiasDepois(1);

@@ -90,6 +90,9 @@ TEST_F(ZentactlServidor, StatusAcompanhaRegistroInicioPeloComandoOciosidadeEDesr
     EXPECT_NE(r.saida.find(Servidor().string()), std::string::npos) << r.saida;
     EXPECT_NE(r.saida.find("no (not running)"), std::string::npos) << r.saida;
     EXPECT_EQ(r.saida.find("Pid"), std::string::npos) << r.saida;
+    // Another day cannot travel to a server that verifies its own today: a
+    // usage error, and nothing starts.
+    EXPECT_EQ(Executa({"verify", "--data", "2030-01-10"}).status, 2);
 
     // --inproc keeps the service in zentactl's process: nothing starts.
     r = Executa({"--inproc", "--json", "properties", "show"});
