@@ -1243,9 +1243,12 @@ void Simulacao::ConfereManha(const Retrato& r) {
                 const LONGLONG armado = static_cast<LONGLONG>(x.f.lFrequenciaTempo) * fator - x.f.lFrequenciaLimiteTempo;
                 // Days are not counted before the frequency's first day,
                 // whenever the reset.
-                const ULONG base = std::max(it->second, x.f.dataInicial);
+                // (Packed fields are copied before std::max binds them.)
+                const ULONG inicial = x.f.dataInicial;
+                const ULONG contada = x.m.dataUltimaVerificacaoMedicao;
+                const ULONG base = std::max(it->second, inicial);
                 // Not counted since its reset: the stored last count may still be the frequency's first day.
-                const ULONG ultima = std::max(x.m.dataUltimaVerificacaoMedicao, base);
+                const ULONG ultima = std::max(contada, base);
                 const LONGLONG esperado = armado - (static_cast<LONGLONG>(ultima) - static_cast<LONGLONG>(base));
                 if (dias != esperado)
                     Viola("contagem de dias", nome + ": faltam " + std::to_string(dias) + " dias, o intervalo de " +
