@@ -692,6 +692,23 @@ TEST_F(Verificacao, CodesStayUniqueAcrossRestartsCopiesAndBorrowedCodes) {
     codigos.insert(Manutencao(2).lCodigoManutencao);
     EXPECT_EQ(codigos.size(), 5u);
     EXPECT_EQ(codigos.count(0), 0u);
+
+    // A code an order still names stays taken after its maintenance has left
+    // its plan and, with the next compaction, the file.
+    const LONG vencido = NovoPlano({.dias = 10}, 20);
+    const ULONG usado = Manutencao(vencido).lCodigoManutencao;
+    DiasDepois(10);
+    Abre();
+    ASSERT_EQ(OrdensDoPlano(vencido)->Quantidade(), 1u);
+    PlanoLido sem;
+    ASSERT_EQ(m_servico->Le(vencido, &sem.p), S_OK);
+    const ULONG quantas = sem.p.listaManutencoes.lQtdManutencoes;
+    sem.p.listaManutencoes.lQtdManutencoes = 0;
+    LONG posicao = vencido;
+    ASSERT_EQ(m_servico->Grava(&posicao, sem.p), S_OK);
+    sem.p.listaManutencoes.lQtdManutencoes = quantas;  // what the record frees
+    Abre();
+    EXPECT_GT(Manutencao(NovoPlano({.dias = 10}, 21)).lCodigoManutencao, usado);
 }
 
 TEST_F(Verificacao, EditsThatEmptyListsOrNameNoTextLeaveACompanyThatStarts) {
