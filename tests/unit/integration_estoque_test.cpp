@@ -242,12 +242,12 @@ TEST_F(EstoqueTeste, RecordsOfEachProductStayTogetherInOrder) {
 
 TEST_F(EstoqueTeste, LocationsAndGradesBeyondSixteenBitsAreRefusedByName) {
     auto alto = Local(1000);
-    alto.lPonteiroLocal = 65537;
+    alto.lPonteiroLocal = 65536;  // the first value past 16 bits
     struct Caso {
         ULONG grade1;
         _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS local;
         const char* nomeado;
-    } casos[] = {{1, alto, "65537"}, {0x10001, Local(1000), "65537"}};
+    } casos[] = {{1, alto, "65536"}, {0x10000, Local(1000), "65536"}};
     for (const Caso& caso : casos) {
         Ordem ordem;
         ordem.Linha(10, 50000, {caso.local}, caso.grade1);
