@@ -245,6 +245,13 @@ TEST(JsonRegistros, OrderWithBstrsKeysAndMonthsRoundTrips) {
     zenta::LiberaRegistro(a);
     zenta::LiberaRegistro(b);
     EXPECT_EQ(a.bsOcorrencia, nullptr);
+
+    for (const std::string mes : {"2023-00", "2023-13"}) {
+        _REG_MOVIMENTACAO_MANUT_PREV_PS c{};
+        const json ruim = json::parse(R"({"listaRelacionamentos": {"pRelacionamentos": [{"maOS": ")" + mes + R"("}]}})");
+        EXPECT_EQ(zenta::JsonParaRegistro(ruim, c, erro), E_INVALIDARG) << mes;
+        EXPECT_NE(erro.find("maOS"), std::string::npos) << erro;
+    }
 }
 
 struct Recusa {
