@@ -34,12 +34,14 @@
 #include "platform/rpc/QVExportador.h"
 #include "platform/rpc/QVInterfaceRemota.h"
 #include "platform/rpc/QVQuadros.h"
+#include "support/Espera.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using zenta::teste::EsperaAte;
 
 // {0E8F1B52-6C1D-4B7A-9E43-2D5C7A1F0B11}
 constexpr CLSID CLSID_TesteEco = {0x0e8f1b52, 0x6c1d, 0x4b7a, {0x9e, 0x43, 0x2d, 0x5c, 0x7a, 0x1f, 0x0b, 0x11}};
@@ -170,15 +172,6 @@ const bool g_registrada = [] {
     zenta::rpc::RegistraInterfaceRemota(IID_ITesteEco, {&CriaProxyTesteEco, &DespachaTesteEco});
     return true;
 }();
-
-bool EsperaAte(const std::function<bool()>& condicao, std::chrono::milliseconds limite = 10s) {
-    const auto fim = std::chrono::steady_clock::now() + limite;
-    while (!condicao()) {
-        if (std::chrono::steady_clock::now() >= fim) return false;
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
 
 // This process offers the test class for the length of a test.
 class Transporte : public ::testing::Test {

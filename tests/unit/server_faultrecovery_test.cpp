@@ -39,6 +39,7 @@
 #include "platform/CodePage.h"
 #include "platform/rpc/QVAtivacao.h"
 #include "platform/rpc/QVConexaoCliente.h"
+#include "support/Espera.h"
 #include "server/QVCallFrameSupport.h"
 #include "server/QVJsonRegistros.h"
 #include "diagnostics/QVCodigosErro.h"
@@ -66,6 +67,8 @@ namespace fs = std::filesystem;
 using zenta::ResultadoArquivo;
 using zenta::teste::NovoServico;
 using zenta::teste::Servico;
+using zenta::teste::EstadoServidor;
+using zenta::teste::EsperaAte;
 
 constexpr const char* kEmpresa = "FALHAS";
 
@@ -432,23 +435,6 @@ TEST_F(RecuperacaoFalhas, DeathBeforeAnyWriteStepLeavesACompanyThatStarts) {
 }
 
 // ---- Through the local server --------------------------------------------------------
-
-std::optional<zenta::rpc::EstadoRemoto> EstadoServidor() {
-    std::shared_ptr<zenta::rpc::Conexao> conexao;
-    if (FAILED(zenta::rpc::ConexaoLocal(CLSID_QVGE_ManutencaoPreventiva, &conexao))) return std::nullopt;
-    zenta::rpc::EstadoRemoto estado;
-    if (FAILED(conexao->Estado(&estado))) return std::nullopt;
-    return estado;
-}
-
-bool EsperaAte(const std::function<bool()>& condicao, std::chrono::milliseconds limite) {
-    const auto fim = std::chrono::steady_clock::now() + limite;
-    while (!condicao()) {
-        if (std::chrono::steady_clock::now() >= fim) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
 
 Servico ServicoRemoto() {
     IQVGE_ManutencaoPreventiva* p = nullptr;

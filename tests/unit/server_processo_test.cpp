@@ -25,6 +25,7 @@
 #include "platform/Registry.h"
 #include "platform/rpc/QVAtivacao.h"
 #include "platform/rpc/QVEnderecos.h"
+#include "support/Espera.h"
 #include "support/Inicializacao.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
@@ -32,6 +33,8 @@
 namespace {
 
 using namespace std::chrono_literals;
+using zenta::teste::EstadoServidor;
+using zenta::teste::EsperaAte;
 namespace fs = std::filesystem;
 
 fs::path Executavel() {
@@ -48,24 +51,6 @@ int Executa(const std::string& comando, std::string* saida = nullptr) {
     const int status = f != nullptr ? ::pclose(f) : -1;
     if (saida != nullptr) *saida = texto;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-bool EsperaAte(const std::function<bool()>& condicao, std::chrono::milliseconds limite) {
-    const auto fim = std::chrono::steady_clock::now() + limite;
-    while (!condicao()) {
-        if (std::chrono::steady_clock::now() >= fim) return false;
-        std::this_thread::sleep_for(20ms);
-    }
-    return true;
-}
-
-// The state of the running server, or nothing when none answers.
-std::optional<zenta::rpc::EstadoRemoto> EstadoServidor() {
-    std::shared_ptr<zenta::rpc::Conexao> conexao;
-    if (FAILED(zenta::rpc::ConexaoLocal(CLSID_QVGE_ManutencaoPreventiva, &conexao))) return std::nullopt;
-    zenta::rpc::EstadoRemoto estado;
-    if (FAILED(conexao->Estado(&estado))) return std::nullopt;
-    return estado;
 }
 
 // The installation's idle time-out of the server (nullopt: the real one).
