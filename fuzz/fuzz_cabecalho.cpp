@@ -3,7 +3,8 @@
 // with the independent format check (zenta-dbcheck's library):
 // - a file with a header prefix is refused with exactly the code of the
 //   check's first named finding, and a refused file is left untouched;
-// - a file without one gains a 240-byte header in front of its bytes;
+// - a file without one gains a 240-byte header in front of its bytes, but an
+//   empty file (one that lost its header) is refused like the check refuses it;
 // - a file that loads holds a sound header afterwards, every record reads
 //   back as it is on disk, and closing leaves the header sound.
 //
@@ -115,7 +116,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
     const HRESULT hr = arq.Inicializa("EMP", 1, 1);
     const std::string depois = LeTudo(caminho);
 
-    if (antes.possuiCabecalho) {
+    if (conteudo.empty()) {
+        // An empty file has lost its header: refused as the check finds it, and left alone.
+        Exige(hr == PrimeiroCodigo(antes) && FAILED(hr) && depois.empty());
+    } else if (antes.possuiCabecalho) {
         // A header the engine validates: the same verdict as the check's.
         if (!antes.Tem(dbc::TipoAchado::cabecalhoTruncado)) Exige(hr == PrimeiroCodigo(antes));
         if (FAILED(hr)) Exige(depois == conteudo);

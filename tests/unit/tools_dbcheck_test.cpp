@@ -239,11 +239,14 @@ TEST_F(DbCheckTeste, HeaderlessFilesAndTheirMigration) {
     EXPECT_TRUE(r.possuiCabecalho);
     EXPECT_EQ(LeArquivo(Caminho("GECHECK.dat")).substr(240), legado);
 
-    // Files shorter than the prefix, and files that never have a header.
-    for (std::size_t n : {0u, 1u, 23u}) {
+    // Files shorter than the prefix, and files that never have a header; an
+    // empty one has lost its header, which the engine refuses.
+    for (std::size_t n : {1u, 23u}) {
         GravaBytes(Caminho("GECURTO.dat"), std::string(n, '\x01'));
         EXPECT_TRUE(Verifica(Caminho("GECURTO.dat")).Limpo()) << n;
     }
+    GravaBytes(Caminho("GECURTO.dat"), "");
+    EXPECT_TRUE(Verifica(Caminho("GECURTO.dat")).Tem(TipoAchado::tamanhoDados));
     fs::copy_file(Caminho("GECHECK.dat"), Caminho("GECHECK.srk"));
     EXPECT_TRUE(Verifica(Caminho("GECHECK.srk")).Tem(TipoAchado::cabecalhoIndevido));
     // A "cab" work copy carries the header of the file it replaces.

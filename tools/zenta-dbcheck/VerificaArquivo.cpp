@@ -117,10 +117,17 @@ private:
             Acha(TipoAchado::leitura, 0, 0, "the first " + std::to_string(lidos) + " bytes could not be read");
             return false;
         }
+        const bool semCabecalho = NomeSemCabecalho(m_nome);
+        // A file of a kind with a header is created with it: one of zero
+        // bytes lost its content, and the engine refuses it.
+        if (tamanho == 0 && !semCabecalho) {
+            Acha(TipoAchado::tamanhoDados, 0, E_TAMANHO_ARQUIVO_NAO_CONFERE,
+                 "the file is empty: a file of this kind always holds its header");
+            return false;
+        }
         // Files shorter than the prefix, and the files that never have a
         // header, are data from their first byte.
         if (tamanho < TAMANHO_PREFIXO) return true;
-        const bool semCabecalho = NomeSemCabecalho(m_nome);
         m_r.possuiCabecalho = PrefixoValido(bytes.data());
         if (!m_r.possuiCabecalho) {
             if (semCabecalho || !PareceCabecalho(bytes.data(), tamanho)) return true;
