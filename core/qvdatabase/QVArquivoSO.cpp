@@ -276,6 +276,17 @@ public:
         return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
     }
 
+    bool Identidade(const std::filesystem::path& caminho, IdentidadeArquivo& identidade) override {
+        struct stat st {};
+        if (::stat(caminho.c_str(), &st) != 0) return false;
+        identidade.dispositivo = st.st_dev;
+        identidade.inode = st.st_ino;
+        identidade.tamanho = static_cast<uint64_t>(st.st_size);
+        identidade.modificacaoNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+        identidade.mudancaNs = static_cast<int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+        return true;
+    }
+
     std::vector<std::string> ListaDiretorio(const std::filesystem::path& diretorio) override {
         std::vector<std::string> nomes;
         DIR* d = ::opendir(diretorio.c_str());

@@ -82,6 +82,17 @@ public:
     virtual ResultadoArquivo Trunca(uint64_t /*tamanho*/) { return ResultadoArquivo::Falha(CausaArquivo::generica); }
 };
 
+// What tells one version of a file from another without reading it: writing
+// a file or replacing it by rename gives it another identity.
+struct IdentidadeArquivo {
+    uint64_t dispositivo = 0;
+    uint64_t inode = 0;
+    uint64_t tamanho = 0;
+    int64_t modificacaoNs = 0;
+    int64_t mudancaNs = 0;
+    bool operator==(const IdentidadeArquivo&) const = default;
+};
+
 class ISistemaArquivos {
 public:
     virtual ~ISistemaArquivos() = default;
@@ -91,6 +102,11 @@ public:
     virtual bool Existe(const std::filesystem::path& caminho) = 0;
     // True when the file carries no write permission for anyone (the read-only attribute).
     virtual bool SomenteLeitura(const std::filesystem::path& caminho) = 0;
+    // The file's identity; false when it cannot be examined or the layer
+    // keeps none (then callers read the file instead of trusting a copy).
+    virtual bool Identidade(const std::filesystem::path& /*caminho*/, IdentidadeArquivo& /*identidade*/) {
+        return false;
+    }
     // Names of the entries of a directory (no "." or ".."); empty when it cannot be listed.
     virtual std::vector<std::string> ListaDiretorio(const std::filesystem::path& diretorio) = 0;
     virtual ResultadoArquivo CriaDiretorios(const std::filesystem::path& diretorio) = 0;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <mutex>
 
 #include "access/QVModulos.h"
 #include "core/qvdatabase/QVDataBase.h"
@@ -26,6 +28,23 @@ HRESULT CodigoFalhaArquivo(const zenta::ResultadoArquivo& r) {
         case zenta::CausaArquivo::violacaoBloqueio: return E_QVDATABASE_eLockViolation;
         default: return CQVFileBase::CodigoExcecaoArquivo(r.causa);
     }
+}
+
+// The lists last read in this process, by control file, each with the
+// identity of the version it was read from. Every open of a data file asks
+// whether the list names it; a start-up opens every file of the company, so
+// reading the whole list each time would grow with the square of the files.
+struct ListaLida {
+    zenta::IdentidadeArquivo identidade;
+    std::vector<std::string> nomes;  // sorted
+};
+std::mutex g_mutexListas;
+std::map<std::string, ListaLida> g_listasLidas;
+constexpr std::size_t kMaximoListasLidas = 64;
+
+void EsqueceListaLida(const std::filesystem::path& controle) {
+    const std::lock_guard trava(g_mutexListas);
+    g_listasLidas.erase(controle.string());
 }
 
 }  // namespace
@@ -126,7 +145,7 @@ HRESULT CQVDataBaseControleCriacaoArquivos::GerenciaControleCriacaoArquivos(EQVD
         return S_OK;
     }
     bool bPossui = false;
-    QV_CHECK(PossuiControleCriacaoArquivos(bPossui));
+    QV_CHECK(ListadoNaCopia(bPossui));
     if (!bPossui) {
         QV_CHECK(CriaControleCriacaoArquivos());
         return S_OK;
@@ -134,8 +153,44 @@ HRESULT CQVDataBaseControleCriacaoArquivos::GerenciaControleCriacaoArquivos(EQVD
     std::filesystem::path caminho;
     QV_CHECK(CQVDataBaseUtil::GetPathArquivo(m_eModulo, m_contexto.GetEmpresa(), m_sNomeArquivo, caminho));
     std::filesystem::path noDisco;
-    if (!zenta::LocalizaArquivoNoDisco(caminho.parent_path(), m_sNomeArquivo, noDisco))
-        QV_CHECK(E_QVCR_INCONSISTENCIA_CONTROLE_CRIACAO_ARQUIVOS);
+    if (zenta::LocalizaArquivoNoDisco(caminho.parent_path(), m_sNomeArquivo, noDisco)) return S_OK;
+    // A listed file that is missing is only judged on the list as it is now.
+    QV_CHECK(PossuiControleCriacaoArquivos(bPossui));
+    if (!bPossui) {
+        QV_CHECK(CriaControleCriacaoArquivos());
+        return S_OK;
+    }
+    QV_CHECK(E_QVCR_INCONSISTENCIA_CONTROLE_CRIACAO_ARQUIVOS);
+    return S_OK;
+}
+
+HRESULT CQVDataBaseControleCriacaoArquivos::ListadoNaCopia(bool& bListado) {
+    bListado = false;
+    std::filesystem::path controle;
+    QV_CHECK(CaminhoControle(controle));
+    // The identity is taken before the read: a change in between leaves a
+    // copy under an identity the list no longer has, which is read again.
+    zenta::IdentidadeArquivo identidade;
+    if (!zenta::ArquivoSO()->Identidade(controle, identidade)) {
+        QV_CHECK(PossuiControleCriacaoArquivos(bListado));
+        return S_OK;
+    }
+    const std::string chave = controle.string();
+    {
+        const std::lock_guard trava(g_mutexListas);
+        const auto it = g_listasLidas.find(chave);
+        if (it != g_listasLidas.end() && it->second.identidade == identidade) {
+            bListado = std::binary_search(it->second.nomes.begin(), it->second.nomes.end(), m_sNomeArquivo);
+            return S_OK;
+        }
+    }
+    ListaLida lida{identidade, {}};
+    QV_CHECK(LeLista(m_contexto, m_eModulo, lida.nomes));
+    std::sort(lida.nomes.begin(), lida.nomes.end());
+    bListado = std::binary_search(lida.nomes.begin(), lida.nomes.end(), m_sNomeArquivo);
+    const std::lock_guard trava(g_mutexListas);
+    if (g_listasLidas.size() >= kMaximoListasLidas) g_listasLidas.clear();
+    g_listasLidas[chave] = std::move(lida);
     return S_OK;
 }
 
@@ -182,7 +237,11 @@ HRESULT CQVDataBaseControleCriacaoArquivos::GravaLista(const std::vector<std::st
         QV_CHECK(tra.SincronizaArquivo());
         tra.Finaliza();
     }
+    std::filesystem::path controle;
+    QV_CHECK(CaminhoControle(controle));
+    EsqueceListaLida(controle);
     QV_CHECK(CQVDataBaseUtil::RenomeiaArquivoTRA(&m_contexto, m_eModulo, QVDATABASE_NOME_ARQUIVO_CONTROLE));
+    EsqueceListaLida(controle);
     return S_OK;
 }
 

@@ -70,6 +70,9 @@ public:
     HRESULT GerenciaControleCriacaoArquivos(EQVDataBase_ModoAbertura eModoAbertura) override;
     // Whether the file's name is in the list (read without locking).
     HRESULT PossuiControleCriacaoArquivos(bool& bPossui);
+    // The same answer from this process's copy of the list while the
+    // control file keeps the identity the copy was read at.
+    HRESULT ListadoNaCopia(bool& bListado);
     // Adds the file's name to the list, under the marker, unless it is there.
     HRESULT CriaControleCriacaoArquivos();
     // Takes the file's name (or, for a group pattern, every member's) out of
