@@ -26,6 +26,8 @@ namespace {
 using zenta::AlocaArray;
 using zenta::ListaValida;
 using zenta::RunDentro;
+using zenta::CopiaEquipamento;
+using zenta::CopiaIdentificacao;
 using zenta::CopiaTexto;
 using zenta::TextoCampo;
 using zenta::TextoTerminado;
@@ -91,33 +93,12 @@ HRESULT ValidaPlano(const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& plano) {
 void MestreDoPlano(const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& plano, REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1& reg) {
     std::memset(static_cast<void*>(&reg), 0, sizeof reg);
     const auto& id = plano.idEquipamentoPS;
-    reg.lFilial = id.lFilial;
-    reg.lEquipamento = id.lEquipamento;
-    reg.lProduto = id.lProduto;
-    reg.lGrade1 = id.lGrade1;
-    reg.lGrade2 = id.lGrade2;
-    reg.lGrade3 = id.lGrade3;
-    reg.lMarca = id.lMarca;
-    reg.lModelo = id.lModelo;
-    reg.lTipo = id.lTipo;
-    reg.lSituacao = id.lSituacao;
-    reg.lMedidor = id.lMedidor;
+    CopiaIdentificacao(reg, id);
     reg.lManutencoes = plano.lManutencoes;
     reg.lQtdManutencoes = plano.listaManutencoes.lQtdManutencoes;
     reg.lClientes = plano.lClientes;
     reg.lQtdClientes = plano.listaClientes.lQtdClientes;
     reg.bExcluido = plano.bExcluido;
-    CopiaTexto(reg.szAnoFabricacao, id.szAnoFabricacao);
-    CopiaTexto(reg.szCapacidade, id.szCapacidade);
-    CopiaTexto(reg.szNrSerie, id.szNrSerie);
-    CopiaTexto(reg.szNrPatrimonial, id.szNrPatrimonial);
-    CopiaTexto(reg.szMotor, id.szMotor);
-    CopiaTexto(reg.szFabricante, id.szFabricante);
-    CopiaTexto(reg.szCampoDinamico1, id.szCampoDinamico1);
-    CopiaTexto(reg.szCampoDinamico2, id.szCampoDinamico2);
-    CopiaTexto(reg.szCampoDinamico3, id.szCampoDinamico3);
-    CopiaTexto(reg.szCampoDinamico4, id.szCampoDinamico4);
-    CopiaTexto(reg.szCampoDinamico5, id.szCampoDinamico5);
     reg.cOrigem = plano.cOrigem;
     reg.dmcOrigem.uiChave = plano.dmcOrigem;  // a field at an odd offset: no member calls
     reg.lPonteiroMedicao = plano.lPonteiroMedicao;
@@ -128,29 +109,7 @@ void MestreDoPlano(const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& plano, REG_CADA
 // read separately.
 void PlanoDoMestre(const REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1& reg, ULONG uiPosicao,
                    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& plano) {
-    auto& id = plano.idEquipamentoPS;
-    id.lFilial = reg.lFilial;
-    id.lEquipamento = reg.lEquipamento;
-    id.lProduto = reg.lProduto;
-    id.lGrade1 = reg.lGrade1;
-    id.lGrade2 = reg.lGrade2;
-    id.lGrade3 = reg.lGrade3;
-    id.lMarca = reg.lMarca;
-    id.lModelo = reg.lModelo;
-    id.lTipo = reg.lTipo;
-    id.lSituacao = reg.lSituacao;
-    id.lMedidor = reg.lMedidor;
-    CopiaTexto(id.szAnoFabricacao, reg.szAnoFabricacao);
-    CopiaTexto(id.szCapacidade, reg.szCapacidade);
-    CopiaTexto(id.szNrSerie, reg.szNrSerie);
-    CopiaTexto(id.szNrPatrimonial, reg.szNrPatrimonial);
-    CopiaTexto(id.szMotor, reg.szMotor);
-    CopiaTexto(id.szFabricante, reg.szFabricante);
-    CopiaTexto(id.szCampoDinamico1, reg.szCampoDinamico1);
-    CopiaTexto(id.szCampoDinamico2, reg.szCampoDinamico2);
-    CopiaTexto(id.szCampoDinamico3, reg.szCampoDinamico3);
-    CopiaTexto(id.szCampoDinamico4, reg.szCampoDinamico4);
-    CopiaTexto(id.szCampoDinamico5, reg.szCampoDinamico5);
+    CopiaIdentificacao(plano.idEquipamentoPS, reg);
     plano.bExcluido = reg.bExcluido;
     plano.lPonteiroRegistro = uiPosicao;
     plano.lManutencoes = reg.lManutencoes;
@@ -439,15 +398,7 @@ template <class TId>
 _REG_CADASTRO_HISTORICO_MEDICOES_PS LeituraDaIdentificacao(const TId& id) {
     _REG_CADASTRO_HISTORICO_MEDICOES_PS r;
     std::memset(static_cast<void*>(&r), 0, sizeof r);
-    r.lEquipamento = id.lEquipamento;
-    r.lProduto = id.lProduto;
-    r.lGrade1 = id.lGrade1;
-    r.lGrade2 = id.lGrade2;
-    r.lGrade3 = id.lGrade3;
-    r.lMarca = id.lMarca;
-    r.lModelo = id.lModelo;
-    r.lTipo = id.lTipo;
-    CopiaTexto(r.szNrSerie, id.szNrSerie);
+    CopiaEquipamento(r, id);
     return r;
 }
 
@@ -578,15 +529,7 @@ HRESULT CBaseManutencaoPreventiva::Grava(LONG* pPosicao, const _REG_CADASTRO_MAN
                 medicaoLevada = antiga;
                 posMedicaoLevada = posAntiga;
                 if (bMudouId) {
-                    medicaoLevada.lEquipamento = id.lEquipamento;
-                    medicaoLevada.lMarca = id.lMarca;
-                    medicaoLevada.lModelo = id.lModelo;
-                    medicaoLevada.lTipo = id.lTipo;
-                    medicaoLevada.lProduto = id.lProduto;
-                    medicaoLevada.lGrade1 = id.lGrade1;
-                    medicaoLevada.lGrade2 = id.lGrade2;
-                    medicaoLevada.lGrade3 = id.lGrade3;
-                    CopiaTexto(medicaoLevada.szNrSerie, id.szNrSerie);
+                    CopiaEquipamento(medicaoLevada, id);
                     medicaoLevada.lPonteiroCadastro = static_cast<ULONG>(uiPosicao);
                     plano.lPonteiroMedicao = static_cast<ULONG>(posAntiga);
                 }

@@ -31,6 +31,7 @@ bool QuantidadeAdmissivel(ULONG quantidade, ULONGLONG registrosNoArquivo) {
     return quantidade <= kListaCurta || quantidade <= registrosNoArquivo;
 }
 
+using zenta::CopiaEquipamento;
 using zenta::CopiaTexto;
 using zenta::TextoCampo;
 
@@ -47,15 +48,7 @@ void ParaArmazenado(const _REG_CADASTRO_HISTORICO_MEDICOES_PS& origem, TArmazena
     destino.horaMedicaoCalculo = origem.horaMedicaoCalculo;
     destino.dataGravacao = origem.dataGravacao;
     destino.dataMedicaoInformada = origem.dataMedicaoInformada;
-    destino.lEquipamento = origem.lEquipamento;
-    destino.lProduto = origem.lProduto;
-    destino.lGrade1 = origem.lGrade1;
-    destino.lGrade2 = origem.lGrade2;
-    destino.lGrade3 = origem.lGrade3;
-    destino.lMarca = origem.lMarca;
-    destino.lModelo = origem.lModelo;
-    destino.lTipo = origem.lTipo;
-    CopiaTexto(destino.szNrSerie, origem.szNrSerie);
+    CopiaEquipamento(destino, origem);
     destino.lTecnico = origem.lTecnico;
     destino.vQuantidadeMedicao.int64 = origem.vQuantidadeMedicao.int64;
     destino.lQtdCasasDecimais = origem.lQtdCasasDecimais;
@@ -67,17 +60,9 @@ void ParaArmazenado(const _REG_CADASTRO_HISTORICO_MEDICOES_PS& origem, TArmazena
 template <class TArmazenado>
 void ParaInterface(const TArmazenado& origem, _REG_CADASTRO_HISTORICO_MEDICOES_PS& destino) {
     destino = _REG_CADASTRO_HISTORICO_MEDICOES_PS{};
-    destino.lEquipamento = origem.lEquipamento;
-    destino.lProduto = origem.lProduto;
-    destino.lGrade1 = origem.lGrade1;
-    destino.lGrade2 = origem.lGrade2;
-    destino.lGrade3 = origem.lGrade3;
-    destino.lTipo = origem.lTipo;
-    destino.lMarca = origem.lMarca;
-    destino.lModelo = origem.lModelo;
     // A stored serial without its terminator (a damaged file) loses its last
     // character rather than leaving the client a text without end.
-    CopiaTexto(destino.szNrSerie, origem.szNrSerie);
+    CopiaEquipamento(destino, origem);
     destino.cMedicaoAtiva = origem.cMedicaoAtiva;
     destino.lTecnico = origem.lTecnico;
     destino.lPonteiroCadastro = origem.lPonteiroCadastro;
@@ -349,15 +334,7 @@ HRESULT CBaseManutencaoPreventiva::GravaMedidorSubstituido(const _REG_CADASTRO_M
     // would count the old meter's reading as growth of the new one.
     _REG_CADASTRO_HISTORICO_MEDICOES_PS identificacao{};
     const auto& id = plano.idEquipamentoPS;
-    identificacao.lEquipamento = id.lEquipamento;
-    identificacao.lProduto = id.lProduto;
-    identificacao.lGrade1 = id.lGrade1;
-    identificacao.lGrade2 = id.lGrade2;
-    identificacao.lGrade3 = id.lGrade3;
-    identificacao.lMarca = id.lMarca;
-    identificacao.lModelo = id.lModelo;
-    identificacao.lTipo = id.lTipo;
-    CopiaTexto(identificacao.szNrSerie, id.szNrSerie);
+    CopiaEquipamento(identificacao, id);
     ULONGLONG posMedicao = 0;
     REG_CADASTRO_MEDICAO_ATUAL_V1 atual{};
     QV_CHECK(BuscaMedicaoAtual(*m_pDataBase, identificacao, posMedicao, atual));

@@ -28,6 +28,7 @@
 
 namespace {
 
+using zenta::CopiaEquipamento;
 using zenta::CopiaTexto;
 using zenta::TextoCampo;
 
@@ -275,15 +276,7 @@ HRESULT CBaseManutencaoPreventiva::BuscaPlanosDaMedicao(const _REG_CADASTRO_HIST
     regPlanos = {};
     _REG_FILTRO_CADASTRO_MANUTENCAO_PS filtro;
     std::memset(&filtro, 0, sizeof filtro);
-    filtro.lEquipamento = regMedicao.lEquipamento;
-    filtro.lMarca = regMedicao.lMarca;
-    filtro.lModelo = regMedicao.lModelo;
-    filtro.lTipo = regMedicao.lTipo;
-    filtro.lProduto = regMedicao.lProduto;
-    filtro.lGrade1 = regMedicao.lGrade1;
-    filtro.lGrade2 = regMedicao.lGrade2;
-    filtro.lGrade3 = regMedicao.lGrade3;
-    CopiaTexto(filtro.szNrSerie, regMedicao.szNrSerie);
+    CopiaEquipamento(filtro, regMedicao);
     filtro.lTipoIdentificacao = 2;
 
     // The candidates: the plans whose identification has the reading's key
@@ -314,15 +307,7 @@ HRESULT CBaseManutencaoPreventiva::BuscaPlanosDaMedicao(const _REG_CADASTRO_HIST
         if (!bPassa) continue;
         _REG_CADASTRO_IDENTIFICACAO_EQUIPAMENTO_PS id;
         std::memset(&id, 0, sizeof id);
-        id.lEquipamento = mestre.lEquipamento;
-        id.lProduto = mestre.lProduto;
-        id.lMarca = mestre.lMarca;
-        id.lModelo = mestre.lModelo;
-        id.lTipo = mestre.lTipo;
-        id.lGrade1 = mestre.lGrade1;
-        id.lGrade2 = mestre.lGrade2;
-        id.lGrade3 = mestre.lGrade3;
-        CopiaTexto(id.szNrSerie, mestre.szNrSerie);
+        CopiaEquipamento(id, mestre);
         if (MesmaIdentificacao(id, regMedicao)) mesmos.push_back(static_cast<ULONG>(pos));
     }
     if (mesmos.empty()) return S_OK;
@@ -469,15 +454,7 @@ HRESULT CBaseManutencaoPreventiva::ExecutaVerificacaoDatas() {
                 std::memset(&medicao, 0, sizeof medicao);
                 _REG_CADASTRO_HISTORICO_MEDICOES_PS& r = medicao.regMedicaoAtual;
                 const _REG_CADASTRO_IDENTIFICACAO_EQUIPAMENTO_PS& id = plano.idEquipamentoPS;
-                r.lEquipamento = id.lEquipamento;
-                r.lProduto = id.lProduto;
-                r.lGrade1 = id.lGrade1;
-                r.lGrade2 = id.lGrade2;
-                r.lGrade3 = id.lGrade3;
-                r.lMarca = id.lMarca;
-                r.lModelo = id.lModelo;
-                r.lTipo = id.lTipo;
-                CopiaTexto(r.szNrSerie, id.szNrSerie);
+                CopiaEquipamento(r, id);
                 r.lPonteiroCadastro = plano.lPonteiroRegistro;
                 r.dataMedicaoCalculo = hoje;
                 r.dataMedicaoInformada = hoje;

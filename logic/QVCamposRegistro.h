@@ -161,6 +161,45 @@ inline ULONG DiasDescontados(ULONG lQuantidadeDiasFalta, LONGLONG dias) {
     return static_cast<ULONG>(DiasLimitados(static_cast<LONGLONG>(static_cast<LONG>(lQuantidadeDiasFalta)) - dias));
 }
 
+// Copies the fields that name a piece of equipment (the equipment, the
+// product and its grades, brand, model, type and serial number) between any
+// two records that carry them: a plan's identification, its stored master
+// record, a reading, a search filter. The destination's other fields are left
+// as they are.
+template <class TDestino, class TOrigem>
+void CopiaEquipamento(TDestino& destino, const TOrigem& origem) {
+    destino.lEquipamento = origem.lEquipamento;
+    destino.lProduto = origem.lProduto;
+    destino.lGrade1 = origem.lGrade1;
+    destino.lGrade2 = origem.lGrade2;
+    destino.lGrade3 = origem.lGrade3;
+    destino.lMarca = origem.lMarca;
+    destino.lModelo = origem.lModelo;
+    destino.lTipo = origem.lTipo;
+    CopiaTexto(destino.szNrSerie, origem.szNrSerie);
+}
+
+// Copies a plan's whole identification between its interface form and its
+// stored master record: the equipment, then the branch, state, meter and
+// the descriptive texts.
+template <class TDestino, class TOrigem>
+void CopiaIdentificacao(TDestino& destino, const TOrigem& origem) {
+    CopiaEquipamento(destino, origem);
+    destino.lFilial = origem.lFilial;
+    destino.lSituacao = origem.lSituacao;
+    destino.lMedidor = origem.lMedidor;
+    CopiaTexto(destino.szAnoFabricacao, origem.szAnoFabricacao);
+    CopiaTexto(destino.szCapacidade, origem.szCapacidade);
+    CopiaTexto(destino.szNrPatrimonial, origem.szNrPatrimonial);
+    CopiaTexto(destino.szMotor, origem.szMotor);
+    CopiaTexto(destino.szFabricante, origem.szFabricante);
+    CopiaTexto(destino.szCampoDinamico1, origem.szCampoDinamico1);
+    CopiaTexto(destino.szCampoDinamico2, origem.szCampoDinamico2);
+    CopiaTexto(destino.szCampoDinamico3, origem.szCampoDinamico3);
+    CopiaTexto(destino.szCampoDinamico4, origem.szCampoDinamico4);
+    CopiaTexto(destino.szCampoDinamico5, origem.szCampoDinamico5);
+}
+
 // Copies a stock place between its forms (a plan's or an order's, stored or
 // interface): the same fields everywhere; the destination's other bytes are
 // left as they are. Currency is copied by value: stored records are packed.

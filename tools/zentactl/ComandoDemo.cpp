@@ -9,6 +9,7 @@
 
 #include "access/QVDiretorios.h"
 #include "access/QVModulos.h"
+#include "logic/QVCamposRegistro.h"
 #include "platform/QVHome.h"
 #include "tools/zentactl/Comandos.h"
 #include "tools/zentactl/DadosDemo.h"
@@ -63,16 +64,7 @@ LONG GravaMedicaoDoPlano(Contexto& ctx, LONG posicao, const nlohmann::json& dado
     leitura.erase("plano");
     leitura.erase("historico");
     DeJson(leitura, m, "demo");
-    m.lEquipamento = id.lEquipamento;
-    m.lProduto = id.lProduto;
-    m.lGrade1 = id.lGrade1;
-    m.lGrade2 = id.lGrade2;
-    m.lGrade3 = id.lGrade3;
-    m.lMarca = id.lMarca;
-    m.lModelo = id.lModelo;
-    m.lTipo = id.lTipo;
-    static_assert(sizeof m.szNrSerie == sizeof id.szNrSerie);
-    std::memcpy(m.szNrSerie, id.szNrSerie, sizeof m.szNrSerie);
+    zenta::CopiaEquipamento(m, id);
     m.cMedicaoAtiva = id.lSituacao == 1 ? 1 : 0;
     m.lPonteiroCadastro = static_cast<ULONG>(posicao);
     if (plano.listaManutencoes.lQtdManutencoes > 0 && plano.listaManutencoes.pManutencoes != nullptr)
