@@ -142,50 +142,10 @@ using FnAcaoAposFalha = void (*)(uint64_t serieGuarda);
 void RegistraAcaoAposFalha(FnAcaoAposFalha acao) noexcept;
 
 // Locks that record themselves in the ledger (usable with std::lock_guard,
-// std::unique_lock, std::shared_lock like the standard ones they wrap).
-class CQVTrava {
-public:
-    void lock() {
-        m_trava.lock();
-        RegistraRecursoMantido(this, &Libera);
-    }
-    bool try_lock() {
-        if (!m_trava.try_lock()) return false;
-        RegistraRecursoMantido(this, &Libera);
-        return true;
-    }
-    void unlock() {
-        RemoveRecursoMantido(this);
-        m_trava.unlock();
-    }
-
-private:
-    static void Libera(void* p) { static_cast<CQVTrava*>(p)->m_trava.unlock(); }
-    std::mutex m_trava;
-};
-
-class CQVTravaRecursiva {
-public:
-    void lock() {
-        m_trava.lock();
-        RegistraRecursoMantido(this, &Libera);
-    }
-    bool try_lock() {
-        if (!m_trava.try_lock()) return false;
-        RegistraRecursoMantido(this, &Libera);
-        return true;
-    }
-    void unlock() {
-        RemoveRecursoMantido(this);
-        m_trava.unlock();
-    }
-
-private:
-    static void Libera(void* p) { static_cast<CQVTravaRecursiva*>(p)->m_trava.unlock(); }
-    std::recursive_mutex m_trava;
-};
-
-class CQVTravaLeituraEscrita {
+// std::unique_lock, std::shared_lock like the standard ones they wrap): the
+// exclusive side of any standard mutex, and the shared side of a shared one.
+template <class TMutex>
+class CQVTravaRegistrada {
 public:
     void lock() {
         m_trava.lock();
@@ -215,10 +175,14 @@ public:
     }
 
 private:
-    static void LiberaExclusiva(void* p) { static_cast<CQVTravaLeituraEscrita*>(p)->m_trava.unlock(); }
-    static void LiberaCompartilhada(void* p) { static_cast<CQVTravaLeituraEscrita*>(p)->m_trava.unlock_shared(); }
-    std::shared_mutex m_trava;
+    static void LiberaExclusiva(void* p) { static_cast<CQVTravaRegistrada*>(p)->m_trava.unlock(); }
+    static void LiberaCompartilhada(void* p) { static_cast<CQVTravaRegistrada*>(p)->m_trava.unlock_shared(); }
+    TMutex m_trava;
 };
+
+using CQVTrava = CQVTravaRegistrada<std::mutex>;
+using CQVTravaRecursiva = CQVTravaRegistrada<std::recursive_mutex>;
+using CQVTravaLeituraEscrita = CQVTravaRegistrada<std::shared_mutex>;
 
 }  // namespace zenta
 

@@ -411,4 +411,18 @@ void DefineTentativasArquivo(const PoliticaTentativas& politica) {
     g_politica = politica;
 }
 
+ResultadoArquivo RenomeiaComTentativas(const std::filesystem::path& origem, const std::filesystem::path& destino,
+                                       bool verificaDestino) {
+    const auto so = ArquivoSO();
+    const PoliticaTentativas politica = TentativasArquivo();
+    const unsigned tentativas = politica.tentativasGravacao == 0 ? 1 : politica.tentativasGravacao;
+    ResultadoArquivo r;
+    for (unsigned i = 0; i < tentativas; ++i) {
+        if (i > 0) so->Pausa(politica.pausa);
+        r = so->Renomeia(origem, destino, verificaDestino);
+        if (r.Ok()) break;
+    }
+    return r;
+}
+
 }  // namespace zenta

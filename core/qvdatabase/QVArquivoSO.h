@@ -187,6 +187,12 @@ ResultadoArquivo TentaAbrir(Tentativa&& tentativa, Definitiva&& definitiva) {
     }
 }
 
+// Moves `origem` over `destino` (see ISistemaArquivos::Renomeia) as often as
+// the policy in use allows writes to be tried, `pausa` apart, until it
+// succeeds. Answers the last result; the directory is not synced.
+ResultadoArquivo RenomeiaComTentativas(const std::filesystem::path& origem, const std::filesystem::path& destino,
+                                       bool verificaDestino);
+
 // Installs a layer and/or a retry policy for the lifetime of the object (tests).
 class EscopoArquivoSO {
 public:

@@ -257,19 +257,8 @@ HRESULT CQVDataBaseUtil::DeletaArquivo(const CQVInicializador* pContexto, int eM
 namespace {
 
 HRESULT RenomeiaUmArquivo(const std::filesystem::path& gemeo, const std::filesystem::path& destino, bool verificaDestino) {
-    const auto so = zenta::ArquivoSO();
-    const zenta::PoliticaTentativas politica = zenta::TentativasArquivo();
-    const unsigned tentativas = politica.tentativasGravacao == 0 ? 1 : politica.tentativasGravacao;
-    zenta::ResultadoArquivo r;
-    for (unsigned i = 0; i < tentativas; ++i) {
-        if (i > 0) so->Pausa(politica.pausa);
-        r = so->Renomeia(gemeo, destino, verificaDestino);
-        if (r.Ok()) {
-            const zenta::ResultadoArquivo s = so->SincronizaDiretorio(destino.parent_path());
-            if (!s.Ok()) return E_QVDATABASE_eHardIO;
-            return S_OK;
-        }
-    }
+    const zenta::ResultadoArquivo r = zenta::RenomeiaComTentativas(gemeo, destino, verificaDestino);
+    if (r.Ok()) return zenta::ArquivoSO()->SincronizaDiretorio(destino.parent_path()).Ok() ? S_OK : E_QVDATABASE_eHardIO;
     return r.causa == zenta::CausaArquivo::violacaoCompartilhamento ? E_QVDATABASE_eSharingViolation
                                                                      : E_QVDATABASE_eQVGenericError;
 }

@@ -213,19 +213,10 @@ HRESULT CQVFileBase::GravaVersaoArquivo(USHORT usVersaoArquivo) {
 // ---- Opening --------------------------------------------------------------------
 
 HRESULT CQVFileBase::RenomeiaCaixaNoDisco(const std::filesystem::path& noDisco) {
-    const auto so = zenta::ArquivoSO();
-    const zenta::PoliticaTentativas politica = zenta::TentativasArquivo();
-    const unsigned tentativas = politica.tentativasGravacao == 0 ? 1 : politica.tentativasGravacao;
-    zenta::ResultadoArquivo r;
-    for (unsigned i = 0; i < tentativas; ++i) {
-        if (i > 0) so->Pausa(politica.pausa);
-        r = so->Renomeia(noDisco, m_sPathArquivo, true);
-        if (r.Ok()) {
-            (void)so->SincronizaDiretorio(m_sPathArquivo.parent_path());
-            return S_OK;
-        }
-    }
-    return CodigoExcecaoArquivo(r.causa);
+    const zenta::ResultadoArquivo r = zenta::RenomeiaComTentativas(noDisco, m_sPathArquivo, true);
+    if (!r.Ok()) return CodigoExcecaoArquivo(r.causa);
+    (void)zenta::ArquivoSO()->SincronizaDiretorio(m_sPathArquivo.parent_path());
+    return S_OK;
 }
 
 HRESULT CQVFileBase::AbreSO(const std::filesystem::path& caminho, EQVDataBase_ModoAbertura eModoAbertura) {
@@ -669,14 +660,7 @@ HRESULT CQVFileBase::CriaCabecalho() {
     // The copy replaces the file while this object still holds the file's
     // lock, so no other writer can slip in between; then the directory entry
     // is made durable and the file opened again.
-    const zenta::PoliticaTentativas politica = zenta::TentativasArquivo();
-    const unsigned tentativas = politica.tentativasGravacao == 0 ? 1 : politica.tentativasGravacao;
-    zenta::ResultadoArquivo r;
-    for (unsigned i = 0; i < tentativas; ++i) {
-        if (i > 0) so->Pausa(politica.pausa);
-        r = so->Renomeia(gemeo, m_sPathArquivo, false);
-        if (r.Ok()) break;
-    }
+    zenta::ResultadoArquivo r = zenta::RenomeiaComTentativas(gemeo, m_sPathArquivo, false);
     if (!r.Ok()) return CatchGravacao(r);
     r = so->SincronizaDiretorio(m_sPathArquivo.parent_path());
     if (!r.Ok()) return CatchGravacao(r);
