@@ -343,7 +343,10 @@ HRESULT CQVDataBase::ShrinkFile(CQVFile<TPai>& qvFilePaiSrc, CQVFile<TFilho>& qv
     qvFilePaiSRK.FechaArquivo();
     qvFileFilhoSRK.FechaArquivo();
     QV_CHECK(hr);
+    // A file left with no record gets its header now; a parent of a chain
+    // is emptied too when its own parent took all its records.
     if (aFilhos.empty()) QV_CHECK(CabecalhoDoVazio<CQVFile<TFilho>>(sFilho));
+    if (aPais.empty()) QV_CHECK(CabecalhoDoVazio<CQVFile<TPai>>(sPai));
     return S_OK;
 }
 
@@ -444,5 +447,6 @@ HRESULT CQVDataBase::ShrinkSingleText(CQVFile<TPai>& qvFilePaiSrc, CQVTextFile& 
     qvTextFileSRK.FechaArquivo();
     QV_CHECK(hr);
     if (aTextos.empty()) QV_CHECK(CabecalhoDoVazio<CQVTextFile>(sTexto));
+    if (aPais.empty()) QV_CHECK(CabecalhoDoVazio<CQVFile<TPai>>(sPai));
     return S_OK;
 }
