@@ -18,6 +18,7 @@
 #include "access/relatorio/MontaRelatorio.h"
 #include "access/relatorio/QVDadosAcessoRelatorio.h"
 #include "reports/FormatosRelatorio.h"
+#include "support/RelatorioTeste.h"
 #include "support/ZentaHomeTemporario.h"
 
 namespace {
@@ -178,9 +179,7 @@ TEST_F(Gerador, PdfWithoutSubordinatesIsOneTableAndKeepsAccentedLetters) {
     EXPECT_EQ(m.InicializaLinhaSubordinada(), E_UNEXPECTED);  // none in this model
     ASSERT_EQ(m.GeraRelatorio(), S_OK);
     ASSERT_EQ(m.Finaliza(TRUE), S_OK);
-    const fs::path txt = Destino("r.txt");
-    ASSERT_EQ(std::system(("pdftotext '" + Destino("r.pdf").string() + "' '" + txt.string() + "'").c_str()), 0);
-    const std::string texto = zenta::teste::LeArquivo(txt);
+    const std::string texto = zenta::teste::TextoPdf(Destino("r.pdf"), false);
     for (const char* esperado : {"Relação de peças", "Empresa: Empresa Ação", "Descrição", "Óleo hidráulico – 20 L",
                                  "Página 1 de 1"})
         EXPECT_NE(texto.find(esperado), std::string::npos) << esperado << "\n" << texto;
@@ -256,9 +255,7 @@ TEST_F(Gerador, PdfKeepsEachHeadingWithItsFirstRowAndRepeatsTableHeaders) {
     }
     ASSERT_EQ(m.GeraRelatorio(), S_OK);
     ASSERT_EQ(m.Finaliza(TRUE), S_OK);
-    const fs::path txt = Destino("q.txt");
-    ASSERT_EQ(std::system(("pdftotext '" + Destino("q.pdf").string() + "' '" + txt.string() + "'").c_str()), 0);
-    const std::string texto = zenta::teste::LeArquivo(txt);
+    const std::string texto = zenta::teste::TextoPdf(Destino("q.pdf"), false);
     std::vector<std::string> paginas;
     for (std::size_t i = 0, f; i < texto.size(); i = f + 1) {
         f = texto.find('\f', i);
