@@ -169,40 +169,6 @@ TEST_F(ErpTeste, MigrationsRunInOrderOnceAndKeepData) {
     EXPECT_EQ(banco, nullptr);
 }
 
-TEST_F(ErpTeste, ChangeLogHelperWritesOneRowWithTheSessionAndItsLines) {
-    const zenta::RelogioFixoEscopo relogio({2026, 3, 4, 5, 6, 7});
-    CSessao sessao;
-    ASSERT_EQ(sessao.Inicializa("ACME", 7, 42), S_OK);
-
-    CLogTransacoesHelper log;
-    EXPECT_EQ(log.Grava(REG_QVDMC(), eLogAssistec, 'A'), CO_E_NOTINITIALIZED);
-    EXPECT_EQ(log.Inicializa(static_cast<const CQVInicializador*>(nullptr)), E_POINTER);
-    ASSERT_EQ(log.Inicializa(&sessao), S_OK);
-    ASSERT_EQ(log.AdicionaInformacao('N', "Alteração das Propriedades - Manutenção Preventiva"), S_OK);
-    ASSERT_EQ(log.AdicionaInformacao('N', "S\xE3o Jo\xE3o"), S_OK);  // already Windows-1252
-    ASSERT_EQ(log.Grava(REG_QVDMC(), E_GE_REGISTRO_LOG::eLogAssistec, 'A'), S_OK);
-    EXPECT_TRUE(log.GetInformacoes().empty());
-    ASSERT_EQ(log.Grava(REG_QVDMC().SetDMC(77, 84, 0x1234), eLogAssistec, 'E'), S_OK);
-
-    std::vector<ErpLinhaLog> linhas;
-    ASSERT_EQ(Banco()->LeLogs(linhas), S_OK);
-    ASSERT_EQ(linhas.size(), 2u);
-    const ErpLinhaLog& a = linhas[0];
-    EXPECT_EQ(a.dmcChave, REG_QVDMC());
-    EXPECT_EQ(a.lTipoLog, 155);
-    EXPECT_EQ(a.cOperacao, 'A');
-    EXPECT_EQ(a.usUsuario, 7);
-    EXPECT_EQ(a.lSessao, 42);
-    EXPECT_EQ(a.sMomento, "2026-03-04 05:06:07");
-    ASSERT_EQ(a.informacoes.size(), 2u);
-    EXPECT_EQ(a.informacoes[0].cTag, 'N');
-    EXPECT_EQ(a.informacoes[0].sTexto, "Altera\xE7\xE3o das Propriedades - Manuten\xE7\xE3o Preventiva");
-    EXPECT_EQ(a.informacoes[1].sTexto, "S\xE3o Jo\xE3o");
-    EXPECT_EQ(linhas[1].dmcChave, REG_QVDMC().SetDMC(77, 84, 0x1234));
-    EXPECT_EQ(linhas[1].cOperacao, 'E');
-    EXPECT_TRUE(linhas[1].informacoes.empty());
-}
-
 TEST_F(ErpTeste, PreWithdrawalsAreStoredReplacedAndRemovedByKeyAndBranch) {
     CSessao sessao;
     ASSERT_EQ(sessao.Inicializa("ACME", 7, 42), S_OK);
