@@ -295,46 +295,6 @@ TEST_F(Compras, APurchaseFlagIsKeptAsGivenAndOneThatDoesNotFitIsRefused) {
     }
 }
 
-TEST_F(Compras, TheOrderFilesHoldTheRequestKeysAtTheirOffsets) {
-    Ordem ordem;
-    ordem.o.lPonteiroCadastro = static_cast<ULONG>(m_plano);
-    ordem.Produto(22, 5, 10000);
-    ordem.Servico(31, 10000, 0);
-    Grava(ordem);
-    ASSERT_EQ(ordem.compras.size(), 1u);
-    const auto dir = m_home.Raiz() / "data" / kEmpresa / "GE";
-    const std::size_t cab = QVDATABASE_TAMANHO_CABECALHO;
-    auto u32 = [](const std::string& b, std::size_t off) {
-        ULONG v = 0;
-        std::memcpy(&v, b.data() + off, sizeof v);
-        return v;
-    };
-    auto u64 = [](const std::string& b, std::size_t off) {
-        ULONGLONG v = 0;
-        std::memcpy(&v, b.data() + off, sizeof v);
-        return v;
-    };
-    // The order of May 2026: its key, branch and the run of its request keys.
-    const std::string mestre = zenta::teste::LeArquivo(dir / "GEMOVMANUT052026.dat");
-    ASSERT_GE(mestre.size(), cab + 640);
-    EXPECT_EQ(u64(mestre, cab + 0), ordem.o.dmcChave);
-    EXPECT_EQ(u32(mestre, cab + 8), 1u);
-    EXPECT_EQ(u32(mestre, cab + 606), 1u) << "lPtrIntegracaoCompras";
-    const std::string chaves = zenta::teste::LeArquivo(dir / "GEMOVICM052026.dat");
-    ASSERT_EQ(chaves.size(), cab + 8);
-    EXPECT_EQ(u64(chaves, cab), ordem.compras[0]);
-    // Its lines with their purchase flags (products 46 bytes on, services 26).
-    const std::string produtos = zenta::teste::LeArquivo(dir / "GEMOVPROMANUT052026.dat");
-    ASSERT_GT(produtos.size(), cab + 45);
-    EXPECT_EQ(u32(produtos, cab + 0), 22u);
-    EXPECT_EQ(u32(produtos, cab + 4), 5u);
-    EXPECT_EQ(static_cast<unsigned char>(produtos[cab + 44]), 1);
-    const std::string servicos = zenta::teste::LeArquivo(dir / "GEMOVSERMANUT052026.dat");
-    ASSERT_GT(servicos.size(), cab + 25);
-    EXPECT_EQ(u32(servicos, cab + 0), 31u);
-    EXPECT_EQ(static_cast<unsigned char>(servicos[cab + 24]), 0);
-}
-
 // A save that fails on a product purchasing does not know changes nothing
 // anywhere: the order's request and pre-withdrawal stay, and the stored
 // order still names its request.
