@@ -41,7 +41,7 @@ done
 # names one defined by a line "@name<TAB>gtest filter[<TAB>seeds]", where
 # seeds (comma-separated) are simulator lives of $dias_simulacao days run
 # after the tests. "#" starts a comment.
-dias_simulacao=60
+dias_simulacao=120
 declare -A filtros=() sementes_filtro=()
 arquivos=() vezes=() originais=() novos=() filtros_mutante=() sementes_mutante=()
 numero_linha=0
