@@ -16,6 +16,7 @@
 #include "access/erp/QVAssistecErp.h"
 #include "access/erp/QVErpBanco.h"
 #include "diagnostics/QVCodigosErro.h"
+#include "support/ErpTeste.h"
 #include "support/Inicializacao.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
@@ -102,13 +103,7 @@ protected:
         REG_AST_LISTA_CHAVES_PS regChaves{static_cast<ULONG>(chaves.size()), 0, nullptr, chaves.data()};
         return p->BuscaRegistros(regChaves, &lida.lista, 2);
     }
-    std::shared_ptr<ErpBanco> Banco() {
-        std::filesystem::path arquivo;
-        EXPECT_EQ(ErpBanco::Caminho(kEmpresa, arquivo), S_OK);
-        std::shared_ptr<ErpBanco> banco;
-        EXPECT_EQ(ErpBanco::Compartilhado(arquivo, banco), S_OK);
-        return banco;
-    }
+    std::shared_ptr<zenta::ErpBanco> Banco() { return zenta::teste::BancoErp(kEmpresa); }
     int64_t Quantidade() {
         int64_t n = -1;
         EXPECT_EQ(Banco()->Leitura([&](sqlite3* db) -> HRESULT {

@@ -24,6 +24,7 @@
 #include "logic/QVCamposRegistro.h"
 #include "platform/QVClassTable.h"
 #include "support/ComprasTeste.h"
+#include "support/ErpTeste.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
 #include "values/QVDMA.h"
@@ -32,6 +33,7 @@
 namespace {
 
 using zenta::teste::SolicitacoesErp;
+using zenta::teste::ValorBruto;
 
 constexpr const char* kEmpresa = "COMPRAS";
 
@@ -42,11 +44,6 @@ T V(T valor) {
 }
 LONGLONG Q(CY valor) { return valor.int64; }
 
-CY Qtd(LONGLONG dezMilesimos) {
-    CY v{};
-    v.int64 = dezMilesimos;
-    return v;
-}
 
 // Units with 0, 2 and 4 decimals; products and services kept in them.
 constexpr const char* kCadastros = R"({
@@ -95,14 +92,14 @@ protected:
             p.lProduto = produto;
             p.lGrade1 = grade1;
             p.bGerarSolicitacaoCompras = flag;
-            p.vQuantidadeUtilizada = Qtd(quantidade);
+            p.vQuantidadeUtilizada = ValorBruto(quantidade);
             produtos.push_back(p);
         }
         void Servico(ULONG servico, LONGLONG quantidade, LONG flag = 1) {
             _REG_MOVIMENTACAO_MANUTENCAO_SERVICO_PS s{};
             s.lServico = servico;
             s.bGerarSolicitacaoCompras = flag;
-            s.vQuantidadeUtilizada = Qtd(quantidade);
+            s.vQuantidadeUtilizada = ValorBruto(quantidade);
             servicos.push_back(s);
         }
         const _REG_MOVIMENTACAO_MANUT_PREV_PS& Registro() {
@@ -176,7 +173,7 @@ TEST_F(Compras, RequestsPurchasingTookOverStayAndWhatTheyCoverIsNotAskedAgain) {
     ASSERT_EQ(zenta::TornaSolicitacaoInalteravelErp(kEmpresa, tomada), S_OK);
 
     // 3 litres already asked for; the order now uses 4 + 1: one summed item of 2.
-    ordem.produtos[0].vQuantidadeUtilizada = Qtd(40000);
+    ordem.produtos[0].vQuantidadeUtilizada = ValorBruto(40000);
     Grava(ordem);
     ASSERT_EQ(ordem.compras.size(), 2u);
     EXPECT_EQ(ordem.compras[0], tomada);
@@ -193,7 +190,7 @@ TEST_F(Compras, RequestsPurchasingTookOverStayAndWhatTheyCoverIsNotAskedAgain) {
     EXPECT_EQ(V(item.usUnidadeMedida), 2u);
 
     // Covered completely: nothing more is sent.
-    ordem.produtos[0].vQuantidadeUtilizada = Qtd(20000);
+    ordem.produtos[0].vQuantidadeUtilizada = ValorBruto(20000);
     Grava(ordem);
     EXPECT_EQ(ordem.compras, std::vector<ULONGLONG>{tomada});
     EXPECT_EQ(SolicitacoesErp(kEmpresa, ordem.o.dmcChave).size(), 1u);
@@ -249,7 +246,7 @@ TEST_F(Compras, QuantitiesRoundUpToTheUnitsDecimalsAndTheRequestCarriesItsOrigin
     outra.Produto(21, 0, 20000);
     Grava(outra);
     ASSERT_EQ(zenta::TornaSolicitacaoInalteravelErp(kEmpresa, outra.compras[0]), S_OK);
-    outra.produtos[0].vQuantidadeUtilizada = Qtd(56000);
+    outra.produtos[0].vQuantidadeUtilizada = ValorBruto(56000);
     Grava(outra);
     Grava(outra);
     LONGLONG total = 0;
@@ -303,17 +300,13 @@ TEST_F(Compras, AProductPurchasingDoesNotKnowStopsTheSaveBeforeAnythingChanges) 
     ordem.Produto(22, 5, 10000);
     _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS local{};
     local.lPonteiroLocal = 1;
-    ordem.produtos[0].vQuantidadePrevista = Qtd(10000);
+    ordem.produtos[0].vQuantidadePrevista = ValorBruto(10000);
     ordem.produtos[0].listaLocal = {1, 0, nullptr, &local};
     Grava(ordem);
     ASSERT_EQ(ordem.compras.size(), 1u);
     auto preBaixas = [&]() {
-        std::filesystem::path arquivo;
-        EXPECT_EQ(zenta::ErpBanco::Caminho(kEmpresa, arquivo), S_OK);
-        std::shared_ptr<zenta::ErpBanco> banco;
-        EXPECT_EQ(zenta::ErpBanco::Compartilhado(arquivo, banco), S_OK);
         std::vector<REG_ES_PREBAIXAPS> registros;
-        EXPECT_EQ(banco->LePreBaixas(REG_QVDMC(ordem.o.dmcChave), 1, registros), S_OK);
+        EXPECT_EQ(zenta::teste::BancoErp(kEmpresa)->LePreBaixas(REG_QVDMC(ordem.o.dmcChave), 1, registros), S_OK);
         return registros.size();
     };
     ASSERT_EQ(preBaixas(), 1u);

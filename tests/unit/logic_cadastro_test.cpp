@@ -16,6 +16,7 @@
 
 #include "core/qvdatabase/QVDataBaseDefs.h"
 #include "server/QVJsonRegistros.h"
+#include "support/ErpTeste.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
 #include "values/QVDMA.h"
@@ -23,6 +24,8 @@
 #include "values/RelogioSistema.h"
 
 namespace {
+
+using zenta::teste::Moeda;
 
 namespace fs = std::filesystem;
 using zenta::teste::ComEscopo;
@@ -32,11 +35,6 @@ using zenta::teste::Servico;
 
 constexpr HRESULT kPosicaoAlemDoArquivo = static_cast<HRESULT>(0x810809DAu);
 
-CY Moeda(long long unidades) {
-    CY v{};
-    v.int64 = unidades * 10000;
-    return v;
-}
 
 // A plan built as a client builds it, owning its lists.
 struct PlanoTeste {

@@ -17,6 +17,7 @@
 #include "platform/CodePage.h"
 #include "server/QVJsonRegistros.h"
 #include "support/ComprasTeste.h"
+#include "support/ErpTeste.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
 #include "values/QVDMA.h"
@@ -25,6 +26,8 @@
 
 namespace {
 
+using zenta::teste::Moeda;
+
 using zenta::ErpBanco;
 using zenta::teste::ComEscopo;
 using zenta::teste::NovoServico;
@@ -32,11 +35,6 @@ using zenta::teste::Servico;
 
 constexpr const char* kEmpresa = "ORDENS";
 
-CY Moeda(long long unidades) {
-    CY v{};
-    v.int64 = unidades * 10000;
-    return v;
-}
 
 struct OrdemLida {
     _REG_MOVIMENTACAO_MANUT_PREV_PS ordem{};
@@ -117,12 +115,8 @@ protected:
         return chave;
     }
     size_t PreBaixas(ULONGLONG chave, USHORT filial = 1) {
-        std::filesystem::path arquivo;
-        EXPECT_EQ(ErpBanco::Caminho(kEmpresa, arquivo), S_OK);
-        std::shared_ptr<ErpBanco> banco;
-        EXPECT_EQ(ErpBanco::Compartilhado(arquivo, banco), S_OK);
         std::vector<REG_ES_PREBAIXAPS> registros;
-        EXPECT_EQ(banco->LePreBaixas(REG_QVDMC(chave), filial, registros), S_OK);
+        EXPECT_EQ(zenta::teste::BancoErp(kEmpresa)->LePreBaixas(REG_QVDMC(chave), filial, registros), S_OK);
         return registros.size();
     }
 

@@ -22,6 +22,7 @@
 #include "access/erp/QVErpBanco.h"
 #include "logic/QVCamposRegistro.h"
 #include "server/QVJsonRegistros.h"
+#include "support/ErpTeste.h"
 #include "support/Inicializacao.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
@@ -32,6 +33,8 @@
 
 namespace {
 
+using zenta::teste::ValorBruto;
+
 using zenta::ErpBanco;
 using zenta::teste::ComEscopo;
 using zenta::teste::NovoServico;
@@ -39,11 +42,6 @@ using zenta::teste::Servico;
 
 constexpr const char* kEmpresa = "ORDENSOS";
 
-CY Moeda(long long decimosMilesimos) {
-    CY v{};
-    v.int64 = decimosMilesimos;
-    return v;
-}
 
 ULONG U32(const void* registro, std::size_t deslocamento) {
     ULONG v = 0;
@@ -87,13 +85,7 @@ protected:
     }
     void TearDown() override { m_servico.reset(); }
 
-    std::shared_ptr<ErpBanco> Banco() {
-        std::filesystem::path arquivo;
-        EXPECT_EQ(ErpBanco::Caminho(kEmpresa, arquivo), S_OK);
-        std::shared_ptr<ErpBanco> banco;
-        EXPECT_EQ(ErpBanco::Compartilhado(arquivo, banco), S_OK);
-        return banco;
-    }
+    std::shared_ptr<zenta::ErpBanco> Banco() { return zenta::teste::BancoErp(kEmpresa); }
 
     void NovoPlano() {
         _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS m{};
@@ -149,10 +141,10 @@ protected:
             locais[0].lPonteiroForEPTETPE = 7;
             locais[0].lPonteiroCliEPTETPE = 8;
             locais[0].lPonteiroControleFCI = 9;
-            locais[0].vPIUnitaria = Moeda(33);
-            locais[0].vQuantidadeEs = Moeda(10000);
+            locais[0].vPIUnitaria = ValorBruto(33);
+            locais[0].vQuantidadeEs = ValorBruto(10000);
             locais[1].lPonteiroLocal = 20;
-            locais[1].vQuantidadeEs = Moeda(10000);
+            locais[1].vQuantidadeEs = ValorBruto(10000);
             Produto(3, 21, 20000);
             produtos[0].listaLocal = {2, 0, nullptr, locais};
             Servico(3, 31, 10000);
@@ -162,7 +154,7 @@ protected:
             p.lTecnico = tecnico;
             p.lProduto = produto;
             p.lGrade1 = grade1;
-            p.vQuantidadeUtilizada = Moeda(usado);
+            p.vQuantidadeUtilizada = ValorBruto(usado);
             produtos.push_back(p);
             Liga();
         }
@@ -170,7 +162,7 @@ protected:
             _REG_MOVIMENTACAO_MANUTENCAO_SERVICO_PS s{};
             s.lTecnico = tecnico;
             s.lServico = servico;
-            s.vQuantidadeUtilizada = Moeda(usado);
+            s.vQuantidadeUtilizada = ValorBruto(usado);
             servicos.push_back(s);
             Liga();
         }
@@ -329,7 +321,7 @@ TEST_F(OrdensServico, OneOrderHasOneServiceOrderThatFollowsItsCustomerWhileOpen)
     // Read back, used 5 instead of 2, billed to customer 6 (no price table).
     ASSERT_EQ(Regrava(chave,
                       [](auto& o) {
-                          o.listaProdutos.pProdutos[0].vQuantidadeUtilizada = Moeda(50000);
+                          o.listaProdutos.pProdutos[0].vQuantidadeUtilizada = ValorBruto(50000);
                           o.lCliente = 6;
                       }),
               S_OK);

@@ -23,6 +23,7 @@
 #include "platform/CodePage.h"
 #include "platform/Registry.h"
 #include "server/QVJsonRegistros.h"
+#include "support/ErpTeste.h"
 #include "support/RegistroTeste.h"
 #include "support/ServicoTeste.h"
 #include "support/SmtpSink.h"
@@ -33,6 +34,8 @@
 
 namespace {
 
+using zenta::teste::Moeda;
+
 using zenta::ErpBanco;
 using zenta::RelogioSistema;
 using zenta::teste::ComEscopo;
@@ -41,11 +44,6 @@ using zenta::teste::Servico;
 
 constexpr const char* kEmpresa = "VERIFICA";
 
-CY Moeda(long long unidades) {
-    CY v{};
-    v.int64 = unidades * 10000;
-    return v;
-}
 ULONG Data(int ano, int mes, int dia) { return REG_QVDMA(dia, mes, ano).GetData(); }
 
 // A plan read back, freed at the end of the scope.
@@ -114,13 +112,7 @@ protected:
         ASSERT_TRUE(m_servico);
     }
 
-    std::shared_ptr<ErpBanco> Banco() {
-        std::filesystem::path arquivo;
-        EXPECT_EQ(ErpBanco::Caminho(kEmpresa, arquivo), S_OK);
-        std::shared_ptr<ErpBanco> banco;
-        EXPECT_EQ(ErpBanco::Compartilhado(arquivo, banco), S_OK);
-        return banco;
-    }
+    std::shared_ptr<zenta::ErpBanco> Banco() { return zenta::teste::BancoErp(kEmpresa); }
 
     void Propriedades(BYTE tela, BYTE email) {
         _REG_CADASTRO_PROPRIEDADES_PS p{};

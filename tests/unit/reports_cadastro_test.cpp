@@ -22,12 +22,15 @@
 #include "logic/BaseManutencaoPreventiva.h"
 #include "platform/CodePage.h"
 #include "reports/RelatorioCadastroManPrev.h"
+#include "support/ErpTeste.h"
 #include "support/RelatorioTeste.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
 #include "values/QVDMA.h"
 
 namespace {
+
+using zenta::teste::ValorBruto;
 
 namespace fs = std::filesystem;
 using zenta::teste::Bstr;
@@ -38,11 +41,6 @@ using zenta::teste::Servico;
 
 constexpr const char* kEmpresa = "RELCAD";
 
-CY Moeda(long long decimosDeMilesimo) {
-    CY v{};
-    v.int64 = decimosDeMilesimo;
-    return v;
-}
 
 class RelatorioCadastro : public ::testing::Test {
 protected:
@@ -79,22 +77,22 @@ protected:
         produto.lProduto = 21;
         produto.lGrade1 = 3;
         produto.lTecnico = 7;
-        produto.vQuantidadePrevista = Moeda(15000);
+        produto.vQuantidadePrevista = ValorBruto(15000);
         _REG_CADASTRO_MANUTENCAO_SERVICO_PS servicos[2]{};
         servicos[0].lServico = 31;
-        servicos[0].vQuantidadePrevista = Moeda(12345);  // 1.2345: four decimals
+        servicos[0].vQuantidadePrevista = ValorBruto(12345);  // 1.2345: four decimals
         servicos[1].lServico = 32;
         servicos[1].lTecnico = 7;
-        servicos[1].vQuantidadePrevista = Moeda(20000);
+        servicos[1].vQuantidadePrevista = ValorBruto(20000);
         _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS m[2]{};
         std::snprintf(m[0].szNomeManutencao, sizeof m[0].szNomeManutencao, "Lubrifica\xE7\xE3o");
         m[0].frequenciaPS.lTipoFrequencia = 1;
         m[0].frequenciaPS.lTipoFrequenciaTempo = 1;
         m[0].frequenciaPS.lFrequenciaTempo = 30;
         m[0].frequenciaPS.lFrequenciaLimiteTempo = 35;
-        m[0].frequenciaPS.vFrequenciaMedicao = Moeda(3001299);  // 300.1299: cut to 300,12
-        m[0].frequenciaPS.vMedicaoInicial = Moeda(125000);
-        m[0].frequenciaPS.horaDuracao = Moeda(15000);  // an hour and a half
+        m[0].frequenciaPS.vFrequenciaMedicao = ValorBruto(3001299);  // 300.1299: cut to 300,12
+        m[0].frequenciaPS.vMedicaoInicial = ValorBruto(125000);
+        m[0].frequenciaPS.horaDuracao = ValorBruto(15000);  // an hour and a half
         m[0].frequenciaPS.dataInicial = REG_QVDMA(15, 3, 2026).GetData();
         std::snprintf(m[0].frequenciaPS.szParadaManutencao, sizeof m[0].frequenciaPS.szParadaManutencao, "Sim");
         m[0].listaProdutos = {1, 0, nullptr, &produto};

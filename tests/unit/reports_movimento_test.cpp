@@ -18,6 +18,7 @@
 
 #include "access/erp/QVErpCadastros.h"
 #include "platform/CodePage.h"
+#include "support/ErpTeste.h"
 #include "support/RelatorioTeste.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
@@ -25,6 +26,8 @@
 #include "values/QVDMC.h"
 
 namespace {
+
+using zenta::teste::ValorBruto;
 
 namespace fs = std::filesystem;
 using zenta::teste::Bstr;
@@ -35,11 +38,6 @@ using zenta::teste::Servico;
 
 constexpr const char* kEmpresa = "RELMOV";
 
-CY Moeda(long long decimosDeMilesimo) {
-    CY v{};
-    v.int64 = decimosDeMilesimo;
-    return v;
-}
 
 // The column of a field in the default order (every declared field).
 std::size_t Coluna(LONG codigo) {
@@ -75,27 +73,27 @@ protected:
     ULONGLONG GravaOrdem() {
         _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS locais[3]{};
         locais[0].lPonteiroLocal = 3;
-        locais[0].vQuantidadeEs = Moeda(10000);
+        locais[0].vQuantidadeEs = ValorBruto(10000);
         locais[1].lPonteiroLocal = 4;
-        locais[1].vQuantidadeEs = Moeda(10000);
+        locais[1].vQuantidadeEs = ValorBruto(10000);
         locais[2].lPonteiroLocal = 4;
-        locais[2].vQuantidadeEs = Moeda(10000);
+        locais[2].vQuantidadeEs = ValorBruto(10000);
         _REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS produtos[3]{};
         produtos[0].lProduto = 21;
         produtos[0].lGrade1 = 3;
         produtos[0].lTecnico = 7;
-        produtos[0].vQuantidadePrevista = Moeda(29999);   // 2.9999: cut to 2,99
-        produtos[0].vQuantidadeUtilizada = Moeda(12345678);  // 1234.5678
+        produtos[0].vQuantidadePrevista = ValorBruto(29999);   // 2.9999: cut to 2,99
+        produtos[0].vQuantidadeUtilizada = ValorBruto(12345678);  // 1234.5678
         produtos[0].listaLocal = {2, 0, nullptr, locais};
         produtos[1].lProduto = 22;
-        produtos[1].vQuantidadePrevista = Moeda(10000);
+        produtos[1].vQuantidadePrevista = ValorBruto(10000);
         produtos[1].listaLocal = {1, 0, nullptr, locais + 2};
         produtos[2].lProduto = 21;
         _REG_MOVIMENTACAO_MANUTENCAO_SERVICO_PS servico{};
         servico.lServico = 31;
         servico.lTecnico = 8;
-        servico.vQuantidadePrevista = Moeda(5);  // 0.0005: cut to 0,00
-        servico.vQuantidadeUtilizada = Moeda(-15001);
+        servico.vQuantidadePrevista = ValorBruto(5);  // 0.0005: cut to 0,00
+        servico.vQuantidadeUtilizada = ValorBruto(-15001);
         _REG_MOVIMENTACAO_MANUT_PREV_PS o{};
         o.dmcChave = REG_QVDMC().SetDMC(0, 84, REG_QVDMA(1, 3, 2026).GetMa()).Get64();
         o.lFilial = 1;
@@ -105,8 +103,8 @@ protected:
         o.dataPrevista = REG_QVDMA(10, 3, 2026).GetData();
         o.dataInicio = REG_QVDMA(11, 3, 2026).GetData();
         o.horaInicio = 8 * 3600 + 30 * 60;
-        o.horaDuracao = Moeda(25000);
-        o.vFrequenciaMedicao = Moeda(5000999);
+        o.horaDuracao = ValorBruto(25000);
+        o.vFrequenciaMedicao = ValorBruto(5000999);
         std::snprintf(o.szNomeManutencao, sizeof o.szNomeManutencao, "Revis\xE3o");
         std::snprintf(o.szParadaManutencao, sizeof o.szParadaManutencao, "Parada total");
         o.listaProdutos = {3, 0, nullptr, produtos};

@@ -402,14 +402,6 @@ protected:
         return r.status == 0 ? r.Json() : json::object();
     }
 
-    // The part of a table output from `titulo` to the next blank line.
-    static std::string Secao(const std::string& saida, const std::string& titulo) {
-        const auto inicio = saida.find("\n" + titulo + "\n");
-        if (inicio == std::string::npos) return {};
-        const auto fim = saida.find("\n\n", inicio + 1);
-        return saida.substr(inicio + 1, fim == std::string::npos ? std::string::npos : fim - inicio - 1);
-    }
-
     // A service-order link ({"lPtrOS", "maOS": "YYYY-MM"}) as "MM/YYYY-N".
     static std::string TextoOS(const json& link) {
         const std::string ma = link.at("maOS").get<std::string>();
@@ -482,32 +474,6 @@ TEST_F(ZentactlOrdens, ConcluidaComOSVinculaUmaSoMesmoDepoisDeFechada) {
     const Resultado nenhuma = Executa({"erp", "close-os", "01/2020-77"});
     EXPECT_EQ(nenhuma.status, 1);
     EXPECT_NE(nenhuma.erro.find("zentactl: erp close-os: 0x80070057 E_INVALIDARG: "), std::string::npos) << nenhuma.erro;
-}
-
-TEST_F(ZentactlOrdens, PedidosDeCompraDaOrdemEOQueACompraJaAssumiu) {
-    ASSERT_EQ(Executa({"erp", "import", Arquivo("compras.json", R"({
-        "unidade_medida": [{"codigo": 1, "sigla": "UN", "nome": "Unidade", "casas_decimais": 0},
-                           {"codigo": 2, "sigla": "H", "nome": "Hora", "casas_decimais": 2}],
-        "produto": [{"codigo": 21, "nome": "Filtro", "unidade": 1}],
-        "servico": [{"codigo": 3, "nome": "Revisao", "unidade": 2}]})")})
-                  .status,
-              0);
-    json ordem = Ordem(0);
-    ordem["listaServicos"]["pServicos"][0]["bGerarSolicitacaoCompras"] = 1;
-    const std::string chave = Salva(ordem).at("chave");
-    const Resultado pedidos = Executa({"--json", "erp", "purchases", "--ordem", chave});
-    ASSERT_EQ(pedidos.status, 0) << pedidos.erro;
-    ASSERT_EQ(pedidos.Json().size(), 1u) << pedidos.saida;
-    EXPECT_EQ(pedidos.Json()[0].at("itens")[0].at("vQuantidade"), "1,5000");
-    const std::string tomada = std::to_string(pedidos.Json()[0].at("chave").get<ULONGLONG>());
-
-    // Purchasing takes it over: shown as no longer changeable.
-    ASSERT_EQ(Executa({"erp", "take-request", tomada}).status, 0);
-    const Resultado mostra = Executa({"orders", "show", chave});
-    EXPECT_NE(Secao(mostra.saida, "Purchase requests").find(tomada + "  no"), std::string::npos) << mostra.saida;
-    const Resultado ruim = Executa({"erp", "take-request", "123"});
-    EXPECT_NE(ruim.status, 0);
-    EXPECT_NE(ruim.erro.find("E_INVALIDARG"), std::string::npos) << ruim.erro;
 }
 
 TEST_F(ZentactlOrdens, ChavesRuinsSaemComONomeDoCodigo) {
