@@ -476,19 +476,6 @@ TEST_F(Verificacao, LeituraAbaixoDaMedicaoInicialNemDisparaNemConta) {
     EXPECT_EQ((*ordens)[0].vQuantidadeMedicao.int64, Moeda(1100).int64);
 }
 
-TEST_F(Verificacao, LeituraDeOutraIdentificacaoOuSemValorNaoMexeNoPlano) {
-    const LONG plano = NovoPlano({.tipo = 3, .medicao = 100}, 10, {}, 500);
-    Leitura(900, 10, "");        // same equipment, no serial: another meter
-    Leitura(900, 10, "SN-2");    // another serial
-    CY medidor{};
-    EXPECT_EQ(Manutencao(plano, &medidor).vQuantidadeFalta.int64, Moeda(100).int64);
-    EXPECT_EQ(medidor.int64, Moeda(500).int64);  // a reading without value kept the plan's meter
-    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 0u);
-    Leitura(560, 10, "sn-1");  // the plan's own, serial in another case
-    EXPECT_EQ(Manutencao(plano, &medidor).vQuantidadeFalta.int64, Moeda(40).int64);
-    EXPECT_EQ(medidor.int64, Moeda(560).int64);
-}
-
 TEST_F(Verificacao, Tipo4PrecisaDosDoisTestes) {
     const LONG plano = NovoPlano({.tipo = 4, .dias = 10, .medicao = 100}, 10, {}, 500);
     DiasDepois(2);
@@ -593,6 +580,26 @@ TEST_F(Verificacao, EmailAoTecnicoQuandoPedido) {
 
 // ---- A company's life: restarts, edits and failures -------------------------------------------
 
+// A code an order still names stays taken after its maintenance has left its
+// plan and, with the next compaction, the file.
+TEST_F(Verificacao, ACodeAnOrderStillNamesIsNotGivenAgain) {
+    NovoPlano({.dias = 30}, 10);
+    const LONG vencido = NovoPlano({.dias = 10}, 20);
+    const ULONG usado = Manutencao(vencido).lCodigoManutencao;
+    DiasDepois(10);
+    Abre();
+    ASSERT_EQ(OrdensDoPlano(vencido)->Quantidade(), 1u);
+    PlanoLido sem;
+    ASSERT_EQ(m_servico->Le(vencido, &sem.p), S_OK);
+    const ULONG quantas = sem.p.listaManutencoes.lQtdManutencoes;
+    sem.p.listaManutencoes.lQtdManutencoes = 0;
+    LONG posicao = vencido;
+    ASSERT_EQ(m_servico->Grava(&posicao, sem.p), S_OK);
+    sem.p.listaManutencoes.lQtdManutencoes = quantas;  // what the record frees
+    Abre();
+    EXPECT_GT(Manutencao(NovoPlano({.dias = 10}, 21)).lCodigoManutencao, usado);
+}
+
 TEST_F(Verificacao, EditsThatEmptyListsOrNameNoTextLeaveACompanyThatStarts) {
     const LONG plano = NovoPlano({.dias = 10});
     PlanoLido lido;
@@ -676,23 +683,6 @@ TEST_F(Verificacao, AMailServerDownFailsNothingAndTheMessageWaitsForTheNextSend)
     ASSERT_EQ(sink.Mensagens().size(), 1u);
     EXPECT_EQ(sink.Mensagens()[0].destinatarios, std::vector<std::string>{"carlos@teste.example"});
     EXPECT_EQ(Esperando(), 0u);
-}
-
-TEST_F(Verificacao, AReplacedMeterStartsWhereTheNewMeterStands) {
-    const LONG plano = NovoPlano({.tipo = 3, .medicao = 500});
-    Leitura(300);
-    PlanoLido lido;
-    ASSERT_EQ(m_servico->Le(plano, &lido.p), S_OK);
-    _REG_CADASTRO_MEDIDORES_PS novo{};
-    ASSERT_EQ(m_servico->GravaMedidorSubstituido(lido.p, novo), S_OK);
-    CY medidor{};
-    Manutencao(plano, &medidor);
-    EXPECT_EQ(medidor.int64, 0);
-    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 0u);
-    Leitura(150);  // the 200 still to run count on the new meter
-    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 0u);
-    Leitura(200);
-    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 1u);
 }
 
 TEST_F(Verificacao, HostileRecordsAreRefusedNamingTheField) {
