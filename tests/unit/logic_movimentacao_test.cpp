@@ -28,7 +28,6 @@ namespace {
 
 using zenta::teste::Moeda;
 
-using zenta::ErpBanco;
 using zenta::teste::ComEscopo;
 using zenta::teste::NovoServico;
 using zenta::teste::Servico;

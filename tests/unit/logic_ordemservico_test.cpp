@@ -35,7 +35,6 @@ namespace {
 
 using zenta::teste::ValorBruto;
 
-using zenta::ErpBanco;
 using zenta::teste::ComEscopo;
 using zenta::teste::NovoServico;
 using zenta::teste::Servico;

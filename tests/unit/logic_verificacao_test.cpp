@@ -36,7 +36,6 @@ namespace {
 
 using zenta::teste::Moeda;
 
-using zenta::ErpBanco;
 using zenta::RelogioSistema;
 using zenta::teste::ComEscopo;
 using zenta::teste::NovoServico;
