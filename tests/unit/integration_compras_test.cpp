@@ -1,6 +1,6 @@
 // Purchase requests of maintenance orders, through the service object and
 // the purchasing stand-in: what is requested on each save, what purchasing
-// keeps, rounding by the unit, the request's bytes; and the creation of the
+// keeps, rounding by the unit, the request's fields; and the creation of the
 // purchasing server with its installation switch and retries.
 #include <gtest/gtest.h>
 

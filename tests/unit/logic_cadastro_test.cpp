@@ -1,7 +1,7 @@
 // Maintenance plans through the service object as a client uses it: saving
-// with every child, reading back, the maintenance codes and counters, the
-// filter, exclusion by origin, the trees, what lands on disk, and input that
-// must be refused with nothing written.
+// with every child, reading back, the maintenance codes, the filter,
+// exclusion by origin, the trees, and input that must be refused with
+// nothing written.
 #include <gtest/gtest.h>
 
 #include <cstdint>

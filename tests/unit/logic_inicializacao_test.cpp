@@ -1,7 +1,8 @@
 // Start-up of the preventive-maintenance logic for a company and its
 // properties, through the service object as a client creates it: the
-// company's database (shared, converted once, compacted, released), the data
-// version check, a corrupt member, and properties with their change-log entry.
+// company's database (shared, converted once, released), the data version
+// check, corrupt and inconsistent files, properties with their change-log
+// entry, and processes starting one company at once.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>

