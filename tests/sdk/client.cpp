@@ -3,8 +3,6 @@
 // checks the wire layout of the records it was compiled with.
 #include <zenta/zenta.h>
 
-#include <sqlite3.h>
-
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -139,27 +137,6 @@ void ConfereFalhasMaquina(const char* home) {
     unsetenv("ZENTA_OPERACOES_TESTE");
 }
 
-// Change-log entries of kind 155, action 'A' in the ERP stand-in's database
-// of the company "SDK" (created on first use: none before); -1 when it
-// cannot be read.
-int ContaLogsPropriedades(const char* home) {
-    const std::string caminho = std::string(home) + "/data/SDK/DF/erp.sqlite";
-    if (std::FILE* existe = std::fopen(caminho.c_str(), "rb")) std::fclose(existe);
-    else return 0;
-    sqlite3* db = nullptr;
-    int total = -1;
-    if (sqlite3_open_v2(caminho.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db, "SELECT COUNT(*) FROM log_transacao WHERE tipo_log = 155 AND operacao = 'A'", -1,
-                               &st, nullptr) == SQLITE_OK &&
-            sqlite3_step(st) == SQLITE_ROW)
-            total = sqlite3_column_int(st, 0);
-        sqlite3_finalize(st);
-    }
-    sqlite3_close(db);
-    return total;
-}
-
 // Frees what the service handed out in a plan, as a COM client must.
 void LiberaPlano(_REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& plano) {
     for (ULONG i = 0; i < plano.listaManutencoes.lQtdManutencoes; ++i) {
@@ -271,11 +248,6 @@ int main() {
     CONFERE(p->LePropriedades(&lidas) == S_OK);
     escritas.ucNaoGravarLog = 0;
     CONFERE(std::memcmp(&lidas, &escritas, sizeof lidas) == 0);
-    CONFERE(ContaLogsPropriedades(home) == 0);
-    // Written again with the change log on: exactly one entry, kind 155, action 'A'.
-    escritas.lQtdDiasAviso = 8;
-    CONFERE(p->GravaPropriedades(escritas) == S_OK);
-    CONFERE(ContaLogsPropriedades(home) == 1);
     ConferePlanos(p);
     CONFERE(p->Release() == 0);
 
