@@ -3,7 +3,9 @@
 # faults listed in scripts/mutantes.txt (a comparison flipped, a bound off by
 # one, a step skipped), rebuilds the server library, runs the tests of the
 # mutated area and restores the source. Prints per mutant "killed" or
-# "survived" and at the end killed/total.
+# "survived" and at the end killed/total. An area whose filter names
+# simulator seeds also lives a short company life per seed (tests/simulacao)
+# when its tests let the mutant through: a broken invariant kills it.
 #   scripts/mutantes.sh [--so N[,N...]] [--lista] [--limite SEGUNDOS]
 #     --so N,M     runs only mutants N and M (numbered from 1 in list order)
 #     --lista      lists the mutants and checks that each one still applies
@@ -34,10 +36,14 @@ while [ $# -gt 0 ]; do
 done
 
 # ---- The list ------------------------------------------------------------------------
-# Lines: "file<TAB>original<TAB>replacement<TAB>filter"; a filter "@name"
-# names one defined by a line "@name<TAB>gtest filter". "#" starts a comment.
-declare -A filtros=()
-arquivos=() originais=() novos=() filtros_mutante=()
+# Lines: "file<TAB>original<TAB>replacement<TAB>filter"; "file#N" mutates the
+# Nth occurrence of a text that repeats in the file. A filter "@name"
+# names one defined by a line "@name<TAB>gtest filter[<TAB>seeds]", where
+# seeds (comma-separated) are simulator lives of $dias_simulacao days run
+# after the tests. "#" starts a comment.
+dias_simulacao=120
+declare -A filtros=() sementes_filtro=()
+arquivos=() vezes=() originais=() novos=() filtros_mutante=() sementes_mutante=()
 numero_linha=0
 while IFS= read -r linha || [ -n "$linha" ]; do
     numero_linha=$((numero_linha + 1))
@@ -51,17 +57,26 @@ while IFS= read -r linha || [ -n "$linha" ]; do
     done
     campos+=("$resto")
     if [[ "$linha" == @* ]]; then
-        [ ${#campos[@]} -eq 2 ] || { echo "$lista_arquivo:$numero_linha: a filter line has two fields" >&2; exit 2; }
+        [ ${#campos[@]} -eq 2 ] || [ ${#campos[@]} -eq 3 ] ||
+            { echo "$lista_arquivo:$numero_linha: a filter line has two or three fields" >&2; exit 2; }
+        [ ${#campos[@]} -eq 2 ] || [[ "${campos[2]}" =~ ^[0-9]+(,[0-9]+)*$ ]] ||
+            { echo "$lista_arquivo:$numero_linha: seeds are numbers separated by commas" >&2; exit 2; }
         filtros["${campos[0]}"]="${campos[1]}"
+        sementes_filtro["${campos[0]}"]="${campos[2]:-}"
         continue
     fi
     [ ${#campos[@]} -eq 4 ] || { echo "$lista_arquivo:$numero_linha: a mutant has four tab-separated fields" >&2; exit 2; }
-    filtro="${campos[3]}"
+    filtro="${campos[3]}" sementes=""
     if [[ "$filtro" == @* ]]; then
         [ -n "${filtros[$filtro]:-}" ] || { echo "$lista_arquivo:$numero_linha: filter $filtro not defined above" >&2; exit 2; }
+        sementes="${sementes_filtro[$filtro]}"
         filtro="${filtros[$filtro]}"
     fi
-    arquivos+=("${campos[0]}") originais+=("${campos[1]}") novos+=("${campos[2]}") filtros_mutante+=("$filtro")
+    arquivo="${campos[0]}" vez=""
+    if [[ "$arquivo" =~ ^(.*)#([0-9]+)$ ]]; then arquivo=${BASH_REMATCH[1]} vez=${BASH_REMATCH[2]}; fi
+    vezes+=("$vez")
+    arquivos+=("$arquivo") originais+=("${campos[1]}") novos+=("${campos[2]}") filtros_mutante+=("$filtro")
+    sementes_mutante+=("$sementes")
 done <"$lista_arquivo"
 total_lista=${#arquivos[@]}
 indices=()
@@ -74,10 +89,14 @@ for n in ${so//,/ }; do
 done
 [ -n "$so" ] || indices=($(seq 0 $((total_lista - 1))))
 
-# How often the original text occurs in the file (literally), and the line of
-# its first occurrence.
+# How often the original text occurs in the file (literally), the line of its
+# Nth occurrence (default the first), and the file with that one replaced.
 ocorrencias() { ORIGINAL="$2" perl -0777 -ne '$n = () = /\Q$ENV{ORIGINAL}\E/g; print $n' "$1"; }
-linha_de() { ORIGINAL="$2" perl -0777 -ne 'if (/\Q$ENV{ORIGINAL}\E/) { print 1 + (() = substr($_, 0, $-[0]) =~ /\n/g) }' "$1"; }
+linha_de() {
+    ORIGINAL="$2" VEZ="${3:-1}" perl -0777 -ne '$k = 0; while (/\Q$ENV{ORIGINAL}\E/g) {
+        if (++$k == $ENV{VEZ}) { print 1 + (() = substr($_, 0, $-[0]) =~ /\n/g); last } }' "$1"
+}
+substitui() { ORIGINAL="$2" NOVO="$3" VEZ="${4:-1}" perl -0777 -pe '$k = 0; s/\Q$ENV{ORIGINAL}\E/++$k == $ENV{VEZ} ? $ENV{NOVO} : $&/ge' "$1"; }
 
 # A mutant applies when its file is a library source and its text occurs
 # exactly once: a text that moved or repeats must be fixed in the list.
@@ -90,7 +109,12 @@ confere() {
     [ -f "$f" ] || { echo "mutant $((i + 1)): $f does not exist"; return 1; }
     local n
     n=$(ocorrencias "$f" "${originais[$i]}")
-    [ "$n" -eq 1 ] || { echo "mutant $((i + 1)): the original text occurs $n times in $f, not once"; return 1; }
+    if [ -z "${vezes[$i]}" ]; then
+        [ "$n" -eq 1 ] || { echo "mutant $((i + 1)): the original text occurs $n times in $f, not once"; return 1; }
+    else
+        [ "$n" -ge 2 ] && [ "${vezes[$i]}" -ge 1 ] && [ "${vezes[$i]}" -le "$n" ] ||
+            { echo "mutant $((i + 1)): occurrence ${vezes[$i]} asked, the text occurs $n times in $f"; return 1; }
+    fi
     [ "${originais[$i]}" != "${novos[$i]}" ] || { echo "mutant $((i + 1)): the replacement equals the original"; return 1; }
 }
 
@@ -104,7 +128,7 @@ done
 if [ "$listar" -eq 1 ]; then
     for ((i = 0; i < total_lista; i++)); do
         printf '%3d  %s:%s\n       - %s\n       + %s\n' "$((i + 1))" "${arquivos[$i]}" \
-            "$(linha_de "${arquivos[$i]}" "${originais[$i]}")" "${originais[$i]}" "${novos[$i]}"
+            "$(linha_de "${arquivos[$i]}" "${originais[$i]}" "${vezes[$i]}")" "${originais[$i]}" "${novos[$i]}"
     done
     exit $((invalidos > 0))
 fi
@@ -165,12 +189,18 @@ if [ ! -f "$arvore/build.ninja" ]; then
     cmake -S . -B "$arvore" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZENTA_WERROR=ON >"$logs/configura.log"
 fi
 echo "building the tests in $arvore ..."
-executa nice -n 19 cmake --build "$arvore" --target zenta_tests >"$logs/build.log" 2>&1 ||
+alvos=(zenta_tests)
+for i in "${indices[@]}"; do [ -z "${sementes_mutante[$i]}" ] || { alvos+=(zenta_simulacao); break; }; done
+executa nice -n 19 cmake --build "$arvore" --target "${alvos[@]}" >"$logs/build.log" 2>&1 ||
     { tail -n 40 "$logs/build.log"; echo "the clean tree does not build" >&2; exit 2; }
 
 roda_testes() {  # filter, limit in seconds, log
     ZENTA_TEST_BIN="$raiz/$arvore/bin" executa timeout -k 10 "$2" nice -n 19 "$arvore/bin/zenta_tests" \
         --gtest_filter="$1" --gtest_fail_fast >"$3" 2>&1
+}
+
+roda_simulacao() {  # seed, limit in seconds, log
+    executa timeout -k 10 "$2" nice -n 19 "$arvore/bin/zenta_simulacao" --dias "$dias_simulacao" --semente "$1" >"$3" 2>&1
 }
 
 # ---- Each filter once on the clean tree ---------------------------------------------------
@@ -188,16 +218,30 @@ for i in "${indices[@]}"; do
     limite_filtro[$filtro]=$limite
     echo "clean run: ${duracao}s, limit ${limite}s per mutant: $filtro"
 done
+declare -A limite_semente=()
+for i in "${indices[@]}"; do
+    for s in ${sementes_mutante[$i]//,/ }; do
+        [ -n "${limite_semente[$s]:-}" ] && continue
+        inicio=$SECONDS
+        roda_simulacao "$s" 1800 "$logs/limpo-simulacao.log" ||
+            { tail -n 12 "$logs/limpo-simulacao.log"; echo "the simulator fails without mutants: seed $s" >&2; exit 2; }
+        duracao=$((SECONDS - inicio))
+        limite=$((4 * duracao)); [ "$limite" -ge 60 ] || limite=60
+        [ -z "$limite_fixo" ] || limite=$limite_fixo
+        limite_semente[$s]=$limite
+        echo "clean simulator run: ${duracao}s, limit ${limite}s per mutant: seed $s, $dias_simulacao days"
+    done
+done
 
 # ---- The mutants ----------------------------------------------------------------------------
 mortos=0 total=0 sobreviventes=()
 for i in "${indices[@]}"; do
     f=${arquivos[$i]} n=$((i + 1))
-    onde="$f:$(linha_de "$f" "${originais[$i]}")"
+    onde="$f:$(linha_de "$f" "${originais[$i]}" "${vezes[$i]}")"
     log="$raiz/$logs/$n.log"
     cp "$f" "$copia"
     mutado=$f
-    ORIGINAL="${originais[$i]}" NOVO="${novos[$i]}" perl -0777 -pe 's/\Q$ENV{ORIGINAL}\E/$ENV{NOVO}/' "$copia" >"$f"
+    substitui "$copia" "${originais[$i]}" "${novos[$i]}" "${vezes[$i]}" >"$f"
     if ! executa nice -n 19 cmake --build "$arvore" --target zenta >"$log" 2>&1; then
         restaura
         printf '%3d  %-52s does not build (see %s)\n' "$n" "$onde" "$log"
@@ -207,13 +251,24 @@ for i in "${indices[@]}"; do
     total=$((total + 1))
     rc=0
     roda_testes "${filtros_mutante[$i]}" "${limite_filtro[${filtros_mutante[$i]}]}" "$log.testes" || rc=$?
+    semente_matou=""
+    if [ "$rc" -eq 0 ]; then
+        for s in ${sementes_mutante[$i]//,/ }; do
+            roda_simulacao "$s" "${limite_semente[$s]}" "$log.simulacao-$s" || rc=$?
+            [ "$rc" -eq 0 ] || { semente_matou=$s; break; }
+        done
+    fi
     restaura
     if [ "$rc" -eq 0 ]; then
         printf '%3d  %-52s survived\n' "$n" "$onde"
         sobreviventes+=("$n")
     else
         mortos=$((mortos + 1))
-        if [ "$rc" -eq 124 ] || [ "$rc" -eq 137 ]; then
+        if [ -n "$semente_matou" ]; then
+            motivo=$(grep -m1 -oE '^INVARIANTE VIOLADA: .*' "$log.simulacao-$semente_matou" | sed 's/^INVARIANTE VIOLADA: //' || true)
+            [ -n "$motivo" ] || motivo="ended with status $rc"
+            motivo="simulator seed $semente_matou: $motivo"
+        elif [ "$rc" -eq 124 ] || [ "$rc" -eq 137 ]; then
             motivo="hang: time limit reached"
         elif [ "$rc" -gt 128 ]; then
             motivo="test program ended by signal $((rc - 128))"

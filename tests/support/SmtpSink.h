@@ -7,12 +7,13 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -142,11 +143,7 @@ private:
     }
 
     static bool Comeca(const std::string& linha, const char* comando) {
-        const std::size_t n = std::char_traits<char>::length(comando);
-        if (linha.size() < n) return false;
-        for (std::size_t i = 0; i < n; ++i)
-            if (std::toupper(static_cast<unsigned char>(linha[i])) != comando[i]) return false;
-        return true;
+        return ::strncasecmp(linha.c_str(), comando, std::strlen(comando)) == 0;
     }
 
     void Sessao(int fd) {

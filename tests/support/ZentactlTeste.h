@@ -38,13 +38,16 @@ inline std::string AspasShell(const std::string& s) {
 
 class ZentactlTeste : public ::testing::Test {
 protected:
-    ResultadoZentactl Executa(const std::vector<std::string>& argumentos, const std::string& entrada = "") {
+    // `prefixo`, when given, is a shell command line zentactl runs under
+    // (faketime, say).
+    ResultadoZentactl Executa(const std::vector<std::string>& argumentos, const std::string& entrada = "",
+                              const std::string& prefixo = "") {
         const std::filesystem::path dir = m_home.Raiz();
         {
             std::ofstream in(dir / "stdin.txt", std::ios::binary | std::ios::trunc);
             in << entrada;
         }
-        std::string comando = AspasShell(ZENTACTL_PROGRAMA);
+        std::string comando = prefixo + AspasShell(ZENTACTL_PROGRAMA);
         for (const auto& a : argumentos) comando += " " + AspasShell(a);
         comando += " <" + AspasShell((dir / "stdin.txt").string()) + " >" +
                    AspasShell((dir / "stdout.txt").string()) + " 2>" + AspasShell((dir / "stderr.txt").string());

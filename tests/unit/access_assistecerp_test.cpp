@@ -16,6 +16,7 @@
 #include "access/erp/QVAssistecErp.h"
 #include "access/erp/QVErpBanco.h"
 #include "diagnostics/QVCodigosErro.h"
+#include "support/ErpTeste.h"
 #include "support/Inicializacao.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
@@ -23,7 +24,6 @@
 
 namespace {
 
-using zenta::ErpBanco;
 
 constexpr const char* kEmpresa = "ASSISTEC";
 const HRESULT kNaoEncontrado = HRESULT_FROM_WIN32(1168u);
@@ -102,13 +102,7 @@ protected:
         REG_AST_LISTA_CHAVES_PS regChaves{static_cast<ULONG>(chaves.size()), 0, nullptr, chaves.data()};
         return p->BuscaRegistros(regChaves, &lida.lista, 2);
     }
-    std::shared_ptr<ErpBanco> Banco() {
-        std::filesystem::path arquivo;
-        EXPECT_EQ(ErpBanco::Caminho(kEmpresa, arquivo), S_OK);
-        std::shared_ptr<ErpBanco> banco;
-        EXPECT_EQ(ErpBanco::Compartilhado(arquivo, banco), S_OK);
-        return banco;
-    }
+    std::shared_ptr<zenta::ErpBanco> Banco() { return zenta::teste::BancoErp(kEmpresa); }
     int64_t Quantidade() {
         int64_t n = -1;
         EXPECT_EQ(Banco()->Leitura([&](sqlite3* db) -> HRESULT {
@@ -126,44 +120,6 @@ protected:
     zenta::teste::ZentaHomeTemporario m_home;
     zenta::teste::ComEscopo m_com;
 };
-
-TEST_F(AssistecErp, GravaHandsOutPointersPerMonthAndRewritesByKey) {
-    auto ast = Novo();
-    const USHORT maio = QVMAFromMesAno(5, 2026);
-    const USHORT junho = QVMAFromMesAno(6, 2026);
-    OrdemMontada a(maio, 1, 1, 0), b(maio, 0, 0, 0), c(junho, 0, 0, 0), semMes(0, 0, 0, 0);
-    ASSERT_EQ(ast->Grava(&a.os, QV_AST_TODAS_FLAGS, TRUE), S_OK);
-    ASSERT_EQ(ast->Grava(&b.os, QV_AST_TODAS_FLAGS, TRUE), S_OK);
-    ASSERT_EQ(ast->Grava(&c.os, QV_AST_TODAS_FLAGS, TRUE), S_OK);
-    ASSERT_EQ(ast->Grava(&semMes.os, QV_AST_TODAS_FLAGS, TRUE), S_OK);
-    EXPECT_EQ(a.os.maOS, maio);
-    EXPECT_EQ(a.os.lPtrOS, 1u);
-    EXPECT_EQ(b.os.lPtrOS, 2u);
-    EXPECT_EQ(c.os.maOS, junho);
-    EXPECT_EQ(c.os.lPtrOS, 1u);
-    EXPECT_EQ(semMes.os.maOS, QVMAAtual()) << "no month: the current one";
-    EXPECT_NE(semMes.os.lPtrOS, 0u);
-    EXPECT_EQ(Quantidade(), 4);
-
-    // With its key the same order is replaced, blocks and all.
-    a.os.lCliente = 45;
-    a.itens[0][0].lProdServ = 9;
-    ASSERT_EQ(ast->Grava(&a.os, QV_AST_TODAS_FLAGS, TRUE), S_OK);
-    EXPECT_EQ(a.os.lPtrOS, 1u);
-    EXPECT_EQ(Quantidade(), 4);
-    ListaLida lida;
-    ASSERT_EQ(Busca(ast.get(), {{maio, 0, 1}}, lida), S_OK);
-    EXPECT_EQ(lida.lista.pRegistros[0].lCliente, 45u);
-    EXPECT_EQ(lida.lista.pRegistros[0].pTecnicos[0].pItens[0].lProdServ, 9u);
-
-    // A key the module never gave is refused, and so is a pointer without month.
-    OrdemMontada inventada(maio, 0, 0, 0);
-    inventada.os.lPtrOS = 77;
-    EXPECT_EQ(ast->Grava(&inventada.os, QV_AST_TODAS_FLAGS, TRUE), kNaoEncontrado);
-    inventada.os.maOS = 0;
-    EXPECT_EQ(ast->Grava(&inventada.os, QV_AST_TODAS_FLAGS, TRUE), E_INVALIDARG);
-    EXPECT_EQ(Quantidade(), 4);
-}
 
 TEST_F(AssistecErp, BuscaRegistrosGivesOneRecordPerKeyWithItsOwnBlocks) {
     auto ast = Novo();

@@ -10,6 +10,7 @@
 #include "access/QVDiretorios.h"
 #include "access/relatorio/QVDestinoRelatorio.h"
 #include "platform/Registry.h"
+#include "support/RegistroTeste.h"
 #include "support/ZentaHomeTemporario.h"
 
 namespace {
@@ -19,12 +20,7 @@ using zenta::Chamador;
 using zenta::EOrigemChamador;
 
 void DefinePastaRelatorios(const std::string& pasta) {
-    HKEY h = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, QV_CHAVE_REGISTRO, 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(h, "PastaRelatorios", 0, REG_SZ, reinterpret_cast<const BYTE*>(pasta.c_str()),
-                   static_cast<DWORD>(pasta.size() + 1));
-    RegCloseKey(h);
+    zenta::teste::DefineRegistro(QV_CHAVE_REGISTRO, "PastaRelatorios", pasta);
 }
 
 class DestinoRelatorio : public ::testing::Test {

@@ -13,6 +13,7 @@
 #include "access/QVDiretorios.h"
 #include "access/erp/QVEmailErp.h"
 #include "platform/Registry.h"
+#include "support/RegistroTeste.h"
 #include "support/SmtpSink.h"
 #include "support/ZentaHomeTemporario.h"
 
@@ -104,19 +105,10 @@ void ExpectLinhasBemFormadas(const std::string& mensagem) {
     }
 }
 
-void DefineRegistro(const char* valor, DWORD tipo, const void* dados, std::size_t tamanho) {
-    HKEY h = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, zenta::kChaveRegistroEmail, 0, nullptr, 0, KEY_WRITE, nullptr, &h,
-                              nullptr),
-              ERROR_SUCCESS);
-    EXPECT_EQ(RegSetValueExA(h, valor, 0, tipo, static_cast<const BYTE*>(dados), static_cast<DWORD>(tamanho)),
-              ERROR_SUCCESS);
-    RegCloseKey(h);
+template <class T>
+void DefineRegistro(const char* valor, const T& dado) {
+    zenta::teste::DefineRegistro(zenta::kChaveRegistroEmail, valor, dado);
 }
-void DefineRegistro(const char* valor, const std::string& texto) {
-    DefineRegistro(valor, REG_SZ, texto.c_str(), texto.size() + 1);
-}
-void DefineRegistro(const char* valor, DWORD numero) { DefineRegistro(valor, REG_DWORD, &numero, sizeof numero); }
 
 class CSessao : public CQVBaseParaRotinas {
 public:

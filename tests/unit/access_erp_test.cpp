@@ -1,6 +1,6 @@
-// The ERP stand-in: its SQLite file and schema versions, the change log and
-// the stock pre-withdrawals it keeps for each company, concurrent writers in
-// threads and processes, and damaged files.
+// The ERP stand-in: its SQLite file and schema versions, the connection its
+// sessions share, concurrent writers of the change log and the stock
+// pre-withdrawals in threads and processes, and damaged files.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -53,7 +53,6 @@ REG_ES_PREBAIXAPS PreBaixa(ULONG produto, LONGLONG quantidade) {
     r.lProduto = produto;
     r.vQuantidade.int64 = quantidade;
     r.usLocal = 3;
-    r.cReservado5[8] = 0x5A;  // bytes the system leaves alone come back too
     return r;
 }
 
@@ -71,10 +70,6 @@ HRESULT Grava(IQVAcessoEstoque* estoque, REG_QVDMC chave, USHORT filial,
               const std::vector<REG_ES_PREBAIXAPS>& registros) {
     const CQVVector<CQVDadosES_PreBaixa> lista = Lista(registros);
     return estoque->GravaPreBaixa(chave, filial, &lista);
-}
-
-bool Iguais(const std::vector<REG_ES_PREBAIXAPS>& a, const std::vector<REG_ES_PREBAIXAPS>& b) {
-    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof a[0]) == 0);
 }
 
 REG_QVDMC Chave(ULONG ponteiro) { return REG_QVDMC().SetDMC(ponteiro, 84, 0x1234); }
@@ -167,82 +162,6 @@ TEST_F(ErpTeste, MigrationsRunInOrderOnceAndKeepData) {
     std::shared_ptr<ErpBanco> banco;
     EXPECT_EQ(ErpBanco::Abre(Arquivo(), banco), zenta::E_ERP_ESQUEMA_SUPERIOR);
     EXPECT_EQ(banco, nullptr);
-}
-
-TEST_F(ErpTeste, ChangeLogHelperWritesOneRowWithTheSessionAndItsLines) {
-    const zenta::RelogioFixoEscopo relogio({2026, 3, 4, 5, 6, 7});
-    CSessao sessao;
-    ASSERT_EQ(sessao.Inicializa("ACME", 7, 42), S_OK);
-
-    CLogTransacoesHelper log;
-    EXPECT_EQ(log.Grava(REG_QVDMC(), eLogAssistec, 'A'), CO_E_NOTINITIALIZED);
-    EXPECT_EQ(log.Inicializa(static_cast<const CQVInicializador*>(nullptr)), E_POINTER);
-    ASSERT_EQ(log.Inicializa(&sessao), S_OK);
-    ASSERT_EQ(log.AdicionaInformacao('N', "Alteração das Propriedades - Manutenção Preventiva"), S_OK);
-    ASSERT_EQ(log.AdicionaInformacao('N', "S\xE3o Jo\xE3o"), S_OK);  // already Windows-1252
-    ASSERT_EQ(log.Grava(REG_QVDMC(), E_GE_REGISTRO_LOG::eLogAssistec, 'A'), S_OK);
-    EXPECT_TRUE(log.GetInformacoes().empty());
-    ASSERT_EQ(log.Grava(REG_QVDMC().SetDMC(77, 84, 0x1234), eLogAssistec, 'E'), S_OK);
-
-    std::vector<ErpLinhaLog> linhas;
-    ASSERT_EQ(Banco()->LeLogs(linhas), S_OK);
-    ASSERT_EQ(linhas.size(), 2u);
-    const ErpLinhaLog& a = linhas[0];
-    EXPECT_EQ(a.dmcChave, REG_QVDMC());
-    EXPECT_EQ(a.lTipoLog, 155);
-    EXPECT_EQ(a.cOperacao, 'A');
-    EXPECT_EQ(a.usUsuario, 7);
-    EXPECT_EQ(a.lSessao, 42);
-    EXPECT_EQ(a.sMomento, "2026-03-04 05:06:07");
-    ASSERT_EQ(a.informacoes.size(), 2u);
-    EXPECT_EQ(a.informacoes[0].cTag, 'N');
-    EXPECT_EQ(a.informacoes[0].sTexto, "Altera\xE7\xE3o das Propriedades - Manuten\xE7\xE3o Preventiva");
-    EXPECT_EQ(a.informacoes[1].sTexto, "S\xE3o Jo\xE3o");
-    EXPECT_EQ(linhas[1].dmcChave, REG_QVDMC().SetDMC(77, 84, 0x1234));
-    EXPECT_EQ(linhas[1].cOperacao, 'E');
-    EXPECT_TRUE(linhas[1].informacoes.empty());
-}
-
-TEST_F(ErpTeste, PreWithdrawalsAreStoredReplacedAndRemovedByKeyAndBranch) {
-    CSessao sessao;
-    ASSERT_EQ(sessao.Inicializa("ACME", 7, 42), S_OK);
-    IQVAcessoEstoque* estoque = Acessos(sessao).pEstoque;
-    ASSERT_NE(estoque, nullptr);
-
-    const std::vector<REG_ES_PREBAIXAPS> doisItens = {PreBaixa(10, 15000), PreBaixa(11, 25000)};
-    ASSERT_EQ(Grava(estoque, Chave(1), 1, doisItens), S_OK);
-    ASSERT_EQ(Grava(estoque, Chave(1), 2, {PreBaixa(12, 1)}), S_OK);
-    ASSERT_EQ(Grava(estoque, Chave(2), 1, {PreBaixa(13, 1)}), S_OK);
-    EXPECT_EQ(estoque->GravaPreBaixa(Chave(1), 1, nullptr), E_POINTER);
-
-    auto banco = Banco();
-    std::vector<REG_ES_PREBAIXAPS> lidos;
-    ASSERT_EQ(banco->LePreBaixas(Chave(1), 1, lidos), S_OK);
-    EXPECT_TRUE(Iguais(lidos, doisItens));
-
-    // Writing again replaces the key and branch's records, and only those.
-    ASSERT_EQ(Grava(estoque, Chave(1), 1, {PreBaixa(14, 5)}), S_OK);
-    ASSERT_EQ(banco->LePreBaixas(Chave(1), 1, lidos), S_OK);
-    EXPECT_TRUE(Iguais(lidos, {PreBaixa(14, 5)}));
-    ASSERT_EQ(banco->LePreBaixas(Chave(1), 2, lidos), S_OK);
-    EXPECT_TRUE(Iguais(lidos, {PreBaixa(12, 1)}));
-
-    ASSERT_EQ(estoque->ExcluiPreBaixa(Chave(1), 1), S_OK);
-    ASSERT_EQ(banco->LePreBaixas(Chave(1), 1, lidos), S_OK);
-    EXPECT_TRUE(lidos.empty());
-    EXPECT_EQ(estoque->ExcluiPreBaixa(Chave(1), 1), S_OK);  // nothing left is no failure
-    int64_t n = 0;
-    ASSERT_EQ(banco->ContaPreBaixas(n), S_OK);
-    EXPECT_EQ(n, 2);
-
-    // Each company has a file of its own.
-    CSessao outra;
-    ASSERT_EQ(outra.Inicializa("OUTRA", 1, 1), S_OK);
-    ASSERT_EQ(Grava(Acessos(outra).pEstoque, Chave(1), 1, {PreBaixa(1, 1)}), S_OK);
-    ASSERT_EQ(Banco("OUTRA")->ContaPreBaixas(n), S_OK);
-    EXPECT_EQ(n, 1);
-    ASSERT_EQ(banco->ContaPreBaixas(n), S_OK);
-    EXPECT_EQ(n, 2);
 }
 
 TEST_F(ErpTeste, SessionsShareOneConnectionAndReleaseIt) {

@@ -1,8 +1,8 @@
 // The report generator on its own: model files and hostile report names,
 // the line protocol (master and subordinate lines, columns described once,
 // values cut to their size), CSV quoting, the partial file that only
-// Finaliza(TRUE) puts in place, Windows-1252 texts in the PDF, the
-// hours-and-minutes duration form, and the ERP reads the reports use.
+// Finaliza(TRUE) puts in place, Windows-1252 texts in the PDF, and the
+// hours-and-minutes duration form.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,14 +10,11 @@
 #include <fstream>
 #include <string>
 
-#include <nlohmann/json.hpp>
-
-#include "access/QVBaseParaRotinas.h"
-#include "access/erp/QVErpCadastros.h"
 #include "access/relatorio/ModeloRelatorio.h"
 #include "access/relatorio/MontaRelatorio.h"
 #include "access/relatorio/QVDadosAcessoRelatorio.h"
 #include "reports/FormatosRelatorio.h"
+#include "support/RelatorioTeste.h"
 #include "support/ZentaHomeTemporario.h"
 
 namespace {
@@ -178,9 +175,7 @@ TEST_F(Gerador, PdfWithoutSubordinatesIsOneTableAndKeepsAccentedLetters) {
     EXPECT_EQ(m.InicializaLinhaSubordinada(), E_UNEXPECTED);  // none in this model
     ASSERT_EQ(m.GeraRelatorio(), S_OK);
     ASSERT_EQ(m.Finaliza(TRUE), S_OK);
-    const fs::path txt = Destino("r.txt");
-    ASSERT_EQ(std::system(("pdftotext '" + Destino("r.pdf").string() + "' '" + txt.string() + "'").c_str()), 0);
-    const std::string texto = zenta::teste::LeArquivo(txt);
+    const std::string texto = zenta::teste::TextoPdf(Destino("r.pdf"), false);
     for (const char* esperado : {"Relação de peças", "Empresa: Empresa Ação", "Descrição", "Óleo hidráulico – 20 L",
                                  "Página 1 de 1"})
         EXPECT_NE(texto.find(esperado), std::string::npos) << esperado << "\n" << texto;
@@ -231,59 +226,6 @@ TEST(DocumentoRelatorio, CaptionsAreMadeUniqueByGroupThenCode) {
                                         "Grade 1 (Produtos) [203]", "Grade 1 (Produtos) [204]"}));
 }
 
-// Page breaks: a block's heading never stands alone at a page's foot (it
-// keeps its first table's header and first row), and a table that goes on
-// to the next page repeats its header there.
-TEST_F(Gerador, PdfKeepsEachHeadingWithItsFirstRowAndRepeatsTableHeaders) {
-    CMontaRelatorio m;
-    ASSERT_EQ(m.Inicializa("EMP", 1, 1, "GE", "c", Destino("q.pdf").string(), "", TRUE), S_OK);
-    // Blocks of growing row counts, so that headings fall at every height
-    // of a page; the last block's table runs over a page.
-    for (int b = 1; b <= 24; ++b) {
-        ASSERT_EQ(m.InicializaLinha(), S_OK);
-        ASSERT_EQ(m.AdicionaDetalhe(1, 1, 20, "Bloco", true, 1, "", nullptr, true), S_OK);
-        ASSERT_EQ(m.Adiciona("B" + std::to_string(b) + "X", 20), S_OK);
-        ASSERT_EQ(m.AdicionaDetalhe(2, 1, 20, "Peça", false, 2, "Peças"), S_OK);
-        ASSERT_EQ(m.Adiciona("P" + std::to_string(b) + "-1", 20), S_OK);
-        const int linhas = b == 24 ? 80 : b % 7;
-        for (int l = 2; l <= linhas; ++l) {
-            ASSERT_EQ(m.InicializaLinhaSubordinada(), S_OK);
-            ASSERT_EQ(m.Adiciona("B" + std::to_string(b) + "X", 20), S_OK);
-            ASSERT_EQ(m.Adiciona("P" + std::to_string(b) + "-" + std::to_string(l), 20), S_OK);
-            ASSERT_EQ(m.FinalizaLinhaSubordinada(), S_OK);
-        }
-        ASSERT_EQ(m.FinalizaLinha(), S_OK);
-    }
-    ASSERT_EQ(m.GeraRelatorio(), S_OK);
-    ASSERT_EQ(m.Finaliza(TRUE), S_OK);
-    const fs::path txt = Destino("q.txt");
-    ASSERT_EQ(std::system(("pdftotext '" + Destino("q.pdf").string() + "' '" + txt.string() + "'").c_str()), 0);
-    const std::string texto = zenta::teste::LeArquivo(txt);
-    std::vector<std::string> paginas;
-    for (std::size_t i = 0, f; i < texto.size(); i = f + 1) {
-        f = texto.find('\f', i);
-        if (f == std::string::npos) f = texto.size();
-        paginas.push_back(texto.substr(i, f - i));
-    }
-    ASSERT_GE(paginas.size(), 3u);
-    for (int b = 1; b <= 24; ++b) {
-        const std::string cabeca = "Bloco: B" + std::to_string(b) + "X", primeira = "P" + std::to_string(b) + "-1";
-        bool juntos = false;
-        for (const std::string& p : paginas) {
-            const auto c = p.find(cabeca);
-            juntos = juntos || (c != std::string::npos && p.find(primeira, c) != std::string::npos &&
-                                p.find("Peça", c) != std::string::npos);
-        }
-        EXPECT_TRUE(juntos) << cabeca;
-    }
-    // Every page the long table runs onto names the block and repeats the header.
-    for (std::size_t i = 0; i < paginas.size(); ++i) {
-        if (paginas[i].find("P24-80") == std::string::npos && paginas[i].find("P24-40") == std::string::npos) continue;
-        EXPECT_NE(paginas[i].find("Peça"), std::string::npos) << i;
-        EXPECT_NE(paginas[i].find("Bloco: B24X"), std::string::npos) << i;
-    }
-}
-
 TEST(FormatosRelatorio, DurationsInHoursAndMinutes) {
     const auto duracao = [](long long bruto) {
         CY v{};
@@ -303,47 +245,6 @@ TEST(FormatosRelatorio, DurationsInHoursAndMinutes) {
     EXPECT_EQ(zenta::DataRelatorio(0), "");
     EXPECT_EQ(zenta::HoraRelatorio(86400), "");
     EXPECT_EQ(zenta::HoraRelatorio(3600 * 23 + 59 * 60), "23:59");
-}
-
-// The ERP stand-in's report reads, through a session's accessors.
-TEST_F(Gerador, ErpStandInAnswersTheReportReads) {
-    const auto erp = nlohmann::json::parse(R"({
-        "filial": [{"codigo": 2, "nome": "Filial Campinas"}],
-        "cliente": [{"codigo": 5, "nome": "Souza"}, {"codigo": 6, "nome": "Sol"}],
-        "cliente_comercial": [{"codigo": 5, "nome": "Souza Ltda.", "nome_curto": "SZ"}],
-        "equipamento_cadastro": [{"codigo": 10, "nome": "Compressor", "referencia": "CMP-10"}],
-        "local_estoque": [{"codigo": 3, "nome": "Almoxarifado", "filial": 2}]
-    })");
-    zenta::ResumoImportacaoErp resumo;
-    std::string erro;
-    ASSERT_EQ(zenta::ImportaCadastrosErp("ERPREL", erp, resumo, erro), S_OK) << erro;
-    CQVBaseParaRotinas sessao;
-    ASSERT_EQ(sessao.Inicializa("ERPREL", 1, 1), S_OK);
-    CQVAcessoServidores a;
-    ASSERT_EQ(sessao.GetAcessoServidores(a), S_OK);
-    const HRESULT naoEncontrado = HRESULT_FROM_WIN32(1168u);
-    CQVDadosDF_Filial filial;
-    EXPECT_EQ(a.pEmpresarial->LeFilial(2, &filial), S_OK);
-    EXPECT_EQ(filial.GetNome(), "Filial Campinas");
-    EXPECT_EQ(a.pEmpresarial->LeFilial(9, &filial), naoEncontrado);
-    CQVDadosDF_ClienteComercial cliente;
-    EXPECT_EQ(a.pEmpresarial->LeClienteComercial(5, &cliente), S_OK);
-    EXPECT_EQ(cliente.GetTexto1(), "SZ");
-    EXPECT_EQ(cliente.GetTexto2(), "Souza Ltda.");
-    EXPECT_EQ(a.pEmpresarial->LeClienteComercial(6, &cliente), S_OK);
-    EXPECT_EQ(cliente.GetTexto1(), "");
-    EXPECT_EQ(cliente.GetTexto2(), "Sol");
-    EXPECT_EQ(a.pEmpresarial->LeClienteComercial(7, &cliente), naoEncontrado);
-    CQVDadosGE_CadEquipamento equipamento;
-    EXPECT_EQ(a.pGerenciador->LeCadastroEquipamento(10, &equipamento), S_OK);
-    EXPECT_EQ(equipamento.GetTexto1(), "CMP-10");
-    EXPECT_EQ(equipamento.GetTexto2(), "Compressor");
-    CQVDadosES_Local local;
-    EXPECT_EQ(a.pEstoque->LeLocal(3, &local, 0), S_OK);
-    EXPECT_EQ(local.GetNome(), "Almoxarifado");
-    EXPECT_EQ(a.pEstoque->LeLocal(4, &local, 0), naoEncontrado);
-    EXPECT_EQ(a.pEstoque->LeLocal(3, nullptr, 0), E_POINTER);
-    sessao.Finaliza();
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "access/QVUltimoErro.h"
 #include "platform/Registry.h"
 #include "support/Inicializacao.h"
+#include "support/RegistroTeste.h"
 #include "support/ZentaHomeTemporario.h"
 
 namespace {
@@ -120,14 +121,7 @@ TEST(Diretorios, StayBelowTheHome) {
     EXPECT_TRUE(dir.empty());
 
     EXPECT_EQ(QVDiretorioProgramaModulo(1), home.Raiz() / "programs/DF");
-    HKEY h = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\QV Sistemas\\DF", 0, nullptr, 0, KEY_WRITE,
-                              nullptr, &h, nullptr),
-              ERROR_SUCCESS);
-    const char caminho[] = "/opt/erp/df";
-    ASSERT_EQ(RegSetValueExA(h, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(caminho), sizeof caminho),
-              ERROR_SUCCESS);
-    RegCloseKey(h);
+    zenta::teste::DefineRegistro("SOFTWARE\\Wow6432Node\\QV Sistemas\\DF", "Path", std::string("/opt/erp/df"));
     EXPECT_EQ(QVDiretorioProgramaModulo(1), "/opt/erp/df");
     EXPECT_EQ(QVDiretorioMensagens(), home.Raiz() / "Mensagens");
 }

@@ -1,6 +1,6 @@
 // Purchase requests of maintenance orders, through the service object and
 // the purchasing stand-in: what is requested on each save, what purchasing
-// keeps, rounding by the unit, the request's bytes; and the creation of the
+// keeps, rounding by the unit, the request's fields; and the creation of the
 // purchasing server with its installation switch and retries.
 #include <gtest/gtest.h>
 
@@ -24,6 +24,7 @@
 #include "logic/QVCamposRegistro.h"
 #include "platform/QVClassTable.h"
 #include "support/ComprasTeste.h"
+#include "support/ErpTeste.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
 #include "values/QVDMA.h"
@@ -32,6 +33,7 @@
 namespace {
 
 using zenta::teste::SolicitacoesErp;
+using zenta::teste::ValorBruto;
 
 constexpr const char* kEmpresa = "COMPRAS";
 
@@ -42,11 +44,6 @@ T V(T valor) {
 }
 LONGLONG Q(CY valor) { return valor.int64; }
 
-CY Qtd(LONGLONG dezMilesimos) {
-    CY v{};
-    v.int64 = dezMilesimos;
-    return v;
-}
 
 // Units with 0, 2 and 4 decimals; products and services kept in them.
 constexpr const char* kCadastros = R"({
@@ -95,14 +92,14 @@ protected:
             p.lProduto = produto;
             p.lGrade1 = grade1;
             p.bGerarSolicitacaoCompras = flag;
-            p.vQuantidadeUtilizada = Qtd(quantidade);
+            p.vQuantidadeUtilizada = ValorBruto(quantidade);
             produtos.push_back(p);
         }
         void Servico(ULONG servico, LONGLONG quantidade, LONG flag = 1) {
             _REG_MOVIMENTACAO_MANUTENCAO_SERVICO_PS s{};
             s.lServico = servico;
             s.bGerarSolicitacaoCompras = flag;
-            s.vQuantidadeUtilizada = Qtd(quantidade);
+            s.vQuantidadeUtilizada = ValorBruto(quantidade);
             servicos.push_back(s);
         }
         const _REG_MOVIMENTACAO_MANUT_PREV_PS& Registro() {
@@ -176,7 +173,7 @@ TEST_F(Compras, RequestsPurchasingTookOverStayAndWhatTheyCoverIsNotAskedAgain) {
     ASSERT_EQ(zenta::TornaSolicitacaoInalteravelErp(kEmpresa, tomada), S_OK);
 
     // 3 litres already asked for; the order now uses 4 + 1: one summed item of 2.
-    ordem.produtos[0].vQuantidadeUtilizada = Qtd(40000);
+    ordem.produtos[0].vQuantidadeUtilizada = ValorBruto(40000);
     Grava(ordem);
     ASSERT_EQ(ordem.compras.size(), 2u);
     EXPECT_EQ(ordem.compras[0], tomada);
@@ -193,7 +190,7 @@ TEST_F(Compras, RequestsPurchasingTookOverStayAndWhatTheyCoverIsNotAskedAgain) {
     EXPECT_EQ(V(item.usUnidadeMedida), 2u);
 
     // Covered completely: nothing more is sent.
-    ordem.produtos[0].vQuantidadeUtilizada = Qtd(20000);
+    ordem.produtos[0].vQuantidadeUtilizada = ValorBruto(20000);
     Grava(ordem);
     EXPECT_EQ(ordem.compras, std::vector<ULONGLONG>{tomada});
     EXPECT_EQ(SolicitacoesErp(kEmpresa, ordem.o.dmcChave).size(), 1u);
@@ -249,7 +246,7 @@ TEST_F(Compras, QuantitiesRoundUpToTheUnitsDecimalsAndTheRequestCarriesItsOrigin
     outra.Produto(21, 0, 20000);
     Grava(outra);
     ASSERT_EQ(zenta::TornaSolicitacaoInalteravelErp(kEmpresa, outra.compras[0]), S_OK);
-    outra.produtos[0].vQuantidadeUtilizada = Qtd(56000);
+    outra.produtos[0].vQuantidadeUtilizada = ValorBruto(56000);
     Grava(outra);
     Grava(outra);
     LONGLONG total = 0;
@@ -295,46 +292,6 @@ TEST_F(Compras, APurchaseFlagIsKeptAsGivenAndOneThatDoesNotFitIsRefused) {
     }
 }
 
-TEST_F(Compras, TheOrderFilesHoldTheRequestKeysAtTheirOffsets) {
-    Ordem ordem;
-    ordem.o.lPonteiroCadastro = static_cast<ULONG>(m_plano);
-    ordem.Produto(22, 5, 10000);
-    ordem.Servico(31, 10000, 0);
-    Grava(ordem);
-    ASSERT_EQ(ordem.compras.size(), 1u);
-    const auto dir = m_home.Raiz() / "data" / kEmpresa / "GE";
-    const std::size_t cab = QVDATABASE_TAMANHO_CABECALHO;
-    auto u32 = [](const std::string& b, std::size_t off) {
-        ULONG v = 0;
-        std::memcpy(&v, b.data() + off, sizeof v);
-        return v;
-    };
-    auto u64 = [](const std::string& b, std::size_t off) {
-        ULONGLONG v = 0;
-        std::memcpy(&v, b.data() + off, sizeof v);
-        return v;
-    };
-    // The order of May 2026: its key, branch and the run of its request keys.
-    const std::string mestre = zenta::teste::LeArquivo(dir / "GEMOVMANUT052026.dat");
-    ASSERT_GE(mestre.size(), cab + 640);
-    EXPECT_EQ(u64(mestre, cab + 0), ordem.o.dmcChave);
-    EXPECT_EQ(u32(mestre, cab + 8), 1u);
-    EXPECT_EQ(u32(mestre, cab + 606), 1u) << "lPtrIntegracaoCompras";
-    const std::string chaves = zenta::teste::LeArquivo(dir / "GEMOVICM052026.dat");
-    ASSERT_EQ(chaves.size(), cab + 8);
-    EXPECT_EQ(u64(chaves, cab), ordem.compras[0]);
-    // Its lines with their purchase flags (products 46 bytes on, services 26).
-    const std::string produtos = zenta::teste::LeArquivo(dir / "GEMOVPROMANUT052026.dat");
-    ASSERT_GT(produtos.size(), cab + 45);
-    EXPECT_EQ(u32(produtos, cab + 0), 22u);
-    EXPECT_EQ(u32(produtos, cab + 4), 5u);
-    EXPECT_EQ(static_cast<unsigned char>(produtos[cab + 44]), 1);
-    const std::string servicos = zenta::teste::LeArquivo(dir / "GEMOVSERMANUT052026.dat");
-    ASSERT_GT(servicos.size(), cab + 25);
-    EXPECT_EQ(u32(servicos, cab + 0), 31u);
-    EXPECT_EQ(static_cast<unsigned char>(servicos[cab + 24]), 0);
-}
-
 // A save that fails on a product purchasing does not know changes nothing
 // anywhere: the order's request and pre-withdrawal stay, and the stored
 // order still names its request.
@@ -343,17 +300,13 @@ TEST_F(Compras, AProductPurchasingDoesNotKnowStopsTheSaveBeforeAnythingChanges) 
     ordem.Produto(22, 5, 10000);
     _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS local{};
     local.lPonteiroLocal = 1;
-    ordem.produtos[0].vQuantidadePrevista = Qtd(10000);
+    ordem.produtos[0].vQuantidadePrevista = ValorBruto(10000);
     ordem.produtos[0].listaLocal = {1, 0, nullptr, &local};
     Grava(ordem);
     ASSERT_EQ(ordem.compras.size(), 1u);
     auto preBaixas = [&]() {
-        std::filesystem::path arquivo;
-        EXPECT_EQ(zenta::ErpBanco::Caminho(kEmpresa, arquivo), S_OK);
-        std::shared_ptr<zenta::ErpBanco> banco;
-        EXPECT_EQ(zenta::ErpBanco::Compartilhado(arquivo, banco), S_OK);
         std::vector<REG_ES_PREBAIXAPS> registros;
-        EXPECT_EQ(banco->LePreBaixas(REG_QVDMC(ordem.o.dmcChave), 1, registros), S_OK);
+        EXPECT_EQ(zenta::teste::BancoErp(kEmpresa)->LePreBaixas(REG_QVDMC(ordem.o.dmcChave), 1, registros), S_OK);
         return registros.size();
     };
     ASSERT_EQ(preBaixas(), 1u);

@@ -1,7 +1,7 @@
 // Maintenance plans through the service object as a client uses it: saving
-// with every child, reading back, the maintenance codes and counters, the
-// filter, exclusion by origin, the trees, what lands on disk, and input that
-// must be refused with nothing written.
+// with every child, reading back, the maintenance codes, the filter,
+// exclusion by origin, the trees, and input that must be refused with
+// nothing written.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -16,6 +16,7 @@
 
 #include "core/qvdatabase/QVDataBaseDefs.h"
 #include "server/QVJsonRegistros.h"
+#include "support/ErpTeste.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
 #include "values/QVDMA.h"
@@ -23,6 +24,8 @@
 #include "values/RelogioSistema.h"
 
 namespace {
+
+using zenta::teste::Moeda;
 
 namespace fs = std::filesystem;
 using zenta::teste::ComEscopo;
@@ -32,11 +35,6 @@ using zenta::teste::Servico;
 
 constexpr HRESULT kPosicaoAlemDoArquivo = static_cast<HRESULT>(0x810809DAu);
 
-CY Moeda(long long unidades) {
-    CY v{};
-    v.int64 = unidades * 10000;
-    return v;
-}
 
 // A plan built as a client builds it, owning its lists.
 struct PlanoTeste {
@@ -246,60 +244,6 @@ TEST_F(Planos, ReadingBackGivesEveryChildTheMeterAndTheObservation) {
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(obs.pTexto)), p.observacao);
 }
 
-TEST_F(Planos, CountersAreArmedUnlessCountingIsUnderWay) {
-    zenta::RelogioFixoEscopo relogio({2026, 12, 6, 10, 0, 0});
-    PlanoTeste p(10);
-    p.manutencoes[0].frequenciaPS.dataInicial = 0;                      // counting starts today
-    p.manutencoes[0].frequenciaPS.vFrequenciaLimiteMedicao = Moeda(450);  // taken before the interval
-    const LONG pos = Grava(p);
-    PlanoLido lido;
-    ASSERT_EQ(m_servico->Le(pos, &lido.plano), S_OK);
-    auto& m = lido.plano.listaManutencoes.pManutencoes[0];
-    EXPECT_EQ(m.dataUltimaVerificacaoMedicao, REG_QVDMA(6, 12, 2026).GetData());
-    EXPECT_EQ(m.vQuantidadeFalta.int64, Moeda(450).int64);
-
-    // Counting under way: the counters survive a save.
-    m.bTemMedicaoInformada = 1;
-    m.lQuantidadeDiasFalta = 3;
-    m.vQuantidadeFalta = Moeda(7);
-    LONG mesma = pos;
-    ASSERT_EQ(m_servico->Grava(&mesma, lido.plano), S_OK);
-    PlanoLido contando;
-    ASSERT_EQ(m_servico->Le(pos, &contando.plano), S_OK);
-    auto& c = contando.plano.listaManutencoes.pManutencoes[0];
-    EXPECT_EQ(c.lQuantidadeDiasFalta, 3u);
-    EXPECT_EQ(c.vQuantidadeFalta.int64, Moeda(7).int64);
-
-    // Not counting: the counters start again from the frequency.
-    c.bTemMedicaoInformada = 0;
-    ASSERT_EQ(m_servico->Grava(&mesma, contando.plano), S_OK);
-    PlanoLido rearmado;
-    ASSERT_EQ(m_servico->Le(pos, &rearmado.plano), S_OK);
-    EXPECT_EQ(rearmado.plano.listaManutencoes.pManutencoes[0].lQuantidadeDiasFalta, 85u);
-    EXPECT_EQ(rearmado.plano.listaManutencoes.pManutencoes[0].vQuantidadeFalta.int64, Moeda(450).int64);
-
-    // Other units of time: weeks, years, and an unknown unit gives 0; a
-    // meter-only frequency keeps the days it was given.
-    const struct {
-        ULONG tipoFrequencia, unidade, tempo, limite, dias, esperado;
-    } casos[] = {{2, 2, 2, 0, 0, 14}, {1, 4, 1, 5, 0, 360}, {2, 9, 4, 0, 0, 0}, {3, 1, 10, 0, 42, 42}};
-    for (const auto& caso : casos) {
-        PlanoTeste q(20);
-        auto& f = q.manutencoes[0].frequenciaPS;
-        f.lTipoFrequencia = caso.tipoFrequencia;
-        f.lTipoFrequenciaTempo = caso.unidade;
-        f.lFrequenciaTempo = caso.tempo;
-        f.lFrequenciaLimiteTempo = caso.limite;
-        f.dataInicial = 0;  // counting starts today
-        q.manutencoes[0].lQuantidadeDiasFalta = caso.dias;
-        const LONG posQ = Grava(q);
-        PlanoLido l;
-        ASSERT_EQ(m_servico->Le(posQ, &l.plano), S_OK);
-        EXPECT_EQ(l.plano.listaManutencoes.pManutencoes[0].lQuantidadeDiasFalta, caso.esperado)
-            << "unit " << caso.unidade;
-    }
-}
-
 TEST_F(Planos, TheFilterSelectsByStatusKindSerialClientAndFrequencyStart) {
     PlanoTeste ativo(10, 0, "ABC", 1);
     PlanoTeste inativo(11, 0, "x", 2);
@@ -399,35 +343,6 @@ TEST_F(Planos, ExcludingMarksOnlyThePlansOfThatOriginAndTreesListDistinctCodes) 
     EXPECT_EQ(arvore.pItens, nullptr);
 }
 
-TEST_F(Planos, TheFilesHoldTheRecordsAtTheirOffsets) {
-    PlanoTeste p(10, 0, "SERIE-77");
-    Grava(p);
-    const std::string mestre = zenta::teste::LeArquivo(Arquivo("GEMPCADMANPREV.dat"));
-    ASSERT_EQ(mestre.size(), QVDATABASE_TAMANHO_CABECALHO + 640);
-    const char* r = mestre.data() + QVDATABASE_TAMANHO_CABECALHO;
-    ULONG valor = 0;
-    std::memcpy(&valor, r + 4, 4);
-    EXPECT_EQ(valor, 10u) << "lEquipamento";
-    std::memcpy(&valor, r + 44, 4);
-    EXPECT_EQ(valor, 1u) << "lQtdManutencoes";
-    EXPECT_STREQ(r + 112, "SERIE-77");
-    std::memcpy(&valor, r + 594, 4);
-    EXPECT_EQ(valor, 7u) << "lUsuarioUltimaAlteracao";
-
-    // The save's run and the run the verification of the plan's reading
-    // wrote after it; the master record names the last.
-    const std::string manutencao = zenta::teste::LeArquivo(Arquivo("GEMPCADMA.dat"));
-    ASSERT_EQ(manutencao.size(), QVDATABASE_TAMANHO_CABECALHO + 2 * 256);
-    const char* m = manutencao.data() + QVDATABASE_TAMANHO_CABECALHO + 256;
-    EXPECT_STREQ(m, "Revis\xE3o trimestral") << "Windows-1252 on disk";
-    std::memcpy(&valor, m + 150, 4);
-    EXPECT_EQ(valor, 1u) << "lCodigoManutencao";
-    std::memcpy(&valor, m + 154, 4);
-    EXPECT_EQ(valor, 85u) << "lQuantidadeDiasFalta";
-    EXPECT_EQ(Tamanho("GEMPCADMAPR.dat"), QVDATABASE_TAMANHO_CABECALHO + 2 * 128);
-    EXPECT_EQ(Tamanho("GEMPCADMALEPR.dat"), QVDATABASE_TAMANHO_CABECALHO + 2 * 2 * 64);
-}
-
 TEST_F(Planos, BadInputIsRefusedWithNothingWritten) {
     PlanoTeste bom(10);
     ASSERT_EQ(Grava(bom), 1);
@@ -495,54 +410,6 @@ TEST_F(Planos, BadInputIsRefusedWithNothingWritten) {
 }  // namespace
 
 namespace {
-
-TEST_F(Planos, ANewPlanGetsItsReadingAndAChangedIdentificationCarriesIt) {
-    PlanoTeste p(10, 0, "SN-1");
-    const LONG pos = Grava(p);
-    _REG_FILTRO_MEDICAO_PS filtro{};
-    filtro.lTipoIdentificacao = 2;
-    _REG_LISTA_PTRS_CADASTRO_PS ptrs{};
-    ASSERT_EQ(m_servico->BuscaPonteirosMedicaoAtual(filtro, &ptrs), S_OK);
-    ASSERT_EQ(ptrs.lQtdPtrs, 1u);
-    const ULONG posMedicao = ptrs.pPonteiros[0];
-    CoTaskMemFree(ptrs.pPonteiros);
-    _REG_CADASTRO_MEDICAO_ATUAL_PS medicao{};
-    ASSERT_EQ(m_servico->LeMedicaoAtual(static_cast<LONG>(posMedicao), &medicao), S_OK);
-    EXPECT_EQ(medicao.regMedicaoAtual.lPonteiroCadastro, static_cast<ULONG>(pos));
-    EXPECT_EQ(medicao.regMedicaoAtual.lQtdCasasDecimais, 2u);
-    EXPECT_EQ(medicao.regMedicaoAtual.cMedicaoAtiva, 1);
-
-    // The client keeps the reading's position in the plan; the serial
-    // changes and the plan becomes inactive: the same reading follows.
-    PlanoLido lido;
-    ASSERT_EQ(m_servico->Le(pos, &lido.plano), S_OK);
-    lido.plano.lPonteiroMedicao = posMedicao;
-    std::snprintf(lido.plano.idEquipamentoPS.szNrSerie, sizeof lido.plano.idEquipamentoPS.szNrSerie, "SN-2");
-    lido.plano.idEquipamentoPS.lSituacao = 2;
-    LONG mesma = pos;
-    ASSERT_EQ(m_servico->Grava(&mesma, lido.plano), S_OK);
-    _REG_CADASTRO_MEDICAO_ATUAL_PS seguiu{};
-    ASSERT_EQ(m_servico->LeMedicaoAtual(static_cast<LONG>(posMedicao), &seguiu), S_OK);
-    EXPECT_STREQ(seguiu.regMedicaoAtual.szNrSerie, "SN-2");
-    EXPECT_EQ(seguiu.regMedicaoAtual.cMedicaoAtiva, 0);
-    ASSERT_EQ(m_servico->BuscaPonteirosMedicaoAtual(filtro, &ptrs), S_OK);
-    EXPECT_EQ(ptrs.lQtdPtrs, 0u) << "an inactive plan's reading is not listed";
-    CoTaskMemFree(ptrs.pPonteiros);
-
-    // A second plan pointing at the first plan's reading does not take it.
-    PlanoTeste outro(30, 0, "OUTRO");
-    const LONG posOutro = Grava(outro);
-    PlanoLido lidoOutro;
-    ASSERT_EQ(m_servico->Le(posOutro, &lidoOutro.plano), S_OK);
-    lidoOutro.plano.lPonteiroMedicao = posMedicao;
-    lidoOutro.plano.idEquipamentoPS.lEquipamento = 31;
-    LONG posO = posOutro;
-    ASSERT_EQ(m_servico->Grava(&posO, lidoOutro.plano), S_OK);
-    _REG_CADASTRO_MEDICAO_ATUAL_PS intacta{};
-    ASSERT_EQ(m_servico->LeMedicaoAtual(static_cast<LONG>(posMedicao), &intacta), S_OK);
-    EXPECT_EQ(intacta.regMedicaoAtual.lEquipamento, 10u);
-    EXPECT_STREQ(intacta.regMedicaoAtual.szNrSerie, "SN-2");
-}
 
 // Eight clients of one company saving and reading at the same time (out of
 // process: eight connections, calls running on the server's worker threads):

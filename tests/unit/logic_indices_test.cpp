@@ -32,13 +32,6 @@ using zenta::teste::Servico;
 
 constexpr const char* kEmpresa = "INDICES";
 
-// The logic object with the plans of a reading reachable.
-class BasePlanos : public CBaseManutencaoPreventiva {
-public:
-    using CBaseManutencaoPreventiva::BuscaPlanosDaMedicao;
-    ~BasePlanos() override { Finaliza(); }
-};
-
 using Ordens = std::vector<std::pair<USHORT, ULONG>>;  // (month/year, position)
 
 struct Identificacao {
@@ -334,70 +327,6 @@ TEST_F(Indices, TheCurrentReadingFoundIsTheWalksAcrossSerialCaseSessionsAndARepl
     for (const Identificacao& id : {nova, serieMinuscula, Identificacao{10, 0, 0, "nova"}})
         EXPECT_EQ(GravaLeitura(*m_servico, id, 60), PosicaoPercorrendo(id)) << id.serie;
     EXPECT_EQ(Db().m_MedicaoAtual.GetQtdRegistros(), 3u);
-}
-
-TEST_F(Indices, ThePlansOfAReadingMatchTheFilteredWalk) {
-    LONG pos = 0;
-    NovoPlano(10, 1, pos, "xy-\xE7");
-    NovoPlano(10, 1, pos, "XY-\xC7");  // the same identification, other case
-    NovoPlano(10, 1, pos, "XY-B");
-    NovoPlano(11, 1, pos, "xy-\xE7");
-    NovoPlano(10, 1, pos, "xy-\xE7", 4);
-    NovoPlano(10, 1, pos, "");
-    RegravaPlano(1);
-    RegravaPlano(pos);
-
-    BasePlanos base;
-    ASSERT_EQ(base.Inicializa(kEmpresa, 7, 42), S_OK);
-    // The walk: every plan the identification filter passes whose
-    // identification is exactly the reading's.
-    auto percorrendo = [&](const Identificacao& id) {
-        _REG_FILTRO_CADASTRO_MANUTENCAO_PS filtro{};
-        filtro.lEquipamento = id.equipamento;
-        filtro.lProduto = id.produto;
-        filtro.lMarca = id.marca;
-        std::snprintf(filtro.szNrSerie, sizeof filtro.szNrSerie, "%s", id.serie);
-        filtro.lTipoIdentificacao = 2;
-        _REG_LISTA_PTRS_CADASTRO_PS ptrs{};
-        EXPECT_EQ(base.BuscaPonteiros(filtro, &ptrs), S_OK);
-        std::vector<ULONG> mesmos;
-        for (ULONG i = 0; i < ptrs.lQtdPtrs; ++i) {
-            REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1 r{};
-            EXPECT_EQ(Db().m_ManutencaoPreventiva.Le(ptrs.pPonteiros[i], r), S_OK);
-            if (r.lEquipamento == id.equipamento && r.lProduto == id.produto && r.lMarca == id.marca &&
-                r.lModelo == 0 && r.lTipo == 0 && r.lGrade1 == 0 && r.lGrade2 == 0 && r.lGrade3 == 0 &&
-                zenta::IguaisSemCaixa(zenta::TextoCampo(r.szNrSerie), id.serie))
-                mesmos.push_back(ptrs.pPonteiros[i]);
-        }
-        CoTaskMemFree(ptrs.pPonteiros);
-        return mesmos;
-    };
-    auto indexado = [&](const Identificacao& id) {
-        _REG_CADASTRO_HISTORICO_MEDICOES_PS leitura{};
-        leitura.lEquipamento = id.equipamento;
-        leitura.lProduto = id.produto;
-        leitura.lMarca = id.marca;
-        std::snprintf(leitura.szNrSerie, sizeof leitura.szNrSerie, "%s", id.serie);
-        _REG_LISTA_CADASTRO_MANUTENCAO_PREVENTIVA_PS planos{};
-        EXPECT_EQ(base.BuscaPlanosDaMedicao(leitura, planos), S_OK);
-        std::vector<ULONG> achados;
-        for (ULONG i = 0; i < planos.lQtdRegistros; ++i) achados.push_back(planos.pRegistros[i].lPonteiroRegistro);
-        zenta::LiberaRegistro(planos);
-        return achados;
-    };
-    const Identificacao leituras[] = {{10, 0, 0, "XY-\xC7"}, {10, 0, 0, "xy-b"}, {11, 0, 0, "XY-\xC7"},
-                                      {10, 4, 0, "xy-\xE7"}, {10, 0, 0, ""},         {12, 0, 0, "xy-\xE7"}};
-    for (const Identificacao& id : leituras) EXPECT_EQ(indexado(id), percorrendo(id)) << id.equipamento << id.serie;
-    EXPECT_EQ(indexado(leituras[0]), (std::vector<ULONG>{1, 2}));
-    EXPECT_EQ(indexado(leituras[4]), (std::vector<ULONG>{6}));
-
-    // The plans' file replaced whole: the next lookup indexes it again.
-    std::vector<REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1> mestres(3);
-    for (ULONG p = 1; p <= 3; ++p) ASSERT_EQ(Db().m_ManutencaoPreventiva.Le(4 - p, mestres[p - 1]), S_OK);
-    ASSERT_EQ(Db().m_ManutencaoPreventiva.SetConteudo(mestres), S_OK);
-    EXPECT_EQ(indexado(leituras[0]), (std::vector<ULONG>{2, 3}));
-    EXPECT_EQ(indexado(leituras[1]), (std::vector<ULONG>{1}));
-    for (const Identificacao& id : leituras) EXPECT_EQ(indexado(id), percorrendo(id)) << id.equipamento << id.serie;
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
-// Maintenance orders through the service object: keys and versions, the
-// stock pre-withdrawal on every save, the re-arming of the plan's
-// maintenance when an order is finished, full and light reads, the filter
-// with its excluded period bounds, and the orders of a maintenance.
+// Maintenance orders through the service object: keys and versions, full and
+// light reads, the reservation that follows a branch change, the filter with
+// its excluded period bounds, and the orders of a maintenance. (What a save
+// does to stock and to the plan's counters, the life simulator checks.)
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -17,6 +17,7 @@
 #include "platform/CodePage.h"
 #include "server/QVJsonRegistros.h"
 #include "support/ComprasTeste.h"
+#include "support/ErpTeste.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
 #include "values/QVDMA.h"
@@ -25,18 +26,14 @@
 
 namespace {
 
-using zenta::ErpBanco;
+using zenta::teste::Moeda;
+
 using zenta::teste::ComEscopo;
 using zenta::teste::NovoServico;
 using zenta::teste::Servico;
 
 constexpr const char* kEmpresa = "ORDENS";
 
-CY Moeda(long long unidades) {
-    CY v{};
-    v.int64 = unidades * 10000;
-    return v;
-}
 
 struct OrdemLida {
     _REG_MOVIMENTACAO_MANUT_PREV_PS ordem{};
@@ -67,27 +64,6 @@ protected:
         ASSERT_EQ(m_servico->Le(posicao, &lido), S_OK);
         codigo = lido.listaManutencoes.pManutencoes[0].lCodigoManutencao;
         zenta::LiberaRegistro(lido);
-    }
-
-    // The plan's maintenance counting as after a generated order.
-    void MarcaEmAndamento(LONG posicao) {
-        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS lido{};
-        ASSERT_EQ(m_servico->Le(posicao, &lido), S_OK);
-        auto& m = lido.listaManutencoes.pManutencoes[0];
-        m.bMovimentacaoGerada = 1;
-        m.bTemMedicaoInformada = 1;
-        m.lQuantidadeDiasFalta = 0;
-        m.vQuantidadeFalta = Moeda(0);
-        LONG p = posicao;
-        ASSERT_EQ(m_servico->Grava(&p, lido), S_OK);
-        zenta::LiberaRegistro(lido);
-    }
-    _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS Manutencao(LONG posicao) {
-        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS lido{};
-        EXPECT_EQ(m_servico->Le(posicao, &lido), S_OK);
-        _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS m = lido.listaManutencoes.pManutencoes[0];
-        zenta::LiberaRegistro(lido);
-        return m;
     }
 
     // An order of the plan with one product on two stock places and one service.
@@ -138,12 +114,8 @@ protected:
         return chave;
     }
     size_t PreBaixas(ULONGLONG chave, USHORT filial = 1) {
-        std::filesystem::path arquivo;
-        EXPECT_EQ(ErpBanco::Caminho(kEmpresa, arquivo), S_OK);
-        std::shared_ptr<ErpBanco> banco;
-        EXPECT_EQ(ErpBanco::Compartilhado(arquivo, banco), S_OK);
         std::vector<REG_ES_PREBAIXAPS> registros;
-        EXPECT_EQ(banco->LePreBaixas(REG_QVDMC(chave), filial, registros), S_OK);
+        EXPECT_EQ(zenta::teste::BancoErp(kEmpresa)->LePreBaixas(REG_QVDMC(chave), filial, registros), S_OK);
         return registros.size();
     }
 
@@ -203,54 +175,6 @@ TEST_F(Ordens, NewOrdersGetKeysRewritesCountVersionsAndReadsGiveEveryList) {
     ULONGLONG chave = 1;
     EXPECT_EQ(m_servico->GravaMovimentacao(fantasma.o, &chave), static_cast<HRESULT>(0x810809DAu));
     EXPECT_EQ(chave, 0u);
-}
-
-TEST_F(Ordens, AnOpenOrderPreWithdrawsAndFinishingReArmsTheMaintenance) {
-    LONG plano = 0;
-    ULONG codigo = 0;
-    NovoPlano(plano, codigo);
-    MarcaEmAndamento(plano);
-    Ordem ordem(plano, codigo, REG_QVDMA(1, 6, 2026).GetMa(), 0);
-    ordem.o.listaIntegracoesCompras = {};
-
-    const ULONGLONG chave = Grava(ordem.o);
-    EXPECT_EQ(PreBaixas(chave), 2u) << "one record per stock place";
-    ordem.o.dmcChave = chave;
-    ordem.locais[1].lPonteiroLocal = 3;  // now the same place and lot as the first: merged
-    ordem.locais[1].lPonteiroLote = 0;
-    EXPECT_EQ(Grava(ordem.o), chave);
-    EXPECT_EQ(PreBaixas(chave), 1u) << "undone and made again";
-    EXPECT_EQ(Manutencao(plano).bMovimentacaoGerada, 1) << "an open order does not re-arm";
-
-    // Reopened orders do not re-arm; concluded ones do, and withdraw nothing.
-    ordem.o.lSituacao = 1;
-    EXPECT_EQ(Grava(ordem.o), chave);
-    EXPECT_EQ(PreBaixas(chave), 0u);
-    auto m = Manutencao(plano);
-    EXPECT_EQ(m.bMovimentacaoGerada, 0);
-    // Re-armed after the order is written: the plan's save then starts
-    // counting from the re-armed counters (nothing counted yet today).
-    EXPECT_EQ(m.lQuantidadeDiasFalta, 10u);
-    EXPECT_EQ(m.vQuantidadeFalta.int64, Moeda(300).int64);
-
-    MarcaEmAndamento(plano);
-    ordem.o.lSituacao = 0;
-    EXPECT_EQ(Grava(ordem.o), chave);
-    EXPECT_EQ(Manutencao(plano).bMovimentacaoGerada, 1);
-    ordem.o.lSituacao = 2;  // cancelled: re-armed too
-    EXPECT_EQ(Grava(ordem.o), chave);
-    EXPECT_EQ(Manutencao(plano).bMovimentacaoGerada, 0);
-
-    // The plan lost the maintenance: the order concludes, the plan stays as it is.
-    // (A code no maintenance has: codes the company never gave are refused.)
-    Ordem orfa(plano, 0, REG_QVDMA(1, 6, 2026).GetMa(), 0);
-    orfa.o.lSituacao = 1;
-    MarcaEmAndamento(plano);
-    const auto antes = Manutencao(plano);
-    Grava(orfa.o);
-    const auto depois = Manutencao(plano);
-    EXPECT_EQ(depois.bMovimentacaoGerada, antes.bMovimentacaoGerada);
-    EXPECT_EQ(depois.lQuantidadeDiasFalta, antes.lQuantidadeDiasFalta);
 }
 
 // An order without a plan is finished like any other, and its reservation

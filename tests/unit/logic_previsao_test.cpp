@@ -15,6 +15,7 @@
 #include "logic/BaseManutencaoPreventiva.h"
 #include "logic/PrevisaoManutencao.h"
 #include "logic/QVCamposRegistro.h"
+#include "support/ErpTeste.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
 #include "values/QVDMA.h"
@@ -22,15 +23,12 @@
 
 namespace {
 
+using zenta::teste::Moeda;
+
 using zenta::ItemPrevisao;
 using zenta::LeituraMedidor;
 using zenta::RelogioSistema;
 
-CY Moeda(long long unidades) {
-    CY v{};
-    v.int64 = unidades * 10000;
-    return v;
-}
 
 // The first day the time test passes is exactly where it starts passing.
 TEST(Previsao, FirstDayOfTheTimeTestIsWhereTheTestStartsPassing) {
@@ -111,11 +109,7 @@ protected:
     void SetUp() override {
         Dia(0);
         Abre();
-        std::filesystem::path arquivo;
-        ASSERT_EQ(zenta::ErpBanco::Caminho(kEmpresa, arquivo), S_OK);
-        std::shared_ptr<zenta::ErpBanco> banco;
-        ASSERT_EQ(zenta::ErpBanco::Compartilhado(arquivo, banco), S_OK);
-        ASSERT_EQ(banco->ExecutaSql("INSERT INTO usuario (codigo, nome) VALUES (7, 'Carlos'), (8, 'Ana');"), S_OK);
+        ASSERT_EQ(zenta::teste::BancoErp(kEmpresa)->ExecutaSql("INSERT INTO usuario (codigo, nome) VALUES (7, 'Carlos'), (8, 'Ana');"), S_OK);
     }
     void TearDown() override {
         m_servico.reset();

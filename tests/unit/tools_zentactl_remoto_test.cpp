@@ -5,10 +5,7 @@
 // server's home.
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,7 +21,9 @@
 #include "platform/Registry.h"
 #include "platform/rpc/QVEnderecos.h"
 #include "support/Inicializacao.h"
+#include "support/RegistroTeste.h"
 #include "support/ServicoTeste.h"
+#include "support/SmtpSink.h"
 #include "support/ZentactlTeste.h"
 
 namespace {
@@ -34,27 +33,6 @@ using namespace std::chrono_literals;
 using Resultado = zenta::teste::ResultadoZentactl;
 
 constexpr const char* kAppId = "{F2EDA5F7-FAA9-4EB7-A1F6-B983E8BE1837}";
-
-int PortaLivre() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in endereco{};
-    endereco.sin_family = AF_INET;
-    endereco.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&endereco), sizeof endereco);
-    socklen_t tamanho = sizeof endereco;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&endereco), &tamanho);
-    ::close(fd);
-    return ntohs(endereco.sin_port);
-}
-
-void DefineTexto(const std::string& chave, const char* valor, const std::string& texto) {
-    HKEY h = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, chave.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(h, valor, 0, REG_SZ, reinterpret_cast<const BYTE*>(texto.c_str()),
-                   static_cast<DWORD>(texto.size() + 1));
-    RegCloseKey(h);
-}
 
 class ClienteRemoto : public zenta::teste::ZentactlTeste {
 protected:
@@ -71,7 +49,7 @@ protected:
                                    "-CAcreateserial -days 2 -extfile " + nome + ".ext -out " + nome + ".pem >/dev/null 2>&1")
                                       .c_str()),
                       0);
-        m_porta = PortaLivre();
+        m_porta = zenta::teste::SmtpSink::PortaFechada();
         const std::string clsid = zenta::rpc::TextoGuid(CLSID_QVGE_ManutencaoPreventiva);
 
         // The server's home: its application key opens the TLS endpoint.
@@ -96,12 +74,12 @@ protected:
 
         // The workstation's home (this test's): only the class's application,
         // the server's machine and the client certificate.
-        DefineTexto("Software\\Classes\\CLSID\\" + clsid, "AppID", kAppId);
+        zenta::teste::DefineRegistro("Software\\Classes\\CLSID\\" + clsid, "AppID", kAppId);
         const std::string app = std::string("Software\\Classes\\AppID\\") + kAppId;
-        DefineTexto(app, "RemoteServerName", "localhost:" + std::to_string(m_porta));
-        DefineTexto(app, "CertificadoClienteTls", (pki / "cliente.pem").string());
-        DefineTexto(app, "ChaveClienteTls", (pki / "cliente.key").string());
-        DefineTexto(app, "AutoridadeTls", (pki / "ca.pem").string());
+        zenta::teste::DefineRegistro(app, "RemoteServerName", "localhost:" + std::to_string(m_porta));
+        zenta::teste::DefineRegistro(app, "CertificadoClienteTls", (pki / "cliente.pem").string());
+        zenta::teste::DefineRegistro(app, "ChaveClienteTls", (pki / "cliente.key").string());
+        zenta::teste::DefineRegistro(app, "AutoridadeTls", (pki / "ca.pem").string());
     }
     void TearDown() override {
         if (m_pid > 0) {

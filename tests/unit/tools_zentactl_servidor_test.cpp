@@ -20,6 +20,7 @@
 
 #include "platform/Registry.h"
 #include "platform/rpc/QVEnderecos.h"
+#include "support/RegistroTeste.h"
 #include "support/ZentactlTeste.h"
 
 namespace {
@@ -40,13 +41,7 @@ protected:
         if (const char* run = std::getenv("ZENTA_RUN_DIR")) m_runAnterior = run;
         ::unsetenv("ZENTA_RUN_DIR");
         // The installation's idle time-out, read by the server zentactl starts.
-        HKEY h = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\QV Sistemas", 0, nullptr, 0, KEY_WRITE,
-                                  nullptr, &h, nullptr),
-                  ERROR_SUCCESS);
-        const DWORD ociosoMs = 3000;
-        RegSetValueExA(h, "TempoOciosoMs", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&ociosoMs), sizeof ociosoMs);
-        RegCloseKey(h);
+        zenta::teste::DefineRegistro("SOFTWARE\\Wow6432Node\\QV Sistemas", "TempoOciosoMs", DWORD{3000});
     }
     void TearDown() override {
         // No server outlives the test.

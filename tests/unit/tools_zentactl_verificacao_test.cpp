@@ -3,10 +3,6 @@
 // process, under faketime.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -49,19 +45,8 @@ protected:
 
     // zentactl as a whole process living on `dia` (faketime).
     Resultado ExecutaNoDia(const std::string& dia, const std::vector<std::string>& argumentos) {
-        const std::filesystem::path dir = m_home.Raiz();
-        std::string comando = "ASAN_OPTIONS=verify_asan_link_order=0 faketime " +
-                              zenta::teste::AspasShell(dia + " 09:00:00") + " " +
-                              zenta::teste::AspasShell(ZENTACTL_PROGRAMA);
-        for (const auto& a : argumentos) comando += " " + zenta::teste::AspasShell(a);
-        comando += " </dev/null >" + zenta::teste::AspasShell((dir / "stdout.txt").string()) + " 2>" +
-                   zenta::teste::AspasShell((dir / "stderr.txt").string());
-        const int r = std::system(comando.c_str());
-        Resultado res;
-        res.status = WIFEXITED(r) ? WEXITSTATUS(r) : -1;
-        res.saida = zenta::teste::LeArquivo(dir / "stdout.txt");
-        res.erro = zenta::teste::LeArquivo(dir / "stderr.txt");
-        return res;
+        return Executa(argumentos, "",
+                       "ASAN_OPTIONS=verify_asan_link_order=0 faketime " + zenta::teste::AspasShell(dia + " 09:00:00") + " ");
     }
 
     json Contadores() {
