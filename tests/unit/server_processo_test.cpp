@@ -64,10 +64,6 @@ void DefineTempoOcioso(std::optional<DWORD> ms) {
     RegCloseKey(h);
 }
 
-std::string ArquivosRegistro(const fs::path& home) {
-    return zenta::teste::LeArquivo(home / "registry/HKLM.reg") + zenta::teste::LeArquivo(home / "registry/HKCU.reg");
-}
-
 class ServidorLocal : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -103,27 +99,6 @@ protected:
 
     zenta::teste::ZentaHomeTemporario m_home;
 };
-
-TEST_F(ServidorLocal, RegistroPorUsuarioEscreveSoNoUsuarioEODesregistroDesfazTudo) {
-    const std::string hklm = zenta::teste::LeArquivo(m_home.Raiz() / "registry/HKLM.reg");
-    Registra();
-    const auto registro = zenta::rpc::LocalServerRegistrado(CLSID_QVGE_ManutencaoPreventiva);
-    ASSERT_TRUE(registro.has_value());
-    EXPECT_EQ(registro->onde, "HKCU");
-    EXPECT_EQ(fs::path(registro->executavel), Executavel());
-
-    // Unknown words are skipped; the switch is found whatever its case.
-    // Unregistration leaves only the two roots that are never removed.
-    std::string saida;
-    ASSERT_EQ(Executa("'" + Executavel().string() + "' -naoexiste /UNREGSERVERPERUSER", &saida), 0) << saida;
-    const std::string depois = ArquivosRegistro(m_home.Raiz());
-    for (const std::string& nosso :
-         {zenta::rpc::TextoGuid(CLSID_QVGE_ManutencaoPreventiva), zenta::rpc::TextoGuid(APPID_ZENTA),
-          zenta::rpc::TextoGuid(LIBID_ZENTALib), zenta::rpc::TextoGuid(IID_IQVGE_ManutencaoPreventiva),
-          std::string("ZENTA.QVGE_ManutencaoPreventiva"), std::string("ZENTA.EXE"), Executavel().string()})
-        EXPECT_EQ(depois.find(nosso), std::string::npos) << nosso << "\n" << depois;
-    EXPECT_EQ(zenta::teste::LeArquivo(m_home.Raiz() / "registry/HKLM.reg"), hklm);
-}
 
 TEST_F(ServidorLocal, ClienteIniciaOServidorEChamaComoEmProcesso) {
     Registra();
