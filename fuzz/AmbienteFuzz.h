@@ -20,6 +20,13 @@
 
 namespace zenta::fuzz {
 
+using zenta::teste::LeArquivo;
+
+// A property the input broke: the fuzzer reports the crash with its input.
+inline void Exige(bool condicao) {
+    if (!condicao) std::abort();
+}
+
 // The private ZENTA_HOME, prepared on the first call.
 inline const std::filesystem::path& Ambiente() {
     static const bool naMemoria = [] {

@@ -18,8 +18,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -52,9 +50,7 @@ static_assert(sizeof(REG_FUZZ_TIPADO) == 12, "a record size that is not a power 
 
 ULONGLONG ChaveCodigo(const REG_FUZZ_TIPADO& r, UINT) { return r.lCodigo; }
 
-void Exige(bool condicao) {
-    if (!condicao) std::abort();
-}
+using zenta::fuzz::Exige;
 
 // A sound version-1 header for `tamanhoDados` bytes of data, built from the
 // format (not by the engine).
@@ -76,16 +72,9 @@ std::string Cabecalho(std::size_t tamanhoDados) {
     return bytes;
 }
 
-std::string LeTudo(const fs::path& caminho) {
-    std::ifstream in(caminho, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
 // The format check of the file on disk: no finding the engine would refuse.
 void ExigeSoundo(const fs::path& caminho, bool comCabecalho, ULONGLONG quantidade) {
-    const std::string bytes = LeTudo(caminho);
+    const std::string bytes = zenta::fuzz::LeArquivo(caminho);
     dbc::OpcoesVerificacao opcoes;
     opcoes.tamanhoRegistro = sizeof(REG_FUZZ_TIPADO);
     opcoes.quantidade = static_cast<int64_t>(quantidade);
@@ -126,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
 
     // Every record is the bytes at its place behind the header, and an
     // index with repeats finds each under its key, positions ascending.
-    const std::string disco = LeTudo(caminho);
+    const std::string disco = zenta::fuzz::LeArquivo(caminho);
     const ULONGLONG quantidade = arq.GetQtdRegistros();
     const std::size_t inicio = disco.size() - quantidade * sizeof(REG_FUZZ_TIPADO);
     Exige(inicio == (modo == 1 ? 0u : 240u));

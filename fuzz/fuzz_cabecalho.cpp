@@ -22,8 +22,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "fuzz/AmbienteFuzz.h"
@@ -52,9 +50,7 @@ struct REG_FUZZ_CABECALHO {
 #pragma pack(pop)
 static_assert(sizeof(REG_FUZZ_CABECALHO) == 16);
 
-void Exige(bool condicao) {
-    if (!condicao) std::abort();
-}
+using zenta::fuzz::Exige;
 
 template <class V>
 void Poe(std::string& bytes, std::size_t offset, V valor) {
@@ -78,13 +74,6 @@ std::string Prepara(uint8_t modo, std::string bytes) {
     }
     Poe(bytes, 232, zenta::QVCrc64(bytes.data() + 24, 208));
     return bytes;
-}
-
-std::string LeTudo(const fs::path& caminho) {
-    std::ifstream in(caminho, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
 }
 
 dbc::ResultadoVerificacao Verifica(const std::string& bytes) {
@@ -114,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
     zenta::CQVContainerArquivosSimples db(QV_MODULO_GE);
     CQVFile<REG_FUZZ_CABECALHO> arq(NOME, &db);
     const HRESULT hr = arq.Inicializa("EMP", 1, 1);
-    const std::string depois = LeTudo(caminho);
+    const std::string depois = zenta::fuzz::LeArquivo(caminho);
 
     if (conteudo.empty()) {
         // An empty file has lost its header: refused as the check finds it, and left alone.
@@ -149,7 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
     arq.Finaliza();
 
     // Closing brought the header up to date and kept it sound.
-    const dbc::ResultadoVerificacao fechado = Verifica(LeTudo(caminho));
+    const dbc::ResultadoVerificacao fechado = Verifica(zenta::fuzz::LeArquivo(caminho));
     Exige(fechado.possuiCabecalho && PrimeiroCodigo(fechado) == S_OK && fechado.quantidade == quantidade);
     return 0;
 }

@@ -17,9 +17,7 @@
 
 namespace {
 
-void Exige(bool condicao) {
-    if (!condicao) std::abort();
-}
+using zenta::fuzz::Exige;
 
 bool Tem(const std::vector<std::string>& lista, const std::string& nome) {
     return std::find(lista.begin(), lista.end(), nome) != lista.end();

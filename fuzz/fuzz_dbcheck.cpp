@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "fuzz/AmbienteFuzz.h"
@@ -30,9 +29,7 @@ namespace dbc = zenta::dbcheck;
 
 const char* const NOMES[] = {"GEDBCHECK.dat", "GEDBCHECK.srk", "GEDBCHECK.cab", "QVDATABASE_FILE_CTRL.dat"};
 
-void Exige(bool condicao) {
-    if (!condicao) std::abort();
-}
+using zenta::fuzz::Exige;
 
 template <class V>
 void Poe(std::string& bytes, std::size_t offset, V valor) {

@@ -41,9 +41,7 @@ struct REG_FUZZ_GRUPO {
 #pragma pack(pop)
 static_assert(sizeof(REG_FUZZ_GRUPO) == 8);
 
-void Exige(bool condicao) {
-    if (!condicao) std::abort();
-}
+using zenta::fuzz::Exige;
 
 // A name the file system takes as one entry of the directory.
 bool NomeUtilizavel(const std::string& nome) {

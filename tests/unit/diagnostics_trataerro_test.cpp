@@ -74,11 +74,7 @@ TEST_F(BibliotecaMensagens, DescriptionsAndFacilitiesOfTheLibrary) {
     const CBibliotecaMensagens biblioteca(DiretorioBinarios() / "libQVMens.so");
     ASSERT_TRUE(biblioteca.Carregada());
     EXPECT_EQ(biblioteca.DescricaoHresult(E_QVCR_ARQUIVO_NAO_EXISTE), "E_QVCR_ARQUIVO_NAO_EXISTE: Arquivo não existe");
-    EXPECT_EQ(biblioteca.DescricaoHresult(ER_QVDF_CO_CREATE_INSTANCE_INTERFACE_NULA).substr(0, 42),
-              "ER_QVDF_CO_CREATE_INSTANCE_INTERFACE_NULA:");
     EXPECT_EQ(biblioteca.DescricaoHresult(E_FAIL), "");
-    EXPECT_EQ(biblioteca.EhFacilidadeDaBiblioteca(264), std::optional<bool>(true));
-    EXPECT_EQ(biblioteca.EhFacilidadeDaBiblioteca(255), std::optional<bool>(true));
     EXPECT_EQ(biblioteca.EhFacilidadeDaBiblioteca(249), std::optional<bool>(true));
     EXPECT_EQ(biblioteca.EhFacilidadeDaBiblioteca(270), std::optional<bool>(false));
     EXPECT_EQ(biblioteca.EhFacilidadeDaBiblioteca(FACILITY_WIN32), std::optional<bool>(false));

@@ -59,10 +59,9 @@ protected:
 
 std::atomic<int> g_vivos{0};
 
-class CTesteEco final : public ITesteEco {
+// The reference count and the two interfaces the object and its proxy answer.
+class UnknownEco : public ITesteEco {
 public:
-    CTesteEco() { ++g_vivos; }
-    ~CTesteEco() { --g_vivos; }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
         if (riid != IID_IUnknown && riid != IID_ITesteEco) {
             *ppv = nullptr;
@@ -78,6 +77,19 @@ public:
         if (n == 0) delete this;
         return n;
     }
+
+protected:
+    explicit UnknownEco(ULONG referencias) : m_cRef(referencias) {}
+    virtual ~UnknownEco() = default;
+
+private:
+    std::atomic<ULONG> m_cRef;
+};
+
+class CTesteEco final : public UnknownEco {
+public:
+    CTesteEco() : UnknownEco(0) { ++g_vivos; }
+    ~CTesteEco() override { --g_vivos; }
     HRESULT STDMETHODCALLTYPE Inverte(const std::string& texto, std::string* resultado) override {
         if (texto == "falha") return E_FAIL;
         resultado->assign(texto.rbegin(), texto.rend());
@@ -87,29 +99,11 @@ public:
         *pid = static_cast<LONG>(::getpid());
         return S_OK;
     }
-
-private:
-    std::atomic<ULONG> m_cRef{0};
 };
 
-class CProxyTesteEco final : public ITesteEco {
+class CProxyTesteEco final : public UnknownEco {
 public:
-    explicit CProxyTesteEco(std::shared_ptr<zenta::rpc::CanalObjeto> canal) : m_canal(std::move(canal)) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-        if (riid != IID_IUnknown && riid != IID_ITesteEco) {
-            *ppv = nullptr;
-            return E_NOINTERFACE;
-        }
-        *ppv = static_cast<ITesteEco*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG n = --m_cRef;
-        if (n == 0) delete this;
-        return n;
-    }
+    explicit CProxyTesteEco(std::shared_ptr<zenta::rpc::CanalObjeto> canal) : UnknownEco(1), m_canal(std::move(canal)) {}
     HRESULT STDMETHODCALLTYPE Inverte(const std::string& texto, std::string* resultado) override {
         return m_canal->Chama(IID_ITesteEco, 3, texto, *resultado);
     }
@@ -122,7 +116,6 @@ public:
 
 private:
     std::shared_ptr<zenta::rpc::CanalObjeto> m_canal;
-    std::atomic<ULONG> m_cRef{1};
 };
 
 HRESULT CriaProxyTesteEco(std::shared_ptr<zenta::rpc::CanalObjeto> canal, REFIID iid, void** ppv) {
@@ -304,6 +297,14 @@ TEST_F(Transporte, ObjetoSoEAlcancadoPelaSessaoQueOCriou) {
     }
 }
 
+void DefineTexto(HKEY raiz, const std::string& chave, const char* valor, const std::string& texto) {
+    HKEY h = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(raiz, chave.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr), ERROR_SUCCESS);
+    RegSetValueExA(h, valor, 0, REG_SZ, reinterpret_cast<const BYTE*>(texto.c_str()),
+                   static_cast<DWORD>(texto.size() + 1));
+    RegCloseKey(h);
+}
+
 // Raw bytes on the class's socket, as a hostile local client sends them.
 int ConectaBruto() {
     const std::string caminho = zenta::rpc::SocketDaClasse(CLSID_TesteEco).string();
@@ -450,35 +451,14 @@ TEST_F(Transporte, SoOProprioUsuarioEOsPermitidosConectam) {
     // Permitted by the application's key: the socket opens to that user.
     ASSERT_EQ(CoRevokeClassObject(m_cookie), S_OK);
     m_cookie = 0;
-    const std::string clsid = zenta::rpc::TextoGuid(CLSID_TesteEco);
-    HKEY chave = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, ("Software\\Classes\\CLSID\\" + clsid).c_str(), 0, nullptr, 0,
-                              KEY_WRITE, nullptr, &chave, nullptr),
-              ERROR_SUCCESS);
     const std::string appid = "{11111111-2222-3333-4444-555555555555}";
-    RegSetValueExA(chave, "AppID", 0, REG_SZ, reinterpret_cast<const BYTE*>(appid.c_str()),
-                   static_cast<DWORD>(appid.size() + 1));
-    RegCloseKey(chave);
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, ("Software\\Classes\\AppID\\" + appid).c_str(), 0, nullptr, 0,
-                              KEY_WRITE, nullptr, &chave, nullptr),
-              ERROR_SUCCESS);
-    const std::string usuarios = "65534";
-    RegSetValueExA(chave, "UsuariosPermitidos", 0, REG_SZ, reinterpret_cast<const BYTE*>(usuarios.c_str()),
-                   static_cast<DWORD>(usuarios.size() + 1));
-    RegCloseKey(chave);
+    DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\CLSID\\" + zenta::rpc::TextoGuid(CLSID_TesteEco), "AppID", appid);
+    DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\AppID\\" + appid, "UsuariosPermitidos", "65534");
     ASSERT_EQ(CoRegisterClassObject(CLSID_TesteEco, &m_fabrica, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &m_cookie),
               S_OK);
     abre();
     ExecutaFilho("OutroUsuario", &saida);
     EXPECT_NE(saida.find("hr=00000000"), std::string::npos) << saida;
-}
-
-void DefineTexto(HKEY raiz, const std::string& chave, const char* valor, const std::string& texto) {
-    HKEY h = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(raiz, chave.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr), ERROR_SUCCESS);
-    RegSetValueExA(h, valor, 0, REG_SZ, reinterpret_cast<const BYTE*>(texto.c_str()),
-                   static_cast<DWORD>(texto.size() + 1));
-    RegCloseKey(h);
 }
 
 // A TCP port nothing listens on at the moment.

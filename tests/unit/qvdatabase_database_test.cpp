@@ -17,6 +17,7 @@
 #include "core/qvdatabase/QVDataBaseControleCriacaoArquivos.h"
 #include "core/qvdatabase/QVDataBaseFacade.h"
 #include "core/qvdatabase/QVDataBaseUtil.h"
+#include "support/MotorFalhas.h"
 #include "support/MotorTeste.h"
 #include "support/BaseDadosTeste.h"
 #include "support/ZentaHomeTemporario.h"
@@ -81,38 +82,6 @@ TEST_F(BaseDadosTeste, FilesStartInNameOrderWithTheContextAndTheFirstFailureEnds
     ASSERT_EQ(db.Finaliza(), S_OK);
     // A.dat stayed loaded after the failed start-up; starting again restarts it.
     EXPECT_EQ(diario, (std::vector<std::string>{"-A.dat", "+A.dat@EMP", "+C.dat@EMP", "-A.dat", "-C.dat"}));
-}
-
-TEST_F(BaseDadosTeste, ModuleAndSwitchesReachTheFiles) {
-    CQVDataBaseTeste db;
-    db.m_bCompacta = false;
-    db.SetModulo(QV_MODULO_DF);
-    EXPECT_EQ(db.m_Pai.GetModulo(), QV_MODULO_DF);
-    db.SetModulo(QV_MODULO_GE);
-    EXPECT_EQ(db.m_Texto.GetModulo(), QV_MODULO_GE);
-
-    // A work container hands out record arrays; a service's does not.
-    EXPECT_EQ(db.m_Pai.GetPtrRegistros(), nullptr);
-    db.SetEhContainerShrink(true);
-    EXPECT_NE(db.m_Pai.GetPtrRegistros(), nullptr);
-    db.SetEhContainerShrink(false);
-
-    // Without headers the records start at byte 0.
-    db.SetSemCabecalho(true);
-    ASSERT_EQ(db.Inicializa("EMP", 7, 42), S_OK);
-    ULONGLONG pos = 0;
-    ASSERT_EQ(db.m_Pai.Grava(pos, REG_TESTE_PAI{}), S_OK);
-    db.Finaliza();
-    EXPECT_EQ(fs::file_size(Dados() / NOME_PAI), sizeof(REG_TESTE_PAI));
-
-    // Read without locking: nothing can be written.
-    CQVDataBaseTeste leitor;
-    leitor.SetLeituraSemBloqueio(true);
-    ASSERT_EQ(leitor.Inicializa("EMP", 7, 42), S_OK);
-    EXPECT_EQ(leitor.m_Pai.GetQtdRegistros(), 1u);
-    pos = 0;
-    EXPECT_TRUE(FAILED(leitor.m_Pai.Grava(pos, REG_TESTE_PAI{})));
-    leitor.Finaliza();
 }
 
 TEST_F(BaseDadosTeste, DisabledCreationControlTakesFilesAddedAfterwardsOutOfTheList) {
@@ -283,19 +252,11 @@ TEST_F(BaseDadosTeste, DeletingAGroupPatternRemovesEveryMemberAndNothingElse) {
 
 // ---- Whole-content replacement ---------------------------------------------------------------
 
-class FalhaRenomeia final : public zenta::SistemaArquivosRepassador {
-public:
-    FalhaRenomeia() : SistemaArquivosRepassador(zenta::CriaSistemaArquivosReal()) {}
-    zenta::ResultadoArquivo Renomeia(const fs::path& o, const fs::path& d, bool v) override {
-        if (falhar) return zenta::ResultadoArquivo::Falha(zenta::CausaArquivo::erroFisico, EIO);
-        return m_base->Renomeia(o, d, v);
-    }
-    bool falhar = false;
-};
-
 TEST_F(BaseDadosTeste, SetConteudoReplacesTheFileWholeOrNotAtAll) {
-    auto so = std::make_shared<FalhaRenomeia>();
-    const zenta::EscopoArquivoSO escopo(so, zenta::teste::PoliticaRapida());
+    bool falhaRenomeia = false;
+    const zenta::EscopoArquivoSO escopo(std::make_shared<CamadaFalhas>([&](const Passo& p) {
+        return falhaRenomeia && p.tipo == PassoSO::renomeia ? kFalha : kPassa;
+    }), zenta::teste::PoliticaRapida());
     CQVDataBaseTeste db;
     db.m_bCompacta = false;
     ASSERT_EQ(db.Inicializa("EMP", 7, 42), S_OK);
@@ -306,12 +267,12 @@ TEST_F(BaseDadosTeste, SetConteudoReplacesTheFileWholeOrNotAtAll) {
     const std::string antes = LeArquivo(Dados() / NOME_PAI);
     ASSERT_EQ(antes.size(), 240u + 3 * sizeof(REG_TESTE_PAI));
 
-    so->falhar = true;
+    falhaRenomeia = true;
     EXPECT_TRUE(FAILED(db.m_Pai.SetConteudo(dois)));
     EXPECT_EQ(LeArquivo(Dados() / NOME_PAI), antes);  // the old file, whole
     EXPECT_EQ(db.m_Pai.GetQtdRegistros(), 3u);        // and loaded again
 
-    so->falhar = false;
+    falhaRenomeia = false;
     ASSERT_EQ(db.m_Pai.SetConteudo(dois), S_OK);
     REG_TESTE_PAI r{};
     ASSERT_EQ(db.m_Pai.GetQtdRegistros(), 2u);

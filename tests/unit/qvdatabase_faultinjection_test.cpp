@@ -17,6 +17,7 @@
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVDataBase.h"
 #include "core/qvdatabase/QVDataBaseControleCriacaoArquivos.h"
+#include "support/MotorFalhas.h"
 #include "support/MotorTeste.h"
 #include "support/BaseDadosTeste.h"
 #include "support/ZentaHomeTemporario.h"
@@ -25,71 +26,38 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace zenta::teste;
-using zenta::ResultadoArquivo;
 
 // Counts the write, rename and delete steps; fails the chosen one, or ends
 // the process just before it.
-class FalhaNoPasso final : public zenta::SistemaArquivosRepassador {
+class FalhaNoPasso {
 public:
     enum class Modo { conta, falha, mata };
     FalhaNoPasso(Modo modo, int alvo)
-        : SistemaArquivosRepassador(zenta::CriaSistemaArquivosReal()), m_modo(modo), m_alvo(alvo) {}
-
-    ResultadoArquivo Abre(const fs::path& caminho, zenta::AberturaSO modo,
-                          std::unique_ptr<zenta::IArquivoAberto>& arquivo) override {
-        const ResultadoArquivo r = m_base->Abre(caminho, modo, arquivo);
-        if (r.Ok()) arquivo = std::make_unique<Arquivo>(std::move(arquivo), *this, caminho.filename().string());
-        return r;
-    }
-    ResultadoArquivo Renomeia(const fs::path& o, const fs::path& d, bool v) override {
-        if (Passo("rename " + o.filename().string() + " -> " + d.filename().string()))
-            return ResultadoArquivo::Falha(zenta::CausaArquivo::erroFisico, EIO);
-        return m_base->Renomeia(o, d, v);
-    }
-    ResultadoArquivo Remove(const fs::path& c) override {
-        if (Passo("delete " + c.filename().string())) return ResultadoArquivo::Falha(zenta::CausaArquivo::erroFisico, EIO);
-        return m_base->Remove(c);
-    }
+        : m_camada(std::make_shared<CamadaFalhas>([this, modo, alvo](const Passo& p) {
+              const char* tipo = p.tipo == PassoSO::grava ? "write " : p.tipo == PassoSO::renomeia ? "rename "
+                                 : p.tipo == PassoSO::remove ? "delete " : nullptr;
+              if (tipo == nullptr) return kPassa;
+              const int n = ++m_passos;
+              if (modo == Modo::conta) m_descricoes.push_back(tipo + p.nome);
+              if (n != alvo) return kPassa;
+              if (modo == Modo::mata) ::_exit(0);
+              m_falhou = modo == Modo::falha;
+              return m_falhou ? Resposta{Resposta::falha, p.tipo == PassoSO::grava ? zenta::CausaArquivo::discoCheio
+                                                                                   : zenta::CausaArquivo::erroFisico}
+                              : kPassa;
+          })),
+          m_escopo(m_camada, zenta::teste::PoliticaRapida(1, 1)) {}
 
     int Passos() const { return m_passos.load(); }
     const std::vector<std::string>& Descricoes() const { return m_descricoes; }
     bool Falhou() const { return m_falhou; }
 
-    // True when this step is to fail.
-    bool Passo(const std::string& descricao) {
-        const int n = ++m_passos;
-        if (m_modo == Modo::conta) m_descricoes.push_back(descricao);
-        if (n != m_alvo) return false;
-        if (m_modo == Modo::mata) ::_exit(0);
-        m_falhou = m_modo == Modo::falha;
-        return m_falhou;
-    }
-
 private:
-    class Arquivo final : public zenta::IArquivoAberto {
-    public:
-        Arquivo(std::unique_ptr<zenta::IArquivoAberto> a, FalhaNoPasso& so, std::string nome)
-            : m_a(std::move(a)), m_so(so), m_nome(std::move(nome)) {}
-        ResultadoArquivo Le(uint64_t p, void* d, std::size_t t, std::size_t& l) override { return m_a->Le(p, d, t, l); }
-        ResultadoArquivo Grava(uint64_t p, const void* o, std::size_t t) override {
-            if (m_so.Passo("write " + m_nome)) return ResultadoArquivo::Falha(zenta::CausaArquivo::discoCheio, ENOSPC);
-            return m_a->Grava(p, o, t);
-        }
-        ResultadoArquivo Tamanho(uint64_t& t) override { return m_a->Tamanho(t); }
-        ResultadoArquivo Sincroniza() override { return m_a->Sincroniza(); }
-        ResultadoArquivo Trunca(uint64_t t) override { return m_a->Trunca(t); }
-
-    private:
-        std::unique_ptr<zenta::IArquivoAberto> m_a;
-        FalhaNoPasso& m_so;
-        std::string m_nome;
-    };
-
-    Modo m_modo;
-    int m_alvo;
     std::atomic<int> m_passos{0};
     std::vector<std::string> m_descricoes;
     bool m_falhou = false;
+    std::shared_ptr<CamadaFalhas> m_camada;
+    const zenta::EscopoArquivoSO m_escopo;
 };
 
 class InjecaoFalhasTeste : public ::testing::Test {
@@ -141,20 +109,18 @@ protected:
         GuardaCopia();
         int n = 0;
         {
-            auto so = std::make_shared<FalhaNoPasso>(FalhaNoPasso::Modo::conta, -1);
-            const zenta::EscopoArquivoSO escopo(so, zenta::teste::PoliticaRapida(1, 1));
+            FalhaNoPasso so(FalhaNoPasso::Modo::conta, -1);
             ASSERT_EQ(acao(), S_OK);
-            n = so->Passos();
+            n = so.Passos();
         }
         ASSERT_GE(n, minimoPassos);
         Reinicia(modelo, "sem falha", sPodeFaltar);
         for (int k = 1; k <= n; ++k) {
             RestauraCopia();
             {
-                auto so = std::make_shared<FalhaNoPasso>(FalhaNoPasso::Modo::falha, k);
-                const zenta::EscopoArquivoSO escopo(so, zenta::teste::PoliticaRapida(1, 1));
+                FalhaNoPasso so(FalhaNoPasso::Modo::falha, k);
                 (void)acao();
-                EXPECT_TRUE(so->Falhou()) << "passo " << k;
+                EXPECT_TRUE(so.Falhou()) << "passo " << k;
             }
             Reinicia(modelo, "falha no passo " + std::to_string(k) + " de " + std::to_string(n), sPodeFaltar);
             if (HasFatalFailure()) return;
@@ -223,10 +189,9 @@ TEST_F(InjecaoFalhasTeste, CompactionSurvivesTheProcessDyingAroundEachRename) {
     GuardaCopia();
     std::vector<std::string> passos;
     {
-        auto so = std::make_shared<FalhaNoPasso>(FalhaNoPasso::Modo::conta, -1);
-        const zenta::EscopoArquivoSO escopo(so, zenta::teste::PoliticaRapida(1, 1));
+        FalhaNoPasso so(FalhaNoPasso::Modo::conta, -1);
         ASSERT_EQ(Partida(true), S_OK);
-        passos = so->Descricoes();
+        passos = so.Descricoes();
     }
     // Die just before each rename of a compaction twin and just after it.
     std::vector<int> alvos;
@@ -242,8 +207,7 @@ TEST_F(InjecaoFalhasTeste, CompactionSurvivesTheProcessDyingAroundEachRename) {
         const pid_t filho = ::fork();
         ASSERT_GE(filho, 0);
         if (filho == 0) {
-            auto so = std::make_shared<FalhaNoPasso>(FalhaNoPasso::Modo::mata, k);
-            const zenta::EscopoArquivoSO escopo(so, zenta::teste::PoliticaRapida(1, 1));
+            FalhaNoPasso so(FalhaNoPasso::Modo::mata, k);
             (void)Partida(true);
             ::_exit(2);  // the chosen step never came
         }

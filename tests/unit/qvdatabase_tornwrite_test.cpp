@@ -6,9 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <span>
 #include <string>
@@ -21,6 +19,7 @@
 #include "core/qvdatabase/QVFile.h"
 #include "core/qvdatabase/QVFileSingleReg.h"
 #include "core/qvdatabase/QVTextFile.h"
+#include "support/MotorFalhas.h"
 #include "support/ZentaHomeTemporario.h"
 
 namespace {
@@ -56,57 +55,6 @@ std::vector<REG_TESTE_RASGO> Marcados(ULONG primeiro, std::size_t n) {
 
 ULONGLONG ChaveCodigo(const REG_TESTE_RASGO& r, UINT) { return r.lCodigo; }
 
-void EscreveBytes(const fs::path& caminho, const std::string& bytes) {
-    std::ofstream out(caminho, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-// Tears the next `Rasga(n)` writes that carry MARCA: half their bytes land,
-// then the write fails as on a full disk. Can make Trunca fail.
-class CamadaRasga final : public zenta::SistemaArquivosRepassador {
-public:
-    CamadaRasga() : SistemaArquivosRepassador(zenta::CriaSistemaArquivosReal()) {}
-    zenta::ResultadoArquivo Abre(const fs::path& caminho, zenta::AberturaSO modo,
-                                 std::unique_ptr<zenta::IArquivoAberto>& arquivo) override {
-        const zenta::ResultadoArquivo r = m_base->Abre(caminho, modo, arquivo);
-        if (r.Ok()) arquivo = std::make_unique<Arquivo>(std::move(arquivo), *this);
-        return r;
-    }
-    void Rasga(int n) { m_rasgar = n; }
-    std::atomic<int> m_rasgar{0};
-    std::atomic<int> m_rasgadas{0};
-    std::atomic<int> m_gravacoes{0};
-    std::atomic<bool> m_falhaTrunca{false};
-
-private:
-    class Arquivo final : public zenta::IArquivoAberto {
-    public:
-        Arquivo(std::unique_ptr<zenta::IArquivoAberto> a, CamadaRasga& c) : m_a(std::move(a)), m_c(c) {}
-        zenta::ResultadoArquivo Le(uint64_t p, void* d, std::size_t t, std::size_t& l) override { return m_a->Le(p, d, t, l); }
-        zenta::ResultadoArquivo Grava(uint64_t p, const void* o, std::size_t t) override {
-            ++m_c.m_gravacoes;
-            const std::string_view bytes(static_cast<const char*>(o), t);
-            if (m_c.m_rasgar > 0 && bytes.find(MARCA) != std::string_view::npos) {
-                --m_c.m_rasgar;
-                ++m_c.m_rasgadas;
-                EXPECT_TRUE(m_a->Grava(p, o, t / 2).Ok());
-                return zenta::ResultadoArquivo::Falha(zenta::CausaArquivo::discoCheio, ENOSPC);
-            }
-            return m_a->Grava(p, o, t);
-        }
-        zenta::ResultadoArquivo Tamanho(uint64_t& t) override { return m_a->Tamanho(t); }
-        zenta::ResultadoArquivo Sincroniza() override { return m_a->Sincroniza(); }
-        zenta::ResultadoArquivo Trunca(uint64_t t) override {
-            if (m_c.m_falhaTrunca) return zenta::ResultadoArquivo::Falha(zenta::CausaArquivo::erroFisico, EIO);
-            return m_a->Trunca(t);
-        }
-
-    private:
-        std::unique_ptr<zenta::IArquivoAberto> m_a;
-        CamadaRasga& m_c;
-    };
-};
-
 using Tipado = CQVFile<REG_TESTE_RASGO>;
 constexpr const char* NOME_TIPADO = "GERASGO.dat";
 constexpr const char* NOME_TEXTO = "GERASGOTXT.dat";
@@ -114,7 +62,18 @@ constexpr const char* NOME_UNICO = "GERASGOUNI.dat";
 
 class GravacaoRasgadaTeste : public ::testing::Test {
 protected:
-    GravacaoRasgadaTeste() : m_camada(std::make_shared<CamadaRasga>()), m_escopo(m_camada, Politica(3)) {}
+    // Tears the next `m_rasgar` writes that carry MARCA (half their bytes
+    // land, then the write fails as on a full disk); can make cuts fail.
+    GravacaoRasgadaTeste()
+        : m_camada(std::make_shared<zenta::teste::CamadaFalhas>([this](const zenta::teste::Passo& p) {
+              if (p.tipo == zenta::teste::PassoSO::trunca && m_falhaTrunca) return zenta::teste::kFalha;
+              if (p.tipo != zenta::teste::PassoSO::grava || m_rasgar <= 0 || p.bytes.find(MARCA) == std::string_view::npos)
+                  return zenta::teste::kPassa;
+              --m_rasgar;
+              ++m_rasgadas;
+              return zenta::teste::kRasgaDiscoCheio;
+          })),
+          m_escopo(m_camada, Politica(3)) {}
     static zenta::PoliticaTentativas Politica(unsigned tentativas) {
         zenta::PoliticaTentativas p;
         p.tentativasAbertura = 2;
@@ -188,7 +147,10 @@ protected:
     }
 
     zenta::teste::ZentaHomeTemporario m_home;
-    std::shared_ptr<CamadaRasga> m_camada;
+    std::atomic<int> m_rasgar{0};
+    std::atomic<int> m_rasgadas{0};
+    std::atomic<bool> m_falhaTrunca{false};
+    std::shared_ptr<zenta::teste::CamadaFalhas> m_camada;
     zenta::EscopoArquivoSO m_escopo;
     zenta::CQVContainerArquivosSimples m_db{QV_MODULO_GE};
 };
@@ -207,10 +169,10 @@ TEST_P(AnexoRasgadoTeste, FailedAppendLeavesTheFileAsItWas) {
     ASSERT_EQ(arq->IncluiIndex(ChaveCodigo, 0, false, false), S_OK);
     const std::string antes = Disco(NOME_TIPADO);
 
-    m_camada->Rasga(1000);
+    m_rasgar = 1000;
     ULONGLONG pos = 0;
     EXPECT_EQ(arq->GravaColecao(pos, Marcados(10, quantidade)), E_QVDATABASE_eDiskFull);
-    EXPECT_EQ(m_camada->m_rasgadas.load(), static_cast<int>(tentativas));  // every attempt tore
+    EXPECT_EQ(m_rasgadas.load(), static_cast<int>(tentativas));  // every attempt tore
     EXPECT_EQ(pos, 0u);
     EXPECT_EQ(Disco(NOME_TIPADO), antes);
     EXPECT_EQ(Codigos(*arq), (std::vector<ULONG>{1, 2}));
@@ -218,7 +180,7 @@ TEST_P(AnexoRasgadoTeste, FailedAppendLeavesTheFileAsItWas) {
     EXPECT_EQ(arq->ExisteIndex(10, achado, 0), S_OK);
     EXPECT_EQ(achado, 0u);
 
-    m_camada->Rasga(0);
+    m_rasgar = 0;
     pos = 0;
     ASSERT_EQ(arq->Grava(pos, Reg(3)), S_OK);
     EXPECT_EQ(pos, 3u);
@@ -234,11 +196,11 @@ INSTANTIATE_TEST_SUITE_P(TentativasEQuantidades, AnexoRasgadoTeste,
 
 TEST_F(GravacaoRasgadaTeste, AppendTornOnceIsRetriedAndWrittenOnce) {
     auto arq = TipadoCom({1, 2});
-    m_camada->Rasga(1);
+    m_rasgar = 1;
     ULONGLONG pos = 0;
     ASSERT_EQ(arq->GravaColecao(pos, Marcados(10, 3)), S_OK);
     EXPECT_EQ(pos, 3u);
-    EXPECT_EQ(m_camada->m_rasgadas.load(), 1);
+    EXPECT_EQ(m_rasgadas.load(), 1);
     ASSERT_EQ(arq->Finaliza(), S_OK);
     EXPECT_EQ(Disco(NOME_TIPADO).size(), 240u + 5 * 16u);
     EXPECT_EQ(CodigosNoDisco(), (std::vector<ULONG>{1, 2, 10, 11, 12}));
@@ -250,7 +212,7 @@ TEST_F(GravacaoRasgadaTeste, RewriteTornHalfWayIsRestored) {
     const std::string antes = Disco(NOME_TIPADO);
 
     // Inside the file: half of the two records lands over record 2.
-    m_camada->Rasga(1000);
+    m_rasgar = 1000;
     ULONGLONG pos = 2;
     EXPECT_EQ(arq->GravaColecao(pos, Marcados(20, 2)), E_QVDATABASE_eDiskFull);
     EXPECT_EQ(Disco(NOME_TIPADO), antes);
@@ -265,7 +227,7 @@ TEST_F(GravacaoRasgadaTeste, RewriteTornHalfWayIsRestored) {
     EXPECT_EQ(Disco(NOME_TIPADO), antes);
     EXPECT_EQ(Codigos(*arq), (std::vector<ULONG>{1, 2, 3, 4}));
 
-    m_camada->Rasga(0);
+    m_rasgar = 0;
     pos = 2;
     ASSERT_EQ(arq->GravaColecao(pos, std::vector<REG_TESTE_RASGO>{Reg(20), Reg(30)}), S_OK);
     pos = 0;
@@ -278,21 +240,21 @@ TEST_F(GravacaoRasgadaTeste, RewriteTornHalfWayIsRestored) {
 TEST_F(GravacaoRasgadaTeste, FailedUndoRefusesFurtherWritesAndTheFileIsNotTakenAsSound) {
     auto arq = TipadoCom({1, 2});
     const std::string antes = Disco(NOME_TIPADO);
-    m_camada->Rasga(1000);
-    m_camada->m_falhaTrunca = true;
+    m_rasgar = 1000;
+    m_falhaTrunca = true;
     ULONGLONG pos = 0;
     EXPECT_EQ(arq->GravaColecao(pos, Marcados(10, 4)), E_QVDATABASE_eHardIO);  // the cut's failure
-    EXPECT_EQ(m_camada->m_rasgadas.load(), 1);  // not tried again next to the stray bytes
+    EXPECT_EQ(m_rasgadas.load(), 1);  // not tried again next to the stray bytes
 
     // The layer works again, but the object no longer knows its file.
-    m_camada->Rasga(0);
-    m_camada->m_falhaTrunca = false;
-    const int gravacoes = m_camada->m_gravacoes.load();
+    m_rasgar = 0;
+    m_falhaTrunca = false;
+    const int gravacoes = m_camada->gravacoes.load();
     pos = 0;
     EXPECT_EQ(arq->Grava(pos, Reg(3)), E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE);
     pos = 1;
     EXPECT_EQ(arq->Grava(pos, Reg(9)), E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE);
-    EXPECT_EQ(m_camada->m_gravacoes.load(), gravacoes);
+    EXPECT_EQ(m_camada->gravacoes.load(), gravacoes);
     EXPECT_EQ(Codigos(*arq), (std::vector<ULONG>{1, 2}));  // reads go on from memory
 
     // Closing leaves the header's data length at the last good state: the
@@ -340,7 +302,7 @@ TEST_F(GravacaoRasgadaTeste, UnacknowledgedAppendIsCutOffAndOtherStrayBytesRefus
     };
     for (const Caso& caso : casos) {
         const std::string antes = Disco(caso.arquivo);
-        EscreveBytes(Caminho(caso.arquivo), antes + caso.acrescimo);
+        zenta::teste::GravaBytes(Caminho(caso.arquivo), antes + caso.acrescimo);
         HRESULT hr = E_FAIL;
         if (std::string_view(caso.arquivo) == NOME_TIPADO) {
             Tipado arq(NOME_TIPADO, &m_db);
@@ -370,7 +332,7 @@ TEST_F(GravacaoRasgadaTeste, UnacknowledgedAppendIsCutOffAndOtherStrayBytesRefus
         } else {
             EXPECT_EQ(depois, antes + caso.acrescimo) << caso.nome;
         }
-        EscreveBytes(Caminho(caso.arquivo), antes);
+        zenta::teste::GravaBytes(Caminho(caso.arquivo), antes);
     }
 }
 
@@ -380,16 +342,16 @@ TEST_F(GravacaoRasgadaTeste, SingleRecordFileTornWriteIsUndone) {
         // First record: what landed is cut back to the bare header.
         Unico arq(NOME_UNICO, &m_db);
         ASSERT_EQ(arq.Inicializa("EMP", 7, 42), S_OK);
-        m_camada->Rasga(1000);
+        m_rasgar = 1000;
         EXPECT_EQ(arq.Grava(Reg(1, true)), E_QVDATABASE_eDiskFull);
         EXPECT_EQ(Disco(NOME_UNICO).size(), 240u);
         EXPECT_EQ(arq.GetQtdRegistros(), 0u);
-        m_camada->Rasga(0);
+        m_rasgar = 0;
         ASSERT_EQ(arq.Grava(Reg(1)), S_OK);
         const std::string antes = Disco(NOME_UNICO);
 
         // Rewrite: the old record is written back.
-        m_camada->Rasga(1000);
+        m_rasgar = 1000;
         EXPECT_EQ(arq.Grava(Reg(2, true)), E_QVDATABASE_eDiskFull);
         EXPECT_EQ(Disco(NOME_UNICO), antes);
         REG_TESTE_RASGO lido{};
@@ -413,14 +375,14 @@ TEST_P(TextoRasgadoTeste, FailedAppendLeavesTheFileAsItWas) {
     auto arq = TextoCom({"um"});
     const std::string antes = Disco(NOME_TEXTO);
 
-    m_camada->Rasga(1000);
+    m_rasgar = 1000;
     ULONGLONG pos = 0;
     EXPECT_EQ(arq->Grava(pos, "RASGA um texto mais longo"), E_QVDATABASE_eDiskFull);
-    EXPECT_EQ(m_camada->m_rasgadas.load(), static_cast<int>(GetParam()));
+    EXPECT_EQ(m_rasgadas.load(), static_cast<int>(GetParam()));
     EXPECT_EQ(Disco(NOME_TEXTO), antes);
     EXPECT_EQ(arq->GetQtdRegistros(), 1u);
 
-    m_camada->Rasga(0);
+    m_rasgar = 0;
     pos = 0;
     ASSERT_EQ(arq->Grava(pos, "dois"), S_OK);
     EXPECT_EQ(pos, 2u);
@@ -435,7 +397,7 @@ TEST_F(GravacaoRasgadaTeste, TextRewriteTornHalfWayIsRestored) {
     const std::string antes = Disco(NOME_TEXTO);
 
     // Two items of 10 bytes: the first 10 land, over the whole first item.
-    m_camada->Rasga(1000);
+    m_rasgar = 1000;
     ULONGLONG pos = 1;
     const std::vector<std::string> dentro = {"RASGA1", "RASGA2"};
     EXPECT_EQ(arq->GravaColecao(pos, std::span<const std::string>(dentro)), E_QVDATABASE_eDiskFull);
@@ -448,7 +410,7 @@ TEST_F(GravacaoRasgadaTeste, TextRewriteTornHalfWayIsRestored) {
     EXPECT_EQ(Disco(NOME_TEXTO), antes);
     EXPECT_EQ(Textos(*arq), (std::vector<std::string>{"velho1", "velho2", "ultimo"}));
 
-    m_camada->Rasga(0);
+    m_rasgar = 0;
     pos = 2;
     ASSERT_EQ(arq->Grava(pos, "novo-2"), S_OK);
     pos = 0;
@@ -460,18 +422,18 @@ TEST_F(GravacaoRasgadaTeste, TextRewriteTornHalfWayIsRestored) {
 
 TEST_F(GravacaoRasgadaTeste, TextFailedUndoRefusesFurtherWrites) {
     auto arq = TextoCom({"um"});
-    m_camada->Rasga(1000);
-    m_camada->m_falhaTrunca = true;
+    m_rasgar = 1000;
+    m_falhaTrunca = true;
     ULONGLONG pos = 0;
     EXPECT_EQ(arq->Grava(pos, "RASGA texto"), E_QVDATABASE_eHardIO);
-    EXPECT_EQ(m_camada->m_rasgadas.load(), 1);
+    EXPECT_EQ(m_rasgadas.load(), 1);
 
-    m_camada->Rasga(0);
-    m_camada->m_falhaTrunca = false;
-    const int gravacoes = m_camada->m_gravacoes.load();
+    m_rasgar = 0;
+    m_falhaTrunca = false;
+    const int gravacoes = m_camada->gravacoes.load();
     pos = 0;
     EXPECT_EQ(arq->Grava(pos, "dois"), E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE);
-    EXPECT_EQ(m_camada->m_gravacoes.load(), gravacoes);
+    EXPECT_EQ(m_camada->gravacoes.load(), gravacoes);
     arq->Finaliza();
     CQVTextFile recarga(NOME_TEXTO, &m_db);
     EXPECT_EQ(recarga.Inicializa("EMP", 7, 42), E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE);

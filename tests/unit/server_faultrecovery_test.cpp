@@ -40,6 +40,7 @@
 #include "platform/rpc/QVAtivacao.h"
 #include "platform/rpc/QVConexaoCliente.h"
 #include "support/Espera.h"
+#include "support/MotorFalhas.h"
 #include "server/QVCallFrameSupport.h"
 #include "server/QVJsonRegistros.h"
 #include "diagnostics/QVCodigosErro.h"
@@ -64,7 +65,6 @@ struct SemRelatoVazamentos {
 };
 
 namespace fs = std::filesystem;
-using zenta::ResultadoArquivo;
 using zenta::teste::NovoServico;
 using zenta::teste::Servico;
 using zenta::teste::EstadoServidor;
@@ -78,71 +78,8 @@ CY Moeda(long long unidades) {
     return v;
 }
 
-// One write as the layer sees it.
-struct Escrita {
-    std::string nome;
-    uint64_t posicao;
-    std::size_t tamanho;
-};
-
-// The file layer of these tests: counts the write steps (writes, cuts,
-// creations, renames, deletions), raises an access violation inside the
-// first write that `alvo` picks, or plays dead from step `morte` on
-// (nothing reaches the disk any more, as after a kill).
-class CamadaFalhas final : public zenta::SistemaArquivosRepassador {
-public:
-    CamadaFalhas() : SistemaArquivosRepassador(zenta::CriaSistemaArquivosReal()) {}
-
-    std::function<bool(const Escrita&)> alvo;
-    std::atomic<int> passos{0};
-    int morte = 0;  // 0: never
-
-    ResultadoArquivo Abre(const fs::path& caminho, zenta::AberturaSO modo,
-                          std::unique_ptr<zenta::IArquivoAberto>& arquivo) override {
-        const bool cria = modo == zenta::AberturaSO::criacaoTruncada ||
-                          (modo == zenta::AberturaSO::leituraGravacaoCriacao && !m_base->Existe(caminho));
-        if (cria && Morto()) return Falha();
-        const ResultadoArquivo r = m_base->Abre(caminho, modo, arquivo);
-        if (r.Ok()) arquivo = std::make_unique<Arquivo>(std::move(arquivo), *this, caminho.filename().string());
-        return r;
-    }
-    ResultadoArquivo Renomeia(const fs::path& o, const fs::path& d, bool v) override {
-        return Morto() ? Falha() : m_base->Renomeia(o, d, v);
-    }
-    ResultadoArquivo Remove(const fs::path& c) override { return Morto() ? Falha() : m_base->Remove(c); }
-
-    // One more write step; true when the process is dead by now.
-    bool Morto() {
-        const int n = ++passos;
-        return morte != 0 && n >= morte;
-    }
-
-private:
-    static ResultadoArquivo Falha() { return ResultadoArquivo::Falha(zenta::CausaArquivo::erroFisico, EIO); }
-
-    class Arquivo final : public zenta::IArquivoAberto {
-    public:
-        Arquivo(std::unique_ptr<zenta::IArquivoAberto> a, CamadaFalhas& c, std::string nome)
-            : m_a(std::move(a)), m_c(c), m_nome(std::move(nome)) {}
-        ResultadoArquivo Le(uint64_t p, void* d, std::size_t t, std::size_t& l) override { return m_a->Le(p, d, t, l); }
-        ResultadoArquivo Grava(uint64_t p, const void* o, std::size_t t) override {
-            if (m_c.alvo && m_c.alvo(Escrita{m_nome, p, t})) {
-                m_c.alvo = nullptr;
-                raise(SIGSEGV);
-            }
-            if (m_c.Morto()) return Falha();
-            return m_a->Grava(p, o, t);
-        }
-        ResultadoArquivo Tamanho(uint64_t& t) override { return m_a->Tamanho(t); }
-        ResultadoArquivo Sincroniza() override { return m_a->Sincroniza(); }
-        ResultadoArquivo Trunca(uint64_t t) override { return m_c.Morto() ? Falha() : m_a->Trunca(t); }
-
-    private:
-        std::unique_ptr<zenta::IArquivoAberto> m_a;
-        CamadaFalhas& m_c;
-        std::string m_nome;
-    };
-};
+using zenta::teste::Passo;
+using zenta::teste::PassoSO;
 
 // A plan of one equipment with one maintenance of 10 days and a remark.
 struct Plano {
@@ -194,7 +131,21 @@ struct Confirmados {
 
 class RecuperacaoFalhas : public ::testing::Test {
 protected:
-    RecuperacaoFalhas() : m_camada(std::make_shared<CamadaFalhas>()), m_escopo(m_camada, Politica()) {}
+    // The file layer counts the write steps (writes, cuts, creations,
+    // renames, deletions), raises an access violation inside the first
+    // write that `m_alvo` picks, or plays dead from step `m_morte` on
+    // (nothing reaches the disk any more, as after a kill).
+    RecuperacaoFalhas()
+        : m_camada(std::make_shared<zenta::teste::CamadaFalhas>([this](const Passo& p) {
+              if (p.tipo == PassoSO::sincroniza || p.tipo == PassoSO::sincronizaDiretorio) return zenta::teste::kPassa;
+              if (p.tipo == PassoSO::grava && m_alvo && m_alvo(p)) {
+                  m_alvo = nullptr;
+                  raise(SIGSEGV);
+              }
+              const int n = ++m_passos;
+              return m_morte != 0 && n >= m_morte ? zenta::teste::kFalha : zenta::teste::kPassa;
+          })),
+          m_escopo(m_camada, Politica()) {}
     static zenta::PoliticaTentativas Politica() {
         zenta::PoliticaTentativas p;
         p.tentativasAbertura = 3;
@@ -283,24 +234,27 @@ protected:
 
     zenta::teste::ComEscopo m_com;
     zenta::teste::ZentaHomeTemporario m_home;
-    std::shared_ptr<CamadaFalhas> m_camada;
+    std::function<bool(const Passo&)> m_alvo;
+    std::atomic<int> m_passos{0};
+    int m_morte = 0;  // 0: never
+    std::shared_ptr<zenta::teste::CamadaFalhas> m_camada;
     zenta::EscopoArquivoSO m_escopo;
 };
 
-bool EhCabecalho(const Escrita& e) { return e.posicao == 24 && e.tamanho == 216; }
+bool EhCabecalho(const Passo& e) { return e.posicao == 24 && e.bytes.size() == 216; }
 
 TEST_F(RecuperacaoFalhas, MachineFaultInsideAWriteLeavesNothingHeld) {
     struct Caso {
         const char* nome;
-        std::function<bool(const Escrita&)> alvo;
+        std::function<bool(const Passo&)> alvo;
         bool bPartida;  // the fault comes in a start-up (compaction)
     };
     const Caso casos[] = {
-        {"typed file", [](const Escrita& e) { return e.nome == "GEMPCADMANPREV.dat" && !EhCabecalho(e); }, false},
-        {"text file", [](const Escrita& e) { return e.nome == "GEMPCADMAFRTXT.dat" && !EhCabecalho(e); }, false},
-        {"group member", [](const Escrita& e) { return e.nome.rfind("GEMOVMANUT0", 0) == 0 && !EhCabecalho(e); }, false},
-        {"header rewrite", [](const Escrita& e) { return EhCabecalho(e); }, false},
-        {"compaction", [](const Escrita& e) { return e.nome.ends_with(".srk"); }, true},
+        {"typed file", [](const Passo& e) { return e.nome == "GEMPCADMANPREV.dat" && !EhCabecalho(e); }, false},
+        {"text file", [](const Passo& e) { return e.nome == "GEMPCADMAFRTXT.dat" && !EhCabecalho(e); }, false},
+        {"group member", [](const Passo& e) { return e.nome.rfind("GEMOVMANUT0", 0) == 0 && !EhCabecalho(e); }, false},
+        {"header rewrite", [](const Passo& e) { return EhCabecalho(e); }, false},
+        {"compaction", [](const Passo& e) { return e.nome.ends_with(".srk"); }, true},
     };
     Confirmados c = Base();
     for (const Caso& caso : casos) {
@@ -317,7 +271,7 @@ TEST_F(RecuperacaoFalhas, MachineFaultInsideAWriteLeavesNothingHeld) {
                 Plano novo(10, c.planos[0].second);
                 ASSERT_EQ(s->Grava(&p, novo.plano), S_OK);
             }
-            m_camada->alvo = caso.alvo;
+            m_alvo = caso.alvo;
             [[maybe_unused]] const SemRelatoVazamentos semRelato{};
             IQVGE_ManutencaoPreventiva* p = nullptr;
             ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
@@ -328,7 +282,7 @@ TEST_F(RecuperacaoFalhas, MachineFaultInsideAWriteLeavesNothingHeld) {
             outro = NovoServico(kEmpresa);
         } else {
             Servico s = NovoServico(kEmpresa);
-            m_camada->alvo = caso.alvo;
+            m_alvo = caso.alvo;
             [[maybe_unused]] const SemRelatoVazamentos semRelato{};
             if (std::string(caso.nome) == "group member") {
                 ULONGLONG chave = 0;
@@ -340,7 +294,7 @@ TEST_F(RecuperacaoFalhas, MachineFaultInsideAWriteLeavesNothingHeld) {
             EXPECT_EQ(s->Le(c.planos[0].first, nullptr), static_cast<HRESULT>(0x81080A04u));  // its logic is gone
         }
         EXPECT_TRUE(QVEhResultadoFalhaMaquina(hr)) << std::hex << hr;
-        EXPECT_FALSE(m_camada->alvo) << "the fault never came";
+        EXPECT_FALSE(m_alvo) << "the fault never came";
         ASSERT_TRUE(outro);
 
         // The company's other client goes on at once: reads, and writes
@@ -413,19 +367,19 @@ TEST_F(RecuperacaoFalhas, DeathBeforeAnyWriteStepLeavesACompanyThatStarts) {
     for (const Operacao& op : operacoes) {
         // The steps of a run that nothing interrupts.
         restaura();
-        m_camada->passos = 0;
-        m_camada->morte = 0;
+        m_passos = 0;
+        m_morte = 0;
         Confirmados completo = base;
         op.executa(completo);
-        const int n = m_camada->passos.load();
+        const int n = m_passos.load();
         ASSERT_GT(n, 0) << op.nome;
         for (int k = 1; k <= n + 1; ++k) {
             restaura();
-            m_camada->passos = 0;
-            m_camada->morte = k;
+            m_passos = 0;
+            m_morte = k;
             Confirmados c = base;
             op.executa(c);  // the objects go as a dead process's would: nothing more reaches the disk
-            m_camada->morte = 0;
+            m_morte = 0;
             Reinicia(c, std::string(op.nome) + ": death before step " + std::to_string(k) + " of " + std::to_string(n));
             if (HasFatalFailure()) return;
             ++total;

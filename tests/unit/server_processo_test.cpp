@@ -64,10 +64,6 @@ void DefineTempoOcioso(std::optional<DWORD> ms) {
     RegCloseKey(h);
 }
 
-std::string ArquivosRegistro(const fs::path& home) {
-    return zenta::teste::LeArquivo(home / "registry/HKLM.reg") + zenta::teste::LeArquivo(home / "registry/HKCU.reg");
-}
-
 class ServidorLocal : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -103,31 +99,6 @@ protected:
 
     zenta::teste::ZentaHomeTemporario m_home;
 };
-
-TEST_F(ServidorLocal, RegistroPorUsuarioEscreveSoNoUsuarioEODesregistroDesfazTudo) {
-    const std::string hklm = zenta::teste::LeArquivo(m_home.Raiz() / "registry/HKLM.reg");
-    Registra();
-    const std::string hkcu = zenta::teste::LeArquivo(m_home.Raiz() / "registry/HKCU.reg");
-    EXPECT_NE(hkcu.find(Executavel().string()), std::string::npos) << hkcu;
-    EXPECT_NE(hkcu.find("ZENTA.QVGE_ManutencaoPreventiva.1"), std::string::npos);
-    EXPECT_EQ(zenta::teste::LeArquivo(m_home.Raiz() / "registry/HKLM.reg").find("LocalServer32"), std::string::npos);
-    const auto registro = zenta::rpc::LocalServerRegistrado(CLSID_QVGE_ManutencaoPreventiva);
-    ASSERT_TRUE(registro.has_value());
-    EXPECT_EQ(registro->onde, "HKCU");
-    EXPECT_EQ(fs::path(registro->executavel), Executavel());
-
-    // Unknown words are skipped; the switch is found whatever its case.
-    // Unregistration leaves only the two roots that are never removed.
-    std::string saida;
-    ASSERT_EQ(Executa("'" + Executavel().string() + "' -naoexiste /UNREGSERVERPERUSER", &saida), 0) << saida;
-    const std::string depois = ArquivosRegistro(m_home.Raiz());
-    for (const std::string& nosso :
-         {zenta::rpc::TextoGuid(CLSID_QVGE_ManutencaoPreventiva), zenta::rpc::TextoGuid(APPID_ZENTA),
-          zenta::rpc::TextoGuid(LIBID_ZENTALib), zenta::rpc::TextoGuid(IID_IQVGE_ManutencaoPreventiva),
-          std::string("ZENTA.QVGE_ManutencaoPreventiva"), std::string("ZENTA.EXE"), Executavel().string()})
-        EXPECT_EQ(depois.find(nosso), std::string::npos) << nosso << "\n" << depois;
-    EXPECT_EQ(zenta::teste::LeArquivo(m_home.Raiz() / "registry/HKLM.reg"), hklm);
-}
 
 TEST_F(ServidorLocal, ClienteIniciaOServidorEChamaComoEmProcesso) {
     Registra();
@@ -271,24 +242,6 @@ TEST_F(ServidorLocal, ClienteMortoTemSeusObjetosLiberadosEOServidorTerminaOcioso
     // ...and, idle, ends by itself and takes its socket along.
     EXPECT_TRUE(EsperaAte([] { return !EstadoServidor().has_value(); }, 15s));
     EXPECT_FALSE(fs::exists(zenta::rpc::SocketDaClasse(CLSID_QVGE_ManutencaoPreventiva)));
-}
-
-TEST_F(ServidorLocal, TerminaCercaDeCinquentaSegundosDepoisDoUltimoObjeto) {
-    DefineTempoOcioso(std::nullopt);
-    Registra();
-    {
-        zenta::teste::ComEscopo com;
-        IQVGE_ManutencaoPreventiva* p = nullptr;
-        ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_LOCAL_SERVER,
-                                   IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p)),
-                  S_OK);
-        p->Release();
-    }
-    const auto liberado = std::chrono::steady_clock::now();
-    ASSERT_TRUE(EsperaAte([] { return !EstadoServidor().has_value(); }, 70s));
-    const auto segundos = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - liberado);
-    EXPECT_GE(segundos.count(), 49);
-    EXPECT_LE(segundos.count(), 60);
 }
 
 }  // namespace
