@@ -580,9 +580,9 @@ TEST_F(Verificacao, EmailAoTecnicoQuandoPedido) {
 // ---- A company's life: restarts, edits and failures -------------------------------------------
 
 // A code an order still names stays taken after its maintenance has left its
-// plan and, with the next compaction, the file.
+// plan and, with the next compaction, the file; the company's only plan
+// emptied so leaves it with empty files that still start.
 TEST_F(Verificacao, ACodeAnOrderStillNamesIsNotGivenAgain) {
-    NovoPlano({.dias = 30}, 10);
     const LONG vencido = NovoPlano({.dias = 10}, 20);
     const ULONG usado = Manutencao(vencido).lCodigoManutencao;
     DiasDepois(10);
