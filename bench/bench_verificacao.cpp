@@ -37,7 +37,7 @@
 #include <string>
 #include <vector>
 
-#include "access/QVModulos.h"
+#include "platform/QVModulos.h"
 #include "core/qvdatabase/QVDataBaseUtil.h"
 #include "logic/BaseManutencaoPreventiva.h"
 #include "logic/QVCamposRegistro.h"

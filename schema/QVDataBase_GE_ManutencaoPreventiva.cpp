@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "access/QVModulos.h"
+#include "platform/QVModulos.h"
 #include "core/qvdatabase/QVDataBaseUtil.h"
 #include "diagnostics/QVCheck.h"
 #include "logic/QVCamposRegistro.h"

@@ -17,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-#include "access/QVDiretorios.h"
+#include "platform/QVDiretorios.h"
 #include "access/erp/QVErpBanco.h"
 #include "access/erp/QVServidorErp.h"
 #include "diagnostics/QVCheck.h"

@@ -16,7 +16,7 @@
 #include <mutex>
 #include <random>
 
-#include "access/QVDiretorios.h"
+#include "platform/QVDiretorios.h"
 #include "diagnostics/QVCheck.h"
 #include "diagnostics/QVNomesHresult.h"
 #include "platform/CodePage.h"

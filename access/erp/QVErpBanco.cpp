@@ -149,8 +149,8 @@
 #include <new>
 #include <system_error>
 
-#include "access/QVDiretorios.h"
-#include "access/QVModulos.h"
+#include "platform/QVDiretorios.h"
+#include "platform/QVModulos.h"
 #include "diagnostics/QVCheck.h"
 #include "diagnostics/QVNomesHresult.h"
 #include "platform/CodePage.h"

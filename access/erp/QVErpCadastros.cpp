@@ -18,7 +18,7 @@
 #include <string>
 #include <variant>
 
-#include "access/QVDiretorios.h"
+#include "platform/QVDiretorios.h"
 #include "access/erp/QVErpBanco.h"
 #include "diagnostics/QVCheck.h"
 #include "values/QVCurrency.h"

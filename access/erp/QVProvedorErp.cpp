@@ -9,7 +9,7 @@
 #include <string>
 
 #include "access/QVBaseParaRotinas.h"
-#include "access/QVDiretorios.h"
+#include "platform/QVDiretorios.h"
 #include "access/erp/QVAssistecErp.h"
 #include "access/erp/QVEmailErp.h"
 #include "access/relatorio/QVDadosAcessoRelatorio.h"

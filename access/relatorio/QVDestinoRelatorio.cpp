@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "access/QVDiretorios.h"
+#include "platform/QVDiretorios.h"
 #include "platform/QVHome.h"
 #include "platform/Registry.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "access/QVDiretorios.h"
+#include "platform/QVDiretorios.h"
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVDataBaseControleCriacaoArquivos.h"
 #include "core/qvdatabase/QVGroupFileBase.h"

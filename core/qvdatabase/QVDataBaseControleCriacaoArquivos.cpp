@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "access/QVModulos.h"
+#include "platform/QVModulos.h"
 #include "core/qvdatabase/QVDataBase.h"
 #include "core/qvdatabase/QVDataBaseUtil.h"
 #include "core/qvdatabase/QVFileBase.h"

@@ -12,7 +12,7 @@
 #include <sqlite3.h>
 
 #include "access/IQVGE_ASTMov.h"
-#include "access/QVDiretorios.h"
+#include "platform/QVDiretorios.h"
 #include "access/erp/QVAssistecErp.h"
 #include "access/erp/QVErpBanco.h"
 #include "diagnostics/QVCodigosErro.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "access/QVDiretorios.h"
+#include "platform/QVDiretorios.h"
 #include "access/relatorio/QVDestinoRelatorio.h"
 #include "platform/Registry.h"
 #include "support/ZentaHomeTemporario.h"

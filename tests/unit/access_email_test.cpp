@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "access/QVBaseParaRotinas.h"
-#include "access/QVDiretorios.h"
+#include "platform/QVDiretorios.h"
 #include "access/erp/QVEmailErp.h"
 #include "platform/Registry.h"
 #include "support/SmtpSink.h"

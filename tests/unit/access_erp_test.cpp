@@ -13,7 +13,7 @@
 
 #include "access/CLogTransacoesHelper.h"
 #include "access/QVBaseParaRotinas.h"
-#include "access/QVDiretorios.h"
+#include "platform/QVDiretorios.h"
 #include "access/erp/QVErpBanco.h"
 #include "access/erp/QVProvedorErp.h"
 #include "support/ZentaHomeTemporario.h"

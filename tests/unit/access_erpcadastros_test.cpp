@@ -11,7 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "access/QVDiretorios.h"
+#include "platform/QVDiretorios.h"
 #include "access/erp/QVErpBanco.h"
 #include "access/erp/QVErpCadastros.h"
 #include "support/ZentaHomeTemporario.h"

@@ -7,8 +7,8 @@
 #include <iostream>
 #include <stdexcept>
 
-#include "access/QVDiretorios.h"
-#include "access/QVModulos.h"
+#include "platform/QVDiretorios.h"
+#include "platform/QVModulos.h"
 #include "platform/QVHome.h"
 #include "tools/zentactl/Comandos.h"
 #include "tools/zentactl/DadosDemo.h"

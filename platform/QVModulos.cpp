@@ -1,4 +1,4 @@
-#include "access/QVModulos.h"
+#include "platform/QVModulos.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
-#include "access/QVDiretorios.h"
+#include "platform/QVDiretorios.h"
 
-#include "access/QVModulos.h"
+#include "platform/QVModulos.h"
 #include "platform/CodePage.h"
 #include "platform/QVHome.h"
 #include "platform/Registry.h"
