@@ -31,6 +31,7 @@ target_sources(zenta PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/QVConexaoCliente.cpp
     ${CMAKE_CURRENT_LIST_DIR}/QVConexaoLocal.cpp
     ${CMAKE_CURRENT_LIST_DIR}/QVQuadros.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/QVAtivacao.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/QVAtivacao.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/QVAtivacaoCom.cpp)
 target_include_directories(zenta PRIVATE ${CMAKE_BINARY_DIR}/gerado)
 target_link_libraries(zenta PRIVATE gRPC::grpc++ protobuf::libprotobuf)
