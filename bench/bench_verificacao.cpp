@@ -40,7 +40,7 @@
 #include "platform/QVModulos.h"
 #include "core/qvdatabase/QVDataBaseUtil.h"
 #include "logic/BaseManutencaoPreventiva.h"
-#include "logic/QVCamposRegistro.h"
+#include "records/QVCamposRegistro.h"
 #include "server/QVJsonRegistros.h"
 #include "support/ZentaHomeTemporario.h"
 #include "values/QVDMA.h"

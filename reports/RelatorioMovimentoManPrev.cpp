@@ -6,7 +6,7 @@
 #include "access/relatorio/QVDadosAcessoRelatorio.h"
 #include "diagnostics/QVCheck.h"
 #include "logic/BaseManutencaoPreventiva.h"
-#include "logic/QVCamposRegistro.h"
+#include "records/QVCamposRegistro.h"
 #include "reports/FormatosRelatorio.h"
 
 namespace {

@@ -29,7 +29,7 @@
 #include <zenta/OleAutoTypeLib.h>
 #include <zenta/WinTypes.h>
 
-#include "server/QVDescricaoTipos.h"
+#include "records/QVDescricaoTipos.h"
 
 namespace zenta {
 

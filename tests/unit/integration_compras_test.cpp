@@ -21,7 +21,7 @@
 #include "access/erp/QVProvedorErp.h"
 #include "access/erp/QVServidorErp.h"
 #include "integration/IntegracaoCompras.h"
-#include "logic/QVCamposRegistro.h"
+#include "records/QVCamposRegistro.h"
 #include "platform/QVClassTable.h"
 #include "support/ComprasTeste.h"
 #include "support/ServicoTeste.h"

@@ -13,7 +13,7 @@
 #include <zenta/zenta.h>
 
 #include "access/erp/QVErpBanco.h"
-#include "logic/QVCamposRegistro.h"
+#include "records/QVCamposRegistro.h"
 #include "platform/CodePage.h"
 #include "server/QVJsonRegistros.h"
 #include "support/ComprasTeste.h"

@@ -24,7 +24,7 @@
 #include "access/erp/QVAssistecErp.h"
 #include "access/erp/QVErpBanco.h"
 #include "access/erp/QVProvedorErp.h"
-#include "logic/QVCamposRegistro.h"
+#include "records/QVCamposRegistro.h"
 #include "server/QVJsonRegistros.h"
 #include "support/Inicializacao.h"
 #include "support/ServicoTeste.h"

@@ -14,7 +14,7 @@
 #include "access/erp/QVErpBanco.h"
 #include "logic/BaseManutencaoPreventiva.h"
 #include "logic/PrevisaoManutencao.h"
-#include "logic/QVCamposRegistro.h"
+#include "records/QVCamposRegistro.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
 #include "values/QVDMA.h"

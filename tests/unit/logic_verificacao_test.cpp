@@ -20,7 +20,7 @@
 #include "access/erp/QVEmailErp.h"
 #include "access/erp/QVErpBanco.h"
 #include "logic/BaseManutencaoPreventiva.h"
-#include "logic/QVCamposRegistro.h"
+#include "records/QVCamposRegistro.h"
 #include "platform/CodePage.h"
 #include "platform/Registry.h"
 #include "server/QVJsonRegistros.h"

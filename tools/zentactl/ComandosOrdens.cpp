@@ -11,7 +11,7 @@
 #include "access/erp/QVAssistecErp.h"
 #include "access/erp/QVComprasErp.h"
 #include "access/erp/QVErpBanco.h"
-#include "logic/QVCamposRegistro.h"
+#include "records/QVCamposRegistro.h"
 #include "core/qvdatabase/QVGroupFileBase.h"
 #include "platform/CodePage.h"
 #include "tools/zentactl/Comandos.h"

@@ -1,7 +1,7 @@
 // Tables of the interface records. Offsets and sizes come from offsetof and
 // sizeof on the packed structs, so they follow the header; the field list of
 // each record is checked by the tests to cover the record exactly.
-#include "server/QVDescricaoTipos.h"
+#include "records/QVDescricaoTipos.h"
 
 #include <algorithm>
 

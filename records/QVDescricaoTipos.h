@@ -1,7 +1,7 @@
 // The system's own description of its interface records: per record its name
 // and size, per field its name, offset, size and kind, and for nested
 // records, lists and arrays the record or count they refer to. One generic
-// walker (QVJsonRegistros, later the out-of-process marshalling) reads these
+// walker (freeing, the JSON form, the out-of-process marshalling) reads these
 // tables instead of carrying code per record.
 #pragma once
 

@@ -1,4 +1,4 @@
-// Small helpers the logic uses on record fields: fixed-size text fields
+// Small helpers on the fields of interface records: fixed-size text fields
 // (Windows-1252, zero-terminated inside the field), comparisons without
 // regard to case, and arrays handed to clients with the task allocator.
 #pragma once
