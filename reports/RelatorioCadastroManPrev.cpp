@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "access/relatorio/QVDadosAcessoRelatorio.h"
+#include "access/QVDadosAcessoRelatorio.h"
 #include "diagnostics/QVCheck.h"
 #include "logic/BaseManutencaoPreventiva.h"
 #include "records/QVCamposRegistro.h"

@@ -16,8 +16,8 @@
 #include <zenta/QVGE_ManutencaoPreventivaRecords.h>
 
 #include "access/QVBaseParaRotinas.h"
-#include "access/relatorio/QVLinhaRelatorioBase.h"
-#include "access/relatorio/QVRelatorioBase.h"
+#include "standins/relatorio/QVLinhaRelatorioBase.h"
+#include "standins/relatorio/QVRelatorioBase.h"
 
 class CBaseManutencaoPreventiva;
 

@@ -10,7 +10,7 @@
 
 #include <zenta/WinTypes.h>
 
-#include "access/relatorio/DocumentoRelatorio.h"
+#include "standins/relatorio/DocumentoRelatorio.h"
 #include "logic/PrevisaoManutencao.h"
 
 namespace zenta {

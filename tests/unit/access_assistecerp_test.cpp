@@ -13,8 +13,8 @@
 
 #include "access/IQVGE_ASTMov.h"
 #include "platform/QVDiretorios.h"
-#include "access/erp/QVAssistecErp.h"
-#include "access/erp/QVErpBanco.h"
+#include "standins/erp/QVAssistecErp.h"
+#include "standins/erp/QVErpBanco.h"
 #include "diagnostics/QVCodigosErro.h"
 #include "support/Inicializacao.h"
 #include "support/ServicoTeste.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/QVDiretorios.h"
-#include "access/relatorio/QVDestinoRelatorio.h"
+#include "standins/relatorio/QVDestinoRelatorio.h"
 #include "platform/Registry.h"
 #include "support/ZentaHomeTemporario.h"
 

@@ -11,7 +11,7 @@
 
 #include "access/QVBaseParaRotinas.h"
 #include "platform/QVDiretorios.h"
-#include "access/erp/QVEmailErp.h"
+#include "standins/erp/QVEmailErp.h"
 #include "platform/Registry.h"
 #include "support/SmtpSink.h"
 #include "support/ZentaHomeTemporario.h"

@@ -14,8 +14,8 @@
 #include "access/CLogTransacoesHelper.h"
 #include "access/QVBaseParaRotinas.h"
 #include "platform/QVDiretorios.h"
-#include "access/erp/QVErpBanco.h"
-#include "access/erp/QVProvedorErp.h"
+#include "standins/erp/QVErpBanco.h"
+#include "standins/erp/QVProvedorErp.h"
 #include "support/ZentaHomeTemporario.h"
 #include "values/RelogioSistema.h"
 

@@ -12,8 +12,8 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/QVDiretorios.h"
-#include "access/erp/QVErpBanco.h"
-#include "access/erp/QVErpCadastros.h"
+#include "standins/erp/QVErpBanco.h"
+#include "standins/erp/QVErpCadastros.h"
 #include "support/ZentaHomeTemporario.h"
 
 using nlohmann::json;

@@ -13,10 +13,10 @@
 #include <nlohmann/json.hpp>
 
 #include "access/QVBaseParaRotinas.h"
-#include "access/erp/QVErpCadastros.h"
-#include "access/relatorio/ModeloRelatorio.h"
-#include "access/relatorio/MontaRelatorio.h"
-#include "access/relatorio/QVDadosAcessoRelatorio.h"
+#include "standins/erp/QVErpCadastros.h"
+#include "standins/relatorio/ModeloRelatorio.h"
+#include "standins/relatorio/MontaRelatorio.h"
+#include "access/QVDadosAcessoRelatorio.h"
 #include "reports/FormatosRelatorio.h"
 #include "support/ZentaHomeTemporario.h"
 

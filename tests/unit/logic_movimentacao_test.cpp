@@ -12,7 +12,7 @@
 
 #include <zenta/zenta.h>
 
-#include "access/erp/QVErpBanco.h"
+#include "standins/erp/QVErpBanco.h"
 #include "records/QVCamposRegistro.h"
 #include "platform/CodePage.h"
 #include "server/QVJsonRegistros.h"

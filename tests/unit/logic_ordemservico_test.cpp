@@ -21,9 +21,9 @@
 
 #include "access/IQVGE_ASTMov.h"
 #include "access/QVAcessoServidores.h"
-#include "access/erp/QVAssistecErp.h"
-#include "access/erp/QVErpBanco.h"
-#include "access/erp/QVProvedorErp.h"
+#include "standins/erp/QVAssistecErp.h"
+#include "standins/erp/QVErpBanco.h"
+#include "standins/erp/QVProvedorErp.h"
 #include "records/QVCamposRegistro.h"
 #include "server/QVJsonRegistros.h"
 #include "support/Inicializacao.h"

@@ -11,7 +11,7 @@
 
 #include <zenta/zenta.h>
 
-#include "access/erp/QVErpBanco.h"
+#include "standins/erp/QVErpBanco.h"
 #include "logic/BaseManutencaoPreventiva.h"
 #include "logic/PrevisaoManutencao.h"
 #include "records/QVCamposRegistro.h"

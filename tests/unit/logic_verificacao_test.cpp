@@ -17,8 +17,8 @@
 
 #include <zenta/zenta.h>
 
-#include "access/erp/QVEmailErp.h"
-#include "access/erp/QVErpBanco.h"
+#include "standins/erp/QVEmailErp.h"
+#include "standins/erp/QVErpBanco.h"
 #include "logic/BaseManutencaoPreventiva.h"
 #include "records/QVCamposRegistro.h"
 #include "platform/CodePage.h"

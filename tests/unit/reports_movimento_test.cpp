@@ -16,7 +16,7 @@
 
 #include <zenta/zenta.h>
 
-#include "access/erp/QVErpCadastros.h"
+#include "standins/erp/QVErpCadastros.h"
 #include "platform/CodePage.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"

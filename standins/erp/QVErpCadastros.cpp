@@ -7,7 +7,7 @@
 // (preco_produto) are keyed by product, grade items and price table and
 // have no name. Currency values are a JSON integer of ten-thousandths or a
 // text in US form ("12.50"), stored and listed as given.
-#include "access/erp/QVErpCadastros.h"
+#include "standins/erp/QVErpCadastros.h"
 
 #include <array>
 #include <cstdint>
@@ -19,7 +19,7 @@
 #include <variant>
 
 #include "platform/QVDiretorios.h"
-#include "access/erp/QVErpBanco.h"
+#include "standins/erp/QVErpBanco.h"
 #include "diagnostics/QVCheck.h"
 #include "values/QVCurrency.h"
 

@@ -138,7 +138,7 @@
 // it in esquema_versao, so processes opening a file at the same time apply
 // each one exactly once. New tables come as new migrations at the end of the
 // list; a shipped migration is never changed.
-#include "access/erp/QVErpBanco.h"
+#include "standins/erp/QVErpBanco.h"
 
 #include <sqlite3.h>
 #include <unistd.h>

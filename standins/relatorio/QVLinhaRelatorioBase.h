@@ -12,7 +12,7 @@
 
 #include <zenta/WinTypes.h>
 
-#include "access/relatorio/QVCampoRelatorio.h"
+#include "standins/relatorio/QVCampoRelatorio.h"
 
 // A search key: the kind of record (the report's own numbering) and its
 // read pointer; pointer 0 means "none on this line".

@@ -19,8 +19,8 @@
 
 #include <zenta/WinTypes.h>
 
-#include "access/relatorio/DocumentoRelatorio.h"
-#include "access/relatorio/ModeloRelatorio.h"
+#include "standins/relatorio/DocumentoRelatorio.h"
+#include "standins/relatorio/ModeloRelatorio.h"
 
 // The stand-in offers no fields of other modules.
 inline constexpr HRESULT E_QV_RELATORIO_CAMPO_INTEGRADO = HRESULT_FROM_WIN32(50u);  // ERROR_NOT_SUPPORTED

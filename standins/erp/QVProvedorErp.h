@@ -10,7 +10,7 @@
 #include <mutex>
 
 #include "access/QVAcessoServidores.h"
-#include "access/erp/QVErpBanco.h"
+#include "standins/erp/QVErpBanco.h"
 
 namespace zenta {
 

@@ -1,4 +1,4 @@
-#include "access/erp/QVServidorErp.h"
+#include "standins/erp/QVServidorErp.h"
 
 #include <cstring>
 #include <filesystem>

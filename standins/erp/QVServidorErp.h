@@ -11,7 +11,7 @@
 #include <zenta/QVUnknown.h>
 #include <zenta/Unknwn.h>
 
-#include "access/erp/QVErpBanco.h"
+#include "standins/erp/QVErpBanco.h"
 
 namespace zenta {
 

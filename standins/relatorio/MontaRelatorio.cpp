@@ -1,4 +1,4 @@
-#include "access/relatorio/MontaRelatorio.h"
+#include "standins/relatorio/MontaRelatorio.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <system_error>
 
-#include "access/relatorio/QVDestinoRelatorio.h"
+#include "standins/relatorio/QVDestinoRelatorio.h"
 #include "diagnostics/QVCheck.h"
 #include "values/QVDMA.h"
 #include "values/QVHMS.h"

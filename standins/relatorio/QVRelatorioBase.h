@@ -12,8 +12,8 @@
 
 #include <zenta/WinTypes.h>
 
-#include "access/relatorio/MontaRelatorio.h"
-#include "access/relatorio/QVLinhaRelatorioBase.h"
+#include "standins/relatorio/MontaRelatorio.h"
+#include "standins/relatorio/QVLinhaRelatorioBase.h"
 #include "diagnostics/QVCheck.h"
 
 template <class T>

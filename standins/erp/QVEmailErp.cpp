@@ -1,4 +1,4 @@
-#include "access/erp/QVEmailErp.h"
+#include "standins/erp/QVEmailErp.h"
 
 #include <curl/curl.h>
 #include <fcntl.h>

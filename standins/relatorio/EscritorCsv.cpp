@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "access/relatorio/DocumentoRelatorio.h"
+#include "standins/relatorio/DocumentoRelatorio.h"
 
 namespace zenta {
 

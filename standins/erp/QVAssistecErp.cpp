@@ -4,7 +4,7 @@
 // followed by its items, each item followed by its locations; the counts in
 // the stored blocks tell the sizes, and are checked again on the way out
 // since the file may have been changed by other means.
-#include "access/erp/QVAssistecErp.h"
+#include "standins/erp/QVAssistecErp.h"
 
 #include <sqlite3.h>
 
@@ -18,8 +18,8 @@
 #include <string_view>
 
 #include "platform/QVDiretorios.h"
-#include "access/erp/QVErpBanco.h"
-#include "access/erp/QVServidorErp.h"
+#include "standins/erp/QVErpBanco.h"
+#include "standins/erp/QVServidorErp.h"
 #include "diagnostics/QVCheck.h"
 #include "diagnostics/QVCodigosErro.h"
 #include "platform/QVClassTable.h"

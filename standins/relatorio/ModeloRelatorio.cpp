@@ -1,4 +1,4 @@
-#include "access/relatorio/ModeloRelatorio.h"
+#include "standins/relatorio/ModeloRelatorio.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "access/relatorio/QVLinhaRelatorioBase.h"
+#include "standins/relatorio/QVLinhaRelatorioBase.h"
 
 CQVCampoRelatorio* CQVLinhaRelatorioBase::AchaCampo(LONG lCodigo) {
     for (CQVCampoRelatorio& c : m_campos)

@@ -1,4 +1,4 @@
-#include "access/erp/QVProvedorErp.h"
+#include "standins/erp/QVProvedorErp.h"
 
 #include <sqlite3.h>
 
@@ -10,9 +10,9 @@
 
 #include "access/QVBaseParaRotinas.h"
 #include "platform/QVDiretorios.h"
-#include "access/erp/QVAssistecErp.h"
-#include "access/erp/QVEmailErp.h"
-#include "access/relatorio/QVDadosAcessoRelatorio.h"
+#include "standins/erp/QVAssistecErp.h"
+#include "standins/erp/QVEmailErp.h"
+#include "access/QVDadosAcessoRelatorio.h"
 #include "diagnostics/QVCheck.h"
 #include "values/QVCurrency.h"
 #include "values/RelogioSistema.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "access/relatorio/DocumentoRelatorio.h"
+#include "standins/relatorio/DocumentoRelatorio.h"
 #include "platform/CodePage.h"
 
 namespace zenta {

@@ -1,4 +1,4 @@
-#include "access/relatorio/QVDestinoRelatorio.h"
+#include "standins/relatorio/QVDestinoRelatorio.h"
 
 #include <fcntl.h>
 #include <stdio.h>

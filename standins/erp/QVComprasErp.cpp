@@ -2,7 +2,7 @@
 // record with the item pointer zeroed and one row per item with the
 // module's pointer zeroed; keys are movement keys of the request's date
 // with a pointer counted over the company.
-#include "access/erp/QVComprasErp.h"
+#include "standins/erp/QVComprasErp.h"
 
 #include <sqlite3.h>
 
@@ -13,8 +13,8 @@
 #include <mutex>
 #include <new>
 
-#include "access/erp/QVErpBanco.h"
-#include "access/erp/QVServidorErp.h"
+#include "standins/erp/QVErpBanco.h"
+#include "standins/erp/QVServidorErp.h"
 #include "diagnostics/QVCheck.h"
 #include "diagnostics/QVCodigosErro.h"
 #include "platform/QVClassTable.h"
