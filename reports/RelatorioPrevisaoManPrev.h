@@ -10,8 +10,8 @@
 
 #include <zenta/WinTypes.h>
 
+#include "records/ItemPrevisao.h"
 #include "standins/relatorio/DocumentoRelatorio.h"
-#include "logic/PrevisaoManutencao.h"
 
 namespace zenta {
 
