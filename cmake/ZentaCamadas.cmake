@@ -40,7 +40,7 @@ function(zenta_camada nome)
 
     add_library(zenta_${nome} OBJECT)
     target_include_directories(zenta_${nome} PRIVATE
-        ${raiz} ${PROJECT_SOURCE_DIR}/platform/include ${PROJECT_SOURCE_DIR}/server/include)
+        ${raiz} ${PROJECT_SOURCE_DIR}/include)
     target_compile_features(zenta_${nome} PRIVATE cxx_std_20)
     target_link_libraries(zenta_${nome} PRIVATE zenta_warnings)
     if(ZENTA_OPERACOES_TESTE)

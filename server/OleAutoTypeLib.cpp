@@ -1,5 +1,5 @@
-// Type-library loading and registration (see zenta/OleAutoTypeLib.h).
-#include <zenta/OleAutoTypeLib.h>
+// Type-library loading and registration (see OleAutoTypeLib.h).
+#include "server/OleAutoTypeLib.h"
 
 #include <algorithm>
 #include <atomic>

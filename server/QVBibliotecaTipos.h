@@ -26,7 +26,7 @@
 #include <string_view>
 #include <vector>
 
-#include <zenta/OleAutoTypeLib.h>
+#include "server/OleAutoTypeLib.h"
 #include <zenta/WinTypes.h>
 
 #include "records/QVDescricaoTipos.h"
