@@ -33,5 +33,7 @@ target_sources(zenta_rpc PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/QVQuadros.cpp
     ${CMAKE_CURRENT_LIST_DIR}/QVAtivacao.cpp
     ${CMAKE_CURRENT_LIST_DIR}/QVAtivacaoCom.cpp)
+# The transport's sources include the generated headers: they wait for them.
+add_dependencies(zenta_rpc zenta_rpc_gerado)
 target_include_directories(zenta_rpc PRIVATE ${CMAKE_BINARY_DIR}/gerado)
 target_link_libraries(zenta_rpc PRIVATE gRPC::grpc++ protobuf::libprotobuf)
