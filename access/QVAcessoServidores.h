@@ -195,7 +195,7 @@ struct IQVAcessoEmpresarial {
 
     // ---- reports ----
     // The records of these operations are defined in
-    // access/relatorio/QVDadosAcessoRelatorio.h (named here without it).
+    // access/QVDadosAcessoRelatorio.h (named here without it).
 
     // A branch's name. A branch that is not registered fails with
     // HRESULT_FROM_WIN32(ERROR_NOT_FOUND).

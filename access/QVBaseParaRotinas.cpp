@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cstring>
 
-#include "access/QVDiretorios.h"
+#include "platform/QVDiretorios.h"
 
 namespace {
 thread_local CQVBaseParaRotinas* t_acessoDefault = nullptr;

@@ -1,6 +1,6 @@
 #include "access/QVInicializador.h"
 
-#include "access/QVDiretorios.h"
+#include "platform/QVDiretorios.h"
 
 HRESULT CQVInicializador::Inicializa(std::string_view empresa, USHORT usuario, LONG sessao) {
     if (!empresa.empty() && !QVNomeEmpresaValido(empresa)) return E_QV_NOME_EMPRESA_INVALIDO;

@@ -23,7 +23,7 @@
 
 #include <zenta/zenta.h>
 
-#include "access/erp/QVErpCadastros.h"
+#include "standins/erp/QVErpCadastros.h"
 #include "logic/BaseManutencaoPreventiva.h"
 #include "server/QVJsonRegistros.h"
 #include "support/Inicializacao.h"

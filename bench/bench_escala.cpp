@@ -34,7 +34,7 @@
 #include <string>
 #include <vector>
 
-#include "access/QVModulos.h"
+#include "platform/QVModulos.h"
 #include "core/qvdatabase/QVDataBaseUtil.h"
 #include "platform/CodePage.h"
 #include "support/ZentaHomeTemporario.h"

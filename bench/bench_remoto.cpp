@@ -50,7 +50,7 @@
 
 #include <zenta/zenta.h>
 
-#include "access/erp/QVErpCadastros.h"
+#include "standins/erp/QVErpCadastros.h"
 #include "platform/rpc/QVAtivacao.h"
 #include "server/QVJsonRegistros.h"
 #include "support/Inicializacao.h"

@@ -37,10 +37,10 @@
 #include <string>
 #include <vector>
 
-#include "access/QVModulos.h"
+#include "platform/QVModulos.h"
 #include "core/qvdatabase/QVDataBaseUtil.h"
 #include "logic/BaseManutencaoPreventiva.h"
-#include "logic/QVCamposRegistro.h"
+#include "records/QVCamposRegistro.h"
 #include "server/QVJsonRegistros.h"
 #include "support/ZentaHomeTemporario.h"
 #include "values/QVDMA.h"

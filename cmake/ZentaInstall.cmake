@@ -2,7 +2,7 @@
 # so that an outside project does find_package(zenta) and links zenta::zenta.
 include(CMakePackageConfigHelpers)
 
-install(DIRECTORY platform/include/zenta server/include/zenta
+install(DIRECTORY include/zenta
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
         FILES_MATCHING PATTERN "*.h")
 install(TARGETS zenta EXPORT zentaTargets

@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <mutex>
 
-#include "access/QVDiretorios.h"
-#include "access/QVModulos.h"
+#include "platform/QVDiretorios.h"
+#include "platform/QVModulos.h"
 
 namespace zenta {
 

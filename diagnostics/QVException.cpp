@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "access/QVModulos.h"
+#include "platform/QVModulos.h"
 #include "diagnostics/QVMensagem.h"
 #include "diagnostics/QVNomesHresult.h"
 #include "platform/CodePage.h"

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <memory>
 
-#include "access/QVDiretorios.h"
-#include "access/QVModulos.h"
+#include "platform/QVDiretorios.h"
+#include "platform/QVModulos.h"
 #include "platform/CodePage.h"
 #include "platform/WinUser.h"
 

@@ -14,8 +14,8 @@
 #include <random>
 #include <system_error>
 
-#include "access/QVDiretorios.h"
-#include "access/QVModulos.h"
+#include "platform/QVDiretorios.h"
+#include "platform/QVModulos.h"
 #include "platform/CodePage.h"
 
 namespace zenta {

@@ -25,7 +25,7 @@
 #include <string>
 
 #include "fuzz/AmbienteFuzz.h"
-#include "access/QVModulos.h"
+#include "platform/QVModulos.h"
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVFile.h"
 #include "diagnostics/qvmens/QVMens.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "access/QVInicializador.h"
-#include "access/QVModulos.h"
+#include "platform/QVModulos.h"
 #include "core/qvdatabase/QVDataBaseControleCriacaoArquivos.h"
 #include "core/qvdatabase/QVDataBaseDefs.h"
 #include "fuzz/AmbienteFuzz.h"

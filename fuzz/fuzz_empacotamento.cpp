@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "server/QVDescricaoTipos.h"
+#include "records/QVDescricaoTipos.h"
 #include "server/QVEmpacotamento.h"
 #include "server/QVJsonRegistros.h"
 

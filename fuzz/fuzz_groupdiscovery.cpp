@@ -20,7 +20,7 @@
 #include <string_view>
 
 #include "fuzz/AmbienteFuzz.h"
-#include "access/QVModulos.h"
+#include "platform/QVModulos.h"
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVDataBaseUtil.h"
 #include "core/qvdatabase/QVGroupFile.h"

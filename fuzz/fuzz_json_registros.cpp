@@ -10,7 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "server/QVDescricaoTipos.h"
+#include "records/QVDescricaoTipos.h"
 #include "server/QVJsonRegistros.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {

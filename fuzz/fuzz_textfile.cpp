@@ -18,7 +18,7 @@
 #include <string>
 
 #include "fuzz/AmbienteFuzz.h"
-#include "access/QVModulos.h"
+#include "platform/QVModulos.h"
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVFileBase.h"
 #include "core/qvdatabase/QVTextFile.h"

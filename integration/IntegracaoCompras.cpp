@@ -7,7 +7,7 @@
 
 #include "diagnostics/QVCheck.h"
 #include "diagnostics/QVTextoFormatado.h"
-#include "logic/QVCamposRegistro.h"
+#include "records/QVCamposRegistro.h"
 #include "values/QVCurrency.h"
 #include "values/QVDMA.h"
 #include "values/QVDMC.h"

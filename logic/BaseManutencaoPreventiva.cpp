@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "access/CLogTransacoesHelper.h"
-#include "access/QVModulos.h"
+#include "platform/QVModulos.h"
 #include "core/qvdatabase/QVDataBaseUtil.h"
 #include "core/qvdatabase/QVFileSingleReg.h"
 #include "diagnostics/QVCheck.h"

@@ -17,6 +17,7 @@
 #include "access/QVUltimoErro.h"
 #include "core/qvdatabase/QVDataBaseFacade.h"
 #include "integration/IntegracaoEstoque.h"
+#include "reports/QVConsultaManutencaoPreventiva.h"
 #include "schema/QVDataBase_GE_ManutencaoPreventiva.h"
 
 struct IQVGE_ASTMov;
@@ -65,7 +66,8 @@ std::string CorpoEmailAviso(std::string_view sNomeUsuario, ULONG lCodigoManutenc
 
 class CBaseManutencaoPreventiva
     : public CQVDataBaseFacade<CQVDataBase_GE_ManutencaoPreventiva, CQVBaseParaRotinas>,
-      public CQVUltimoErro {
+      public CQVUltimoErro,
+      public IQVConsultaManutencaoPreventiva {
 public:
     static constexpr const char* kNomeClasse = "CBaseManutencaoPreventiva";
 
@@ -77,9 +79,9 @@ public:
     HRESULT GravaPropriedades(const _REG_CADASTRO_PROPRIEDADES_PS& regPropriedades);
     // Maintenance plans
     HRESULT BuscaPonteiros(const _REG_FILTRO_CADASTRO_MANUTENCAO_PS& regFiltro,
-                           _REG_LISTA_PTRS_CADASTRO_PS* pregPonteiros);
+                           _REG_LISTA_PTRS_CADASTRO_PS* pregPonteiros) override;
     HRESULT BuscaRegistros(const _REG_LISTA_PTRS_CADASTRO_PS& regPonteiros,
-                           _REG_LISTA_CADASTRO_MANUTENCAO_PREVENTIVA_PS* pRegListaRegistros);
+                           _REG_LISTA_CADASTRO_MANUTENCAO_PREVENTIVA_PS* pRegListaRegistros) override;
     HRESULT Grava(LONG* pPosicao, const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& RegCadastro);
     HRESULT Le(LONG lPos, _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS* pRegCadastro);
     HRESULT GeraRelatorioCadastro(const _REG_RELATORIO_CADASTRO_MANUTENCAO_PREVENTIVA_PS& regRelatorio);
@@ -103,11 +105,11 @@ public:
     // Maintenance orders
     HRESULT GravaMovimentacao(const _REG_MOVIMENTACAO_MANUT_PREV_PS& pRegMovimentacao, ULONGLONG* pRegDMCGravado);
     HRESULT BuscaPonteirosMovimentacao(const _REG_MOVIMENTACAO_FILTRO_PS& regFiltro,
-                                       _REG_LISTA_PONTEIROS_DATA_PS* pregPonteiros);
+                                       _REG_LISTA_PONTEIROS_DATA_PS* pregPonteiros) override;
     HRESULT LeMovimentacao(ULONGLONG dmcChave, _REG_MOVIMENTACAO_MANUT_PREV_PS* pRegMovimentacao);
     HRESULT LeMovimentacaoLight(ULONGLONG dmcChave, _REG_MOVIMENTACAO_MANUT_PREV_PS* pRegMovimentacao);
     HRESULT BuscaRegistrosMovimentacao(const _REG_LISTA_PONTEIROS_DATA_PS& regPonteiros,
-                                       _REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS* pRegListaRegistros);
+                                       _REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS* pRegListaRegistros) override;
     HRESULT BuscaMovimentacoesDiarias(_REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS* pRegListaRegistros);
     HRESULT BuscaMovimentosPelaManutencao(ULONG lCodigoManutencao,
                                           _REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS* pRegListaRegistros);
@@ -131,7 +133,9 @@ public:
 #endif
 
     // A copy of m_Propriedades.
-    _REG_CADASTRO_PROPRIEDADES_PS GetPropriedades() const;
+    _REG_CADASTRO_PROPRIEDADES_PS GetPropriedades() const override;
+    // The reports work for this object's session.
+    const CQVInicializador& GetSessaoConsulta() const override { return *this; }
 
     // The stock integration, initialised once at start-up (used by order saving).
     CIntegracaoEstoque m_IntegraEstoque;

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "diagnostics/QVCheck.h"
-#include "logic/QVCamposRegistro.h"
+#include "records/QVCamposRegistro.h"
 #include "values/QVDMA.h"
 #include "values/QVDMC.h"
 

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "diagnostics/QVCheck.h"
-#include "logic/QVCamposRegistro.h"
-#include "server/QVJsonRegistros.h"
+#include "records/QVCamposRegistro.h"
+#include "records/QVLiberaRegistro.h"
 #include "values/QVDMA.h"
 #include "values/QVHMS.h"
 #include "values/QVMesAno.h"

@@ -21,7 +21,7 @@
 #include "diagnostics/QVTextoFormatado.h"
 #include "integration/IntegracaoCompras.h"
 #include "integration/IntegracaoEstoque.h"
-#include "logic/QVCamposRegistro.h"
+#include "records/QVCamposRegistro.h"
 #include "platform/CodePage.h"
 #include "values/QVDMA.h"
 #include "values/QVDMC.h"

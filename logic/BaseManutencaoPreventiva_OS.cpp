@@ -8,7 +8,7 @@
 
 #include "access/IQVGE_ASTMov.h"
 #include "diagnostics/QVCheck.h"
-#include "logic/QVCamposRegistro.h"
+#include "records/QVCamposRegistro.h"
 #include "platform/CodePage.h"
 #include "values/QVDMA.h"
 #include "values/QVDMC.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "access/QVDiretorios.h"
+#include "platform/QVDiretorios.h"
 #include "diagnostics/QVCheck.h"
 #include "platform/CodePage.h"
 #include "platform/Registry.h"

@@ -19,9 +19,8 @@
 #include <vector>
 
 #include "diagnostics/QVCheck.h"
-#include "logic/QVCamposRegistro.h"
+#include "records/QVCamposRegistro.h"
 #include "platform/CodePage.h"
-#include "server/QVJsonRegistros.h"
 #include "values/QVDMA.h"
 #include "values/QVDMC.h"
 #include "values/QVMesAno.h"

@@ -7,7 +7,7 @@
 
 #include "diagnostics/QVCheck.h"
 #include "logic/BaseManutencaoPreventiva.h"
-#include "logic/QVCamposRegistro.h"
+#include "records/QVCamposRegistro.h"
 #include "platform/CodePage.h"
 
 namespace zenta {

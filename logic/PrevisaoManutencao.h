@@ -12,6 +12,8 @@
 #include <zenta/IQVGE_ManutencaoPreventiva.h>
 #include <zenta/QVGE_ManutencaoPreventivaRecords.h>
 
+#include "records/ItemPrevisao.h"
+
 namespace zenta {
 
 // A reading of the history: its day and value (ten-thousandths).
@@ -23,22 +25,6 @@ struct LeituraMedidor {
 // The readings' average growth per day over the days [hoje - 90, hoje]:
 // false with fewer than two readings on different days in that span.
 bool UsoMedioDiario(const std::vector<LeituraMedidor>& leituras, ULONG hoje, double& porDia);
-
-struct ItemPrevisao {
-    ULONG lPonteiroPlano = 0;
-    ULONG lCodigoManutencao = 0;
-    ULONG lTipoFrequencia = 0;
-    ULONG lTecnico = 0;
-    ULONG lEquipamento = 0;
-    ULONG lProduto = 0;
-    std::string sNome;     // the maintenance's name (UTF-8)
-    std::string sNrSerie;  // UTF-8
-    ULONG dataTempo = 0;      // the day it falls due by time (0: not by time)
-    ULONG dataMedidor = 0;    // the day the meter is expected to make it due (0: no estimate)
-    bool bSemEstimativa = false;  // the meter decides and the history cannot tell when
-    ULONG dataVencimento = 0;     // the day it falls due (0: unknown)
-    bool bOrdemAberta = false;    // an order is open: no other is opened meanwhile
-};
 
 // One maintenance on `hoje`: its newest order open or not, the day that
 // order was finished (`dataRearme`, 0 for none) and the plan's readings.

@@ -13,4 +13,8 @@ HRESULT RegistraClasseInproc(REFCLSID clsid, IClassFactory* fabrica);
 // Removes the class; later creations answer REGDB_E_CLASSNOTREG.
 void RemoveClasseInproc(REFCLSID clsid);
 
+// Whether the calling thread may make COM calls: it entered an apartment, or
+// some thread of the process entered the multithreaded one.
+bool ComDisponivel();
+
 }  // namespace zenta

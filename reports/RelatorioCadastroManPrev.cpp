@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "access/relatorio/QVDadosAcessoRelatorio.h"
+#include "access/QVDadosAcessoRelatorio.h"
 #include "diagnostics/QVCheck.h"
-#include "logic/BaseManutencaoPreventiva.h"
-#include "logic/QVCamposRegistro.h"
+#include "records/QVCamposRegistro.h"
 #include "reports/FormatosRelatorio.h"
 
 namespace {
@@ -147,9 +146,9 @@ const std::size_t CRelatorioCadastroManPrev::kQtdCampos = sizeof kCampos / sizeo
 
 CRelatorioCadastroManPrev::~CRelatorioCadastroManPrev() { Finaliza(); }
 
-HRESULT CRelatorioCadastroManPrev::Inicializa(CBaseManutencaoPreventiva* pServico) {
+HRESULT CRelatorioCadastroManPrev::Inicializa(IQVConsultaManutencaoPreventiva* pServico) {
     if (pServico == nullptr) QV_CHECK(E_POINTER);
-    QV_CHECK(CQVInicializador::Inicializa(*pServico));
+    QV_CHECK(CQVInicializador::Inicializa(pServico->GetSessaoConsulta()));
     m_pServico = pServico;
     return S_OK;
 }

@@ -16,10 +16,10 @@
 #include <zenta/QVGE_ManutencaoPreventivaRecords.h>
 
 #include "access/QVBaseParaRotinas.h"
-#include "access/relatorio/QVLinhaRelatorioBase.h"
-#include "access/relatorio/QVRelatorioBase.h"
+#include "reports/QVConsultaManutencaoPreventiva.h"
+#include "standins/relatorio/QVLinhaRelatorioBase.h"
+#include "standins/relatorio/QVRelatorioBase.h"
 
-class CBaseManutencaoPreventiva;
 
 // Kinds of the search keys of both maintenance reports.
 inline constexpr LONG QV_CHAVE_RELATORIO_PRODUTO = 1;
@@ -44,7 +44,7 @@ public:
 
     // Takes the session of the service's logic object and reads the plans
     // through it.
-    HRESULT Inicializa(CBaseManutencaoPreventiva* pServico);
+    HRESULT Inicializa(IQVConsultaManutencaoPreventiva* pServico);
     using CQVBaseParaRotinas::Inicializa;
 
     // Writes the report. QV_S_RELATORIO_SEM_REGISTROS when no plan passes
@@ -79,7 +79,7 @@ private:
 
     CQVContextoProfiler QVProfilerDoEscopo() const { return CQVBaseParaRotinas::QVProfilerDoEscopo(); }
 
-    CBaseManutencaoPreventiva* m_pServico = nullptr;
+    IQVConsultaManutencaoPreventiva* m_pServico = nullptr;
     CQVRelatorioBase<CLinhaRelatorioCadastroManPrev> m_Relatorio;
     _REG_RELATORIO_CADASTRO_MANUTENCAO_PREVENTIVA_PS m_regRelatorio{};
     _REG_FILTRO_CADASTRO_MANUTENCAO_PS m_Filtro{};

@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "access/relatorio/QVDadosAcessoRelatorio.h"
+#include "access/QVDadosAcessoRelatorio.h"
 #include "diagnostics/QVCheck.h"
-#include "logic/BaseManutencaoPreventiva.h"
-#include "logic/QVCamposRegistro.h"
+#include "records/QVCamposRegistro.h"
 #include "reports/FormatosRelatorio.h"
 
 namespace {
@@ -105,9 +104,9 @@ const std::size_t CRelatorioMovimentoManPrev::kQtdCampos = sizeof kCampos / size
 
 CRelatorioMovimentoManPrev::~CRelatorioMovimentoManPrev() { Finaliza(); }
 
-HRESULT CRelatorioMovimentoManPrev::Inicializa(CBaseManutencaoPreventiva* pServico) {
+HRESULT CRelatorioMovimentoManPrev::Inicializa(IQVConsultaManutencaoPreventiva* pServico) {
     if (pServico == nullptr) QV_CHECK(E_POINTER);
-    QV_CHECK(CQVInicializador::Inicializa(*pServico));
+    QV_CHECK(CQVInicializador::Inicializa(pServico->GetSessaoConsulta()));
     m_pServico = pServico;
     return S_OK;
 }
@@ -159,7 +158,7 @@ HRESULT CRelatorioMovimentoManPrev::CarregaDados() {
     OrdensLidas lidas;
     _REG_LISTA_PONTEIROS_DATA_PS& regListaPonteiros = lidas.ponteiros;
     _REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS& regListaRegistros = lidas.ordens;
-    CBaseManutencaoPreventiva* pManutencaoPreventiva = m_pServico;
+    IQVConsultaManutencaoPreventiva* pManutencaoPreventiva = m_pServico;
     if (const HRESULT hr = pManutencaoPreventiva->BuscaPonteirosMovimentacao(m_Filtro, &regListaPonteiros); FAILED(hr)) {
         QV_LOG_HR(hr, "pManutencaoPreventiva->BuscaPonteirosMovimentacao(m_Filtro, &regListaPonteiros)");
         return hr;

@@ -12,11 +12,10 @@
 #include <zenta/QVGE_ManutencaoPreventivaRecords.h>
 
 #include "access/QVBaseParaRotinas.h"
-#include "access/relatorio/QVLinhaRelatorioBase.h"
-#include "access/relatorio/QVRelatorioBase.h"
+#include "standins/relatorio/QVLinhaRelatorioBase.h"
+#include "standins/relatorio/QVRelatorioBase.h"
 #include "reports/RelatorioCadastroManPrev.h"
 
-class CBaseManutencaoPreventiva;
 
 class CLinhaRelatorioMovimentoManPrev : public CQVLinhaRelatorioBase {
 public:
@@ -31,7 +30,7 @@ public:
     CRelatorioMovimentoManPrev() = default;
     ~CRelatorioMovimentoManPrev() override;
 
-    HRESULT Inicializa(CBaseManutencaoPreventiva* pServico);
+    HRESULT Inicializa(IQVConsultaManutencaoPreventiva* pServico);
     using CQVBaseParaRotinas::Inicializa;
 
     // Writes the report. QV_S_RELATORIO_SEM_REGISTROS when no order passes
@@ -61,7 +60,7 @@ private:
 
     CQVContextoProfiler QVProfilerDoEscopo() const { return CQVBaseParaRotinas::QVProfilerDoEscopo(); }
 
-    CBaseManutencaoPreventiva* m_pServico = nullptr;
+    IQVConsultaManutencaoPreventiva* m_pServico = nullptr;
     CQVRelatorioBase<CLinhaRelatorioMovimentoManPrev> m_Relatorio;
     _REG_MOVIMENTACAO_FILTRO_PS m_Filtro{};
     // The order being printed (its lists belong to the list read).

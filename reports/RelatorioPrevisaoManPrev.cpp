@@ -4,7 +4,7 @@
 #include <iterator>
 #include <map>
 
-#include "access/relatorio/MontaRelatorio.h"
+#include "standins/relatorio/MontaRelatorio.h"
 #include "diagnostics/QVCheck.h"
 #include "reports/FormatosRelatorio.h"
 #include "values/QVDMA.h"

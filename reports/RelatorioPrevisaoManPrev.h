@@ -10,8 +10,8 @@
 
 #include <zenta/WinTypes.h>
 
-#include "access/relatorio/DocumentoRelatorio.h"
-#include "logic/PrevisaoManutencao.h"
+#include "records/ItemPrevisao.h"
+#include "standins/relatorio/DocumentoRelatorio.h"
 
 namespace zenta {
 

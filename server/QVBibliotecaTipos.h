@@ -26,10 +26,10 @@
 #include <string_view>
 #include <vector>
 
-#include <zenta/OleAutoTypeLib.h>
+#include "server/OleAutoTypeLib.h"
 #include <zenta/WinTypes.h>
 
-#include "server/QVDescricaoTipos.h"
+#include "records/QVDescricaoTipos.h"
 
 namespace zenta {
 

@@ -1,6 +1,6 @@
 // Method tables of IQVUnknown and IQVGE_ManutencaoPreventiva, in slot order.
 // Names, directions and C types are those of the interface declarations
-// (server/include/zenta); the tests check that the slots run from 3 to 37
+// (include/zenta); the tests check that the slots run from 3 to 37
 // without a gap.
 #include "server/QVDescricaoInterface.h"
 

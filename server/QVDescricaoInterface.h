@@ -10,7 +10,7 @@
 
 #include <zenta/WinTypes.h>
 
-#include "server/QVDescricaoTipos.h"
+#include "records/QVDescricaoTipos.h"
 
 namespace zenta {
 

@@ -40,7 +40,7 @@
 #include <zenta/WinTypes.h>
 
 #include "platform/rpc/QVInterfaceRemota.h"
-#include "server/QVDescricaoTipos.h"
+#include "records/QVDescricaoTipos.h"
 #include "server/QVJsonRegistros.h"
 
 namespace zenta {

@@ -360,35 +360,6 @@ void DeJson(const DescricaoRegistro& desc, const json& j, unsigned char* reg, co
     }
 }
 
-void Libera(const DescricaoRegistro& desc, unsigned char* reg) {
-    for (const DescricaoCampo& c : desc.campos) {
-        const std::size_t o = c.offset;
-        switch (c.tipo) {
-            case TipoCampo::Registro:
-            case TipoCampo::TextoDf: Libera(*c.registro, reg + o); break;
-            case TipoCampo::Bstr:
-                SysFreeString(Le<BSTR>(reg, o));
-                Grava<BSTR>(reg, o, nullptr);
-                break;
-            case TipoCampo::Lista:
-            case TipoCampo::ArrayU32:
-            case TipoCampo::ArrayDmc:
-            case TipoCampo::BytesDf: {
-                auto* p = Le<unsigned char*>(reg, o);
-                if (p != nullptr && c.tipo == TipoCampo::Lista) {
-                    const ULONG n = Le<ULONG>(reg, c.offsetContagem);
-                    for (ULONG i = 0; i < n; ++i) Libera(*c.registro, p + i * c.registro->tamanho);
-                }
-                CoTaskMemFree(p);
-                Grava<void*>(reg, o, nullptr);
-                Grava<ULONG>(reg, c.offsetContagem, 0);
-                break;
-            }
-            default: break;
-        }
-    }
-}
-
 }  // namespace
 
 HRESULT RegistroParaJson(const DescricaoRegistro& desc, const void* registro, nlohmann::json& saida,
@@ -430,13 +401,9 @@ HRESULT JsonParaRegistro(const DescricaoRegistro& desc, const nlohmann::json& en
         erro = e.what();
         hr = E_INVALIDARG;
     }
-    Libera(desc, reg);
+    LiberaRegistro(desc, reg);
     std::memset(reg, 0, desc.tamanho);
     return hr;
-}
-
-void LiberaRegistro(const DescricaoRegistro& desc, void* registro) {
-    if (registro != nullptr) Libera(desc, static_cast<unsigned char*>(registro));
 }
 
 }  // namespace zenta

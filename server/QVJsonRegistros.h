@@ -12,7 +12,8 @@
 
 #include <zenta/WinTypes.h>
 
-#include "server/QVDescricaoTipos.h"
+#include "records/QVDescricaoTipos.h"
+#include "records/QVLiberaRegistro.h"
 
 namespace zenta {
 
@@ -30,10 +31,6 @@ HRESULT RegistroParaJson(const DescricaoRegistro& desc, const void* registro, nl
 HRESULT JsonParaRegistro(const DescricaoRegistro& desc, const nlohmann::json& entrada, void* registro,
                          std::string& erro);
 
-// Frees every array, BSTR and text the record holds, nested ones first, as a
-// COM client frees an [out] record; pointers become null and counts 0.
-void LiberaRegistro(const DescricaoRegistro& desc, void* registro);
-
 template <class T>
 HRESULT RegistroParaJson(const T& registro, nlohmann::json& saida, std::string& erro) {
     return RegistroParaJson(DescricaoDe<T>(), &registro, saida, erro);
@@ -41,10 +38,6 @@ HRESULT RegistroParaJson(const T& registro, nlohmann::json& saida, std::string& 
 template <class T>
 HRESULT JsonParaRegistro(const nlohmann::json& entrada, T& registro, std::string& erro) {
     return JsonParaRegistro(DescricaoDe<T>(), entrada, &registro, erro);
-}
-template <class T>
-void LiberaRegistro(T& registro) {
-    LiberaRegistro(DescricaoDe<T>(), &registro);
 }
 
 }  // namespace zenta

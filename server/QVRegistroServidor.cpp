@@ -7,7 +7,7 @@
 #include <string>
 
 #include <zenta/IQVGE_ManutencaoPreventiva.h>
-#include <zenta/OleAutoTypeLib.h>
+#include "server/OleAutoTypeLib.h"
 
 #include "diagnostics/QVCheck.h"
 #include "diagnostics/QVEventLog.h"

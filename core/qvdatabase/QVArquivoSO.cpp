@@ -13,7 +13,7 @@
 #include <thread>
 #include <unordered_map>
 
-#include "access/QVDiretorios.h"
+#include "platform/QVDiretorios.h"
 #include "diagnostics/QVGuardaFalhas.h"
 #include "platform/Registry.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "access/QVDiretorios.h"
+#include "platform/QVDiretorios.h"
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVDataBaseControleCriacaoArquivos.h"
 #include "core/qvdatabase/QVGroupFileBase.h"
@@ -181,7 +181,7 @@ zenta::IQVLogAlteracoesArquivos& CQVDataBase::GetLogAlteracoesArquivos() {
 void CQVDataBase::SetLogAlteracoesArquivos(zenta::IQVLogAlteracoesArquivos* pLog) { m_pLog = pLog; }
 
 HRESULT CQVDataBase::OnInicializa() {
-    QV_CHECK(CQVBaseParaRotinas::OnInicializa());
+    QV_CHECK(CQVContextoMotor::OnInicializa());
     for (IQVFileBase* pFile : GetFiles()) QV_CHECK(InicializaComContexto(*pFile));
     return S_OK;
 }
@@ -195,7 +195,7 @@ HRESULT CQVDataBase::OnFinaliza() {
             if (SUCCEEDED(hr)) hr = hrArquivo;
         }
     }
-    const HRESULT hrBase = CQVBaseParaRotinas::OnFinaliza();
+    const HRESULT hrBase = CQVContextoMotor::OnFinaliza();
     return SUCCEEDED(hr) ? hrBase : hr;
 }
 

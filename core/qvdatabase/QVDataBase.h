@@ -41,7 +41,7 @@
 
 #include <zenta/WinTypes.h>
 
-#include "access/QVBaseParaRotinas.h"
+#include "core/qvdatabase/QVContextoMotor.h"
 #include "core/qvdatabase/QVDataBaseContainer.h"
 #include "core/qvdatabase/QVDataBaseDefs.h"
 #include "core/qvdatabase/QVDataBaseUtil.h"
@@ -122,7 +122,7 @@ enum class EDecisaoGemeoShrink { concluir, descartar, indeterminado };
 
 }  // namespace zenta
 
-class CQVDataBase : public CQVBaseParaRotinas, public zenta::IQVDataBaseContainer {
+class CQVDataBase : public CQVContextoMotor, public zenta::IQVDataBaseContainer {
 public:
     explicit CQVDataBase(int eModulo);
     ~CQVDataBase() override;

@@ -6,7 +6,7 @@
 #include <map>
 #include <mutex>
 
-#include "access/QVModulos.h"
+#include "platform/QVModulos.h"
 #include "core/qvdatabase/QVDataBase.h"
 #include "core/qvdatabase/QVDataBaseUtil.h"
 #include "core/qvdatabase/QVFileBase.h"

@@ -24,7 +24,7 @@
 #include <zenta/WinTypes.h>
 
 #include "access/QVBaseParaRotinas.h"
-#include "access/QVModulos.h"
+#include "platform/QVModulos.h"
 #include "core/qvdatabase/QVDataBase.h"
 #include "core/qvdatabase/QVDataBaseUtil.h"
 #include "diagnostics/QVCheck.h"

@@ -1,6 +1,6 @@
 #include "core/qvdatabase/QVDataBaseUtil.h"
 
-#include "access/QVDiretorios.h"
+#include "platform/QVDiretorios.h"
 #include "access/QVInicializador.h"
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVFileBase.h"

@@ -7,8 +7,8 @@
 #include <mutex>
 #include <vector>
 
-#include "access/QVDiretorios.h"
-#include "access/QVModulos.h"
+#include "platform/QVDiretorios.h"
+#include "platform/QVModulos.h"
 #include "core/qvdatabase/QVDataBaseUtil.h"
 #include "core/qvdatabase/QVFileCopia.h"
 #include "diagnostics/QVCheck.h"

@@ -14,8 +14,8 @@
 
 #include <zenta/WinTypes.h>
 
-#include "access/QVInicializador.h"
 #include "core/qvdatabase/QVArquivoSO.h"
+#include "core/qvdatabase/QVContextoMotor.h"
 #include "core/qvdatabase/QVDataBaseContainer.h"
 #include "core/qvdatabase/QVDataBaseDefs.h"
 #include "diagnostics/QVDF_Profiler.h"
@@ -25,16 +25,10 @@
 inline constexpr int QVDATABASE_MODULO_SEM_CABECALHO = -5;
 
 // What every file object of a container answers, plain files and groups.
-class IQVFileBase : public CQVInicializador, public IQVDF_Profiler {
+// Its context is the container's, given at initialisation.
+class IQVFileBase : public CQVContextoMotor {
 public:
     ~IQVFileBase() override = default;
-
-    // IQVDF_Profiler: the file's context, taken from its container.
-    std::string GetEmpresa() const override { return CQVInicializador::GetEmpresa(); }
-    USHORT GetUsuario() const override { return CQVInicializador::GetUsuario(); }
-    ULONG GetNumeroSessao() const override { return static_cast<ULONG>(CQVInicializador::GetNumeroSessao()); }
-    // The context of the checked steps of the file's members.
-    CQVContextoProfiler QVProfilerDoEscopo() const { return CQVContextoProfiler{this, nullptr}; }
 
     virtual HRESULT DeletaArquivo() = 0;
     virtual std::string GetNomeArquivo() const = 0;

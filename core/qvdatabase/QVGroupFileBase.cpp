@@ -6,7 +6,7 @@
 #include <set>
 #include <system_error>
 
-#include "access/QVModulos.h"
+#include "platform/QVModulos.h"
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVDataBaseUtil.h"
 #include "diagnostics/QVCheck.h"

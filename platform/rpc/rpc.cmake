@@ -22,8 +22,8 @@ target_include_directories(zenta_rpc_gerado PUBLIC ${CMAKE_BINARY_DIR}/gerado)
 target_link_libraries(zenta_rpc_gerado PUBLIC gRPC::grpc++ protobuf::libprotobuf)
 set_target_properties(zenta_rpc_gerado PROPERTIES POSITION_INDEPENDENT_CODE ON)
 
-target_sources(zenta PRIVATE
-    $<TARGET_OBJECTS:zenta_rpc_gerado>
+target_sources(zenta PRIVATE $<TARGET_OBJECTS:zenta_rpc_gerado>)
+target_sources(zenta_rpc PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/QVInterfaceRemota.cpp
     ${CMAKE_CURRENT_LIST_DIR}/QVEnderecos.cpp
     ${CMAKE_CURRENT_LIST_DIR}/QVTransporte.cpp
@@ -31,6 +31,9 @@ target_sources(zenta PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/QVConexaoCliente.cpp
     ${CMAKE_CURRENT_LIST_DIR}/QVConexaoLocal.cpp
     ${CMAKE_CURRENT_LIST_DIR}/QVQuadros.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/QVAtivacao.cpp)
-target_include_directories(zenta PRIVATE ${CMAKE_BINARY_DIR}/gerado)
-target_link_libraries(zenta PRIVATE gRPC::grpc++ protobuf::libprotobuf)
+    ${CMAKE_CURRENT_LIST_DIR}/QVAtivacao.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/QVAtivacaoCom.cpp)
+# The transport's sources include the generated headers: they wait for them.
+add_dependencies(zenta_rpc zenta_rpc_gerado)
+target_include_directories(zenta_rpc PRIVATE ${CMAKE_BINARY_DIR}/gerado)
+target_link_libraries(zenta_rpc PRIVATE gRPC::grpc++ protobuf::libprotobuf)

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "access/QVModulos.h"
+#include "platform/QVModulos.h"
 #include "core/qvdatabase/QVDataBase.h"
 #include "core/qvdatabase/QVFile.h"
 #include "core/qvdatabase/QVTextFile.h"

@@ -9,7 +9,7 @@
 
 #include "access/IQVCM_SolicitacaoCompra.h"
 #include "access/QVBaseParaRotinas.h"
-#include "access/erp/QVComprasErp.h"
+#include "standins/erp/QVComprasErp.h"
 
 namespace zenta::teste {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "access/erp/QVErpBanco.h"
+#include "standins/erp/QVErpBanco.h"
 
 namespace zenta::teste {
 

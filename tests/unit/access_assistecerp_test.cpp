@@ -12,9 +12,9 @@
 #include <sqlite3.h>
 
 #include "access/IQVGE_ASTMov.h"
-#include "access/QVDiretorios.h"
-#include "access/erp/QVAssistecErp.h"
-#include "access/erp/QVErpBanco.h"
+#include "platform/QVDiretorios.h"
+#include "standins/erp/QVAssistecErp.h"
+#include "standins/erp/QVErpBanco.h"
 #include "diagnostics/QVCodigosErro.h"
 #include "support/ErpTeste.h"
 #include "support/Inicializacao.h"

@@ -7,8 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "access/QVDiretorios.h"
-#include "access/relatorio/QVDestinoRelatorio.h"
+#include "platform/QVDiretorios.h"
+#include "standins/relatorio/QVDestinoRelatorio.h"
 #include "platform/Registry.h"
 #include "support/RegistroTeste.h"
 #include "support/ZentaHomeTemporario.h"

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "access/QVBaseParaRotinas.h"
-#include "access/QVDiretorios.h"
-#include "access/erp/QVEmailErp.h"
+#include "platform/QVDiretorios.h"
+#include "standins/erp/QVEmailErp.h"
 #include "platform/Registry.h"
 #include "support/RegistroTeste.h"
 #include "support/SmtpSink.h"

@@ -13,9 +13,9 @@
 
 #include "access/CLogTransacoesHelper.h"
 #include "access/QVBaseParaRotinas.h"
-#include "access/QVDiretorios.h"
-#include "access/erp/QVErpBanco.h"
-#include "access/erp/QVProvedorErp.h"
+#include "platform/QVDiretorios.h"
+#include "standins/erp/QVErpBanco.h"
+#include "standins/erp/QVProvedorErp.h"
 #include "support/ZentaHomeTemporario.h"
 #include "values/RelogioSistema.h"
 

@@ -11,9 +11,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "access/QVDiretorios.h"
-#include "access/erp/QVErpBanco.h"
-#include "access/erp/QVErpCadastros.h"
+#include "platform/QVDiretorios.h"
+#include "standins/erp/QVErpBanco.h"
+#include "standins/erp/QVErpCadastros.h"
 #include "support/ErpTeste.h"
 #include "support/ZentaHomeTemporario.h"
 

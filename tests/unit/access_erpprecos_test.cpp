@@ -7,7 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "access/erp/QVErpCadastros.h"
+#include "standins/erp/QVErpCadastros.h"
 #include "support/ZentaHomeTemporario.h"
 
 namespace {

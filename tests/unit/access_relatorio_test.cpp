@@ -10,9 +10,9 @@
 #include <fstream>
 #include <string>
 
-#include "access/relatorio/ModeloRelatorio.h"
-#include "access/relatorio/MontaRelatorio.h"
-#include "access/relatorio/QVDadosAcessoRelatorio.h"
+#include "access/QVDadosAcessoRelatorio.h"
+#include "standins/relatorio/ModeloRelatorio.h"
+#include "standins/relatorio/MontaRelatorio.h"
 #include "reports/FormatosRelatorio.h"
 #include "support/RelatorioTeste.h"
 #include "support/ZentaHomeTemporario.h"

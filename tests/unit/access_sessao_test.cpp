@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "access/QVBaseParaRotinas.h"
-#include "access/QVDiretorios.h"
+#include "platform/QVDiretorios.h"
 #include "access/QVUltimoErro.h"
 #include "platform/Registry.h"
 #include "support/Inicializacao.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "access/erp/QVErpBanco.h"
+#include "standins/erp/QVErpBanco.h"
 #include "integration/IntegracaoEstoque.h"
 #include "support/ZentaHomeTemporario.h"
 

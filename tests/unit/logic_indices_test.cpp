@@ -16,7 +16,7 @@
 #include <zenta/zenta.h>
 
 #include "logic/BaseManutencaoPreventiva.h"
-#include "logic/QVCamposRegistro.h"
+#include "records/QVCamposRegistro.h"
 #include "server/QVJsonRegistros.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"

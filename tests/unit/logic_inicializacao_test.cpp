@@ -21,7 +21,7 @@
 
 #include <zenta/zenta.h>
 
-#include "access/erp/QVErpBanco.h"
+#include "standins/erp/QVErpBanco.h"
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVFileBase.h"
 #include "core/qvdatabase/QVFileSingleReg.h"

@@ -12,8 +12,8 @@
 
 #include <zenta/zenta.h>
 
-#include "access/erp/QVErpBanco.h"
-#include "logic/QVCamposRegistro.h"
+#include "standins/erp/QVErpBanco.h"
+#include "records/QVCamposRegistro.h"
 #include "platform/CodePage.h"
 #include "server/QVJsonRegistros.h"
 #include "support/ComprasTeste.h"

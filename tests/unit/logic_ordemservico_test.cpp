@@ -18,9 +18,9 @@
 #include <zenta/zenta.h>
 
 #include "access/IQVGE_ASTMov.h"
-#include "access/erp/QVAssistecErp.h"
-#include "access/erp/QVErpBanco.h"
-#include "logic/QVCamposRegistro.h"
+#include "records/QVCamposRegistro.h"
+#include "standins/erp/QVAssistecErp.h"
+#include "standins/erp/QVErpBanco.h"
 #include "server/QVJsonRegistros.h"
 #include "support/ErpTeste.h"
 #include "support/Inicializacao.h"

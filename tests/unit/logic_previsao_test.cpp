@@ -11,10 +11,10 @@
 
 #include <zenta/zenta.h>
 
-#include "access/erp/QVErpBanco.h"
+#include "standins/erp/QVErpBanco.h"
 #include "logic/BaseManutencaoPreventiva.h"
 #include "logic/PrevisaoManutencao.h"
-#include "logic/QVCamposRegistro.h"
+#include "records/QVCamposRegistro.h"
 #include "support/ErpTeste.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"

@@ -16,10 +16,10 @@
 
 #include <zenta/zenta.h>
 
-#include "access/erp/QVEmailErp.h"
-#include "access/erp/QVErpBanco.h"
+#include "standins/erp/QVEmailErp.h"
+#include "standins/erp/QVErpBanco.h"
 #include "logic/BaseManutencaoPreventiva.h"
-#include "logic/QVCamposRegistro.h"
+#include "records/QVCamposRegistro.h"
 #include "platform/CodePage.h"
 #include "platform/Registry.h"
 #include "server/QVJsonRegistros.h"

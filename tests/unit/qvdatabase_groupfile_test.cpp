@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "access/QVModulos.h"
+#include "platform/QVModulos.h"
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVGroupFile.h"
 #include "support/MotorFalhas.h"

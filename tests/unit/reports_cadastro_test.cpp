@@ -18,7 +18,7 @@
 
 #include <zenta/zenta.h>
 
-#include "access/erp/QVErpCadastros.h"
+#include "standins/erp/QVErpCadastros.h"
 #include "logic/BaseManutencaoPreventiva.h"
 #include "platform/CodePage.h"
 #include "reports/RelatorioCadastroManPrev.h"

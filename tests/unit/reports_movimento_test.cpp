@@ -16,7 +16,7 @@
 
 #include <zenta/zenta.h>
 
-#include "access/erp/QVErpCadastros.h"
+#include "standins/erp/QVErpCadastros.h"
 #include "platform/CodePage.h"
 #include "support/ErpTeste.h"
 #include "support/RelatorioTeste.h"

@@ -15,7 +15,7 @@
 
 #include <zenta/IQVGE_ManutencaoPreventiva.h>
 #include <zenta/OleAuto.h>
-#include <zenta/OleAutoTypeLib.h>
+#include "server/OleAutoTypeLib.h"
 
 #include "platform/Resource.h"
 #include "server/QVBibliotecaTipos.h"

@@ -14,7 +14,7 @@
 #include <zenta/OleAuto.h>
 #include <zenta/QVGE_ManutencaoPreventivaRecords.h>
 
-#include "server/QVDescricaoTipos.h"
+#include "records/QVDescricaoTipos.h"
 #include "server/QVJsonRegistros.h"
 
 using nlohmann::json;

@@ -35,7 +35,7 @@
 
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "logic/BaseManutencaoPreventiva.h"
-#include "logic/QVCamposRegistro.h"
+#include "records/QVCamposRegistro.h"
 #include "platform/CodePage.h"
 #include "platform/rpc/QVAtivacao.h"
 #include "platform/rpc/QVConexaoCliente.h"

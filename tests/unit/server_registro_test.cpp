@@ -16,7 +16,7 @@
 #include <vector>
 
 #include <zenta/IQVGE_ManutencaoPreventiva.h>
-#include <zenta/OleAutoTypeLib.h>
+#include "server/OleAutoTypeLib.h"
 
 #include "diagnostics/QVEventLog.h"
 #include "platform/Registry.h"

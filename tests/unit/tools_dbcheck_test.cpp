@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "access/QVModulos.h"
+#include "platform/QVModulos.h"
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVFile.h"
 #include "core/qvdatabase/QVFileSingleReg.h"

@@ -2,7 +2,7 @@
 
 #include "tools/zentactl/Sessao.h"
 
-#include "access/erp/QVErpCadastros.h"
+#include "standins/erp/QVErpCadastros.h"
 
 namespace zenta::ctl {
 

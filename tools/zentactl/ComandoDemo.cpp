@@ -7,9 +7,9 @@
 #include <iostream>
 #include <stdexcept>
 
-#include "access/QVDiretorios.h"
-#include "access/QVModulos.h"
-#include "logic/QVCamposRegistro.h"
+#include "platform/QVDiretorios.h"
+#include "platform/QVModulos.h"
+#include "records/QVCamposRegistro.h"
 #include "platform/QVHome.h"
 #include "tools/zentactl/Comandos.h"
 #include "tools/zentactl/DadosDemo.h"

@@ -8,10 +8,10 @@
 #include <cstring>
 #include <iostream>
 
-#include "access/erp/QVAssistecErp.h"
-#include "access/erp/QVComprasErp.h"
-#include "access/erp/QVErpBanco.h"
-#include "logic/QVCamposRegistro.h"
+#include "standins/erp/QVAssistecErp.h"
+#include "standins/erp/QVComprasErp.h"
+#include "standins/erp/QVErpBanco.h"
+#include "records/QVCamposRegistro.h"
 #include "core/qvdatabase/QVGroupFileBase.h"
 #include "platform/CodePage.h"
 #include "tools/zentactl/Comandos.h"

@@ -13,7 +13,7 @@
 #include <limits>
 #include <memory>
 
-#include "access/relatorio/ModeloRelatorio.h"
+#include "standins/relatorio/ModeloRelatorio.h"
 #include "platform/CodePage.h"
 #include "tools/zentactl/Comandos.h"
 #include "tools/zentactl/Opcoes.h"

@@ -6,7 +6,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "access/QVDiretorios.h"
+#include "platform/QVDiretorios.h"
 #include "core/qvdatabase/QVGroupFileBase.h"
 #include "diagnostics/QVNomesHresult.h"
 #include "diagnostics/QVTrataErro.h"

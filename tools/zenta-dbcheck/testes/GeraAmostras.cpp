@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "access/QVModulos.h"
+#include "platform/QVModulos.h"
 #include "core/qvdatabase/QVFile.h"
 #include "core/qvdatabase/QVTextFile.h"
 

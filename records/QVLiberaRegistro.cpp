@@ -1,0 +1,61 @@
+// The walker that frees an interface record's arrays, BSTRs and texts over
+// its description, recursing into nested records and list elements.
+#include "records/QVLiberaRegistro.h"
+
+#include <cstring>
+
+#include <zenta/ObjBase.h>
+#include <zenta/OleAuto.h>
+
+namespace zenta {
+
+namespace {
+
+template <class T>
+T Le(const unsigned char* base, std::size_t offset) {
+    T v;
+    std::memcpy(&v, base + offset, sizeof v);
+    return v;
+}
+
+template <class T>
+void Grava(unsigned char* base, std::size_t offset, T v) {
+    std::memcpy(base + offset, &v, sizeof v);
+}
+
+void Libera(const DescricaoRegistro& desc, unsigned char* reg) {
+    for (const DescricaoCampo& c : desc.campos) {
+        const std::size_t o = c.offset;
+        switch (c.tipo) {
+            case TipoCampo::Registro:
+            case TipoCampo::TextoDf: Libera(*c.registro, reg + o); break;
+            case TipoCampo::Bstr:
+                SysFreeString(Le<BSTR>(reg, o));
+                Grava<BSTR>(reg, o, nullptr);
+                break;
+            case TipoCampo::Lista:
+            case TipoCampo::ArrayU32:
+            case TipoCampo::ArrayDmc:
+            case TipoCampo::BytesDf: {
+                auto* p = Le<unsigned char*>(reg, o);
+                if (p != nullptr && c.tipo == TipoCampo::Lista) {
+                    const ULONG n = Le<ULONG>(reg, c.offsetContagem);
+                    for (ULONG i = 0; i < n; ++i) Libera(*c.registro, p + i * c.registro->tamanho);
+                }
+                CoTaskMemFree(p);
+                Grava<void*>(reg, o, nullptr);
+                Grava<ULONG>(reg, c.offsetContagem, 0);
+                break;
+            }
+            default: break;
+        }
+    }
+}
+
+}  // namespace
+
+void LiberaRegistro(const DescricaoRegistro& desc, void* registro) {
+    if (registro != nullptr) Libera(desc, static_cast<unsigned char*>(registro));
+}
+
+}  // namespace zenta
