@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string_view>
 
@@ -14,6 +15,20 @@
 #include <zenta/QVUnknown.h>
 
 namespace zenta {
+
+// A value read from or written to a record's bytes at a field's offset: the
+// records are packed, so a field is copied, never referred to.
+template <class T>
+T LeNoRegistro(const unsigned char* base, std::size_t offset) {
+    T v;
+    std::memcpy(&v, base + offset, sizeof v);
+    return v;
+}
+
+template <class T>
+void GravaNoRegistro(unsigned char* base, std::size_t offset, T v) {
+    std::memcpy(base + offset, &v, sizeof v);
+}
 
 enum class TipoCampo : std::uint8_t {
     U8,        // BYTE

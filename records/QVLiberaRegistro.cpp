@@ -11,18 +11,6 @@ namespace zenta {
 
 namespace {
 
-template <class T>
-T Le(const unsigned char* base, std::size_t offset) {
-    T v;
-    std::memcpy(&v, base + offset, sizeof v);
-    return v;
-}
-
-template <class T>
-void Grava(unsigned char* base, std::size_t offset, T v) {
-    std::memcpy(base + offset, &v, sizeof v);
-}
-
 void Libera(const DescricaoRegistro& desc, unsigned char* reg) {
     for (const DescricaoCampo& c : desc.campos) {
         const std::size_t o = c.offset;
@@ -30,21 +18,21 @@ void Libera(const DescricaoRegistro& desc, unsigned char* reg) {
             case TipoCampo::Registro:
             case TipoCampo::TextoDf: Libera(*c.registro, reg + o); break;
             case TipoCampo::Bstr:
-                SysFreeString(Le<BSTR>(reg, o));
-                Grava<BSTR>(reg, o, nullptr);
+                SysFreeString(LeNoRegistro<BSTR>(reg, o));
+                GravaNoRegistro<BSTR>(reg, o, nullptr);
                 break;
             case TipoCampo::Lista:
             case TipoCampo::ArrayU32:
             case TipoCampo::ArrayDmc:
             case TipoCampo::BytesDf: {
-                auto* p = Le<unsigned char*>(reg, o);
+                auto* p = LeNoRegistro<unsigned char*>(reg, o);
                 if (p != nullptr && c.tipo == TipoCampo::Lista) {
-                    const ULONG n = Le<ULONG>(reg, c.offsetContagem);
+                    const ULONG n = LeNoRegistro<ULONG>(reg, c.offsetContagem);
                     for (ULONG i = 0; i < n; ++i) Libera(*c.registro, p + i * c.registro->tamanho);
                 }
                 CoTaskMemFree(p);
-                Grava<void*>(reg, o, nullptr);
-                Grava<ULONG>(reg, c.offsetContagem, 0);
+                GravaNoRegistro<void*>(reg, o, nullptr);
+                GravaNoRegistro<ULONG>(reg, c.offsetContagem, 0);
                 break;
             }
             default: break;

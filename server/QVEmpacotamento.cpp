@@ -18,18 +18,6 @@ constexpr ULONG kBstrNulo = 0xFFFFFFFFu;
 constexpr BYTE kSemElementos = 0;
 constexpr BYTE kComElementos = 1;
 
-template <class T>
-T Le(const unsigned char* base, std::size_t offset) {
-    T v;
-    std::memcpy(&v, base + offset, sizeof v);
-    return v;
-}
-
-template <class T>
-void Grava(unsigned char* base, std::size_t offset, T v) {
-    std::memcpy(base + offset, &v, sizeof v);
-}
-
 // Bytes of one element in memory.
 std::size_t TamanhoElemento(const DescricaoCampo& c) {
     switch (c.tipo) {
@@ -59,7 +47,7 @@ void Escreve(EscritorMensagem& e, const DescricaoRegistro& desc, const unsigned 
             case TipoCampo::ChaveDmc: e.EscreveEscalar(reg + o, c.tamanho); break;
             case TipoCampo::Texto: e.EscreveBytes(reg + o, c.tamanho); break;
             case TipoCampo::Bstr: {
-                const BSTR b = Le<BSTR>(reg, o);
+                const BSTR b = LeNoRegistro<BSTR>(reg, o);
                 if (b == nullptr) {
                     e.EscreveU32(kBstrNulo);
                     break;
@@ -75,8 +63,8 @@ void Escreve(EscritorMensagem& e, const DescricaoRegistro& desc, const unsigned 
             case TipoCampo::ArrayU32:
             case TipoCampo::ArrayDmc:
             case TipoCampo::BytesDf: {
-                const ULONG n = Le<ULONG>(reg, c.offsetContagem);
-                const auto* p = Le<const unsigned char*>(reg, o);
+                const ULONG n = LeNoRegistro<ULONG>(reg, c.offsetContagem);
+                const auto* p = LeNoRegistro<const unsigned char*>(reg, o);
                 if (p == nullptr || n == 0) {
                     // A non-null array of no elements carries nothing; a
                     // null one keeps its count for the callee to judge.
@@ -151,7 +139,7 @@ HRESULT Le(LeitorMensagem& l, const DescricaoRegistro& desc, unsigned char* reg,
                 if (n > l.Restantes() / sizeof(OLECHAR)) return l.Recusa();
                 const BSTR b = SysAllocStringLen(nullptr, n);
                 if (b == nullptr) return E_OUTOFMEMORY;
-                Grava(reg, o, b);
+                GravaNoRegistro(reg, o, b);
                 if (!l.LeBytes(b, static_cast<std::size_t>(n) * sizeof(OLECHAR))) return l.Recusa();
                 break;
             }
@@ -169,7 +157,7 @@ HRESULT Le(LeitorMensagem& l, const DescricaoRegistro& desc, unsigned char* reg,
                 ULONG n = 0;
                 if (!l.LeU8(marca) || !l.LeU32(n)) return l.Recusa();
                 if (marca == kSemElementos) {
-                    Grava(reg, c.offsetContagem, n);
+                    GravaNoRegistro(reg, c.offsetContagem, n);
                     break;
                 }
                 if (marca != kComElementos || n == 0) return l.Recusa();
@@ -182,8 +170,8 @@ HRESULT Le(LeitorMensagem& l, const DescricaoRegistro& desc, unsigned char* reg,
                 void* p = CoTaskMemAlloc(n * tamanho);
                 if (p == nullptr) return E_OUTOFMEMORY;
                 std::memset(p, 0, n * tamanho);
-                Grava(reg, o, p);
-                Grava(reg, c.offsetContagem, n);
+                GravaNoRegistro(reg, o, p);
+                GravaNoRegistro(reg, c.offsetContagem, n);
                 auto* elementos = static_cast<unsigned char*>(p);
                 if (c.tipo != TipoCampo::Lista) {
                     if (!l.LeBytes(elementos, n * tamanho)) return l.Recusa();

@@ -37,18 +37,6 @@ struct ErroCampo {
     throw ErroCampo{hr, "campo " + caminho + ": " + motivo};
 }
 
-template <class T>
-T Le(const unsigned char* base, std::size_t offset) {
-    T v;
-    std::memcpy(&v, base + offset, sizeof v);
-    return v;
-}
-
-template <class T>
-void Grava(unsigned char* base, std::size_t offset, T v) {
-    std::memcpy(base + offset, &v, sizeof v);
-}
-
 // BSTRs are UTF-16: they go to and from UTF-8 directly, so no character is
 // lost on the way (record texts, being Windows-1252, go through that page).
 std::string BstrParaUtf8(BSTR b) {
@@ -84,10 +72,10 @@ std::string TextoMoeda(CY cy) {
 }
 
 json TextoDfParaJson(const unsigned char* reg, std::size_t offContagem, std::size_t offPtr, const std::string& caminho) {
-    const ULONG n = Le<ULONG>(reg, offContagem);
+    const ULONG n = LeNoRegistro<ULONG>(reg, offContagem);
     if (n == 0) return "";
     if (n > kMaxBytesTexto) Recusa(caminho, "texto de " + std::to_string(n) + " bytes");
-    const auto* p = Le<const char*>(reg, offPtr);
+    const auto* p = LeNoRegistro<const char*>(reg, offPtr);
     if (p == nullptr) Recusa(caminho, "contagem sem texto");
     if (p[n - 1] != '\0' || std::memchr(p, 0, n - 1) != nullptr)
         Recusa(caminho, "texto sem o zero final na contagem de bytes");
@@ -99,17 +87,17 @@ void ParaJson(const DescricaoRegistro& desc, const unsigned char* reg, json& sai
 json CampoParaJson(const DescricaoCampo& c, const unsigned char* reg, const std::string& caminho) {
     const std::size_t o = c.offset;
     switch (c.tipo) {
-        case TipoCampo::U8: return Le<BYTE>(reg, o);
-        case TipoCampo::U16: return Le<USHORT>(reg, o);
-        case TipoCampo::U32: return Le<ULONG>(reg, o);
+        case TipoCampo::U8: return LeNoRegistro<BYTE>(reg, o);
+        case TipoCampo::U16: return LeNoRegistro<USHORT>(reg, o);
+        case TipoCampo::U32: return LeNoRegistro<ULONG>(reg, o);
         case TipoCampo::I32:
-        case TipoCampo::Hora: return Le<LONG>(reg, o);
+        case TipoCampo::Hora: return LeNoRegistro<LONG>(reg, o);
         case TipoCampo::U64:
-        case TipoCampo::ChaveDmc: return Le<ULONGLONG>(reg, o);
-        case TipoCampo::I64: return Le<LONGLONG>(reg, o);
-        case TipoCampo::Moeda: return TextoMoeda(Le<CY>(reg, o));
+        case TipoCampo::ChaveDmc: return LeNoRegistro<ULONGLONG>(reg, o);
+        case TipoCampo::I64: return LeNoRegistro<LONGLONG>(reg, o);
+        case TipoCampo::Moeda: return TextoMoeda(LeNoRegistro<CY>(reg, o));
         case TipoCampo::Data: {
-            const ULONG v = Le<ULONG>(reg, o);
+            const ULONG v = LeNoRegistro<ULONG>(reg, o);
             if (v == 0) return nullptr;
             if (v < 2 || v > calendario::kUltimoDia) Recusa(caminho, "data fora do calendário: " + std::to_string(v));
             int d = 0, m = 0, a = 0;
@@ -117,7 +105,7 @@ json CampoParaJson(const DescricaoCampo& c, const unsigned char* reg, const std:
             return std::to_string(a) + "-" + DoisDigitos(m) + "-" + DoisDigitos(d);
         }
         case TipoCampo::MesAno: {
-            const USHORT v = Le<USHORT>(reg, o);
+            const USHORT v = LeNoRegistro<USHORT>(reg, o);
             if (v == 0) return nullptr;
             if (v > QVMA_MAXIMO) Recusa(caminho, "mês/ano fora do calendário: " + std::to_string(v));
             int m = 0, a = 0;
@@ -131,7 +119,7 @@ json CampoParaJson(const DescricaoCampo& c, const unsigned char* reg, const std:
             return Cp1252ParaUtf8(std::string_view(p, static_cast<std::size_t>(static_cast<const char*>(fim) - p)));
         }
         case TipoCampo::Bstr: {
-            const BSTR b = Le<BSTR>(reg, o);
+            const BSTR b = LeNoRegistro<BSTR>(reg, o);
             if (b == nullptr) return nullptr;
             return BstrParaUtf8(b);
         }
@@ -143,17 +131,17 @@ json CampoParaJson(const DescricaoCampo& c, const unsigned char* reg, const std:
         case TipoCampo::Lista:
         case TipoCampo::ArrayU32:
         case TipoCampo::ArrayDmc: {
-            const ULONG n = Le<ULONG>(reg, c.offsetContagem);
-            const auto* p = Le<const unsigned char*>(reg, o);
+            const ULONG n = LeNoRegistro<ULONG>(reg, c.offsetContagem);
+            const auto* p = LeNoRegistro<const unsigned char*>(reg, o);
             json j = json::array();
             if (n == 0) return j;
             if (n > kMaxElementos) Recusa(caminho, "contagem de " + std::to_string(n) + " elementos");
             if (p == nullptr) Recusa(caminho, "contagem de " + std::to_string(n) + " sem array");
             for (ULONG i = 0; i < n; ++i) {
                 if (c.tipo == TipoCampo::ArrayU32) {
-                    j.push_back(Le<ULONG>(p, i * sizeof(ULONG)));
+                    j.push_back(LeNoRegistro<ULONG>(p, i * sizeof(ULONG)));
                 } else if (c.tipo == TipoCampo::ArrayDmc) {
-                    j.push_back(Le<ULONGLONG>(p, i * sizeof(ULONGLONG)));
+                    j.push_back(LeNoRegistro<ULONGLONG>(p, i * sizeof(ULONGLONG)));
                 } else {
                     json e;
                     ParaJson(*c.registro, p + i * c.registro->tamanho, e, caminho + "[" + std::to_string(i) + "].");
@@ -277,8 +265,8 @@ void TextoDfDeJson(const json& v, unsigned char* reg, std::size_t offContagem, s
     if (cp.size() + 1 > kMaxBytesTexto) Recusa(caminho, "texto maior que " + std::to_string(kMaxBytesTexto - 1) + " bytes");
     auto* p = static_cast<char*>(Aloca(cp.size() + 1, caminho));
     std::memcpy(p, cp.data(), cp.size());
-    Grava(reg, offPtr, p);
-    Grava(reg, offContagem, static_cast<ULONG>(cp.size() + 1));
+    GravaNoRegistro(reg, offPtr, p);
+    GravaNoRegistro(reg, offContagem, static_cast<ULONG>(cp.size() + 1));
 }
 
 void DeJson(const DescricaoRegistro& desc, const json& j, unsigned char* reg, const std::string& prefixo);
@@ -286,17 +274,17 @@ void DeJson(const DescricaoRegistro& desc, const json& j, unsigned char* reg, co
 void CampoDeJson(const DescricaoCampo& c, const json& v, unsigned char* reg, const std::string& caminho) {
     const std::size_t o = c.offset;
     switch (c.tipo) {
-        case TipoCampo::U8: Grava(reg, o, Inteiro<BYTE>(v, caminho)); break;
-        case TipoCampo::U16: Grava(reg, o, Inteiro<USHORT>(v, caminho)); break;
-        case TipoCampo::U32: Grava(reg, o, Inteiro<ULONG>(v, caminho)); break;
+        case TipoCampo::U8: GravaNoRegistro(reg, o, Inteiro<BYTE>(v, caminho)); break;
+        case TipoCampo::U16: GravaNoRegistro(reg, o, Inteiro<USHORT>(v, caminho)); break;
+        case TipoCampo::U32: GravaNoRegistro(reg, o, Inteiro<ULONG>(v, caminho)); break;
         case TipoCampo::I32:
-        case TipoCampo::Hora: Grava(reg, o, Inteiro<LONG>(v, caminho)); break;
+        case TipoCampo::Hora: GravaNoRegistro(reg, o, Inteiro<LONG>(v, caminho)); break;
         case TipoCampo::U64:
-        case TipoCampo::ChaveDmc: Grava(reg, o, Inteiro<ULONGLONG>(v, caminho)); break;
-        case TipoCampo::I64: Grava(reg, o, Inteiro<LONGLONG>(v, caminho)); break;
-        case TipoCampo::Moeda: Grava(reg, o, Moeda(v, caminho)); break;
-        case TipoCampo::Data: Grava(reg, o, Data(v, caminho)); break;
-        case TipoCampo::MesAno: Grava(reg, o, MesAno(v, caminho)); break;
+        case TipoCampo::ChaveDmc: GravaNoRegistro(reg, o, Inteiro<ULONGLONG>(v, caminho)); break;
+        case TipoCampo::I64: GravaNoRegistro(reg, o, Inteiro<LONGLONG>(v, caminho)); break;
+        case TipoCampo::Moeda: GravaNoRegistro(reg, o, Moeda(v, caminho)); break;
+        case TipoCampo::Data: GravaNoRegistro(reg, o, Data(v, caminho)); break;
+        case TipoCampo::MesAno: GravaNoRegistro(reg, o, MesAno(v, caminho)); break;
         case TipoCampo::Texto: {
             const std::string cp = Utf8ParaCp1252(Texto(v, caminho));
             if (cp.size() >= c.tamanho) Recusa(caminho, "texto maior que " + std::to_string(c.tamanho - 1) + " bytes");
@@ -307,7 +295,7 @@ void CampoDeJson(const DescricaoCampo& c, const json& v, unsigned char* reg, con
             if (v.is_null()) break;
             const BSTR b = Utf8ParaBstr(Texto(v, caminho));
             if (b == nullptr) Recusa(caminho, "memória insuficiente", E_OUTOFMEMORY);
-            Grava(reg, o, b);
+            GravaNoRegistro(reg, o, b);
             break;
         }
         case TipoCampo::Registro: DeJson(*c.registro, v, reg + o, caminho + "."); break;
@@ -324,14 +312,14 @@ void CampoDeJson(const DescricaoCampo& c, const json& v, unsigned char* reg, con
             // Pointer and count are stored together before any element is
             // filled, so a failure further on frees exactly what exists.
             auto* p = static_cast<unsigned char*>(Aloca(tamanho * n, caminho));
-            Grava(reg, o, p);
-            Grava(reg, c.offsetContagem, n);
+            GravaNoRegistro(reg, o, p);
+            GravaNoRegistro(reg, c.offsetContagem, n);
             for (ULONG i = 0; i < n; ++i) {
                 const std::string ci = caminho + "[" + std::to_string(i) + "]";
                 if (c.tipo == TipoCampo::ArrayU32) {
-                    Grava(p, i * tamanho, Inteiro<ULONG>(v[i], ci));
+                    GravaNoRegistro(p, i * tamanho, Inteiro<ULONG>(v[i], ci));
                 } else if (c.tipo == TipoCampo::ArrayDmc) {
-                    Grava(p, i * tamanho, Inteiro<ULONGLONG>(v[i], ci));
+                    GravaNoRegistro(p, i * tamanho, Inteiro<ULONGLONG>(v[i], ci));
                 } else {
                     DeJson(*c.registro, v[i], p + i * tamanho, ci + ".");
                 }
