@@ -41,9 +41,7 @@ ULONGLONG ComoChave(int64_t v) {
 HRESULT LeSolicitacao(sqlite3* db, ULONGLONG chave, bool& achou, SolicitacaoCompraErp& s) {
     s = {};
     ErpComando consulta(db, "SELECT pode_alterar, registro FROM solicitacao_compra WHERE chave = ?1");
-    QV_CHECK(consulta.Prepara());
-    QV_CHECK(consulta.Liga(1, ComoInteiro(chave)));
-    QV_CHECK(consulta.Passo(achou));
+    QV_CHECK(consulta.PreparaEPassa({ComoInteiro(chave)}, achou));
     if (!achou) return S_OK;
     s.chave = chave;
     s.podeAlterar = consulta.Inteiro(0) != 0;

@@ -413,6 +413,14 @@ HRESULT ErpComando::Executa() {
     return Reinicia();
 }
 
+HRESULT ErpComando::PreparaEPassa(std::initializer_list<int64_t> valores, bool& linha) {
+    QV_CHECK(Prepara());
+    int indice = 0;
+    for (const int64_t valor : valores) QV_CHECK(Liga(++indice, valor));
+    QV_CHECK(Passo(linha));
+    return S_OK;
+}
+
 HRESULT ErpComando::Reinicia() {
     sqlite3_reset(m_st);
     return Verifica(sqlite3_clear_bindings(m_st));

@@ -19,6 +19,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <initializer_list>
 #include <string_view>
 #include <vector>
 
@@ -86,6 +87,9 @@ public:
     HRESULT LigaNulo(int indice);
     // One step: `linha` tells whether a row came.
     HRESULT Passo(bool& linha);
+    // Prepares the statement, binds `valores` to its parameters 1, 2, ... in
+    // order and takes the first step.
+    HRESULT PreparaEPassa(std::initializer_list<int64_t> valores, bool& linha);
     // Steps to the end, ignoring rows, then makes the statement ready again.
     HRESULT Executa();
     // Makes the statement ready to run again, with no values bound.

@@ -534,9 +534,7 @@ HRESULT NomeCadastroErp(std::string_view empresa, std::string_view tabela, ULONG
         bool achou = false;
         const auto passos = [&](sqlite3* db) -> HRESULT {
             ErpComando consulta(db, "SELECT nome FROM " + std::string(t->nome) + " WHERE codigo = ?1");
-            QV_CHECK(consulta.Prepara());
-            QV_CHECK(consulta.Liga(1, static_cast<int64_t>(codigo)));
-            QV_CHECK(consulta.Passo(achou));
+            QV_CHECK(consulta.PreparaEPassa({static_cast<int64_t>(codigo)}, achou));
             if (achou) nome = TextoParaMostrar(consulta.Texto(0));
             return S_OK;
         };

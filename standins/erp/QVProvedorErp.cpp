@@ -136,9 +136,7 @@ public:
             bool achou = false;
             const auto passos = [&](sqlite3* db) -> HRESULT {
                 ErpComando consulta(db, "SELECT tabela_preco FROM cliente WHERE codigo = ?1");
-                QV_CHECK(consulta.Prepara());
-                QV_CHECK(consulta.Liga(1, lCliente));
-                QV_CHECK(consulta.Passo(achou));
+                QV_CHECK(consulta.PreparaEPassa({lCliente}, achou));
                 if (achou && !consulta.Nulo(0)) {
                     const int64_t tabela = consulta.Inteiro(0);
                     if (tabela >= 1 && tabela <= 65535) pDados->usPonteiroTabelaPreco = static_cast<USHORT>(tabela);
@@ -165,13 +163,7 @@ public:
                                         " ((grade1 = ?2 AND grade2 = ?3 AND grade3 = ?4) OR"
                                         "  (grade1 = 0 AND grade2 = 0 AND grade3 = 0))"
                                         " ORDER BY grade1 = 0 AND grade2 = 0 AND grade3 = 0 LIMIT 1");
-                QV_CHECK(consulta.Prepara());
-                QV_CHECK(consulta.Liga(1, regPosicaops.lProduto));
-                QV_CHECK(consulta.Liga(2, regPosicaops.lGrade1));
-                QV_CHECK(consulta.Liga(3, regPosicaops.lGrade2));
-                QV_CHECK(consulta.Liga(4, regPosicaops.lGrade3));
-                QV_CHECK(consulta.Liga(5, usPonteiroTabelaPreco));
-                QV_CHECK(consulta.Passo(achou));
+                QV_CHECK(consulta.PreparaEPassa({regPosicaops.lProduto, regPosicaops.lGrade1, regPosicaops.lGrade2, regPosicaops.lGrade3, usPonteiroTabelaPreco}, achou));
                 if (achou) QV_CHECK(MoedaDoBanco(consulta, 0, pDados->vPrecoVenda));
                 return S_OK;
             };
@@ -189,9 +181,7 @@ public:
             bool achou = false;
             const auto passos = [&](sqlite3* db) -> HRESULT {
                 ErpComando consulta(db, "SELECT valor, typeof(valor) FROM servico WHERE codigo = ?1");
-                QV_CHECK(consulta.Prepara());
-                QV_CHECK(consulta.Liga(1, lServico));
-                QV_CHECK(consulta.Passo(achou));
+                QV_CHECK(consulta.PreparaEPassa({lServico}, achou));
                 if (achou) QV_CHECK(MoedaDoBanco(consulta, 0, pDados->vValor));
                 return S_OK;
             };
@@ -209,9 +199,7 @@ public:
             bool achou = false;
             const auto passos = [&](sqlite3* db) -> HRESULT {
                 ErpComando consulta(db, "SELECT nome, coalesce(email, '') FROM usuario WHERE codigo = ?1");
-                QV_CHECK(consulta.Prepara());
-                QV_CHECK(consulta.Liga(1, usUsuario));
-                QV_CHECK(consulta.Passo(achou));
+                QV_CHECK(consulta.PreparaEPassa({usUsuario}, achou));
                 if (achou) {
                     pDados->sNome = consulta.Texto(0);
                     pDados->sEmail = consulta.Texto(1);
@@ -276,9 +264,7 @@ public:
             const auto passos = [&](sqlite3* db) -> HRESULT {
                 ErpComando consulta(db, "SELECT valor, typeof(valor), nome, coalesce(unidade, 0) FROM servico"
                                         " WHERE codigo = ?1");
-                QV_CHECK(consulta.Prepara());
-                QV_CHECK(consulta.Liga(1, lServico));
-                QV_CHECK(consulta.Passo(achou));
+                QV_CHECK(consulta.PreparaEPassa({lServico}, achou));
                 if (!achou) return S_OK;
                 QV_CHECK(MoedaDoBanco(consulta, 0, pDados->vValor));
                 pDados->sNome = consulta.Texto(2);
@@ -300,9 +286,7 @@ public:
             const auto passos = [&](sqlite3* db) -> HRESULT {
                 ErpComando consulta(db, "SELECT coalesce(sigla, ''), nome, coalesce(casas_decimais, 0)"
                                         " FROM unidade_medida WHERE codigo = ?1");
-                QV_CHECK(consulta.Prepara());
-                QV_CHECK(consulta.Liga(1, usUnidade));
-                QV_CHECK(consulta.Passo(achou));
+                QV_CHECK(consulta.PreparaEPassa({usUnidade}, achou));
                 if (!achou) return S_OK;
                 pDados->sSigla = consulta.Texto(0);
                 pDados->sNome = consulta.Texto(1);
@@ -334,13 +318,7 @@ public:
                 ErpComando consulta(db, "SELECT estoque_minimo, typeof(estoque_minimo), ponto_pedido,"
                                         " typeof(ponto_pedido) FROM reposicao_produto WHERE produto = ?1"
                                         " AND grade1 = ?2 AND grade2 = ?3 AND grade3 = ?4 AND filial = ?5");
-                QV_CHECK(consulta.Prepara());
-                QV_CHECK(consulta.Liga(1, key.lProduto));
-                QV_CHECK(consulta.Liga(2, key.usGrade1));
-                QV_CHECK(consulta.Liga(3, key.usGrade2));
-                QV_CHECK(consulta.Liga(4, key.usGrade3));
-                QV_CHECK(consulta.Liga(5, key.usFilial));
-                QV_CHECK(consulta.Passo(achou));
+                QV_CHECK(consulta.PreparaEPassa({key.lProduto, key.usGrade1, key.usGrade2, key.usGrade3, key.usFilial}, achou));
                 if (!achou) return S_OK;
                 QV_CHECK(MoedaDoBanco(consulta, 0, pDados->vEstoqueMinimo));
                 QV_CHECK(MoedaDoBanco(consulta, 2, pDados->vPontoPedidoReposicao));
@@ -433,9 +411,7 @@ private:
         QV_CHECK(m_sessao.Banco(banco));
         const auto passos = [&](sqlite3* db) -> HRESULT {
             ErpComando consulta(db, "SELECT nome, coalesce(unidade, 0) FROM produto WHERE codigo = ?1");
-            QV_CHECK(consulta.Prepara());
-            QV_CHECK(consulta.Liga(1, lProduto));
-            QV_CHECK(consulta.Passo(achou));
+            QV_CHECK(consulta.PreparaEPassa({lProduto}, achou));
             if (!achou) return S_OK;
             dados.lProduto = lProduto;
             dados.sNome = consulta.Texto(0);
@@ -498,9 +474,7 @@ public:
             bool achou = false;
             const auto passos = [&](sqlite3* db) -> HRESULT {
                 ErpComando consulta(db, sql);
-                QV_CHECK(consulta.Prepara());
-                QV_CHECK(consulta.Liga(1, codigo));
-                QV_CHECK(consulta.Passo(achou));
+                QV_CHECK(consulta.PreparaEPassa({codigo}, achou));
                 if (achou) *psNome = consulta.Texto(0);
                 return S_OK;
             };
