@@ -252,9 +252,9 @@ HRESULT DecideGemeoFilhoShrink(CQVDataBase& db, const std::string& sPai, const s
     if (const HRESULT hr = db.InicializaComContexto(filho); FAILED(hr)) return hr;
     // A twin cut inside a record cannot be whole; it loads as nothing.
     const bool bGemeoLegivel = SUCCEEDED(db.InicializaComContexto(filhoSRK));
-    const std::vector<TPai>* pPais = pai.GetPtrRegistros();
-    const std::vector<TFilho>* pFilhos = filho.GetPtrRegistros();
-    const std::vector<TFilho>* pGemeo = filhoSRK.GetPtrRegistros();
+    const auto* pPais = pai.GetPtrRegistros();
+    const auto* pFilhos = filho.GetPtrRegistros();
+    const auto* pGemeo = filhoSRK.GetPtrRegistros();
     if (pPais == nullptr || pFilhos == nullptr || pGemeo == nullptr) return E_UNEXPECTED;
     std::vector<CorridaFilhos> aCorridas;
     aCorridas.reserve(pPais->size());
@@ -295,8 +295,8 @@ HRESULT CQVDataBase::ShrinkFile(CQVFile<TPai>& qvFilePaiSrc, CQVFile<TFilho>& qv
     CQVFile<TFilho> qvFileFilhoSRK(zenta::NomeComExtensao(sFilho, "srk"), &qvDataBase);
     QV_CHECK(InicializaComContexto(qvDataBase));
 
-    const std::vector<TPai>* pPais = qvFilePai.GetPtrRegistros();
-    const std::vector<TFilho>* pFilhos = qvFileFilho.GetPtrRegistros();
+    const auto* pPais = qvFilePai.GetPtrRegistros();
+    const auto* pFilhos = qvFileFilho.GetPtrRegistros();
     if (pPais == nullptr || pFilhos == nullptr) QV_CHECK(E_UNEXPECTED);
     // The twins were cleared above; one that came back since is not ours.
     if (qvFilePaiSRK.GetQtdRegistros() != 0 || qvFileFilhoSRK.GetQtdRegistros() != 0)
@@ -312,7 +312,7 @@ HRESULT CQVDataBase::ShrinkFile(CQVFile<TPai>& qvFilePaiSrc, CQVFile<TFilho>& qv
 
     std::vector<TFilho> aFilhos;
     aFilhos.reserve(static_cast<std::size_t>(uiSoma));
-    std::vector<TPai> aPais(*pPais);
+    std::vector<TPai> aPais(pPais->begin(), pPais->end());
     for (std::size_t i = 0; i < aPais.size(); ++i) {
         const zenta::CorridaFilhos& c = aCorridas[i];
         if (c.uiQtd == 0) continue;
@@ -365,7 +365,7 @@ HRESULT DecideGemeoTextoShrink(CQVDataBase& db, const std::string& sPai, const s
     if (const HRESULT hr = db.InicializaComContexto(pai); FAILED(hr)) return hr;
     if (const HRESULT hr = db.InicializaComContexto(texto); FAILED(hr)) return hr;
     const bool bGemeoLegivel = SUCCEEDED(db.InicializaComContexto(textoSRK));
-    const std::vector<TPai>* pPais = pai.GetPtrRegistros();
+    const auto* pPais = pai.GetPtrRegistros();
     const CQVTextosArquivo* pTextos = texto.GetPtrRegistros();
     const CQVTextosArquivo* pGemeo = textoSRK.GetPtrRegistros();
     if (pPais == nullptr || pTextos == nullptr || pGemeo == nullptr) return E_UNEXPECTED;
@@ -407,7 +407,7 @@ HRESULT CQVDataBase::ShrinkSingleText(CQVFile<TPai>& qvFilePaiSrc, CQVTextFile& 
     CQVTextFile qvTextFileSRK(zenta::NomeComExtensao(sTexto, "srk"), &qvDataBase);
     QV_CHECK(InicializaComContexto(qvDataBase));
 
-    const std::vector<TPai>* pPais = qvFilePai.GetPtrRegistros();
+    const auto* pPais = qvFilePai.GetPtrRegistros();
     const CQVTextosArquivo* pTextos = qvTextFile.GetPtrRegistros();
     if (pPais == nullptr || pTextos == nullptr) QV_CHECK(E_UNEXPECTED);
     if (qvFilePaiSRK.GetQtdRegistros() != 0 || qvTextFileSRK.GetQtdRegistros() != 0)
@@ -425,7 +425,7 @@ HRESULT CQVDataBase::ShrinkSingleText(CQVFile<TPai>& qvFilePaiSrc, CQVTextFile& 
     aTextos.reserve(static_cast<std::size_t>(uiMantidos));
     for (std::size_t p = 1; p < aNovaPosicao.size(); ++p)
         if (aNovaPosicao[p] != 0) aTextos.push_back((*pTextos)[p - 1].sTexto);
-    std::vector<TPai> aPais(*pPais);
+    std::vector<TPai> aPais(pPais->begin(), pPais->end());
     for (std::size_t i = 0; i < aPais.size(); ++i)
         if (aPonteiros[i] != 0)
             zenta::GravaCampoU32(aPais[i], campoTexto, static_cast<ULONG>(aNovaPosicao[aPonteiros[i]]));

@@ -20,6 +20,7 @@
 
 #include "core/qvdatabase/QVDataBaseUtil.h"
 #include "core/qvdatabase/QVFileBase.h"
+#include "core/qvdatabase/QVMemoriaRegistros.h"
 #include "diagnostics/QVCheck.h"
 #include "values/QVCrc64.h"
 
@@ -79,7 +80,7 @@ public:
     HRESULT Le(ULONGLONG uiPosicao, T& reg) const { return Le(uiPosicao, &reg); }
 
     // The address of the record array, for a compaction container only.
-    std::vector<T>* GetPtrRegistros() {
+    zenta::CQVRegistros<T>* GetPtrRegistros() {
         return m_pDataBase != nullptr && m_pDataBase->GetEhContainerShrink() ? &m_aRegistros : nullptr;
     }
 
@@ -265,6 +266,7 @@ protected:
         try {
             // Room for half as many again: the first appends after a load
             // do not move every record (untouched room costs no memory).
+            // The new records are not zeroed: the read below fills them.
             const auto quantidade = static_cast<std::size_t>(dados / sizeof(T));
             m_aRegistros.reserve(quantidade + quantidade / 2);
             m_aRegistros.resize(quantidade);
@@ -445,6 +447,6 @@ private:
         return S_OK;
     }
 
-    std::vector<T> m_aRegistros;
+    zenta::CQVRegistros<T> m_aRegistros;
     std::vector<CQVIndexEntry> m_aIndex;
 };
