@@ -106,15 +106,14 @@ TEST(ArquivoIni, OverlongLinesAndFilesAreCutWithoutHarm) {
 
 // ---- The switches and filters ---------------------------------------------------
 
-TEST(ConfiguracaoRastreio, OnlyExactlyOneSwitchesOnAndMeasuringAloneTracesNothing) {
+TEST(ConfiguracaoRastreio, SwitchesProcessFilterAndEngineClasses) {
     EXPECT_FALSE(Configuracao("[Log]\nPerformance=1\n").Habilitado());
     EXPECT_FALSE(Configuracao("[Log]\nMemory=1\nCoCreateInstance=1\n").Habilitado());
     EXPECT_TRUE(Configuracao("[Log]\nPerformance=1\nSaida=1\n").Habilitado());
     EXPECT_TRUE(Configuracao("[Log]\nCoCreateInstance=1\n").Habilitado());
     EXPECT_FALSE(Configuracao("[Log]\nSaida=2\n").Habilitado());
-}
 
-TEST(ConfiguracaoRastreio, ProcessFilterMatchesListedWordsInLowerCase) {
+    // The process filter matches listed words in lower case.
     const CQVConfiguracaoRastreio lista = Configuracao("[Log]\nProcessos=Outro, ZENTA;demo\n");
     EXPECT_EQ(lista.strProcessos, "outro, zenta;demo");
     EXPECT_TRUE(lista.FiltroProcesso("Zenta-Demo"));
@@ -123,19 +122,18 @@ TEST(ConfiguracaoRastreio, ProcessFilterMatchesListedWordsInLowerCase) {
     EXPECT_FALSE(Configuracao("[Log]\nProcessos=\n").FiltroProcesso("cliente"));
     const CQVConfiguracaoRastreio longo = Configuracao("[Log]\nProcessos=" + std::string(300, 'a') + "\n");
     EXPECT_EQ(longo.strProcessos.size(), 259u);
-}
 
-TEST(ConfiguracaoRastreio, EngineClassesAreLeftOutUnlessNamed) {
+    // Engine classes are left out unless named.
     const CQVConfiguracaoRastreio padrao = Configuracao("[Log]\nEntrada=1\n");
     EXPECT_TRUE(padrao.FiltroClasse("CQVGE_ManutencaoPreventiva::Le"));
     for (const char* motor : {"CQVDataBase::Abre", "CQVFile<REG>::Le", "T_QVGroupFileChave::Le", "CQVFileCopia::Copia"})
         EXPECT_FALSE(padrao.FiltroClasse(motor)) << motor;
     EXPECT_TRUE(Configuracao("[Log]\nQVDataBase=TODOS\n").FiltroClasse("CQVFile::Le"));
     EXPECT_TRUE(Configuracao("[Log]\nQVDataBase=1\n").FiltroClasse("CQVFile::Le"));
-    const CQVConfiguracaoRastreio lista = Configuracao("[Log]\nQVDataBase=CQVTextFile;CQVGroupFile\n");
-    EXPECT_TRUE(lista.FiltroClasse("CQVTextFile::Le"));
-    EXPECT_FALSE(lista.FiltroClasse("CQVFile::Le"));
-    EXPECT_FALSE(lista.FiltroClasse("CQVGE_ManutencaoPreventiva::Le"));
+    const CQVConfiguracaoRastreio classes = Configuracao("[Log]\nQVDataBase=CQVTextFile;CQVGroupFile\n");
+    EXPECT_TRUE(classes.FiltroClasse("CQVTextFile::Le"));
+    EXPECT_FALSE(classes.FiltroClasse("CQVFile::Le"));
+    EXPECT_FALSE(classes.FiltroClasse("CQVGE_ManutencaoPreventiva::Le"));
 }
 
 // ---- Scopes and records -----------------------------------------------------------
@@ -190,7 +188,7 @@ TEST_F(Rastreio, EntryOnlyWritesNoExitAndExitAloneNoEntry) {
     EXPECT_EQ(Registros().back()[kColunaEmpresaInicializacao], "");
 }
 
-TEST_F(Rastreio, EngineScopesAndOtherProcessesAreLeftOut) {
+TEST_F(Rastreio, EngineScopesAndOtherProcessesAreLeftOutAndCreationsTracedWhenAsked) {
     EscreveIni("Entrada=1\n");
     Escopo("CQVFile<REG_X>::Le");
     Escopo("CQVGE_ManutencaoPreventiva::Le");
@@ -201,18 +199,17 @@ TEST_F(Rastreio, EngineScopesAndOtherProcessesAreLeftOut) {
     EscreveIni("Entrada=1\nProcessos=outro-programa\n");
     Escopo("CQVGE_ManutencaoPreventiva::Le");
     EXPECT_EQ(Registros().size(), 1u);
-}
 
-TEST_F(Rastreio, ObjectCreationWritesCoCreateWhenAsked) {
+    // Object creation writes COCREATE when asked, and calls then nothing.
+    zenta::InvalidaConfiguracaoRastreio();
     EscreveIni("CoCreateInstance=1\n");
     {
         CQVEscopoRastreio escopo(CQVContextoProfiler{});
         escopo.IniciaCriacao("T_QVUnknown<struct I,class B>::T_QVUnknown", "teste.cpp", 1);
     }
     Escopo("CQVGE_ManutencaoPreventiva::Le");
-    const auto registros = Registros();
-    ASSERT_EQ(registros.size(), 1u);
-    EXPECT_EQ(registros[0][kColunaTipo], "COCREATE");
+    ASSERT_EQ(Registros().size(), 2u);
+    EXPECT_EQ(Registros().back()[kColunaTipo], "COCREATE");
 }
 
 TEST_F(Rastreio, ChangedLogIniTakesEffectAfterTheTimeOut) {
