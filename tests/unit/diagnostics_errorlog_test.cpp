@@ -86,7 +86,7 @@ TEST(TextoLogErro, CodesFieldByFieldEngineTextAndVersions) {
     EXPECT_EQ(FormataVersao("garbage"), "0.0.0.0");
 }
 
-TEST_F(LogErro, RecordWithoutCompanyGoesToTheProgramsFileInWindows1252) {
+TEST_F(LogErro, RecordWithoutCompanyGoesToTheProgramsFileInWindows1252OneLineEach) {
     QVGravaLogErroHr({}, "CQVTeste::Metodo", "teste.cpp", 77, "E_QVCR_VERSAO_INCOMPATIVEL",
                      E_QVCR_VERSAO_INCOMPATIVEL);
     const std::vector<std::string> linhas = teste::LinhasDe(ArquivoPgms());
@@ -110,6 +110,15 @@ TEST_F(LogErro, RecordWithoutCompanyGoesToTheProgramsFileInWindows1252) {
               "hr = E_QVCR_VERSAO_INCOMPATIVEL\thr = 0X81080BFD E_QVCR_VERSAO_INCOMPATIVEL: Vers\xE3o da estrutura de "
               "inicializa\xE7\xE3o incompat\xEDvel\tSEVERITY = 1 SEVERITY_ERROR\tFACILITY = 264 QV_FACILITY_CR_CORE\t"
               "CODE = 3069 E_QVCR_VERSAO_INCOMPATIVEL\tDescri\xE7\xE3o = \t\t\t\t\t\t\t\t\t");
+
+    // Line breaks in fields never split a record.
+    QVGravaLogErroTexto({}, "Classe::\nFuncao", "a\r\n.cpp", 3, "texto\ncom\rquebras\tem partes");
+    const auto quebras = Colunas(teste::LinhasDe(ArquivoPgms()).at(2));
+    EXPECT_EQ(quebras[4], "Classe:: Funcao");
+    EXPECT_EQ(quebras[27], "a  .cpp");
+    EXPECT_EQ(quebras[29], "texto com quebras");
+    EXPECT_EQ(quebras[30], "em partes");
+    EXPECT_EQ(teste::LinhasDe(ArquivoPgms()).size(), 3u);
 }
 
 TEST_F(LogErro, EachMonthHasAFileWithItsOwnHeader) {
@@ -170,17 +179,6 @@ TEST_F(LogErro, InitialisationColumnsOnlyForControlByteB) {
                                         "123"}));
     for (std::size_t i = 10; i <= 20; ++i) EXPECT_EQ(sem[i], "") << i;
     EXPECT_EQ(com[29], "com");
-}
-
-TEST_F(LogErro, LineBreaksInFieldsNeverSplitARecord) {
-    QVGravaLogErroTexto({}, "Classe::\nFuncao", "a\r\n.cpp", 3, "texto\ncom\rquebras\tem partes");
-    const auto linhas = teste::LinhasDe(ArquivoPgms());
-    ASSERT_EQ(linhas.size(), 2u);
-    const auto c = Colunas(linhas[1]);
-    EXPECT_EQ(c[4], "Classe:: Funcao");
-    EXPECT_EQ(c[27], "a  .cpp");
-    EXPECT_EQ(c[29], "texto com quebras");
-    EXPECT_EQ(c[30], "em partes");
 }
 
 TEST_F(LogErro, ConcurrentWritersNeverMixTheirLines) {

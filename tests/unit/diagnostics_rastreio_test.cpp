@@ -138,15 +138,6 @@ TEST(ConfiguracaoRastreio, SwitchesProcessFilterAndEngineClasses) {
 
 // ---- Scopes and records -----------------------------------------------------------
 
-TEST_F(Rastreio, WithoutLogIniOrWithOnlyMeasuresNothingIsWritten) {
-    Escopo("CQVGE_ManutencaoPreventiva::Le");
-    EXPECT_FALSE(std::filesystem::exists(m_home.Raiz() / "programs/DF/QVProfiler.log"));
-    zenta::InvalidaConfiguracaoRastreio();
-    EscreveIni("Performance=1\nMemory=1\n");
-    Escopo("CQVGE_ManutencaoPreventiva::Le");
-    EXPECT_FALSE(std::filesystem::exists(m_home.Raiz() / "programs/DF/QVProfiler.log"));
-}
-
 TEST_F(Rastreio, EntryAndExitRecordsCarryTheCallersIdentityAndTheMeasures) {
     EscreveIni("Entrada=1\nSaida=1\nPerformance=1\nMemory=1\nProcessos=todos\n");
     {
@@ -171,7 +162,14 @@ TEST_F(Rastreio, EntryAndExitRecordsCarryTheCallersIdentityAndTheMeasures) {
     EXPECT_FALSE(registros[1][kColunaDelta].empty());
 }
 
-TEST_F(Rastreio, EntryOnlyWritesNoExitAndExitAloneNoEntry) {
+TEST_F(Rastreio, NothingWithoutSwitchesEntryOnlyWritesNoExitAndExitAloneNoEntry) {
+    // Without "log.ini", or with only measures, nothing is written.
+    Escopo("CQVGE_ManutencaoPreventiva::Le");
+    EscreveIni("Performance=1\nMemory=1\nTimeoutConfig=0\n");
+    zenta::InvalidaConfiguracaoRastreio();
+    Escopo("CQVGE_ManutencaoPreventiva::Le");
+    EXPECT_FALSE(std::filesystem::exists(m_home.Raiz() / "programs/DF/QVProfiler.log"));
+
     EscreveIni("Entrada=1\nProcessos=todos\nTimeoutConfig=0\n");
     Escopo("CQVGE_ManutencaoPreventiva::Le");
     Escopo("CQVGE_ManutencaoPreventiva::Le");
