@@ -9,14 +9,18 @@
 #include <dlfcn.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <string_view>
 
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "diagnostics/qvmens/QVMens.h"
 #include "support/ZentaHomeTemporario.h"
+#include "values/QVCrc64.h"
 
 namespace zenta::fuzz {
 
@@ -63,6 +67,37 @@ inline std::filesystem::path DiretorioLimpo() {
 inline void EscreveArquivo(const std::filesystem::path& caminho, std::string_view conteudo) {
     std::ofstream arquivo(caminho, std::ios::binary | std::ios::trunc);
     arquivo.write(conteudo.data(), static_cast<std::streamsize>(conteudo.size()));
+}
+
+template <class V>
+void Poe(std::string& bytes, std::size_t offset, V valor) {
+    std::memcpy(bytes.data() + offset, &valor, sizeof valor);
+}
+
+// Gives `bytes` as much of a sound header as `modo` asks, so that the fuzzer
+// gets past the checks it cannot forge (the CRCs):
+//   0  the bytes as they are;
+//   1  a sound version-1 prefix over bytes 0-23 (reserved bytes 2-7 zeroed
+//      when `zeraReservados`);
+//   2  that, and the header CRC at 232 made to match bytes 24-231;
+//   3  that, with the size, data length and name (`nome`) fields right as well.
+inline std::string ComCabecalho(unsigned modo, std::string bytes, std::string_view nome, bool zeraReservados) {
+    if (modo == 0) return bytes;
+    if (bytes.size() < 24) bytes.resize(24, '\0');
+    Poe<uint16_t>(bytes, 0, 1);
+    if (zeraReservados) std::memset(bytes.data() + 2, 0, 6);
+    Poe(bytes, 8, zenta::QVCrc64(bytes.data(), 2));
+    Poe(bytes, 16, zenta::QVCrc64(bytes.data() + 8, 8));
+    if (modo == 1) return bytes;
+    if (bytes.size() < 240) bytes.resize(240, '\0');
+    if (modo == 3) {
+        Poe<uint64_t>(bytes, 64, 216);
+        Poe<uint64_t>(bytes, 72, bytes.size() - 240);
+        std::memset(bytes.data() + 112, 0, 24);
+        std::memcpy(bytes.data() + 112, nome.data(), nome.size());
+    }
+    Poe(bytes, 232, zenta::QVCrc64(bytes.data() + 24, 208));
+    return bytes;
 }
 
 }  // namespace zenta::fuzz

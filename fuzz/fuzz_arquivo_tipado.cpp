@@ -9,27 +9,14 @@
 //   0  the file as it is, headers managed (a headerless file gains a header);
 //   1  the bare records in a container without headers;
 //   2  the records behind a sound 240-byte header.
-#include <dlfcn.h>
-
 #include <algorithm>
-#include <chrono>
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <string>
 #include <vector>
 
 #include "fuzz/AmbienteFuzz.h"
 #include "platform/QVModulos.h"
-#include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVFile.h"
-#include "diagnostics/qvmens/QVMens.h"
-#include "support/ZentaHomeTemporario.h"
 #include "tools/zenta-dbcheck/FonteBytes.h"
 #include "tools/zenta-dbcheck/VerificaArquivo.h"
-#include "values/QVCrc64.h"
 
 namespace {
 

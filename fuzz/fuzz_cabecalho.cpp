@@ -8,31 +8,13 @@
 // - a file that loads holds a sound header afterwards, every record reads
 //   back as it is on disk, and closing leaves the header sound.
 //
-// The first input byte chooses how much of a sound header the rest is given,
-// so that the fuzzer gets past the checks it cannot forge (the CRCs):
-//   0  the bytes as they are;
-//   1  a sound version-1 prefix over bytes 0-23;
-//   2  that, and the header CRC at 232 made to match bytes 24-231;
-//   3  that, with the size, data length and name fields right as well.
-#include <dlfcn.h>
-
-#include <chrono>
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <string>
-
+// The first input byte chooses how much of a sound header the rest is given
+// (zenta::fuzz::ComCabecalho's modes 0-3).
 #include "fuzz/AmbienteFuzz.h"
 #include "platform/QVModulos.h"
-#include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVFile.h"
-#include "diagnostics/qvmens/QVMens.h"
-#include "support/ZentaHomeTemporario.h"
 #include "tools/zenta-dbcheck/FonteBytes.h"
 #include "tools/zenta-dbcheck/VerificaArquivo.h"
-#include "values/QVCrc64.h"
 
 namespace {
 
@@ -51,30 +33,6 @@ struct REG_FUZZ_CABECALHO {
 static_assert(sizeof(REG_FUZZ_CABECALHO) == 16);
 
 using zenta::fuzz::Exige;
-
-template <class V>
-void Poe(std::string& bytes, std::size_t offset, V valor) {
-    std::memcpy(bytes.data() + offset, &valor, sizeof valor);
-}
-
-std::string Prepara(uint8_t modo, std::string bytes) {
-    if (modo == 0) return bytes;
-    if (bytes.size() < 24) bytes.resize(24, '\0');
-    Poe<uint16_t>(bytes, 0, 1);
-    std::memset(bytes.data() + 2, 0, 6);
-    Poe(bytes, 8, zenta::QVCrc64(bytes.data(), 2));
-    Poe(bytes, 16, zenta::QVCrc64(bytes.data() + 8, 8));
-    if (modo == 1) return bytes;
-    if (bytes.size() < 240) bytes.resize(240, '\0');
-    if (modo == 3) {
-        Poe<uint64_t>(bytes, 64, 216);
-        Poe<uint64_t>(bytes, 72, bytes.size() - 240);
-        std::memset(bytes.data() + 112, 0, 24);
-        std::memcpy(bytes.data() + 112, NOME, std::strlen(NOME));
-    }
-    Poe(bytes, 232, zenta::QVCrc64(bytes.data() + 24, 208));
-    return bytes;
-}
 
 dbc::ResultadoVerificacao Verifica(const std::string& bytes) {
     dbc::OpcoesVerificacao opcoes;
@@ -95,8 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
     if (tamanho == 0) return 0;
     const fs::path caminho = zenta::fuzz::DiretorioLimpo() / NOME;
 
-    const std::string conteudo =
-        Prepara(static_cast<uint8_t>(dados[0] % 4), std::string(reinterpret_cast<const char*>(dados + 1), tamanho - 1));
+    const std::string conteudo = zenta::fuzz::ComCabecalho(
+        dados[0] % 4u, std::string(reinterpret_cast<const char*>(dados + 1), tamanho - 1), NOME, true);
     zenta::fuzz::EscreveArquivo(caminho, conteudo);
     const dbc::ResultadoVerificacao antes = Verifica(conteudo);
 

@@ -3,10 +3,6 @@
 // changing it (a name added, a name taken out) must never crash, and a
 // change must leave a list that reads again with the change made.
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <string>
 #include <vector>
 
 #include "access/QVInicializador.h"

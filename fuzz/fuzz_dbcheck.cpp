@@ -7,20 +7,13 @@
 // Input: byte 0 chooses the check (bits 0-1: none, records, a single record,
 // texts), the file's name (bits 2-3: a data file, an "srk" or "cab" work
 // file, the control file) and how much of a sound header the content is
-// given (bits 4-5, as in fuzz_cabecalho.cpp); byte 1 is the record size
+// given (bits 4-5: zenta::fuzz::ComCabecalho's modes, reserved bytes kept); byte 1 is the record size
 // minus 1; the rest is the file.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <string>
+#include <memory>
 
 #include "fuzz/AmbienteFuzz.h"
-#include "support/ZentaHomeTemporario.h"
 #include "tools/zenta-dbcheck/FonteBytes.h"
 #include "tools/zenta-dbcheck/VerificaArquivo.h"
-#include "values/QVCrc64.h"
 
 namespace {
 
@@ -30,29 +23,6 @@ namespace dbc = zenta::dbcheck;
 const char* const NOMES[] = {"GEDBCHECK.dat", "GEDBCHECK.srk", "GEDBCHECK.cab", "QVDATABASE_FILE_CTRL.dat"};
 
 using zenta::fuzz::Exige;
-
-template <class V>
-void Poe(std::string& bytes, std::size_t offset, V valor) {
-    std::memcpy(bytes.data() + offset, &valor, sizeof valor);
-}
-
-std::string Prepara(unsigned modo, std::string bytes) {
-    if (modo == 0) return bytes;
-    if (bytes.size() < 24) bytes.resize(24, '\0');
-    Poe<uint16_t>(bytes, 0, 1);
-    Poe(bytes, 8, zenta::QVCrc64(bytes.data(), 2));
-    Poe(bytes, 16, zenta::QVCrc64(bytes.data() + 8, 8));
-    if (modo == 1) return bytes;
-    if (bytes.size() < 240) bytes.resize(240, '\0');
-    if (modo == 3) {
-        Poe<uint64_t>(bytes, 64, 216);
-        Poe<uint64_t>(bytes, 72, bytes.size() - 240);
-        std::memset(bytes.data() + 112, 0, 24);
-        std::memcpy(bytes.data() + 112, "GEDBCHECK.dat", 13);
-    }
-    Poe(bytes, 232, zenta::QVCrc64(bytes.data() + 24, 208));
-    return bytes;
-}
 
 bool Iguais(const dbc::ResultadoVerificacao& a, const dbc::ResultadoVerificacao& b) {
     if (a.achados.size() != b.achados.size() || a.possuiCabecalho != b.possuiCabecalho ||
@@ -72,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
     if (tamanho < 2) return 0;
     const unsigned verificacao = dados[0] & 3u;
     const char* const nome = NOMES[(dados[0] >> 2) & 3u];
-    const std::string conteudo =
-        Prepara((dados[0] >> 4) & 3u, std::string(reinterpret_cast<const char*>(dados + 2), tamanho - 2));
+    const std::string conteudo = zenta::fuzz::ComCabecalho(
+        (dados[0] >> 4) & 3u, std::string(reinterpret_cast<const char*>(dados + 2), tamanho - 2), "GEDBCHECK.dat", false);
 
     dbc::OpcoesVerificacao opcoes;
     opcoes.guardaItens = true;

@@ -9,22 +9,12 @@
 // optionally followed by '\t' and the file's bytes. A name starting with '#'
 // stands for the pattern's prefix and extension around the rest
 // ("#072022" is "GEF072022.dat"), so that the fuzzer reaches members easily.
-#include <chrono>
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <set>
-#include <string>
-#include <string_view>
 
 #include "fuzz/AmbienteFuzz.h"
 #include "platform/QVModulos.h"
-#include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVDataBaseUtil.h"
 #include "core/qvdatabase/QVGroupFile.h"
-#include "support/ZentaHomeTemporario.h"
 
 namespace {
 
@@ -66,8 +56,7 @@ void CriaEntrada(const fs::path& dir, std::string_view entrada) {
     } else if (tipo == 3) {
         fs::create_directory_symlink("../..", caminho, ec);
     } else {
-        std::ofstream arquivo(caminho, std::ios::binary | std::ios::trunc);
-        arquivo.write(conteudo.data(), static_cast<std::streamsize>(conteudo.size()));
+        zenta::fuzz::EscreveArquivo(caminho, conteudo);
     }
 }
 

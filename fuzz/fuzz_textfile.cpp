@@ -7,23 +7,10 @@
 //   0  the file as it is, headers managed (a headerless file gains a header);
 //   1  the bare chain in a container without headers;
 //   2  the chain behind a sound 240-byte header.
-#include <dlfcn.h>
-
-#include <chrono>
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <string>
-
 #include "fuzz/AmbienteFuzz.h"
 #include "platform/QVModulos.h"
-#include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVFileBase.h"
 #include "core/qvdatabase/QVTextFile.h"
-#include "diagnostics/qvmens/QVMens.h"
-#include "support/ZentaHomeTemporario.h"
 
 namespace {
 

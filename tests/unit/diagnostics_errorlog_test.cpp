@@ -61,7 +61,7 @@ protected:
 
 }  // namespace
 
-TEST(TextoLogErro, SystemsOwnCodeFieldByField) {
+TEST(TextoLogErro, CodesFieldByFieldEngineTextAndVersions) {
     EXPECT_EQ(TextoLogErroHr("hr = E_QVCR_VERSAO_INCOMPATIVEL", E_QVCR_VERSAO_INCOMPATIVEL, "", std::nullopt),
               "hr = E_QVCR_VERSAO_INCOMPATIVEL\thr = 0X81080BFD \tSEVERITY = 1 SEVERITY_ERROR\t"
               "FACILITY = 264 QV_FACILITY_CR_CORE\tCODE = 3069 E_QVCR_VERSAO_INCOMPATIVEL\tDescrição = ");
@@ -70,18 +70,14 @@ TEST(TextoLogErro, SystemsOwnCodeFieldByField) {
               "hr = E_QVCR_VERSAO_INCOMPATIVEL\thr = 0X81080BFD E_QVCR_VERSAO_INCOMPATIVEL: Versão da estrutura de "
               "inicialização incompatível\tSEVERITY = 1 SEVERITY_ERROR\tFACILITY = 264 QV_FACILITY_CR_CORE\t"
               "CODE = 3069 E_QVCR_VERSAO_INCOMPATIVEL\tDescrição = ");
-}
-
-TEST(TextoLogErro, WindowsCodesAndFacilityFour) {
+    // Windows codes, and facility four.
     EXPECT_EQ(TextoLogErroHr("hr = Abre()", E_ACCESSDENIED),
               "hr = Abre()\thr = 0X80070005 \tSEVERITY = 1 SEVERITY_ERROR\tFACILITY = 7 FACILITY_WIN32\t"
               "CODE = 5 ERROR_ACCESS_DENIED\tDescrição = E_ACCESSDENIED");
     EXPECT_EQ(TextoLogErroHr("hr = x", static_cast<HRESULT>(0x8004A101u)),
               "hr = x\thr = 0X8004A101 DFSPRO: Produto não encontrado.\tSEVERITY = 1 SEVERITY_ERROR\t"
               "FACILITY = 4 FACILITY_ITF\tCODE = 41217 \tDescrição = ");
-}
-
-TEST(TextoLogErro, EngineTextAndVersions) {
+    // The engine's text, and versions.
     EXPECT_EQ(TextoErroMotor(E_QVCR_TENTATIVA_LER_POSICAO_ZERO, "leitura", "GEMANUT.dat", 0, 5, 1234567890123LL),
               "hr = 0x810809D9\tDescrição = leitura\tArquivo = GEMANUT.dat\tPosição = 0\tRegistro = 5\t"
               "Qtd. Registros = 1234567890123");
@@ -90,7 +86,7 @@ TEST(TextoLogErro, EngineTextAndVersions) {
     EXPECT_EQ(FormataVersao("garbage"), "0.0.0.0");
 }
 
-TEST_F(LogErro, RecordWithoutCompanyGoesToTheProgramsFileInWindows1252) {
+TEST_F(LogErro, RecordWithoutCompanyGoesToTheProgramsFileInWindows1252OneLineEach) {
     QVGravaLogErroHr({}, "CQVTeste::Metodo", "teste.cpp", 77, "E_QVCR_VERSAO_INCOMPATIVEL",
                      E_QVCR_VERSAO_INCOMPATIVEL);
     const std::vector<std::string> linhas = teste::LinhasDe(ArquivoPgms());
@@ -114,18 +110,18 @@ TEST_F(LogErro, RecordWithoutCompanyGoesToTheProgramsFileInWindows1252) {
               "hr = E_QVCR_VERSAO_INCOMPATIVEL\thr = 0X81080BFD E_QVCR_VERSAO_INCOMPATIVEL: Vers\xE3o da estrutura de "
               "inicializa\xE7\xE3o incompat\xEDvel\tSEVERITY = 1 SEVERITY_ERROR\tFACILITY = 264 QV_FACILITY_CR_CORE\t"
               "CODE = 3069 E_QVCR_VERSAO_INCOMPATIVEL\tDescri\xE7\xE3o = \t\t\t\t\t\t\t\t\t");
+
+    // Line breaks in fields never split a record.
+    QVGravaLogErroTexto({}, "Classe::\nFuncao", "a\r\n.cpp", 3, "texto\ncom\rquebras\tem partes");
+    const auto quebras = Colunas(teste::LinhasDe(ArquivoPgms()).at(2));
+    EXPECT_EQ(quebras[4], "Classe:: Funcao");
+    EXPECT_EQ(quebras[27], "a  .cpp");
+    EXPECT_EQ(quebras[29], "texto com quebras");
+    EXPECT_EQ(quebras[30], "em partes");
+    EXPECT_EQ(teste::LinhasDe(ArquivoPgms()).size(), 3u);
 }
 
-TEST_F(LogErro, HeaderIsWrittenOncePerMonthFile) {
-    QVGravaLogErroTexto({}, "F", "a.cpp", 1, "primeiro");
-    QVGravaLogErroTexto({}, "F", "a.cpp", 2, "segundo");
-    const std::vector<std::string> linhas = teste::LinhasDe(ArquivoPgms());
-    ASSERT_EQ(linhas.size(), 3u);
-    EXPECT_EQ(linhas[0].substr(0, 10), "Data\tHora\t");
-    EXPECT_NE(linhas[1].find("\tprimeiro\t"), std::string::npos);
-    EXPECT_NE(linhas[2].find("\tsegundo\t"), std::string::npos);
-
-    // Each month has a file of its own, with its own header.
+TEST_F(LogErro, EachMonthHasAFileWithItsOwnHeader) {
     const PerfilTeste perfil("ACME");
     for (const auto& [ano, mes, dia] : {std::tuple{2024, 1, 3}, {2024, 1, 28}, {2024, 2, 1}}) {
         RegistroProfiler registro = NovoRegistro(TipoRegistroProfiler::Erro, {&perfil, nullptr}, "F");
@@ -185,17 +181,6 @@ TEST_F(LogErro, InitialisationColumnsOnlyForControlByteB) {
     EXPECT_EQ(com[29], "com");
 }
 
-TEST_F(LogErro, LineBreaksInFieldsNeverSplitARecord) {
-    QVGravaLogErroTexto({}, "Classe::\nFuncao", "a\r\n.cpp", 3, "texto\ncom\rquebras\tem partes");
-    const auto linhas = teste::LinhasDe(ArquivoPgms());
-    ASSERT_EQ(linhas.size(), 2u);
-    const auto c = Colunas(linhas[1]);
-    EXPECT_EQ(c[4], "Classe:: Funcao");
-    EXPECT_EQ(c[27], "a  .cpp");
-    EXPECT_EQ(c[29], "texto com quebras");
-    EXPECT_EQ(c[30], "em partes");
-}
-
 TEST_F(LogErro, ConcurrentWritersNeverMixTheirLines) {
     constexpr int kPorEscritor = 300;
     const std::string enchimento(3000, 'x');
@@ -234,23 +219,7 @@ TEST_F(LogErro, ConcurrentWritersNeverMixTheirLines) {
         vistos.insert(c[29].substr(0, fim));
     }
     EXPECT_EQ(vistos.size(), 3u * kPorEscritor);
-}
-
-TEST_F(LogErro, FirstWritersRaceForTheHeader) {
-    constexpr int kEscritores = 8;
-    std::latch largada(kEscritores);
-    std::vector<std::thread> escritores;
-    for (int i = 0; i < kEscritores; ++i)
-        escritores.emplace_back([&, i] {
-            largada.arrive_and_wait();
-            QVGravaLogErroTexto({}, "F", "a.cpp", 1, "escritor " + std::to_string(i));
-        });
-    for (std::thread& t : escritores) t.join();
-    const auto linhas = teste::LinhasDe(ArquivoPgms());
-    ASSERT_EQ(linhas.size(), 1u + kEscritores);
-    EXPECT_EQ(linhas[0].substr(0, 10), "Data\tHora\t");
-    for (std::size_t i = 1; i < linhas.size(); ++i) EXPECT_EQ(Colunas(linhas[i])[21], "ERRO");
-    // No temporary file is left behind.
+    // The first writers raced for the header: one header, no temporary file left.
     EXPECT_EQ(teste::ArquivosAbaixo(m_home.Raiz()).size(), 1u);
 }
 

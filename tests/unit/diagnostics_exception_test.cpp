@@ -68,7 +68,7 @@ protected:
     zenta::teste::ZentaHomeTemporario m_home;
 };
 
-TEST_F(ExcecaoQV, MessageComesFromTheMessageFileOnce) {
+TEST_F(ExcecaoQV, MessageComesFromTheMessageFileAndReportErrorShowsIt) {
     CQVException porCodigo(12u, 9, 0);
     EXPECT_EQ(porCodigo.GetMensagem(), "Primeira\nSegunda");
     EXPECT_EQ(porCodigo.m_strMensagem, "Primeira\nSegunda");
@@ -77,9 +77,8 @@ TEST_F(ExcecaoQV, MessageComesFromTheMessageFileOnce) {
     EXPECT_EQ(porTexto.GetMensagem(), "texto pr\xF3prio");
     char buffer[8] = "x";
     EXPECT_FALSE(porTexto.GetErrorMessage(buffer, sizeof buffer));
-}
 
-TEST_F(ExcecaoQV, ReportErrorShowsModuleCaptionTextAndSystemError) {
+    // ReportError shows the module as caption, the text and the system error.
     CQVException conhecida(13u, 9, 0);
     testing::internal::CaptureStderr();
     EXPECT_EQ(conhecida.ReportError(), IDOK);

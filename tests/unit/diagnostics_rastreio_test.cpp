@@ -106,15 +106,14 @@ TEST(ArquivoIni, OverlongLinesAndFilesAreCutWithoutHarm) {
 
 // ---- The switches and filters ---------------------------------------------------
 
-TEST(ConfiguracaoRastreio, OnlyExactlyOneSwitchesOnAndMeasuringAloneTracesNothing) {
+TEST(ConfiguracaoRastreio, SwitchesProcessFilterAndEngineClasses) {
     EXPECT_FALSE(Configuracao("[Log]\nPerformance=1\n").Habilitado());
     EXPECT_FALSE(Configuracao("[Log]\nMemory=1\nCoCreateInstance=1\n").Habilitado());
     EXPECT_TRUE(Configuracao("[Log]\nPerformance=1\nSaida=1\n").Habilitado());
     EXPECT_TRUE(Configuracao("[Log]\nCoCreateInstance=1\n").Habilitado());
     EXPECT_FALSE(Configuracao("[Log]\nSaida=2\n").Habilitado());
-}
 
-TEST(ConfiguracaoRastreio, ProcessFilterMatchesListedWordsInLowerCase) {
+    // The process filter matches listed words in lower case.
     const CQVConfiguracaoRastreio lista = Configuracao("[Log]\nProcessos=Outro, ZENTA;demo\n");
     EXPECT_EQ(lista.strProcessos, "outro, zenta;demo");
     EXPECT_TRUE(lista.FiltroProcesso("Zenta-Demo"));
@@ -123,31 +122,21 @@ TEST(ConfiguracaoRastreio, ProcessFilterMatchesListedWordsInLowerCase) {
     EXPECT_FALSE(Configuracao("[Log]\nProcessos=\n").FiltroProcesso("cliente"));
     const CQVConfiguracaoRastreio longo = Configuracao("[Log]\nProcessos=" + std::string(300, 'a') + "\n");
     EXPECT_EQ(longo.strProcessos.size(), 259u);
-}
 
-TEST(ConfiguracaoRastreio, EngineClassesAreLeftOutUnlessNamed) {
+    // Engine classes are left out unless named.
     const CQVConfiguracaoRastreio padrao = Configuracao("[Log]\nEntrada=1\n");
     EXPECT_TRUE(padrao.FiltroClasse("CQVGE_ManutencaoPreventiva::Le"));
     for (const char* motor : {"CQVDataBase::Abre", "CQVFile<REG>::Le", "T_QVGroupFileChave::Le", "CQVFileCopia::Copia"})
         EXPECT_FALSE(padrao.FiltroClasse(motor)) << motor;
     EXPECT_TRUE(Configuracao("[Log]\nQVDataBase=TODOS\n").FiltroClasse("CQVFile::Le"));
     EXPECT_TRUE(Configuracao("[Log]\nQVDataBase=1\n").FiltroClasse("CQVFile::Le"));
-    const CQVConfiguracaoRastreio lista = Configuracao("[Log]\nQVDataBase=CQVTextFile;CQVGroupFile\n");
-    EXPECT_TRUE(lista.FiltroClasse("CQVTextFile::Le"));
-    EXPECT_FALSE(lista.FiltroClasse("CQVFile::Le"));
-    EXPECT_FALSE(lista.FiltroClasse("CQVGE_ManutencaoPreventiva::Le"));
+    const CQVConfiguracaoRastreio classes = Configuracao("[Log]\nQVDataBase=CQVTextFile;CQVGroupFile\n");
+    EXPECT_TRUE(classes.FiltroClasse("CQVTextFile::Le"));
+    EXPECT_FALSE(classes.FiltroClasse("CQVFile::Le"));
+    EXPECT_FALSE(classes.FiltroClasse("CQVGE_ManutencaoPreventiva::Le"));
 }
 
 // ---- Scopes and records -----------------------------------------------------------
-
-TEST_F(Rastreio, WithoutLogIniOrWithOnlyMeasuresNothingIsWritten) {
-    Escopo("CQVGE_ManutencaoPreventiva::Le");
-    EXPECT_FALSE(std::filesystem::exists(m_home.Raiz() / "programs/DF/QVProfiler.log"));
-    zenta::InvalidaConfiguracaoRastreio();
-    EscreveIni("Performance=1\nMemory=1\n");
-    Escopo("CQVGE_ManutencaoPreventiva::Le");
-    EXPECT_FALSE(std::filesystem::exists(m_home.Raiz() / "programs/DF/QVProfiler.log"));
-}
 
 TEST_F(Rastreio, EntryAndExitRecordsCarryTheCallersIdentityAndTheMeasures) {
     EscreveIni("Entrada=1\nSaida=1\nPerformance=1\nMemory=1\nProcessos=todos\n");
@@ -173,7 +162,14 @@ TEST_F(Rastreio, EntryAndExitRecordsCarryTheCallersIdentityAndTheMeasures) {
     EXPECT_FALSE(registros[1][kColunaDelta].empty());
 }
 
-TEST_F(Rastreio, EntryOnlyWritesNoExitAndExitAloneNoEntry) {
+TEST_F(Rastreio, NothingWithoutSwitchesEntryOnlyWritesNoExitAndExitAloneNoEntry) {
+    // Without "log.ini", or with only measures, nothing is written.
+    Escopo("CQVGE_ManutencaoPreventiva::Le");
+    EscreveIni("Performance=1\nMemory=1\nTimeoutConfig=0\n");
+    zenta::InvalidaConfiguracaoRastreio();
+    Escopo("CQVGE_ManutencaoPreventiva::Le");
+    EXPECT_FALSE(std::filesystem::exists(m_home.Raiz() / "programs/DF/QVProfiler.log"));
+
     EscreveIni("Entrada=1\nProcessos=todos\nTimeoutConfig=0\n");
     Escopo("CQVGE_ManutencaoPreventiva::Le");
     Escopo("CQVGE_ManutencaoPreventiva::Le");
@@ -190,7 +186,7 @@ TEST_F(Rastreio, EntryOnlyWritesNoExitAndExitAloneNoEntry) {
     EXPECT_EQ(Registros().back()[kColunaEmpresaInicializacao], "");
 }
 
-TEST_F(Rastreio, EngineScopesAndOtherProcessesAreLeftOut) {
+TEST_F(Rastreio, EngineScopesAndOtherProcessesAreLeftOutAndCreationsTracedWhenAsked) {
     EscreveIni("Entrada=1\n");
     Escopo("CQVFile<REG_X>::Le");
     Escopo("CQVGE_ManutencaoPreventiva::Le");
@@ -201,18 +197,17 @@ TEST_F(Rastreio, EngineScopesAndOtherProcessesAreLeftOut) {
     EscreveIni("Entrada=1\nProcessos=outro-programa\n");
     Escopo("CQVGE_ManutencaoPreventiva::Le");
     EXPECT_EQ(Registros().size(), 1u);
-}
 
-TEST_F(Rastreio, ObjectCreationWritesCoCreateWhenAsked) {
+    // Object creation writes COCREATE when asked, and calls then nothing.
+    zenta::InvalidaConfiguracaoRastreio();
     EscreveIni("CoCreateInstance=1\n");
     {
         CQVEscopoRastreio escopo(CQVContextoProfiler{});
         escopo.IniciaCriacao("T_QVUnknown<struct I,class B>::T_QVUnknown", "teste.cpp", 1);
     }
     Escopo("CQVGE_ManutencaoPreventiva::Le");
-    const auto registros = Registros();
-    ASSERT_EQ(registros.size(), 1u);
-    EXPECT_EQ(registros[0][kColunaTipo], "COCREATE");
+    ASSERT_EQ(Registros().size(), 2u);
+    EXPECT_EQ(Registros().back()[kColunaTipo], "COCREATE");
 }
 
 TEST_F(Rastreio, ChangedLogIniTakesEffectAfterTheTimeOut) {

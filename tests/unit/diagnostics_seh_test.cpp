@@ -181,7 +181,7 @@ protected:
     stack_t m_pilhaAntes{};
 };
 
-TEST_F(GuardaFalhas, AccessViolationNamesTheFaultingFunctionFirst) {
+TEST_F(GuardaFalhas, EachKindOfFaultGivesItsResultNamingTheFaultingFunctionFirst) {
     CQVFalhaCapturada falha;
     falha.dwCodigo = 1;
     EXPECT_EQ(QVExecutaComGuarda([] { return static_cast<HRESULT>(0x81080AA8u); }, falha),
@@ -191,16 +191,15 @@ TEST_F(GuardaFalhas, AccessViolationNamesTheFaultingFunctionFirst) {
     EXPECT_EQ(falha.dwCodigo, EXCEPTION_ACCESS_VIOLATION);
     // "name (line)", innermost first.
     EXPECT_NE(PrimeiraLinha(falha.sPilha).find("EscreveEnderecoInvalido ("), std::string::npos) << falha.sPilha;
-    EXPECT_NE(falha.sPilha.find("GuardaFalhas_AccessViolationNamesTheFaultingFunctionFirst_Test::TestBody"),
+    EXPECT_NE(falha.sPilha.find("GuardaFalhas_EachKindOfFaultGivesItsResultNamingTheFaultingFunctionFirst_Test::TestBody"),
               std::string::npos)
         << falha.sPilha;
     std::size_t linhas = 0;
     for (const char c : falha.sPilha) linhas += c == '\n';
     EXPECT_LE(linhas, 15u);
     EXPECT_EQ(falha.sPilha.back(), '\n');
-}
 
-TEST_F(GuardaFalhas, EachKindOfFaultGivesItsResult) {
+    // Every other kind of fault gives its own result.
     struct Caso {
         HRESULT (*operacao)();
         uint32_t hr;
@@ -214,7 +213,6 @@ TEST_F(GuardaFalhas, EachKindOfFaultGivesItsResult) {
         {&ExecutaInstrucaoPrivilegiada, 0x8004EAD8u, EXCEPTION_PRIV_INSTRUCTION, "ExecutaInstrucaoPrivilegiada"},
     };
     for (const Caso& caso : casos) {
-        CQVFalhaCapturada falha;
         EXPECT_EQ(static_cast<uint32_t>(QVExecutaComGuarda(caso.operacao, falha)), caso.hr) << caso.funcao;
         EXPECT_EQ(falha.dwCodigo, caso.codigo) << caso.funcao;
         EXPECT_NE(PrimeiraLinha(falha.sPilha).find(caso.funcao), std::string::npos) << falha.sPilha;
@@ -232,15 +230,7 @@ TEST_F(GuardaFalhas, StackOverflowIsCaughtOnTheAlternateStack) {
     EXPECT_EQ(QVExecutaComGuarda([] { return S_OK; }, falha), S_OK);
 }
 
-TEST_F(GuardaFalhas, ThrownExceptionsPassThroughTheGuard) {
-    CQVFalhaCapturada falha;
-    EXPECT_THROW(QVExecutaComGuarda([]() -> HRESULT { throw std::runtime_error("x"); }, falha), std::runtime_error);
-    EXPECT_EQ(falha.dwCodigo, 0u);
-    // The guard is gone: the next fault is caught by a new one as usual.
-    EXPECT_EQ(static_cast<uint32_t>(QVExecutaComGuarda([] { return EscreveEnderecoInvalido(); }, falha)), 0x8004EAC5u);
-}
-
-TEST_F(GuardaFalhas, NestedGuardsEachCatchTheirOwnFault) {
+TEST_F(GuardaFalhas, NestedGuardsEachCatchTheirOwnFaultAndThrownExceptionsPassThrough) {
     CQVFalhaCapturada externa;
     CQVFalhaCapturada interna;
     HRESULT hrInterno = S_OK;
@@ -255,6 +245,13 @@ TEST_F(GuardaFalhas, NestedGuardsEachCatchTheirOwnFault) {
     EXPECT_EQ(interna.dwCodigo, EXCEPTION_INT_DIVIDE_BY_ZERO);
     EXPECT_EQ(static_cast<uint32_t>(hr), 0x8004EAC5u);
     EXPECT_EQ(externa.dwCodigo, EXCEPTION_ACCESS_VIOLATION);
+
+    // Thrown exceptions pass through the guard, which is gone afterwards:
+    // the next fault is caught by a new one as usual.
+    CQVFalhaCapturada falha;
+    EXPECT_THROW(QVExecutaComGuarda([]() -> HRESULT { throw std::runtime_error("x"); }, falha), std::runtime_error);
+    EXPECT_EQ(falha.dwCodigo, 0u);
+    EXPECT_EQ(static_cast<uint32_t>(QVExecutaComGuarda([] { return EscreveEnderecoInvalido(); }, falha)), 0x8004EAC5u);
 }
 
 TEST_F(GuardaFalhas, ThreadsFaultingAtOnceKeepTheirOwnCodesAndTexts) {

@@ -9,8 +9,8 @@
 #include "diagnostics/QVErrorLog.h"
 #include "diagnostics/QVTrataErro.h"
 #include "diagnostics/qvmens/QVMens.h"
-#include "platform/Registry.h"
 #include "support/ArquivosLog.h"
+#include "support/RegistroTeste.h"
 #include "support/ZentaHomeTemporario.h"
 
 using namespace zenta;
@@ -50,15 +50,7 @@ TEST_F(BibliotecaMensagens, ReportReachesTheLibraryNextToTheServerLibrary) {
 
 TEST_F(BibliotecaMensagens, LibraryFindsTheProgramDirectoryInTheRegistry) {
     const std::filesystem::path outro = m_home.Raiz() / "outro lugar";
-    HKEY chave = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\QV Sistemas\\DF", 0, nullptr,
-                              REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &chave, nullptr),
-              ERROR_SUCCESS);
-    const std::string caminho = outro.string();
-    ASSERT_EQ(RegSetValueExA(chave, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(caminho.c_str()),
-                             static_cast<DWORD>(caminho.size() + 1)),
-              ERROR_SUCCESS);
-    RegCloseKey(chave);
+    teste::DefineRegistro("SOFTWARE\\Wow6432Node\\QV Sistemas\\DF", "Path", outro.string());
 
     TrataErro(static_cast<ULONG>(QV_CONTEXTO_RELATORIO_ERRO), E_ABORT, 0x7FFFFFFF, "", "a.cpp", 1, 1, "texto");
     // The error log without a company lands in the same directory.

@@ -31,7 +31,7 @@ TEST(CodePage, UnmappableBecomesQuestionMark) {
     EXPECT_EQ(zenta::Utf8ParaCp1252("a\xFF" "b\xC3"), "a?b?");       // invalid UTF-8
 }
 
-TEST(CodePage, Utf8SurrogatePairs) {
+TEST(CodePage, Utf8SurrogatePairsAndInvalidUtf8ReplacedOrRefused) {
     const std::u16string emoji = u"\U0001F600";
     ASSERT_EQ(emoji.size(), 2u);
     char buf[8];
@@ -40,25 +40,23 @@ TEST(CodePage, Utf8SurrogatePairs) {
     OLECHAR largo[4];
     EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "\xF0\x9F\x98\x80", 4, largo, 4), 2);
     EXPECT_EQ(std::u16string(largo, 2), emoji);
-}
 
-TEST(CodePage, InvalidUtf8IsReplacedOrRefused) {
-    OLECHAR largo[16];
+    // Invalid UTF-8 is replaced or refused.
+    OLECHAR invalido[16];
     // Overlong, encoded surrogate, beyond U+10FFFF, truncated: all become U+FFFD.
     const char* ruins[] = {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"};
     for (const char* ruim : ruins) {
-        const int n = MultiByteToWideChar(CP_UTF8, 0, ruim, -1, largo, 16);
+        const int n = MultiByteToWideChar(CP_UTF8, 0, ruim, -1, invalido, 16);
         ASSERT_GT(n, 0);
-        for (int i = 0; i < n - 1; ++i) EXPECT_EQ(largo[i], 0xFFFD);
-        EXPECT_EQ(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, ruim, -1, largo, 16), 0);
+        for (int i = 0; i < n - 1; ++i) EXPECT_EQ(invalido[i], 0xFFFD);
+        EXPECT_EQ(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, ruim, -1, invalido, 16), 0);
         EXPECT_EQ(UltimoErroConversao(), static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
     }
-    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "\xE2\x82" "A", 3, largo, 16), 2);  // the 'A' is kept
-    EXPECT_EQ(largo[0], 0xFFFD);
-    EXPECT_EQ(largo[1], u'A');
+    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "\xE2\x82" "A", 3, invalido, 16), 2);  // the 'A' is kept
+    EXPECT_EQ(invalido[0], 0xFFFD);
+    EXPECT_EQ(invalido[1], u'A');
 
     const OLECHAR sozinho[] = {u'a', 0xDC00, 0};
-    char buf[8];
     EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, sozinho, -1, buf, sizeof buf, nullptr, nullptr), 5);
     EXPECT_STREQ(buf, "a\xEF\xBF\xBD");
     EXPECT_EQ(WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, sozinho, -1, buf, sizeof buf, nullptr, nullptr), 0);

@@ -90,7 +90,7 @@ TEST(OleAutCy, FromR8RoundsTheScaledValueHalfToEven) {
     EXPECT_EQ(VarCyFromR8(1.0, nullptr), E_INVALIDARG);
 }
 
-TEST(OleAutCy, FromStrInBothLocalesRoundingAndRange) {
+TEST(OleAutCy, FromStrInBothLocalesRoundingAndRangeAndBackToText) {
     const struct {
         const char16_t* texto;
         LCID lcid;
@@ -127,9 +127,8 @@ TEST(OleAutCy, FromStrInBothLocalesRoundingAndRange) {
     }
     CY cy;
     EXPECT_EQ(VarCyFromStr(nullptr, kEua, 0, &cy), E_INVALIDARG);
-}
 
-TEST(OleAutCy, BstrIsTheShortestTextAndReadsBack) {
+    // The BSTR is the shortest text, and reads back.
     EXPECT_EQ(Texto(12345600, kBrasil), u"1234,56");
     EXPECT_EQ(Texto(10000), u"1");
     EXPECT_EQ(Texto(-1), u"-0.0001");

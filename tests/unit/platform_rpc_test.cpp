@@ -34,6 +34,8 @@
 #include "platform/rpc/QVExportador.h"
 #include "platform/rpc/QVInterfaceRemota.h"
 #include "platform/rpc/QVQuadros.h"
+#include "support/BaseSistema.h"
+#include "support/RegistroTeste.h"
 #include "support/Espera.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
@@ -166,6 +168,10 @@ const bool g_registrada = [] {
     return true;
 }();
 
+HRESULT CriaEco(ITesteEco** eco) {
+    return CoCreateInstance(CLSID_TesteEco, nullptr, CLSCTX_LOCAL_SERVER, IID_ITesteEco, reinterpret_cast<void**>(eco));
+}
+
 // This process offers the test class for the length of a test.
 class Transporte : public ::testing::Test {
 protected:
@@ -183,24 +189,12 @@ protected:
     }
     ITesteEco* Cria(HRESULT esperado = S_OK) {
         ITesteEco* p = nullptr;
-        EXPECT_EQ(CoCreateInstance(CLSID_TesteEco, nullptr, CLSCTX_LOCAL_SERVER, IID_ITesteEco,
-                                   reinterpret_cast<void**>(&p)),
-                  esperado);
+        EXPECT_EQ(CriaEco(&p), esperado);
         return p;
     }
-    // Runs this test program again as a client in its own process: the
-    // disabled test `nome` of the suite TransporteFilho.
-    static int ExecutaFilho(const std::string& nome, std::string* saida = nullptr) {
-        const std::string comando = "'/proc/" + std::to_string(::getpid()) +
-                                    "/exe' --gtest_also_run_disabled_tests --gtest_filter=TransporteFilho.DISABLED_" +
-                                    nome + " 2>&1";
-        FILE* f = ::popen(comando.c_str(), "r");
-        std::string texto;
-        char buffer[512];
-        while (std::fgets(buffer, sizeof buffer, f) != nullptr) texto += buffer;
-        const int status = ::pclose(f);
-        if (saida != nullptr) *saida = texto;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    // The disabled test `nome` of the suite TransporteFilho, as a client in its own process.
+    static int ExecutaFilho(const std::string& nome, std::string* saida) {
+        return zenta::teste::TerminaComando(zenta::teste::IniciaTesteFilho("TransporteFilho", nome), saida);
     }
 
     zenta::teste::ZentaHomeTemporario m_home;
@@ -216,6 +210,16 @@ TEST_F(Transporte, ClasseSuspensaNaoEOferecidaEDepoisChamadasVaoEVoltam) {
     EXPECT_TRUE(std::filesystem::is_socket(zenta::rpc::SocketDaClasse(CLSID_TesteEco)));
     EXPECT_EQ(std::filesystem::status(zenta::rpc::DiretorioRun()).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_all);
+    // One server per class: another process (here: a second registration in
+    // this one) cannot take the class while the first serves it.
+    CFabricaTesteEco outra;
+    DWORD cookie = 0;
+    EXPECT_EQ(CoRegisterClassObject(CLSID_TesteEco, &outra, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie),
+              CO_E_OBJISREG);
+    const int fd = ::open(zenta::rpc::TravaServidorDaClasse(CLSID_TesteEco).c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    EXPECT_NE(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    ::close(fd);
 
     ITesteEco* eco = Cria();
     ASSERT_NE(eco, nullptr);
@@ -297,13 +301,7 @@ TEST_F(Transporte, ObjetoSoEAlcancadoPelaSessaoQueOCriou) {
     }
 }
 
-void DefineTexto(HKEY raiz, const std::string& chave, const char* valor, const std::string& texto) {
-    HKEY h = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(raiz, chave.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr), ERROR_SUCCESS);
-    RegSetValueExA(h, valor, 0, REG_SZ, reinterpret_cast<const BYTE*>(texto.c_str()),
-                   static_cast<DWORD>(texto.size() + 1));
-    RegCloseKey(h);
-}
+using zenta::teste::DefineRegistro;
 
 // Raw bytes on the class's socket, as a hostile local client sends them.
 int ConectaBruto() {
@@ -393,13 +391,9 @@ TEST_F(Transporte, ChamadasDeVariasThreadsNoMesmoProxy) {
 TEST(TransporteFilho, DISABLED_CriaEMorre) {
     zenta::teste::ComEscopo com;
     ITesteEco* eco = nullptr;
-    ASSERT_EQ(CoCreateInstance(CLSID_TesteEco, nullptr, CLSCTX_LOCAL_SERVER, IID_ITesteEco,
-                               reinterpret_cast<void**>(&eco)),
-              S_OK);
+    ASSERT_EQ(CriaEco(&eco), S_OK);
     ITesteEco* segundo = nullptr;
-    ASSERT_EQ(CoCreateInstance(CLSID_TesteEco, nullptr, CLSCTX_LOCAL_SERVER, IID_ITesteEco,
-                               reinterpret_cast<void**>(&segundo)),
-              S_OK);
+    ASSERT_EQ(CriaEco(&segundo), S_OK);
     std::printf("criados\n");
     std::fflush(stdout);
     ::kill(::getpid(), SIGKILL);  // no Release, no clean exit
@@ -411,8 +405,7 @@ TEST(TransporteFilho, DISABLED_OutroUsuario) {
     zenta::teste::ComEscopo com;
     zenta::rpc::DefineEsperaInicioServidor(1s);
     ITesteEco* eco = nullptr;
-    const HRESULT hr = CoCreateInstance(CLSID_TesteEco, nullptr, CLSCTX_LOCAL_SERVER, IID_ITesteEco,
-                                        reinterpret_cast<void**>(&eco));
+    const HRESULT hr = CriaEco(&eco);
     std::printf("hr=%08X\n", static_cast<unsigned>(hr));
     if (eco != nullptr) eco->Release();
 }
@@ -452,8 +445,8 @@ TEST_F(Transporte, SoOProprioUsuarioEOsPermitidosConectam) {
     ASSERT_EQ(CoRevokeClassObject(m_cookie), S_OK);
     m_cookie = 0;
     const std::string appid = "{11111111-2222-3333-4444-555555555555}";
-    DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\CLSID\\" + zenta::rpc::TextoGuid(CLSID_TesteEco), "AppID", appid);
-    DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\AppID\\" + appid, "UsuariosPermitidos", "65534");
+    DefineRegistro("Software\\Classes\\CLSID\\" + zenta::rpc::TextoGuid(CLSID_TesteEco), "AppID", appid);
+    DefineRegistro("Software\\Classes\\AppID\\" + appid, "UsuariosPermitidos", "65534");
     ASSERT_EQ(CoRegisterClassObject(CLSID_TesteEco, &m_fabrica, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &m_cookie),
               S_OK);
     abre();
@@ -490,32 +483,32 @@ TEST_F(Transporte, OutrasMaquinasPorTcpComTlsEClientesComCertificado) {
     const fs::path pki = m_home.Raiz() / "pki";
     fs::create_directories(pki);
     // An authority, the server's certificate for localhost and a client's.
-    const std::string ssl = "cd '" + pki.string() + "' && ";
-    ASSERT_EQ(std::system((ssl + "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=ca -keyout ca.key "
-                                 "-out ca.pem >/dev/null 2>&1").c_str()), 0);
+    const auto ssl = [&](const std::string& comando) {
+        return std::system(("cd '" + pki.string() + "' && " + comando + " >/dev/null 2>&1").c_str());
+    };
+    const auto autoridade = [&](const std::string& nome) {
+        return ssl("openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=" + nome + " -keyout " + nome +
+                   ".key -out " + nome + ".pem");
+    };
+    ASSERT_EQ(autoridade("ca"), 0);
     for (const std::string nome : {"servidor", "cliente"}) {
-        ASSERT_EQ(std::system((ssl + "openssl req -newkey rsa:2048 -nodes -subj /CN=localhost -keyout " + nome +
-                               ".key -out " + nome + ".csr >/dev/null 2>&1 && printf 'subjectAltName=DNS:localhost' > " +
-                               nome + ".ext && openssl x509 -req -in " + nome + ".csr -CA ca.pem -CAkey ca.key "
-                               "-CAcreateserial -days 2 -extfile " + nome + ".ext -out " + nome + ".pem >/dev/null 2>&1")
-                                  .c_str()),
+        ASSERT_EQ(ssl("openssl req -newkey rsa:2048 -nodes -subj /CN=localhost -keyout " + nome + ".key -out " + nome +
+                      ".csr && printf 'subjectAltName=DNS:localhost' > " + nome + ".ext && openssl x509 -req -in " +
+                      nome + ".csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 2 -extfile " + nome + ".ext -out " +
+                      nome + ".pem"),
                   0);
     }
     ASSERT_EQ(CoRevokeClassObject(m_cookie), S_OK);
     m_cookie = 0;
     const int porta = PortaLivre();
     const std::string appid = "{11111111-2222-3333-4444-555555555555}";
-    DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\CLSID\\" + zenta::rpc::TextoGuid(CLSID_TesteEco), "AppID", appid);
+    DefineRegistro("Software\\Classes\\CLSID\\" + zenta::rpc::TextoGuid(CLSID_TesteEco), "AppID", appid);
     const std::string chave = "Software\\Classes\\AppID\\" + appid;
-    HKEY h = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, chave.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr),
-              ERROR_SUCCESS);
     const DWORD dwPorta = static_cast<DWORD>(porta);
-    RegSetValueExA(h, "PortaTcp", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwPorta), sizeof dwPorta);
-    RegCloseKey(h);
-    DefineTexto(HKEY_LOCAL_MACHINE, chave, "CertificadoTls", (pki / "servidor.pem").string());
-    DefineTexto(HKEY_LOCAL_MACHINE, chave, "ChaveTls", (pki / "servidor.key").string());
-    DefineTexto(HKEY_LOCAL_MACHINE, chave, "AutoridadeTls", (pki / "ca.pem").string());
+    DefineRegistro(chave, "PortaTcp", dwPorta);
+    DefineRegistro(chave, "CertificadoTls", (pki / "servidor.pem").string());
+    DefineRegistro(chave, "ChaveTls", (pki / "servidor.key").string());
+    DefineRegistro(chave, "AutoridadeTls", (pki / "ca.pem").string());
     ASSERT_EQ(CoRegisterClassObject(CLSID_TesteEco, &m_fabrica, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &m_cookie),
               S_OK);
     const auto enderecos = zenta::rpc::EstadoDoExportador().enderecos;
@@ -527,36 +520,23 @@ TEST_F(Transporte, OutrasMaquinasPorTcpComTlsEClientesComCertificado) {
     ITesteEco* eco = nullptr;
     EXPECT_EQ(CriaRemoto(maquina, &eco), E_ACCESSDENIED);
     // With one the authority signed, calls go and come back.
-    DefineTexto(HKEY_LOCAL_MACHINE, chave, "CertificadoClienteTls", (pki / "cliente.pem").string());
-    DefineTexto(HKEY_LOCAL_MACHINE, chave, "ChaveClienteTls", (pki / "cliente.key").string());
+    const auto certificadoCliente = [&](const std::string& nome) {
+        DefineRegistro(chave, "CertificadoClienteTls", (pki / (nome + ".pem")).string());
+        DefineRegistro(chave, "ChaveClienteTls", (pki / (nome + ".key")).string());
+    };
+    certificadoCliente("cliente");
     ASSERT_EQ(CriaRemoto(maquina, &eco), S_OK);
     std::string resultado;
     EXPECT_EQ(eco->Inverte("tls", &resultado), S_OK);
     EXPECT_EQ(resultado, "slt");
     eco->Release();
     // A certificate of another authority is refused by the server.
-    ASSERT_EQ(std::system((ssl + "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=outro -keyout "
-                                 "outro.key -out outro.pem >/dev/null 2>&1").c_str()), 0);
-    DefineTexto(HKEY_LOCAL_MACHINE, chave, "CertificadoClienteTls", (pki / "outro.pem").string());
-    DefineTexto(HKEY_LOCAL_MACHINE, chave, "ChaveClienteTls", (pki / "outro.key").string());
+    ASSERT_EQ(autoridade("outro"), 0);
+    certificadoCliente("outro");
     EXPECT_EQ(CriaRemoto(maquina, &eco), HR_RPC_S_SERVER_UNAVAILABLE);
     EXPECT_EQ(g_vivos.load(), 0);
     // Names that are no host names are refused before anything is tried.
     EXPECT_EQ(CriaRemoto("a b", &eco), E_INVALIDARG);
-}
-
-TEST_F(Transporte, UmSoServidorPorClasse) {
-    ASSERT_EQ(CoResumeClassObjects(), S_OK);
-    // Another process (here: a second registration in this one) cannot take
-    // the class while the first serves it.
-    CFabricaTesteEco outra;
-    DWORD cookie = 0;
-    EXPECT_EQ(CoRegisterClassObject(CLSID_TesteEco, &outra, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie),
-              CO_E_OBJISREG);
-    const int fd = ::open(zenta::rpc::TravaServidorDaClasse(CLSID_TesteEco).c_str(), O_RDONLY);
-    ASSERT_GE(fd, 0);
-    EXPECT_NE(::flock(fd, LOCK_EX | LOCK_NB), 0);
-    ::close(fd);
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ TEST(Evento, WaitsAcrossThreadsAndTimesOut) {
     CloseHandle(h);
 }
 
-TEST(FilaMensagens, PostsReachTheThreadInOrderAndWmQuitEndsGetMessage) {
+TEST(FilaMensagens, PostsReachAThreadWithAQueueInOrderAndWmQuitEndsGetMessage) {
     std::promise<DWORD> id;
     std::promise<void> pronta;
     std::atomic<int> recebidas{0};
@@ -91,16 +91,15 @@ TEST(FilaMensagens, PostsReachTheThreadInOrderAndWmQuitEndsGetMessage) {
     EXPECT_EQ(ultimo, 7u);
     // Its thread has ended: the queue went with it.
     EXPECT_FALSE(PostThreadMessageA(destino, WM_USER, 0, 0));
-}
 
-TEST(FilaMensagens, AThreadWithoutAQueueCannotBePostedTo) {
-    std::promise<DWORD> id;
+    // A thread that never made a queue cannot be posted to.
+    std::promise<DWORD> outroId;
     std::promise<void> fim;
     std::thread sem([&] {
-        id.set_value(GetCurrentThreadId());
+        outroId.set_value(GetCurrentThreadId());
         fim.get_future().wait();
     });
-    EXPECT_FALSE(PostThreadMessageA(id.get_future().get(), WM_USER, 0, 0));
+    EXPECT_FALSE(PostThreadMessageA(outroId.get_future().get(), WM_USER, 0, 0));
     fim.set_value();
     sem.join();
     EXPECT_FALSE(PostThreadMessageA(0, WM_QUIT, 0, 0));

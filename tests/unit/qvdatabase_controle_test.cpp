@@ -12,12 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "core/qvdatabase/QVArquivoSO.h"
-#include "core/qvdatabase/QVDataBase.h"
 #include "core/qvdatabase/QVDataBaseControleCriacaoArquivos.h"
 #include "support/MotorTeste.h"
 #include "support/BaseDadosTeste.h"
-#include "support/ZentaHomeTemporario.h"
 
 namespace {
 
@@ -26,8 +23,8 @@ using namespace zenta::teste;
 
 class ControleTeste : public ::testing::Test {
 protected:
-    ControleTeste() : m_escopo(nullptr, zenta::teste::PoliticaRapida()) { EXPECT_EQ(m_ctx.Inicializa("EMP", 7, 42), S_OK); }
-    fs::path Dados() const { return m_home.Raiz() / "data" / "EMP" / "GE"; }
+    ControleTeste() : m_escopo(nullptr, PoliticaRapida()) { EXPECT_EQ(m_ctx.Inicializa("EMP", 7, 42), S_OK); }
+    fs::path Dados() const { return DadosGE(m_home); }
     fs::path Controle() const { return Dados() / "QVDATABASE_FILE_CTRL.dat"; }
     fs::path Gemeo() const { return Dados() / "QVDATABASE_FILE_CTRL.tra"; }
     std::vector<std::string> Lista() {
@@ -49,7 +46,7 @@ protected:
     CQVInicializador m_ctx;
 };
 
-TEST_F(ControleTeste, AnExistingFileOpenedForWritingIsListedOnceInAHeaderlessTextFile) {
+TEST_F(ControleTeste, AnExistingFileOpenedForWritingIsListedOnceAndDeletingItTakesItOut) {
     CQVDataBaseTeste db;
     db.m_bCompacta = false;
     CriaEAbre(db);
@@ -57,18 +54,14 @@ TEST_F(ControleTeste, AnExistingFileOpenedForWritingIsListedOnceInAHeaderlessTex
     ASSERT_EQ(db.Inicializa("EMP", 7, 42), S_OK);
     db.Finaliza();
     EXPECT_EQ(Lista(), (std::vector<std::string>{"TSPAI.dat"}));
+    // A headerless text file.
     EXPECT_EQ(LeArquivo(Controle()), std::string("\x09\0\0\0TSPAI.dat", 13));
     EXPECT_FALSE(fs::exists(Gemeo()));
     EXPECT_FALSE(fs::exists(CQVArqMarca::Caminho(Dados(), "GE", 1)));
-
     for (const char* nome : {"TSPAI.cab", "TSPAI.srk", "TSPAI.tra", "QVDATABASE_FILE_CTRL.dat"})
         EXPECT_FALSE(CQVDataBaseControleCriacaoArquivos::NomeControlado(nome)) << nome;
-}
 
-TEST_F(ControleTeste, DeletingAFileTakesItOutOfTheList) {
-    CQVDataBaseTeste db;
-    db.m_bCompacta = false;
-    CriaEAbre(db);
+    ASSERT_EQ(db.Inicializa("EMP", 7, 42), S_OK);
     ULONGLONG pos = 0;
     ASSERT_EQ(db.m_Neto.Grava(pos, REG_TESTE_NETO{}), S_OK);
     db.Finaliza();

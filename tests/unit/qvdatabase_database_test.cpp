@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -12,15 +11,12 @@
 #include <thread>
 #include <vector>
 
-#include "core/qvdatabase/QVArquivoSO.h"
-#include "core/qvdatabase/QVDataBase.h"
 #include "core/qvdatabase/QVDataBaseControleCriacaoArquivos.h"
 #include "core/qvdatabase/QVDataBaseFacade.h"
 #include "core/qvdatabase/QVDataBaseUtil.h"
 #include "support/MotorFalhas.h"
 #include "support/MotorTeste.h"
 #include "support/BaseDadosTeste.h"
-#include "support/ZentaHomeTemporario.h"
 
 namespace {
 
@@ -29,7 +25,7 @@ using namespace zenta::teste;
 
 class BaseDadosTeste : public ::testing::Test {
 protected:
-    BaseDadosTeste() : m_escopo(nullptr, zenta::teste::PoliticaRapida()) {}
+    BaseDadosTeste() : m_escopo(nullptr, PoliticaRapida()) {}
     fs::path Dados(const std::string& empresa = "EMP") const { return m_home.Raiz() / "data" / empresa / "GE"; }
     std::vector<std::string> Controle(const std::string& empresa = "EMP") {
         CQVInicializador ctx;
@@ -168,7 +164,7 @@ TEST_F(BaseDadosTeste, ConcurrentStartUpsOfACompanyBuildOneDatabase) {
     EXPECT_EQ(ServicoTeste::m_ContainerFacade.GetDataBase("FACC"), nullptr);
 }
 
-TEST_F(BaseDadosTeste, NoCompanyOrAFailedConversionOpensNothing) {
+TEST_F(BaseDadosTeste, NoCompanyAFailedConversionOrAFailedStartUpOpensNothing) {
     ServicoTeste semEmpresa;
     EXPECT_EQ(semEmpresa.Abre(""), E_QVCR_INICIALIZACAO_QVDATABASE_SEM_EMPRESA);
     EXPECT_EQ(semEmpresa.m_pDataBase, nullptr);
@@ -185,14 +181,13 @@ TEST_F(BaseDadosTeste, NoCompanyOrAFailedConversionOpensNothing) {
     EXPECT_EQ(g_conversoes.load(), 2);
     t.Finaliza();
     s.Finaliza();
-}
 
-TEST_F(BaseDadosTeste, AStartUpThatFailsLeavesNoDatabaseBehind) {
+    // A start-up that fails leaves no database behind.
     fs::create_directories(Dados("FACE"));
     std::ofstream(Dados("FACE") / NOME_PAI, std::ios::binary) << std::string(33, 'x');  // not a multiple of 32
-    ServicoTeste s;
-    EXPECT_EQ(s.Abre("FACE"), E_QVCR_ARQUIVO_NAO_EH_MOD_ESTRUTURA);
-    EXPECT_EQ(s.m_pDataBase, nullptr);
+    ServicoTeste falha;
+    EXPECT_EQ(falha.Abre("FACE"), E_QVCR_ARQUIVO_NAO_EH_MOD_ESTRUTURA);
+    EXPECT_EQ(falha.m_pDataBase, nullptr);
     EXPECT_EQ(ServicoTeste::m_ContainerFacade.GetDataBase("FACE"), nullptr);
 }
 
@@ -208,7 +203,7 @@ public:
     std::vector<std::string> entradas;
 };
 
-TEST_F(BaseDadosTeste, EachDeletionWritesItsChangeLogText) {
+TEST_F(BaseDadosTeste, EachDeletionWritesItsChangeLogTextAndAGroupPatternTakesOnlyMembers) {
     LogEspiao log;
     CQVDataBase db(QV_MODULO_GE);
     db.SetLogAlteracoesArquivos(&log);
@@ -230,23 +225,16 @@ TEST_F(BaseDadosTeste, EachDeletionWritesItsChangeLogText) {
                                 "9|X3.dat|Arquivo \"X3.dat\" removido sem informa\xE7\xE3o de usu\xE1rio logado",
                             }));
     EXPECT_FALSE(fs::exists(Dados() / "X1.dat"));
-    db.Finaliza();
-}
 
-TEST_F(BaseDadosTeste, DeletingAGroupPatternRemovesEveryMemberAndNothingElse) {
-    fs::create_directories(Dados());
+    // A group pattern removes every member and nothing else, one entry each.
     const char* membros[] = {"GEMOV062022.dat", "GEMOV072022.dat", "gemov082022.DAT"};
     const char* outros[] = {"GEMOV07202X.dat", "GEMOV0720222.dat", "GEMOV072022.srk", "GEMOVX.dat"};
     for (const char* n : membros) std::ofstream(Dados() / n) << "m";
     for (const char* n : outros) std::ofstream(Dados() / n) << "o";
-    LogEspiao log;
-    CQVDataBase db(QV_MODULO_GE);
-    db.SetLogAlteracoesArquivos(&log);
-    ASSERT_EQ(db.Inicializa("EMP", 7, 42), S_OK);
     ASSERT_EQ(CQVDataBaseUtil::DeletaArquivo(&db, QV_MODULO_GE, "GEMOV??????.dat", eNenhum), S_OK);
     for (const char* n : membros) EXPECT_FALSE(fs::exists(Dados() / n)) << n;
     for (const char* n : outros) EXPECT_TRUE(fs::exists(Dados() / n)) << n;
-    EXPECT_EQ(log.entradas.size(), 3u);
+    EXPECT_EQ(log.entradas.size(), 6u);
     db.Finaliza();
 }
 
@@ -256,7 +244,7 @@ TEST_F(BaseDadosTeste, SetConteudoReplacesTheFileWholeOrNotAtAll) {
     bool falhaRenomeia = false;
     const zenta::EscopoArquivoSO escopo(std::make_shared<CamadaFalhas>([&](const Passo& p) {
         return falhaRenomeia && p.tipo == PassoSO::renomeia ? kFalha : kPassa;
-    }), zenta::teste::PoliticaRapida());
+    }), PoliticaRapida());
     CQVDataBaseTeste db;
     db.m_bCompacta = false;
     ASSERT_EQ(db.Inicializa("EMP", 7, 42), S_OK);

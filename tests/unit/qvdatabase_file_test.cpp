@@ -3,60 +3,39 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/QVModulos.h"
-#include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVFile.h"
 #include "support/MotorFalhas.h"
 #include "support/MotorTeste.h"
-#include "support/ZentaHomeTemporario.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using zenta::teste::LeArquivo;
+using namespace zenta::teste;
 using Posicoes = std::vector<ULONGLONG>;
 using Codigos = std::vector<ULONG>;
 
 #pragma pack(push, 1)
-struct REG_TESTE_TIPADO {
-    ULONG lCodigo;
-    ULONG lGrupo;
-    char szNome[8];
-};
 struct REG_TESTE_GRANDE {
     BYTE dados[640];
 };
 #pragma pack(pop)
-static_assert(sizeof(REG_TESTE_TIPADO) == 16);
 
-using Arquivo = CQVFile<REG_TESTE_TIPADO>;
+using Arquivo = CQVFile<REG_TESTE>;
 
-REG_TESTE_TIPADO Reg(ULONG codigo, ULONG grupo = 0, const char* nome = "") {
-    REG_TESTE_TIPADO r{};
-    r.lCodigo = codigo;
-    r.lGrupo = grupo;
-    std::strncpy(r.szNome, nome, sizeof r.szNome - 1);
-    return r;
-}
-
-ULONGLONG ChaveCodigo(const REG_TESTE_TIPADO& r, UINT) { return r.lCodigo; }
-ULONGLONG ChaveGrupo(const REG_TESTE_TIPADO& r, UINT) { return r.lGrupo; }
-ULONGLONG ChaveNome(const REG_TESTE_TIPADO& r, UINT) {
+ULONGLONG ChaveNome(const REG_TESTE& r, UINT) {
     return QVChaveIndexTexto(std::string_view(r.szNome, strnlen(r.szNome, sizeof r.szNome)));
 }
 
 class QVFileTeste : public ::testing::Test {
 protected:
-    QVFileTeste() : m_escopo(nullptr, zenta::teste::PoliticaRapida(3, 4)), m_db(QV_MODULO_GE) {}
-    fs::path Caminho(const std::string& nome = "GETIPADO.dat") const {
-        return m_home.Raiz() / "data" / "EMP" / "GE" / nome;
-    }
+    QVFileTeste() : m_escopo(nullptr, PoliticaRapida(3, 4)), m_db(QV_MODULO_GE) {}
+    fs::path Caminho(const std::string& nome = "GETIPADO.dat") const { return DadosGE(m_home) / nome; }
     std::unique_ptr<Arquivo> Novo() {
         auto arq = std::make_unique<Arquivo>("GETIPADO.dat", &m_db);
         EXPECT_EQ(arq->Inicializa("EMP", 7, 42), S_OK);
@@ -65,20 +44,11 @@ protected:
     // A file with records of the given codes at positions 1..n.
     std::unique_ptr<Arquivo> ComRegistros(const Codigos& codigos) {
         auto arq = Novo();
-        std::vector<REG_TESTE_TIPADO> regs;
+        std::vector<REG_TESTE> regs;
         for (ULONG c : codigos) regs.push_back(Reg(c, c % 10));
         ULONGLONG pos = 0;
         EXPECT_EQ(arq->GravaColecao(pos, regs), S_OK);
         return arq;
-    }
-    static Codigos CodigosDe(const Arquivo& arq) {
-        Codigos v;
-        for (ULONGLONG p = 1; p <= arq.GetQtdRegistros(); ++p) {
-            REG_TESTE_TIPADO r{};
-            EXPECT_EQ(arq.Le(p, &r), S_OK);
-            v.push_back(r.lCodigo);
-        }
-        return v;
     }
     static Posicoes PosicoesDe(const Arquivo& arq, ULONGLONG chave, UINT coluna = 0) {
         Posicoes v;
@@ -87,17 +57,17 @@ protected:
     }
     // Record writes (not the header's, at offset 24) fail with `m_causa`
     // while `m_falhas` lasts, half their bytes landing.
-    std::shared_ptr<zenta::teste::CamadaFalhas> FalhaGravacoes() {
-        return std::make_shared<zenta::teste::CamadaFalhas>([this](const zenta::teste::Passo& p) {
-            if (p.tipo != zenta::teste::PassoSO::grava || p.posicao == 24 || m_falhas <= 0) return zenta::teste::kPassa;
+    std::shared_ptr<CamadaFalhas> FalhaGravacoes() {
+        return std::make_shared<CamadaFalhas>([this](const Passo& p) {
+            if (p.tipo != PassoSO::grava || p.posicao == 24 || m_falhas <= 0) return kPassa;
             --m_falhas;
-            return zenta::teste::Resposta{zenta::teste::Resposta::rasga, m_causa};
+            return Resposta{Resposta::rasga, m_causa};
         });
     }
     int m_falhas = 0;
     zenta::CausaArquivo m_causa = zenta::CausaArquivo::discoCheio;
 
-    zenta::teste::ZentaHomeTemporario m_home;
+    ZentaHomeTemporario m_home;
     zenta::EscopoArquivoSO m_escopo;
     zenta::CQVContainerArquivosSimples m_db;
 };
@@ -106,7 +76,7 @@ protected:
 
 TEST_F(QVFileTeste, MissingFileIsEmptyAndRecordsSurviveAReload) {
     auto arq = Novo();
-    REG_TESTE_TIPADO r = Reg(9, 9, "lixo");
+    REG_TESTE r = Reg(9, 9, "lixo");
     EXPECT_EQ(arq->Le(0, &r), E_QVCR_TENTATIVA_LER_POSICAO_ZERO);
     EXPECT_EQ(r.lCodigo, 0u);
     EXPECT_EQ(arq->Le(1, &r), E_QVCR_ARQUIVO_NAO_EXISTE);
@@ -115,20 +85,20 @@ TEST_F(QVFileTeste, MissingFileIsEmptyAndRecordsSurviveAReload) {
     { auto escrito = ComRegistros({11, 12, 13}); }
     const std::string bytes = LeArquivo(Caminho());
     ASSERT_EQ(bytes.size(), 240u + 3 * 16);
-    EXPECT_EQ(zenta::teste::CabecalhoDe(bytes).ullTamanhoDados, 48u);
+    EXPECT_EQ(CabecalhoDe(bytes).ullTamanhoDados, 48u);
     arq = Novo();
     EXPECT_EQ(CodigosDe(*arq), (Codigos{11, 12, 13}));
-    EXPECT_EQ(static_cast<const REG_TESTE_TIPADO*>(arq->GetRegData(3))->lCodigo, 13u);
+    EXPECT_EQ(static_cast<const REG_TESTE*>(arq->GetRegData(3))->lCodigo, 13u);
     EXPECT_EQ(arq->GetRegData(4), nullptr);
 }
 
 TEST_F(QVFileTeste, ReadPastTheEndFailsAndLogsTheEngineLine) {
     auto arq = ComRegistros({1, 2, 3, 4, 5});
-    REG_TESTE_TIPADO r = Reg(1);
+    REG_TESTE r = Reg(1);
     EXPECT_EQ(arq->Le(9, &r), E_QVCR_POSICAO_LEITURA_SUPERIOR_QUANTIDADE_ARQUIVO);
     EXPECT_EQ(r.lCodigo, 0u);
     bool achou = false;
-    for (const std::string& nome : zenta::teste::ArquivosAbaixo(m_home.Raiz())) {
+    for (const std::string& nome : ArquivosAbaixo(m_home.Raiz())) {
         if (nome.find("QVProfilerErros") == std::string::npos) continue;
         const std::string log = LeArquivo(m_home.Raiz() / nome);
         achou |= log.find("hr = 0x810809DA\t") != std::string::npos &&
@@ -137,7 +107,7 @@ TEST_F(QVFileTeste, ReadPastTheEndFailsAndLogsTheEngineLine) {
     }
     EXPECT_TRUE(achou);
 
-    zenta::teste::GravaBytes(Caminho("GEGRANDE.dat"), std::string(641, 'x'));
+    GravaBytes(Caminho("GEGRANDE.dat"), std::string(641, 'x'));
     CQVFile<REG_TESTE_GRANDE> grande("GEGRANDE.dat", &m_db);
     EXPECT_EQ(grande.Inicializa("EMP", 7, 42), E_QVCR_ARQUIVO_NAO_EH_MOD_ESTRUTURA);
 }
@@ -149,7 +119,7 @@ TEST_F(QVFileTeste, AppendsRewritesAndWritesBeyondTheCount) {
     EXPECT_EQ(pos, 6u);
     // A collection at the last position rewrites it and grows the file.
     pos = 6;
-    ASSERT_EQ(arq->GravaColecao(pos, std::vector<REG_TESTE_TIPADO>{Reg(60), Reg(70)}), S_OK);
+    ASSERT_EQ(arq->GravaColecao(pos, std::vector<REG_TESTE>{Reg(60), Reg(70)}), S_OK);
     EXPECT_EQ(pos, 6u);
     const std::string antes = LeArquivo(Caminho());
     EXPECT_EQ(antes.size(), 240u + 7 * 16);
@@ -162,12 +132,12 @@ TEST_F(QVFileTeste, AppendsRewritesAndWritesBeyondTheCount) {
 
 TEST_F(QVFileTeste, UnchangedRecordsDoNotTouchTheDisk) {
     auto conta = FalhaGravacoes();
-    zenta::EscopoArquivoSO escopo(conta, zenta::teste::PoliticaRapida(3, 4));
+    zenta::EscopoArquivoSO escopo(conta, PoliticaRapida(3, 4));
     auto arq = ComRegistros({1, 2, 3});
     const std::string antes = LeArquivo(Caminho());
     const int gravacoes = conta->gravacoes;
     ULONGLONG pos = 2;
-    const std::vector<REG_TESTE_TIPADO> iguais = {Reg(2, 2), Reg(3, 3)};
+    const std::vector<REG_TESTE> iguais = {Reg(2, 2), Reg(3, 3)};
     EXPECT_EQ(arq->GravaColecao(pos, iguais), S_OK);
     EXPECT_EQ(conta->gravacoes, gravacoes);
     EXPECT_EQ(LeArquivo(Caminho()), antes);
@@ -177,7 +147,7 @@ TEST_F(QVFileTeste, UnchangedRecordsDoNotTouchTheDisk) {
 
 TEST_F(QVFileTeste, FailedWritesAreRetriedUpToTheCountOrAFatalCodeWithoutDuplicatingAnAppend) {
     auto falha = FalhaGravacoes();
-    zenta::EscopoArquivoSO escopo(falha, zenta::teste::PoliticaRapida(3, 4));
+    zenta::EscopoArquivoSO escopo(falha, PoliticaRapida(3, 4));
     auto arq = ComRegistros({1, 2});
     m_falhas = 2;
     ULONGLONG pos = 0;
@@ -200,7 +170,7 @@ TEST_F(QVFileTeste, FailedWritesAreRetriedUpToTheCountOrAFatalCodeWithoutDuplica
     EXPECT_EQ(CodigosDe(*Novo()), (Codigos{1, 2, 3}));
 }
 
-TEST_F(QVFileTeste, SetConteudoReplacesOrRemovesTheFile) {
+TEST_F(QVFileTeste, SetConteudoReplacesOrRemovesTheFileAndDeletionDropsIndexes) {
     auto arq = ComRegistros({1, 2, 3});
     ASSERT_EQ(arq->IncluiIndex(ChaveCodigo, 0, false, false), S_OK);
     const auto mtime = fs::last_write_time(Caminho());
@@ -215,9 +185,17 @@ TEST_F(QVFileTeste, SetConteudoReplacesOrRemovesTheFile) {
 
     ASSERT_EQ(arq->SetConteudo({}), S_OK);
     EXPECT_FALSE(fs::exists(Caminho()));
-    const REG_TESTE_TIPADO bloco[2] = {Reg(4), Reg(5)};
+    const REG_TESTE bloco[2] = {Reg(4), Reg(5)};
     ASSERT_EQ(arq->SetArrayData(bloco, sizeof bloco + 3), S_OK);  // a partial record is dropped
     EXPECT_EQ(CodigosDe(*arq), (Codigos{4, 5}));
+    // Deleting the file drops records and index definitions; the next write starts at 1.
+    ASSERT_EQ(arq->IncluiIndex(ChaveCodigo, 0, false, false), S_OK);
+    ASSERT_EQ(arq->DeletaArquivo(), S_OK);
+    EXPECT_FALSE(fs::exists(Caminho()));
+    EXPECT_EQ(arq->GetQtdIndices(), 0u);
+    ULONGLONG pos = 0;
+    ASSERT_EQ(arq->Grava(pos, Reg(3)), S_OK);
+    EXPECT_EQ(pos, 1u);
 }
 
 // ---- Indexes -----------------------------------------------------------------------------
@@ -235,6 +213,16 @@ TEST_F(QVFileTeste, IndexColumnsAndLookups) {
     EXPECT_EQ(pos, 77u);  // absent: left as it was
     EXPECT_EQ(arq->ExisteIndex(20, pos, 2), E_QVCR_COLUNA_INDEXACAO_INVALIDA);
     EXPECT_EQ(PosicoesDe(*arq, 0, 1), (Posicoes{1, 2, 3}));  // group 0, zero allowed
+    // A repeat index lists positions ascending, through rewrites and appends.
+    pos = 2;
+    ASSERT_EQ(arq->Grava(pos, Reg(20, 5)), S_OK);
+    pos = 0;
+    ASSERT_EQ(arq->GravaColecao(pos, std::vector<REG_TESTE>{Reg(40, 5), Reg(50, 0)}), S_OK);
+    EXPECT_EQ(PosicoesDe(*arq, 5, 1), (Posicoes{2, 4}));
+    EXPECT_EQ(PosicoesDe(*arq, 0, 1), (Posicoes{1, 3, 5}));
+    ULONGLONG menor = 0;
+    ASSERT_EQ(arq->ExisteIndex(0, menor, 1), S_OK);
+    EXPECT_EQ(menor, 1u);
 }
 
 TEST_F(QVFileTeste, NoRepeatIndexKeepsOwnKeyRefusesAnotherAndFreesARewrittenOne) {
@@ -252,7 +240,7 @@ TEST_F(QVFileTeste, NoRepeatIndexKeepsOwnKeyRefusesAnotherAndFreesARewrittenOne)
     pos = 0;
     EXPECT_EQ(arq->Grava(pos, Reg(0)), E_QVCR_INDEXACAO_COM_POSICAO_ZERO);
     pos = 0;
-    EXPECT_EQ(arq->GravaColecao(pos, std::vector<REG_TESTE_TIPADO>{Reg(40), Reg(40)}),
+    EXPECT_EQ(arq->GravaColecao(pos, std::vector<REG_TESTE>{Reg(40), Reg(40)}),
               E_QVCR_CHAVE_DE_INDEXACAO_REPETIDA);
     // Nothing changed: disk, memory and index.
     EXPECT_EQ(LeArquivo(Caminho()), antes);
@@ -269,23 +257,6 @@ TEST_F(QVFileTeste, NoRepeatIndexKeepsOwnKeyRefusesAnotherAndFreesARewrittenOne)
     EXPECT_EQ(PosicoesDe(*arq, 20), (Posicoes{4}));
 }
 
-TEST_F(QVFileTeste, RepeatIndexListsPositionsAscending) {
-    auto arq = Novo();
-    ASSERT_EQ(arq->IncluiIndex(ChaveGrupo, 0, true, true), S_OK);
-    ULONGLONG pos = 0;
-    ASSERT_EQ(arq->GravaColecao(pos, std::vector<REG_TESTE_TIPADO>{Reg(1, 5), Reg(2, 9), Reg(3, 9), Reg(4, 5)}), S_OK);
-    pos = 2;
-    ASSERT_EQ(arq->Grava(pos, Reg(2, 5)), S_OK);
-    EXPECT_EQ(PosicoesDe(*arq, 5), (Posicoes{1, 2, 4}));
-    EXPECT_EQ(PosicoesDe(*arq, 9), (Posicoes{3}));
-    pos = 0;
-    ASSERT_EQ(arq->Grava(pos, Reg(5, 9)), S_OK);
-    ULONGLONG menor = 0;
-    ASSERT_EQ(arq->ExisteIndex(9, menor, 0), S_OK);
-    EXPECT_EQ(menor, 3u);
-    EXPECT_EQ(PosicoesDe(*arq, 9), (Posicoes{3, 5}));
-}
-
 TEST_F(QVFileTeste, IndexOverRepeatsFailsButStaysAndTextKeysAreTheCrc) {
     auto arq = ComRegistros({10, 10, 30});
     EXPECT_EQ(arq->IncluiIndex(ChaveCodigo, 0, false, false), E_QVCR_CHAVE_DE_INDEXACAO_REPETIDA);
@@ -297,18 +268,6 @@ TEST_F(QVFileTeste, IndexOverRepeatsFailsButStaysAndTextKeysAreTheCrc) {
     ULONGLONG achada = 0;
     ASSERT_EQ(arq->ExisteIndex(std::string_view("valvula"), achada, 0), S_OK);
     EXPECT_EQ(achada, 2u);
-    EXPECT_EQ(QVChaveIndexTexto("123456789"), 0x2B9C7EE4E2780C8Aull);
-}
-
-TEST_F(QVFileTeste, DeletingTheFileDropsRecordsAndIndexes) {
-    auto arq = ComRegistros({1, 2});
-    ASSERT_EQ(arq->IncluiIndex(ChaveCodigo, 0, false, false), S_OK);
-    ASSERT_EQ(arq->DeletaArquivo(), S_OK);
-    EXPECT_FALSE(fs::exists(Caminho()));
-    EXPECT_EQ(arq->GetQtdIndices(), 0u);
-    ULONGLONG pos = 0;
-    ASSERT_EQ(arq->Grava(pos, Reg(3)), S_OK);
-    EXPECT_EQ(pos, 1u);
 }
 
 TEST_F(QVFileTeste, ReadersAndAWriterShareOneFile) {
@@ -321,7 +280,7 @@ TEST_F(QVFileTeste, ReadersAndAWriterShareOneFile) {
         leitores.emplace_back([&] {
             while (!fim.load()) {
                 const ULONGLONG qtd = arq->GetQtdRegistros();
-                REG_TESTE_TIPADO r{};
+                REG_TESTE r{};
                 // Records are only ever appended with code = position.
                 if (arq->Le(qtd, &r) != S_OK || r.lCodigo != qtd) ++falhas;
                 ULONGLONG pos = 0;

@@ -4,56 +4,34 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstring>
 #include <map>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/QVModulos.h"
-#include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVGroupFile.h"
 #include "support/MotorFalhas.h"
 #include "support/MotorTeste.h"
 #include "support/ArquivosLog.h"
-#include "support/ZentaHomeTemporario.h"
 #include "values/QVMesAno.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using zenta::teste::GravaBytes;
-using zenta::teste::LeArquivo;
+using namespace zenta::teste;
 
-#pragma pack(push, 1)
-struct REG_TESTE_MOV {
-    ULONG lCodigo;
-    ULONG lChave;
-    char szNome[8];
-};
-#pragma pack(pop)
-static_assert(sizeof(REG_TESTE_MOV) == 16);
-
-using Grupo = CQVGroupFile<REG_TESTE_MOV>;
+// A member's record carries its key in lGrupo.
+using Grupo = CQVGroupFile<REG_TESTE>;
 constexpr const char* PADRAO = "GEMOVTESTE??????.dat";
 
 ULONGLONG Chave(int mes, int ano) { return QVMAToChave(QVMAFromMesAno(mes, ano)); }
-
-REG_TESTE_MOV Reg(ULONG codigo, ULONGLONG chave) {
-    REG_TESTE_MOV r{};
-    r.lCodigo = codigo;
-    r.lChave = static_cast<ULONG>(chave);
-    std::strncpy(r.szNome, "mov", sizeof r.szNome - 1);
-    return r;
-}
-
-ULONGLONG ChaveCodigo(const REG_TESTE_MOV& r, UINT) { return r.lCodigo; }
+REG_TESTE Mov(ULONG codigo, ULONGLONG chave) { return Reg(codigo, static_cast<ULONG>(chave), "mov"); }
 
 class QVGroupFileTeste : public ::testing::Test {
 protected:
-    QVGroupFileTeste() : m_escopo(nullptr, zenta::teste::PoliticaRapida()), m_db(QV_MODULO_GE) {}
-    fs::path Dados() const { return m_home.Raiz() / "data" / "EMP" / "GE"; }
+    QVGroupFileTeste() : m_escopo(nullptr, PoliticaRapida()), m_db(QV_MODULO_GE) {}
+    fs::path Dados() const { return DadosGE(m_home); }
     // Every entry of the data directory with its bytes (directories as "<dir>").
     std::map<std::string, std::string> Conteudo() const {
         std::map<std::string, std::string> m;
@@ -70,12 +48,12 @@ protected:
         ASSERT_EQ(g.Inicializa("EMP", 7, 42), S_OK);
         for (const auto& [chave, codigo] : registros) {
             ULONGLONG pos = 0;
-            ASSERT_EQ(g.Grava(chave, pos, Reg(codigo, chave)), S_OK);
+            ASSERT_EQ(g.Grava(chave, pos, Mov(codigo, chave)), S_OK);
         }
         ASSERT_EQ(g.Finaliza(), S_OK);
     }
 
-    zenta::teste::ZentaHomeTemporario m_home;
+    ZentaHomeTemporario m_home;
     zenta::EscopoArquivoSO m_escopo;
     zenta::CQVContainerArquivosSimples m_db;
 };
@@ -115,10 +93,10 @@ TEST_F(QVGroupFileTeste, InvalidPatternRefusesStartUpAndWrites) {
         Grupo g(padrao, &m_db);
         EXPECT_EQ(g.Inicializa("EMP", 7, 42), E_QVCR_NOME_ARQUIVO_GROUP_INVALIDO) << padrao;
         ULONGLONG pos = 0;
-        EXPECT_EQ(g.Grava(1, pos, Reg(1, 1)), E_QVCR_NOME_ARQUIVO_GROUP_INVALIDO) << padrao;
+        EXPECT_EQ(g.Grava(1, pos, Mov(1, 1)), E_QVCR_NOME_ARQUIVO_GROUP_INVALIDO) << padrao;
     }
     // Nothing was created anywhere (the error log aside).
-    for (const std::string& nome : zenta::teste::ArquivosAbaixo(m_home.Raiz()))
+    for (const std::string& nome : ArquivosAbaixo(m_home.Raiz()))
         EXPECT_EQ(nome.find("GEMOV"), std::string::npos) << nome;
 }
 
@@ -146,7 +124,7 @@ TEST_F(QVGroupFileTeste, DiscoveryLoadsMembersAndLeavesLookAlikesUntouched) {
     ASSERT_EQ(g.Inicializa("EMP", 7, 42), S_OK);
     EXPECT_EQ(g.GetChaves(), (std::vector<ULONGLONG>{Chave(6, 2022), Chave(7, 2022)}));
     EXPECT_EQ(g.GetQtdRegistros(), 3u);
-    REG_TESTE_MOV r{};
+    REG_TESTE r{};
     EXPECT_EQ(g.Le(Chave(7, 2022), 2, &r), S_OK);
     EXPECT_EQ(r.lCodigo, 72u);
     r.lCodigo = 5;
@@ -158,12 +136,12 @@ TEST_F(QVGroupFileTeste, DiscoveryLoadsMembersAndLeavesLookAlikesUntouched) {
 }
 
 TEST_F(QVGroupFileTeste, MemberNamedInAnotherLetterCaseIsFound) {
-    REG_TESTE_MOV regs[2] = {Reg(1, Chave(3, 2023)), Reg(2, Chave(3, 2023))};
+    REG_TESTE regs[2] = {Mov(1, Chave(3, 2023)), Mov(2, Chave(3, 2023))};
     GravaBytes(Dados() / "gemovteste032023.DAT", std::string(reinterpret_cast<const char*>(regs), sizeof regs));
     Grupo g(PADRAO, &m_db);
     ASSERT_EQ(g.Inicializa("EMP", 7, 42), S_OK);
     EXPECT_EQ(g.GetChaves(), std::vector<ULONGLONG>{Chave(3, 2023)});
-    REG_TESTE_MOV r{};
+    REG_TESTE r{};
     EXPECT_EQ(g.Le(Chave(3, 2023), 2, &r), S_OK);
     EXPECT_EQ(r.lCodigo, 2u);
 }
@@ -179,20 +157,20 @@ TEST_F(QVGroupFileTeste, MemberFileIsCreatedOnlyByItsFirstWrite) {
     EXPECT_TRUE(lista.empty());
     // Neither an empty collection nor a refused write leaves a member or a file.
     ULONGLONG pos = 0;
-    EXPECT_EQ(g.GravaColecao(k, pos, std::vector<REG_TESTE_MOV>{}), S_OK);
+    EXPECT_EQ(g.GravaColecao(k, pos, std::vector<REG_TESTE>{}), S_OK);
     pos = 3;
-    EXPECT_EQ(g.Grava(k, pos, Reg(1, k)), E_QVCR_POSICAO_GRAVACAO_SUPERIOR_QUANTIDADE_ARQUIVO);
+    EXPECT_EQ(g.Grava(k, pos, Mov(1, k)), E_QVCR_POSICAO_GRAVACAO_SUPERIOR_QUANTIDADE_ARQUIVO);
     EXPECT_FALSE(g.ExisteMembro(k));
-    EXPECT_TRUE(zenta::teste::ArquivosAbaixo(Dados()).empty());
+    EXPECT_TRUE(ArquivosAbaixo(Dados()).empty());
 
     for (ULONG c = 1; c <= 2; ++c) {
         pos = 0;
-        ASSERT_EQ(g.Grava(k, pos, Reg(c, k)), S_OK);
+        ASSERT_EQ(g.Grava(k, pos, Mov(c, k)), S_OK);
         EXPECT_EQ(pos, c);
     }
-    EXPECT_EQ(zenta::teste::ArquivosAbaixo(Dados()), std::vector<std::string>{"GEMOVTESTE072022.dat"});
+    EXPECT_EQ(ArquivosAbaixo(Dados()), std::vector<std::string>{"GEMOVTESTE072022.dat"});
     const std::string bytes = LeArquivo(Dados() / "GEMOVTESTE072022.dat");
-    ASSERT_EQ(bytes.size(), 240u + 2 * sizeof(REG_TESTE_MOV));
+    ASSERT_EQ(bytes.size(), 240u + 2 * sizeof(REG_TESTE));
     EXPECT_EQ(bytes[0], 1);  // header version 1
 }
 
@@ -202,14 +180,14 @@ TEST_F(QVGroupFileTeste, WritesThroughOneGroupAreSeenAfterReopening) {
         Grupo g(PADRAO, &m_db);
         ASSERT_EQ(g.Inicializa("EMP", 7, 42), S_OK);
         ULONGLONG pos = 0;
-        ASSERT_EQ(g.GravaColecao(a, pos, std::vector<REG_TESTE_MOV>{Reg(1, a), Reg(2, a), Reg(3, a)}), S_OK);
+        ASSERT_EQ(g.GravaColecao(a, pos, std::vector<REG_TESTE>{Mov(1, a), Mov(2, a), Mov(3, a)}), S_OK);
         EXPECT_EQ(pos, 1u);
         pos = 2;
-        ASSERT_EQ(g.Grava(a, pos, Reg(20, a)), S_OK);  // rewrite in place
+        ASSERT_EQ(g.Grava(a, pos, Mov(20, a)), S_OK);  // rewrite in place
         pos = 0;
-        ASSERT_EQ(g.Grava(b, pos, Reg(4, b)), S_OK);
+        ASSERT_EQ(g.Grava(b, pos, Mov(4, b)), S_OK);
         pos = 0;
-        ASSERT_EQ(g.Grava(c, pos, Reg(5, c)), S_OK);
+        ASSERT_EQ(g.Grava(c, pos, Mov(5, c)), S_OK);
         ASSERT_EQ(g.Finaliza(), S_OK);
     }
     Grupo g(PADRAO, &m_db);
@@ -219,9 +197,9 @@ TEST_F(QVGroupFileTeste, WritesThroughOneGroupAreSeenAfterReopening) {
     std::vector<ULONG> codigos;
     for (const ULONGLONG k : g.GetChaves())
         for (ULONGLONG p = 1; p <= g.GetQtdRegistros(k); ++p) {
-            REG_TESTE_MOV r{};
+            REG_TESTE r{};
             ASSERT_EQ(g.Le(k, p, r), S_OK);
-            EXPECT_EQ(r.lChave, k);
+            EXPECT_EQ(r.lGrupo, k);
             codigos.push_back(r.lCodigo);
         }
     EXPECT_EQ(codigos, (std::vector<ULONG>{1, 20, 3, 4, 5}));
@@ -234,11 +212,11 @@ TEST_F(QVGroupFileTeste, FamilyIndexesApplyToNewAndFoundMembers) {
         ASSERT_EQ(g.IncluiIndex(ChaveCodigo, 0, false, false), S_OK);
         ASSERT_EQ(g.Inicializa("EMP", 7, 42), S_OK);
         ULONGLONG pos = 0;
-        ASSERT_EQ(g.Grava(a, pos, Reg(10, a)), S_OK);
+        ASSERT_EQ(g.Grava(a, pos, Mov(10, a)), S_OK);
         pos = 0;
-        ASSERT_EQ(g.Grava(b, pos, Reg(10, b)), S_OK);  // indexes are per member
+        ASSERT_EQ(g.Grava(b, pos, Mov(10, b)), S_OK);  // indexes are per member
         pos = 0;
-        EXPECT_EQ(g.Grava(a, pos, Reg(10, a)), E_QVCR_CHAVE_DE_INDEXACAO_REPETIDA);
+        EXPECT_EQ(g.Grava(a, pos, Mov(10, a)), E_QVCR_CHAVE_DE_INDEXACAO_REPETIDA);
         EXPECT_EQ(g.GetQtdRegistros(a), 1u);
         ASSERT_EQ(g.Finaliza(), S_OK);
         // Definitions outlive a re-initialisation and reach the members found on disk.
@@ -255,7 +233,7 @@ TEST_F(QVGroupFileTeste, FamilyIndexesApplyToNewAndFoundMembers) {
     EXPECT_EQ(g.ExisteIndex(a, 10, lista, 0), S_OK);
     EXPECT_EQ(lista, std::vector<ULONGLONG>{1});
     ULONGLONG pos = 0;
-    EXPECT_EQ(g.Grava(b, pos, Reg(10, b)), E_QVCR_CHAVE_DE_INDEXACAO_REPETIDA);
+    EXPECT_EQ(g.Grava(b, pos, Mov(10, b)), E_QVCR_CHAVE_DE_INDEXACAO_REPETIDA);
 }
 
 TEST_F(QVGroupFileTeste, DeletionRemovesEveryMemberAndNothingElse) {
@@ -271,7 +249,7 @@ TEST_F(QVGroupFileTeste, DeletionRemovesEveryMemberAndNothingElse) {
     EXPECT_EQ(resto.size(), 2u);
     EXPECT_TRUE(resto.contains("GEMOVTESTE07202A.dat") && resto.contains("GEMOVTESTE072022.txt"));
     ULONGLONG pos = 0;
-    ASSERT_EQ(g.Grava(Chave(6, 2022), pos, Reg(3, Chave(6, 2022))), S_OK);
+    ASSERT_EQ(g.Grava(Chave(6, 2022), pos, Mov(3, Chave(6, 2022))), S_OK);
     EXPECT_EQ(pos, 1u);
 }
 
@@ -282,7 +260,7 @@ TEST_F(QVGroupFileTeste, MemberThatFailsToLoadStopsStartUp) {
     EXPECT_EQ(g.Inicializa("EMP", 7, 42), E_QVCR_ARQUIVO_NAO_EH_MOD_ESTRUTURA);
     EXPECT_EQ(g.GetQtdArquivos(), 0u);
     const std::string log = LeArquivo(m_home.Raiz() / "data" / "EMP" / "DF" /
-                                      ("QVProfilerErros_Base_" + zenta::teste::SufixoMesAtual() + ".log"));
+                                      ("QVProfilerErros_Base_" + SufixoMesAtual() + ".log"));
     EXPECT_NE(log.find("pQVFile->Inicializa(this)"), std::string::npos);
 }
 
@@ -300,7 +278,7 @@ TEST_F(QVGroupFileTeste, ConcurrentReadersAndWritersOfDifferentMembers) {
             const ULONGLONG k = Chave(e + 1, 2024);
             for (ULONG i = 1; i <= POR_ESCRITOR; ++i) {
                 ULONGLONG pos = 0;
-                if (FAILED(g.Grava(k, pos, Reg(i, k))) || pos != i) ++falhas;
+                if (FAILED(g.Grava(k, pos, Mov(i, k))) || pos != i) ++falhas;
             }
         });
     for (int l = 0; l < 2; ++l)
@@ -308,8 +286,8 @@ TEST_F(QVGroupFileTeste, ConcurrentReadersAndWritersOfDifferentMembers) {
             while (!fim.load()) {
                 for (const ULONGLONG k : g.GetChaves()) {
                     const ULONGLONG n = g.GetQtdRegistros(k);
-                    REG_TESTE_MOV r{};
-                    if (n > 0 && (FAILED(g.Le(k, n, r)) || r.lChave != k)) ++falhas;
+                    REG_TESTE r{};
+                    if (n > 0 && (FAILED(g.Le(k, n, r)) || r.lGrupo != k)) ++falhas;
                 }
                 (void)g.GetQtdRegistros();
             }
@@ -327,7 +305,7 @@ TEST_F(QVGroupFileTeste, ConcurrentReadersAndWritersOfDifferentMembers) {
         const ULONGLONG k = Chave(e + 1, 2024);
         ASSERT_EQ(reaberto.GetQtdRegistros(k), POR_ESCRITOR);
         for (ULONG i = 1; i <= POR_ESCRITOR; ++i) {
-            REG_TESTE_MOV r{};
+            REG_TESTE r{};
             ASSERT_EQ(reaberto.Le(k, i, r), S_OK);
             EXPECT_EQ(r.lCodigo, i);
         }

@@ -2,17 +2,14 @@
 // resolution of twins left by a compaction cut short.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "core/qvdatabase/QVArquivoSO.h"
-#include "core/qvdatabase/QVDataBase.h"
 #include "support/MotorTeste.h"
 #include "support/BaseDadosTeste.h"
-#include "support/ZentaHomeTemporario.h"
 
 namespace {
 
@@ -21,8 +18,8 @@ using namespace zenta::teste;
 
 class ShrinkTeste : public ::testing::Test {
 protected:
-    ShrinkTeste() : m_escopo(nullptr, zenta::teste::PoliticaRapida()) {}
-    fs::path Dados() const { return m_home.Raiz() / "data" / "EMP" / "GE"; }
+    ShrinkTeste() : m_escopo(nullptr, PoliticaRapida()) {}
+    fs::path Dados() const { return DadosGE(m_home); }
     bool Existe(const std::string& nome) const { return fs::exists(Dados() / nome); }
 
     // Writes a base with unreferenced runs and texts, then closes it.
@@ -247,31 +244,36 @@ protected:
     }
 };
 
-TEST_F(ShrinkGemeosTeste, BothTwinsMeanTheRenamesNeverBeganAndAreDropped) {
-    PreparaSeteFilhos();
-    GravaGemeo<REG_TESTE_FILHO>("TSFILHO.srk", Filhos(2));
-    GravaGemeo<REG_TESTE_PAI>("TSPAI.srk", {Pai(1, 1, 2)});
-    ASSERT_EQ(ShrinkPaiFilho(), S_OK);
-    ConfereCompactado();
-}
-
-TEST_F(ShrinkGemeosTeste, ChildTwinWithParentsInItsLayoutIsFinished) {
-    PreparaSeteFilhos();
-    // The parents' twin was renamed; the child's was not.
+TEST_F(ShrinkGemeosTeste, TwinsOfACompactionCutShortAreFinishedOrDropped) {
     const auto filhos = Filhos(7);
-    GravaGemeo<REG_TESTE_FILHO>("TSFILHO.srk", {filhos[2], filhos[3], filhos[6]});
-    fs::remove(Dados() / NOME_PAI);
-    GravaGemeo<REG_TESTE_PAI>(NOME_PAI, {Pai(1, 1, 2), Pai(2, 3, 1)});
-    ASSERT_EQ(ShrinkPaiFilho(), S_OK);
-    ConfereCompactado();
-}
-
-TEST_F(ShrinkGemeosTeste, ChildTwinCutShortWithOldParentsIsDropped) {
-    PreparaSeteFilhos();
-    const auto filhos = Filhos(7);
-    GravaGemeo<REG_TESTE_FILHO>("TSFILHO.srk", {filhos[2], filhos[3]}, 5);
-    ASSERT_EQ(ShrinkPaiFilho(), S_OK);
-    ConfereCompactado();
+    const struct {
+        const char* nome;
+        std::function<void()> deixa;
+    } casos[] = {
+        // Both twins: the renames never began.
+        {"both twins",
+         [&] {
+             GravaGemeo<REG_TESTE_FILHO>("TSFILHO.srk", Filhos(2));
+             GravaGemeo<REG_TESTE_PAI>("TSPAI.srk", {Pai(1, 1, 2)});
+         }},
+        // The parents' twin was renamed; the child's was not: it is finished.
+        {"child twin with parents in its layout",
+         [&] {
+             GravaGemeo<REG_TESTE_FILHO>("TSFILHO.srk", {filhos[2], filhos[3], filhos[6]});
+             fs::remove(Dados() / NOME_PAI);
+             GravaGemeo<REG_TESTE_PAI>(NOME_PAI, {Pai(1, 1, 2), Pai(2, 3, 1)});
+         }},
+        {"child twin cut short with old parents",
+         [&] { GravaGemeo<REG_TESTE_FILHO>("TSFILHO.srk", {filhos[2], filhos[3]}, 5); }},
+    };
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.nome);
+        fs::remove_all(Dados());
+        PreparaSeteFilhos();
+        caso.deixa();
+        ASSERT_EQ(ShrinkPaiFilho(), S_OK);
+        ConfereCompactado();
+    }
 }
 
 TEST_F(ShrinkGemeosTeste, ChildTwinWhoseRecordsAreNotTheOldChildrenIsNotFinished) {

@@ -2,27 +2,21 @@
 // rewrites, and the refusal of corrupt chains.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/QVModulos.h"
-#include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVFileBase.h"
-#include "core/qvdatabase/QVTextFile.h"
 #include "support/ArquivosLog.h"
 #include "support/MotorFalhas.h"
 #include "support/MotorTeste.h"
-#include "support/ZentaHomeTemporario.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
-using zenta::teste::CabecalhoDe;
-using zenta::teste::GravaBytes;
-using zenta::teste::LeArquivo;
+using namespace zenta::teste;
 using Textos = std::vector<std::string>;
 
 constexpr const char* NOME = "GETEXTO.dat";
@@ -33,8 +27,8 @@ std::string Item(const std::string& texto) { return Campo(static_cast<uint32_t>(
 
 class QVTextFileTeste : public ::testing::Test {
 protected:
-    QVTextFileTeste() : m_escopo(nullptr, zenta::teste::PoliticaRapida()) {}
-    fs::path Caminho(const std::string& nome = NOME) const { return m_home.Raiz() / "data" / "EMP" / "GE" / nome; }
+    QVTextFileTeste() : m_escopo(nullptr, PoliticaRapida()) {}
+    fs::path Caminho(const std::string& nome = NOME) const { return DadosGE(m_home) / nome; }
     std::string Disco() const { return LeArquivo(Caminho()); }
 
     // A file holding `textos`, written by the engine (with its header unless `semCabecalho`).
@@ -55,17 +49,8 @@ protected:
         arq.Finaliza();
         return hr;
     }
-    static Textos Le(const CQVTextFile& arq) {
-        Textos v;
-        for (ULONGLONG p = 1; p <= arq.GetQtdRegistros(); ++p) {
-            std::string s;
-            EXPECT_EQ(arq.Le(p, s), S_OK);
-            v.push_back(s);
-        }
-        return v;
-    }
 
-    zenta::teste::ZentaHomeTemporario m_home;
+    ZentaHomeTemporario m_home;
     zenta::EscopoArquivoSO m_escopo;
     zenta::CQVContainerArquivosSimples m_db{QV_MODULO_GE};
 };
@@ -96,40 +81,42 @@ TEST_F(QVTextFileTeste, AppendsWriteItemsBehindTheHeaderAndReadRefusalsLeaveAnEm
     EXPECT_EQ(arq.Grava(pos, "x"), E_QVCR_POSICAO_GRAVACAO_SUPERIOR_QUANTIDADE_ARQUIVO);
 }
 
-TEST_F(QVTextFileTeste, TextsRoundTripThroughCloseAndReopen) {
+TEST_F(QVTextFileTeste, TextsRoundTripThroughCloseAndReopenAndSameLengthRewritesStayInPlace) {
     const Textos textos = {"abc", "", "a\0b\0"s, "Manuten\xE7\xE3o", std::string(70000, 'x')};
     CriaArquivo(textos);
     EXPECT_EQ(Disco().substr(240), Item(textos[0]) + Item(textos[1]) + Item(textos[2]) + Item(textos[3]) + Item(textos[4]));
     CQVTextFile arq(NOME, &m_db);
     ASSERT_EQ(arq.Inicializa("EMP", 7, 42), S_OK);
-    EXPECT_EQ(Le(arq), textos);
+    EXPECT_EQ(TextosDe(arq), textos);
     // A collection appended after a reload continues the numbering.
     ULONGLONG pos = 0;
     const Textos mais = {"seis", "sete"};
     ASSERT_EQ(arq.GravaColecao(pos, std::span<const std::string>(mais)), S_OK);
     EXPECT_EQ(pos, 6u);
-}
-
-TEST_F(QVTextFileTeste, SameLengthRewriteStaysInPlaceAndMayRunPastTheEnd) {
-    CriaArquivo({"um", "dois", "tres"});
-    CQVTextFile arq(NOME, &m_db);
-    ASSERT_EQ(arq.Inicializa("EMP", 7, 42), S_OK);
-    ULONGLONG pos = 2;
-    ASSERT_EQ(arq.Grava(pos, "DOIS"), S_OK);
-    EXPECT_EQ(pos, 2u);
-    EXPECT_EQ(Disco().substr(240), Item("um") + Item("DOIS") + Item("tres"));
-    pos = 3;
-    const Textos fim = {"TRES", "quatro"};
+    // A rewrite of the same length stays in place, and may run past the end.
+    pos = 2;
+    ASSERT_EQ(arq.Grava(pos, ""), S_OK);
+    pos = 1;
+    ASSERT_EQ(arq.Grava(pos, "ABC"), S_OK);
+    EXPECT_EQ(pos, 1u);
+    EXPECT_EQ(Disco().substr(240, 7), Item("ABC"));
+    pos = 7;
+    const Textos fim = {"SETE", "oito"};
     ASSERT_EQ(arq.GravaColecao(pos, std::span<const std::string>(fim)), S_OK);
     arq.Finaliza();
     ASSERT_EQ(arq.Inicializa("EMP", 7, 42), S_OK);
-    EXPECT_EQ(Le(arq), (Textos{"um", "DOIS", "TRES", "quatro"}));
+    EXPECT_EQ(arq.GetQtdRegistros(), 8u);
+    std::string lido;
+    ASSERT_EQ(arq.Le(8, lido), S_OK);
+    EXPECT_EQ(lido, "oito");
+    ASSERT_EQ(arq.Le(1, lido), S_OK);
+    EXPECT_EQ(lido, "ABC");
 }
 
 TEST_F(QVTextFileTeste, RewriteWithAnotherLengthIsRefusedWholeAndAnUnchangedOneWritesNothing) {
     CriaArquivo({"um", "dois", "tres"});
-    auto camada = std::make_shared<zenta::teste::CamadaFalhas>();
-    zenta::EscopoArquivoSO escopo(camada, zenta::teste::PoliticaRapida());
+    auto camada = std::make_shared<CamadaFalhas>();
+    zenta::EscopoArquivoSO escopo(camada, PoliticaRapida());
     CQVTextFile arq(NOME, &m_db);
     ASSERT_EQ(arq.Inicializa("EMP", 7, 42), S_OK);
     const std::string antes = Disco();
@@ -149,7 +136,7 @@ TEST_F(QVTextFileTeste, RewriteWithAnotherLengthIsRefusedWholeAndAnUnchangedOneW
     ASSERT_EQ(arq.GravaColecao(pos, std::span<const std::string>(iguais)), S_OK);
     EXPECT_EQ(camada->gravacoes, gravacoes);
     EXPECT_EQ(Disco(), antes);
-    EXPECT_EQ(Le(arq), (Textos{"um", "dois", "tres"}));
+    EXPECT_EQ(TextosDe(arq), (Textos{"um", "dois", "tres"}));
     // The way to change a text's length: append it and keep its new position.
     pos = 0;
     ASSERT_EQ(arq.Grava(pos, "dois!"), S_OK);
@@ -194,8 +181,8 @@ TEST_F(QVTextFileTeste, CorruptChainIsLoggedWithTheBadItemsPosition) {
     // Two sound items, then a third that claims 9 characters where 2 remain.
     GravaBytes(Caminho(), Item("um") + Item("") + Campo(9) + "xy");
     ASSERT_EQ(Carrega(), E_QVCR_ARQUIVO_TEXTO_QUANTIDADE_CARACTERES_INVALIDA);
-    const auto linhas = zenta::teste::LinhasDe(m_home.Raiz() / "data/EMP/DF" /
-                                               ("QVProfilerErros_Base_" + zenta::teste::SufixoMesAtual() + ".log"));
+    const auto linhas = LinhasDe(m_home.Raiz() / "data/EMP/DF" /
+                                               ("QVProfilerErros_Base_" + SufixoMesAtual() + ".log"));
     bool achou = false;
     for (const std::string& linha : linhas)
         if (linha.find("hr = 0x81080C5E") != std::string::npos && linha.find("Arquivo = GETEXTO.dat") != std::string::npos)
@@ -220,7 +207,7 @@ TEST_F(QVTextFileTeste, HeaderlessChainGainsHeaderUnlessTheContainerHasNone) {
     EXPECT_EQ(Disco(), cadeia);
     CQVTextFile arq(NOME, &m_db);
     ASSERT_EQ(arq.Inicializa("EMP", 7, 42), S_OK);
-    EXPECT_EQ(Le(arq), (Textos{"legado", "", "fim"}));
+    EXPECT_EQ(TextosDe(arq), (Textos{"legado", "", "fim"}));
     const std::string bytes = Disco();
     ASSERT_EQ(bytes.size(), 240u + cadeia.size());
     EXPECT_EQ(bytes.substr(240), cadeia);
@@ -274,11 +261,11 @@ TEST_F(QVTextFileTeste, FileChangedBehindTheObjectRefusesWrites) {
 TEST_F(QVTextFileTeste, RetryAfterPartialWriteCompletesTheAppendOnce) {
     CriaArquivo({"um"});
     bool rasga = false;
-    zenta::EscopoArquivoSO escopo(std::make_shared<zenta::teste::CamadaFalhas>([&](const zenta::teste::Passo& p) {
-        if (!rasga || p.tipo != zenta::teste::PassoSO::grava || p.bytes.size() <= 1) return zenta::teste::kPassa;
+    zenta::EscopoArquivoSO escopo(std::make_shared<CamadaFalhas>([&](const Passo& p) {
+        if (!rasga || p.tipo != PassoSO::grava || p.bytes.size() <= 1) return kPassa;
         rasga = false;
-        return zenta::teste::kRasgaDiscoCheio;
-    }), zenta::teste::PoliticaRapida());
+        return kRasgaDiscoCheio;
+    }), PoliticaRapida());
     CQVTextFile arq(NOME, &m_db);
     ASSERT_EQ(arq.Inicializa("EMP", 7, 42), S_OK);
     rasga = true;

@@ -4,9 +4,7 @@
 // refuses to write on and the file is not taken for sound on the next load.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <memory>
 #include <span>
 #include <string>
@@ -15,47 +13,28 @@
 #include <vector>
 
 #include "platform/QVModulos.h"
-#include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVFile.h"
 #include "core/qvdatabase/QVFileSingleReg.h"
-#include "core/qvdatabase/QVTextFile.h"
 #include "support/MotorFalhas.h"
-#include "support/ZentaHomeTemporario.h"
+#include "support/MotorTeste.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using zenta::teste::LeArquivo;
-
-#pragma pack(push, 1)
-struct REG_TESTE_RASGO {
-    ULONG lCodigo;
-    ULONG lGrupo;
-    char szNome[8];
-};
-#pragma pack(pop)
-static_assert(sizeof(REG_TESTE_RASGO) == 16);
+using namespace zenta::teste;
 
 // What a write must carry to be torn: old bytes written back pass.
 constexpr std::string_view MARCA = "RASGA";
 
-REG_TESTE_RASGO Reg(ULONG codigo, bool marcado = false) {
-    REG_TESTE_RASGO r{};
-    r.lCodigo = codigo;
-    r.lGrupo = codigo % 10;
-    std::memcpy(r.szNome, marcado ? "RASGA" : "ok", marcado ? 5 : 2);
-    return r;
-}
+REG_TESTE Marcado(ULONG codigo) { return Reg(codigo, codigo % 10, MARCA); }
 
-std::vector<REG_TESTE_RASGO> Marcados(ULONG primeiro, std::size_t n) {
-    std::vector<REG_TESTE_RASGO> v;
-    for (std::size_t i = 0; i < n; ++i) v.push_back(Reg(primeiro + static_cast<ULONG>(i), true));
+std::vector<REG_TESTE> Marcados(ULONG primeiro, std::size_t n) {
+    std::vector<REG_TESTE> v;
+    for (std::size_t i = 0; i < n; ++i) v.push_back(Marcado(primeiro + static_cast<ULONG>(i)));
     return v;
 }
 
-ULONGLONG ChaveCodigo(const REG_TESTE_RASGO& r, UINT) { return r.lCodigo; }
-
-using Tipado = CQVFile<REG_TESTE_RASGO>;
+using Tipado = CQVFile<REG_TESTE>;
 constexpr const char* NOME_TIPADO = "GERASGO.dat";
 constexpr const char* NOME_TEXTO = "GERASGOTXT.dat";
 constexpr const char* NOME_UNICO = "GERASGOUNI.dat";
@@ -65,29 +44,18 @@ protected:
     // Tears the next `m_rasgar` writes that carry MARCA (half their bytes
     // land, then the write fails as on a full disk); can make cuts fail.
     GravacaoRasgadaTeste()
-        : m_camada(std::make_shared<zenta::teste::CamadaFalhas>([this](const zenta::teste::Passo& p) {
-              if (p.tipo == zenta::teste::PassoSO::trunca && m_falhaTrunca) return zenta::teste::kFalha;
-              if (p.tipo != zenta::teste::PassoSO::grava || m_rasgar <= 0 || p.bytes.find(MARCA) == std::string_view::npos)
-                  return zenta::teste::kPassa;
+        : m_camada(std::make_shared<CamadaFalhas>([this](const Passo& p) {
+              if (p.tipo == PassoSO::trunca && m_falhaTrunca) return kFalha;
+              if (p.tipo != PassoSO::grava || m_rasgar <= 0 || p.bytes.find(MARCA) == std::string_view::npos)
+                  return kPassa;
               --m_rasgar;
               ++m_rasgadas;
-              return zenta::teste::kRasgaDiscoCheio;
+              return kRasgaDiscoCheio;
           })),
-          m_escopo(m_camada, Politica(3)) {}
-    static zenta::PoliticaTentativas Politica(unsigned tentativas) {
-        zenta::PoliticaTentativas p;
-        p.tentativasAbertura = 2;
-        p.tentativasGravacao = tentativas;
-        p.pausa = std::chrono::milliseconds(0);
-        return p;
-    }
-    fs::path Caminho(const char* nome) const { return m_home.Raiz() / "data" / "EMP" / "GE" / nome; }
+          m_escopo(m_camada, PoliticaRapida(2, 3)) {}
+    fs::path Caminho(const char* nome) const { return DadosGE(m_home) / nome; }
     std::string Disco(const char* nome) const { return LeArquivo(Caminho(nome)); }
-    static ULONGLONG TamanhoDadosCabecalho(const std::string& bytes) {
-        REG_QVDATABASE_CABECALHO_V1 c{};
-        std::memcpy(&c, bytes.data(), std::min(bytes.size(), sizeof c));
-        return c.ullTamanhoDados;
-    }
+    static ULONGLONG TamanhoDadosCabecalho(const std::string& bytes) { return CabecalhoDe(bytes).ullTamanhoDados; }
 
     std::unique_ptr<Tipado> NovoTipado() {
         auto arq = std::make_unique<Tipado>(NOME_TIPADO, &m_db);
@@ -96,25 +64,16 @@ protected:
     }
     std::unique_ptr<Tipado> TipadoCom(const std::vector<ULONG>& codigos) {
         auto arq = NovoTipado();
-        std::vector<REG_TESTE_RASGO> regs;
-        for (const ULONG c : codigos) regs.push_back(Reg(c));
+        std::vector<REG_TESTE> regs;
+        for (const ULONG c : codigos) regs.push_back(Reg(c, c % 10, "ok"));
         ULONGLONG pos = 0;
         EXPECT_EQ(arq->GravaColecao(pos, regs), S_OK);
         return arq;
     }
-    static std::vector<ULONG> Codigos(const Tipado& arq) {
-        std::vector<ULONG> v;
-        for (ULONGLONG p = 1; p <= arq.GetQtdRegistros(); ++p) {
-            REG_TESTE_RASGO r{};
-            EXPECT_EQ(arq.Le(p, &r), S_OK);
-            v.push_back(r.lCodigo);
-        }
-        return v;
-    }
     // The records a fresh object loads from disk.
     std::vector<ULONG> CodigosNoDisco() {
         auto arq = NovoTipado();
-        std::vector<ULONG> v = Codigos(*arq);
+        std::vector<ULONG> v = CodigosDe(*arq);
         arq->Finaliza();
         return v;
     }
@@ -130,27 +89,18 @@ protected:
         EXPECT_EQ(arq->GravaColecao(pos, std::span<const std::string>(textos)), S_OK);
         return arq;
     }
-    static std::vector<std::string> Textos(const CQVTextFile& arq) {
-        std::vector<std::string> v;
-        for (ULONGLONG p = 1; p <= arq.GetQtdRegistros(); ++p) {
-            std::string s;
-            EXPECT_EQ(arq.Le(p, s), S_OK);
-            v.push_back(s);
-        }
-        return v;
-    }
     std::vector<std::string> TextosNoDisco() {
         auto arq = NovoTexto();
-        std::vector<std::string> v = Textos(*arq);
+        std::vector<std::string> v = TextosDe(*arq);
         arq->Finaliza();
         return v;
     }
 
-    zenta::teste::ZentaHomeTemporario m_home;
+    ZentaHomeTemporario m_home;
     std::atomic<int> m_rasgar{0};
     std::atomic<int> m_rasgadas{0};
     std::atomic<bool> m_falhaTrunca{false};
-    std::shared_ptr<zenta::teste::CamadaFalhas> m_camada;
+    std::shared_ptr<CamadaFalhas> m_camada;
     zenta::EscopoArquivoSO m_escopo;
     zenta::CQVContainerArquivosSimples m_db{QV_MODULO_GE};
 };
@@ -164,7 +114,7 @@ class AnexoRasgadoTeste : public GravacaoRasgadaTeste,
 
 TEST_P(AnexoRasgadoTeste, FailedAppendLeavesTheFileAsItWas) {
     const auto [tentativas, quantidade] = GetParam();
-    zenta::DefineTentativasArquivo(Politica(tentativas));
+    zenta::DefineTentativasArquivo(PoliticaRapida(2, tentativas));
     auto arq = TipadoCom({1, 2});
     ASSERT_EQ(arq->IncluiIndex(ChaveCodigo, 0, false, false), S_OK);
     const std::string antes = Disco(NOME_TIPADO);
@@ -175,7 +125,7 @@ TEST_P(AnexoRasgadoTeste, FailedAppendLeavesTheFileAsItWas) {
     EXPECT_EQ(m_rasgadas.load(), static_cast<int>(tentativas));  // every attempt tore
     EXPECT_EQ(pos, 0u);
     EXPECT_EQ(Disco(NOME_TIPADO), antes);
-    EXPECT_EQ(Codigos(*arq), (std::vector<ULONG>{1, 2}));
+    EXPECT_EQ(CodigosDe(*arq), (std::vector<ULONG>{1, 2}));
     ULONGLONG achado = 0;
     EXPECT_EQ(arq->ExisteIndex(10, achado, 0), S_OK);
     EXPECT_EQ(achado, 0u);
@@ -216,7 +166,7 @@ TEST_F(GravacaoRasgadaTeste, RewriteTornHalfWayIsRestored) {
     ULONGLONG pos = 2;
     EXPECT_EQ(arq->GravaColecao(pos, Marcados(20, 2)), E_QVDATABASE_eDiskFull);
     EXPECT_EQ(Disco(NOME_TIPADO), antes);
-    EXPECT_EQ(Codigos(*arq), (std::vector<ULONG>{1, 2, 3, 4}));
+    EXPECT_EQ(CodigosDe(*arq), (std::vector<ULONG>{1, 2, 3, 4}));
     ULONGLONG achado = 0;
     EXPECT_EQ(arq->ExisteIndex(2, achado, 0), S_OK);
     EXPECT_EQ(achado, 2u);
@@ -225,11 +175,11 @@ TEST_F(GravacaoRasgadaTeste, RewriteTornHalfWayIsRestored) {
     pos = 4;
     EXPECT_EQ(arq->GravaColecao(pos, Marcados(40, 3)), E_QVDATABASE_eDiskFull);
     EXPECT_EQ(Disco(NOME_TIPADO), antes);
-    EXPECT_EQ(Codigos(*arq), (std::vector<ULONG>{1, 2, 3, 4}));
+    EXPECT_EQ(CodigosDe(*arq), (std::vector<ULONG>{1, 2, 3, 4}));
 
     m_rasgar = 0;
     pos = 2;
-    ASSERT_EQ(arq->GravaColecao(pos, std::vector<REG_TESTE_RASGO>{Reg(20), Reg(30)}), S_OK);
+    ASSERT_EQ(arq->GravaColecao(pos, std::vector<REG_TESTE>{Reg(20), Reg(30)}), S_OK);
     pos = 0;
     ASSERT_EQ(arq->Grava(pos, Reg(5)), S_OK);
     EXPECT_EQ(pos, 5u);
@@ -255,7 +205,7 @@ TEST_F(GravacaoRasgadaTeste, FailedUndoRefusesFurtherWritesAndTheFileIsNotTakenA
     pos = 1;
     EXPECT_EQ(arq->Grava(pos, Reg(9)), E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE);
     EXPECT_EQ(m_camada->gravacoes.load(), gravacoes);
-    EXPECT_EQ(Codigos(*arq), (std::vector<ULONG>{1, 2}));  // reads go on from memory
+    EXPECT_EQ(CodigosDe(*arq), (std::vector<ULONG>{1, 2}));  // reads go on from memory
 
     // Closing leaves the header's data length at the last good state: the
     // stray records are never read as data; being whole records of a write
@@ -276,15 +226,12 @@ TEST_F(GravacaoRasgadaTeste, UnacknowledgedAppendIsCutOffAndOtherStrayBytesRefus
     TipadoCom({1, 2})->Finaliza();
     TextoCom({"um"})->Finaliza();
     {
-        CQVFileSingleReg<REG_TESTE_RASGO> unico(NOME_UNICO, &m_db);
+        CQVFileSingleReg<REG_TESTE> unico(NOME_UNICO, &m_db);
         ASSERT_EQ(unico.Inicializa("EMP", 7, 42), S_OK);
         ASSERT_EQ(unico.GravaVersaoArquivo(1), S_OK);  // created, header only
         unico.Finaliza();
     }
-    const auto registro = [](ULONG c) {
-        const REG_TESTE_RASGO r = Reg(c);
-        return std::string(reinterpret_cast<const char*>(&r), sizeof r);
-    };
+    const auto registro = [](ULONG c) { return BytesDe(Reg(c)); };
     const std::string item("\x03\0\0\0abc", 7);
     struct Caso {
         const char* nome;
@@ -302,24 +249,24 @@ TEST_F(GravacaoRasgadaTeste, UnacknowledgedAppendIsCutOffAndOtherStrayBytesRefus
     };
     for (const Caso& caso : casos) {
         const std::string antes = Disco(caso.arquivo);
-        zenta::teste::GravaBytes(Caminho(caso.arquivo), antes + caso.acrescimo);
+        GravaBytes(Caminho(caso.arquivo), antes + caso.acrescimo);
         HRESULT hr = E_FAIL;
         if (std::string_view(caso.arquivo) == NOME_TIPADO) {
             Tipado arq(NOME_TIPADO, &m_db);
             hr = arq.Inicializa("EMP", 7, 42);
             if (SUCCEEDED(hr)) {
-                EXPECT_EQ(Codigos(arq), (std::vector<ULONG>{1, 2})) << caso.nome;
+                EXPECT_EQ(CodigosDe(arq), (std::vector<ULONG>{1, 2})) << caso.nome;
             }
             arq.Finaliza();
         } else if (std::string_view(caso.arquivo) == NOME_TEXTO) {
             CQVTextFile arq(NOME_TEXTO, &m_db);
             hr = arq.Inicializa("EMP", 7, 42);
             if (SUCCEEDED(hr)) {
-                EXPECT_EQ(Textos(arq), (std::vector<std::string>{"um"})) << caso.nome;
+                EXPECT_EQ(TextosDe(arq), (std::vector<std::string>{"um"})) << caso.nome;
             }
             arq.Finaliza();
         } else {
-            CQVFileSingleReg<REG_TESTE_RASGO> arq(NOME_UNICO, &m_db);
+            CQVFileSingleReg<REG_TESTE> arq(NOME_UNICO, &m_db);
             hr = arq.Inicializa("EMP", 7, 42);
             arq.Finaliza();
         }
@@ -332,18 +279,18 @@ TEST_F(GravacaoRasgadaTeste, UnacknowledgedAppendIsCutOffAndOtherStrayBytesRefus
         } else {
             EXPECT_EQ(depois, antes + caso.acrescimo) << caso.nome;
         }
-        zenta::teste::GravaBytes(Caminho(caso.arquivo), antes);
+        GravaBytes(Caminho(caso.arquivo), antes);
     }
 }
 
 TEST_F(GravacaoRasgadaTeste, SingleRecordFileTornWriteIsUndone) {
-    using Unico = CQVFileSingleReg<REG_TESTE_RASGO>;
+    using Unico = CQVFileSingleReg<REG_TESTE>;
     {
         // First record: what landed is cut back to the bare header.
         Unico arq(NOME_UNICO, &m_db);
         ASSERT_EQ(arq.Inicializa("EMP", 7, 42), S_OK);
         m_rasgar = 1000;
-        EXPECT_EQ(arq.Grava(Reg(1, true)), E_QVDATABASE_eDiskFull);
+        EXPECT_EQ(arq.Grava(Marcado(1)), E_QVDATABASE_eDiskFull);
         EXPECT_EQ(Disco(NOME_UNICO).size(), 240u);
         EXPECT_EQ(arq.GetQtdRegistros(), 0u);
         m_rasgar = 0;
@@ -352,16 +299,16 @@ TEST_F(GravacaoRasgadaTeste, SingleRecordFileTornWriteIsUndone) {
 
         // Rewrite: the old record is written back.
         m_rasgar = 1000;
-        EXPECT_EQ(arq.Grava(Reg(2, true)), E_QVDATABASE_eDiskFull);
+        EXPECT_EQ(arq.Grava(Marcado(2)), E_QVDATABASE_eDiskFull);
         EXPECT_EQ(Disco(NOME_UNICO), antes);
-        REG_TESTE_RASGO lido{};
+        REG_TESTE lido{};
         EXPECT_EQ(arq.Le(lido), S_OK);
         EXPECT_EQ(lido.lCodigo, 1u);
         ASSERT_EQ(arq.Finaliza(), S_OK);
     }
     Unico recarga(NOME_UNICO, &m_db);
     ASSERT_EQ(recarga.Inicializa("EMP", 7, 42), S_OK);
-    REG_TESTE_RASGO lido{};
+    REG_TESTE lido{};
     EXPECT_EQ(recarga.Le(lido), S_OK);
     EXPECT_EQ(lido.lCodigo, 1u);
 }
@@ -371,7 +318,7 @@ TEST_F(GravacaoRasgadaTeste, SingleRecordFileTornWriteIsUndone) {
 class TextoRasgadoTeste : public GravacaoRasgadaTeste, public ::testing::WithParamInterface<unsigned> {};
 
 TEST_P(TextoRasgadoTeste, FailedAppendLeavesTheFileAsItWas) {
-    zenta::DefineTentativasArquivo(Politica(GetParam()));
+    zenta::DefineTentativasArquivo(PoliticaRapida(2, GetParam()));
     auto arq = TextoCom({"um"});
     const std::string antes = Disco(NOME_TEXTO);
 
@@ -408,7 +355,7 @@ TEST_F(GravacaoRasgadaTeste, TextRewriteTornHalfWayIsRestored) {
     const std::vector<std::string> alem = {"RASGA3", "um texto que passa do fim"};
     EXPECT_EQ(arq->GravaColecao(pos, std::span<const std::string>(alem)), E_QVDATABASE_eDiskFull);
     EXPECT_EQ(Disco(NOME_TEXTO), antes);
-    EXPECT_EQ(Textos(*arq), (std::vector<std::string>{"velho1", "velho2", "ultimo"}));
+    EXPECT_EQ(TextosDe(*arq), (std::vector<std::string>{"velho1", "velho2", "ultimo"}));
 
     m_rasgar = 0;
     pos = 2;
@@ -442,7 +389,7 @@ TEST_F(GravacaoRasgadaTeste, TextFailedUndoRefusesFurtherWrites) {
 // ---- The file layer ------------------------------------------------------------------
 
 TEST(ArquivoSOTrunca, CutsAndExtendsTheOpenFile) {
-    zenta::teste::ZentaHomeTemporario home;
+    ZentaHomeTemporario home;
     const fs::path caminho = home.Raiz() / "trunca.bin";
     const auto so = zenta::CriaSistemaArquivosReal();
     std::unique_ptr<zenta::IArquivoAberto> arq;

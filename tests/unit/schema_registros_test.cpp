@@ -87,7 +87,7 @@ void EsperaLigacaoFilhos(const LigacaoFilhosGE& lig, bool cadastro) {
     EXPECT_TRUE(a + sizeof(ULONG) <= b || b + sizeof(ULONG) <= a) << "the two fields overlap";
 }
 
-TEST(SchemaLigacoes, LigacoesApontamParaArquivosDoBanco) {
+TEST(SchemaLigacoes, LigacoesApontamParaArquivosDoBancoNaOrdemDaCompactacao) {
     for (const LigacaoFilhosGE& lig : LIGACOES_CADASTRO_GE) EsperaLigacaoFilhos(lig, true);
     for (const LigacaoFilhosGE& lig : LIGACOES_MOVIMENTACAO_GE) EsperaLigacaoFilhos(lig, false);
     for (const LigacaoTextoGE& lig : LIGACOES_TEXTO_GE) {
@@ -103,9 +103,7 @@ TEST(SchemaLigacoes, LigacoesApontamParaArquivosDoBanco) {
             EXPECT_EQ(pai->eTipo, ETipoArquivoGE::eArquivoTipado);
         }
     }
-}
 
-TEST(SchemaLigacoes, CompactacaoDoPaiAntesDoFilhoComoPai) {
     // A child file is compacted against its parent before it is compacted,
     // as a parent, against its own children.
     const auto& c = LIGACOES_CADASTRO_GE;

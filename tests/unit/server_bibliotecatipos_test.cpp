@@ -89,17 +89,6 @@ TEST(DescricaoInterface, MethodsFillTheSlotsInOrder) {
     EXPECT_EQ(servico.metodos[4].parametros[0].direcao, zenta::DirecaoParametro::EntradaSaida);  // Grava's position
 }
 
-TEST(DescricaoInterface, BaseRecordsAreCoveredExactly) {
-    for (const auto* d : zenta::DescricoesRegistrosIQVUnknown()) {
-        std::size_t fim = 0;
-        for (const auto& c : d->campos) {
-            EXPECT_EQ(c.offset, fim) << d->nome << "." << c.nome;
-            fim = c.offset + c.tamanho;
-        }
-        EXPECT_EQ(fim, d->tamanho) << d->nome;
-    }
-}
-
 TEST(BibliotecaTipos, RoundTripKeepsEveryRecordAndMethod) {
     const BibliotecaTipos original = zenta::BibliotecaZenta();
     EXPECT_EQ(original.registros.size(), 4 + zenta::TodasDescricoes().size());

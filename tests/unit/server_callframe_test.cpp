@@ -143,6 +143,14 @@ TEST_F(Quadro, MachineFaultDisposesTheLogicButNotTheObject) {
     EXPECT_EQ(m_objeto->KeepAlive(&ok), S_OK);
 }
 
+TEST_F(Quadro, FailedStartUpDisposesTheLogic) {
+    g_falhaInicializacao = true;
+    EXPECT_EQ(m_objeto->Inicializa_Padrao(zenta::teste::RegistroInicializacao()), E_ACCESSDENIED);
+    EXPECT_EQ(g_logicasVivas.load(), 0);
+    g_falhaInicializacao = false;
+    EXPECT_EQ(m_objeto->Inicializa_Padrao(zenta::teste::RegistroInicializacao()), static_cast<HRESULT>(0x81080AA8u));
+}
+
 TEST_F(Quadro, MachineFaultReleasesTheLocksTheCallHeld) {
     ASSERT_EQ(m_objeto->Inicializa_Padrao(zenta::teste::RegistroInicializacao()), S_OK);
     EXPECT_EQ(m_objeto->Executa(9), static_cast<HRESULT>(0x8004EAC5u));
@@ -156,14 +164,6 @@ TEST_F(Quadro, MachineFaultReleasesTheLocksTheCallHeld) {
         g_travaLeituraEscrita.unlock();
     }).join();
     EXPECT_FALSE(zenta::ProcessoComprometido());
-}
-
-TEST_F(Quadro, FailedStartUpZeroesTheRecordAndDisposesTheLogic) {
-    g_falhaInicializacao = true;
-    EXPECT_EQ(m_objeto->Inicializa_Padrao(zenta::teste::RegistroInicializacao()), E_ACCESSDENIED);
-    EXPECT_EQ(g_logicasVivas.load(), 0);
-    g_falhaInicializacao = false;
-    EXPECT_EQ(m_objeto->Inicializa_Padrao(zenta::teste::RegistroInicializacao()), static_cast<HRESULT>(0x81080AA8u));
 }
 
 TEST_F(Quadro, DisposalWhileOtherCallsRunIsSafe) {

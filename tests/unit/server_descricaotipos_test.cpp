@@ -15,6 +15,7 @@
 #include <zenta/QVGE_ManutencaoPreventivaRecords.h>
 
 #include "records/QVDescricaoTipos.h"
+#include "server/QVDescricaoInterface.h"
 #include "server/QVJsonRegistros.h"
 
 using nlohmann::json;
@@ -57,9 +58,12 @@ bool TemPonteiro(TipoCampo t) {
 
 TEST(DescricaoTipos, EveryRecordIsCoveredExactlyByItsFields) {
     ASSERT_EQ(zenta::TodasDescricoes().size(), 44u);
-    for (const DescricaoRegistro* d : zenta::TodasDescricoes()) {
+    std::vector<const DescricaoRegistro*> todas(zenta::TodasDescricoes().begin(), zenta::TodasDescricoes().end());
+    for (const DescricaoRegistro* d : todas) EXPECT_EQ(zenta::DescricaoPorNome(d->nome), d) << d->nome;
+    // The records of the base interface too.
+    for (const DescricaoRegistro* d : zenta::DescricoesRegistrosIQVUnknown()) todas.push_back(d);
+    for (const DescricaoRegistro* d : todas) {
         SCOPED_TRACE(d->nome);
-        EXPECT_EQ(zenta::DescricaoPorNome(d->nome), d);
         std::size_t proximo = 0;
         for (const DescricaoCampo& c : d->campos) {
             SCOPED_TRACE(c.nome);

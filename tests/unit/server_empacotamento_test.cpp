@@ -100,6 +100,20 @@ TEST(EmpacotamentoCodec, RecordsRoundTripKeepingNullApartFromEmptyAndDroppingRes
     ASSERT_EQ(r.listaIntegracoesCompras.lQtdDMC, 2u);
     EXPECT_EQ(r.listaIntegracoesCompras.pDMC[1], 8u);
     EXPECT_EQ(Mensagem(r), m) << "what was read writes the same message";
+
+    // The bytes of a change travel, but not its reserved pointer.
+    BYTE dados[3] = {1, 0, 3};
+    const _REG_CR_ALTERACAOPS alteracao{{3, {9, 9, 9, 9}, dados, dados}, 4, 5};
+    const std::string ma = Mensagem(alteracao);
+    zenta::LeitorMensagem la(ma, RPC_E_INVALID_DATA);
+    Lido<_REG_CR_ALTERACAOPS> lida;
+    ASSERT_EQ(zenta::LeRegistro(la, zenta::DescricaoDe<_REG_CR_ALTERACAOPS>(), &lida.r), S_OK);
+    ASSERT_EQ(lida.r.regDados.ulQtdBytes, 3u);
+    EXPECT_EQ(std::memcmp(lida.r.regDados.pListaBytes, dados, 3), 0);
+    EXPECT_EQ(lida.r.regDados.pFiller, nullptr);
+    EXPECT_EQ(lida.r.regDados.cFiller[0], 0);
+    EXPECT_EQ(lida.r.ulTipoAlteracao, 4u);
+    EXPECT_EQ(lida.r.ulFiller, 0u);
 }
 
 TEST(EmpacotamentoCodec, HostileRecordsAreRefusedZeroedBeforeAnyLargeAllocation) {
@@ -141,21 +155,6 @@ TEST(EmpacotamentoCodec, HostileRecordsAreRefusedZeroedBeforeAnyLargeAllocation)
     listaEnorme[0] = 2;  // neither "none" nor "elements follow"
     zenta::LeitorMensagem lm(listaEnorme, HR_RPC_X_BAD_STUB_DATA);
     EXPECT_EQ(zenta::LeRegistro(lm, zenta::DescricaoDe<_REG_LISTA_PTRS_CADASTRO_PS>(), &ptrs), HR_RPC_X_BAD_STUB_DATA);
-}
-
-TEST(EmpacotamentoCodec, TheBytesOfAChangeTravelButNotItsReservedPointer) {
-    BYTE dados[3] = {1, 0, 3};
-    const _REG_CR_ALTERACAOPS alteracao{{3, {9, 9, 9, 9}, dados, dados}, 4, 5};
-    const std::string m = Mensagem(alteracao);
-    zenta::LeitorMensagem l(m, RPC_E_INVALID_DATA);
-    Lido<_REG_CR_ALTERACAOPS> lida;
-    ASSERT_EQ(zenta::LeRegistro(l, zenta::DescricaoDe<_REG_CR_ALTERACAOPS>(), &lida.r), S_OK);
-    ASSERT_EQ(lida.r.regDados.ulQtdBytes, 3u);
-    EXPECT_EQ(std::memcmp(lida.r.regDados.pListaBytes, dados, 3), 0);
-    EXPECT_EQ(lida.r.regDados.pFiller, nullptr);
-    EXPECT_EQ(lida.r.regDados.cFiller[0], 0);
-    EXPECT_EQ(lida.r.ulTipoAlteracao, 4u);
-    EXPECT_EQ(lida.r.ulFiller, 0u);
 }
 
 // A channel to an object in this process: the registered stub runs each
@@ -333,14 +332,6 @@ TEST_F(Remoto, TheStubRefusesMessagesThatDoNotFitBeforeTheMethodRuns) {
     const std::string enorme(zenta::LimitesMensagemServidor().bytesPedido + 1, '\1');
     EXPECT_EQ(zenta::DespachaManutencaoPreventiva(objeto, 4, enorme, saida), zenta::E_QV_MENSAGEM_EXCEDE_LIMITE);
     EXPECT_TRUE(saida.empty());
-}
-
-TEST(EmpacotamentoLimites, TheInstallationSetsThemAndZeroKeepsTheDefault) {
-    EXPECT_EQ(zenta::LimitesMensagemDe(std::nullopt, std::nullopt).bytesPedido, 16u << 20);
-    EXPECT_EQ(zenta::LimitesMensagemDe(0u, std::nullopt).bytesResposta, 64u << 20);
-    const auto limites = zenta::LimitesMensagemDe(1000u, 2000u);
-    EXPECT_EQ(limites.bytesPedido, 1000u);
-    EXPECT_EQ(limites.bytesResposta, 2000u);
 }
 
 TEST_F(Remoto, TheProxyRefusesAnswersThatDoNotFitAndPassesTransportFailuresOn) {

@@ -330,38 +330,34 @@ TEST_F(RecuperacaoFalhas, DeathBeforeAnyWriteStepLeavesACompanyThatStarts) {
 
     struct Operacao {
         const char* nome;
-        // Runs the operation; adds to `c` what was acknowledged.
-        std::function<void(Confirmados& c)> executa;
-    };
-    // A client of a process that may be dead by now: its failures are expected.
-    const auto cliente = [] {
-        IQVGE_ManutencaoPreventiva* p = nullptr;
-        if (FAILED(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
-                                    IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p))))
-            return Servico();
-        Servico s(p);
-        if (FAILED(s->Inicializa_Padrao(zenta::teste::RegistroInicializacao(kEmpresa)))) s.reset();
-        return s;
+        // Runs the operation on a client; adds to `c` what was acknowledged.
+        std::function<void(IQVGE_ManutencaoPreventiva& s, Confirmados& c)> executa;
     };
     const Operacao operacoes[] = {
         {"plan save",
-         [&cliente](Confirmados& c) {
-             Servico s = cliente();
+         [](IQVGE_ManutencaoPreventiva& s, Confirmados& c) {
              LONG p = 0;
-             if (s && GravaPlano(*s, 40, "novo plano", p) == S_OK) c.planos.push_back({p, "novo plano"});
+             if (GravaPlano(s, 40, "novo plano", p) == S_OK) c.planos.push_back({p, "novo plano"});
          }},
         {"reading",
-         [&cliente](Confirmados& c) {
-             Servico s = cliente();
+         [](IQVGE_ManutencaoPreventiva& s, Confirmados& c) {
              LONG p = 0;
-             if (s && GravaLeitura(*s, 10, 400, p) == S_OK) c.leituras.push_back(p);
+             if (GravaLeitura(s, 10, 400, p) == S_OK) c.leituras.push_back(p);
          }},
         {"order save",
-         [&cliente](Confirmados& c) {
-             Servico s = cliente();
+         [](IQVGE_ManutencaoPreventiva& s, Confirmados& c) {
              ULONGLONG chave = 0;
-             if (s && GravaOrdem(*s, c.planos[0].first, chave) == S_OK) c.ordens.push_back(chave);
+             if (GravaOrdem(s, c.planos[0].first, chave) == S_OK) c.ordens.push_back(chave);
          }},
+    };
+    // Through a client of a process that may be dead by now: its failures are expected.
+    const auto executa = [](const Operacao& op, Confirmados& c) {
+        IQVGE_ManutencaoPreventiva* p = nullptr;
+        if (FAILED(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
+                                    IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p))))
+            return;
+        Servico s(p);
+        if (SUCCEEDED(s->Inicializa_Padrao(zenta::teste::RegistroInicializacao(kEmpresa)))) op.executa(*s, c);
     };
     int total = 0;
     for (const Operacao& op : operacoes) {
@@ -370,7 +366,7 @@ TEST_F(RecuperacaoFalhas, DeathBeforeAnyWriteStepLeavesACompanyThatStarts) {
         m_passos = 0;
         m_morte = 0;
         Confirmados completo = base;
-        op.executa(completo);
+        executa(op, completo);
         const int n = m_passos.load();
         ASSERT_GT(n, 0) << op.nome;
         for (int k = 1; k <= n + 1; ++k) {
@@ -378,7 +374,7 @@ TEST_F(RecuperacaoFalhas, DeathBeforeAnyWriteStepLeavesACompanyThatStarts) {
             m_passos = 0;
             m_morte = k;
             Confirmados c = base;
-            op.executa(c);  // the objects go as a dead process's would: nothing more reaches the disk
+            executa(op, c);  // the objects go as a dead process's would: nothing more reaches the disk
             m_morte = 0;
             Reinicia(c, std::string(op.nome) + ": death before step " + std::to_string(k) + " of " + std::to_string(n));
             if (HasFatalFailure()) return;

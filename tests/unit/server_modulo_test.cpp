@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <optional>
+#include <tuple>
 #include <utility>
 #include <thread>
 #include <vector>
@@ -163,27 +164,20 @@ TEST(WinMain, AFailureNeverBecomesASuccessfulExitStatus) {
     EXPECT_EQ(zenta::CodigoSaida(static_cast<HRESULT>(0x80040100u)), 255);  // low byte 0
 }
 
-TEST(WinMain, RegistrationSwitchEndsWithItsResultAndNeverRuns) {
+TEST(WinMain, ARegistrationSwitchEndsWithItsResultAndWithoutOneTheServerRuns) {
     CModuloTeste::s_hrInicializa = S_OK;
-    CModuloTeste modulo;
-    modulo.hrRegistro = E_ACCESSDENIED;
-    modulo.DefineLinhaComando("-Embedding /RegServerPerUser");
-    EXPECT_EQ(modulo.WinMain(SW_SHOWDEFAULT), E_ACCESSDENIED);
-    ASSERT_EQ(modulo.registros.size(), 1u);
-    EXPECT_TRUE(modulo.registros[0].registra);
-    EXPECT_TRUE(modulo.registros[0].porUsuario);
-    EXPECT_EQ(modulo.execucoes, 0);
-
-    CModuloTeste desregistra;
-    desregistra.DefineLinhaComando("-unregserver");
-    EXPECT_EQ(desregistra.WinMain(SW_SHOWDEFAULT), S_OK);
-    ASSERT_EQ(desregistra.registros.size(), 1u);
-    EXPECT_FALSE(desregistra.registros[0].registra);
-    EXPECT_FALSE(desregistra.registros[0].porUsuario);
-}
-
-TEST(WinMain, WithoutASwitchTheServerRunsAndAFailedStartUpEndsFirst) {
-    CModuloTeste::s_hrInicializa = S_OK;
+    using Caso = std::tuple<const char*, HRESULT, bool, bool>;
+    for (const auto& [linha, hr, registra, porUsuario] :
+         {Caso{"-Embedding /RegServerPerUser", E_ACCESSDENIED, true, true}, Caso{"-unregserver", S_OK, false, false}}) {
+        CModuloTeste modulo;
+        modulo.hrRegistro = hr;
+        modulo.DefineLinhaComando(linha);
+        EXPECT_EQ(modulo.WinMain(SW_SHOWDEFAULT), hr) << linha;
+        ASSERT_EQ(modulo.registros.size(), 1u);
+        EXPECT_EQ(modulo.registros[0].registra, registra);
+        EXPECT_EQ(modulo.registros[0].porUsuario, porUsuario);
+        EXPECT_EQ(modulo.execucoes, 0);
+    }
     CModuloTeste modulo;
     modulo.DefineLinhaComando("-Embedding");
     EXPECT_EQ(modulo.WinMain(SW_SHOWDEFAULT), S_FALSE);
@@ -266,20 +260,8 @@ TEST(LockCount, ObjectsAndLockServerCountThroughTheClassFactory) {
     CoUninitialize();
 }
 
-TEST_F(Monitor, AProcessWithoutClientsWaitsForTheFirstObjectToComeAndGo) {
+TEST_F(Monitor, TheProcessWaitsForTheFirstObjectAndANewOneWithinTheTimeOutKeepsItAlive) {
     EXPECT_FALSE(EsperaQuit(milliseconds(3 * kOciosoMs)));
-    EXPECT_EQ(m_modulo.suspensoes.load(), 0);
-    m_modulo.Lock();
-    m_modulo.Unlock();
-    const auto liberacao = Relogio::now();
-    const auto quit = EsperaQuit(milliseconds(20 * kOciosoMs));
-    ASSERT_TRUE(quit);
-    EXPECT_GE(*quit - liberacao, milliseconds(kOciosoMs));
-    EXPECT_EQ(m_modulo.suspensoes.load(), 1);
-    EXPECT_EQ(m_modulo.retomadas.load(), 0);
-}
-
-TEST_F(Monitor, ANewObjectWithinTheTimeOutKeepsTheProcessAlive) {
     m_modulo.Lock();
     m_modulo.Unlock();
     std::this_thread::sleep_for(milliseconds(kOciosoMs / 2));
@@ -293,6 +275,7 @@ TEST_F(Monitor, ANewObjectWithinTheTimeOutKeepsTheProcessAlive) {
     ASSERT_TRUE(quit);
     EXPECT_GE(*quit - liberacao, milliseconds(kOciosoMs));
     EXPECT_EQ(m_modulo.suspensoes.load(), 1);
+    EXPECT_EQ(m_modulo.retomadas.load(), 0);
 }
 
 TEST_F(Monitor, AnObjectThatComesAndGoesStartsTheIdlePeriodAgain) {

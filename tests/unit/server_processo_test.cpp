@@ -25,6 +25,8 @@
 #include "platform/Registry.h"
 #include "platform/rpc/QVAtivacao.h"
 #include "platform/rpc/QVEnderecos.h"
+#include "support/BaseSistema.h"
+#include "support/RegistroTeste.h"
 #include "support/Espera.h"
 #include "support/Inicializacao.h"
 #include "support/ServicoTeste.h"
@@ -42,26 +44,17 @@ fs::path Executavel() {
     return fs::path(bin != nullptr ? bin : ".") / "zenta";
 }
 
-// Runs a command and answers its exit status and what it wrote.
-int Executa(const std::string& comando, std::string* saida = nullptr) {
-    FILE* f = ::popen((comando + " 2>&1").c_str(), "r");
-    std::string texto;
-    char buffer[512];
-    while (f != nullptr && std::fgets(buffer, sizeof buffer, f) != nullptr) texto += buffer;
-    const int status = f != nullptr ? ::pclose(f) : -1;
-    if (saida != nullptr) *saida = texto;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+// A service object from the local server (or as `contexto` asks).
+HRESULT CriaServico(IQVGE_ManutencaoPreventiva** p, DWORD contexto = CLSCTX_LOCAL_SERVER) {
+    return CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, contexto, IID_IQVGE_ManutencaoPreventiva,
+                            reinterpret_cast<void**>(p));
 }
 
 // The installation's idle time-out of the server (nullopt: the real one).
 void DefineTempoOcioso(std::optional<DWORD> ms) {
-    HKEY h = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\QV Sistemas", 0, nullptr, 0, KEY_WRITE,
-                              nullptr, &h, nullptr),
-              ERROR_SUCCESS);
-    if (ms) RegSetValueExA(h, "TempoOciosoMs", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&*ms), sizeof *ms);
-    else RegDeleteValueA(h, "TempoOciosoMs");
-    RegCloseKey(h);
+    const std::string chave = "SOFTWARE\\Wow6432Node\\QV Sistemas";
+    if (ms) zenta::teste::DefineRegistro(chave, "TempoOciosoMs", *ms);
+    else zenta::teste::DefineRegistro(chave, "TempoOciosoMs", std::string());  // no DWORD: the real one
 }
 
 class ServidorLocal : public ::testing::Test {
@@ -79,21 +72,15 @@ protected:
     }
     void Registra() {
         std::string saida;
-        ASSERT_EQ(Executa("'" + Executavel().string() + "' -RegServerPerUser", &saida), 0) << saida;
+        ASSERT_EQ(zenta::teste::ExecutaComando("'" + Executavel().string() + "' -RegServerPerUser", &saida), 0) << saida;
     }
-    // Runs this test program again as a client in its own process: the
-    // disabled test `nome` of the suite ServidorLocalCliente.
+    // The disabled test `nome` of the suite ServidorLocalCliente, as a client in its own process.
     static FILE* IniciaCliente(const std::string& nome) {
-        const std::string comando = "'/proc/" + std::to_string(::getpid()) +
-                                    "/exe' --gtest_also_run_disabled_tests --gtest_filter=ServidorLocalCliente.DISABLED_" +
-                                    nome + " 2>&1";
-        return ::popen(comando.c_str(), "r");
+        return zenta::teste::IniciaTesteFilho("ServidorLocalCliente", nome);
     }
     static std::string TerminaCliente(FILE* f) {
         std::string texto;
-        char buffer[512];
-        while (std::fgets(buffer, sizeof buffer, f) != nullptr) texto += buffer;
-        ::pclose(f);
+        zenta::teste::TerminaComando(f, &texto);
         return texto;
     }
 
@@ -105,9 +92,7 @@ TEST_F(ServidorLocal, ClienteIniciaOServidorEChamaComoEmProcesso) {
     EXPECT_FALSE(EstadoServidor().has_value());
     zenta::teste::ComEscopo com;
     IQVGE_ManutencaoPreventiva* p = nullptr;
-    ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_LOCAL_SERVER,
-                               IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p)),
-              S_OK);
+    ASSERT_EQ(CriaServico(&p), S_OK);
     ASSERT_NE(p, nullptr);
     const auto estado = EstadoServidor();
     ASSERT_TRUE(estado.has_value());
@@ -123,9 +108,7 @@ TEST_F(ServidorLocal, ClienteIniciaOServidorEChamaComoEmProcesso) {
     EXPECT_EQ(p->LePropriedades(&propriedades), S_OK);
     // CLSCTX_ALL prefers the registered local server.
     IQVGE_ManutencaoPreventiva* segundo = nullptr;
-    ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_ALL, IID_IQVGE_ManutencaoPreventiva,
-                               reinterpret_cast<void**>(&segundo)),
-              S_OK);
+    ASSERT_EQ(CriaServico(&segundo, CLSCTX_ALL), S_OK);
     EXPECT_EQ(EstadoServidor()->objetos, 2u);
     segundo->Release();
     p->Release();
@@ -137,9 +120,7 @@ TEST_F(ServidorLocal, SinalDeTerminoEncerraComoOcioERemoveOSocket) {
     Registra();
     zenta::teste::ComEscopo com;
     IQVGE_ManutencaoPreventiva* p = nullptr;
-    ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_LOCAL_SERVER,
-                               IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p)),
-              S_OK);
+    ASSERT_EQ(CriaServico(&p), S_OK);
     const auto estado = EstadoServidor();
     ASSERT_TRUE(estado.has_value());
     ASSERT_EQ(::kill(static_cast<pid_t>(estado->pid), SIGTERM), 0);
@@ -164,8 +145,7 @@ TEST_F(ServidorLocal, OServidorAtivadoTemAmbienteEPastaProprios) {
     ::setenv("ZENTA_VARIAVEL_DO_CLIENTE", "x", 1);
     zenta::teste::ComEscopo com;
     IQVGE_ManutencaoPreventiva* p = nullptr;
-    const HRESULT hr = CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_LOCAL_SERVER,
-                                        IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p));
+    const HRESULT hr = CriaServico(&p);
     ::unsetenv("ZENTA_OPERACOES_TESTE");
     ::unsetenv("ZENTA_VARIAVEL_DO_CLIENTE");
     fs::current_path(pastaAnterior);
@@ -191,8 +171,7 @@ TEST_F(ServidorLocal, OServidorAtivadoTemAmbienteEPastaProprios) {
 TEST(ServidorLocalCliente, DISABLED_CriaEImprimePid) {
     zenta::teste::ComEscopo com;
     IQVGE_ManutencaoPreventiva* p = nullptr;
-    const HRESULT hr = CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_LOCAL_SERVER,
-                                        IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p));
+    const HRESULT hr = CriaServico(&p);
     ASSERT_EQ(hr, S_OK);
     LONG ok = 0;
     ASSERT_EQ(p->KeepAlive(&ok), S_OK);
@@ -209,9 +188,7 @@ TEST(ServidorLocalCliente, DISABLED_CriaEImprimePid) {
 TEST(ServidorLocalCliente, DISABLED_CriaEMorre) {
     zenta::teste::ComEscopo com;
     IQVGE_ManutencaoPreventiva* p = nullptr;
-    ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_LOCAL_SERVER,
-                               IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p)),
-              S_OK);
+    ASSERT_EQ(CriaServico(&p), S_OK);
     ASSERT_EQ(p->Inicializa_Padrao(zenta::teste::RegistroInicializacao("DEMO")), S_OK);
     std::printf("criado\n");
     std::fflush(stdout);

@@ -33,11 +33,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void Escreve(const fs::path& arquivo, const std::string& texto) {
-    fs::create_directories(arquivo.parent_path());
-    std::ofstream(arquivo, std::ios::binary) << texto;
-}
-
 void DefineTexto(HKEY raiz, const std::string& chave, const char* nome, const std::string& texto) {
     HKEY h = nullptr;
     ASSERT_EQ(RegCreateKeyExA(raiz, chave.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr), ERROR_SUCCESS);
@@ -45,6 +40,11 @@ void DefineTexto(HKEY raiz, const std::string& chave, const char* nome, const st
                              static_cast<DWORD>(texto.size() + 1)),
               ERROR_SUCCESS);
     RegCloseKey(h);
+}
+
+void Escreve(const fs::path& arquivo, const std::string& texto) {
+    fs::create_directories(arquivo.parent_path());
+    std::ofstream(arquivo, std::ios::binary) << texto;
 }
 
 std::string Texto(HKEY raiz, const std::string& chave, const std::string& valor = "") {
@@ -117,7 +117,7 @@ const std::string kIidBase = zenta::TextoGuid(IID_IQVUnknown);
 
 // ---- The classes view -------------------------------------------------------------
 
-TEST(RegistroClasses, ReadsUserBeforeMachineAndListsBoth) {
+TEST(RegistroClasses, ReadsUserBeforeMachineListsBothAndWritesToTheMachine) {
     ZentaHomeTemporario home;
     DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\ZENTA.X", "", "maquina");
     DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\ZENTA.X", "SoMaquina", "m");
@@ -137,10 +137,8 @@ TEST(RegistroClasses, ReadsUserBeforeMachineAndListsBoth) {
               ERROR_SUCCESS);
     EXPECT_EQ(valores, 2u);  // the default value once, the user's
     RegCloseKey(h);
-}
 
-TEST(RegistroClasses, WritesGoToTheMachineOnly) {
-    ZentaHomeTemporario home;
+    // Writes go to the machine only.
     DefineTexto(HKEY_CURRENT_USER, "Software\\Classes\\ZENTA.Y", "", "usuario");
     const std::string usuario = Hive(home, "HKCU.reg");
     DefineTexto(HKEY_CLASSES_ROOT, "ZENTA.Y", "", "novo");
@@ -409,16 +407,4 @@ TEST_F(RegistroServidor, AModuleWithoutItsResourcesRegistersNothing) {
     EXPECT_EQ(zenta::RegistraServidor(m_home.Raiz() / "nao-existe", true), HRESULT_FROM_WIN32(2));
     EXPECT_EQ(Hive(m_home, "HKLM.reg"), maquina);
     EXPECT_FALSE(fs::exists(m_home.Raiz() / "registry/HKCU.reg"));
-}
-
-TEST(RegistroScripts, GuidsInTheScriptsAreTheHeadersOnes) {
-    const std::string classe = LeArquivo(fs::path(ZENTA_SCRIPTS_REGISTRO) / "QVGE_ManutencaoPreventiva.rgs");
-    EXPECT_NE(classe.find(kClsid), std::string::npos);
-    EXPECT_NE(classe.find(kLibId), std::string::npos);
-    // Every GUID the script names is one of these two.
-    for (size_t pos = classe.find('{'); pos != std::string::npos; pos = classe.find('{', pos + 1)) {
-        if (pos + 1 < classe.size() && (classe[pos + 1] == '\n' || classe[pos + 1] == '\r')) continue;
-        const std::string guid = classe.substr(pos, 38);
-        EXPECT_TRUE(guid == kClsid || guid == kLibId) << guid;
-    }
 }

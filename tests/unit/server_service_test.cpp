@@ -20,6 +20,11 @@ using zenta::teste::ZentaHomeTemporario;
 
 namespace {
 
+HRESULT Cria(REFIID iid, void* p, DWORD contexto = CLSCTX_INPROC_SERVER, IUnknown* externo = nullptr,
+             REFCLSID clsid = CLSID_QVGE_ManutencaoPreventiva) {
+    return CoCreateInstance(clsid, externo, contexto, iid, static_cast<void**>(p));
+}
+
 constexpr HRESULT kNaoInicializado = static_cast<HRESULT>(0x81080A04u);
 constexpr HRESULT kSemLogica = static_cast<HRESULT>(0x81080AA8u);
 
@@ -27,9 +32,7 @@ class Servico : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
-        ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, zenta::teste::ContextoServico(),
-                                   IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&m_p)),
-                  S_OK);
+        ASSERT_EQ(Cria(IID_IQVGE_ManutencaoPreventiva, &m_p, zenta::teste::ContextoServico()), S_OK);
     }
     void TearDown() override {
         if (m_p != nullptr) {
@@ -50,16 +53,10 @@ protected:
 
 TEST(ServicoCriacao, NeedsComInitialisedAndAnswersItsInterfaces) {
     IUnknown* p = nullptr;
-    EXPECT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                               reinterpret_cast<void**>(&p)),
-              CO_E_NOTINITIALIZED);
+    EXPECT_EQ(Cria(IID_IUnknown, &p), CO_E_NOTINITIALIZED);
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
-    EXPECT_EQ(CoCreateInstance(LIBID_ZENTALib, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                               reinterpret_cast<void**>(&p)),
-              REGDB_E_CLASSNOTREG);
-    ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                               reinterpret_cast<void**>(&p)),
-              S_OK);
+    EXPECT_EQ(Cria(IID_IUnknown, &p, CLSCTX_INPROC_SERVER, nullptr, LIBID_ZENTALib), REGDB_E_CLASSNOTREG);
+    ASSERT_EQ(Cria(IID_IUnknown, &p), S_OK);
     IQVUnknown* base = nullptr;
     IQVGE_ManutencaoPreventiva* servico = nullptr;
     IUnknown* identidade = nullptr;
@@ -150,17 +147,10 @@ TEST_F(Servico, RefusesBadInitialisationRecordsAndAcceptsTheCorrectedOne) {
     EXPECT_NE(empresa.find("hr = pfInSEHFuncao()"), std::string::npos);
 }
 
-TEST_F(Servico, EmptyCompanyPassesTheRecordChecks) {
-    // The record is accepted; the logic's start-up then refuses a database without a company.
-    EXPECT_EQ(m_p->Inicializa_Padrao(RegistroInicializacao("")), static_cast<HRESULT>(0x810809CFu));
-}
-
 TEST_F(Servico, UnsafeCompanyNameIsRefusedAndDisposesTheLogic) {
     for (const char* nome : {"..", "../fora", "a/b", "a\\b", "tab\tx"}) {
         IQVGE_ManutencaoPreventiva* p = nullptr;
-        ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, zenta::teste::ContextoServico(),
-                                   IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p)),
-                  S_OK);
+        ASSERT_EQ(Cria(IID_IQVGE_ManutencaoPreventiva, &p, zenta::teste::ContextoServico()), S_OK);
         EXPECT_EQ(p->Inicializa_Padrao(RegistroInicializacao(nome)), static_cast<HRESULT>(0x8007007Bu)) << nome;
         // A failed initialisation disposes of the logic: a retry cannot succeed.
         EXPECT_EQ(p->Inicializa_Padrao(RegistroInicializacao()), kSemLogica);
@@ -182,6 +172,9 @@ TEST_F(Servico, SecondInitialisationReinitialises) {
     EXPECT_EQ(m_p->Le(1, &cadastro), static_cast<HRESULT>(0x810809E3u));  // no plan file yet
     EXPECT_TRUE(std::filesystem::exists(LogEmpresa("B")));
     EXPECT_FALSE(std::filesystem::exists(LogEmpresa("A")));
+    // An empty company passes the record checks; the logic's start-up then
+    // refuses a database without a company.
+    EXPECT_EQ(m_p->Inicializa_Padrao(RegistroInicializacao("")), static_cast<HRESULT>(0x810809CFu));
 }
 
 TEST_F(Servico, MultipleChangeCallsRunTheHookPerEntry) {
@@ -222,12 +215,8 @@ public:
 TEST_F(Servico, CanBeAggregated) {
     Externo externo;
     void* p = nullptr;
-    EXPECT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, &externo, CLSCTX_INPROC_SERVER,
-                               IID_IQVGE_ManutencaoPreventiva, &p),
-              CLASS_E_NOAGGREGATION);
-    ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, &externo, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                               reinterpret_cast<void**>(&externo.m_interno)),
-              S_OK);
+    EXPECT_EQ(Cria(IID_IQVGE_ManutencaoPreventiva, &p, CLSCTX_INPROC_SERVER, &externo), CLASS_E_NOAGGREGATION);
+    ASSERT_EQ(Cria(IID_IUnknown, &externo.m_interno, CLSCTX_INPROC_SERVER, &externo), S_OK);
     IQVGE_ManutencaoPreventiva* servico = nullptr;
     ASSERT_EQ(externo.QueryInterface(IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&servico)), S_OK);
     EXPECT_EQ(externo.m_cRef, 2u);  // the interface counts on the outer object

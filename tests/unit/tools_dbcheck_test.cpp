@@ -10,13 +10,11 @@
 #include <vector>
 
 #include "platform/QVModulos.h"
-#include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVFile.h"
 #include "core/qvdatabase/QVFileSingleReg.h"
-#include "core/qvdatabase/QVTextFile.h"
 #include "diagnostics/QVCodigosErro.h"
 #include "support/MotorFalhas.h"
-#include "support/ZentaHomeTemporario.h"
+#include "support/MotorTeste.h"
 #include "tools/zenta-dbcheck/FonteBytes.h"
 #include "tools/zenta-dbcheck/VerificaArquivo.h"
 #include "values/QVCrc64.h"
@@ -27,19 +25,13 @@ namespace fs = std::filesystem;
 using namespace zenta::dbcheck;
 using zenta::teste::GravaBytes;
 using zenta::teste::LeArquivo;
+using zenta::teste::REG_TESTE;
 
 #pragma pack(push, 1)
-struct REG_CHECK {
-    ULONG lCodigo;
-    ULONG lGrupo;
-    char szNome[8];
-};
 struct REG_CHECK_UNICO {
     BYTE dados[40];
 };
 #pragma pack(pop)
-static_assert(sizeof(REG_CHECK) == 16);
-static_assert(sizeof(REG_CHECK_UNICO) == 40);
 
 template <class V>
 void Poe(std::string& bytes, std::size_t offset, V valor) {
@@ -51,21 +43,14 @@ void RefazCrc(std::string& bytes) { Poe(bytes, 232, zenta::QVCrc64(bytes.data() 
 
 class DbCheckTeste : public ::testing::Test {
 protected:
-    DbCheckTeste() : m_escopo(zenta::CriaSistemaArquivosReal(), Rapida()), m_db(QV_MODULO_GE) {}
-    static zenta::PoliticaTentativas Rapida() {
-        zenta::PoliticaTentativas p;
-        p.tentativasAbertura = 2;
-        p.tentativasGravacao = 2;
-        p.pausa = std::chrono::milliseconds(0);
-        return p;
-    }
-    fs::path Caminho(const std::string& nome) const { return m_home.Raiz() / "data" / "EMP" / "GE" / nome; }
+    DbCheckTeste() : m_escopo(zenta::CriaSistemaArquivosReal(), zenta::teste::PoliticaRapida(2, 2)), m_db(QV_MODULO_GE) {}
+    fs::path Caminho(const std::string& nome) const { return zenta::teste::DadosGE(m_home) / nome; }
 
     // A typed file of `n` records written, rewritten and closed by the engine.
     fs::path Tipado(ULONG n, const std::string& nome = "GECHECK.dat") {
-        CQVFile<REG_CHECK> arq(nome, &m_db);
+        CQVFile<REG_TESTE> arq(nome, &m_db);
         EXPECT_EQ(arq.Inicializa("EMP", 7, 42), S_OK);
-        std::vector<REG_CHECK> regs(n);
+        std::vector<REG_TESTE> regs(n);
         for (ULONG i = 0; i < n; ++i) regs[i].lCodigo = i + 1;
         ULONGLONG pos = 0;
         EXPECT_EQ(arq.GravaColecao(pos, regs), S_OK);
@@ -118,7 +103,7 @@ protected:
         return S_OK;
     }
     HRESULT CarregaTipado(const std::string& nome = "GECHECK.dat") {
-        CQVFile<REG_CHECK> arq(nome, &m_db);
+        CQVFile<REG_TESTE> arq(nome, &m_db);
         const HRESULT hr = arq.Inicializa("EMP", 7, 42);
         arq.Finaliza();
         return hr;
@@ -131,7 +116,7 @@ protected:
 
 // ---- Files as the engine writes them ------------------------------------------------------
 
-TEST_F(DbCheckTeste, TypedFileWrittenByTheEngineIsClean) {
+TEST_F(DbCheckTeste, TypedFileWrittenByTheEngineIsCleanUntilRenamed) {
     const fs::path caminho = Tipado(5);
     const ResultadoVerificacao r = Verifica(caminho, Registros(16, 5));
     EXPECT_TRUE(r.Limpo()) << Linhas(r);
@@ -140,17 +125,25 @@ TEST_F(DbCheckTeste, TypedFileWrittenByTheEngineIsClean) {
     // Reopened, replaced and appended to by a later session, its data
     // version set: still clean.
     {
-        CQVFile<REG_CHECK> arq("GECHECK.dat", &m_db);
+        CQVFile<REG_TESTE> arq("GECHECK.dat", &m_db);
         ASSERT_EQ(arq.Inicializa("EMP", 8, 43), S_OK);
-        ASSERT_EQ(arq.SetConteudo(std::vector<REG_CHECK>{{1, 1, {}}, {2, 2, {}}}), S_OK);
+        ASSERT_EQ(arq.SetConteudo(std::vector<REG_TESTE>{{1, 1, {}}, {2, 2, {}}}), S_OK);
         ULONGLONG pos = 0;
-        ASSERT_EQ(arq.Grava(pos, REG_CHECK{6, 0, {}}), S_OK);
+        ASSERT_EQ(arq.Grava(pos, REG_TESTE{6, 0, {}}), S_OK);
         ASSERT_EQ(arq.GravaVersaoArquivo(5), S_OK);
     }
     const ResultadoVerificacao depois = Verifica(caminho, Registros(16, 3));
     EXPECT_TRUE(depois.Limpo()) << Linhas(depois);
     EXPECT_EQ(uint64_t{depois.cabecalho.sessao}, 43u);
     EXPECT_EQ(uint64_t{depois.cabecalho.versaoArquivo}, 5u);
+
+    // Renamed, it no longer matches its header, unless the name is expected.
+    fs::copy_file(caminho, Caminho("GEOUTRO.dat"));
+    EXPECT_TRUE(Verifica(Caminho("GEOUTRO.dat"), Registros(16)).Tem(TipoAchado::nomeArquivo));
+    EXPECT_EQ(CarregaTipado("GEOUTRO.dat"), E_QVCR_NOME_ARQUIVO_NAO_CONFERE);
+    OpcoesVerificacao o = Registros(16);
+    o.nomeEsperado = "gecheck.DAT";
+    EXPECT_TRUE(Verifica(Caminho("GEOUTRO.dat"), o).Limpo());
 }
 
 TEST_F(DbCheckTeste, SingleRecordFileIsOneRecordOrNone) {
@@ -291,16 +284,6 @@ TEST_F(DbCheckTeste, EachCorruptionGivesItsFindingAndTheEnginesCode) {
             EXPECT_EQ(PrimeiroCodigo(r), S_OK) << Linhas(r);
         }
     }
-}
-
-TEST_F(DbCheckTeste, ARenamedFileNoLongerMatchesItsHeader) {
-    fs::copy_file(Tipado(2), Caminho("GEOUTRO.dat"));
-    const ResultadoVerificacao r = Verifica(Caminho("GEOUTRO.dat"), Registros(16));
-    EXPECT_TRUE(r.Tem(TipoAchado::nomeArquivo)) << Linhas(r);
-    EXPECT_EQ(CarregaTipado("GEOUTRO.dat"), E_QVCR_NOME_ARQUIVO_NAO_CONFERE);
-    OpcoesVerificacao o = Registros(16);
-    o.nomeEsperado = "gecheck.DAT";
-    EXPECT_TRUE(Verifica(Caminho("GEOUTRO.dat"), o).Limpo());
 }
 
 TEST_F(DbCheckTeste, TextItemCorruptions) {
