@@ -22,28 +22,23 @@
 #include "logic/BaseManutencaoPreventiva.h"
 #include "platform/CodePage.h"
 #include "reports/RelatorioCadastroManPrev.h"
-#include "support/ErpTeste.h"
+#include "support/EmpresaTeste.h"
 #include "support/RelatorioTeste.h"
-#include "support/ServicoTeste.h"
-#include "support/ZentaHomeTemporario.h"
 #include "values/QVDMA.h"
 
 namespace {
 
-using zenta::teste::ValorBruto;
 
 namespace fs = std::filesystem;
 using zenta::teste::Bstr;
-using zenta::teste::ComEscopo;
 using zenta::teste::LeCsv;
-using zenta::teste::NovoServico;
-using zenta::teste::Servico;
 
 constexpr const char* kEmpresa = "RELCAD";
 
 
-class RelatorioCadastro : public ::testing::Test {
+class RelatorioCadastro : public zenta::teste::EmpresaTeste {
 protected:
+    RelatorioCadastro() : EmpresaTeste(kEmpresa) {}
     void SetUp() override {
         nlohmann::json erp = nlohmann::json::parse(R"({
             "usuario": [{"codigo": 7, "nome": "Ana Técnica"}],
@@ -59,11 +54,10 @@ protected:
         zenta::ResumoImportacaoErp resumo;
         std::string erro;
         ASSERT_EQ(zenta::ImportaCadastrosErp(kEmpresa, erp, resumo, erro), S_OK) << erro;
-        m_servico = NovoServico(kEmpresa);
+        EmpresaTeste::SetUp();
         fs::create_directories(m_home.Raiz() / "relatorios");
         Modelo("csv", "formato = csv\n");
     }
-    void TearDown() override { m_servico.reset(); }
 
     void Modelo(const std::string& nome, const std::string& texto) {
         std::ofstream(m_home.Raiz() / "relatorios" / (nome + ".modelo"), std::ios::binary) << texto;
@@ -73,66 +67,30 @@ protected:
     // without a registration service (a product of 1.5 and two services),
     // then a maintenance whose registration service is 31; two customers.
     LONG GravaPlano1() {
-        _REG_CADASTRO_MANUTENCAO_PRODUTO_PS produto{};
-        produto.lProduto = 21;
-        produto.lGrade1 = 3;
-        produto.lTecnico = 7;
-        produto.vQuantidadePrevista = ValorBruto(15000);
-        _REG_CADASTRO_MANUTENCAO_SERVICO_PS servicos[2]{};
-        servicos[0].lServico = 31;
-        servicos[0].vQuantidadePrevista = ValorBruto(12345);  // 1.2345: four decimals
-        servicos[1].lServico = 32;
-        servicos[1].lTecnico = 7;
-        servicos[1].vQuantidadePrevista = ValorBruto(20000);
-        _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS m[2]{};
-        std::snprintf(m[0].szNomeManutencao, sizeof m[0].szNomeManutencao, "Lubrifica\xE7\xE3o");
-        m[0].frequenciaPS.lTipoFrequencia = 1;
-        m[0].frequenciaPS.lTipoFrequenciaTempo = 1;
-        m[0].frequenciaPS.lFrequenciaTempo = 30;
-        m[0].frequenciaPS.lFrequenciaLimiteTempo = 35;
-        m[0].frequenciaPS.vFrequenciaMedicao = ValorBruto(3001299);  // 300.1299: cut to 300,12
-        m[0].frequenciaPS.vMedicaoInicial = ValorBruto(125000);
-        m[0].frequenciaPS.horaDuracao = ValorBruto(15000);  // an hour and a half
-        m[0].frequenciaPS.dataInicial = REG_QVDMA(15, 3, 2026).GetData();
-        std::snprintf(m[0].frequenciaPS.szParadaManutencao, sizeof m[0].frequenciaPS.szParadaManutencao, "Sim");
-        m[0].listaProdutos = {1, 0, nullptr, &produto};
-        m[0].listaServicos = {2, 0, nullptr, servicos};
-        std::snprintf(m[1].szNomeManutencao, sizeof m[1].szNomeManutencao, "Nome pr\xF3prio");
-        m[1].lServicoCadastro = 31;
-        m[1].frequenciaPS.lTipoFrequencia = 2;
-        m[1].frequenciaPS.lTipoFrequenciaTempo = 3;
-        m[1].frequenciaPS.lFrequenciaTempo = 6;
-        _REG_CADASTRO_MANUTENCAO_CLIENTE_PS clientes[2]{};
-        clientes[0].lCliente = 5;
-        std::snprintf(clientes[0].szEndereco, sizeof clientes[0].szEndereco, "Rua das Ac\xE1\x63ias");
-        std::snprintf(clientes[0].szNumero, sizeof clientes[0].szNumero, "120");
-        clientes[0].dataInicial = REG_QVDMA(1, 2, 2026).GetData();
-        clientes[1].lCliente = 6;
-        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
-        auto& id = plano.idEquipamentoPS;
-        id.lFilial = 2;
-        id.lEquipamento = 10;
-        id.lSituacao = 3;
-        id.regMedidorAtual.lPonteiroUnMedida = 4;
-        std::snprintf(id.szNrSerie, sizeof id.szNrSerie, "SN-77");
-        std::snprintf(id.szFabricante, sizeof id.szFabricante, "Ind\xFAstria Beta");
-        plano.listaManutencoes = {2, 0, nullptr, m};
-        plano.listaClientes = {2, 0, nullptr, clientes};
-        m_plano1 = 0;
-        EXPECT_EQ(m_servico->Grava(&m_plano1, plano), S_OK);
-        return m_plano1;
+        return m_plano1 = zenta::teste::GravaPlanoJson(*m_servico, nlohmann::json::parse(R"({
+          "idEquipamentoPS": {"lFilial": 2, "lEquipamento": 10, "lSituacao": 3, "szNrSerie": "SN-77",
+                              "szFabricante": "Indústria Beta", "regMedidorAtual": {"lPonteiroUnMedida": 4}},
+          "listaManutencoes": {"pManutencoes": [
+            {"szNomeManutencao": "Lubrificação",
+             "frequenciaPS": {"lTipoFrequencia": 1, "lTipoFrequenciaTempo": 1, "lFrequenciaTempo": 30,
+                              "lFrequenciaLimiteTempo": 35, "vFrequenciaMedicao": "300.1299",
+                              "vMedicaoInicial": "12.5", "horaDuracao": "1.5", "dataInicial": "2026-03-15",
+                              "szParadaManutencao": "Sim"},
+             "listaProdutos": {"pProdutos": [{"lProduto": 21, "lGrade1": 3, "lTecnico": 7, "vQuantidadePrevista": "1.5"}]},
+             "listaServicos": {"pServicos": [{"lServico": 31, "vQuantidadePrevista": "1.2345"},
+                                             {"lServico": 32, "lTecnico": 7, "vQuantidadePrevista": "2"}]}},
+            {"szNomeManutencao": "Nome próprio", "lServicoCadastro": 31,
+             "frequenciaPS": {"lTipoFrequencia": 2, "lTipoFrequenciaTempo": 3, "lFrequenciaTempo": 6}}]},
+          "listaClientes": {"pClientes": [
+            {"lCliente": 5, "szEndereco": "Rua das Acácias", "szNumero": "120", "dataInicial": "2026-02-01"},
+            {"lCliente": 6}]}
+        })"));
     }
 
     // Plan 2: product 22 of branch 3, concluded, with no maintenances.
     LONG GravaPlano2() {
-        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
-        auto& id = plano.idEquipamentoPS;
-        id.lFilial = 3;
-        id.lProduto = 22;
-        id.lSituacao = 4;
-        m_plano2 = 0;
-        EXPECT_EQ(m_servico->Grava(&m_plano2, plano), S_OK);
-        return m_plano2;
+        return m_plano2 = zenta::teste::GravaPlanoJson(
+                   *m_servico, {{"idEquipamentoPS", {{"lFilial", 3}, {"lProduto", 22}, {"lSituacao", 4}}}});
     }
 
     static _REG_FILTRO_CADASTRO_MANUTENCAO_PS FiltroTodos() {
@@ -171,9 +129,6 @@ protected:
         return 0;
     }
 
-    zenta::teste::ZentaHomeTemporario m_home;
-    ComEscopo m_com;
-    Servico m_servico;
     LONG m_plano1 = 0;
     LONG m_plano2 = 0;
 };

@@ -18,23 +18,16 @@
 
 #include "standins/erp/QVErpCadastros.h"
 #include "platform/CodePage.h"
-#include "support/ErpTeste.h"
+#include "support/EmpresaTeste.h"
 #include "support/RelatorioTeste.h"
-#include "support/ServicoTeste.h"
-#include "support/ZentaHomeTemporario.h"
 #include "values/QVDMA.h"
 #include "values/QVDMC.h"
 
 namespace {
 
-using zenta::teste::ValorBruto;
-
 namespace fs = std::filesystem;
 using zenta::teste::Bstr;
-using zenta::teste::ComEscopo;
 using zenta::teste::LeCsv;
-using zenta::teste::NovoServico;
-using zenta::teste::Servico;
 
 constexpr const char* kEmpresa = "RELMOV";
 
@@ -46,8 +39,9 @@ std::size_t Coluna(LONG codigo) {
     return static_cast<std::size_t>(37 + codigo - 301);
 }
 
-class RelatorioMovimento : public ::testing::Test {
+class RelatorioMovimento : public zenta::teste::EmpresaTeste {
 protected:
+    RelatorioMovimento() : EmpresaTeste(kEmpresa) {}
     void SetUp() override {
         const auto erp = nlohmann::json::parse(R"({
             "usuario": [{"codigo": 7, "nome": "Ana Técnica"}, {"codigo": 8, "nome": "Bruno"}],
@@ -62,58 +56,32 @@ protected:
         zenta::ResumoImportacaoErp resumo;
         std::string erro;
         ASSERT_EQ(zenta::ImportaCadastrosErp(kEmpresa, erp, resumo, erro), S_OK) << erro;
-        m_servico = NovoServico(kEmpresa);
+        EmpresaTeste::SetUp();
         fs::create_directories(m_home.Raiz() / "relatorios");
         std::ofstream(m_home.Raiz() / "relatorios" / "csv.modelo") << "formato = csv\n";
     }
-    void TearDown() override { m_servico.reset(); }
 
     // An order of equipment 10 for customer 5: product 21 on two locations,
     // product 22 on one, product 21 on none; one service.
     ULONGLONG GravaOrdem() {
-        _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS locais[3]{};
-        locais[0].lPonteiroLocal = 3;
-        locais[0].vQuantidadeEs = ValorBruto(10000);
-        locais[1].lPonteiroLocal = 4;
-        locais[1].vQuantidadeEs = ValorBruto(10000);
-        locais[2].lPonteiroLocal = 4;
-        locais[2].vQuantidadeEs = ValorBruto(10000);
-        _REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS produtos[3]{};
-        produtos[0].lProduto = 21;
-        produtos[0].lGrade1 = 3;
-        produtos[0].lTecnico = 7;
-        produtos[0].vQuantidadePrevista = ValorBruto(29999);   // 2.9999: cut to 2,99
-        produtos[0].vQuantidadeUtilizada = ValorBruto(12345678);  // 1234.5678
-        produtos[0].listaLocal = {2, 0, nullptr, locais};
-        produtos[1].lProduto = 22;
-        produtos[1].vQuantidadePrevista = ValorBruto(10000);
-        produtos[1].listaLocal = {1, 0, nullptr, locais + 2};
-        produtos[2].lProduto = 21;
-        _REG_MOVIMENTACAO_MANUTENCAO_SERVICO_PS servico{};
-        servico.lServico = 31;
-        servico.lTecnico = 8;
-        servico.vQuantidadePrevista = ValorBruto(5);  // 0.0005: cut to 0,00
-        servico.vQuantidadeUtilizada = ValorBruto(-15001);
-        _REG_MOVIMENTACAO_MANUT_PREV_PS o{};
-        o.dmcChave = REG_QVDMC().SetDMC(0, 84, REG_QVDMA(1, 3, 2026).GetMa()).Get64();
-        o.lFilial = 1;
-        o.lCliente = 5;
-        o.lEquipamento = 10;
-        o.lTecnico = 7;
-        o.dataPrevista = REG_QVDMA(10, 3, 2026).GetData();
-        o.dataInicio = REG_QVDMA(11, 3, 2026).GetData();
-        o.horaInicio = 8 * 3600 + 30 * 60;
-        o.horaDuracao = ValorBruto(25000);
-        o.vFrequenciaMedicao = ValorBruto(5000999);
-        std::snprintf(o.szNomeManutencao, sizeof o.szNomeManutencao, "Revis\xE3o");
-        std::snprintf(o.szParadaManutencao, sizeof o.szParadaManutencao, "Parada total");
-        o.listaProdutos = {3, 0, nullptr, produtos};
-        o.listaServicos = {1, 0, nullptr, &servico};
-        std::unique_ptr<OLECHAR, decltype(&SysFreeString)> ocorrencia(zenta::Cp1252ParaBstr("Vazamento na v\xE1lvula"),
-                                                                    &SysFreeString);
-        o.bsOcorrencia = ocorrencia.get();
+        nlohmann::json json = nlohmann::json::parse(R"({
+          "lFilial": 1, "lCliente": 5, "lEquipamento": 10, "lTecnico": 7, "dataPrevista": "2026-03-10",
+          "dataInicio": "2026-03-11", "horaInicio": 30600, "horaDuracao": "2.5", "vFrequenciaMedicao": "500.0999",
+          "szNomeManutencao": "Revisão", "szParadaManutencao": "Parada total", "bsOcorrencia": "Vazamento na válvula",
+          "listaProdutos": {"pProdutos": [
+            {"lProduto": 21, "lGrade1": 3, "lTecnico": 7, "vQuantidadePrevista": "2.9999",
+             "vQuantidadeUtilizada": "1234.5678", "listaLocal": {"pLocaisEstoque": [
+               {"lPonteiroLocal": 3, "vQuantidadeEs": "1"}, {"lPonteiroLocal": 4, "vQuantidadeEs": "1"}]}},
+            {"lProduto": 22, "vQuantidadePrevista": "1",
+             "listaLocal": {"pLocaisEstoque": [{"lPonteiroLocal": 4, "vQuantidadeEs": "1"}]}},
+            {"lProduto": 21}]},
+          "listaServicos": {"pServicos": [
+            {"lServico": 31, "lTecnico": 8, "vQuantidadePrevista": "0.0005", "vQuantidadeUtilizada": "-1.5001"}]}
+        })");
+        json["dmcChave"] = REG_QVDMC().SetDMC(0, 84, REG_QVDMA(1, 3, 2026).GetMa()).Get64();
+        zenta::teste::RegistroJson<_REG_MOVIMENTACAO_MANUT_PREV_PS> o(json);
         ULONGLONG chave = 0;
-        EXPECT_EQ(m_servico->GravaMovimentacao(o, &chave), S_OK);
+        EXPECT_EQ(m_servico->GravaMovimentacao(o.r, &chave), S_OK);
         return chave;
     }
 
@@ -130,10 +98,6 @@ protected:
         f.lTipoIdentificacao = 2;
         return f;
     }
-
-    zenta::teste::ZentaHomeTemporario m_home;
-    ComEscopo m_com;
-    Servico m_servico;
 };
 
 TEST_F(RelatorioMovimento, FilterMatchingNothingReturns406C2AndWritesNoFile) {
