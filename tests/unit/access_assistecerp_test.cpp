@@ -103,19 +103,7 @@ protected:
         return p->BuscaRegistros(regChaves, &lida.lista, 2);
     }
     std::shared_ptr<zenta::ErpBanco> Banco() { return zenta::teste::BancoErp(kEmpresa); }
-    int64_t Quantidade() {
-        int64_t n = -1;
-        EXPECT_EQ(Banco()->Leitura([&](sqlite3* db) -> HRESULT {
-            zenta::ErpComando c(db, "SELECT count(*) FROM ordem_servico");
-            if (FAILED(c.Prepara())) return E_FAIL;
-            bool linha = false;
-            if (FAILED(c.Passo(linha)) || !linha) return E_FAIL;
-            n = c.Inteiro(0);
-            return S_OK;
-        }),
-                  S_OK);
-        return n;
-    }
+    int64_t Quantidade() { return zenta::teste::QuantidadeOrdensServicoErp(kEmpresa); }
 
     zenta::teste::ZentaHomeTemporario m_home;
     zenta::teste::ComEscopo m_com;

@@ -4,6 +4,7 @@
 // rewriting the open linked order instead of raising a new one, a new one
 // once it is closed, one section per technician, prices from the client's
 // price table, and failures logged with the step that failed.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -136,18 +137,7 @@ protected:
         p->Release();
         ASSERT_EQ(lidas.lista.lQtdRegistros, chaves.size());
     }
-    int64_t QuantidadeOrdensServico() {
-        int64_t n = -1;
-        EXPECT_EQ(Banco()->Leitura([&](sqlite3* db) -> HRESULT {
-            zenta::ErpComando c(db, "SELECT count(*) FROM ordem_servico");
-            bool linha = false;
-            if (FAILED(c.Prepara()) || FAILED(c.Passo(linha)) || !linha) return E_FAIL;
-            n = c.Inteiro(0);
-            return S_OK;
-        }),
-                  S_OK);
-        return n;
-    }
+    int64_t QuantidadeOrdensServico() { return zenta::teste::QuantidadeOrdensServicoErp(kEmpresa); }
     std::string Log() const { return zenta::teste::TextoDosLogs(m_home.Raiz()); }
 
     const zenta::RelogioFixoEscopo m_relogio{{2026, 5, 4, 5, 6, 7}};
@@ -326,8 +316,8 @@ TEST_F(OrdensServico, FailedReadsAreLoggedAndTheItemKeepsWhatWasFilled) {
 
     const std::string log = Log();
     // Each failed read logged with the step that failed.
-    EXPECT_NE(log.find("CBaseManutencaoPreventiva::AdicionaProdutos"), std::string::npos);
-    EXPECT_NE(log.find("CBaseManutencaoPreventiva::AdicionaServicos"), std::string::npos);
+    EXPECT_THAT(log, ::testing::HasSubstr("CBaseManutencaoPreventiva::AdicionaProdutos"));
+    EXPECT_THAT(log, ::testing::HasSubstr("CBaseManutencaoPreventiva::AdicionaServicos"));
 
     // Client 6 has no table, and an order without a client has none: table
     // 1 without a failure.
@@ -363,8 +353,8 @@ TEST_F(OrdensServico, AModuleThatFailsStopsTheSaveWithItsCodeAndALogLine) {
     EXPECT_EQ(gravada, 0u);
 
     const std::string log = Log();
-    EXPECT_NE(log.find("CBaseManutencaoPreventiva::GeraOS"), std::string::npos);
-    EXPECT_NE(log.find("CBaseManutencaoPreventiva::VerificaOSGeradas"), std::string::npos);
+    EXPECT_THAT(log, ::testing::HasSubstr("CBaseManutencaoPreventiva::GeraOS"));
+    EXPECT_THAT(log, ::testing::HasSubstr("CBaseManutencaoPreventiva::VerificaOSGeradas"));
 
     // The order kept its one link: nothing half-written.
     std::vector<_REG_RELACIONAMENTO_MOVIMENTACAO_OS_PS> links;
