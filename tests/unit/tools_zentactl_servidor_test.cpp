@@ -2,6 +2,7 @@
 // in the scratch $ZENTA_HOME, started by a zentactl command, watched with
 // `server status` while it idles and after it ended, and left alone by
 // --inproc.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -81,9 +82,9 @@ TEST_F(ZentactlServidor, StatusAcompanhaRegistroInicioPeloComandoOciosidadeEDesr
     ASSERT_EQ(ExecutaServidor("-RegServerPerUser"), 0);
     r = Executa({"server", "status"});
     EXPECT_EQ(r.status, 3) << r.saida << r.erro;
-    EXPECT_NE(r.saida.find("per user (HKCU)"), std::string::npos) << r.saida;
-    EXPECT_NE(r.saida.find(Servidor().string()), std::string::npos) << r.saida;
-    EXPECT_NE(r.saida.find("no (not running)"), std::string::npos) << r.saida;
+    EXPECT_THAT(r.saida, ::testing::HasSubstr("per user (HKCU)"));
+    EXPECT_THAT(r.saida, ::testing::HasSubstr(Servidor().string()));
+    EXPECT_THAT(r.saida, ::testing::HasSubstr("no (not running)"));
     EXPECT_EQ(r.saida.find("Pid"), std::string::npos) << r.saida;
     // Another day cannot travel to a server that verifies its own today: a
     // usage error, and nothing starts.
@@ -120,9 +121,9 @@ TEST_F(ZentactlServidor, StatusAcompanhaRegistroInicioPeloComandoOciosidadeEDesr
     EXPECT_EQ(servidor.at("authenticationLevel"), 6);
     const Resultado pessoas = Executa({"server", "status"});
     EXPECT_EQ(pessoas.status, 0);
-    EXPECT_NE(pessoas.saida.find("Pid:"), std::string::npos) << pessoas.saida;
-    EXPECT_NE(pessoas.saida.find(std::to_string(pid)), std::string::npos) << pessoas.saida;
-    EXPECT_NE(pessoas.saida.find("6 (packet privacy)"), std::string::npos) << pessoas.saida;
+    EXPECT_THAT(pessoas.saida, ::testing::HasSubstr("Pid:"));
+    EXPECT_THAT(pessoas.saida, ::testing::HasSubstr(std::to_string(pid)));
+    EXPECT_THAT(pessoas.saida, ::testing::HasSubstr("6 (packet privacy)"));
 
     // Idle past its time-out the server ends and status says so again; what
     // it wrote is in the scratch home's files, where --inproc reads it.
