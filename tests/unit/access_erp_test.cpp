@@ -1,6 +1,7 @@
 // The ERP stand-in: its SQLite file and schema versions, the connection its
 // sessions share, concurrent writers of the change log and the stock
 // pre-withdrawals in threads and processes, and damaged files.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -293,8 +294,8 @@ TEST_F(ErpTeste, DamagedFileFailsWithACodeAndALogLine) {
     for (const auto& nome : zenta::teste::ArquivosAbaixo(m_home.Raiz() / "data/ACME/DF"))
         if (nome.rfind("QVProfilerErros_Base_", 0) == 0)
             textoLog += zenta::teste::LeArquivo(m_home.Raiz() / "data/ACME/DF" / nome);
-    EXPECT_NE(textoLog.find("m_sessao.Banco(banco)"), std::string::npos);
-    EXPECT_NE(textoLog.find("file is not a database"), std::string::npos);
+    EXPECT_THAT(textoLog, ::testing::HasSubstr("m_sessao.Banco(banco)"));
+    EXPECT_THAT(textoLog, ::testing::HasSubstr("file is not a database"));
 
     // A file whose pages were damaged after a good start: reading fails, no crash.
     ASSERT_EQ(ErpBanco::Abre(Arquivo("BETA"), banco), S_OK);

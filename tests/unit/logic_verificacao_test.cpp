@@ -2,6 +2,7 @@
 // tests set: the daily verification of each start-up, the verification of
 // recorded readings, the order a due maintenance opens, the day's notices
 // and the e-mail notice.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -281,7 +282,7 @@ TEST(RegrasVencimento, TextoDoEmail) {
     EXPECT_EQ(zenta::AssuntoEmailAviso(), "Aviso de Equipamento para Manuten\xE7\xE3o");
     // A name holding a format directive is text.
     const std::string vazias[3];
-    EXPECT_NE(zenta::CorpoEmailAviso("%s%n", 1, "x", vazias, "", 0).find("Sr.: %s%n \n"), std::string::npos);
+    EXPECT_THAT(zenta::CorpoEmailAviso("%s%n", 1, "x", vazias, "", 0), ::testing::HasSubstr("Sr.: %s%n \n"));
 }
 
 // ---- The daily verification ------------------------------------------------------------------
@@ -313,8 +314,11 @@ TEST_F(Verificacao, DezDiasContadosVenceHojeOnzeNao) {
 
 TEST_F(Verificacao, OrdemGeradaCompleta) {
     const LONG plano = NovoPlano({.dias = 10, .servicoCadastro = 31});
+    const LONG semServico = NovoPlano({.dias = 10, .servicoCadastro = 99}, 11);  // a service no longer there
     DiasDepois(10);
     Abre();
+    ASSERT_EQ(OrdensDoPlano(semServico)->Quantidade(), 1u);
+    EXPECT_STREQ((*OrdensDoPlano(semServico))[0].szNomeManutencao, "Limpeza");  // the maintenance's own name
     const auto ordens = OrdensDoPlano(plano);
     ASSERT_EQ(ordens->Quantidade(), 1u);
     const _REG_MOVIMENTACAO_MANUT_PREV_PS& o = (*ordens)[0];
@@ -351,15 +355,6 @@ TEST_F(Verificacao, OrdemGeradaCompleta) {
     ASSERT_EQ(m_servico->BuscaPonteirosMedicaoAtual(filtro, &ativas), S_OK);
     EXPECT_EQ(ativas.lQtdPtrs, 1u);
     CoTaskMemFree(ativas.pPonteiros);
-}
-
-TEST_F(Verificacao, NomeDaManutencaoQuandoOServicoNaoExisteMais) {
-    const LONG plano = NovoPlano({.dias = 10, .servicoCadastro = 99});
-    DiasDepois(10);
-    Abre();
-    const auto ordens = OrdensDoPlano(plano);
-    ASSERT_EQ(ordens->Quantidade(), 1u);
-    EXPECT_STREQ((*ordens)[0].szNomeManutencao, "Limpeza");
 }
 
 TEST_F(Verificacao, ContratoEncerradoOntemNuncaVence) {
@@ -470,7 +465,7 @@ TEST_F(Verificacao, AvisoChegaAoSeuTecnicoUmaVez) {
     ASSERT_EQ(avisosOito.size(), 1u);
     EXPECT_EQ(avisosOito[0].lPonteiroCadastro, static_cast<ULONG>(doOito));
     EXPECT_TRUE(Avisos().empty());
-    EXPECT_NE(zenta::teste::TextoDosLogs(m_home.Raiz()).find("the notice is left out"), std::string::npos);
+    EXPECT_THAT(zenta::teste::TextoDosLogs(m_home.Raiz()), ::testing::HasSubstr("the notice is left out"));
 
     Abre(7);
     const auto avisosSete = Avisos();
@@ -510,9 +505,9 @@ TEST_F(Verificacao, EmailAoTecnicoQuandoPedido) {
         return a.find("Filtro") < b.find("Filtro");  // the product's first (the other has none: npos)
     });
     // The names come from the ERP's tables: the equipment's, or the product's and its grade's.
-    EXPECT_NE(mensagens[1].find("o equipamento Compressor de ar - Marca Boa - Compressor - SN"), std::string::npos);
-    EXPECT_NE(mensagens[1].find("Previs=C3=A3o: 11/03/2026"), std::string::npos);
-    EXPECT_NE(mensagens[0].find("o equipamento Filtro - Azul - SN"), std::string::npos);
+    EXPECT_THAT(mensagens[1], ::testing::HasSubstr("o equipamento Compressor de ar - Marca Boa - Compressor - SN"));
+    EXPECT_THAT(mensagens[1], ::testing::HasSubstr("Previs=C3=A3o: 11/03/2026"));
+    EXPECT_THAT(mensagens[0], ::testing::HasSubstr("o equipamento Filtro - Azul - SN"));
     // Nothing went to the Maildir, and the notices are written as well.
     EXPECT_FALSE(std::filesystem::exists(m_home.Raiz() / "mail"));
     EXPECT_EQ(Avisos().size(), 2u);

@@ -2,6 +2,7 @@
 // field shows (situation texts, maintenance names, number and duration
 // forms, ERP texts), the rows under a plan with their search keys, models
 // and refused destinations, and a filter that matches nothing.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -247,8 +248,7 @@ TEST_F(RelatorioCadastro, RefusedNamesAndDestinationsSayWhy) {
         ASSERT_EQ(m_servico->GetUltimoErro(&erro), S_OK);
         EXPECT_EQ(erro.hr, c.hr);
         erro.cMensagem[sizeof erro.cMensagem - 1] = '\0';
-        EXPECT_NE(zenta::Cp1252ParaUtf8(erro.cMensagem).find(c.motivo), std::string::npos)
-            << zenta::Cp1252ParaUtf8(erro.cMensagem);
+        EXPECT_THAT(zenta::Cp1252ParaUtf8(erro.cMensagem), ::testing::HasSubstr(c.motivo));
     }
     EXPECT_FALSE(fs::exists(m_home.Raiz() / "alvo"));
     EXPECT_FALSE(fs::exists(r));
