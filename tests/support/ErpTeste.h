@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "standins/erp/QVErpBanco.h"
 
@@ -20,6 +21,13 @@ inline std::shared_ptr<zenta::ErpBanco> BancoErp(const std::string& empresa) {
     std::shared_ptr<zenta::ErpBanco> banco;
     EXPECT_EQ(zenta::ErpBanco::Compartilhado(arquivo, banco), S_OK);
     return banco;
+}
+
+// Every schema version of the stand-in's database, 1 to the current one.
+inline std::vector<int> TodasAsVersoesErp() {
+    std::vector<int> v;
+    for (int i = 1; i <= zenta::kVersaoEsquemaErp; ++i) v.push_back(i);
+    return v;
 }
 
 // The service orders the technical-assistance stand-in holds for `empresa`.

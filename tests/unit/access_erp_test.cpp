@@ -17,6 +17,7 @@
 #include "platform/QVDiretorios.h"
 #include "standins/erp/QVErpBanco.h"
 #include "standins/erp/QVProvedorErp.h"
+#include "support/ErpTeste.h"
 #include "support/ZentaHomeTemporario.h"
 #include "values/RelogioSistema.h"
 
@@ -25,13 +26,8 @@ using zenta::ErpLinhaLog;
 
 namespace {
 
-// Every schema version, 1 to the current one, as a file at the current
-// schema lists them.
-std::vector<int> TodasAsVersoes() {
-    std::vector<int> v;
-    for (int i = 1; i <= zenta::kVersaoEsquemaErp; ++i) v.push_back(i);
-    return v;
-}
+// Every schema version, as a file at the current schema lists them.
+using zenta::teste::TodasAsVersoesErp;
 
 constexpr HRESULT kArquivoCorrompido = HRESULT_FROM_WIN32(1392u);  // ERROR_FILE_CORRUPT
 
@@ -82,11 +78,7 @@ protected:
         EXPECT_EQ(ErpBanco::Caminho(empresa, arquivo), S_OK);
         return arquivo;
     }
-    std::shared_ptr<ErpBanco> Banco(const char* empresa = "ACME") const {
-        std::shared_ptr<ErpBanco> banco;
-        EXPECT_EQ(ErpBanco::Compartilhado(Arquivo(empresa), banco), S_OK);
-        return banco;
-    }
+    std::shared_ptr<ErpBanco> Banco(const char* empresa = "ACME") const { return zenta::teste::BancoErp(empresa); }
     static CQVAcessoServidores Acessos(CSessao& sessao) {
         CQVAcessoServidores acessos;
         EXPECT_EQ(sessao.GetAcessoServidores(acessos), S_OK);
@@ -111,7 +103,7 @@ TEST_F(ErpTeste, CreatesTheCurrentSchemaInTheBaseModuleDirectory) {
     EXPECT_EQ(versao, zenta::kVersaoEsquemaErp);
     std::vector<int> versoes;
     ASSERT_EQ(banco->VersoesAplicadas(versoes), S_OK);
-    EXPECT_EQ(versoes, TodasAsVersoes());
+    EXPECT_EQ(versoes, TodasAsVersoesErp());
 
     // Company names go through the directory rules, never into a path as such.
     std::filesystem::path arquivo;
@@ -142,7 +134,7 @@ TEST_F(ErpTeste, MigrationsRunInOrderOnceAndKeepData) {
         ASSERT_EQ(ErpBanco::Abre(Arquivo(), banco), S_OK);
         std::vector<int> versoes;
         ASSERT_EQ(banco->VersoesAplicadas(versoes), S_OK);
-        EXPECT_EQ(versoes, TodasAsVersoes());
+        EXPECT_EQ(versoes, TodasAsVersoesErp());
         std::vector<ErpLinhaLog> logs;
         ASSERT_EQ(banco->LeLogs(logs), S_OK);
         ASSERT_EQ(logs.size(), 1u);
