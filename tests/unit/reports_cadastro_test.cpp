@@ -118,6 +118,18 @@ protected:
         EXPECT_EQ(Gera(filtro, destino, "csv"), S_OK);
         return LeCsv(destino);
     }
+    // Each (row, field, text) as the CSV shows it.
+    struct Celula {
+        std::size_t linha;
+        LONG campo;
+        std::string texto;
+    };
+    static void ConfereCelulas(const std::vector<std::vector<std::string>>& csv, std::initializer_list<Celula> celulas) {
+        for (const Celula& c : celulas) {
+            ASSERT_LT(c.linha, csv.size());
+            EXPECT_EQ(csv[c.linha][Coluna(c.campo)], c.texto) << "row " << c.linha << ", field " << c.campo;
+        }
+    }
     // Index of a field in the default (every field) column order.
     static std::size_t Coluna(LONG codigo) {
         static const LONG ordem[] = {101, 102, 103, 120, 104, 121, 119, 105, 106, 107, 108, 109, 110,
@@ -152,17 +164,11 @@ TEST_F(RelatorioCadastro, MasterFieldsShowSituationTextsAndErpTexts) {
     ASSERT_GE(csv.size(), 4u);
     EXPECT_EQ(csv[0][Coluna(119)], "Situação");
     // Plan 1 rows, then plan 2's single row.
-    const auto& p1 = csv[1];
-    EXPECT_EQ(p1[Coluna(101)], std::to_string(m_plano1));
-    EXPECT_EQ(p1[Coluna(119)], "Cancelado");
-    EXPECT_EQ(p1[Coluna(103)], "CMP-10");
-    EXPECT_EQ(p1[Coluna(120)], "Compressor de ar 10 HP");
-    EXPECT_EQ(p1[Coluna(113)], "Indústria Beta");
-    const auto& p2 = csv.back();
-    EXPECT_EQ(p2[Coluna(101)], std::to_string(m_plano2));
-    EXPECT_EQ(p2[Coluna(119)], "Concluído");
-    EXPECT_EQ(p2[Coluna(121)], "22");
-    EXPECT_EQ(p2[Coluna(104)], "Graxa");
+    const std::size_t ultima = csv.size() - 1;
+    ConfereCelulas(csv, {{1, 101, std::to_string(m_plano1)}, {1, 119, "Cancelado"}, {1, 103, "CMP-10"},
+                         {1, 120, "Compressor de ar 10 HP"}, {1, 113, "Indústria Beta"},
+                         {ultima, 101, std::to_string(m_plano2)}, {ultima, 119, "Concluído"}, {ultima, 121, "22"},
+                         {ultima, 104, "Graxa"}});
 }
 
 TEST_F(RelatorioCadastro, MaintenanceNameFrequencyAndNumberForms) {
@@ -170,31 +176,21 @@ TEST_F(RelatorioCadastro, MaintenanceNameFrequencyAndNumberForms) {
     const auto csv = Csv(FiltroTodos());
     // Maintenance 1 takes rows 1-2 (two services), maintenance 2 row 3.
     ASSERT_EQ(csv.size(), 4u);
-    EXPECT_EQ(csv[1][Coluna(201)], "Lubrificação");  // no registration service: its own name
-    EXPECT_EQ(csv[3][Coluna(201)], "Revisão geral");  // the registration service's name
-    EXPECT_EQ(csv[2][Coluna(201)], "");
-    // Figures with their units: time in the frequency's unit, the limit in
-    // days, meter figures in the meter's unit.
-    EXPECT_EQ(csv[1][Coluna(301)], "30 dias");
-    EXPECT_EQ(csv[3][Coluna(301)], "6 meses");
-    EXPECT_EQ(csv[1][Coluna(303)], "300,12 h");  // 2 decimals, cut
-    EXPECT_EQ(csv[1][Coluna(305)], "15/03/2026");
-    EXPECT_EQ(csv[1][Coluna(306)], "12,50 h");
-    EXPECT_EQ(csv[1][Coluna(307)], "1:30");  // 1.50 hours
-    // Products and services: automatic decimals, names, technicians.
-    EXPECT_EQ(csv[1][Coluna(402)], "Filtro de óleo");
-    EXPECT_EQ(csv[1][Coluna(403)], "Azul");
-    EXPECT_EQ(csv[1][Coluna(406)], "1,50");
-    EXPECT_EQ(csv[1][Coluna(407)], "Ana Técnica");
-    EXPECT_EQ(csv[1][Coluna(502)], "Revisão geral");
-    EXPECT_EQ(csv[1][Coluna(503)], "1,2345");
-    EXPECT_EQ(csv[2][Coluna(503)], "2,00");
-    // Customers fill the rows from the first; the master fields are copied.
-    EXPECT_EQ(csv[1][Coluna(601)], "SOUZA");
-    EXPECT_EQ(csv[1][Coluna(602)], "Metalúrgica Souza Ltda.");
-    EXPECT_EQ(csv[1][Coluna(610)], "01/02/2026");
-    EXPECT_EQ(csv[2][Coluna(602)], "Padaria Sol");  // no commercial record: the registration's name
-    EXPECT_EQ(csv[3][Coluna(602)], "");
+    ConfereCelulas(csv, {
+        // No registration service: its own name; else the registration service's name.
+        {1, 201, "Lubrificação"}, {3, 201, "Revisão geral"}, {2, 201, ""},
+        // Figures with their units: time in the frequency's unit, the limit
+        // in days, meter figures in the meter's unit (2 decimals, cut).
+        {1, 301, "30 dias"}, {3, 301, "6 meses"}, {1, 303, "300,12 h"}, {1, 305, "15/03/2026"},
+        {1, 306, "12,50 h"}, {1, 307, "1:30"},  // 1.50 hours
+        // Products and services: automatic decimals, names, technicians.
+        {1, 402, "Filtro de óleo"}, {1, 403, "Azul"}, {1, 406, "1,50"}, {1, 407, "Ana Técnica"},
+        {1, 502, "Revisão geral"}, {1, 503, "1,2345"}, {2, 503, "2,00"},
+        // Customers fill the rows from the first; without a commercial
+        // record, the registration's name.
+        {1, 601, "SOUZA"}, {1, 602, "Metalúrgica Souza Ltda."}, {1, 610, "01/02/2026"}, {2, 602, "Padaria Sol"},
+        {3, 602, ""}});
+    // The master fields are copied to every row.
     for (std::size_t l = 1; l < csv.size(); ++l) EXPECT_EQ(csv[l][Coluna(101)], std::to_string(m_plano1)) << l;
 }
 

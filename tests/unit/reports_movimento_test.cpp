@@ -121,42 +121,28 @@ TEST_F(RelatorioMovimento, FieldsOfTheOrderItsProductsAndServices) {
     EXPECT_EQ(std::set<std::string>(csv[0].begin(), csv[0].end()).size(), csv[0].size());
     EXPECT_EQ(csv[0][Coluna(206)], "Qtde. prevista (Produtos)");
     EXPECT_EQ(csv[0][Coluna(303)], "Qtde. prevista (Serviços)");
-    const auto& r0 = csv[1];
-    // What tells orders apart: key as clients show it, status, maintenance.
-    EXPECT_EQ(r0[Coluna(126)], "03/2026-000001");
-    EXPECT_EQ(r0[Coluna(127)], "Aberta");
-    EXPECT_EQ(r0[Coluna(128)], "Revisão");
-    EXPECT_EQ(r0[Coluna(101)], "CMP-10");
-    EXPECT_EQ(r0[Coluna(108)], "SOUZA");
-    EXPECT_EQ(r0[Coluna(109)], "Metalúrgica Souza Ltda.");
-    EXPECT_EQ(r0[Coluna(111)], "10/03/2026");
-    EXPECT_EQ(r0[Coluna(114)], "500,09");
-    EXPECT_EQ(r0[Coluna(115)], "2,50");
-    EXPECT_EQ(r0[Coluna(119)], "Ana Técnica");
-    EXPECT_EQ(r0[Coluna(120)], "11/03/2026");
-    EXPECT_EQ(r0[Coluna(121)], "08:30");
-    EXPECT_EQ(r0[Coluna(124)], "Vazamento na válvula");
-    // Product rows: codes, names, grade descriptions cut to their 5 characters, marked.
-    EXPECT_EQ(r0[Coluna(201)], "21");
-    EXPECT_EQ(r0[Coluna(202)], "Filtro de óleo");
-    EXPECT_EQ(r0[Coluna(203)], "Azul…");
-    EXPECT_EQ(csv[2][Coluna(202)], "Graxa");
-    // The service shares the first row; the rows past it have none.
-    EXPECT_EQ(r0[Coluna(301)], "31");
-    EXPECT_EQ(r0[Coluna(302)], "Revisão geral");
-    EXPECT_EQ(csv[2][Coluna(301)], "");
+    struct Celula {
+        std::size_t linha;
+        LONG campo;
+        std::string texto;
+    } celulas[] = {
+        // What tells orders apart: key as clients show it, status, maintenance.
+        {1, 126, "03/2026-000001"}, {1, 127, "Aberta"}, {1, 128, "Revisão"}, {1, 101, "CMP-10"}, {1, 108, "SOUZA"},
+        {1, 109, "Metalúrgica Souza Ltda."}, {1, 111, "10/03/2026"}, {1, 114, "500,09"}, {1, 115, "2,50"},
+        {1, 119, "Ana Técnica"}, {1, 120, "11/03/2026"}, {1, 121, "08:30"}, {1, 124, "Vazamento na válvula"},
+        // Product rows: codes, names, grade descriptions cut to their 5 characters, marked.
+        {1, 201, "21"}, {1, 202, "Filtro de óleo"}, {1, 203, "Azul…"}, {2, 202, "Graxa"},
+        // The service shares the first row; the rows past it have none.
+        {1, 301, "31"}, {1, 302, "Revisão geral"}, {2, 301, ""},
+        // The stock location: "Vários." for two or more, the name for one, empty for none.
+        {1, 209, "Vários."}, {2, 209, "Depósito"}, {3, 209, ""},
+        // Quantities with exactly two decimals, cut.
+        {1, 206, "2,99"}, {1, 207, "1.234,56"}, {3, 206, "0,00"}, {1, 303, "0,00"}, {1, 304, "-1,50"},
+    };
+    for (const Celula& c : celulas)
+        EXPECT_EQ(csv[c.linha][Coluna(c.campo)], c.texto) << "row " << c.linha << ", field " << c.campo;
     // Master fields are copied onto every row.
     for (std::size_t l = 1; l < csv.size(); ++l) EXPECT_EQ(csv[l][Coluna(101)], "CMP-10") << l;
-    // The stock location: "Vários." for two or more, the name for one, empty for none.
-    EXPECT_EQ(csv[1][Coluna(209)], "Vários.");
-    EXPECT_EQ(csv[2][Coluna(209)], "Depósito");
-    EXPECT_EQ(csv[3][Coluna(209)], "");
-    // Quantities with exactly two decimals, cut.
-    EXPECT_EQ(csv[1][Coluna(206)], "2,99");
-    EXPECT_EQ(csv[1][Coluna(207)], "1.234,56");
-    EXPECT_EQ(csv[3][Coluna(206)], "0,00");
-    EXPECT_EQ(csv[1][Coluna(303)], "0,00");
-    EXPECT_EQ(csv[1][Coluna(304)], "-1,50");
 }
 
 }  // namespace
