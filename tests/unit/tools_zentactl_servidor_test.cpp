@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <thread>
 
 #include <nlohmann/json.hpp>
@@ -75,9 +76,8 @@ TEST_F(ZentactlServidor, StatusAcompanhaRegistroInicioPeloComandoOciosidadeEDesr
 
     Resultado r = Executa({"server", "status", "--json"});
     EXPECT_EQ(r.status, 4) << r.saida << r.erro;
-    EXPECT_EQ(r.Json().at("registered"), false);
-    EXPECT_EQ(r.Json().at("answers"), false);
-    EXPECT_EQ(r.Json().at("socket"), socket);
+    EXPECT_EQ(std::make_tuple(r.Json().at("registered"), r.Json().at("answers"), r.Json().at("socket")),
+              std::make_tuple(json(false), json(false), json(socket)));
 
     ASSERT_EQ(ExecutaServidor("-RegServerPerUser"), 0);
     r = Executa({"server", "status"});
@@ -114,11 +114,9 @@ TEST_F(ZentactlServidor, StatusAcompanhaRegistroInicioPeloComandoOciosidadeEDesr
     const auto pid = static_cast<pid_t>(servidor.at("pid").get<long>());
     EXPECT_GT(pid, 0);
     EXPECT_EQ(fs::path(servidor.at("executable").get<std::string>()), Servidor());
-    EXPECT_EQ(servidor.at("endpoints"), json::array({"unix:" + socket}));
-    EXPECT_EQ(servidor.at("objects"), 0);
-    EXPECT_EQ(servidor.at("sessions"), 1);
-    EXPECT_EQ(servidor.at("suspended"), false);
-    EXPECT_EQ(servidor.at("authenticationLevel"), 6);
+    EXPECT_EQ(std::make_tuple(servidor.at("endpoints"), servidor.at("objects"), servidor.at("sessions"),
+                              servidor.at("suspended"), servidor.at("authenticationLevel")),
+              std::make_tuple(json::array({"unix:" + socket}), json(0), json(1), json(false), json(6)));
     const Resultado pessoas = Executa({"server", "status"});
     EXPECT_EQ(pessoas.status, 0);
     EXPECT_THAT(pessoas.saida, ::testing::HasSubstr("Pid:"));

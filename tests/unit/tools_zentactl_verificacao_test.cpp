@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -60,29 +61,26 @@ protected:
 
 TEST_F(ZentactlVerificacao, VerifyNoDiaAbreAOrdemEOAvisoChegaUmaVez) {
     Resultado antes = ExecutaOk({"--json", "verify", "--data", "2030-01-10"});
-    EXPECT_EQ(antes.Json().at("hoje"), "2030-01-10");
-    EXPECT_EQ(antes.Json().at("dataUltimaVerificacao"), "2030-01-10");
-    EXPECT_TRUE(antes.Json().at("ordens").empty());
+    const json j = antes.Json();
+    EXPECT_EQ(std::make_tuple(j.at("hoje"), j.at("dataUltimaVerificacao"), j.at("ordens")),
+              std::make_tuple(json("2030-01-10"), json("2030-01-10"), json::array()));
     json c = Contadores();
     ASSERT_EQ(c.size(), 1u);
     // Counted, not re-armed: one day still to run from the day's count.
-    EXPECT_EQ(c[0].at("lQuantidadeDiasFalta"), 1);
-    EXPECT_EQ(c[0].at("dataUltimaVerificacaoMedicao"), "2030-01-10");
-    EXPECT_EQ(c[0].at("ordemAberta"), false);
+    EXPECT_EQ(std::make_tuple(c[0].at("lQuantidadeDiasFalta"), c[0].at("dataUltimaVerificacaoMedicao"), c[0].at("ordemAberta")),
+              std::make_tuple(json(1), json("2030-01-10"), json(false)));
 
     const Resultado dia = ExecutaOk({"--json", "verify", "--data", "2030-01-11"});
     ASSERT_EQ(dia.Json().at("ordens").size(), 1u);
     const json ordem = dia.Json().at("ordens")[0];
-    EXPECT_EQ(ordem.at("szNomeManutencao"), "Lubrificação");
-    EXPECT_EQ(ordem.at("lCliente"), 5);
-    EXPECT_EQ(ordem.at("lTecnico"), 1);
+    EXPECT_EQ(std::make_tuple(ordem.at("szNomeManutencao"), ordem.at("lCliente"), ordem.at("lTecnico")),
+              std::make_tuple(json("Lubrificação"), json(5), json(1)));
 
     // The same day again verifies nothing new.
     EXPECT_EQ(Executa({"--json", "verify", "--data", "2030-01-11"}).Json().at("ordens").size(), 1u);
     c = Contadores();
-    EXPECT_EQ(c[0].at("bMovimentacaoGerada"), true);
-    EXPECT_EQ(c[0].at("ordemAberta"), true);
-    EXPECT_EQ(c[0].at("vencida"), false);
+    EXPECT_EQ(std::make_tuple(c[0].at("bMovimentacaoGerada"), c[0].at("ordemAberta"), c[0].at("vencida")),
+              std::make_tuple(json(true), json(true), json(false)));
 
     // Another user has no notice; the technician gets it once.
     const Resultado outro = ExecutaOk({"--usuario", "2", "--json", "notices"});
