@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "standins/erp/QVErpBanco.h"
 
@@ -19,6 +21,27 @@ inline std::shared_ptr<zenta::ErpBanco> BancoErp(const std::string& empresa) {
     std::shared_ptr<zenta::ErpBanco> banco;
     EXPECT_EQ(zenta::ErpBanco::Compartilhado(arquivo, banco), S_OK);
     return banco;
+}
+
+// Every schema version of the stand-in's database, 1 to the current one.
+inline std::vector<int> TodasAsVersoesErp() {
+    std::vector<int> v;
+    for (int i = 1; i <= zenta::kVersaoEsquemaErp; ++i) v.push_back(i);
+    return v;
+}
+
+// The service orders the technical-assistance stand-in holds for `empresa`.
+inline int64_t QuantidadeOrdensServicoErp(const std::string& empresa) {
+    int64_t n = -1;
+    EXPECT_EQ(BancoErp(empresa)->Leitura([&](sqlite3* db) -> HRESULT {
+        zenta::ErpComando c(db, "SELECT count(*) FROM ordem_servico");
+        bool linha = false;
+        if (FAILED(c.Prepara()) || FAILED(c.Passo(linha)) || !linha) return E_FAIL;
+        n = c.Inteiro(0);
+        return S_OK;
+    }),
+              S_OK);
+    return n;
 }
 
 // A currency value of whole units, and one given in ten-thousandths.

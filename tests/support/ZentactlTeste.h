@@ -59,6 +59,13 @@ protected:
         return res;
     }
 
+    // Executa, failing the test unless zentactl exits 0.
+    ResultadoZentactl ExecutaOk(const std::vector<std::string>& argumentos, const std::string& entrada = "") {
+        ResultadoZentactl r = Executa(argumentos, entrada);
+        EXPECT_EQ(r.status, 0) << r.erro;
+        return r;
+    }
+
     // Writes `conteudo` to a file in the scratch home and gives its path.
     std::string Arquivo(const std::string& nome, const std::string& conteudo) {
         const std::filesystem::path caminho = m_home.Raiz() / nome;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <sqlite3.h>
@@ -103,19 +104,7 @@ protected:
         return p->BuscaRegistros(regChaves, &lida.lista, 2);
     }
     std::shared_ptr<zenta::ErpBanco> Banco() { return zenta::teste::BancoErp(kEmpresa); }
-    int64_t Quantidade() {
-        int64_t n = -1;
-        EXPECT_EQ(Banco()->Leitura([&](sqlite3* db) -> HRESULT {
-            zenta::ErpComando c(db, "SELECT count(*) FROM ordem_servico");
-            if (FAILED(c.Prepara())) return E_FAIL;
-            bool linha = false;
-            if (FAILED(c.Passo(linha)) || !linha) return E_FAIL;
-            n = c.Inteiro(0);
-            return S_OK;
-        }),
-                  S_OK);
-        return n;
-    }
+    int64_t Quantidade() { return zenta::teste::QuantidadeOrdensServicoErp(kEmpresa); }
 
     zenta::teste::ZentaHomeTemporario m_home;
     zenta::teste::ComEscopo m_com;
@@ -137,26 +126,20 @@ TEST_F(AssistecErp, BuscaRegistrosGivesOneRecordPerKeyWithItsOwnBlocks) {
     ASSERT_EQ(lida.lista.lQtdRegistros, 4u);
     const auto* r = lida.lista.pRegistros;
     EXPECT_EQ(r[0].lPtrOS, 2u);
-    EXPECT_EQ(r[0].pEquipamento, nullptr);
-    EXPECT_EQ(r[0].pTecnicos, nullptr);
-    EXPECT_EQ(r[1].lPtrOS, 1u);
-    EXPECT_EQ(r[1].lCliente, 44u);
-    EXPECT_EQ(r[1].ucEncerrada, 0);
+    EXPECT_TRUE(r[0].pEquipamento == nullptr && r[0].pTecnicos == nullptr);
+    EXPECT_EQ(std::make_tuple(r[1].lPtrOS, r[1].lCliente, r[1].ucEncerrada), std::make_tuple(1u, 44u, BYTE{0}));
     ASSERT_NE(r[1].pEquipamento, nullptr);
     EXPECT_EQ(r[1].pEquipamento->lEquipamento, 10u);
     EXPECT_EQ(std::u16string(r[1].pEquipamento->bsNrSerie), u"SÉRIE-1");
     ASSERT_EQ(r[1].lQtdTecnicos, 2u);
-    EXPECT_EQ(r[1].pTecnicos[1].lTecnico, 101u);
     ASSERT_EQ(r[1].pTecnicos[1].lQtdItens, 3u);
-    EXPECT_EQ(r[1].pTecnicos[1].pItens[2].lProdServ, 2002u);
-    EXPECT_EQ(r[1].pTecnicos[1].pItens[2].vQuantidade.int64, 30000);
-    ASSERT_EQ(r[1].pTecnicos[1].pItens[2].lQtdLocais, 2u);
-    EXPECT_EQ(r[1].pTecnicos[1].pItens[2].pLocais[1].lPonteiroLocal, 8u);
+    const REG_AST_ITEM_PS& item = r[1].pTecnicos[1].pItens[2];
+    ASSERT_EQ(item.lQtdLocais, 2u);
+    EXPECT_EQ(std::make_tuple(r[1].pTecnicos[1].lTecnico, item.lProdServ, item.vQuantidade.int64, item.pLocais[1].lPonteiroLocal),
+              std::make_tuple(101u, 2002u, 30000LL, 8u));
     // A key the module does not hold comes back empty and closed, with its key.
-    EXPECT_EQ(r[2].lPtrOS, 99u);
-    EXPECT_EQ(r[2].maOS, maio);
-    EXPECT_EQ(r[2].ucEncerrada, 1);
-    EXPECT_EQ(r[2].lSituacao, 0u);
+    EXPECT_EQ(std::make_tuple(r[2].lPtrOS, r[2].maOS, r[2].ucEncerrada, r[2].lSituacao),
+              std::make_tuple(99u, maio, BYTE{1}, 0u));
     // The same key twice: two copies, not one shared block.
     EXPECT_NE(r[3].pTecnicos, r[1].pTecnicos);
     EXPECT_NE(r[3].pEquipamento->bsNrSerie, r[1].pEquipamento->bsNrSerie);

@@ -2,6 +2,7 @@
 // SMTP to a sink on the loopback, its Maildir when no server is configured,
 // servers that refuse or do not answer, and hostile recipients, subjects and
 // company names.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -160,7 +161,7 @@ TEST_F(Email, MessageIsMimeUtf8WithEncodedSubjectAndQuotedPrintableBody) {
     const std::string data = Cabecalho(m, "Date");
     EXPECT_EQ(data.size(), 31u) << data;  // "Sun, 06 Dec 2026 18:33:37 -0300"
     // The blank ending the first line survives as =20; the text as UTF-8.
-    EXPECT_NE(m.find("Jo=C3=A3o=20\r\n"), std::string::npos);
+    EXPECT_THAT(m, ::testing::HasSubstr("Jo=C3=A3o=20\r\n"));
     EXPECT_EQ(Corpo(m), kCorpoUtf8);
 
     // Two messages never share an id.
@@ -259,7 +260,7 @@ TEST_F(Email, RefusingSilentOrAbsentServersFailQuicklyWithNamedCodes) {
     EXPECT_TRUE(referencia.Mensagens().empty());
     // No failure falls back to the Maildir behind the caller's back (the
     // messages wait in the outbox); the library's reason is in the error log.
-    for (const std::string& arquivo : Arquivos("mail")) EXPECT_NE(arquivo.find(".Saida"), std::string::npos) << arquivo;
+    for (const std::string& arquivo : Arquivos("mail")) EXPECT_THAT(arquivo, ::testing::HasSubstr(".Saida"));
     EXPECT_NE(LogErros().find("curl_easy_perform(smtp://127.0.0.1:"), std::string::npos);
 }
 

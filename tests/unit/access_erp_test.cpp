@@ -1,6 +1,7 @@
 // The ERP stand-in: its SQLite file and schema versions, the connection its
 // sessions share, concurrent writers of the change log and the stock
 // pre-withdrawals in threads and processes, and damaged files.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -16,6 +17,7 @@
 #include "platform/QVDiretorios.h"
 #include "standins/erp/QVErpBanco.h"
 #include "standins/erp/QVProvedorErp.h"
+#include "support/ErpTeste.h"
 #include "support/ZentaHomeTemporario.h"
 #include "values/RelogioSistema.h"
 
@@ -24,13 +26,8 @@ using zenta::ErpLinhaLog;
 
 namespace {
 
-// Every schema version, 1 to the current one, as a file at the current
-// schema lists them.
-std::vector<int> TodasAsVersoes() {
-    std::vector<int> v;
-    for (int i = 1; i <= zenta::kVersaoEsquemaErp; ++i) v.push_back(i);
-    return v;
-}
+// Every schema version, as a file at the current schema lists them.
+using zenta::teste::TodasAsVersoesErp;
 
 constexpr HRESULT kArquivoCorrompido = HRESULT_FROM_WIN32(1392u);  // ERROR_FILE_CORRUPT
 
@@ -81,11 +78,7 @@ protected:
         EXPECT_EQ(ErpBanco::Caminho(empresa, arquivo), S_OK);
         return arquivo;
     }
-    std::shared_ptr<ErpBanco> Banco(const char* empresa = "ACME") const {
-        std::shared_ptr<ErpBanco> banco;
-        EXPECT_EQ(ErpBanco::Compartilhado(Arquivo(empresa), banco), S_OK);
-        return banco;
-    }
+    std::shared_ptr<ErpBanco> Banco(const char* empresa = "ACME") const { return zenta::teste::BancoErp(empresa); }
     static CQVAcessoServidores Acessos(CSessao& sessao) {
         CQVAcessoServidores acessos;
         EXPECT_EQ(sessao.GetAcessoServidores(acessos), S_OK);
@@ -110,7 +103,7 @@ TEST_F(ErpTeste, CreatesTheCurrentSchemaInTheBaseModuleDirectory) {
     EXPECT_EQ(versao, zenta::kVersaoEsquemaErp);
     std::vector<int> versoes;
     ASSERT_EQ(banco->VersoesAplicadas(versoes), S_OK);
-    EXPECT_EQ(versoes, TodasAsVersoes());
+    EXPECT_EQ(versoes, TodasAsVersoesErp());
 
     // Company names go through the directory rules, never into a path as such.
     std::filesystem::path arquivo;
@@ -141,7 +134,7 @@ TEST_F(ErpTeste, MigrationsRunInOrderOnceAndKeepData) {
         ASSERT_EQ(ErpBanco::Abre(Arquivo(), banco), S_OK);
         std::vector<int> versoes;
         ASSERT_EQ(banco->VersoesAplicadas(versoes), S_OK);
-        EXPECT_EQ(versoes, TodasAsVersoes());
+        EXPECT_EQ(versoes, TodasAsVersoesErp());
         std::vector<ErpLinhaLog> logs;
         ASSERT_EQ(banco->LeLogs(logs), S_OK);
         ASSERT_EQ(logs.size(), 1u);
@@ -293,8 +286,8 @@ TEST_F(ErpTeste, DamagedFileFailsWithACodeAndALogLine) {
     for (const auto& nome : zenta::teste::ArquivosAbaixo(m_home.Raiz() / "data/ACME/DF"))
         if (nome.rfind("QVProfilerErros_Base_", 0) == 0)
             textoLog += zenta::teste::LeArquivo(m_home.Raiz() / "data/ACME/DF" / nome);
-    EXPECT_NE(textoLog.find("m_sessao.Banco(banco)"), std::string::npos);
-    EXPECT_NE(textoLog.find("file is not a database"), std::string::npos);
+    EXPECT_THAT(textoLog, ::testing::HasSubstr("m_sessao.Banco(banco)"));
+    EXPECT_THAT(textoLog, ::testing::HasSubstr("file is not a database"));
 
     // A file whose pages were damaged after a good start: reading fails, no crash.
     ASSERT_EQ(ErpBanco::Abre(Arquivo("BETA"), banco), S_OK);

@@ -26,13 +26,8 @@ using zenta::ResumoImportacaoErp;
 
 namespace {
 
-// Every schema version, 1 to the current one, as a file at the current
-// schema lists them.
-std::vector<int> TodasAsVersoes() {
-    std::vector<int> v;
-    for (int i = 1; i <= zenta::kVersaoEsquemaErp; ++i) v.push_back(i);
-    return v;
-}
+// Every schema version, as a file at the current schema lists them.
+using zenta::teste::TodasAsVersoesErp;
 
 // A document touching every table and every column.
 json DocumentoCompleto() {
@@ -308,7 +303,7 @@ TEST_F(ErpCadastrosTeste, AVersion2FileMigratesKeepingItsPreWithdrawals) {
     auto banco = Banco();
     std::vector<int> versoes;
     ASSERT_EQ(banco->VersoesAplicadas(versoes), S_OK);
-    EXPECT_EQ(versoes, TodasAsVersoes());
+    EXPECT_EQ(versoes, TodasAsVersoesErp());
     std::vector<REG_ES_PREBAIXAPS> lidos;
     ASSERT_EQ(banco->LePreBaixas(chave, 1, lidos), S_OK);
     ASSERT_EQ(lidos.size(), 2u);

@@ -3,6 +3,7 @@
 // values cut to their size), CSV quoting, the partial file that only
 // Finaliza(TRUE) puts in place, Windows-1252 texts in the PDF, and the
 // hours-and-minutes duration form.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -74,7 +75,7 @@ TEST(ModeloRelatorio, RefusesWhatItDoesNotUnderstand) {
         ModeloRelatorio m;
         std::string erro;
         EXPECT_EQ(zenta::InterpretaModelo(texto, m, erro), E_INVALIDARG) << texto;
-        EXPECT_NE(erro.find("linha 1"), std::string::npos) << erro;
+        EXPECT_THAT(erro, ::testing::HasSubstr("linha 1"));
     }
     std::string muitos = "campos = ";
     for (int i = 1; i <= 1001; ++i) muitos += std::to_string(i) + ",";
@@ -99,7 +100,7 @@ TEST_F(Gerador, ModelFileOrDefaultsAndItsLimits) {
     EXPECT_FALSE(m.bFormato);
     // A name without its file is refused, naming the file looked for.
     EXPECT_EQ(zenta::CarregaModelo("EQ", m, erro), HRESULT_FROM_WIN32(2u));
-    EXPECT_NE(erro.find((m_home.Raiz() / "relatorios" / "EQ.modelo").string()), std::string::npos) << erro;
+    EXPECT_THAT(erro, ::testing::HasSubstr((m_home.Raiz() / "relatorios" / "EQ.modelo").string()));
     Modelo("grande", std::string(70 * 1024, '#'));
     EXPECT_EQ(zenta::CarregaModelo("grande", m, erro), E_INVALIDARG);
     fs::create_directories(m_home.Raiz() / "relatorios" / "dir.modelo");
@@ -178,7 +179,7 @@ TEST_F(Gerador, PdfWithoutSubordinatesIsOneTableAndKeepsAccentedLetters) {
     const std::string texto = zenta::teste::TextoPdf(Destino("r.pdf"), false);
     for (const char* esperado : {"Relação de peças", "Empresa: Empresa Ação", "Descrição", "Óleo hidráulico – 20 L",
                                  "Página 1 de 1"})
-        EXPECT_NE(texto.find(esperado), std::string::npos) << esperado << "\n" << texto;
+        EXPECT_THAT(texto, ::testing::HasSubstr(esperado)) << esperado;
 }
 
 // The model's format when it names one, else the destination's extension;
@@ -210,7 +211,7 @@ TEST_F(Gerador, FormatComesFromTheModelElseTheExtension) {
         if (c.hr == S_OK) {
             EXPECT_EQ(m.GetFormato(), c.formato) << c.modelo << " " << c.destino;
         }
-        EXPECT_NE(m.GetErro().find(c.motivo), std::string::npos) << m.GetErro();
+        EXPECT_THAT(m.GetErro(), ::testing::HasSubstr(c.motivo));
     }
 }
 

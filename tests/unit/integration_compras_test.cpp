@@ -24,9 +24,7 @@
 #include "records/QVCamposRegistro.h"
 #include "platform/QVClassTable.h"
 #include "support/ComprasTeste.h"
-#include "support/ErpTeste.h"
-#include "support/ServicoTeste.h"
-#include "support/ZentaHomeTemporario.h"
+#include "support/EmpresaTeste.h"
 #include "values/QVDMA.h"
 #include "values/QVDMC.h"
 
@@ -59,21 +57,17 @@ constexpr const char* kCadastros = R"({
   "saldo_estoque": [{"produto": 22, "grade1": 5, "filial": 1, "saldo": "12.25"}]
 })";
 
-class Compras : public ::testing::Test {
+class Compras : public zenta::teste::EmpresaTeste {
 protected:
+    Compras() : EmpresaTeste(kEmpresa) {}
     void SetUp() override {
         zenta::ResumoImportacaoErp resumo;
         std::string erro;
         ASSERT_EQ(zenta::ImportaCadastrosErp(kEmpresa, nlohmann::json::parse(kCadastros), resumo, erro), S_OK) << erro;
-        m_servico = zenta::teste::NovoServico(kEmpresa);
-        ASSERT_TRUE(m_servico);
+        EmpresaTeste::SetUp();
         // Finishing an order re-arms its plan: every order here has one.
-        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
-        plano.idEquipamentoPS.lEquipamento = 10;
-        plano.idEquipamentoPS.lSituacao = 1;
-        ASSERT_EQ(m_servico->Grava(&m_plano, plano), S_OK);
+        m_plano = zenta::teste::GravaPlano(*m_servico, 10, {});
     }
-    void TearDown() override { m_servico.reset(); }
 
     // An open order of May 2026 (no plan) with the given lines.
     struct Ordem {
@@ -115,17 +109,13 @@ protected:
         ULONGLONG chave = 0;
         ASSERT_EQ(m_servico->GravaMovimentacao(ordem.Registro(), &chave), S_OK);
         ordem.o.dmcChave = chave;
-        _REG_MOVIMENTACAO_MANUT_PREV_PS lida{};
-        ASSERT_EQ(m_servico->LeMovimentacao(chave, &lida), S_OK);
-        ordem.o.lVersaoRegistro = lida.lVersaoRegistro;
-        ordem.compras.assign(lida.listaIntegracoesCompras.pDMC,
-                             lida.listaIntegracoesCompras.pDMC + lida.listaIntegracoesCompras.lQtdDMC);
-        zenta::LiberaListasMovimentacao(lida);
+        zenta::teste::OrdemLida lida;
+        ASSERT_EQ(m_servico->LeMovimentacao(chave, &lida.ordem), S_OK);
+        ordem.o.lVersaoRegistro = lida.ordem.lVersaoRegistro;
+        const auto& compras = lida.ordem.listaIntegracoesCompras;
+        ordem.compras.assign(compras.pDMC, compras.pDMC + compras.lQtdDMC);
     }
 
-    zenta::teste::ZentaHomeTemporario m_home;
-    zenta::teste::ComEscopo m_com;
-    zenta::teste::Servico m_servico;
     LONG m_plano = 0;
 };
 
@@ -286,9 +276,7 @@ TEST_F(Compras, APurchaseFlagIsKeptAsGivenAndOneThatDoesNotFitIsRefused) {
         Ordem outra;
         outra.Produto(21, 0, 10000, flag);
         EXPECT_EQ(m_servico->GravaMovimentacao(outra.Registro(), &chave), E_INVALIDARG) << flag;
-        _REG_DF_ERROPS erro{};
-        ASSERT_EQ(m_servico->GetUltimoErro(&erro), S_OK);
-        EXPECT_NE(std::string(erro.cMensagem).find("bGerarSolicitacaoCompras"), std::string::npos) << erro.cMensagem;
+        EXPECT_THAT(zenta::teste::UltimoErro(*m_servico), ::testing::HasSubstr("bGerarSolicitacaoCompras"));
     }
 }
 
@@ -316,9 +304,7 @@ TEST_F(Compras, AProductPurchasingDoesNotKnowStopsTheSaveBeforeAnythingChanges) 
     ULONGLONG chave = 1;
     EXPECT_EQ(m_servico->GravaMovimentacao(ordem.Registro(), &chave), HRESULT_FROM_WIN32(1168u));  // ERROR_NOT_FOUND
     EXPECT_EQ(chave, 0u);
-    _REG_DF_ERROPS erro{};
-    ASSERT_EQ(m_servico->GetUltimoErro(&erro), S_OK);
-    EXPECT_NE(std::string(erro.cMensagem).find("Produto 99"), std::string::npos) << erro.cMensagem;
+    EXPECT_THAT(zenta::teste::UltimoErro(*m_servico), ::testing::HasSubstr("Produto 99"));
 
     EXPECT_EQ(preBaixas(), 1u);
     const auto lista = SolicitacoesErp(kEmpresa);
@@ -342,9 +328,7 @@ TEST_F(Compras, AStaleCopyIsRefusedAndACallerCannotClaimAnotherOrdersRequest) {
     Grava(ordem);  // the first user saves again
     ULONGLONG chave = 0;
     EXPECT_EQ(m_servico->GravaMovimentacao(copia.Registro(), &chave), HRESULT_FROM_WIN32(33u));
-    _REG_DF_ERROPS erro{};
-    ASSERT_EQ(m_servico->GetUltimoErro(&erro), S_OK);
-    EXPECT_NE(std::string(erro.cMensagem).find("leia-a de novo"), std::string::npos) << erro.cMensagem;
+    EXPECT_THAT(zenta::teste::UltimoErro(*m_servico), ::testing::HasSubstr("leia-a de novo"));
     auto lista = SolicitacoesErp(kEmpresa);
     ASSERT_EQ(lista.size(), 1u) << "one changeable request for one need";
     EXPECT_EQ(lista[0].chave, ordem.compras[0]);

@@ -1,6 +1,7 @@
 // Stock pre-withdrawal of maintenance orders: the records that reach the
 // stock stand-in, byte for byte, for each merge rule; removal by key and
 // branch; refused input and failures of the stock module.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -254,8 +255,8 @@ TEST_F(EstoqueTeste, LocationsAndGradesBeyondSixteenBitsAreRefusedByName) {
         std::vector<REG_ES_PREBAIXAPS> registros;
         std::string erro;
         EXPECT_EQ(m_integracao.MontaPreBaixas(ordem.Registro(), registros, erro), E_INVALIDARG);
-        EXPECT_NE(erro.find(caso.nomeado), std::string::npos) << erro;
-        EXPECT_NE(erro.find("produto 10"), std::string::npos) << erro;
+        EXPECT_THAT(erro, ::testing::HasSubstr(caso.nomeado));
+        EXPECT_THAT(erro, ::testing::HasSubstr("produto 10"));
         EXPECT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(), kChave), E_INVALIDARG);
     }
     EXPECT_FALSE(std::filesystem::exists(Arquivo()));  // nothing reached the stock module
@@ -316,13 +317,11 @@ TEST_F(EstoqueTeste, StockFailuresAreLoggedAndReturned) {
     EXPECT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(), kChave), kCorrompido);
     EXPECT_EQ(m_integracao.LimparBaixaNoEstoque(kChave, 1), kCorrompido);
     const std::string log = LogDaEmpresa();
-    EXPECT_NE(log.find("\tCIntegracaoEstoque::EfetuaBaixaNoEstoque\t"), std::string::npos);
-    EXPECT_NE(log.find("hr = GetAcessoEstoque()->GravaPreBaixa(rDMCMovimentacao, (USHORT) "
-                       "regMovimentacao.lFilial, &arrBaixas)"),
-              std::string::npos);
-    EXPECT_NE(log.find("hr = GetAcessoEstoque()->ExcluiPreBaixa(REG_QVDMC().SetDMC(dmcChave.GetPonteiro(), "
-                       "REG_QVDMC::MOVIMENTO_GERENCIADOR_MANUT_PREV, dmcChave.GetMa()), (USHORT)lFilial)"),
-              std::string::npos);
+    EXPECT_THAT(log, ::testing::HasSubstr("\tCIntegracaoEstoque::EfetuaBaixaNoEstoque\t"));
+    EXPECT_THAT(log, ::testing::HasSubstr("hr = GetAcessoEstoque()->GravaPreBaixa(rDMCMovimentacao, (USHORT) "
+                       "regMovimentacao.lFilial, &arrBaixas)"));
+    EXPECT_THAT(log, ::testing::HasSubstr("hr = GetAcessoEstoque()->ExcluiPreBaixa(REG_QVDMC().SetDMC(dmcChave.GetPonteiro(), "
+                       "REG_QVDMC::MOVIMENTO_GERENCIADOR_MANUT_PREV, dmcChave.GetMa()), (USHORT)lFilial)"));
 
     CIntegracaoEstoque naoIniciada;
     EXPECT_EQ(naoIniciada.LimparBaixaNoEstoque(kChave, 1), CO_E_NOTINITIALIZED);

@@ -8,17 +8,15 @@
 #include <cstring>
 #include <filesystem>
 #include <set>
-#include <thread>
 #include <string>
+#include <thread>
+#include <tuple>
 #include <vector>
 
 #include <zenta/zenta.h>
 
 #include "core/qvdatabase/QVDataBaseDefs.h"
-#include "server/QVJsonRegistros.h"
-#include "support/ErpTeste.h"
-#include "support/ServicoTeste.h"
-#include "support/ZentaHomeTemporario.h"
+#include "support/EmpresaTeste.h"
 #include "values/QVDMA.h"
 #include "values/QVDMC.h"
 #include "values/RelogioSistema.h"
@@ -29,7 +27,6 @@ using zenta::teste::Moeda;
 
 namespace fs = std::filesystem;
 using zenta::teste::ComEscopo;
-using zenta::teste::NovoServico;
 using zenta::teste::NovoServicoClienteProprio;
 using zenta::teste::Servico;
 
@@ -117,10 +114,9 @@ struct PlanoLido {
     ~PlanoLido() { zenta::LiberaRegistro(plano); }
 };
 
-class Planos : public ::testing::Test {
+class Planos : public zenta::teste::EmpresaTeste {
 protected:
-    void SetUp() override { m_servico = NovoServico("PLANOS"); }
-    void TearDown() override { m_servico.reset(); }
+    Planos() : EmpresaTeste("PLANOS") {}
 
     LONG Grava(PlanoTeste& p, LONG posicao = 0) {
         EXPECT_EQ(m_servico->Grava(&posicao, p.Monta()), S_OK);
@@ -138,19 +134,15 @@ protected:
         f.lTipoIdentificacao = 2;
         return f;
     }
-    fs::path Arquivo(const char* nome) const { return m_home.Raiz() / "data" / "PLANOS" / "GE" / nome; }
     std::uintmax_t Tamanho(const char* nome) const {
         std::error_code ec;
-        const auto t = fs::file_size(Arquivo(nome), ec);
+        const auto t = fs::file_size(Dados(nome), ec);
         return ec ? 0 : t;
     }
 
     // Saving a plan runs the due-date verification of its reading: the day is
     // the maintenances' first day, so nothing has been counted yet.
     zenta::RelogioFixoEscopo m_relogio{{2026, 3, 1, 10, 0, 0}};
-    zenta::teste::ZentaHomeTemporario m_home;
-    ComEscopo m_com;
-    Servico m_servico;
 };
 
 TEST_F(Planos, SavedTwiceAsNewMakesTwoAndARewriteMovesEveryChildToNewRuns) {
@@ -204,33 +196,27 @@ TEST_F(Planos, ReadingBackGivesEveryChildTheMeterAndTheObservation) {
     PlanoLido lido;
     ASSERT_EQ(m_servico->Le(pos, &lido.plano), S_OK);
     const auto& pl = lido.plano;
-    EXPECT_EQ(pl.lPonteiroRegistro, 1u);
-    EXPECT_EQ(pl.lUsuarioUltimaAlteracao, 7u);
-    EXPECT_EQ(pl.cOrigem, 2);
-    EXPECT_EQ(pl.dmcOrigem, p.plano.dmcOrigem);
-    EXPECT_STREQ(pl.idEquipamentoPS.szNrSerie, "SN-1");
-    EXPECT_STREQ(pl.idEquipamentoPS.szFabricante, "F\xE1" "brica");
-    EXPECT_EQ(pl.idEquipamentoPS.regMedidorAtual.vQuantidadeInicial.int64, Moeda(100).int64);
-    EXPECT_EQ(pl.idEquipamentoPS.regMedidorAtual.lPonteiroUnMedida, 2u);
-    ASSERT_EQ(pl.listaClientes.lQtdClientes, 1u);
+    const auto& id = pl.idEquipamentoPS;
+    EXPECT_EQ(std::tie(pl.lPonteiroRegistro, pl.lUsuarioUltimaAlteracao, pl.cOrigem, pl.dmcOrigem,
+                       id.regMedidorAtual.vQuantidadeInicial.int64, id.regMedidorAtual.lPonteiroUnMedida),
+              std::make_tuple(1u, 7u, BYTE{2}, p.plano.dmcOrigem, Moeda(100).int64, 2u));
+    EXPECT_EQ(std::string(id.szNrSerie) + "|" + id.szFabricante, "SN-1|F\xE1" "brica");
+    ASSERT_EQ(std::tie(pl.listaClientes.lQtdClientes, pl.listaManutencoes.lQtdManutencoes), std::make_tuple(1u, 1u));
     EXPECT_EQ(pl.listaClientes.pClientes[0].lCliente, 41u);
     EXPECT_STREQ(pl.listaClientes.pClientes[0].szEndereco, "Rua A");
-    ASSERT_EQ(pl.listaManutencoes.lQtdManutencoes, 1u);
     const auto& m = pl.listaManutencoes.pManutencoes[0];
-    EXPECT_STREQ(m.szNomeManutencao, "Revis\xE3o trimestral");
-    EXPECT_STREQ(m.frequenciaPS.szParadaManutencao, "Parada total");
+    EXPECT_EQ(std::string(m.szNomeManutencao) + "|" + m.frequenciaPS.szParadaManutencao,
+              "Revis\xE3o trimestral|Parada total");
     ASSERT_EQ(m.frequenciaPS.szObservacao.ulQtdBytes, p.observacao.size() + 1);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(m.frequenciaPS.szObservacao.pTexto)), p.observacao);
-    ASSERT_EQ(m.listaServicos.lQtdServicos, 1u);
-    EXPECT_EQ(m.listaServicos.pServicos[0].lServico, 11u);
-    ASSERT_EQ(m.listaProdutos.lQtdProdutos, 1u);
-    EXPECT_EQ(m.listaProdutos.pProdutos[0].vQuantidadePrevista.int64, Moeda(3).int64);
-    ASSERT_EQ(m.listaProdutos.pProdutos[0].listaLocal.lQtdEstoque, 2u);
-    EXPECT_EQ(m.listaProdutos.pProdutos[0].listaLocal.pLocaisEstoque[1].lPonteiroLote, 5u);
+    ASSERT_EQ(std::tie(m.listaServicos.lQtdServicos, m.listaProdutos.lQtdProdutos), std::make_tuple(1u, 1u));
+    const auto& produto = m.listaProdutos.pProdutos[0];
+    ASSERT_EQ(produto.listaLocal.lQtdEstoque, 2u);
     // Armed from the frequency: 3 months of 30 days less 5.
-    EXPECT_EQ(m.lQuantidadeDiasFalta, 85u);
-    EXPECT_EQ(m.dataUltimaVerificacaoMedicao, REG_QVDMA(1, 3, 2026).GetData());
-    EXPECT_EQ(m.vQuantidadeFalta.int64, Moeda(500).int64);
+    EXPECT_EQ(std::tie(m.listaServicos.pServicos[0].lServico, produto.vQuantidadePrevista.int64,
+                       produto.listaLocal.pLocaisEstoque[1].lPonteiroLote, m.lQuantidadeDiasFalta,
+                       m.dataUltimaVerificacaoMedicao, m.vQuantidadeFalta.int64),
+              std::make_tuple(11u, Moeda(3).int64, 5u, 85u, REG_QVDMA(1, 3, 2026).GetData(), Moeda(500).int64));
 
     // An empty observation leaves the previous one in force.
     LONG mesma = pos;

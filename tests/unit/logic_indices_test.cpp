@@ -17,16 +17,13 @@
 
 #include "logic/BaseManutencaoPreventiva.h"
 #include "records/QVCamposRegistro.h"
-#include "server/QVJsonRegistros.h"
-#include "support/ServicoTeste.h"
-#include "support/ZentaHomeTemporario.h"
+#include "support/EmpresaTeste.h"
 #include "values/QVDMA.h"
 #include "values/QVDMC.h"
 #include "values/QVMesAno.h"
 
 namespace {
 
-using zenta::teste::ComEscopo;
 using zenta::teste::NovoServico;
 using zenta::teste::Servico;
 
@@ -41,10 +38,9 @@ struct Identificacao {
     const char* serie = "";
 };
 
-class Indices : public ::testing::Test {
+class Indices : public zenta::teste::EmpresaTeste {
 protected:
-    void SetUp() override { m_servico = NovoServico(kEmpresa); }
-    void TearDown() override { m_servico.reset(); }
+    Indices() : EmpresaTeste(kEmpresa) {}
 
     CQVDataBase_GE_ManutencaoPreventiva& Db() {
         CQVDataBase_GE_ManutencaoPreventiva* db = CBaseManutencaoPreventiva::m_ContainerFacade.GetDataBase(kEmpresa);
@@ -55,39 +51,16 @@ protected:
     // A plan of `qtd` maintenances; returns its position and their codes.
     std::vector<ULONG> NovoPlano(ULONG equipamento, ULONG qtd, LONG& posicao, const char* serie = "",
                                  ULONG produto = 0) {
-        std::vector<_REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS> ms(qtd);
-        for (auto& m : ms) {
-            std::snprintf(m.szNomeManutencao, sizeof m.szNomeManutencao, "Revisao");
-            m.frequenciaPS.lTipoFrequencia = 2;
-            m.frequenciaPS.lTipoFrequenciaTempo = 1;
-            m.frequenciaPS.lFrequenciaTempo = 30;
-        }
-        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
-        plano.idEquipamentoPS.lEquipamento = equipamento;
-        plano.idEquipamentoPS.lProduto = produto;
-        plano.idEquipamentoPS.lSituacao = 1;
-        std::snprintf(plano.idEquipamentoPS.szNrSerie, sizeof plano.idEquipamentoPS.szNrSerie, "%s", serie);
-        plano.listaManutencoes = {qtd, 0, nullptr, ms.data()};
-        posicao = 0;
-        EXPECT_EQ(m_servico->Grava(&posicao, plano), S_OK);
+        posicao = zenta::teste::GravaPlano(*m_servico, equipamento,
+                                           std::vector(qtd, zenta::teste::ManutencaoTempo(30, "Revisao")), serie, produto);
         return Codigos(posicao);
     }
-    std::vector<ULONG> Codigos(LONG posicao) {
-        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS lido{};
-        EXPECT_EQ(m_servico->Le(posicao, &lido), S_OK);
-        std::vector<ULONG> codigos;
-        for (ULONG i = 0; i < lido.listaManutencoes.lQtdManutencoes; ++i)
-            codigos.push_back(lido.listaManutencoes.pManutencoes[i].lCodigoManutencao);
-        zenta::LiberaRegistro(lido);
-        return codigos;
-    }
+    std::vector<ULONG> Codigos(LONG posicao) { return zenta::teste::CodigosDoPlano(*m_servico, posicao); }
     // Saves the plan again as read: its runs are written anew.
     void RegravaPlano(LONG posicao) {
-        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS lido{};
-        ASSERT_EQ(m_servico->Le(posicao, &lido), S_OK);
-        LONG p = posicao;
-        EXPECT_EQ(m_servico->Grava(&p, lido), S_OK);
-        zenta::LiberaRegistro(lido);
+        zenta::teste::PlanoLido lido;
+        ASSERT_EQ(m_servico->Le(posicao, &lido.p), S_OK);
+        EXPECT_EQ(m_servico->Grava(&posicao, lido.p), S_OK);
     }
 
     void NovaOrdem(LONG plano, ULONG codigo, int mes, int ano) {
@@ -162,10 +135,6 @@ protected:
         EXPECT_EQ(Db().m_MedicaoAtual.Le(pos, r), S_OK);
         return r.vQuantidadeMedicao.int64;
     }
-
-    zenta::teste::ZentaHomeTemporario m_home;
-    ComEscopo m_com;
-    Servico m_servico;
 };
 
 TEST_F(Indices, OrdersOfAMaintenanceMatchTheWalkAcrossMonthsRewritesAndSessions) {

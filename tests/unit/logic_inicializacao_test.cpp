@@ -42,10 +42,18 @@ using zenta::teste::RegistroInicializacao;
 constexpr HRESULT kVersaoSuperior = static_cast<HRESULT>(0x810809C7u);
 constexpr HRESULT kSemEmpresa = static_cast<HRESULT>(0x810809CFu);
 
-struct Liberador {
-    void operator()(IQVGE_ManutencaoPreventiva* p) const { p->Release(); }
-};
-using Servico = std::unique_ptr<IQVGE_ManutencaoPreventiva, Liberador>;
+using zenta::teste::Servico;
+
+// Writes the company's data version file as an older or newer program would.
+void GravaVersao(const char* empresa, USHORT versao) {
+    zenta::CQVContainerArquivosSimples c(QV_MODULO_GE);
+    CQVFileSingleReg<REG_GE_MANUTENCAO_PREVENTIVA_VERSAO> arquivo("GEMANUTENCAOPREVENTIVAVS.dat", &c);
+    ASSERT_EQ(arquivo.Inicializa(empresa, 7, 42), S_OK);
+    REG_GE_MANUTENCAO_PREVENTIVA_VERSAO reg{};
+    reg.usVersao = versao;
+    ASSERT_EQ(arquivo.Grava(reg), S_OK);
+    arquivo.Finaliza();
+}
 
 class Inicializacao : public ::testing::Test {
 protected:
@@ -181,15 +189,7 @@ TEST_F(Inicializacao, ObjectsOfACompanyShareOneDatabaseConvertedOnce) {
     ASSERT_NE(base, nullptr);
 
     // A version file that appears now is not read again in this process.
-    {
-        zenta::CQVContainerArquivosSimples c(QV_MODULO_GE);
-        CQVFileSingleReg<REG_GE_MANUTENCAO_PREVENTIVA_VERSAO> versao("GEMANUTENCAOPREVENTIVAVS.dat", &c);
-        ASSERT_EQ(versao.Inicializa("PARTA", 7, 42), S_OK);
-        REG_GE_MANUTENCAO_PREVENTIVA_VERSAO reg{};
-        reg.usVersao = 2;
-        ASSERT_EQ(versao.Grava(reg), S_OK);
-        versao.Finaliza();
-    }
+    GravaVersao("PARTA", 2);
     Servico b = Novo("PARTA");
     EXPECT_EQ(Base("PARTA"), base);
     ASSERT_EQ(a->GravaPropriedades(Propriedades()), S_OK);
@@ -218,15 +218,7 @@ TEST_F(Inicializacao, ObjectsOfACompanyShareOneDatabaseConvertedOnce) {
 
 TEST_F(Inicializacao, NewerDataVersionOrNoCompanyOpensNothing) {
     fs::create_directories(Dados("VERS"));
-    {
-        zenta::CQVContainerArquivosSimples c(QV_MODULO_GE);
-        CQVFileSingleReg<REG_GE_MANUTENCAO_PREVENTIVA_VERSAO> versao("GEMANUTENCAOPREVENTIVAVS.dat", &c);
-        ASSERT_EQ(versao.Inicializa("VERS", 7, 42), S_OK);
-        REG_GE_MANUTENCAO_PREVENTIVA_VERSAO reg{};
-        reg.usVersao = 2;
-        ASSERT_EQ(versao.Grava(reg), S_OK);
-        versao.Finaliza();
-    }
+    GravaVersao("VERS", 2);
     const auto antes = Conteudo(Dados("VERS"));
     HRESULT hr = S_OK;
     Servico s = Novo("VERS", hr);
@@ -237,15 +229,7 @@ TEST_F(Inicializacao, NewerDataVersionOrNoCompanyOpensNothing) {
     EXPECT_EQ(s->LePropriedades(&lido), static_cast<HRESULT>(0x81080A04u));  // the session did not start
 
     // Version 1 needs no conversion; the failed check is made again.
-    {
-        zenta::CQVContainerArquivosSimples c(QV_MODULO_GE);
-        CQVFileSingleReg<REG_GE_MANUTENCAO_PREVENTIVA_VERSAO> versao("GEMANUTENCAOPREVENTIVAVS.dat", &c);
-        ASSERT_EQ(versao.Inicializa("VERS", 7, 42), S_OK);
-        REG_GE_MANUTENCAO_PREVENTIVA_VERSAO reg{};
-        reg.usVersao = 1;
-        ASSERT_EQ(versao.Grava(reg), S_OK);
-        versao.Finaliza();
-    }
+    GravaVersao("VERS", 1);
     Servico t = Novo("VERS");
     EXPECT_NE(Base("VERS"), nullptr);
 

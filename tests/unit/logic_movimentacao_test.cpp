@@ -6,8 +6,8 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include <zenta/zenta.h>
@@ -15,11 +15,8 @@
 #include "standins/erp/QVErpBanco.h"
 #include "records/QVCamposRegistro.h"
 #include "platform/CodePage.h"
-#include "server/QVJsonRegistros.h"
 #include "support/ComprasTeste.h"
-#include "support/ErpTeste.h"
-#include "support/ServicoTeste.h"
-#include "support/ZentaHomeTemporario.h"
+#include "support/EmpresaTeste.h"
 #include "values/QVDMA.h"
 #include "values/QVDMC.h"
 #include "values/RelogioSistema.h"
@@ -27,43 +24,19 @@
 namespace {
 
 using zenta::teste::Moeda;
-
-using zenta::teste::ComEscopo;
-using zenta::teste::NovoServico;
-using zenta::teste::Servico;
+using zenta::teste::OrdemLida;
 
 constexpr const char* kEmpresa = "ORDENS";
 
-
-struct OrdemLida {
-    _REG_MOVIMENTACAO_MANUT_PREV_PS ordem{};
-    ~OrdemLida() { zenta::LiberaListasMovimentacao(ordem); }
-};
-
-class Ordens : public ::testing::Test {
+class Ordens : public zenta::teste::EmpresaTeste {
 protected:
-    void SetUp() override { m_servico = NovoServico(kEmpresa); }
-    void TearDown() override { m_servico.reset(); }
+    Ordens() : EmpresaTeste(kEmpresa) {}
 
     // A plan of one equipment with one maintenance of 10 days; returns the
     // plan's position and the maintenance's code.
     void NovoPlano(LONG& posicao, ULONG& codigo) {
-        _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS m{};
-        std::snprintf(m.szNomeManutencao, sizeof m.szNomeManutencao, "Limpeza");
-        m.frequenciaPS.lTipoFrequencia = 2;
-        m.frequenciaPS.lTipoFrequenciaTempo = 1;
-        m.frequenciaPS.lFrequenciaTempo = 10;
-        m.frequenciaPS.vFrequenciaMedicao = Moeda(300);
-        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
-        plano.idEquipamentoPS.lEquipamento = 10;
-        plano.idEquipamentoPS.lSituacao = 1;
-        plano.listaManutencoes = {1, 0, nullptr, &m};
-        posicao = 0;
-        ASSERT_EQ(m_servico->Grava(&posicao, plano), S_OK);
-        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS lido{};
-        ASSERT_EQ(m_servico->Le(posicao, &lido), S_OK);
-        codigo = lido.listaManutencoes.pManutencoes[0].lCodigoManutencao;
-        zenta::LiberaRegistro(lido);
+        posicao = zenta::teste::GravaPlano(*m_servico, 10, {zenta::teste::ManutencaoTempo(10)});
+        codigo = zenta::teste::CodigosDoPlano(*m_servico, posicao).at(0);
     }
 
     // An order of the plan with one product on two stock places and one service.
@@ -115,13 +88,9 @@ protected:
     }
     size_t PreBaixas(ULONGLONG chave, USHORT filial = 1) {
         std::vector<REG_ES_PREBAIXAPS> registros;
-        EXPECT_EQ(zenta::teste::BancoErp(kEmpresa)->LePreBaixas(REG_QVDMC(chave), filial, registros), S_OK);
+        EXPECT_EQ(Banco()->LePreBaixas(REG_QVDMC(chave), filial, registros), S_OK);
         return registros.size();
     }
-
-    zenta::teste::ZentaHomeTemporario m_home;
-    ComEscopo m_com;
-    Servico m_servico;
 };
 
 TEST_F(Ordens, NewOrdersGetKeysRewritesCountVersionsAndReadsGiveEveryList) {
@@ -134,18 +103,14 @@ TEST_F(Ordens, NewOrdersGetKeysRewritesCountVersionsAndReadsGiveEveryList) {
     ordem.compras[0] = zenta::teste::NovaSolicitacaoErp(kEmpresa, true);
     const REG_QVDMC primeira(Grava(ordem.o));
     const REG_QVDMC segunda(Grava(ordem.o));
-    EXPECT_EQ(primeira.GetPonteiro(), 1u);
-    EXPECT_EQ(segunda.GetPonteiro(), 2u);
-    EXPECT_EQ(primeira.GetTipoMovimento(), 84);
-    EXPECT_EQ(primeira.GetMa(), maio);
+    EXPECT_EQ(std::make_tuple(primeira.GetPonteiro(), segunda.GetPonteiro(), primeira.GetTipoMovimento(), primeira.GetMa()),
+              std::make_tuple(1u, 2u, 84, maio));
 
     OrdemLida lida;
     ASSERT_EQ(m_servico->LeMovimentacao(segunda.Get64(), &lida.ordem), S_OK);
     const auto& o = lida.ordem;
-    EXPECT_EQ(o.dmcChave, segunda.Get64());
-    EXPECT_EQ(o.lVersaoRegistro, 1u);
-    EXPECT_EQ(o.lUsuarioConclusao, 7u);
-    EXPECT_EQ(o.dataConclusao, REG_QVDMA::Hoje().GetData());
+    EXPECT_EQ(std::tie(o.dmcChave, o.lVersaoRegistro, o.lUsuarioConclusao, o.dataConclusao),
+              std::make_tuple(segunda.Get64(), 1u, 7u, REG_QVDMA::Hoje().GetData()));
     EXPECT_STREQ(o.szNrSerie, "SN-9");
     ASSERT_EQ(o.listaProdutos.lQtdProdutos, 1u);
     ASSERT_EQ(o.listaProdutos.pProdutos[0].listaLocal.lQtdEstoque, 2u);

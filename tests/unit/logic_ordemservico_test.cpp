@@ -4,28 +4,24 @@
 // rewriting the open linked order instead of raising a new one, a new one
 // once it is closed, one section per technician, prices from the client's
 // price table, and failures logged with the step that failed.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include <nlohmann/json.hpp>
 #include <zenta/zenta.h>
 
 #include "access/IQVGE_ASTMov.h"
 #include "records/QVCamposRegistro.h"
 #include "standins/erp/QVAssistecErp.h"
 #include "standins/erp/QVErpBanco.h"
-#include "server/QVJsonRegistros.h"
-#include "support/ErpTeste.h"
+#include "support/EmpresaTeste.h"
 #include "support/Inicializacao.h"
-#include "support/ServicoTeste.h"
-#include "support/ZentaHomeTemporario.h"
 #include "values/QVDMA.h"
 #include "values/QVDMC.h"
 #include "values/QVMesAno.h"
@@ -33,14 +29,10 @@
 
 namespace {
 
+using zenta::teste::OrdemLida;
 using zenta::teste::ValorBruto;
 
-using zenta::teste::ComEscopo;
-using zenta::teste::NovoServico;
-using zenta::teste::Servico;
-
 constexpr const char* kEmpresa = "ORDENSOS";
-
 
 ULONG U32(const void* registro, std::size_t deslocamento) {
     ULONG v = 0;
@@ -53,11 +45,6 @@ USHORT U16(const void* registro, std::size_t deslocamento) {
     return v;
 }
 
-struct OrdemLida {
-    _REG_MOVIMENTACAO_MANUT_PREV_PS ordem{};
-    ~OrdemLida() { zenta::LiberaListasMovimentacao(ordem); }
-};
-
 struct OrdensServicoLidas {
     REG_AST_LISTA_ORDEM_SERVICO_PS lista{};
     ~OrdensServicoLidas() { zenta::LiberaListaOrdemServico(lista); }
@@ -66,10 +53,11 @@ struct OrdensServicoLidas {
 
 // ---- The fixture ------------------------------------------------------------------------
 
-class OrdensServico : public ::testing::Test {
+class OrdensServico : public zenta::teste::EmpresaTeste {
 protected:
+    OrdensServico() : EmpresaTeste(kEmpresa) {}
     void SetUp() override {
-        m_servico = NovoServico(kEmpresa);
+        EmpresaTeste::SetUp();
         // Clients with and without a price table, prices at tables 1 and 2
         // (one for a grade item), and services with values as text and as
         // ten-thousandths.
@@ -80,109 +68,50 @@ protected:
                       "INSERT INTO servico (codigo, nome, valor) VALUES (31, 'Troca', '45.5'), (32, 'Limpeza', 30000),"
                       " (33, 'Sem valor', NULL);"),
                   S_OK);
-        NovoPlano();
-    }
-    void TearDown() override { m_servico.reset(); }
-
-    std::shared_ptr<zenta::ErpBanco> Banco() { return zenta::teste::BancoErp(kEmpresa); }
-
-    void NovoPlano() {
-        _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS m{};
-        std::snprintf(m.szNomeManutencao, sizeof m.szNomeManutencao, "Limpeza");
-        m.frequenciaPS.lTipoFrequencia = 2;
-        m.frequenciaPS.lTipoFrequenciaTempo = 1;
-        m.frequenciaPS.lFrequenciaTempo = 10;
-        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
-        plano.idEquipamentoPS.lEquipamento = 10;
-        plano.idEquipamentoPS.lSituacao = 1;
-        plano.listaManutencoes = {1, 0, nullptr, &m};
-        m_plano = 0;
-        ASSERT_EQ(m_servico->Grava(&m_plano, plano), S_OK);
-        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS lido{};
-        ASSERT_EQ(m_servico->Le(m_plano, &lido), S_OK);
-        m_codigo = lido.listaManutencoes.pManutencoes[0].lCodigoManutencao;
-        zenta::LiberaRegistro(lido);
+        m_plano = zenta::teste::GravaPlano(*m_servico, 10, {zenta::teste::ManutencaoTempo(10)});
+        m_codigo = zenta::teste::CodigosDoPlano(*m_servico, m_plano).at(0);
     }
 
     // A concluded order asking for a service order: client 5, technician 3,
     // product 21 (2 used, on two stock places) and service 31 (1 used),
     // both by technician 3.
-    struct Ordem {
-        _REG_MOVIMENTACAO_MANUT_PREV_PS o{};
-        _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS locais[2]{};
-        std::vector<_REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS> produtos;
-        std::vector<_REG_MOVIMENTACAO_MANUTENCAO_SERVICO_PS> servicos;
+    nlohmann::json Ordem() const {
+        nlohmann::json o = nlohmann::json::parse(R"({
+          "lFilial": 1, "lCliente": 5, "lSituacao": 1, "bGerarOS": 1, "lEquipamento": 10, "lMarca": 11,
+          "lModelo": 12, "lTipo": 13, "lPonteiroGrade1": 14, "lPonteiroGrade2": 15, "lPonteiroGrade3": 16, "lTecnico": 3,
+          "szNomeManutencao": "Limpeza", "szNrSerie": "SN-É",
+          "listaProdutos": {"pProdutos": [{"lTecnico": 3, "lProduto": 21, "vQuantidadeUtilizada": "2",
+            "listaLocal": {"pLocaisEstoque": [
+              {"cTipoProducao": 2, "cConteudoImportado": 1, "lPonteiroLocal": 3, "lPonteiroLote": 4,
+               "lPonteiroForLote": 5, "lPonteiroVolume": 6, "lPonteiroForEPTETPE": 7, "lPonteiroCliEPTETPE": 8,
+               "lPonteiroControleFCI": 9, "vPIUnitaria": "0.0033", "vQuantidadeEs": "1"},
+              {"lPonteiroLocal": 20, "vQuantidadeEs": "1"}]}}]},
+          "listaServicos": {"pServicos": [{"lTecnico": 3, "lServico": 31, "vQuantidadeUtilizada": "1"}]}
+        })");
+        o["dmcChave"] = REG_QVDMC().SetDMC(0, 84, m_maio).Get64();
+        o["lPonteiroCadastro"] = m_plano;
+        o["lCodigoManutencao"] = m_codigo;
+        return o;
+    }
+    static nlohmann::json Item(const char* codigo, ULONG tecnico, ULONG item, const char* usado, ULONG grade1 = 0) {
+        nlohmann::json i = {{codigo, item}, {"lTecnico", tecnico}, {"vQuantidadeUtilizada", usado}};
+        if (grade1 != 0) i["lGrade1"] = grade1;
+        return i;
+    }
 
-        Ordem(LONG plano, ULONG codigo, USHORT ma) {
-            o.dmcChave = REG_QVDMC().SetDMC(0, 84, ma).Get64();
-            o.lFilial = 1;
-            o.lCliente = 5;
-            o.lSituacao = 1;
-            o.bGerarOS = 1;
-            o.lPonteiroCadastro = static_cast<ULONG>(plano);
-            o.lCodigoManutencao = codigo;
-            o.lEquipamento = 10;
-            o.lMarca = 11;
-            o.lModelo = 12;
-            o.lTipo = 13;
-            o.lPonteiroGrade1 = 14;
-            o.lPonteiroGrade2 = 15;
-            o.lPonteiroGrade3 = 16;
-            o.lTecnico = 3;
-            std::snprintf(o.szNomeManutencao, sizeof o.szNomeManutencao, "Limpeza");
-            std::snprintf(o.szNrSerie, sizeof o.szNrSerie, "SN-\xC9");
-            locais[0].cTipoProducao = 2;
-            locais[0].cConteudoImportado = 1;
-            locais[0].lPonteiroLocal = 3;
-            locais[0].lPonteiroLote = 4;
-            locais[0].lPonteiroForLote = 5;
-            locais[0].lPonteiroVolume = 6;
-            locais[0].lPonteiroForEPTETPE = 7;
-            locais[0].lPonteiroCliEPTETPE = 8;
-            locais[0].lPonteiroControleFCI = 9;
-            locais[0].vPIUnitaria = ValorBruto(33);
-            locais[0].vQuantidadeEs = ValorBruto(10000);
-            locais[1].lPonteiroLocal = 20;
-            locais[1].vQuantidadeEs = ValorBruto(10000);
-            Produto(3, 21, 20000);
-            produtos[0].listaLocal = {2, 0, nullptr, locais};
-            Servico(3, 31, 10000);
-        }
-        void Produto(ULONG tecnico, ULONG produto, long long usado, ULONG grade1 = 0) {
-            _REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS p{};
-            p.lTecnico = tecnico;
-            p.lProduto = produto;
-            p.lGrade1 = grade1;
-            p.vQuantidadeUtilizada = ValorBruto(usado);
-            produtos.push_back(p);
-            Liga();
-        }
-        void Servico(ULONG tecnico, ULONG servico, long long usado) {
-            _REG_MOVIMENTACAO_MANUTENCAO_SERVICO_PS s{};
-            s.lTecnico = tecnico;
-            s.lServico = servico;
-            s.vQuantidadeUtilizada = ValorBruto(usado);
-            servicos.push_back(s);
-            Liga();
-        }
-        void Liga() {
-            o.listaProdutos = {static_cast<ULONG>(produtos.size()), 0, nullptr, produtos.data()};
-            o.listaServicos = {static_cast<ULONG>(servicos.size()), 0, nullptr, servicos.data()};
-        }
-    };
-
-    ULONGLONG Grava(const _REG_MOVIMENTACAO_MANUT_PREV_PS& ordem) {
+    ULONGLONG Grava(const nlohmann::json& ordem) {
+        zenta::teste::RegistroJson<_REG_MOVIMENTACAO_MANUT_PREV_PS> o(ordem);
         ULONGLONG chave = 0;
-        EXPECT_EQ(m_servico->GravaMovimentacao(ordem, &chave), S_OK);
+        EXPECT_EQ(m_servico->GravaMovimentacao(o.r, &chave), S_OK);
         return chave;
     }
     // The order, saved open first so that it has its key, then concluded.
-    ULONGLONG Conclui(Ordem& ordem) {
-        ordem.o.lSituacao = 0;
-        ordem.o.dmcChave = Grava(ordem.o);
-        ordem.o.lVersaoRegistro = 1;
-        ordem.o.lSituacao = 1;
-        return Grava(ordem.o);
+    ULONGLONG Conclui(nlohmann::json ordem) {
+        ordem["lSituacao"] = 0;
+        ordem["dmcChave"] = Grava(ordem);
+        ordem["lVersaoRegistro"] = 1;
+        ordem["lSituacao"] = 1;
+        return Grava(ordem);
     }
     // Saves the order as read back, changed by `muda`; gives the result.
     template <class F>
@@ -208,42 +137,17 @@ protected:
         p->Release();
         ASSERT_EQ(lidas.lista.lQtdRegistros, chaves.size());
     }
-    int64_t QuantidadeOrdensServico() {
-        int64_t n = -1;
-        EXPECT_EQ(Banco()->Leitura([&](sqlite3* db) -> HRESULT {
-            zenta::ErpComando c(db, "SELECT count(*) FROM ordem_servico");
-            bool linha = false;
-            if (FAILED(c.Prepara()) || FAILED(c.Passo(linha)) || !linha) return E_FAIL;
-            n = c.Inteiro(0);
-            return S_OK;
-        }),
-                  S_OK);
-        return n;
-    }
-    // Everything the error log holds so far.
-    std::string Log() const {
-        std::string texto;
-        for (const auto& e : std::filesystem::recursive_directory_iterator(m_home.Raiz())) {
-            if (!e.is_regular_file() || e.path().extension() != ".log") continue;
-            std::ifstream f(e.path(), std::ios::binary);
-            std::ostringstream s;
-            s << f.rdbuf();
-            texto += s.str();
-        }
-        return texto;
-    }
+    int64_t QuantidadeOrdensServico() { return zenta::teste::QuantidadeOrdensServicoErp(kEmpresa); }
+    std::string Log() const { return zenta::teste::TextoDosLogs(m_home.Raiz()); }
 
     const zenta::RelogioFixoEscopo m_relogio{{2026, 5, 4, 5, 6, 7}};
     const USHORT m_maio = QVMAFromMesAno(5, 2026);
-    zenta::teste::ZentaHomeTemporario m_home;
-    ComEscopo m_com;
-    Servico m_servico;
     LONG m_plano = 0;
     ULONG m_codigo = 0;
 };
 
 TEST_F(OrdensServico, AConcludedOrderRaisesAServiceOrderWithEveryFieldInItsPlaceAndLinksIt) {
-    Ordem ordem(m_plano, m_codigo, m_maio);
+    const nlohmann::json ordem = Ordem();
     const ULONGLONG chave = Conclui(ordem);
     ASSERT_NE(chave, 0u);
 
@@ -314,7 +218,7 @@ TEST_F(OrdensServico, AConcludedOrderRaisesAServiceOrderWithEveryFieldInItsPlace
 // one, which follows the order's customer; while it is open the order is
 // neither reopened nor cancelled; once closed (billed) no other is raised.
 TEST_F(OrdensServico, OneOrderHasOneServiceOrderThatFollowsItsCustomerWhileOpen) {
-    Ordem ordem(m_plano, m_codigo, m_maio);
+    const nlohmann::json ordem = Ordem();
     const ULONGLONG chave = Conclui(ordem);
 
     // Read back, used 5 instead of 2, billed to customer 6 (no price table).
@@ -339,9 +243,7 @@ TEST_F(OrdensServico, OneOrderHasOneServiceOrderThatFollowsItsCustomerWhileOpen)
     // Reopening or cancelling while it is open is refused, stock untouched.
     for (const ULONG situacao : {0u, 2u}) {
         EXPECT_EQ(Regrava(chave, [situacao](auto& o) { o.lSituacao = situacao; }), E_ACCESSDENIED) << situacao;
-        _REG_DF_ERROPS erro{};
-        ASSERT_EQ(m_servico->GetUltimoErro(&erro), S_OK);
-        EXPECT_NE(std::string(erro.cMensagem).find("ordem de servi\xE7o aberta"), std::string::npos);
+        EXPECT_THAT(zenta::teste::UltimoErro(*m_servico), ::testing::HasSubstr("ordem de servi\xE7o aberta"));
     }
     std::vector<REG_ES_PREBAIXAPS> reservas;
     ASSERT_EQ(Banco()->LePreBaixas(REG_QVDMC(chave), 1, reservas), S_OK);
@@ -361,14 +263,11 @@ TEST_F(OrdensServico, OneOrderHasOneServiceOrderThatFollowsItsCustomerWhileOpen)
 }
 
 TEST_F(OrdensServico, TwoTechniciansGetOneSectionEachWithOnlyTheirLinesProductsFirst) {
-    Ordem ordem(m_plano, m_codigo, m_maio);
-    ordem.produtos.clear();
-    ordem.servicos.clear();
-    ordem.Produto(8, 21, 10000, 4);  // grade 4 has its own price at table 2
-    ordem.Produto(9, 22, 20000);
-    ordem.Servico(9, 31, 30000);
-    ordem.Servico(10, 32, 40000);
-    ordem.Servico(8, 33, 50000);
+    nlohmann::json ordem = Ordem();
+    ordem["listaProdutos"]["pProdutos"] = {Item("lProduto", 8, 21, "1", 4),  // grade 4 has its own price at table 2
+                                           Item("lProduto", 9, 22, "2")};
+    ordem["listaServicos"]["pServicos"] = {Item("lServico", 9, 31, "3"), Item("lServico", 10, 32, "4"),
+                                           Item("lServico", 8, 33, "5")};
     Conclui(ordem);
 
     OrdensServicoLidas lidas;
@@ -380,34 +279,28 @@ TEST_F(OrdensServico, TwoTechniciansGetOneSectionEachWithOnlyTheirLinesProductsF
     EXPECT_EQ(t[1].lTecnico, 9u);
     EXPECT_EQ(t[2].lTecnico, 10u) << "service-only technicians come after the product ones";
 
-    ASSERT_EQ(t[0].lQtdItens, 2u);
-    EXPECT_EQ(t[0].lQtdProdutos, 1u);
-    EXPECT_EQ(t[0].lQtdServicos, 1u);
-    EXPECT_EQ(t[0].pItens[0].lProdServ, 21u);
+    // Per section: items, products, services; per item: code, product flag, value, quantity.
+    const auto Secao = [](const REG_AST_TECNICO_PS& secao) {
+        return std::make_tuple(secao.lQtdItens, secao.lQtdProdutos, secao.lQtdServicos);
+    };
+    const auto Item = [](const REG_AST_ITEM_PS& i) {
+        return std::make_tuple(i.lProdServ, i.ucProduto, i.vValorUnitario.int64, i.vQuantidade.int64);
+    };
+    ASSERT_EQ(Secao(t[0]), std::make_tuple(2u, 1u, 1u));
+    EXPECT_EQ(Item(t[0].pItens[0]), std::make_tuple(21u, BYTE{1}, 150000LL, 10000LL));
     EXPECT_EQ(t[0].pItens[0].lGrade1, 4u);
-    EXPECT_EQ(t[0].pItens[0].vValorUnitario.int64, 150000);
-    EXPECT_EQ(t[0].pItens[1].lProdServ, 33u);
-    EXPECT_EQ(t[0].pItens[1].ucProduto, 0);
-    EXPECT_EQ(t[0].pItens[1].vValorUnitario.int64, 0) << "a service without a value";
-    EXPECT_EQ(t[0].pItens[1].vQuantidade.int64, 50000);
-
-    ASSERT_EQ(t[1].lQtdItens, 2u);
-    EXPECT_EQ(t[1].pItens[0].lProdServ, 22u);
-    EXPECT_EQ(t[1].pItens[0].ucProduto, 1);
-    EXPECT_EQ(t[1].pItens[0].vValorUnitario.int64, 70000);
+    EXPECT_EQ(Item(t[0].pItens[1]), std::make_tuple(33u, BYTE{0}, 0LL, 50000LL)) << "a service without a value";
+    ASSERT_EQ(Secao(t[1]), std::make_tuple(2u, 1u, 1u));
+    EXPECT_EQ(Item(t[1].pItens[0]), std::make_tuple(22u, BYTE{1}, 70000LL, 20000LL));
     EXPECT_EQ(t[1].pItens[1].lProdServ, 31u);
-
-    ASSERT_EQ(t[2].lQtdItens, 1u);
-    EXPECT_EQ(t[2].lQtdProdutos, 0u);
-    EXPECT_EQ(t[2].lQtdServicos, 1u);
-    EXPECT_EQ(t[2].pItens[0].lProdServ, 32u);
-    EXPECT_EQ(t[2].pItens[0].vValorUnitario.int64, 30000);
+    ASSERT_EQ(Secao(t[2]), std::make_tuple(1u, 0u, 1u));
+    EXPECT_EQ(Item(t[2].pItens[0]), std::make_tuple(32u, BYTE{0}, 30000LL, 40000LL));
 }
 
 TEST_F(OrdensServico, FailedReadsAreLoggedAndTheItemKeepsWhatWasFilled) {
-    Ordem ordem(m_plano, m_codigo, m_maio);
-    ordem.o.lCliente = 77;  // not registered: price table 1
-    ordem.servicos[0].lServico = 99;  // not registered: no value
+    nlohmann::json ordem = Ordem();
+    ordem["lCliente"] = 77;  // not registered: price table 1
+    ordem["listaServicos"]["pServicos"][0]["lServico"] = 99;  // not registered: no value
     Conclui(ordem);
 
     OrdensServicoLidas lidas;
@@ -423,18 +316,17 @@ TEST_F(OrdensServico, FailedReadsAreLoggedAndTheItemKeepsWhatWasFilled) {
 
     const std::string log = Log();
     // Each failed read logged with the step that failed.
-    EXPECT_NE(log.find("CBaseManutencaoPreventiva::AdicionaProdutos"), std::string::npos);
-    EXPECT_NE(log.find("CBaseManutencaoPreventiva::AdicionaServicos"), std::string::npos);
+    EXPECT_THAT(log, ::testing::HasSubstr("CBaseManutencaoPreventiva::AdicionaProdutos"));
+    EXPECT_THAT(log, ::testing::HasSubstr("CBaseManutencaoPreventiva::AdicionaServicos"));
 
     // Client 6 has no table, and an order without a client has none: table
     // 1 without a failure.
     const std::size_t tamanhoLog = Log().size();
-    Ordem outra(m_plano, m_codigo, m_maio);
-    outra.o.lCliente = 6;
-    Conclui(outra);
-    Ordem semCliente(m_plano, m_codigo, m_maio);
-    semCliente.o.lCliente = 0;
-    Conclui(semCliente);
+    for (const int cliente : {6, 0}) {
+        nlohmann::json outra = Ordem();
+        outra["lCliente"] = cliente;
+        Conclui(outra);
+    }
     OrdensServicoLidas seguintes;
     LeOrdensServico({{m_maio, 0, 2}, {m_maio, 0, 3}}, seguintes);
     EXPECT_EQ(seguintes[0].pTecnicos[0].pItens[0].lTabelaPreco, 1u);
@@ -445,7 +337,7 @@ TEST_F(OrdensServico, FailedReadsAreLoggedAndTheItemKeepsWhatWasFilled) {
 }
 
 TEST_F(OrdensServico, AModuleThatFailsStopsTheSaveWithItsCodeAndALogLine) {
-    Ordem ordem(m_plano, m_codigo, m_maio);
+    const nlohmann::json ordem = Ordem();
     const ULONGLONG chave = Conclui(ordem);
     ASSERT_EQ(Banco()->ExecutaSql("DROP TABLE ordem_servico"), S_OK);
 
@@ -456,13 +348,13 @@ TEST_F(OrdensServico, AModuleThatFailsStopsTheSaveWithItsCodeAndALogLine) {
     EXPECT_TRUE(FAILED(m_servico->GravaMovimentacao(lida.ordem, &gravada)));
     EXPECT_EQ(gravada, 0u);
     // Not linked: storing the new one fails.
-    Ordem nova(m_plano, m_codigo, m_maio);
-    EXPECT_TRUE(FAILED(m_servico->GravaMovimentacao(nova.o, &gravada)));
+    zenta::teste::RegistroJson<_REG_MOVIMENTACAO_MANUT_PREV_PS> nova(Ordem());
+    EXPECT_TRUE(FAILED(m_servico->GravaMovimentacao(nova.r, &gravada)));
     EXPECT_EQ(gravada, 0u);
 
     const std::string log = Log();
-    EXPECT_NE(log.find("CBaseManutencaoPreventiva::GeraOS"), std::string::npos);
-    EXPECT_NE(log.find("CBaseManutencaoPreventiva::VerificaOSGeradas"), std::string::npos);
+    EXPECT_THAT(log, ::testing::HasSubstr("CBaseManutencaoPreventiva::GeraOS"));
+    EXPECT_THAT(log, ::testing::HasSubstr("CBaseManutencaoPreventiva::VerificaOSGeradas"));
 
     // The order kept its one link: nothing half-written.
     std::vector<_REG_RELACIONAMENTO_MOVIMENTACAO_OS_PS> links;

@@ -2,6 +2,7 @@
 // tests set: the daily verification of each start-up, the verification of
 // recorded readings, the order a due maintenance opens, the day's notices
 // and the e-mail notice.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,47 +10,36 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include <zenta/zenta.h>
 
 #include "standins/erp/QVEmailErp.h"
-#include "standins/erp/QVErpBanco.h"
 #include "logic/BaseManutencaoPreventiva.h"
 #include "records/QVCamposRegistro.h"
 #include "platform/CodePage.h"
-#include "platform/Registry.h"
-#include "server/QVJsonRegistros.h"
-#include "support/ErpTeste.h"
+#include "support/EmpresaTeste.h"
 #include "support/RegistroTeste.h"
-#include "support/ServicoTeste.h"
 #include "support/SmtpSink.h"
-#include "support/ZentaHomeTemporario.h"
 #include "values/QVDMA.h"
 #include "values/QVDMC.h"
 #include "values/RelogioSistema.h"
 
 namespace {
 
-using zenta::teste::Moeda;
-
 using zenta::RelogioSistema;
 using zenta::teste::ComEscopo;
+using zenta::teste::Moeda;
 using zenta::teste::NovoServico;
+using zenta::teste::PlanoLido;
 using zenta::teste::Servico;
 
 constexpr const char* kEmpresa = "VERIFICA";
 
 ULONG Data(int ano, int mes, int dia) { return REG_QVDMA(dia, mes, ano).GetData(); }
-
-// A plan read back, freed at the end of the scope.
-struct PlanoLido {
-    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS p{};
-    ~PlanoLido() { zenta::LiberaRegistro(p); }
-};
 
 // The installation's mail server at a port of this machine.
 void ConfiguraSmtp(DWORD porta) {
@@ -77,11 +67,12 @@ struct Cliente {
     ULONG dataFinal = 0;
 };
 
-class Verificacao : public ::testing::Test {
+class Verificacao : public zenta::teste::EmpresaTeste {
 protected:
+    Verificacao() : EmpresaTeste(kEmpresa) {}
     void SetUp() override {
         Dia(2026, 3, 1);
-        Abre();
+        EmpresaTeste::SetUp();
         ASSERT_EQ(Banco()->ExecutaSql(
                       "INSERT INTO usuario (codigo, nome, email) VALUES (7, 'Carlos Mecânico', 'carlos@teste.example'),"
                       " (8, 'Ana', NULL);"
@@ -92,7 +83,7 @@ protected:
                   S_OK);
     }
     void TearDown() override {
-        m_servico.reset();
+        EmpresaTeste::TearDown();
         RelogioSistema::RestauraRelogioReal();
     }
 
@@ -104,14 +95,6 @@ protected:
         Dia(d.GetAno(), d.GetMes(), d.GetDia());
     }
     ULONG Hoje() const { return REG_QVDMA::Hoje().GetData(); }
-    // A new start-up (the daily verification) under the current clock.
-    void Abre(ULONG usuario = 7) {
-        m_servico.reset();
-        m_servico = NovoServico(kEmpresa, usuario);
-        ASSERT_TRUE(m_servico);
-    }
-
-    std::shared_ptr<zenta::ErpBanco> Banco() { return zenta::teste::BancoErp(kEmpresa); }
 
     void Propriedades(BYTE tela, BYTE email) {
         _REG_CADASTRO_PROPRIEDADES_PS p{};
@@ -183,46 +166,30 @@ protected:
         return posicao;
     }
 
-    // The plan's (first) maintenance and meter as stored.
-    _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS Manutencao(LONG plano, CY* medidor = nullptr) {
-        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS lido{};
-        EXPECT_EQ(m_servico->Le(plano, &lido), S_OK);
+    // The plan's (first) maintenance as stored, without its lists.
+    _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS Manutencao(LONG plano) {
+        PlanoLido lido;
+        EXPECT_EQ(m_servico->Le(plano, &lido.p), S_OK);
         _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS m{};
-        if (lido.listaManutencoes.lQtdManutencoes == 1) m = lido.listaManutencoes.pManutencoes[0];
+        if (lido.p.listaManutencoes.lQtdManutencoes == 1) m = lido.p.listaManutencoes.pManutencoes[0];
         m.listaProdutos = {};
         m.listaServicos = {};
         m.frequenciaPS.szObservacao = {};
-        if (medidor != nullptr) *medidor = lido.idEquipamentoPS.regMedidorAtual.vQuantidadeAtual;
-        zenta::LiberaRegistro(lido);
         return m;
     }
     // Rewrites the plan's maintenance counters as given (marked as counting).
     void DefineContadores(LONG plano, LONG diasFalta, LONGLONG quantidadeFalta) {
-        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS lido{};
-        ASSERT_EQ(m_servico->Le(plano, &lido), S_OK);
-        auto& m = lido.listaManutencoes.pManutencoes[0];
+        PlanoLido lido;
+        ASSERT_EQ(m_servico->Le(plano, &lido.p), S_OK);
+        auto& m = lido.p.listaManutencoes.pManutencoes[0];
         m.bTemMedicaoInformada = 1;
         m.lQuantidadeDiasFalta = static_cast<ULONG>(diasFalta);
         m.vQuantidadeFalta = Moeda(quantidadeFalta);
-        LONG p = plano;
-        ASSERT_EQ(m_servico->Grava(&p, lido), S_OK);
-        zenta::LiberaRegistro(lido);
+        ASSERT_EQ(m_servico->Grava(&plano, lido.p), S_OK);
     }
-
     // The orders of the plan's maintenance, oldest first.
-    struct Ordens {
-        _REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS lista{};
-        ~Ordens() {
-            for (ULONG i = 0; i < lista.lQtdRegistros; ++i) zenta::LiberaListasMovimentacao(lista.pRegistros[i]);
-            CoTaskMemFree(lista.pRegistros);
-        }
-        ULONG Quantidade() const { return lista.lQtdRegistros; }
-        const _REG_MOVIMENTACAO_MANUT_PREV_PS& operator[](ULONG i) const { return lista.pRegistros[i]; }
-    };
-    std::unique_ptr<Ordens> OrdensDoPlano(LONG plano) {
-        auto ordens = std::make_unique<Ordens>();
-        EXPECT_EQ(m_servico->BuscaMovimentosPelaManutencao(Manutencao(plano).lCodigoManutencao, &ordens->lista), S_OK);
-        return ordens;
+    std::unique_ptr<zenta::teste::OrdensLidas> OrdensDoPlano(LONG plano) {
+        return zenta::teste::OrdensDaManutencao(*m_servico, Manutencao(plano).lCodigoManutencao);
     }
 
     // Records a reading of the plan's identification (equipment, brand 2,
@@ -238,14 +205,6 @@ protected:
         ASSERT_EQ(m_servico->GravaMedicaoAtual(&r, 1, 1), S_OK);
     }
 
-    // Finishes an order (status 1) as a client saves it.
-    void Conclui(const _REG_MOVIMENTACAO_MANUT_PREV_PS& lida) {
-        _REG_MOVIMENTACAO_MANUT_PREV_PS o = lida;
-        o.lSituacao = 1;
-        ULONGLONG chave = 0;
-        ASSERT_EQ(m_servico->GravaMovimentacao(o, &chave), S_OK);
-    }
-
     std::vector<_REG_MOVIMENTACAO_MANUT_PREV_PS> Avisos() {
         _REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS l{};
         EXPECT_EQ(m_servico->BuscaMovimentacoesDiarias(&l), S_OK);
@@ -254,10 +213,6 @@ protected:
         CoTaskMemFree(l.pRegistros);
         return v;
     }
-
-    ComEscopo m_com;
-    zenta::teste::ZentaHomeTemporario m_home;
-    Servico m_servico;
 };
 
 // ---- The rules on their own ------------------------------------------------------------------
@@ -327,7 +282,7 @@ TEST(RegrasVencimento, TextoDoEmail) {
     EXPECT_EQ(zenta::AssuntoEmailAviso(), "Aviso de Equipamento para Manuten\xE7\xE3o");
     // A name holding a format directive is text.
     const std::string vazias[3];
-    EXPECT_NE(zenta::CorpoEmailAviso("%s%n", 1, "x", vazias, "", 0).find("Sr.: %s%n \n"), std::string::npos);
+    EXPECT_THAT(zenta::CorpoEmailAviso("%s%n", 1, "x", vazias, "", 0), ::testing::HasSubstr("Sr.: %s%n \n"));
 }
 
 // ---- The daily verification ------------------------------------------------------------------
@@ -359,41 +314,35 @@ TEST_F(Verificacao, DezDiasContadosVenceHojeOnzeNao) {
 
 TEST_F(Verificacao, OrdemGeradaCompleta) {
     const LONG plano = NovoPlano({.dias = 10, .servicoCadastro = 31});
+    const LONG semServico = NovoPlano({.dias = 10, .servicoCadastro = 99}, 11);  // a service no longer there
     DiasDepois(10);
     Abre();
+    ASSERT_EQ(OrdensDoPlano(semServico)->Quantidade(), 1u);
+    EXPECT_STREQ((*OrdensDoPlano(semServico))[0].szNomeManutencao, "Limpeza");  // the maintenance's own name
     const auto ordens = OrdensDoPlano(plano);
     ASSERT_EQ(ordens->Quantidade(), 1u);
     const _REG_MOVIMENTACAO_MANUT_PREV_PS& o = (*ordens)[0];
     const REG_QVDMC chave(o.dmcChave);
     EXPECT_EQ(chave.GetMa(), REG_QVDMA::Hoje().GetMa());
-    EXPECT_EQ(o.lSituacao, 0u);
-    EXPECT_EQ(o.lFilial, 1u);
-    EXPECT_EQ(o.lCliente, 5u);
-    EXPECT_EQ(o.lEquipamento, 10u);
-    EXPECT_EQ(o.lMarca, 2u);
-    EXPECT_EQ(o.lTipo, 4u);
-    EXPECT_EQ(o.lPonteiroCadastro, static_cast<ULONG>(plano));
-    EXPECT_EQ(o.lTecnico, 7u);
-    EXPECT_EQ(o.lCodigoManutencao, Manutencao(plano).lCodigoManutencao);
-    EXPECT_EQ(o.horaDuracao.int64, Moeda(4).int64);
+    EXPECT_EQ(std::tie(o.lSituacao, o.lFilial, o.lCliente, o.lEquipamento, o.lMarca, o.lTipo, o.lPonteiroCadastro,
+                       o.lTecnico, o.lCodigoManutencao, o.horaDuracao.int64),
+              std::make_tuple(0u, 1u, 5u, 10u, 2u, 4u, static_cast<ULONG>(plano), 7u,
+                              Manutencao(plano).lCodigoManutencao, Moeda(4).int64));
     EXPECT_STREQ(o.szNrSerie, "SN-1");
     EXPECT_STREQ(o.szParadaManutencao, "Parada total");
     EXPECT_EQ(std::string(o.szNomeManutencao), zenta::Utf8ParaCp1252("Revisão geral"));  // the service's name
     EXPECT_EQ(zenta::BstrParaCp1252(o.bsObservacao), "Verificar correias");
     ASSERT_EQ(o.listaProdutos.lQtdProdutos, 1u);
     const auto& p = o.listaProdutos.pProdutos[0];
-    EXPECT_EQ(p.lProduto, 21u);
-    EXPECT_EQ(p.lTecnico, 7u);
-    EXPECT_EQ(p.vQuantidadePrevista.int64, Moeda(3).int64);
-    EXPECT_EQ(p.vQuantidadeUtilizada.int64, Moeda(3).int64);
     ASSERT_EQ(p.listaLocal.lQtdEstoque, 2u);
-    EXPECT_EQ(p.listaLocal.pLocaisEstoque[1].lPonteiroLocal, 4u);
-    EXPECT_EQ(p.listaLocal.pLocaisEstoque[1].lPonteiroLote, 8u);
-    EXPECT_EQ(p.listaLocal.pLocaisEstoque[1].vQuantidadeEs.int64, Moeda(2).int64);
+    const auto& local = p.listaLocal.pLocaisEstoque[1];
+    EXPECT_EQ(std::tie(p.lProduto, p.lTecnico, p.vQuantidadePrevista.int64, p.vQuantidadeUtilizada.int64,
+                       local.lPonteiroLocal, local.lPonteiroLote, local.vQuantidadeEs.int64),
+              std::make_tuple(21u, 7u, Moeda(3).int64, Moeda(3).int64, 4u, 8u, Moeda(2).int64));
     ASSERT_EQ(o.listaServicos.lQtdServicos, 1u);
-    EXPECT_EQ(o.listaServicos.pServicos[0].lServico, 31u);
-    EXPECT_EQ(o.listaServicos.pServicos[0].vQuantidadePrevista.int64, Moeda(2).int64);
-    EXPECT_EQ(o.listaServicos.pServicos[0].vQuantidadeUtilizada.int64, Moeda(2).int64);
+    const auto& servico = o.listaServicos.pServicos[0];
+    EXPECT_EQ(std::tie(servico.lServico, servico.vQuantidadePrevista.int64, servico.vQuantidadeUtilizada.int64),
+              std::make_tuple(31u, Moeda(2).int64, Moeda(2).int64));
     // The open order pre-withdrew its products from stock.
     std::vector<REG_ES_PREBAIXAPS> prebaixas;
     ASSERT_EQ(Banco()->LePreBaixas(chave, 1, prebaixas), S_OK);
@@ -406,15 +355,6 @@ TEST_F(Verificacao, OrdemGeradaCompleta) {
     ASSERT_EQ(m_servico->BuscaPonteirosMedicaoAtual(filtro, &ativas), S_OK);
     EXPECT_EQ(ativas.lQtdPtrs, 1u);
     CoTaskMemFree(ativas.pPonteiros);
-}
-
-TEST_F(Verificacao, NomeDaManutencaoQuandoOServicoNaoExisteMais) {
-    const LONG plano = NovoPlano({.dias = 10, .servicoCadastro = 99});
-    DiasDepois(10);
-    Abre();
-    const auto ordens = OrdensDoPlano(plano);
-    ASSERT_EQ(ordens->Quantidade(), 1u);
-    EXPECT_STREQ((*ordens)[0].szNomeManutencao, "Limpeza");
 }
 
 TEST_F(Verificacao, ContratoEncerradoOntemNuncaVence) {
@@ -525,10 +465,7 @@ TEST_F(Verificacao, AvisoChegaAoSeuTecnicoUmaVez) {
     ASSERT_EQ(avisosOito.size(), 1u);
     EXPECT_EQ(avisosOito[0].lPonteiroCadastro, static_cast<ULONG>(doOito));
     EXPECT_TRUE(Avisos().empty());
-    std::string logs;
-    for (const auto& e : std::filesystem::recursive_directory_iterator(m_home.Raiz()))
-        if (e.path().filename().string().rfind("QVProfilerErros_", 0) == 0) logs += zenta::teste::LeArquivo(e.path());
-    EXPECT_NE(logs.find("the notice is left out"), std::string::npos);
+    EXPECT_THAT(zenta::teste::TextoDosLogs(m_home.Raiz()), ::testing::HasSubstr("the notice is left out"));
 
     Abre(7);
     const auto avisosSete = Avisos();
@@ -568,9 +505,9 @@ TEST_F(Verificacao, EmailAoTecnicoQuandoPedido) {
         return a.find("Filtro") < b.find("Filtro");  // the product's first (the other has none: npos)
     });
     // The names come from the ERP's tables: the equipment's, or the product's and its grade's.
-    EXPECT_NE(mensagens[1].find("o equipamento Compressor de ar - Marca Boa - Compressor - SN"), std::string::npos);
-    EXPECT_NE(mensagens[1].find("Previs=C3=A3o: 11/03/2026"), std::string::npos);
-    EXPECT_NE(mensagens[0].find("o equipamento Filtro - Azul - SN"), std::string::npos);
+    EXPECT_THAT(mensagens[1], ::testing::HasSubstr("o equipamento Compressor de ar - Marca Boa - Compressor - SN"));
+    EXPECT_THAT(mensagens[1], ::testing::HasSubstr("Previs=C3=A3o: 11/03/2026"));
+    EXPECT_THAT(mensagens[0], ::testing::HasSubstr("o equipamento Filtro - Azul - SN"));
     // Nothing went to the Maildir, and the notices are written as well.
     EXPECT_FALSE(std::filesystem::exists(m_home.Raiz() / "mail"));
     EXPECT_EQ(Avisos().size(), 2u);
@@ -611,15 +548,13 @@ TEST_F(Verificacao, EditsThatEmptyListsOrNameNoTextLeaveACompanyThatStarts) {
 
     // An observation kept by a position past the text file: refused before
     // anything is written, the last error naming the field.
-    const auto arquivo = m_home.Raiz() / "data" / kEmpresa / "GE" / "GEMPCADMA.dat";
+    const auto arquivo = Dados("GEMPCADMA.dat");
     const auto tamanho = std::filesystem::file_size(arquivo);
     m.frequenciaPS.szObservacao.ulQtdBytes = 0;
     m.frequenciaPS.lObservacao = 999;
     EXPECT_EQ(m_servico->Grava(&pos, lido.p), static_cast<HRESULT>(0x810809DAu));
     EXPECT_EQ(std::filesystem::file_size(arquivo), tamanho);
-    _REG_DF_ERROPS erro{};
-    ASSERT_EQ(m_servico->GetUltimoErro(&erro), S_OK);
-    EXPECT_NE(std::string(erro.cMensagem).find("lObservacao"), std::string::npos) << erro.cMensagem;
+    EXPECT_THAT(zenta::teste::UltimoErro(*m_servico), ::testing::HasSubstr("lObservacao"));
 
     Abre();  // the compaction takes what was stored
     const auto depois = Manutencao(plano);
@@ -688,9 +623,7 @@ TEST_F(Verificacao, HostileRecordsAreRefusedNamingTheField) {
     const LONG plano = NovoPlano({.dias = 10});
     const ULONG codigo = Manutencao(plano).lCodigoManutencao;
     const auto ErroNomeia = [this](const char* campo) {
-        _REG_DF_ERROPS erro{};
-        EXPECT_EQ(m_servico->GetUltimoErro(&erro), S_OK);
-        EXPECT_NE(std::string(erro.cMensagem).find(campo), std::string::npos) << erro.cMensagem;
+        EXPECT_THAT(zenta::teste::UltimoErro(*m_servico), ::testing::HasSubstr(campo)) << campo;
     };
     const struct {
         const char* campo;

@@ -2,6 +2,7 @@
 // field shows (situation texts, maintenance names, number and duration
 // forms, ERP texts), the rows under a plan with their search keys, models
 // and refused destinations, and a filter that matches nothing.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,28 +23,23 @@
 #include "logic/BaseManutencaoPreventiva.h"
 #include "platform/CodePage.h"
 #include "reports/RelatorioCadastroManPrev.h"
-#include "support/ErpTeste.h"
+#include "support/EmpresaTeste.h"
 #include "support/RelatorioTeste.h"
-#include "support/ServicoTeste.h"
-#include "support/ZentaHomeTemporario.h"
 #include "values/QVDMA.h"
 
 namespace {
 
-using zenta::teste::ValorBruto;
 
 namespace fs = std::filesystem;
 using zenta::teste::Bstr;
-using zenta::teste::ComEscopo;
 using zenta::teste::LeCsv;
-using zenta::teste::NovoServico;
-using zenta::teste::Servico;
 
 constexpr const char* kEmpresa = "RELCAD";
 
 
-class RelatorioCadastro : public ::testing::Test {
+class RelatorioCadastro : public zenta::teste::EmpresaTeste {
 protected:
+    RelatorioCadastro() : EmpresaTeste(kEmpresa) {}
     void SetUp() override {
         nlohmann::json erp = nlohmann::json::parse(R"({
             "usuario": [{"codigo": 7, "nome": "Ana Técnica"}],
@@ -59,11 +55,10 @@ protected:
         zenta::ResumoImportacaoErp resumo;
         std::string erro;
         ASSERT_EQ(zenta::ImportaCadastrosErp(kEmpresa, erp, resumo, erro), S_OK) << erro;
-        m_servico = NovoServico(kEmpresa);
+        EmpresaTeste::SetUp();
         fs::create_directories(m_home.Raiz() / "relatorios");
         Modelo("csv", "formato = csv\n");
     }
-    void TearDown() override { m_servico.reset(); }
 
     void Modelo(const std::string& nome, const std::string& texto) {
         std::ofstream(m_home.Raiz() / "relatorios" / (nome + ".modelo"), std::ios::binary) << texto;
@@ -73,66 +68,30 @@ protected:
     // without a registration service (a product of 1.5 and two services),
     // then a maintenance whose registration service is 31; two customers.
     LONG GravaPlano1() {
-        _REG_CADASTRO_MANUTENCAO_PRODUTO_PS produto{};
-        produto.lProduto = 21;
-        produto.lGrade1 = 3;
-        produto.lTecnico = 7;
-        produto.vQuantidadePrevista = ValorBruto(15000);
-        _REG_CADASTRO_MANUTENCAO_SERVICO_PS servicos[2]{};
-        servicos[0].lServico = 31;
-        servicos[0].vQuantidadePrevista = ValorBruto(12345);  // 1.2345: four decimals
-        servicos[1].lServico = 32;
-        servicos[1].lTecnico = 7;
-        servicos[1].vQuantidadePrevista = ValorBruto(20000);
-        _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS m[2]{};
-        std::snprintf(m[0].szNomeManutencao, sizeof m[0].szNomeManutencao, "Lubrifica\xE7\xE3o");
-        m[0].frequenciaPS.lTipoFrequencia = 1;
-        m[0].frequenciaPS.lTipoFrequenciaTempo = 1;
-        m[0].frequenciaPS.lFrequenciaTempo = 30;
-        m[0].frequenciaPS.lFrequenciaLimiteTempo = 35;
-        m[0].frequenciaPS.vFrequenciaMedicao = ValorBruto(3001299);  // 300.1299: cut to 300,12
-        m[0].frequenciaPS.vMedicaoInicial = ValorBruto(125000);
-        m[0].frequenciaPS.horaDuracao = ValorBruto(15000);  // an hour and a half
-        m[0].frequenciaPS.dataInicial = REG_QVDMA(15, 3, 2026).GetData();
-        std::snprintf(m[0].frequenciaPS.szParadaManutencao, sizeof m[0].frequenciaPS.szParadaManutencao, "Sim");
-        m[0].listaProdutos = {1, 0, nullptr, &produto};
-        m[0].listaServicos = {2, 0, nullptr, servicos};
-        std::snprintf(m[1].szNomeManutencao, sizeof m[1].szNomeManutencao, "Nome pr\xF3prio");
-        m[1].lServicoCadastro = 31;
-        m[1].frequenciaPS.lTipoFrequencia = 2;
-        m[1].frequenciaPS.lTipoFrequenciaTempo = 3;
-        m[1].frequenciaPS.lFrequenciaTempo = 6;
-        _REG_CADASTRO_MANUTENCAO_CLIENTE_PS clientes[2]{};
-        clientes[0].lCliente = 5;
-        std::snprintf(clientes[0].szEndereco, sizeof clientes[0].szEndereco, "Rua das Ac\xE1\x63ias");
-        std::snprintf(clientes[0].szNumero, sizeof clientes[0].szNumero, "120");
-        clientes[0].dataInicial = REG_QVDMA(1, 2, 2026).GetData();
-        clientes[1].lCliente = 6;
-        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
-        auto& id = plano.idEquipamentoPS;
-        id.lFilial = 2;
-        id.lEquipamento = 10;
-        id.lSituacao = 3;
-        id.regMedidorAtual.lPonteiroUnMedida = 4;
-        std::snprintf(id.szNrSerie, sizeof id.szNrSerie, "SN-77");
-        std::snprintf(id.szFabricante, sizeof id.szFabricante, "Ind\xFAstria Beta");
-        plano.listaManutencoes = {2, 0, nullptr, m};
-        plano.listaClientes = {2, 0, nullptr, clientes};
-        m_plano1 = 0;
-        EXPECT_EQ(m_servico->Grava(&m_plano1, plano), S_OK);
-        return m_plano1;
+        return m_plano1 = zenta::teste::GravaPlanoJson(*m_servico, nlohmann::json::parse(R"({
+          "idEquipamentoPS": {"lFilial": 2, "lEquipamento": 10, "lSituacao": 3, "szNrSerie": "SN-77",
+                              "szFabricante": "Indústria Beta", "regMedidorAtual": {"lPonteiroUnMedida": 4}},
+          "listaManutencoes": {"pManutencoes": [
+            {"szNomeManutencao": "Lubrificação",
+             "frequenciaPS": {"lTipoFrequencia": 1, "lTipoFrequenciaTempo": 1, "lFrequenciaTempo": 30,
+                              "lFrequenciaLimiteTempo": 35, "vFrequenciaMedicao": "300.1299",
+                              "vMedicaoInicial": "12.5", "horaDuracao": "1.5", "dataInicial": "2026-03-15",
+                              "szParadaManutencao": "Sim"},
+             "listaProdutos": {"pProdutos": [{"lProduto": 21, "lGrade1": 3, "lTecnico": 7, "vQuantidadePrevista": "1.5"}]},
+             "listaServicos": {"pServicos": [{"lServico": 31, "vQuantidadePrevista": "1.2345"},
+                                             {"lServico": 32, "lTecnico": 7, "vQuantidadePrevista": "2"}]}},
+            {"szNomeManutencao": "Nome próprio", "lServicoCadastro": 31,
+             "frequenciaPS": {"lTipoFrequencia": 2, "lTipoFrequenciaTempo": 3, "lFrequenciaTempo": 6}}]},
+          "listaClientes": {"pClientes": [
+            {"lCliente": 5, "szEndereco": "Rua das Acácias", "szNumero": "120", "dataInicial": "2026-02-01"},
+            {"lCliente": 6}]}
+        })"));
     }
 
     // Plan 2: product 22 of branch 3, concluded, with no maintenances.
     LONG GravaPlano2() {
-        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
-        auto& id = plano.idEquipamentoPS;
-        id.lFilial = 3;
-        id.lProduto = 22;
-        id.lSituacao = 4;
-        m_plano2 = 0;
-        EXPECT_EQ(m_servico->Grava(&m_plano2, plano), S_OK);
-        return m_plano2;
+        return m_plano2 = zenta::teste::GravaPlanoJson(
+                   *m_servico, {{"idEquipamentoPS", {{"lFilial", 3}, {"lProduto", 22}, {"lSituacao", 4}}}});
     }
 
     static _REG_FILTRO_CADASTRO_MANUTENCAO_PS FiltroTodos() {
@@ -159,6 +118,18 @@ protected:
         EXPECT_EQ(Gera(filtro, destino, "csv"), S_OK);
         return LeCsv(destino);
     }
+    // Each (row, field, text) as the CSV shows it.
+    struct Celula {
+        std::size_t linha;
+        LONG campo;
+        std::string texto;
+    };
+    static void ConfereCelulas(const std::vector<std::vector<std::string>>& csv, std::initializer_list<Celula> celulas) {
+        for (const Celula& c : celulas) {
+            ASSERT_LT(c.linha, csv.size());
+            EXPECT_EQ(csv[c.linha][Coluna(c.campo)], c.texto) << "row " << c.linha << ", field " << c.campo;
+        }
+    }
     // Index of a field in the default (every field) column order.
     static std::size_t Coluna(LONG codigo) {
         static const LONG ordem[] = {101, 102, 103, 120, 104, 121, 119, 105, 106, 107, 108, 109, 110,
@@ -171,9 +142,6 @@ protected:
         return 0;
     }
 
-    zenta::teste::ZentaHomeTemporario m_home;
-    ComEscopo m_com;
-    Servico m_servico;
     LONG m_plano1 = 0;
     LONG m_plano2 = 0;
 };
@@ -196,17 +164,11 @@ TEST_F(RelatorioCadastro, MasterFieldsShowSituationTextsAndErpTexts) {
     ASSERT_GE(csv.size(), 4u);
     EXPECT_EQ(csv[0][Coluna(119)], "Situação");
     // Plan 1 rows, then plan 2's single row.
-    const auto& p1 = csv[1];
-    EXPECT_EQ(p1[Coluna(101)], std::to_string(m_plano1));
-    EXPECT_EQ(p1[Coluna(119)], "Cancelado");
-    EXPECT_EQ(p1[Coluna(103)], "CMP-10");
-    EXPECT_EQ(p1[Coluna(120)], "Compressor de ar 10 HP");
-    EXPECT_EQ(p1[Coluna(113)], "Indústria Beta");
-    const auto& p2 = csv.back();
-    EXPECT_EQ(p2[Coluna(101)], std::to_string(m_plano2));
-    EXPECT_EQ(p2[Coluna(119)], "Concluído");
-    EXPECT_EQ(p2[Coluna(121)], "22");
-    EXPECT_EQ(p2[Coluna(104)], "Graxa");
+    const std::size_t ultima = csv.size() - 1;
+    ConfereCelulas(csv, {{1, 101, std::to_string(m_plano1)}, {1, 119, "Cancelado"}, {1, 103, "CMP-10"},
+                         {1, 120, "Compressor de ar 10 HP"}, {1, 113, "Indústria Beta"},
+                         {ultima, 101, std::to_string(m_plano2)}, {ultima, 119, "Concluído"}, {ultima, 121, "22"},
+                         {ultima, 104, "Graxa"}});
 }
 
 TEST_F(RelatorioCadastro, MaintenanceNameFrequencyAndNumberForms) {
@@ -214,31 +176,21 @@ TEST_F(RelatorioCadastro, MaintenanceNameFrequencyAndNumberForms) {
     const auto csv = Csv(FiltroTodos());
     // Maintenance 1 takes rows 1-2 (two services), maintenance 2 row 3.
     ASSERT_EQ(csv.size(), 4u);
-    EXPECT_EQ(csv[1][Coluna(201)], "Lubrificação");  // no registration service: its own name
-    EXPECT_EQ(csv[3][Coluna(201)], "Revisão geral");  // the registration service's name
-    EXPECT_EQ(csv[2][Coluna(201)], "");
-    // Figures with their units: time in the frequency's unit, the limit in
-    // days, meter figures in the meter's unit.
-    EXPECT_EQ(csv[1][Coluna(301)], "30 dias");
-    EXPECT_EQ(csv[3][Coluna(301)], "6 meses");
-    EXPECT_EQ(csv[1][Coluna(303)], "300,12 h");  // 2 decimals, cut
-    EXPECT_EQ(csv[1][Coluna(305)], "15/03/2026");
-    EXPECT_EQ(csv[1][Coluna(306)], "12,50 h");
-    EXPECT_EQ(csv[1][Coluna(307)], "1:30");  // 1.50 hours
-    // Products and services: automatic decimals, names, technicians.
-    EXPECT_EQ(csv[1][Coluna(402)], "Filtro de óleo");
-    EXPECT_EQ(csv[1][Coluna(403)], "Azul");
-    EXPECT_EQ(csv[1][Coluna(406)], "1,50");
-    EXPECT_EQ(csv[1][Coluna(407)], "Ana Técnica");
-    EXPECT_EQ(csv[1][Coluna(502)], "Revisão geral");
-    EXPECT_EQ(csv[1][Coluna(503)], "1,2345");
-    EXPECT_EQ(csv[2][Coluna(503)], "2,00");
-    // Customers fill the rows from the first; the master fields are copied.
-    EXPECT_EQ(csv[1][Coluna(601)], "SOUZA");
-    EXPECT_EQ(csv[1][Coluna(602)], "Metalúrgica Souza Ltda.");
-    EXPECT_EQ(csv[1][Coluna(610)], "01/02/2026");
-    EXPECT_EQ(csv[2][Coluna(602)], "Padaria Sol");  // no commercial record: the registration's name
-    EXPECT_EQ(csv[3][Coluna(602)], "");
+    ConfereCelulas(csv, {
+        // No registration service: its own name; else the registration service's name.
+        {1, 201, "Lubrificação"}, {3, 201, "Revisão geral"}, {2, 201, ""},
+        // Figures with their units: time in the frequency's unit, the limit
+        // in days, meter figures in the meter's unit (2 decimals, cut).
+        {1, 301, "30 dias"}, {3, 301, "6 meses"}, {1, 303, "300,12 h"}, {1, 305, "15/03/2026"},
+        {1, 306, "12,50 h"}, {1, 307, "1:30"},  // 1.50 hours
+        // Products and services: automatic decimals, names, technicians.
+        {1, 402, "Filtro de óleo"}, {1, 403, "Azul"}, {1, 406, "1,50"}, {1, 407, "Ana Técnica"},
+        {1, 502, "Revisão geral"}, {1, 503, "1,2345"}, {2, 503, "2,00"},
+        // Customers fill the rows from the first; without a commercial
+        // record, the registration's name.
+        {1, 601, "SOUZA"}, {1, 602, "Metalúrgica Souza Ltda."}, {1, 610, "01/02/2026"}, {2, 602, "Padaria Sol"},
+        {3, 602, ""}});
+    // The master fields are copied to every row.
     for (std::size_t l = 1; l < csv.size(); ++l) EXPECT_EQ(csv[l][Coluna(101)], std::to_string(m_plano1)) << l;
 }
 
@@ -292,8 +244,7 @@ TEST_F(RelatorioCadastro, RefusedNamesAndDestinationsSayWhy) {
         ASSERT_EQ(m_servico->GetUltimoErro(&erro), S_OK);
         EXPECT_EQ(erro.hr, c.hr);
         erro.cMensagem[sizeof erro.cMensagem - 1] = '\0';
-        EXPECT_NE(zenta::Cp1252ParaUtf8(erro.cMensagem).find(c.motivo), std::string::npos)
-            << zenta::Cp1252ParaUtf8(erro.cMensagem);
+        EXPECT_THAT(zenta::Cp1252ParaUtf8(erro.cMensagem), ::testing::HasSubstr(c.motivo));
     }
     EXPECT_FALSE(fs::exists(m_home.Raiz() / "alvo"));
     EXPECT_FALSE(fs::exists(r));

@@ -18,23 +18,16 @@
 
 #include "standins/erp/QVErpCadastros.h"
 #include "platform/CodePage.h"
-#include "support/ErpTeste.h"
+#include "support/EmpresaTeste.h"
 #include "support/RelatorioTeste.h"
-#include "support/ServicoTeste.h"
-#include "support/ZentaHomeTemporario.h"
 #include "values/QVDMA.h"
 #include "values/QVDMC.h"
 
 namespace {
 
-using zenta::teste::ValorBruto;
-
 namespace fs = std::filesystem;
 using zenta::teste::Bstr;
-using zenta::teste::ComEscopo;
 using zenta::teste::LeCsv;
-using zenta::teste::NovoServico;
-using zenta::teste::Servico;
 
 constexpr const char* kEmpresa = "RELMOV";
 
@@ -46,8 +39,9 @@ std::size_t Coluna(LONG codigo) {
     return static_cast<std::size_t>(37 + codigo - 301);
 }
 
-class RelatorioMovimento : public ::testing::Test {
+class RelatorioMovimento : public zenta::teste::EmpresaTeste {
 protected:
+    RelatorioMovimento() : EmpresaTeste(kEmpresa) {}
     void SetUp() override {
         const auto erp = nlohmann::json::parse(R"({
             "usuario": [{"codigo": 7, "nome": "Ana Técnica"}, {"codigo": 8, "nome": "Bruno"}],
@@ -62,58 +56,32 @@ protected:
         zenta::ResumoImportacaoErp resumo;
         std::string erro;
         ASSERT_EQ(zenta::ImportaCadastrosErp(kEmpresa, erp, resumo, erro), S_OK) << erro;
-        m_servico = NovoServico(kEmpresa);
+        EmpresaTeste::SetUp();
         fs::create_directories(m_home.Raiz() / "relatorios");
         std::ofstream(m_home.Raiz() / "relatorios" / "csv.modelo") << "formato = csv\n";
     }
-    void TearDown() override { m_servico.reset(); }
 
     // An order of equipment 10 for customer 5: product 21 on two locations,
     // product 22 on one, product 21 on none; one service.
     ULONGLONG GravaOrdem() {
-        _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS locais[3]{};
-        locais[0].lPonteiroLocal = 3;
-        locais[0].vQuantidadeEs = ValorBruto(10000);
-        locais[1].lPonteiroLocal = 4;
-        locais[1].vQuantidadeEs = ValorBruto(10000);
-        locais[2].lPonteiroLocal = 4;
-        locais[2].vQuantidadeEs = ValorBruto(10000);
-        _REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS produtos[3]{};
-        produtos[0].lProduto = 21;
-        produtos[0].lGrade1 = 3;
-        produtos[0].lTecnico = 7;
-        produtos[0].vQuantidadePrevista = ValorBruto(29999);   // 2.9999: cut to 2,99
-        produtos[0].vQuantidadeUtilizada = ValorBruto(12345678);  // 1234.5678
-        produtos[0].listaLocal = {2, 0, nullptr, locais};
-        produtos[1].lProduto = 22;
-        produtos[1].vQuantidadePrevista = ValorBruto(10000);
-        produtos[1].listaLocal = {1, 0, nullptr, locais + 2};
-        produtos[2].lProduto = 21;
-        _REG_MOVIMENTACAO_MANUTENCAO_SERVICO_PS servico{};
-        servico.lServico = 31;
-        servico.lTecnico = 8;
-        servico.vQuantidadePrevista = ValorBruto(5);  // 0.0005: cut to 0,00
-        servico.vQuantidadeUtilizada = ValorBruto(-15001);
-        _REG_MOVIMENTACAO_MANUT_PREV_PS o{};
-        o.dmcChave = REG_QVDMC().SetDMC(0, 84, REG_QVDMA(1, 3, 2026).GetMa()).Get64();
-        o.lFilial = 1;
-        o.lCliente = 5;
-        o.lEquipamento = 10;
-        o.lTecnico = 7;
-        o.dataPrevista = REG_QVDMA(10, 3, 2026).GetData();
-        o.dataInicio = REG_QVDMA(11, 3, 2026).GetData();
-        o.horaInicio = 8 * 3600 + 30 * 60;
-        o.horaDuracao = ValorBruto(25000);
-        o.vFrequenciaMedicao = ValorBruto(5000999);
-        std::snprintf(o.szNomeManutencao, sizeof o.szNomeManutencao, "Revis\xE3o");
-        std::snprintf(o.szParadaManutencao, sizeof o.szParadaManutencao, "Parada total");
-        o.listaProdutos = {3, 0, nullptr, produtos};
-        o.listaServicos = {1, 0, nullptr, &servico};
-        std::unique_ptr<OLECHAR, decltype(&SysFreeString)> ocorrencia(zenta::Cp1252ParaBstr("Vazamento na v\xE1lvula"),
-                                                                    &SysFreeString);
-        o.bsOcorrencia = ocorrencia.get();
+        nlohmann::json json = nlohmann::json::parse(R"({
+          "lFilial": 1, "lCliente": 5, "lEquipamento": 10, "lTecnico": 7, "dataPrevista": "2026-03-10",
+          "dataInicio": "2026-03-11", "horaInicio": 30600, "horaDuracao": "2.5", "vFrequenciaMedicao": "500.0999",
+          "szNomeManutencao": "Revisão", "szParadaManutencao": "Parada total", "bsOcorrencia": "Vazamento na válvula",
+          "listaProdutos": {"pProdutos": [
+            {"lProduto": 21, "lGrade1": 3, "lTecnico": 7, "vQuantidadePrevista": "2.9999",
+             "vQuantidadeUtilizada": "1234.5678", "listaLocal": {"pLocaisEstoque": [
+               {"lPonteiroLocal": 3, "vQuantidadeEs": "1"}, {"lPonteiroLocal": 4, "vQuantidadeEs": "1"}]}},
+            {"lProduto": 22, "vQuantidadePrevista": "1",
+             "listaLocal": {"pLocaisEstoque": [{"lPonteiroLocal": 4, "vQuantidadeEs": "1"}]}},
+            {"lProduto": 21}]},
+          "listaServicos": {"pServicos": [
+            {"lServico": 31, "lTecnico": 8, "vQuantidadePrevista": "0.0005", "vQuantidadeUtilizada": "-1.5001"}]}
+        })");
+        json["dmcChave"] = REG_QVDMC().SetDMC(0, 84, REG_QVDMA(1, 3, 2026).GetMa()).Get64();
+        zenta::teste::RegistroJson<_REG_MOVIMENTACAO_MANUT_PREV_PS> o(json);
         ULONGLONG chave = 0;
-        EXPECT_EQ(m_servico->GravaMovimentacao(o, &chave), S_OK);
+        EXPECT_EQ(m_servico->GravaMovimentacao(o.r, &chave), S_OK);
         return chave;
     }
 
@@ -130,10 +98,6 @@ protected:
         f.lTipoIdentificacao = 2;
         return f;
     }
-
-    zenta::teste::ZentaHomeTemporario m_home;
-    ComEscopo m_com;
-    Servico m_servico;
 };
 
 TEST_F(RelatorioMovimento, FilterMatchingNothingReturns406C2AndWritesNoFile) {
@@ -157,42 +121,28 @@ TEST_F(RelatorioMovimento, FieldsOfTheOrderItsProductsAndServices) {
     EXPECT_EQ(std::set<std::string>(csv[0].begin(), csv[0].end()).size(), csv[0].size());
     EXPECT_EQ(csv[0][Coluna(206)], "Qtde. prevista (Produtos)");
     EXPECT_EQ(csv[0][Coluna(303)], "Qtde. prevista (Serviços)");
-    const auto& r0 = csv[1];
-    // What tells orders apart: key as clients show it, status, maintenance.
-    EXPECT_EQ(r0[Coluna(126)], "03/2026-000001");
-    EXPECT_EQ(r0[Coluna(127)], "Aberta");
-    EXPECT_EQ(r0[Coluna(128)], "Revisão");
-    EXPECT_EQ(r0[Coluna(101)], "CMP-10");
-    EXPECT_EQ(r0[Coluna(108)], "SOUZA");
-    EXPECT_EQ(r0[Coluna(109)], "Metalúrgica Souza Ltda.");
-    EXPECT_EQ(r0[Coluna(111)], "10/03/2026");
-    EXPECT_EQ(r0[Coluna(114)], "500,09");
-    EXPECT_EQ(r0[Coluna(115)], "2,50");
-    EXPECT_EQ(r0[Coluna(119)], "Ana Técnica");
-    EXPECT_EQ(r0[Coluna(120)], "11/03/2026");
-    EXPECT_EQ(r0[Coluna(121)], "08:30");
-    EXPECT_EQ(r0[Coluna(124)], "Vazamento na válvula");
-    // Product rows: codes, names, grade descriptions cut to their 5 characters, marked.
-    EXPECT_EQ(r0[Coluna(201)], "21");
-    EXPECT_EQ(r0[Coluna(202)], "Filtro de óleo");
-    EXPECT_EQ(r0[Coluna(203)], "Azul…");
-    EXPECT_EQ(csv[2][Coluna(202)], "Graxa");
-    // The service shares the first row; the rows past it have none.
-    EXPECT_EQ(r0[Coluna(301)], "31");
-    EXPECT_EQ(r0[Coluna(302)], "Revisão geral");
-    EXPECT_EQ(csv[2][Coluna(301)], "");
+    struct Celula {
+        std::size_t linha;
+        LONG campo;
+        std::string texto;
+    } celulas[] = {
+        // What tells orders apart: key as clients show it, status, maintenance.
+        {1, 126, "03/2026-000001"}, {1, 127, "Aberta"}, {1, 128, "Revisão"}, {1, 101, "CMP-10"}, {1, 108, "SOUZA"},
+        {1, 109, "Metalúrgica Souza Ltda."}, {1, 111, "10/03/2026"}, {1, 114, "500,09"}, {1, 115, "2,50"},
+        {1, 119, "Ana Técnica"}, {1, 120, "11/03/2026"}, {1, 121, "08:30"}, {1, 124, "Vazamento na válvula"},
+        // Product rows: codes, names, grade descriptions cut to their 5 characters, marked.
+        {1, 201, "21"}, {1, 202, "Filtro de óleo"}, {1, 203, "Azul…"}, {2, 202, "Graxa"},
+        // The service shares the first row; the rows past it have none.
+        {1, 301, "31"}, {1, 302, "Revisão geral"}, {2, 301, ""},
+        // The stock location: "Vários." for two or more, the name for one, empty for none.
+        {1, 209, "Vários."}, {2, 209, "Depósito"}, {3, 209, ""},
+        // Quantities with exactly two decimals, cut.
+        {1, 206, "2,99"}, {1, 207, "1.234,56"}, {3, 206, "0,00"}, {1, 303, "0,00"}, {1, 304, "-1,50"},
+    };
+    for (const Celula& c : celulas)
+        EXPECT_EQ(csv[c.linha][Coluna(c.campo)], c.texto) << "row " << c.linha << ", field " << c.campo;
     // Master fields are copied onto every row.
     for (std::size_t l = 1; l < csv.size(); ++l) EXPECT_EQ(csv[l][Coluna(101)], "CMP-10") << l;
-    // The stock location: "Vários." for two or more, the name for one, empty for none.
-    EXPECT_EQ(csv[1][Coluna(209)], "Vários.");
-    EXPECT_EQ(csv[2][Coluna(209)], "Depósito");
-    EXPECT_EQ(csv[3][Coluna(209)], "");
-    // Quantities with exactly two decimals, cut.
-    EXPECT_EQ(csv[1][Coluna(206)], "2,99");
-    EXPECT_EQ(csv[1][Coluna(207)], "1.234,56");
-    EXPECT_EQ(csv[3][Coluna(206)], "0,00");
-    EXPECT_EQ(csv[1][Coluna(303)], "0,00");
-    EXPECT_EQ(csv[1][Coluna(304)], "-1,50");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // in the scratch $ZENTA_HOME, started by a zentactl command, watched with
 // `server status` while it idles and after it ended, and left alone by
 // --inproc.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <thread>
 
 #include <nlohmann/json.hpp>
@@ -74,16 +76,15 @@ TEST_F(ZentactlServidor, StatusAcompanhaRegistroInicioPeloComandoOciosidadeEDesr
 
     Resultado r = Executa({"server", "status", "--json"});
     EXPECT_EQ(r.status, 4) << r.saida << r.erro;
-    EXPECT_EQ(r.Json().at("registered"), false);
-    EXPECT_EQ(r.Json().at("answers"), false);
-    EXPECT_EQ(r.Json().at("socket"), socket);
+    EXPECT_EQ(std::make_tuple(r.Json().at("registered"), r.Json().at("answers"), r.Json().at("socket")),
+              std::make_tuple(json(false), json(false), json(socket)));
 
     ASSERT_EQ(ExecutaServidor("-RegServerPerUser"), 0);
     r = Executa({"server", "status"});
     EXPECT_EQ(r.status, 3) << r.saida << r.erro;
-    EXPECT_NE(r.saida.find("per user (HKCU)"), std::string::npos) << r.saida;
-    EXPECT_NE(r.saida.find(Servidor().string()), std::string::npos) << r.saida;
-    EXPECT_NE(r.saida.find("no (not running)"), std::string::npos) << r.saida;
+    EXPECT_THAT(r.saida, ::testing::HasSubstr("per user (HKCU)"));
+    EXPECT_THAT(r.saida, ::testing::HasSubstr(Servidor().string()));
+    EXPECT_THAT(r.saida, ::testing::HasSubstr("no (not running)"));
     EXPECT_EQ(r.saida.find("Pid"), std::string::npos) << r.saida;
     // Another day cannot travel to a server that verifies its own today: a
     // usage error, and nothing starts.
@@ -113,16 +114,14 @@ TEST_F(ZentactlServidor, StatusAcompanhaRegistroInicioPeloComandoOciosidadeEDesr
     const auto pid = static_cast<pid_t>(servidor.at("pid").get<long>());
     EXPECT_GT(pid, 0);
     EXPECT_EQ(fs::path(servidor.at("executable").get<std::string>()), Servidor());
-    EXPECT_EQ(servidor.at("endpoints"), json::array({"unix:" + socket}));
-    EXPECT_EQ(servidor.at("objects"), 0);
-    EXPECT_EQ(servidor.at("sessions"), 1);
-    EXPECT_EQ(servidor.at("suspended"), false);
-    EXPECT_EQ(servidor.at("authenticationLevel"), 6);
+    EXPECT_EQ(std::make_tuple(servidor.at("endpoints"), servidor.at("objects"), servidor.at("sessions"),
+                              servidor.at("suspended"), servidor.at("authenticationLevel")),
+              std::make_tuple(json::array({"unix:" + socket}), json(0), json(1), json(false), json(6)));
     const Resultado pessoas = Executa({"server", "status"});
     EXPECT_EQ(pessoas.status, 0);
-    EXPECT_NE(pessoas.saida.find("Pid:"), std::string::npos) << pessoas.saida;
-    EXPECT_NE(pessoas.saida.find(std::to_string(pid)), std::string::npos) << pessoas.saida;
-    EXPECT_NE(pessoas.saida.find("6 (packet privacy)"), std::string::npos) << pessoas.saida;
+    EXPECT_THAT(pessoas.saida, ::testing::HasSubstr("Pid:"));
+    EXPECT_THAT(pessoas.saida, ::testing::HasSubstr(std::to_string(pid)));
+    EXPECT_THAT(pessoas.saida, ::testing::HasSubstr("6 (packet privacy)"));
 
     // Idle past its time-out the server ends and status says so again; what
     // it wrote is in the scratch home's files, where --inproc reads it.

@@ -1,9 +1,11 @@
 // zentactl's `verify`, `notices` and `plans counters` end to end: the built
 // program in a fresh $ZENTA_HOME, on days set with --data or, for a whole
 // process, under faketime.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -38,8 +40,7 @@ protected:
     void SetUp() override {
         ASSERT_EQ(Executa({"erp", "import", Arquivo("erp.json", kCadastros)}).status, 0);
         ASSERT_EQ(Executa({"properties", "set", "--file", Arquivo("prop.json", R"({"cAvisarComTelaAviso": 1})")}).status, 0);
-        const Resultado r = Executa({"--json", "plans", "save", "--file", Arquivo("plano.json", kPlano)});
-        ASSERT_EQ(r.status, 0) << r.erro;
+        const Resultado r = ExecutaOk({"--json", "plans", "save", "--file", Arquivo("plano.json", kPlano)});
         m_plano = r.Json().at("lPonteiroRegistro").get<long>();
     }
 
@@ -59,43 +60,36 @@ protected:
 };
 
 TEST_F(ZentactlVerificacao, VerifyNoDiaAbreAOrdemEOAvisoChegaUmaVez) {
-    Resultado antes = Executa({"--json", "verify", "--data", "2030-01-10"});
-    ASSERT_EQ(antes.status, 0) << antes.erro;
-    EXPECT_EQ(antes.Json().at("hoje"), "2030-01-10");
-    EXPECT_EQ(antes.Json().at("dataUltimaVerificacao"), "2030-01-10");
-    EXPECT_TRUE(antes.Json().at("ordens").empty());
+    Resultado antes = ExecutaOk({"--json", "verify", "--data", "2030-01-10"});
+    const json j = antes.Json();
+    EXPECT_EQ(std::make_tuple(j.at("hoje"), j.at("dataUltimaVerificacao"), j.at("ordens")),
+              std::make_tuple(json("2030-01-10"), json("2030-01-10"), json::array()));
     json c = Contadores();
     ASSERT_EQ(c.size(), 1u);
     // Counted, not re-armed: one day still to run from the day's count.
-    EXPECT_EQ(c[0].at("lQuantidadeDiasFalta"), 1);
-    EXPECT_EQ(c[0].at("dataUltimaVerificacaoMedicao"), "2030-01-10");
-    EXPECT_EQ(c[0].at("ordemAberta"), false);
+    EXPECT_EQ(std::make_tuple(c[0].at("lQuantidadeDiasFalta"), c[0].at("dataUltimaVerificacaoMedicao"), c[0].at("ordemAberta")),
+              std::make_tuple(json(1), json("2030-01-10"), json(false)));
 
-    const Resultado dia = Executa({"--json", "verify", "--data", "2030-01-11"});
-    ASSERT_EQ(dia.status, 0) << dia.erro;
+    const Resultado dia = ExecutaOk({"--json", "verify", "--data", "2030-01-11"});
     ASSERT_EQ(dia.Json().at("ordens").size(), 1u);
     const json ordem = dia.Json().at("ordens")[0];
-    EXPECT_EQ(ordem.at("szNomeManutencao"), "Lubrificação");
-    EXPECT_EQ(ordem.at("lCliente"), 5);
-    EXPECT_EQ(ordem.at("lTecnico"), 1);
+    EXPECT_EQ(std::make_tuple(ordem.at("szNomeManutencao"), ordem.at("lCliente"), ordem.at("lTecnico")),
+              std::make_tuple(json("Lubrificação"), json(5), json(1)));
 
     // The same day again verifies nothing new.
     EXPECT_EQ(Executa({"--json", "verify", "--data", "2030-01-11"}).Json().at("ordens").size(), 1u);
     c = Contadores();
-    EXPECT_EQ(c[0].at("bMovimentacaoGerada"), true);
-    EXPECT_EQ(c[0].at("ordemAberta"), true);
-    EXPECT_EQ(c[0].at("vencida"), false);
+    EXPECT_EQ(std::make_tuple(c[0].at("bMovimentacaoGerada"), c[0].at("ordemAberta"), c[0].at("vencida")),
+              std::make_tuple(json(true), json(true), json(false)));
 
     // Another user has no notice; the technician gets it once.
-    const Resultado outro = Executa({"--usuario", "2", "--json", "notices"});
-    ASSERT_EQ(outro.status, 0) << outro.erro;
+    const Resultado outro = ExecutaOk({"--usuario", "2", "--json", "notices"});
     EXPECT_TRUE(outro.Json().empty());
-    const Resultado tabela = Executa({"notices"});
-    ASSERT_EQ(tabela.status, 0) << tabela.erro;
+    const Resultado tabela = ExecutaOk({"notices"});
     for (const char* trecho : {"Prensa hidráulica", "PR-1", "Lubrificação", "Cliente Bom", "11/01/2030"})
-        EXPECT_NE(tabela.saida.find(trecho), std::string::npos) << trecho << "\n" << tabela.saida;
+        EXPECT_THAT(tabela.saida, ::testing::HasSubstr(trecho)) << trecho;
     EXPECT_TRUE(Executa({"--json", "notices"}).Json().empty());
-    EXPECT_NE(Executa({"notices"}).saida.find("(none)"), std::string::npos);
+    EXPECT_THAT(Executa({"notices"}).saida, ::testing::HasSubstr("(none)"));
 }
 
 TEST_F(ZentactlVerificacao, ContadoresMostramQuandoVenceNumProcessoSobFaketime) {
@@ -115,8 +109,8 @@ TEST_F(ZentactlVerificacao, ContadoresMostramQuandoVenceNumProcessoSobFaketime) 
 
     r = ExecutaNoDia("2030-01-11", {"plans", "counters", std::to_string(codigo)});
     ASSERT_EQ(r.status, 0) << r.erro;
-    EXPECT_NE(r.saida.find("open order"), std::string::npos) << r.saida;
-    EXPECT_NE(r.saida.find("Lubrificação"), std::string::npos) << r.saida;
+    EXPECT_THAT(r.saida, ::testing::HasSubstr("open order"));
+    EXPECT_THAT(r.saida, ::testing::HasSubstr("Lubrificação"));
 }
 
 TEST_F(ZentactlVerificacao, ErrosDeUsoEDeOperacao) {
@@ -124,13 +118,12 @@ TEST_F(ZentactlVerificacao, ErrosDeUsoEDeOperacao) {
     EXPECT_EQ(Executa({"plans", "counters", "1", "--plano", "1"}).status, 2);
     const Resultado semPlano = Executa({"plans", "counters", "--plano", "99"});
     EXPECT_EQ(semPlano.status, 1);
-    EXPECT_NE(semPlano.erro.find("E_INVALIDARG"), std::string::npos) << semPlano.erro;
+    EXPECT_THAT(semPlano.erro, ::testing::HasSubstr("E_INVALIDARG"));
     const Resultado semManutencao = Executa({"plans", "counters", "999"});
     EXPECT_EQ(semManutencao.status, 1);
-    EXPECT_NE(semManutencao.erro.find("999"), std::string::npos) << semManutencao.erro;
-    const Resultado tabela = Executa({"plans", "counters"});
-    ASSERT_EQ(tabela.status, 0) << tabela.erro;
-    EXPECT_NE(tabela.saida.find("Days to run"), std::string::npos) << tabela.saida;
+    EXPECT_THAT(semManutencao.erro, ::testing::HasSubstr("999"));
+    const Resultado tabela = ExecutaOk({"plans", "counters"});
+    EXPECT_THAT(tabela.saida, ::testing::HasSubstr("Days to run"));
 }
 
 }  // namespace
