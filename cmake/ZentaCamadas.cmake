@@ -2,13 +2,14 @@
 # only include root, besides the public headers, is a directory of the build
 # tree holding links to its own source folders and to those of the layers it
 # may use (and, through them, of the layers those use): an include of a
-# higher layer finds no file and does not compile. libzenta.so is made of
-# the objects of every layer.
+# higher layer finds no file and does not compile. libzenta.so, and the
+# static library of the internals (zenta_internos), are made of the objects
+# of every layer.
 #
 #   zenta_camada(<name> PASTAS <folder>... [USA <layer>...])
 #
 # creates the object library zenta_<name>, its include root
-# ${ZENTA_CAMADAS_DIR}/<name>, and adds its objects to the library.
+# ${ZENTA_CAMADAS_DIR}/<name>, and adds its objects to both libraries.
 set(ZENTA_CAMADAS_DIR ${CMAKE_BINARY_DIR}/camadas)
 
 function(zenta_camada nome)
@@ -46,7 +47,19 @@ function(zenta_camada nome)
     if(ZENTA_OPERACOES_TESTE)
         target_compile_definitions(zenta_${nome} PRIVATE ZENTA_OPERACOES_TESTE=1)
     endif()
+    zenta_objetos_ocultos(zenta_${nome})
     target_link_libraries(zenta PRIVATE zenta_${nome})
+    target_link_libraries(zenta_internos PRIVATE zenta_${nome})
+endfunction()
+
+# Objects of the library: compiled with every symbol hidden (only what
+# ZENTA_API marks is exported) and put both in libzenta.so and in the
+# internals' static library.
+function(zenta_objetos_ocultos alvo)
+    set_target_properties(${alvo} PROPERTIES
+        C_VISIBILITY_PRESET hidden
+        CXX_VISIBILITY_PRESET hidden
+        VISIBILITY_INLINES_HIDDEN ON)
 endfunction()
 
 # The include root of a layer, for targets outside the library that belong

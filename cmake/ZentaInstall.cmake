@@ -12,6 +12,12 @@ install(TARGETS zenta EXPORT zentaTargets
         INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(TARGETS QVMens LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(EXPORT zentaTargets NAMESPACE zenta:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/zenta)
+# A test build's library answers the generic functions that fault on purpose:
+# fine for the tests' own installation, never for shipping.
+if(ZENTA_OPERACOES_TESTE)
+    install(CODE [[message(WARNING "This library is a test build (ZENTA_OPERACOES_TESTE): it carries "
+                          "generic functions that fault on purpose. Install from the release preset.")]])
+endif()
 
 configure_package_config_file(cmake/zentaConfig.cmake.in ${CMAKE_BINARY_DIR}/zentaConfig.cmake
     INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/zenta)

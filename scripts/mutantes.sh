@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Measures what the unit tests catch: applies, one at a time, the small
 # faults listed in scripts/mutantes.txt (a comparison flipped, a bound off by
-# one, a step skipped), rebuilds the server library, runs the tests of the
+# one, a step skipped), rebuilds the programs it runs, runs the tests of the
 # mutated area and restores the source. Prints per mutant "killed" or
 # "survived" and at the end killed/total. An area whose filter names
 # simulator seeds also lives a short company life per seed (tests/simulacao)
@@ -14,8 +14,10 @@
 #                  killed: the fault made the tests hang
 # Everything happens in build/mutantes (configured like the default preset),
 # so a developer's build tree is left alone. Mutants live only in .cpp files
-# of the library: one object is compiled and the library relinked, and the
-# test program and the local server load the new library.
+# of the library: one object is compiled, the static library of the
+# internals archived again and the programs that link it relinked: the test
+# program, with the local server and zentactl it starts, and the simulator
+# when seeds are run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 raiz=$(pwd)
@@ -242,7 +244,7 @@ for i in "${indices[@]}"; do
     cp "$f" "$copia"
     mutado=$f
     substitui "$copia" "${originais[$i]}" "${novos[$i]}" "${vezes[$i]}" >"$f"
-    if ! executa nice -n 19 cmake --build "$arvore" --target zenta >"$log" 2>&1; then
+    if ! executa nice -n 19 cmake --build "$arvore" --target "${alvos[@]}" >"$log" 2>&1; then
         restaura
         printf '%3d  %-52s does not build (see %s)\n' "$n" "$onde" "$log"
         invalidos=$((invalidos + 1))
@@ -280,8 +282,8 @@ for i in "${indices[@]}"; do
     fi
 done
 
-# The library goes back to the clean sources (the objects come from ccache).
-executa nice -n 19 cmake --build "$arvore" --target zenta >"$logs/build.log" 2>&1 || true
+# The programs go back to the clean sources (the objects come from ccache).
+executa nice -n 19 cmake --build "$arvore" --target "${alvos[@]}" >"$logs/build.log" 2>&1 || true
 echo "killed $mortos/$total"
 [ ${#sobreviventes[@]} -eq 0 ] || echo "survivors: ${sobreviventes[*]}"
 [ "$invalidos" -eq 0 ] || { echo "$invalidos mutant(s) did not build: fix $lista_arquivo" >&2; exit 2; }

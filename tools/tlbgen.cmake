@@ -1,8 +1,9 @@
 # zenta-tlbgen: writes the type library the server executable carries
-# (see cmake/ZentaRecursos.cmake).
+# (see cmake/ZentaRecursos.cmake). It takes from the internals only the
+# objects the type library's writer needs.
 add_executable(zenta-tlbgen ${CMAKE_CURRENT_LIST_DIR}/zenta-tlbgen/main.cpp)
 target_include_directories(zenta-tlbgen PRIVATE ${PROJECT_SOURCE_DIR})
-target_link_libraries(zenta-tlbgen PRIVATE zenta zenta_warnings)
+target_link_libraries(zenta-tlbgen PRIVATE zenta_internos zenta_warnings)
 set_target_properties(zenta-tlbgen PROPERTIES BUILD_RPATH "$ORIGIN")
 
 include(${PROJECT_SOURCE_DIR}/cmake/ZentaRecursos.cmake)

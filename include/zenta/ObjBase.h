@@ -22,14 +22,14 @@ enum CLSCTX : DWORD {
     CLSCTX_ALL = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER,
 };
 
-STDAPI CoInitializeEx(LPVOID pvReserved, DWORD dwCoInit);
-STDAPI_(void) CoUninitialize();
+STDAPI ZENTA_API CoInitializeEx(LPVOID pvReserved, DWORD dwCoInit);
+STDAPI_(void) ZENTA_API CoUninitialize();
 // With CLSCTX_LOCAL_SERVER in the context and a local server for the class
 // (registered under LocalServer32, or one listening), the object is created
 // in that server, started first when none runs, and the caller gets a proxy;
 // otherwise in-process.
-STDAPI CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsContext, REFIID riid, LPVOID* ppv);
-STDAPI CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, LPVOID pvReserved, REFIID riid, LPVOID* ppv);
+STDAPI ZENTA_API CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsContext, REFIID riid, LPVOID* ppv);
+STDAPI ZENTA_API CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, LPVOID pvReserved, REFIID riid, LPVOID* ppv);
 
 // Security values of remote activation and of a proxy's calls.
 #define RPC_C_AUTHN_NONE 0u
@@ -75,12 +75,12 @@ struct MULTI_QI {
 // other than none, WinNT or default is refused with E_INVALIDARG, as an
 // unsupported description is on other hosts. S_OK when every interface
 // came, CO_S_NOTALLINTERFACES when some did, E_NOINTERFACE when none did.
-STDAPI CoCreateInstanceEx(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsCtx, COSERVERINFO* pServerInfo,
+STDAPI ZENTA_API CoCreateInstanceEx(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsCtx, COSERVERINFO* pServerInfo,
                           DWORD dwCount, MULTI_QI* pResults);
 
 // Sets the security of a proxy's calls. Objects served in-process have no
 // proxy and nothing to secure: any interface is accepted as it is.
-STDAPI CoSetProxyBlanket(IUnknown* pProxy, DWORD dwAuthnSvc, DWORD dwAuthzSvc, LPWSTR pServerPrincName,
+STDAPI ZENTA_API CoSetProxyBlanket(IUnknown* pProxy, DWORD dwAuthnSvc, DWORD dwAuthzSvc, LPWSTR pServerPrincName,
                          DWORD dwAuthnLevel, DWORD dwImpLevel, void* pAuthInfo, DWORD dwCapabilities);
 
 // ---- Local-server side -----------------------------------------------------
@@ -96,31 +96,31 @@ enum REGCLS : DWORD {
 // used: they decide how the process's endpoints accept callers (see
 // QVRpc.h). Called once per process; a second call gives RPC_E_TOO_LATE.
 #define RPC_E_TOO_LATE static_cast<HRESULT>(0x80010119u)
-STDAPI CoInitializeSecurity(void* pSecDesc, LONG cAuthSvc, void* asAuthSvc, void* pReserved1, DWORD dwAuthnLevel,
+STDAPI ZENTA_API CoInitializeSecurity(void* pSecDesc, LONG cAuthSvc, void* asAuthSvc, void* pReserved1, DWORD dwAuthnLevel,
                             DWORD dwImpLevel, void* pAuthList, DWORD dwCapabilities, void* pReserved3);
 
 // Offers a class object to other processes (CLSCTX_LOCAL_SERVER) or to this
 // one (CLSCTX_INPROC_SERVER). With REGCLS_SUSPENDED the class is not offered
 // until CoResumeClassObjects. `lpdwRegister` receives the cookie for
 // CoRevokeClassObject.
-STDAPI CoRegisterClassObject(REFCLSID rclsid, IUnknown* pUnk, DWORD dwClsContext, DWORD flags,
+STDAPI ZENTA_API CoRegisterClassObject(REFCLSID rclsid, IUnknown* pUnk, DWORD dwClsContext, DWORD flags,
                              LPDWORD lpdwRegister);
-STDAPI CoRevokeClassObject(DWORD dwRegister);
+STDAPI ZENTA_API CoRevokeClassObject(DWORD dwRegister);
 // Starts offering every suspended class: the process's endpoints listen.
-STDAPI CoResumeClassObjects();
+STDAPI ZENTA_API CoResumeClassObjects();
 // Stops creating new objects for other processes (activation requests are
 // answered CO_E_SERVER_STOPPING); objects already out keep working.
-STDAPI CoSuspendClassObjects();
+STDAPI ZENTA_API CoSuspendClassObjects();
 
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" (upper-case hex) into `lpsz`, which
 // holds `cchMax` characters; answers the characters written with the
 // terminator, 0 when the buffer is too small.
-STDAPI_(int) StringFromGUID2(REFGUID rguid, char* lpsz, int cchMax);
+STDAPI_(int) ZENTA_API StringFromGUID2(REFGUID rguid, char* lpsz, int cchMax);
 // The GUID of a text in that form (hex of either case); CO_E_CLASSSTRING when
 // the text is not one.
 #define CO_E_CLASSSTRING static_cast<HRESULT>(0x800401F3u)
-STDAPI CLSIDFromString(const char* lpsz, CLSID* pclsid);
+STDAPI ZENTA_API CLSIDFromString(const char* lpsz, CLSID* pclsid);
 
-STDAPI_(LPVOID) CoTaskMemAlloc(size_t cb);
-STDAPI_(LPVOID) CoTaskMemRealloc(LPVOID pv, size_t cb);
-STDAPI_(void) CoTaskMemFree(LPVOID pv);
+STDAPI_(LPVOID) ZENTA_API CoTaskMemAlloc(size_t cb);
+STDAPI_(LPVOID) ZENTA_API CoTaskMemRealloc(LPVOID pv, size_t cb);
+STDAPI_(void) ZENTA_API CoTaskMemFree(LPVOID pv);

@@ -7,11 +7,11 @@
 #include <zenta/WinTypes.h>
 
 // ---- BSTR: length-prefixed UTF-16, owned as COM owns it -------------------
-STDAPI_(BSTR) SysAllocString(const OLECHAR* psz);
-STDAPI_(BSTR) SysAllocStringLen(const OLECHAR* pch, UINT cch);
-STDAPI_(void) SysFreeString(BSTR bstr);
-STDAPI_(UINT) SysStringLen(BSTR bstr);
-STDAPI_(UINT) SysStringByteLen(BSTR bstr);
+STDAPI_(BSTR) ZENTA_API SysAllocString(const OLECHAR* psz);
+STDAPI_(BSTR) ZENTA_API SysAllocStringLen(const OLECHAR* pch, UINT cch);
+STDAPI_(void) ZENTA_API SysFreeString(BSTR bstr);
+STDAPI_(UINT) ZENTA_API SysStringLen(BSTR bstr);
+STDAPI_(UINT) ZENTA_API SysStringByteLen(BSTR bstr);
 
 // ---- Locales ---------------------------------------------------------------
 #define LANG_NEUTRAL 0x00
@@ -26,20 +26,20 @@ STDAPI_(UINT) SysStringByteLen(BSTR bstr);
 #define LOCALE_NOUSEROVERRIDE 0x80000000u
 
 // ---- Currency --------------------------------------------------------------
-STDAPI VarCyFromR8(double dblIn, CY* pcyOut);
-STDAPI VarCyFromR4(float fltIn, CY* pcyOut);
-STDAPI VarCyFromI4(LONG lIn, CY* pcyOut);
-STDAPI VarR8FromCy(CY cyIn, double* pdblOut);
-STDAPI VarCyFromStr(LPCOLESTR strIn, LCID lcid, ULONG dwFlags, CY* pcyOut);
-STDAPI VarBstrFromCy(CY cyIn, LCID lcid, ULONG dwFlags, BSTR* pbstrOut);
-STDAPI VarCyAdd(CY cyLeft, CY cyRight, CY* pcyResult);
-STDAPI VarCySub(CY cyLeft, CY cyRight, CY* pcyResult);
-STDAPI VarCyMul(CY cyLeft, CY cyRight, CY* pcyResult);
+STDAPI ZENTA_API VarCyFromR8(double dblIn, CY* pcyOut);
+STDAPI ZENTA_API VarCyFromR4(float fltIn, CY* pcyOut);
+STDAPI ZENTA_API VarCyFromI4(LONG lIn, CY* pcyOut);
+STDAPI ZENTA_API VarR8FromCy(CY cyIn, double* pdblOut);
+STDAPI ZENTA_API VarCyFromStr(LPCOLESTR strIn, LCID lcid, ULONG dwFlags, CY* pcyOut);
+STDAPI ZENTA_API VarBstrFromCy(CY cyIn, LCID lcid, ULONG dwFlags, BSTR* pbstrOut);
+STDAPI ZENTA_API VarCyAdd(CY cyLeft, CY cyRight, CY* pcyResult);
+STDAPI ZENTA_API VarCySub(CY cyLeft, CY cyRight, CY* pcyResult);
+STDAPI ZENTA_API VarCyMul(CY cyLeft, CY cyRight, CY* pcyResult);
 
 // ---- Decimal ---------------------------------------------------------------
-STDAPI VarDecFromCy(CY cyIn, DECIMAL* pdecOut);
-STDAPI VarDecFromR8(double dblIn, DECIMAL* pdecOut);
-STDAPI VarDecFromI2(SHORT sIn, DECIMAL* pdecOut);
-STDAPI VarDecMul(const DECIMAL* pdecLeft, const DECIMAL* pdecRight, DECIMAL* pdecResult);
-STDAPI VarDecDiv(const DECIMAL* pdecLeft, const DECIMAL* pdecRight, DECIMAL* pdecResult);
-STDAPI VarCyFromDec(const DECIMAL* pdecIn, CY* pcyOut);
+STDAPI ZENTA_API VarDecFromCy(CY cyIn, DECIMAL* pdecOut);
+STDAPI ZENTA_API VarDecFromR8(double dblIn, DECIMAL* pdecOut);
+STDAPI ZENTA_API VarDecFromI2(SHORT sIn, DECIMAL* pdecOut);
+STDAPI ZENTA_API VarDecMul(const DECIMAL* pdecLeft, const DECIMAL* pdecRight, DECIMAL* pdecResult);
+STDAPI ZENTA_API VarDecDiv(const DECIMAL* pdecLeft, const DECIMAL* pdecRight, DECIMAL* pdecResult);
+STDAPI ZENTA_API VarCyFromDec(const DECIMAL* pdecIn, CY* pcyOut);

@@ -91,7 +91,7 @@ static_assert(offsetof(_REG_DF_ERROPS, cFiller) == 380);
 // CRC-64 (ECMA-182 polynomial, reflected, no final XOR) as uiCRC uses it:
 // QVCalculaCrc64(&reg, QV_TAMANHO_CRC_INICIALIZACAO, 0). `semente` continues
 // an earlier CRC; 0 starts a new one.
-STDAPI_(ULONGLONG) QVCalculaCrc64(const void* pDados, size_t cb, ULONGLONG semente);
+STDAPI_(ULONGLONG) ZENTA_API QVCalculaCrc64(const void* pDados, size_t cb, ULONGLONG semente);
 
 // Seals a filled initialisation record: stores the CRC of its first 288 bytes.
 inline void QVAssinaInicializacao(_REG_DF_INICIALIZAPS& regps) {

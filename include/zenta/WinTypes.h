@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include <zenta/ZentaApi.h>
+
 #define STDMETHODCALLTYPE
 #define STDAPI extern "C" HRESULT
 #define STDAPI_(type) extern "C" type

@@ -18,3 +18,4 @@
 #include <zenta/QVUnknown.h>
 #include <zenta/Unknwn.h>
 #include <zenta/WinTypes.h>
+#include <zenta/ZentaApi.h>

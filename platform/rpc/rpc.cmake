@@ -22,7 +22,9 @@ target_include_directories(zenta_rpc_gerado PUBLIC ${CMAKE_BINARY_DIR}/gerado)
 target_link_libraries(zenta_rpc_gerado PUBLIC gRPC::grpc++ protobuf::libprotobuf)
 set_target_properties(zenta_rpc_gerado PROPERTIES POSITION_INDEPENDENT_CODE ON)
 
+zenta_objetos_ocultos(zenta_rpc_gerado)
 target_sources(zenta PRIVATE $<TARGET_OBJECTS:zenta_rpc_gerado>)
+target_sources(zenta_internos PRIVATE $<TARGET_OBJECTS:zenta_rpc_gerado>)
 target_sources(zenta_rpc PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/QVInterfaceRemota.cpp
     ${CMAKE_CURRENT_LIST_DIR}/QVEnderecos.cpp

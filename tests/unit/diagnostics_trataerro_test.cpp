@@ -96,7 +96,7 @@ TEST_F(BibliotecaMensagens, MissingLibraryOrExportIsSilentlySkipped) {
     EXPECT_EQ(ausente.EhFacilidadeDaBiblioteca(264), std::nullopt);
 
     // A library without the exports.
-    const CBibliotecaMensagens semExports(DiretorioBinarios() / "libzenta.so");
+    const CBibliotecaMensagens semExports(ZENTA_FALHA_PWRITE_LIB);
     EXPECT_TRUE(semExports.Carregada());
     EXPECT_FALSE(semExports.TrataErro(1, E_FAIL, 0x7FFFFFFF, "", "a.cpp", 1, 1, "x"));
     EXPECT_EQ(semExports.EhFacilidadeDaBiblioteca(264), std::nullopt);
