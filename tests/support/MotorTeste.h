@@ -52,7 +52,7 @@ inline REG_TESTE Reg(ULONG codigo, ULONG grupo = 0, std::string_view nome = {}) 
     REG_TESTE r{};
     r.lCodigo = codigo;
     r.lGrupo = grupo;
-    std::memcpy(r.szNome, nome.data(), std::min(nome.size(), sizeof r.szNome - 1));
+    if (!nome.empty()) std::memcpy(r.szNome, nome.data(), std::min(nome.size(), sizeof r.szNome - 1));
     return r;
 }
 inline std::string BytesDe(const REG_TESTE& r) { return std::string(reinterpret_cast<const char*>(&r), sizeof r); }
