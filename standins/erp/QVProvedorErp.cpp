@@ -35,6 +35,20 @@ HRESULT Protegido(F&& operacao) noexcept {
 
 const HRESULT kNaoEncontrado = HRESULT_FROM_WIN32(1168u);  // ERROR_NOT_FOUND
 
+// One lookup in a read transaction of the session's database, protected as
+// every accessor operation is: `passos(db, achou)` runs the query and says
+// whether it found its row; none found answers `seNaoAchou`.
+template <class Sessao, class F>
+HRESULT LeUmaLinha(Sessao& sessao, HRESULT seNaoAchou, F&& passos) noexcept {
+    return Protegido([&]() -> HRESULT {
+        std::shared_ptr<ErpBanco> banco;
+        QV_CHECK(sessao.Banco(banco));
+        bool achou = false;
+        QV_CHECK(banco->Leitura([&](sqlite3* db) { return passos(db, achou); }));
+        return achou ? S_OK : seNaoAchou;
+    });
+}
+
 // A currency value as the stand-in stores it: ten-thousandths as an integer
 // or a text in US form, with its SQLite type in the column `coluna + 1`
 // (typeof). NULL is 0; a text that is no value fails.
@@ -130,21 +144,14 @@ public:
         if (pDados == nullptr) QV_CHECK(E_POINTER);
         *pDados = {};
         if (lCliente == 0) return S_OK;  // no client: table 1
-        return Protegido([&]() -> HRESULT {
-            std::shared_ptr<ErpBanco> banco;
-            QV_CHECK(m_sessao.Banco(banco));
-            bool achou = false;
-            const auto passos = [&](sqlite3* db) -> HRESULT {
-                ErpComando consulta(db, "SELECT tabela_preco FROM cliente WHERE codigo = ?1");
-                QV_CHECK(consulta.PreparaEPassa({lCliente}, achou));
-                if (achou && !consulta.Nulo(0)) {
-                    const int64_t tabela = consulta.Inteiro(0);
-                    if (tabela >= 1 && tabela <= 65535) pDados->usPonteiroTabelaPreco = static_cast<USHORT>(tabela);
-                }
-                return S_OK;
-            };
-            QV_CHECK(banco->Leitura(passos));
-            return achou ? S_OK : kNaoEncontrado;
+        return LeUmaLinha(m_sessao, kNaoEncontrado, [&](sqlite3* db, bool& achou) -> HRESULT {
+            ErpComando consulta(db, "SELECT tabela_preco FROM cliente WHERE codigo = ?1");
+            QV_CHECK(consulta.PreparaEPassa({lCliente}, achou));
+            if (achou && !consulta.Nulo(0)) {
+                const int64_t tabela = consulta.Inteiro(0);
+                if (tabela >= 1 && tabela <= 65535) pDados->usPonteiroTabelaPreco = static_cast<USHORT>(tabela);
+            }
+            return S_OK;
         });
     }
 
@@ -152,62 +159,41 @@ public:
                            CQVDadosGE_Preco* pDados) override {
         if (pDados == nullptr) QV_CHECK(E_POINTER);
         *pDados = {};
-        return Protegido([&]() -> HRESULT {
-            std::shared_ptr<ErpBanco> banco;
-            QV_CHECK(m_sessao.Banco(banco));
-            bool achou = false;
-            const auto passos = [&](sqlite3* db) -> HRESULT {
-                // The exact grade items first, then the product's price without grades.
-                ErpComando consulta(db, "SELECT preco_venda, typeof(preco_venda) FROM preco_produto"
-                                        " WHERE produto = ?1 AND tabela_preco = ?5 AND"
-                                        " ((grade1 = ?2 AND grade2 = ?3 AND grade3 = ?4) OR"
-                                        "  (grade1 = 0 AND grade2 = 0 AND grade3 = 0))"
-                                        " ORDER BY grade1 = 0 AND grade2 = 0 AND grade3 = 0 LIMIT 1");
-                QV_CHECK(consulta.PreparaEPassa({regPosicaops.lProduto, regPosicaops.lGrade1, regPosicaops.lGrade2, regPosicaops.lGrade3, usPonteiroTabelaPreco}, achou));
-                if (achou) QV_CHECK(MoedaDoBanco(consulta, 0, pDados->vPrecoVenda));
-                return S_OK;
-            };
-            QV_CHECK(banco->Leitura(passos));
-            return achou ? S_OK : S_FALSE;
+        return LeUmaLinha(m_sessao, S_FALSE, [&](sqlite3* db, bool& achou) -> HRESULT {
+            // The exact grade items first, then the product's price without grades.
+            ErpComando consulta(db, "SELECT preco_venda, typeof(preco_venda) FROM preco_produto"
+                                    " WHERE produto = ?1 AND tabela_preco = ?5 AND"
+                                    " ((grade1 = ?2 AND grade2 = ?3 AND grade3 = ?4) OR"
+                                    "  (grade1 = 0 AND grade2 = 0 AND grade3 = 0))"
+                                    " ORDER BY grade1 = 0 AND grade2 = 0 AND grade3 = 0 LIMIT 1");
+            QV_CHECK(consulta.PreparaEPassa({regPosicaops.lProduto, regPosicaops.lGrade1, regPosicaops.lGrade2, regPosicaops.lGrade3, usPonteiroTabelaPreco}, achou));
+            if (achou) QV_CHECK(MoedaDoBanco(consulta, 0, pDados->vPrecoVenda));
+            return S_OK;
         });
     }
 
     HRESULT LeBufferServico(ULONG lServico, CQVDadosDF_Servico* pDados) override {
         if (pDados == nullptr) QV_CHECK(E_POINTER);
         *pDados = {};
-        return Protegido([&]() -> HRESULT {
-            std::shared_ptr<ErpBanco> banco;
-            QV_CHECK(m_sessao.Banco(banco));
-            bool achou = false;
-            const auto passos = [&](sqlite3* db) -> HRESULT {
-                ErpComando consulta(db, "SELECT valor, typeof(valor) FROM servico WHERE codigo = ?1");
-                QV_CHECK(consulta.PreparaEPassa({lServico}, achou));
-                if (achou) QV_CHECK(MoedaDoBanco(consulta, 0, pDados->vValor));
-                return S_OK;
-            };
-            QV_CHECK(banco->Leitura(passos));
-            return achou ? S_OK : kNaoEncontrado;
+        return LeUmaLinha(m_sessao, kNaoEncontrado, [&](sqlite3* db, bool& achou) -> HRESULT {
+            ErpComando consulta(db, "SELECT valor, typeof(valor) FROM servico WHERE codigo = ?1");
+            QV_CHECK(consulta.PreparaEPassa({lServico}, achou));
+            if (achou) QV_CHECK(MoedaDoBanco(consulta, 0, pDados->vValor));
+            return S_OK;
         });
     }
 
     HRESULT LeUsuario(USHORT usUsuario, CQVDadosDF_Usuario* pDados) override {
         if (pDados == nullptr) QV_CHECK(E_POINTER);
         *pDados = {};
-        return Protegido([&]() -> HRESULT {
-            std::shared_ptr<ErpBanco> banco;
-            QV_CHECK(m_sessao.Banco(banco));
-            bool achou = false;
-            const auto passos = [&](sqlite3* db) -> HRESULT {
-                ErpComando consulta(db, "SELECT nome, coalesce(email, '') FROM usuario WHERE codigo = ?1");
-                QV_CHECK(consulta.PreparaEPassa({usUsuario}, achou));
-                if (achou) {
-                    pDados->sNome = consulta.Texto(0);
-                    pDados->sEmail = consulta.Texto(1);
-                }
-                return S_OK;
-            };
-            QV_CHECK(banco->Leitura(passos));
-            return achou ? S_OK : kNaoEncontrado;
+        return LeUmaLinha(m_sessao, kNaoEncontrado, [&](sqlite3* db, bool& achou) -> HRESULT {
+            ErpComando consulta(db, "SELECT nome, coalesce(email, '') FROM usuario WHERE codigo = ?1");
+            QV_CHECK(consulta.PreparaEPassa({usUsuario}, achou));
+            if (achou) {
+                pDados->sNome = consulta.Texto(0);
+                pDados->sEmail = consulta.Texto(1);
+            }
+            return S_OK;
         });
     }
 
@@ -257,44 +243,30 @@ public:
     HRESULT LeServico(ULONG lServico, CQVDadosDF_Servico* pDados) override {
         if (pDados == nullptr) QV_CHECK(E_POINTER);
         *pDados = {};
-        return Protegido([&]() -> HRESULT {
-            std::shared_ptr<ErpBanco> banco;
-            QV_CHECK(m_sessao.Banco(banco));
-            bool achou = false;
-            const auto passos = [&](sqlite3* db) -> HRESULT {
-                ErpComando consulta(db, "SELECT valor, typeof(valor), nome, coalesce(unidade, 0) FROM servico"
-                                        " WHERE codigo = ?1");
-                QV_CHECK(consulta.PreparaEPassa({lServico}, achou));
-                if (!achou) return S_OK;
-                QV_CHECK(MoedaDoBanco(consulta, 0, pDados->vValor));
-                pDados->sNome = consulta.Texto(2);
-                pDados->usUnidadeMedida = Ponteiro16(consulta.Inteiro(3));
-                return S_OK;
-            };
-            QV_CHECK(banco->Leitura(passos));
-            return achou ? S_OK : kNaoEncontrado;
+        return LeUmaLinha(m_sessao, kNaoEncontrado, [&](sqlite3* db, bool& achou) -> HRESULT {
+            ErpComando consulta(db, "SELECT valor, typeof(valor), nome, coalesce(unidade, 0) FROM servico"
+                                    " WHERE codigo = ?1");
+            QV_CHECK(consulta.PreparaEPassa({lServico}, achou));
+            if (!achou) return S_OK;
+            QV_CHECK(MoedaDoBanco(consulta, 0, pDados->vValor));
+            pDados->sNome = consulta.Texto(2);
+            pDados->usUnidadeMedida = Ponteiro16(consulta.Inteiro(3));
+            return S_OK;
         });
     }
 
     HRESULT LeUnidadeMedida(USHORT usUnidade, CQVDadosDF_UnidadeMedida* pDados) override {
         if (pDados == nullptr) QV_CHECK(E_POINTER);
         *pDados = {};
-        return Protegido([&]() -> HRESULT {
-            std::shared_ptr<ErpBanco> banco;
-            QV_CHECK(m_sessao.Banco(banco));
-            bool achou = false;
-            const auto passos = [&](sqlite3* db) -> HRESULT {
-                ErpComando consulta(db, "SELECT coalesce(sigla, ''), nome, coalesce(casas_decimais, 0)"
-                                        " FROM unidade_medida WHERE codigo = ?1");
-                QV_CHECK(consulta.PreparaEPassa({usUnidade}, achou));
-                if (!achou) return S_OK;
-                pDados->sSigla = consulta.Texto(0);
-                pDados->sNome = consulta.Texto(1);
-                pDados->usCasasDecimais = CodigoCasasDecimais(consulta.Inteiro(2));
-                return S_OK;
-            };
-            QV_CHECK(banco->Leitura(passos));
-            return achou ? S_OK : kNaoEncontrado;
+        return LeUmaLinha(m_sessao, kNaoEncontrado, [&](sqlite3* db, bool& achou) -> HRESULT {
+            ErpComando consulta(db, "SELECT coalesce(sigla, ''), nome, coalesce(casas_decimais, 0)"
+                                    " FROM unidade_medida WHERE codigo = ?1");
+            QV_CHECK(consulta.PreparaEPassa({usUnidade}, achou));
+            if (!achou) return S_OK;
+            pDados->sSigla = consulta.Texto(0);
+            pDados->sNome = consulta.Texto(1);
+            pDados->usCasasDecimais = CodigoCasasDecimais(consulta.Inteiro(2));
+            return S_OK;
         });
     }
     // Products and services keep their units in the one table.
@@ -468,18 +440,11 @@ public:
         if (psNome == nullptr) QV_CHECK(E_POINTER);
         psNome->clear();
         if (codigo == 0) return S_OK;
-        return Protegido([&]() -> HRESULT {
-            std::shared_ptr<ErpBanco> banco;
-            QV_CHECK(m_sessao.Banco(banco));
-            bool achou = false;
-            const auto passos = [&](sqlite3* db) -> HRESULT {
-                ErpComando consulta(db, sql);
-                QV_CHECK(consulta.PreparaEPassa({codigo}, achou));
-                if (achou) *psNome = consulta.Texto(0);
-                return S_OK;
-            };
-            QV_CHECK(banco->Leitura(passos));
-            return achou ? S_OK : kNaoEncontrado;
+        return LeUmaLinha(m_sessao, kNaoEncontrado, [&](sqlite3* db, bool& achou) -> HRESULT {
+            ErpComando consulta(db, sql);
+            QV_CHECK(consulta.PreparaEPassa({codigo}, achou));
+            if (achou) *psNome = consulta.Texto(0);
+            return S_OK;
         });
     }
 
