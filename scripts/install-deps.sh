@@ -13,6 +13,7 @@ PACKAGES=(
     libhpdf-dev poppler-utils
     faketime
     libgrpc++-dev libprotobuf-dev protobuf-compiler protobuf-compiler-grpc
+    libabsl-dev
     binutils openssl
 )
 

@@ -1,7 +1,14 @@
 // A file of fixed-size records of type T, held whole in memory and written
 // through on every change, with in-memory indexes from a 64-bit key of a
 // record to the positions (from 1, ascending) of the records that have it.
+// Each index is one open-addressing table (keys and their first position
+// side by side in one array): a lookup touches one or two cache lines, and
+// a key held by a single record needs no allocation of its own.
 #pragma once
+
+#include <absl/container/flat_hash_map.h>
+#include <absl/container/flat_hash_set.h>
+#include <absl/container/inlined_vector.h>
 
 #include <algorithm>
 #include <cmath>
@@ -14,8 +21,6 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "core/qvdatabase/QVDataBaseUtil.h"
@@ -196,12 +201,7 @@ public:
         entrada.m_bPermiteChaveZerada = bPermiteChaveZerada;
         entrada.m_bPermiteChaveRepetida = bPermiteChaveRepetida;
         m_aIndex.push_back(std::move(entrada));
-        const std::size_t coluna = m_aIndex.size() - 1;
-        if (m_aRegistros.empty()) return S_OK;
-        ChavesNovas chaves;
-        const HRESULT hr = ValidaIndex(coluna, QVDATABASE_POSICAO_NOVO_REGISTRO, m_aRegistros, chaves, true);
-        AtualizaIndex(coluna, 1, chaves);
-        return hr;
+        return PreencheIndex(m_aIndex.back(), static_cast<UINT>(m_aIndex.size() - 1));
     }
 
     // The positions of a key, ascending; an absent key gives an empty list.
@@ -213,7 +213,7 @@ public:
         const auto it = mapa.find(uiPosicaoIndex);
         if (it == mapa.end()) return S_OK;
         if (it->second.empty()) return E_QVCR_COLUNA_INDEXACAO_INVALIDA;
-        listaPosicao = it->second;
+        listaPosicao.assign(it->second.begin(), it->second.end());
         return S_OK;
     }
 
@@ -299,65 +299,70 @@ protected:
     }
 
 private:
+    // The positions of one key, ascending; most keys have one, held in place.
+    using ListaPosicoes = absl::InlinedVector<ULONGLONG, 1>;
+
     struct CQVIndexEntry {
-        CQVIndexEntry() : m_mapa(8) { m_mapa.max_load_factor(1.0f); }
-        std::unordered_map<ULONGLONG, std::vector<ULONGLONG>> m_mapa;
+        absl::flat_hash_map<ULONGLONG, ListaPosicoes> m_mapa;
         GetChaveIndexMethod m_pGetChaveIndexMethod;
         bool m_bPermiteChaveZerada = false;
         bool m_bPermiteChaveRepetida = false;
     };
 
     // The keys of the new records of one write, computed once by ValidaIndex
-    // and used again by AtualizaIndex.
-    struct ChavesNovas {
-        std::vector<ULONGLONG> aChaves;
-    };
+    // and used again by AtualizaIndex (one record's keys need no allocation).
+    using ChavesNovas = absl::InlinedVector<ULONGLONG, 1>;
 
-    // Checks the new records' keys against one index. With `bCompleto`
-    // every key is computed even after a refusal (filling a new index).
-    HRESULT ValidaIndex(std::size_t coluna, ULONGLONG uiPosicao, std::span<const T> aRegistros, ChavesNovas& chaves,
-                        bool bCompleto = false) const {
+    // Fills a new index from every record in one pass, the table sized for
+    // them first. A zero or repeated key the index does not allow gives the
+    // first such record's refusal; every record's key is held all the same.
+    HRESULT PreencheIndex(CQVIndexEntry& indice, UINT coluna) {
+        indice.m_mapa.reserve(m_aRegistros.size());
+        HRESULT hr = S_OK;
+        for (std::size_t i = 0; i < m_aRegistros.size(); ++i) {
+            const ULONGLONG chave = indice.m_pGetChaveIndexMethod(m_aRegistros[i], coluna);
+            if (chave == 0 && !indice.m_bPermiteChaveZerada && SUCCEEDED(hr)) hr = E_QVCR_INDEXACAO_COM_POSICAO_ZERO;
+            auto [it, nova] = indice.m_mapa.try_emplace(chave);
+            if (!nova && !indice.m_bPermiteChaveRepetida && SUCCEEDED(hr)) hr = E_QVCR_CHAVE_DE_INDEXACAO_REPETIDA;
+            it->second.push_back(i + 1);
+        }
+        return hr;
+    }
+
+    // Checks the new records' keys against one index.
+    HRESULT ValidaIndex(std::size_t coluna, ULONGLONG uiPosicao, std::span<const T> aRegistros,
+                        ChavesNovas& chaves) const {
         const CQVIndexEntry& indice = m_aIndex[coluna];
-        chaves.aChaves.clear();
-        chaves.aChaves.reserve(aRegistros.size());
+        chaves.clear();
+        chaves.reserve(aRegistros.size());
         // Keys given to earlier records of this same write: a no-repeat index
         // refuses them too, or it would end up holding a repeat.
-        std::unordered_set<ULONGLONG> daColecao;
-        HRESULT hr = S_OK;
+        absl::flat_hash_set<ULONGLONG> daColecao;
         for (std::size_t i = 0; i < aRegistros.size(); ++i) {
             const ULONGLONG chave = indice.m_pGetChaveIndexMethod(aRegistros[i], static_cast<UINT>(coluna));
-            chaves.aChaves.push_back(chave);
-            HRESULT hrRegistro = S_OK;
-            if (chave == 0 && !indice.m_bPermiteChaveZerada) hrRegistro = E_QVCR_INDEXACAO_COM_POSICAO_ZERO;
+            chaves.push_back(chave);
+            if (chave == 0 && !indice.m_bPermiteChaveZerada) return E_QVCR_INDEXACAO_COM_POSICAO_ZERO;
+            if (indice.m_bPermiteChaveRepetida) continue;
             const auto it = indice.m_mapa.find(chave);
             if (it != indice.m_mapa.end() && !it->second.empty()) {
                 const bool propria = uiPosicao != QVDATABASE_POSICAO_NOVO_REGISTRO && it->second.front() == uiPosicao + i;
-                if (!indice.m_bPermiteChaveRepetida && !propria && SUCCEEDED(hrRegistro))
-                    hrRegistro = E_QVCR_CHAVE_DE_INDEXACAO_REPETIDA;
+                if (!propria) return E_QVCR_CHAVE_DE_INDEXACAO_REPETIDA;
             }
-            if (!indice.m_bPermiteChaveRepetida && SUCCEEDED(hrRegistro) && !daColecao.insert(chave).second)
-                hrRegistro = E_QVCR_CHAVE_DE_INDEXACAO_REPETIDA;
-            if (FAILED(hrRegistro) && SUCCEEDED(hr)) {
-                hr = hrRegistro;
-                if (!bCompleto) return hr;
-            }
+            if (aRegistros.size() > 1 && !daColecao.insert(chave).second) return E_QVCR_CHAVE_DE_INDEXACAO_REPETIDA;
         }
-        return hr;
+        return S_OK;
     }
 
     // Adds the positions of the new records (from `uiPrimeira` on) to one index.
     void AtualizaIndex(std::size_t coluna, ULONGLONG uiPrimeira, const ChavesNovas& chaves) {
         CQVIndexEntry& indice = m_aIndex[coluna];
-        if (indice.m_mapa.empty()) {
-            const double baldes = static_cast<double>(chaves.aChaves.size()) * 1.21 / indice.m_mapa.max_load_factor();
-            indice.m_mapa.rehash(static_cast<std::size_t>(std::llround(baldes)));
-        }
+        if (indice.m_mapa.empty()) indice.m_mapa.reserve(chaves.size());
         // Each position goes straight to its place in its key's ascending
         // list: an append lands at the end, a rewritten record back where it
         // was. Sorting the whole list again would cost, on every write, as
         // much as the key has records (and a key may hold a whole month).
-        for (std::size_t i = 0; i < chaves.aChaves.size(); ++i) {
-            std::vector<ULONGLONG>& lista = indice.m_mapa[chaves.aChaves[i]];
+        for (std::size_t i = 0; i < chaves.size(); ++i) {
+            ListaPosicoes& lista = indice.m_mapa[chaves[i]];
             const ULONGLONG posicao = uiPrimeira + i;
             if (lista.empty() || lista.back() < posicao) lista.push_back(posicao);
             else lista.insert(std::lower_bound(lista.begin(), lista.end(), posicao), posicao);
@@ -393,7 +398,7 @@ private:
         if (aRegistros.empty()) return S_OK;
         QV_CHECK(ConfereGravacaoPermitida());
         if (uiPosicao > m_aRegistros.size()) return E_QVCR_POSICAO_GRAVACAO_SUPERIOR_QUANTIDADE_ARQUIVO;
-        std::vector<ChavesNovas> chaves(m_aIndex.size());
+        absl::InlinedVector<ChavesNovas, 4> chaves(m_aIndex.size());
         for (std::size_t coluna = 0; coluna < m_aIndex.size(); ++coluna) {
             const HRESULT hr = ValidaIndex(coluna, uiPosicao, aRegistros, chaves[coluna]);
             if (FAILED(hr)) return hr;
