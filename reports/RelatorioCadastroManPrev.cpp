@@ -144,60 +144,24 @@ const LONG CRelatorioCadastroManPrev::kCampos[] = {
     601, 602, 603, 604, 605, 606, 607, 608, 609, 610, 611};
 const std::size_t CRelatorioCadastroManPrev::kQtdCampos = sizeof kCampos / sizeof kCampos[0];
 
-CRelatorioCadastroManPrev::~CRelatorioCadastroManPrev() { Finaliza(); }
-
-HRESULT CRelatorioCadastroManPrev::Inicializa(IQVConsultaManutencaoPreventiva* pServico) {
-    if (pServico == nullptr) QV_CHECK(E_POINTER);
-    QV_CHECK(CQVInicializador::Inicializa(pServico->GetSessaoConsulta()));
-    m_pServico = pServico;
-    return S_OK;
-}
+CRelatorioCadastroManPrev::CRelatorioCadastroManPrev() : CRelatorioManPrev("Cadastro de Manutenção Preventiva") {}
 
 HRESULT CRelatorioCadastroManPrev::InicializaRelatorio(std::string_view empresa, std::string_view modulo,
                                                        std::string_view componente, std::string_view arquivoTemp,
                                                        std::string_view relatorio, BOOL bTemLinhaSubordinada) {
-    QV_CHECK(m_Relatorio.InicializaRelatorio(zenta::Cp1252ParaUtf8(empresa), GetUsuario(), GetNumeroSessao() > 0x7FFFFFFFu ? 0 : static_cast<LONG>(GetNumeroSessao()),
-                                             modulo, componente, arquivoTemp, relatorio, bTemLinhaSubordinada,
-                                             "Cadastro de Manutenção Preventiva"));
+    QV_CHECK(CRelatorioManPrev::InicializaRelatorio(empresa, modulo, componente, arquivoTemp, relatorio,
+                                                    bTemLinhaSubordinada));
     // The installation's own names of the dynamic fields.
-    if (m_pServico != nullptr) {
-        const _REG_CADASTRO_PROPRIEDADES_PS p = m_pServico->GetPropriedades();
-        const char (*nomes[])[32] = {&p.szNomeCampoDinamico1, &p.szNomeCampoDinamico2, &p.szNomeCampoDinamico3,
-                                     &p.szNomeCampoDinamico4, &p.szNomeCampoDinamico5};
-        for (LONG i = 0; i < 5; ++i) m_Relatorio.AlteraRotulo(114 + i, TextoRelatorio(*nomes[i]));
-    }
+    const _REG_CADASTRO_PROPRIEDADES_PS p = m_pServico->GetPropriedades();
+    const char (*nomes[])[32] = {&p.szNomeCampoDinamico1, &p.szNomeCampoDinamico2, &p.szNomeCampoDinamico3,
+                                 &p.szNomeCampoDinamico4, &p.szNomeCampoDinamico5};
+    for (LONG i = 0; i < 5; ++i) m_Relatorio.AlteraRotulo(114 + i, TextoRelatorio(*nomes[i]));
     return S_OK;
 }
 
 HRESULT CRelatorioCadastroManPrev::EmiteRelatorio(const _REG_RELATORIO_CADASTRO_MANUTENCAO_PREVENTIVA_PS& regRelatorio) {
-    if (m_pServico == nullptr) QV_CHECK(E_UNEXPECTED);
-    QV_CHECK(GetAcessoServidores(m_acessos));
-    if (m_acessos.pEmpresarial == nullptr || m_acessos.pGerenciador == nullptr) QV_CHECK(E_NOTIMPL);
-    if (const HRESULT hr = InicializaRelatorio(GetEmpresa(), "GE", zenta::BstrRelatorio(regRelatorio.bsComponente),
-                                               zenta::BstrRelatorio(regRelatorio.bsArquivoTemp),
-                                               zenta::BstrRelatorio(regRelatorio.bsRelatorio), GetTemLinhaSubordinada());
-        FAILED(hr)) {
-        QV_LOG_HR(hr, "InicializaRelatorio(GetEmpresa(), \"GE\", CString(regRelatorio.bsComponente), "
-                      "CString(regRelatorio.bsArquivoTemp), CString(regRelatorio.bsRelatorio), "
-                      "GetTemLinhaSubordinada())");
-        return hr;
-    }
-    m_regRelatorio = regRelatorio;
     m_Filtro = regRelatorio.filtro;
-    const HRESULT hrDados = CarregaDados();
-    if (FAILED(hrDados)) {
-        QV_LOG_HR(hrDados, "CarregaDados()");
-        return hrDados;
-    }
-    if (hrDados == QV_S_RELATORIO_SEM_REGISTROS) return hrDados;
-    const HRESULT hr = GeraRelatorio();
-    if (FAILED(hr)) {
-        QV_LOG_HR(hr, "GeraRelatorio()");
-        m_Relatorio.FinalizaRelatorio(FALSE);
-        return hr;
-    }
-    QV_CHECK(m_Relatorio.FinalizaRelatorio(TRUE));
-    return hr;
+    return Emite(regRelatorio.bsComponente, regRelatorio.bsArquivoTemp, regRelatorio.bsRelatorio, false);
 }
 
 HRESULT CRelatorioCadastroManPrev::CarregaDados() {
@@ -223,26 +187,10 @@ HRESULT CRelatorioCadastroManPrev::CarregaDados() {
         std::size_t linhasManutencao = 0;
         QV_CHECK(CarregaDadosManutencao(plano, linhasManutencao));
         QV_CHECK(CarregaDadosCliente(plano));
-        // Every row of the plan carries a key of each kind: rows without a
-        // product (service, customer) get the kind's key with pointer 0.
-        const std::size_t linhas = std::max<std::size_t>(m_Relatorio.QtdeLinhasRegistro(), 1);
-        for (std::size_t l = 0; l < linhas; ++l) {
-            CLinhaRelatorioCadastroManPrev& linha = m_Relatorio.LinhaDoRegistro(l);
-            for (const LONG tipo : {QV_CHAVE_RELATORIO_PRODUTO, QV_CHAVE_RELATORIO_SERVICO, QV_CHAVE_RELATORIO_CLIENTE})
-                if (!linha.TemChavePesquisa(tipo)) linha.SetPonteiroLeituraRelatorioIntegrado(tipo, 0);
-        }
+        // Every row of the plan carries a key of each kind.
+        CompletaChaves(std::max<std::size_t>(m_Relatorio.QtdeLinhasRegistro(), 1),
+                       {QV_CHAVE_RELATORIO_PRODUTO, QV_CHAVE_RELATORIO_SERVICO, QV_CHAVE_RELATORIO_CLIENTE});
     }
-    return S_OK;
-}
-
-HRESULT CRelatorioCadastroManPrev::NomeUsuario(ULONG lUsuario, std::string& nome) {
-    nome.clear();
-    if (lUsuario == 0 || lUsuario > 0xFFFFu) return S_OK;
-    CQVDadosDF_Usuario regDadosUsuario;
-    const HRESULT hr = m_acessos.pEmpresarial->LeUsuario(static_cast<USHORT>(lUsuario), &regDadosUsuario);
-    if (hr == zenta::kNaoCadastrado) return S_OK;
-    if (FAILED(hr)) return hr;
-    nome = regDadosUsuario.GetNome();
     return S_OK;
 }
 
@@ -256,29 +204,17 @@ HRESULT CRelatorioCadastroManPrev::CarregaDadosPrincipal(const _REG_CADASTRO_MAN
     std::snprintf(filial, sizeof filial, "%d", static_cast<int>(regIDEquipamento.lFilial));
     linha.SetValor(102, filial);
 
-    if (regIDEquipamento.lEquipamento != 0 && (m_Relatorio.TemCampoSelecionado(103) || m_Relatorio.TemCampoSelecionado(120))) {
+    if (m_Relatorio.TemCampoSelecionado(103) || m_Relatorio.TemCampoSelecionado(120)) {
         CQVDadosGE_CadEquipamento regEquipamento;
-        const HRESULT hr = m_acessos.pGerenciador->LeCadastroEquipamento(regIDEquipamento.lEquipamento, &regEquipamento);
-        if (FAILED(hr) && hr != zenta::kNaoCadastrado) {
-            QV_LOG_HR(hr, "pICadEquipamento->BuscaRegistros(regPtrs, &regListaRegistros)");
-            return hr;
-        }
+        QV_CHECK(LeEquipamento(regIDEquipamento.lEquipamento, regEquipamento));
         linha.SetValor(103, regEquipamento.GetTexto1());
         linha.SetValor(120, regEquipamento.GetTexto2());
     }
     if (regIDEquipamento.lProduto != 0) {
         linha.SetValor(121, NumeroRelatorio(regIDEquipamento.lProduto));
-        CQVPosicaoProduto regPosProd;
-        regPosProd.lProduto = regIDEquipamento.lProduto;
-        regPosProd.lGrade1 = regIDEquipamento.lGrade1;
-        regPosProd.lGrade2 = regIDEquipamento.lGrade2;
-        regPosProd.lGrade3 = regIDEquipamento.lGrade3;
         CQVDadosDF_ProdutoEx regProduto;
-        const HRESULT hr = m_acessos.pEmpresarial->LeProdutoEx(regPosProd, &regProduto);
-        if (FAILED(hr) && hr != zenta::kNaoCadastrado) {
-            QV_LOG_HR(hr, "GetAcessoEmpresarial()->LeProdutoEx(regPosProd, &regProduto)");
-            return hr;
-        }
+        QV_CHECK(LeProduto(regIDEquipamento.lProduto, regIDEquipamento.lGrade1, regIDEquipamento.lGrade2,
+                           regIDEquipamento.lGrade3, regProduto));
         linha.SetValor(104, regProduto.GetNome());
         linha.SetValor(105, regProduto.GetDescricaoGrade(0));
         linha.SetValor(106, regProduto.GetDescricaoGrade(1));
@@ -309,11 +245,8 @@ HRESULT CRelatorioCadastroManPrev::CarregaDadosManutencao(const _REG_CADASTRO_MA
     const ULONG lUnidade = plano.idEquipamentoPS.regMedidorAtual.lPonteiroUnMedida;
     if (lUnidade != 0 && lUnidade <= 0xFFFFu) {
         CQVDadosDF_UnidadeMedida dadosUnidade;
-        const HRESULT hr = m_acessos.pEmpresarial->LeUnidadeMedida(static_cast<USHORT>(lUnidade), &dadosUnidade);
-        if (FAILED(hr) && hr != zenta::kNaoCadastrado) {
-            QV_LOG_HR(hr, "GetAcessoEmpresarial()->LeUnidadeMedida(regMedidor.GetPonteiroUnMedida(), &dadosUnidade)");
-            return hr;
-        }
+        QV_CHECK(zenta::CadastradoOuVazio(
+            m_acessos.pEmpresarial->LeUnidadeMedida(static_cast<USHORT>(lUnidade), &dadosUnidade)));
         unidadeMedidor = dadosUnidade.sSigla;
     }
     for (ULONG i = 0; i < lista.lQtdManutencoes; ++i) {
@@ -324,13 +257,9 @@ HRESULT CRelatorioCadastroManPrev::CarregaDadosManutencao(const _REG_CADASTRO_MA
 
         // Field 201: the registration service's name, else the maintenance's own.
         std::string nome;
-        if (listaManutencoes[i].lServicoCadastro != 0) {
+        if (m.lServicoCadastro != 0) {
             CQVDadosDF_Servico dadosServ;
-            const HRESULT hr = m_acessos.pEmpresarial->LeServico(listaManutencoes[i].lServicoCadastro, &dadosServ);
-            if (FAILED(hr) && hr != zenta::kNaoCadastrado) {
-                QV_LOG_HR(hr, "GetAcessoEmpresarial()->LeServicoEx(listaManutencoes[i].GetServicoCadastro(), &dadosServ)");
-                return hr;
-            }
+            QV_CHECK(LeServico(m.lServicoCadastro, dadosServ));
             nome = dadosServ.GetNome();
         }
         if (nome.empty()) nome = TextoRelatorio(m.szNomeManutencao);
@@ -369,19 +298,9 @@ HRESULT CRelatorioCadastroManPrev::CarregaDadosProdutos(const _REG_CADASTRO_MANU
     for (ULONG p = 0; p < lista.lQtdProdutos; ++p) {
         const _REG_CADASTRO_MANUTENCAO_PRODUTO_PS& regProduto = lista.pProdutos[p];
         CLinhaRelatorioCadastroManPrev& l = m_Relatorio.LinhaDoRegistro(linha + p);
-        CQVPosicaoProduto regPosProd;
-        regPosProd.lProduto = regProduto.lProduto;
-        regPosProd.lGrade1 = regProduto.lGrade1;
-        regPosProd.lGrade2 = regProduto.lGrade2;
-        regPosProd.lGrade3 = regProduto.lGrade3;
         CQVDadosDF_ProdutoEx dadosProduto;
-        if (regProduto.lProduto != 0) {
-            const HRESULT hr = m_acessos.pEmpresarial->LeProdutoEx(regPosProd, &dadosProduto);
-            if (FAILED(hr) && hr != zenta::kNaoCadastrado) {
-                QV_LOG_HR(hr, "GetAcessoEmpresarial()->LeProdutoEx(regPosProd, &regProduto)");
-                return hr;
-            }
-        }
+        QV_CHECK(LeProduto(regProduto.lProduto, regProduto.lGrade1, regProduto.lGrade2, regProduto.lGrade3,
+                           dadosProduto));
         l.SetValor(401, NumeroRelatorio(regProduto.lProduto));
         l.SetValor(402, dadosProduto.GetNome());
         l.SetValor(403, dadosProduto.GetDescricaoGrade(0));
@@ -389,10 +308,7 @@ HRESULT CRelatorioCadastroManPrev::CarregaDadosProdutos(const _REG_CADASTRO_MANU
         l.SetValor(405, dadosProduto.GetDescricaoGrade(2));
         l.SetValor(406, QuantidadeAutomatica(regProduto.vQuantidadePrevista));
         std::string tecnico;
-        if (const HRESULT hr = NomeUsuario(regProduto.lTecnico, tecnico); FAILED(hr)) {
-            QV_LOG_HR(hr, "GetAcessoEmpresarial()->LeUsuario(regProduto.GetTecnico(), &regDadosUsuario)");
-            return hr;
-        }
+        QV_CHECK(NomeUsuario(regProduto.lTecnico, tecnico));
         l.SetValor(407, tecnico);
         l.AdicionaChavePesquisa(QV_CHAVE_RELATORIO_PRODUTO, regProduto.lProduto);
     }
@@ -407,21 +323,12 @@ HRESULT CRelatorioCadastroManPrev::CarregaDadosServicos(const _REG_CADASTRO_MANU
         const _REG_CADASTRO_MANUTENCAO_SERVICO_PS& regServico = lista.pServicos[s];
         CLinhaRelatorioCadastroManPrev& l = m_Relatorio.LinhaDoRegistro(linha + s);
         CQVDadosDF_Servico regDadosServico;
-        if (regServico.lServico != 0) {
-            const HRESULT hr = m_acessos.pEmpresarial->LeServico(regServico.lServico, &regDadosServico);
-            if (FAILED(hr) && hr != zenta::kNaoCadastrado) {
-                QV_LOG_HR(hr, "GetAcessoEmpresarial()->LeServicoEx(regServico.GetPosicaoServico(), &regDadosServico)");
-                return hr;
-            }
-        }
+        QV_CHECK(LeServico(regServico.lServico, regDadosServico));
         l.SetValor(501, NumeroRelatorio(regServico.lServico));
         l.SetValor(502, regDadosServico.GetNome());
         l.SetValor(503, QuantidadeAutomatica(regServico.vQuantidadePrevista));
         std::string tecnico;
-        if (const HRESULT hr = NomeUsuario(regServico.lTecnico, tecnico); FAILED(hr)) {
-            QV_LOG_HR(hr, "GetAcessoEmpresarial()->LeUsuario(regServico.GetTecnico(), &regDadosUsuario)");
-            return hr;
-        }
+        QV_CHECK(NomeUsuario(regServico.lTecnico, tecnico));
         l.SetValor(504, tecnico);
         l.AdicionaChavePesquisa(QV_CHAVE_RELATORIO_SERVICO, regServico.lServico);
     }
@@ -435,13 +342,8 @@ HRESULT CRelatorioCadastroManPrev::CarregaDadosCliente(const _REG_CADASTRO_MANUT
         const _REG_CADASTRO_MANUTENCAO_CLIENTE_PS& regCliente = lista.pClientes[c];
         CLinhaRelatorioCadastroManPrev& l = m_Relatorio.LinhaDoRegistro(c);
         CQVDadosDF_ClienteComercial dadosCFRT;
-        if (regCliente.lCliente != 0 && (m_Relatorio.TemCampoSelecionado(601) || m_Relatorio.TemCampoSelecionado(602))) {
-            const HRESULT hr = m_acessos.pEmpresarial->LeClienteComercial(regCliente.lCliente, &dadosCFRT);
-            if (FAILED(hr) && hr != zenta::kNaoCadastrado) {
-                QV_LOG_HR(hr, "GetAcessoEmpresarial()->LeBufferCFRTLibPla(regCliente.GetCliente(), &dadosCFRT)");
-                return hr;
-            }
-        }
+        if (m_Relatorio.TemCampoSelecionado(601) || m_Relatorio.TemCampoSelecionado(602))
+            QV_CHECK(LeCliente(regCliente.lCliente, dadosCFRT));
         l.SetValor(601, dadosCFRT.GetTexto1());
         l.SetValor(602, dadosCFRT.GetTexto2());
         l.SetValor(603, TextoRelatorio(regCliente.szEndereco));
@@ -455,10 +357,5 @@ HRESULT CRelatorioCadastroManPrev::CarregaDadosCliente(const _REG_CADASTRO_MANUT
         l.SetValor(611, DataRelatorio(regCliente.dataFinal));
         l.AdicionaChavePesquisa(QV_CHAVE_RELATORIO_CLIENTE, regCliente.lCliente);
     }
-    return S_OK;
-}
-
-HRESULT CRelatorioCadastroManPrev::GeraRelatorio() {
-    QV_CHECK(m_Relatorio.GeraRelatorio());
     return S_OK;
 }

@@ -102,56 +102,12 @@ const LONG CRelatorioMovimentoManPrev::kCampos[] = {
     121, 122, 123, 124, 125, 126, 127, 128, 201, 202, 203, 204, 205, 206, 207, 208, 209, 301, 302, 303, 304, 305};
 const std::size_t CRelatorioMovimentoManPrev::kQtdCampos = sizeof kCampos / sizeof kCampos[0];
 
-CRelatorioMovimentoManPrev::~CRelatorioMovimentoManPrev() { Finaliza(); }
-
-HRESULT CRelatorioMovimentoManPrev::Inicializa(IQVConsultaManutencaoPreventiva* pServico) {
-    if (pServico == nullptr) QV_CHECK(E_POINTER);
-    QV_CHECK(CQVInicializador::Inicializa(pServico->GetSessaoConsulta()));
-    m_pServico = pServico;
-    return S_OK;
-}
-
-HRESULT CRelatorioMovimentoManPrev::InicializaRelatorio(std::string_view empresa, std::string_view modulo,
-                                                        std::string_view componente, std::string_view arquivoTemp,
-                                                        std::string_view relatorio, BOOL bTemLinhaSubordinada) {
-    const ULONG sessao = GetNumeroSessao();
-    QV_CHECK(m_Relatorio.InicializaRelatorio(zenta::Cp1252ParaUtf8(empresa), GetUsuario(),
-                                             sessao > 0x7FFFFFFFu ? 0 : static_cast<LONG>(sessao), modulo, componente,
-                                             arquivoTemp, relatorio, bTemLinhaSubordinada,
-                                             "Ordens de Manutenção Preventiva"));
-    return S_OK;
-}
+CRelatorioMovimentoManPrev::CRelatorioMovimentoManPrev() : CRelatorioManPrev("Ordens de Manutenção Preventiva") {}
 
 HRESULT CRelatorioMovimentoManPrev::EmiteRelatorio(
     const _REG_RELATORIO_MOVIMENTO_MANUTENCAO_PREVENTIVA_PS& regRelatorio) {
-    if (m_pServico == nullptr) QV_CHECK(E_UNEXPECTED);
-    QV_CHECK(GetAcessoServidores(m_acessos));
-    if (m_acessos.pEmpresarial == nullptr || m_acessos.pGerenciador == nullptr || m_acessos.pEstoque == nullptr)
-        QV_CHECK(E_NOTIMPL);
-    if (const HRESULT hr = InicializaRelatorio(GetEmpresa(), "GE", zenta::BstrRelatorio(regRelatorio.bsComponente),
-                                               zenta::BstrRelatorio(regRelatorio.bsArquivoTemp),
-                                               zenta::BstrRelatorio(regRelatorio.bsRelatorio), GetTemLinhaSubordinada());
-        FAILED(hr)) {
-        QV_LOG_HR(hr, "InicializaRelatorio(GetEmpresa(), \"GE\", CString(regRelatorio.bsComponente), "
-                      "CString(regRelatorio.bsArquivoTemp), CString(regRelatorio.bsRelatorio), "
-                      "GetTemLinhaSubordinada())");
-        return hr;
-    }
     m_Filtro = regRelatorio.filtro;
-    const HRESULT hrDados = CarregaDados();
-    if (FAILED(hrDados)) {
-        QV_LOG_HR(hrDados, "CarregaDados()");
-        return hrDados;
-    }
-    if (hrDados == QV_S_RELATORIO_SEM_REGISTROS) return hrDados;
-    const HRESULT hr = GeraRelatorio();
-    if (FAILED(hr)) {
-        QV_LOG_HR(hr, "GeraRelatorio()");
-        m_Relatorio.FinalizaRelatorio(FALSE);
-        return hr;
-    }
-    QV_CHECK(m_Relatorio.FinalizaRelatorio(TRUE));
-    return hr;
+    return Emite(regRelatorio.bsComponente, regRelatorio.bsArquivoTemp, regRelatorio.bsRelatorio, true);
 }
 
 HRESULT CRelatorioMovimentoManPrev::CarregaDados() {
@@ -184,25 +140,11 @@ HRESULT CRelatorioMovimentoManPrev::CarregaDados() {
         }
         // Keys: each row its product, service and the order's customer; rows
         // past the last product (service) get that kind's key with pointer 0.
-        for (std::size_t l = 0; l < m_Relatorio.QtdeLinhasRegistro(); ++l) {
-            CLinhaRelatorioMovimentoManPrev& linha = m_Relatorio.LinhaDoRegistro(l);
-            for (const LONG tipo : {QV_CHAVE_RELATORIO_PRODUTO, QV_CHAVE_RELATORIO_SERVICO})
-                if (!linha.TemChavePesquisa(tipo)) linha.SetPonteiroLeituraRelatorioIntegrado(tipo, 0);
-            linha.AdicionaChavePesquisa(QV_CHAVE_RELATORIO_CLIENTE, m_pDadosRegistro->lCliente);
-        }
+        CompletaChaves(m_Relatorio.QtdeLinhasRegistro(), {QV_CHAVE_RELATORIO_PRODUTO, QV_CHAVE_RELATORIO_SERVICO});
+        for (std::size_t l = 0; l < m_Relatorio.QtdeLinhasRegistro(); ++l)
+            m_Relatorio.LinhaDoRegistro(l).AdicionaChavePesquisa(QV_CHAVE_RELATORIO_CLIENTE, m_pDadosRegistro->lCliente);
     }
     m_pDadosRegistro = nullptr;
-    return S_OK;
-}
-
-HRESULT CRelatorioMovimentoManPrev::NomeUsuario(ULONG lUsuario, std::string& nome) {
-    nome.clear();
-    if (lUsuario == 0 || lUsuario > 0xFFFFu) return S_OK;
-    CQVDadosDF_Usuario regDadosUsuario;
-    const HRESULT hr = m_acessos.pEmpresarial->LeUsuario(static_cast<USHORT>(lUsuario), &regDadosUsuario);
-    if (hr == zenta::kNaoCadastrado) return S_OK;
-    if (FAILED(hr)) return hr;
-    nome = regDadosUsuario.GetNome();
     return S_OK;
 }
 
@@ -210,43 +152,25 @@ HRESULT CRelatorioMovimentoManPrev::CarregaDadosPrincipal() {
     const _REG_MOVIMENTACAO_MANUT_PREV_PS& m_DadosRegistro = *m_pDadosRegistro;
     CLinhaRelatorioMovimentoManPrev& linha = m_Relatorio.LinhaDoRegistro(0);
 
-    if (m_DadosRegistro.lEquipamento != 0 &&
-        (m_Relatorio.TemCampoSelecionado(101) || m_Relatorio.TemCampoSelecionado(102))) {
+    if (m_Relatorio.TemCampoSelecionado(101) || m_Relatorio.TemCampoSelecionado(102)) {
         CQVDadosGE_CadEquipamento regEquipamento;
-        const HRESULT hr = m_acessos.pGerenciador->LeCadastroEquipamento(m_DadosRegistro.lEquipamento, &regEquipamento);
-        if (FAILED(hr) && hr != zenta::kNaoCadastrado) {
-            QV_LOG_HR(hr, "pICadEquipamento->BuscaRegistros(regPtrs, &regListaRegistros)");
-            return hr;
-        }
+        QV_CHECK(LeEquipamento(m_DadosRegistro.lEquipamento, regEquipamento));
         linha.SetValor(101, regEquipamento.GetTexto1());
         linha.SetValor(102, regEquipamento.GetTexto2());
     }
     if (m_DadosRegistro.lProduto != 0) {
         linha.SetValor(103, NumeroRelatorio(m_DadosRegistro.lProduto));
-        CQVPosicaoProduto regPosProd;
-        regPosProd.lProduto = m_DadosRegistro.lProduto;
-        regPosProd.lGrade1 = m_DadosRegistro.lPonteiroGrade1;
-        regPosProd.lGrade2 = m_DadosRegistro.lPonteiroGrade2;
-        regPosProd.lGrade3 = m_DadosRegistro.lPonteiroGrade3;
         CQVDadosDF_ProdutoEx regProduto;
-        const HRESULT hr = m_acessos.pEmpresarial->LeProdutoEx(regPosProd, &regProduto);
-        if (FAILED(hr) && hr != zenta::kNaoCadastrado) {
-            QV_LOG_HR(hr, "GetAcessoEmpresarial()->LeProdutoEx(regPosProd, &regProduto)");
-            return hr;
-        }
+        QV_CHECK(LeProduto(m_DadosRegistro.lProduto, m_DadosRegistro.lPonteiroGrade1, m_DadosRegistro.lPonteiroGrade2,
+                           m_DadosRegistro.lPonteiroGrade3, regProduto));
         linha.SetValor(104, regProduto.GetNome());
         linha.SetValor(105, regProduto.GetDescricaoGrade(0));
         linha.SetValor(106, regProduto.GetDescricaoGrade(1));
         linha.SetValor(107, regProduto.GetDescricaoGrade(2));
     }
-    if (m_DadosRegistro.lCliente != 0 &&
-        (m_Relatorio.TemCampoSelecionado(108) || m_Relatorio.TemCampoSelecionado(109))) {
+    if (m_Relatorio.TemCampoSelecionado(108) || m_Relatorio.TemCampoSelecionado(109)) {
         CQVDadosDF_ClienteComercial dadosCFRT;
-        const HRESULT hr = m_acessos.pEmpresarial->LeClienteComercial(m_DadosRegistro.lCliente, &dadosCFRT);
-        if (FAILED(hr) && hr != zenta::kNaoCadastrado) {
-            QV_LOG_HR(hr, "GetAcessoEmpresarial()->LeBufferCFRTLibPla(m_DadosRegistro.GetCliente(), &dadosCFRT)");
-            return hr;
-        }
+        QV_CHECK(LeCliente(m_DadosRegistro.lCliente, dadosCFRT));
         linha.SetValor(108, dadosCFRT.GetTexto1());
         linha.SetValor(109, dadosCFRT.GetTexto2());
     }
@@ -263,10 +187,7 @@ HRESULT CRelatorioMovimentoManPrev::CarregaDadosPrincipal() {
     linha.SetValor(118, TextoRelatorio(m_DadosRegistro.szParadaManutencao));
     if (m_Relatorio.TemCampoSelecionado(119)) {
         std::string tecnico;
-        if (const HRESULT hr = NomeUsuario(m_DadosRegistro.lTecnico, tecnico); FAILED(hr)) {
-            QV_LOG_HR(hr, "GetAcessoEmpresarial()->LeUsuario(m_DadosRegistro.GetTecnico(), &regDadosUsuario)");
-            return hr;
-        }
+        QV_CHECK(NomeUsuario(m_DadosRegistro.lTecnico, tecnico));
         linha.SetValor(119, tecnico);
     }
     linha.SetValor(120, DataRelatorio(m_DadosRegistro.dataInicio));
@@ -292,18 +213,7 @@ HRESULT CRelatorioMovimentoManPrev::CarregaDadosProdutos() {
         const _REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_PS& pReg = lista.pProdutos[p];
         CLinhaRelatorioMovimentoManPrev& l = m_Relatorio.LinhaDoRegistro(p);
         CQVDadosDF_ProdutoEx regProduto;
-        if (pReg.lProduto != 0) {
-            CQVPosicaoProduto regPosProd;
-            regPosProd.lProduto = pReg.lProduto;
-            regPosProd.lGrade1 = pReg.lGrade1;
-            regPosProd.lGrade2 = pReg.lGrade2;
-            regPosProd.lGrade3 = pReg.lGrade3;
-            const HRESULT hr = m_acessos.pEmpresarial->LeProdutoEx(regPosProd, &regProduto);
-            if (FAILED(hr) && hr != zenta::kNaoCadastrado) {
-                QV_LOG_HR(hr, "GetAcessoEmpresarial()->LeProdutoEx(regPosProd, &regProduto)");
-                return hr;
-            }
-        }
+        QV_CHECK(LeProduto(pReg.lProduto, pReg.lGrade1, pReg.lGrade2, pReg.lGrade3, regProduto));
         l.SetValor(201, NumeroRelatorio(pReg.lProduto));
         l.SetValor(202, regProduto.GetNome());
         l.SetValor(203, regProduto.GetDescricaoGrade(0));
@@ -312,10 +222,7 @@ HRESULT CRelatorioMovimentoManPrev::CarregaDadosProdutos() {
         l.SetValor(206, QuantidadeFixa(pReg.vQuantidadePrevista, 2));
         l.SetValor(207, QuantidadeFixa(pReg.vQuantidadeUtilizada, 2));
         std::string tecnico;
-        if (const HRESULT hr = NomeUsuario(pReg.lTecnico, tecnico); FAILED(hr)) {
-            QV_LOG_HR(hr, "GetAcessoEmpresarial()->LeUsuario(pReg.lTecnico, &regDadosUsuario)");
-            return hr;
-        }
+        QV_CHECK(NomeUsuario(pReg.lTecnico, tecnico));
         l.SetValor(208, tecnico);
         // Field 209: the one location's name, "Vários." for two or more, empty for none.
         const ULONG qtdLocais = pReg.listaLocal.pLocaisEstoque != nullptr ? pReg.listaLocal.lQtdEstoque : 0;
@@ -343,29 +250,15 @@ HRESULT CRelatorioMovimentoManPrev::CarregaDadosServicos() {
         const _REG_MOVIMENTACAO_MANUTENCAO_SERVICO_PS& pReg = lista.pServicos[s];
         CLinhaRelatorioMovimentoManPrev& l = m_Relatorio.LinhaDoRegistro(s);
         CQVDadosDF_Servico regDadosServico;
-        if (pReg.lServico != 0) {
-            const HRESULT hr = m_acessos.pEmpresarial->LeServico(pReg.lServico, &regDadosServico);
-            if (FAILED(hr) && hr != zenta::kNaoCadastrado) {
-                QV_LOG_HR(hr, "GetAcessoEmpresarial()->LeServicoEx(pReg.lServico, &regDadosServico)");
-                return hr;
-            }
-        }
+        QV_CHECK(LeServico(pReg.lServico, regDadosServico));
         l.SetValor(301, NumeroRelatorio(pReg.lServico));
         l.SetValor(302, regDadosServico.GetNome());
         l.SetValor(303, QuantidadeFixa(pReg.vQuantidadePrevista, 2));
         l.SetValor(304, QuantidadeFixa(pReg.vQuantidadeUtilizada, 2));
         std::string tecnico;
-        if (const HRESULT hr = NomeUsuario(pReg.lTecnico, tecnico); FAILED(hr)) {
-            QV_LOG_HR(hr, "GetAcessoEmpresarial()->LeUsuario(pReg.lTecnico, &regDadosUsuario)");
-            return hr;
-        }
+        QV_CHECK(NomeUsuario(pReg.lTecnico, tecnico));
         l.SetValor(305, tecnico);
         l.AdicionaChavePesquisa(QV_CHAVE_RELATORIO_SERVICO, pReg.lServico);
     }
-    return S_OK;
-}
-
-HRESULT CRelatorioMovimentoManPrev::GeraRelatorio() {
-    QV_CHECK(m_Relatorio.GeraRelatorio());
     return S_OK;
 }

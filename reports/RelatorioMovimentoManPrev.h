@@ -7,15 +7,10 @@
 // product (service) has that kind's key with pointer 0.
 #pragma once
 
-#include <string>
-
 #include <zenta/QVGE_ManutencaoPreventivaRecords.h>
 
-#include "access/QVBaseParaRotinas.h"
+#include "reports/RelatorioManPrev.h"
 #include "standins/relatorio/QVLinhaRelatorioBase.h"
-#include "standins/relatorio/QVRelatorioBase.h"
-#include "reports/RelatorioCadastroManPrev.h"
-
 
 class CLinhaRelatorioMovimentoManPrev : public CQVLinhaRelatorioBase {
 public:
@@ -25,13 +20,9 @@ public:
     std::string TituloGrupo(int iGrupo) const override;
 };
 
-class CRelatorioMovimentoManPrev : public CQVBaseParaRotinas {
+class CRelatorioMovimentoManPrev : public zenta::CRelatorioManPrev<CLinhaRelatorioMovimentoManPrev> {
 public:
-    CRelatorioMovimentoManPrev() = default;
-    ~CRelatorioMovimentoManPrev() override;
-
-    HRESULT Inicializa(IQVConsultaManutencaoPreventiva* pServico);
-    using CQVBaseParaRotinas::Inicializa;
+    CRelatorioMovimentoManPrev();
 
     // Writes the report. QV_S_RELATORIO_SEM_REGISTROS when no order passes
     // the filter (no file is written).
@@ -42,28 +33,13 @@ public:
     static const LONG kCampos[];
     static const std::size_t kQtdCampos;
 
-    CQVRelatorioBase<CLinhaRelatorioMovimentoManPrev>& GetRelatorio() { return m_Relatorio; }
-    BOOL GetTemLinhaSubordinada() const { return TRUE; }
-    // Why the last EmiteRelatorio failed, for people (UTF-8); "" when the
-    // generator gave no reason.
-    std::string GetMotivoErro() { return m_Relatorio.GetMontaRelatorio().GetErro(); }
-
 private:
-    HRESULT InicializaRelatorio(std::string_view empresa, std::string_view modulo, std::string_view componente,
-                                std::string_view arquivoTemp, std::string_view relatorio, BOOL bTemLinhaSubordinada);
-    HRESULT CarregaDados();
+    HRESULT CarregaDados() override;
     HRESULT CarregaDadosPrincipal();
     HRESULT CarregaDadosProdutos();
     HRESULT CarregaDadosServicos();
-    HRESULT GeraRelatorio();
-    HRESULT NomeUsuario(ULONG lUsuario, std::string& nome);
 
-    CQVContextoProfiler QVProfilerDoEscopo() const { return CQVBaseParaRotinas::QVProfilerDoEscopo(); }
-
-    IQVConsultaManutencaoPreventiva* m_pServico = nullptr;
-    CQVRelatorioBase<CLinhaRelatorioMovimentoManPrev> m_Relatorio;
     _REG_MOVIMENTACAO_FILTRO_PS m_Filtro{};
     // The order being printed (its lists belong to the list read).
     const _REG_MOVIMENTACAO_MANUT_PREV_PS* m_pDadosRegistro = nullptr;
-    CQVAcessoServidores m_acessos;
 };
