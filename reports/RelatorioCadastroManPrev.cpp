@@ -8,6 +8,8 @@
 #include "records/QVCamposRegistro.h"
 #include "reports/FormatosRelatorio.h"
 
+namespace zenta {
+
 namespace {
 
 using zenta::DataRelatorio;
@@ -462,3 +464,5 @@ HRESULT CRelatorioCadastroManPrev::GeraRelatorio() {
     QV_CHECK(m_Relatorio.GeraRelatorio());
     return S_OK;
 }
+
+}  // namespace zenta

@@ -20,6 +20,7 @@
 #include "standins/relatorio/QVLinhaRelatorioBase.h"
 #include "standins/relatorio/QVRelatorioBase.h"
 
+namespace zenta {
 
 // Kinds of the search keys of both maintenance reports.
 inline constexpr LONG QV_CHAVE_RELATORIO_PRODUTO = 1;
@@ -85,3 +86,5 @@ private:
     _REG_FILTRO_CADASTRO_MANUTENCAO_PS m_Filtro{};
     CQVAcessoServidores m_acessos;
 };
+
+}  // namespace zenta

@@ -8,6 +8,8 @@
 #include "records/QVCamposRegistro.h"
 #include "reports/FormatosRelatorio.h"
 
+namespace zenta {
+
 namespace {
 
 using zenta::DataRelatorio;
@@ -369,3 +371,5 @@ HRESULT CRelatorioMovimentoManPrev::GeraRelatorio() {
     QV_CHECK(m_Relatorio.GeraRelatorio());
     return S_OK;
 }
+
+}  // namespace zenta

@@ -16,6 +16,7 @@
 #include "standins/relatorio/QVRelatorioBase.h"
 #include "reports/RelatorioCadastroManPrev.h"
 
+namespace zenta {
 
 class CLinhaRelatorioMovimentoManPrev : public CQVLinhaRelatorioBase {
 public:
@@ -67,3 +68,5 @@ private:
     const _REG_MOVIMENTACAO_MANUT_PREV_PS* m_pDadosRegistro = nullptr;
     CQVAcessoServidores m_acessos;
 };
+
+}  // namespace zenta
