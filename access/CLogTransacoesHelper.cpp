@@ -3,6 +3,8 @@
 #include "diagnostics/QVCheck.h"
 #include "platform/CodePage.h"
 
+namespace zenta {
+
 CLogTransacoesHelper::~CLogTransacoesHelper() { Finaliza(); }
 
 HRESULT CLogTransacoesHelper::Inicializa(const CQVInicializador* origem) {
@@ -29,3 +31,5 @@ HRESULT CLogTransacoesHelper::Grava(REG_QVDMC dmcChave, LONG lTipoLog, char cOpe
     m_informacoes.clear();
     return S_OK;
 }
+
+}  // namespace zenta

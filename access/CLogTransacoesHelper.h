@@ -17,6 +17,8 @@
 #include "access/QVBaseParaRotinas.h"
 #include "values/QVDMC.h"
 
+namespace zenta {
+
 // Log kinds of the equipment-management module.
 enum E_GE_REGISTRO_LOG : LONG {
     eLogAssistec = 155,  // technical assistance and preventive maintenance
@@ -45,3 +47,5 @@ public:
 private:
     std::vector<CQVInformacaoLog> m_informacoes;
 };
+
+}  // namespace zenta

@@ -20,6 +20,8 @@
 
 #include "values/QVDMA.h"
 
+namespace zenta {
+
 #pragma pack(push, 1)
 
 // One item of a purchase request: a product or a service (136 bytes).
@@ -135,3 +137,5 @@ inline void LiberaListaSolicitacoes(REG_CM_LISTA_SOLICITACAO_PS& lista) {
     }
     lista = {};
 }
+
+}  // namespace zenta

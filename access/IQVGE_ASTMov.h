@@ -19,6 +19,8 @@
 #include <zenta/Unknwn.h>
 #include <zenta/WinTypes.h>
 
+namespace zenta {
+
 #pragma pack(push, 1)
 
 // Stock location of a product item (72 bytes).
@@ -255,8 +257,6 @@ struct IQVGE_ASTMov : IUnknown {
 protected:
     ~IQVGE_ASTMov() = default;
 };
-
-namespace zenta {
 
 // Frees a technician section array and everything under it (counts as the
 // sections hold them).

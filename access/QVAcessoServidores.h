@@ -15,6 +15,8 @@
 #include "access/QVDadosES.h"
 #include "values/QVDMC.h"
 
+namespace zenta {
+
 class CQVBaseParaRotinas;
 struct IQVGE_ASTMov;
 
@@ -284,3 +286,5 @@ struct IQVProvedorAcesso {
 // outlive every session object.
 void QVRegistraProvedorAcesso(IQVProvedorAcesso* provedor);
 IQVProvedorAcesso* QVProvedorAcesso();
+
+}  // namespace zenta

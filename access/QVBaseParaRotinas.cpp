@@ -5,6 +5,8 @@
 
 #include "platform/QVDiretorios.h"
 
+namespace zenta {
+
 namespace {
 thread_local CQVBaseParaRotinas* t_acessoDefault = nullptr;
 std::atomic<IQVProvedorAcesso*> g_provedor{nullptr};
@@ -106,3 +108,5 @@ _REG_DF_INICIALIZAPS ProfilerToRegInicializaPS(const CQVBaseParaRotinas* base) {
     QVAssinaInicializacao(regps);
     return regps;
 }
+
+}  // namespace zenta

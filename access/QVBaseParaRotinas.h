@@ -13,6 +13,8 @@
 #include "access/QVInicializador.h"
 #include "diagnostics/QVDF_Profiler.h"
 
+namespace zenta {
+
 class CQVBaseParaRotinas : public CQVInicializador, public IQVDF_Profiler {
 public:
     CQVBaseParaRotinas() = default;
@@ -72,3 +74,5 @@ private:
 // company that does not fit the record leaves its name empty, and the
 // server then refuses the record.
 _REG_DF_INICIALIZAPS ProfilerToRegInicializaPS(const CQVBaseParaRotinas* base);
+
+}  // namespace zenta

@@ -4,6 +4,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace zenta {
+
 // An ordered, growable array.
 template <class T>
 using CQVVector = std::vector<T>;
@@ -12,3 +14,5 @@ using CQVVector = std::vector<T>;
 // table (CQVMap<K, V> mapa(59)).
 template <class K, class V>
 using CQVMap = std::unordered_map<K, V>;
+
+}  // namespace zenta

@@ -10,6 +10,8 @@
 #include "diagnostics/QVTrataErro.h"
 #include "platform/Registry.h"
 
+namespace zenta {
+
 namespace {
 
 constexpr const char* kChaveInstalacao = "SOFTWARE\\Wow6432Node\\QV Sistemas";
@@ -55,11 +57,7 @@ void EventoCriacao(REFCLSID rclsid, HRESULT hr, WORD tipo, const std::string& me
 
 }  // namespace
 
-namespace zenta {
-
 void DefineEsperaTentativasCriacao(unsigned milissegundos) { g_esperaTentativaMs.store(milissegundos); }
-
-}  // namespace zenta
 
 QVSegurancaCom QVSegurancaComDe(DWORD desabilitaAutenticacao, DWORD desabilitaEncriptacao) {
     QVSegurancaCom s;
@@ -155,3 +153,5 @@ HRESULT QVCoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsCtx,
     *ppv = mqi.pItf;
     return S_OK;
 }
+
+}  // namespace zenta

@@ -14,6 +14,8 @@
 #include "diagnostics/QVCheck.h"
 #include "diagnostics/QVCodigosErro.h"
 
+namespace zenta {
+
 // Flags of the creation routine.
 enum EQVComPtrFlags : DWORD {
     eQVCCI_NENHUM = 0,
@@ -44,12 +46,8 @@ HRESULT QVCoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsCtx,
 // Applies the process's COM security to a proxy.
 HRESULT QVCoSetProxyBlanket(IUnknown* pProxy);
 
-namespace zenta {
-
 // The waits between creation attempts (tests shorten them).
 void DefineEsperaTentativasCriacao(unsigned milissegundos);
-
-}  // namespace zenta
 
 // Owns one reference to an interface T (IID_T names its identifier).
 template <class T>
@@ -94,7 +92,9 @@ public:
 
 private:
     // Error-log lines of the creation name no session.
-    static CQVContextoProfiler QVProfilerDoEscopo() { return ::QVProfilerDoEscopo(); }
+    static CQVContextoProfiler QVProfilerDoEscopo() { return ::zenta::QVProfilerDoEscopo(); }
 
     T* m_pInterface = nullptr;
 };
+
+}  // namespace zenta

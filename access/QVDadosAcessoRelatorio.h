@@ -8,6 +8,8 @@
 
 #include <zenta/WinTypes.h>
 
+namespace zenta {
+
 // A branch of the company.
 struct CQVDadosDF_Filial {
     ULONG lFilial = 0;
@@ -43,3 +45,5 @@ struct CQVDadosES_Local {
     std::string sNome;
     const std::string& GetNome() const { return sNome; }
 };
+
+}  // namespace zenta

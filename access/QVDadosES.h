@@ -7,6 +7,8 @@
 
 #include <zenta/WinTypes.h>
 
+namespace zenta {
+
 // ---- REG_ES_PREBAIXAPS ------------------------------------------------------
 // A pre-withdrawal: a quantity of a product (with its grid) reserved at a
 // stock location for a document, here a maintenance order. 104 bytes; what
@@ -125,3 +127,5 @@ struct IQVES_Movimento {
 protected:
     ~IQVES_Movimento() = default;
 };
+
+}  // namespace zenta

@@ -2,6 +2,8 @@
 
 #include "platform/QVDiretorios.h"
 
+namespace zenta {
+
 HRESULT CQVInicializador::Inicializa(std::string_view empresa, USHORT usuario, LONG sessao) {
     if (!empresa.empty() && !QVNomeEmpresaValido(empresa)) return E_QV_NOME_EMPRESA_INVALIDO;
     if (EstaInicializado()) Finaliza();
@@ -45,3 +47,5 @@ LONG CQVInicializador::GetNumeroSessao() const {
     std::lock_guard lock(m_trava);
     return m_lSessao;
 }
+
+}  // namespace zenta

@@ -9,6 +9,8 @@
 
 #include <zenta/WinTypes.h>
 
+namespace zenta {
+
 class CQVInicializador {
 public:
     CQVInicializador() = default;
@@ -45,3 +47,5 @@ private:
     LONG m_lSessao = 0;
     std::atomic<bool> m_bInicializado{false};
 };
+
+}  // namespace zenta

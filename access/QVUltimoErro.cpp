@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace zenta {
+
 namespace {
 template <size_t N>
 void CopiaTexto(char (&destino)[N], const std::string& origem) {
@@ -47,3 +49,5 @@ void CQVUltimoErro::LimpaErro() {
     std::lock_guard lock(m_trava);
     m_erro = CQVDadosDF_Erro{};
 }
+
+}  // namespace zenta

@@ -6,6 +6,8 @@
 
 #include <zenta/QVUnknown.h>
 
+namespace zenta {
+
 // The access layer's error data: the fields of the last-error record.
 class CQVDadosDF_Erro {
 public:
@@ -39,3 +41,5 @@ private:
     mutable std::mutex m_trava;
     CQVDadosDF_Erro m_erro;
 };
+
+}  // namespace zenta

@@ -72,7 +72,7 @@ void ImportaCadastros(const std::string& empresa) {
 
 fs::path DiretorioDados(const std::string& empresa) {
     fs::path dir;
-    Confere(CQVDataBaseUtil::GetPathDados(QV_MODULO_GE, empresa, dir), "GetPathDados");
+    Confere(zenta::CQVDataBaseUtil::GetPathDados(zenta::QV_MODULO_GE, empresa, dir), "GetPathDados");
     return dir;
 }
 

@@ -21,6 +21,8 @@
 #include "core/qvdatabase/QVFile.h"
 #include "support/ZentaHomeTemporario.h"
 
+using namespace zenta;
+
 namespace {
 
 #pragma pack(push, 1)

@@ -48,6 +48,8 @@
 #include "values/QVMesAno.h"
 #include "values/RelogioSistema.h"
 
+using namespace zenta;
+
 namespace {
 
 constexpr ULONG kPlanosVerificacao = 10'000;

@@ -12,7 +12,9 @@
 namespace zenta {
 
 // "Class::Method" out of a compiler's pretty function signature: drops the
-// return type, the parameter list and template arguments of the function.
+// return type, the parameter list and template arguments of the function,
+// and the system's own namespace: the logs name a function by its class
+// and method alone.
 constexpr std::string_view NomeFuncao(std::string_view assinatura) {
     // Cut the parameter list: the first '(' at template depth 0 that is not
     // part of an "operator()" name.
@@ -38,10 +40,10 @@ constexpr std::string_view NomeFuncao(std::string_view assinatura) {
         else if (c == '>') --profundidade;
         else if (c == ' ' && profundidade == 0) inicio = i + 1;
     }
-    return nome.substr(inicio);
+    nome = nome.substr(inicio);
+    if (nome.starts_with("zenta::")) nome.remove_prefix(7);
+    return nome;
 }
-
-}  // namespace zenta
 
 // Writes the standard error-log line for a failed HRESULT: the expression
 // field is "hr" + " = " + the expression text.
@@ -56,7 +58,7 @@ void QVGravaLogErroTexto(const CQVContextoProfiler& contexto, std::string_view f
 #define QV_ARQUIVO (__FILE_NAME__)
 
 // Logs `hr` as the failure of the expression whose text is `texto`.
-#define QV_LOG_HR(hr, texto) ::QVGravaLogErroHr(QVProfilerDoEscopo(), QV_FUNCAO, QV_ARQUIVO, __LINE__, (texto), (hr))
+#define QV_LOG_HR(hr, texto) ::zenta::QVGravaLogErroHr(QVProfilerDoEscopo(), QV_FUNCAO, QV_ARQUIVO, __LINE__, (texto), (hr))
 
 // Guarded step: on failure, logs and returns the code from the enclosing function.
 #define QV_CHECK(expr)                           \
@@ -78,3 +80,5 @@ void QVGravaLogErroTexto(const CQVContextoProfiler& contexto, std::string_view f
             return qv_hr_passo_;                 \
         }                                        \
     } while (0)
+
+}  // namespace zenta

@@ -7,6 +7,8 @@
 
 #include <zenta/WinTypes.h>
 
+namespace zenta {
+
 // ---- Facilities --------------------------------------------------------------
 // The ERP's modules own the facilities 249 to 269; 255 is the enterprise data
 // layer and 264 the system's core.
@@ -139,3 +141,5 @@ inline constexpr bool QVEhResultadoFalhaMaquina(HRESULT hr) {
     const uint32_t v = static_cast<uint32_t>(hr);
     return (v >= 0x8004EAC5u && v <= 0x8004EADBu) || v == 0x8004EE47u;
 }
+
+}  // namespace zenta

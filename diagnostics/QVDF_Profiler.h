@@ -5,6 +5,8 @@
 
 #include <zenta/QVUnknown.h>
 
+namespace zenta {
+
 // Company, user and session of the object a line is written for. The service
 // object and every session-based object (CQVBaseParaRotinas) implement it.
 struct IQVDF_Profiler {
@@ -29,3 +31,5 @@ struct CQVContextoProfiler {
 // Session objects declare a member of the same name, so QV_CHECK inside their
 // members picks their own context.
 CQVContextoProfiler QVProfilerDoEscopo();
+
+}  // namespace zenta

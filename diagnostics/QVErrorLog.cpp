@@ -10,11 +10,11 @@
 #include "diagnostics/QVProfilerRegistro.h"
 #include "diagnostics/QVTrataErro.h"
 
+namespace zenta {
+
 #ifndef ZENTA_VERSAO_PROGRAMA
 #define ZENTA_VERSAO_PROGRAMA "0.1.0.0"
 #endif
-
-namespace zenta {
 
 namespace {
 
@@ -136,8 +136,6 @@ std::string TextoErroMotor(HRESULT hr, std::string_view descricao, std::string_v
                                                                              : sizeof buffer - 1);
 }
 
-}  // namespace zenta
-
 void QVGravaLogErroHr(const CQVContextoProfiler& contexto, std::string_view funcao, std::string_view arquivo,
                       unsigned linha, std::string_view expressao, HRESULT hr) {
     try {
@@ -165,3 +163,4 @@ void QVGravaLogErroTexto(const CQVContextoProfiler& contexto, std::string_view f
     }
 }
 
+}  // namespace zenta

@@ -2,6 +2,8 @@
 
 #include "diagnostics/QVConfiguracaoRastreio.h"
 
+namespace zenta {
+
 namespace {
 
 bool FiltrosPassam(const zenta::CQVConfiguracaoRastreio& configuracao, std::string_view funcao) {
@@ -87,3 +89,5 @@ void CQVEscopoRastreio::Grava(zenta::TipoRegistroProfiler tipo) const {
     registro.parametros = m_parametros;
     zenta::GravaRegistro(registro);
 }
+
+}  // namespace zenta

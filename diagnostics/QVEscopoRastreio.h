@@ -18,6 +18,8 @@
 #include "diagnostics/QVDF_Profiler.h"
 #include "diagnostics/QVProfilerRegistro.h"
 
+namespace zenta {
+
 class CQVEscopoRastreio {
 public:
     // A name/value parameter of a traced call, written "name = value".
@@ -59,3 +61,5 @@ private:
     std::optional<long long> m_llDuracao;
     std::optional<long long> m_llDeltaMemoria;
 };
+
+}  // namespace zenta

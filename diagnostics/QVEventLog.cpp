@@ -40,8 +40,6 @@ int PrioridadeEventLog(WORD tipoEvento) {
     }
 }
 
-}  // namespace zenta
-
 void QVGravaEventLog(REFCLSID clsid, HRESULT hr, WORD tipoEvento, std::string_view texto) {
     try {
         const std::string detalhe = zenta::TextoEventLog(clsid, hr, zenta::NomeArquivoPrograma());
@@ -55,3 +53,5 @@ void QVGravaEventLog(REFCLSID clsid, HRESULT hr, WORD tipoEvento, std::string_vi
         // The event log never disturbs the operation it reports on.
     }
 }
+
+}  // namespace zenta

@@ -8,6 +8,8 @@
 
 #include <zenta/WinTypes.h>
 
+namespace zenta {
+
 // Event types.
 #define EVENTLOG_SUCCESS 0x0000
 #define EVENTLOG_ERROR_TYPE 0x0001
@@ -21,8 +23,6 @@
 // priority (error: LOG_ERR, warning and audit failure: LOG_WARNING, others:
 // LOG_INFO). Texts are UTF-8. Never fails.
 void QVGravaEventLog(REFCLSID clsid, HRESULT hr, WORD tipoEvento, std::string_view texto);
-
-namespace zenta {
 
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}".
 std::string TextoGuid(REFGUID guid);

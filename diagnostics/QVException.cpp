@@ -9,6 +9,8 @@
 #include "diagnostics/QVNomesHresult.h"
 #include "platform/CodePage.h"
 
+namespace zenta {
+
 CException::~CException() = default;
 
 BOOL CException::GetErrorMessage(char* lpszError, UINT nMaxError, UINT* pnHelpContext) const {
@@ -82,5 +84,7 @@ CQVExceptionEx::CQVExceptionEx(HRESULT hrErro, LONG lCodigoErro_, LONG lCodigoMe
       strFuncao(std::move(strFuncao_)) {}
 
 CQVExceptionEx::~CQVExceptionEx() = default;
+
+}  // namespace zenta
 
 _com_error::~_com_error() = default;

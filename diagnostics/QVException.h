@@ -13,6 +13,8 @@
 
 #include "platform/WinUser.h"
 
+namespace zenta {
+
 // Base of the framework exceptions.
 class CException {
 public:
@@ -97,6 +99,8 @@ public:
 };
 
 // The structured-exception translator CQVSEH is in QVSEH.h.
+
+}  // namespace zenta
 
 // A COM error thrown by value.
 class _com_error {

@@ -59,6 +59,8 @@
 #include "diagnostics/QVCodigosErro.h"
 #include "diagnostics/QVSEH.h"
 
+namespace zenta {
+
 struct CQVFalhaCapturada {
     DWORD dwCodigo = 0;  // the Windows exception code of the fault
     std::string sPilha;  // the stack text, one frame a line
@@ -66,8 +68,6 @@ struct CQVFalhaCapturada {
     // missed none (false when it overflowed).
     bool bRecursosLiberados = true;
 };
-
-namespace zenta {
 
 struct CQVRecursosThreadFalhas;
 
@@ -184,11 +184,11 @@ using CQVTrava = CQVTravaRegistrada<std::mutex>;
 using CQVTravaRecursiva = CQVTravaRegistrada<std::recursive_mutex>;
 using CQVTravaLeituraEscrita = CQVTravaRegistrada<std::shared_mutex>;
 
-}  // namespace zenta
-
 // The guard of the call frame: the operation's result, or the HRESULT of a
 // caught fault with its code and stack text in `falha`.
 template <class Operacao>
 HRESULT QVExecutaComGuarda(Operacao&& operacao, CQVFalhaCapturada& falha) {
     return zenta::ExecutaComGuarda(std::forward<Operacao>(operacao), falha, true);
 }
+
+}  // namespace zenta

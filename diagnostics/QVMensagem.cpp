@@ -11,6 +11,8 @@
 #include "platform/CodePage.h"
 #include "platform/WinUser.h"
 
+namespace zenta {
+
 namespace {
 
 constexpr std::size_t kTamanhoMaximoLinha = 1024;
@@ -89,3 +91,5 @@ CQVMensagem::CQVMensagem(ULONG ulCodigo, ULONG ulModulo) {
         }
     }
 }
+
+}  // namespace zenta

@@ -9,6 +9,8 @@
 
 #include <zenta/WinTypes.h>
 
+namespace zenta {
+
 class CQVMensagem {
 public:
     // Looks the message up at once. A missing file is reported in a message
@@ -24,3 +26,5 @@ public:
 private:
     std::string m_strMensagem;
 };
+
+}  // namespace zenta

@@ -13,6 +13,8 @@
 
 #include "diagnostics/QVGuardaFalhas.h"
 
+namespace zenta {
+
 namespace {
 
 struct EntradaTabela {
@@ -230,8 +232,6 @@ std::string CQVSEH::PercorrePilha(const CQVContextoFalha& contexto) {
         return {};
     }
 }
-
-namespace zenta {
 
 DWORD CodigoExcecaoDoSinal(const CQVCausaSinal& causa) noexcept {
     switch (causa.iSinal) {

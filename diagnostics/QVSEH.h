@@ -39,14 +39,17 @@ inline constexpr DWORD EXCEPTION_NONCONTINUABLE_EXCEPTION = 0xC0000025u;
 inline constexpr DWORD EXCEPTION_PRIV_INSTRUCTION = 0xC0000096u;
 inline constexpr DWORD EXCEPTION_SINGLE_STEP = 0x80000004u;
 inline constexpr DWORD EXCEPTION_STACK_OVERFLOW = 0xC00000FDu;
-// Not caught; translated to 0x8004EADB.
-inline constexpr DWORD QV_CODIGO_EXCECAO_0x80000029 = 0x80000029u;
-// A thrown C++ exception, as the platform names it; never caught by the filter.
-inline constexpr DWORD QV_CODIGO_EXCECAO_CPP = 0xE06D7363u;
 
 // Answers of the filter.
 inline constexpr LONG EXCEPTION_EXECUTE_HANDLER = 1;
 inline constexpr LONG EXCEPTION_CONTINUE_SEARCH = 0;
+
+namespace zenta {
+
+// Not caught; translated to 0x8004EADB.
+inline constexpr DWORD QV_CODIGO_EXCECAO_0x80000029 = 0x80000029u;
+// A thrown C++ exception, as the platform names it; never caught by the filter.
+inline constexpr DWORD QV_CODIGO_EXCECAO_CPP = 0xE06D7363u;
 
 // What the guard captured of a fault: its code and cause, the registers of
 // the faulting thread (x86-64 DWARF numbering: rax, rdx, rcx, rbx, rsi, rdi,
@@ -103,8 +106,6 @@ public:
     static DWORD UltimoCodigo();
     static const std::string& UltimaPilha();
 };
-
-namespace zenta {
 
 // What the signal handler knows of a fault, for choosing its code.
 struct CQVCausaSinal {

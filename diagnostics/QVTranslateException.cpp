@@ -6,6 +6,8 @@
 #include "diagnostics/QVCodigosErro.h"
 #include "diagnostics/QVException.h"
 
+namespace zenta {
+
 HRESULT QVTranslateThrownExceptionToHresult() {
     // `throw;` with no exception being handled would end the process.
     if (!std::current_exception()) return E_UNEXPECTED;
@@ -54,3 +56,5 @@ void QVLiberaExcecaoLancada() {
     } catch (...) {
     }
 }
+
+}  // namespace zenta

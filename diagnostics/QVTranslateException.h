@@ -3,6 +3,8 @@
 
 #include <zenta/WinTypes.h>
 
+namespace zenta {
+
 // Call only inside a catch handler (typically `catch (...)`): rethrows the
 // current exception and maps it, in this order:
 //   _com_error -> its HRESULT; CQVExceptionEx -> its hr;
@@ -22,3 +24,5 @@ HRESULT QVTranslateThrownExceptionToHresult();
 // allocated it; whoever catches it last must free it). Other exceptions are
 // left alone.
 void QVLiberaExcecaoLancada();
+
+}  // namespace zenta

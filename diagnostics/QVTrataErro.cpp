@@ -83,8 +83,6 @@ std::optional<bool> CBibliotecaMensagens::EhFacilidadeDaBiblioteca(uint32_t faci
     return funcao(facility) != 0;
 }
 
-}  // namespace zenta
-
 void TrataErro(ULONG ulContexto, HRESULT hr, LONG lLimite, std::string_view empresa, std::string_view arquivo,
                ULONG ulLinha, LONG lFlag, std::string_view texto) {
     try {
@@ -94,3 +92,5 @@ void TrataErro(ULONG ulContexto, HRESULT hr, LONG lLimite, std::string_view empr
         // Reporting never changes the outcome of what is being reported.
     }
 }
+
+}  // namespace zenta

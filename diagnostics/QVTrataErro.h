@@ -11,6 +11,8 @@
 
 #include <zenta/WinTypes.h>
 
+namespace zenta {
+
 // Sends an error report to the message library's "QVTrataErroExported" with
 // the context code, the HRESULT, the limit, the company, the source file and
 // line, the flag, 0, this program's full file name and the text. Texts are
@@ -18,8 +20,6 @@
 // gets them in Windows-1252.
 void TrataErro(ULONG ulContexto, HRESULT hr, LONG lLimite, std::string_view empresa, std::string_view arquivo,
                ULONG ulLinha, LONG lFlag, std::string_view texto);
-
-namespace zenta {
 
 // One loading of the message library, freed when the object goes.
 class CBibliotecaMensagens {

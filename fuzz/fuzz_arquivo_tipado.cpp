@@ -18,6 +18,8 @@
 #include "tools/zenta-dbcheck/FonteBytes.h"
 #include "tools/zenta-dbcheck/VerificaArquivo.h"
 
+using namespace zenta;
+
 namespace {
 
 namespace fs = std::filesystem;

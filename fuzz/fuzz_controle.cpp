@@ -11,6 +11,8 @@
 #include "core/qvdatabase/QVDataBaseDefs.h"
 #include "fuzz/AmbienteFuzz.h"
 
+using namespace zenta;
+
 namespace {
 
 using zenta::fuzz::Exige;

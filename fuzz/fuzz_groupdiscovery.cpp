@@ -16,6 +16,8 @@
 #include "core/qvdatabase/QVDataBaseUtil.h"
 #include "core/qvdatabase/QVGroupFile.h"
 
+using namespace zenta;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -12,6 +12,8 @@
 #include "core/qvdatabase/QVFileBase.h"
 #include "core/qvdatabase/QVTextFile.h"
 
+using namespace zenta;
+
 namespace {
 
 constexpr const char* NOME = "GETEXTO.dat";

@@ -70,8 +70,6 @@ void QuantidadesPorItem::Limpa() {
     m_quantidades.clear();
 }
 
-}  // namespace zenta
-
 namespace {
 
 QV_KEY_PRODUTO_SERVICO Chave(ULONG ponteiro, USHORT g1, USHORT g2, USHORT g3, char tipo) {
@@ -528,3 +526,5 @@ void CIntegracaoCompras::LiberaItens(REG_CM_SOLICITACAO_COMPRA_PS& regCompras) {
     regCompras.pItens = nullptr;
     regCompras.usQtdItens = 0;
 }
+
+}  // namespace zenta

@@ -19,6 +19,8 @@
 #include "access/QVBaseParaRotinas.h"
 #include "access/QVComPtr.h"
 
+namespace zenta {
+
 #pragma pack(push, 1)
 // A product position or a service, as requests are summed (16 bytes; the
 // last five bytes are zero so that equal keys are equal bytes).
@@ -36,8 +38,6 @@ static_assert(offsetof(QV_KEY_PRODUTO_SERVICO, usGrade1) == 4);
 static_assert(offsetof(QV_KEY_PRODUTO_SERVICO, usGrade2) == 6);
 static_assert(offsetof(QV_KEY_PRODUTO_SERVICO, usGrade3) == 8);
 static_assert(offsetof(QV_KEY_PRODUTO_SERVICO, cTipo) == 10);
-
-namespace zenta {
 
 // Decimals of a quantity in a unit with the ERP's decimal-places code: 0
 // gives 0, 1 gives 2, 2 gives 4, any other code 0.
@@ -70,8 +70,6 @@ private:
     std::vector<QV_KEY_PRODUTO_SERVICO> m_chaves;
     std::unordered_map<QV_KEY_PRODUTO_SERVICO, LONGLONG, Hash, Iguais> m_quantidades{17};
 };
-
-}  // namespace zenta
 
 class CIntegracaoCompras : public CQVBaseParaRotinas {
 public:
@@ -160,3 +158,5 @@ private:
     ULONGLONG m_chaveNova = 0;
     bool m_bPreparada = false;
 };
+
+}  // namespace zenta

@@ -11,6 +11,8 @@
 #include "diagnostics/QVCheck.h"
 #include "diagnostics/QVTextoFormatado.h"
 
+namespace zenta {
+
 namespace {
 
 // The pre-withdrawal records of one product, in the order they were made.
@@ -185,3 +187,5 @@ HRESULT CIntegracaoEstoque::LimparBaixaNoEstoque(REG_QVDMC dmcChave, LONG lFilia
     }
     return S_OK;
 }
+
+}  // namespace zenta

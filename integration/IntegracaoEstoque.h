@@ -13,6 +13,8 @@
 #include "access/QVDadosES.h"
 #include "values/QVDMC.h"
 
+namespace zenta {
+
 class CIntegracaoEstoque : public CQVBaseParaRotinas {
 public:
     CIntegracaoEstoque() = default;
@@ -52,3 +54,5 @@ public:
 private:
     HRESULT GetAcessoEstoque(IQVAcessoEstoque*& pEstoque);
 };
+
+}  // namespace zenta

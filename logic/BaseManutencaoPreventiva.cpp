@@ -15,6 +15,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+
+namespace zenta {
+
 #endif
 
 namespace {
@@ -163,8 +166,6 @@ HRESULT CBaseManutencaoPreventiva::GravaPropriedades(const _REG_CADASTRO_PROPRIE
 // Each fault is a real machine fault that no compiler may remove or turn into
 // something else: the addresses and divisors are read through volatile.
 
-namespace zenta {
-
 volatile uintptr_t g_enderecoTesteInvalido = 16;  // never mapped
 volatile bool g_testeRecursaoContinua = true;
 
@@ -195,8 +196,6 @@ __attribute__((noinline)) unsigned FalhaTesteEstouroPilha(unsigned profundidade)
     return FalhaTesteEstouroPilha(profundidade + 1) + static_cast<unsigned>(bloco[profundidade % sizeof bloco]);
 }
 
-}  // namespace zenta
-
 HRESULT CBaseManutencaoPreventiva::FuncaoGenerica(ULONG ulFuncao, const _REG_CR_LISTA_BYTESPS& regInps,
                                                   _REG_CR_LISTA_BYTESPS** ppregOutps) {
     const char* ativas = std::getenv("ZENTA_OPERACOES_TESTE");
@@ -212,3 +211,5 @@ HRESULT CBaseManutencaoPreventiva::FuncaoGenerica(ULONG ulFuncao, const _REG_CR_
     }
 }
 #endif
+
+}  // namespace zenta

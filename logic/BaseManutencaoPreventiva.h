@@ -20,11 +20,11 @@
 #include "reports/QVConsultaManutencaoPreventiva.h"
 #include "schema/QVDataBase_GE_ManutencaoPreventiva.h"
 
+namespace zenta {
+
 struct IQVGE_ASTMov;
 struct REG_AST_ORDEM_SERVICO_PS;
 struct REG_AST_TECNICO_PS;
-
-namespace zenta {
 
 // The module's data were written by a newer version of the system.
 inline constexpr HRESULT E_GE_VERSAO_DADOS_SUPERIOR = static_cast<HRESULT>(0x810809C7u);
@@ -61,8 +61,6 @@ bool ManutencaoVencida(const _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS& regManuten
 std::string AssuntoEmailAviso();
 std::string CorpoEmailAviso(std::string_view sNomeUsuario, ULONG lCodigoManutencao, std::string_view sDescricao,
                             const std::string (&partes)[3], std::string_view sNrSerie, ULONG dataPrevista);
-
-}  // namespace zenta
 
 class CBaseManutencaoPreventiva
     : public CQVDataBaseFacade<CQVDataBase_GE_ManutencaoPreventiva, CQVBaseParaRotinas>,
@@ -338,3 +336,5 @@ private:
     mutable std::mutex m_travaPropriedades;
     _REG_CADASTRO_PROPRIEDADES_PS m_Propriedades{};
 };
+
+}  // namespace zenta

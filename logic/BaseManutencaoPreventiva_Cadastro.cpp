@@ -21,6 +21,8 @@
 #include "values/QVDMA.h"
 #include "values/QVDMC.h"
 
+namespace zenta {
+
 namespace {
 
 using zenta::AlocaArray;
@@ -972,3 +974,5 @@ HRESULT CBaseManutencaoPreventiva::GravaMedidor(const _REG_CADASTRO_MEDIDORES_PS
     lMedidor = static_cast<ULONG>(posMedidor);
     return S_OK;
 }
+
+}  // namespace zenta

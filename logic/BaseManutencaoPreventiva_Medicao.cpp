@@ -21,6 +21,8 @@
 #include "values/QVHMS.h"
 #include "values/QVMesAno.h"
 
+namespace zenta {
+
 namespace {
 
 // Whether a list of `quantidade` positions may be answered record by record:
@@ -477,3 +479,5 @@ HRESULT CBaseManutencaoPreventiva::BuscaRegistrosHistoricoMedicao(
 
 // The meter verification of a recorded reading (VerificaManutencoesMedicao)
 // is in BaseManutencaoPreventiva_Verificacao.cpp.
+
+}  // namespace zenta

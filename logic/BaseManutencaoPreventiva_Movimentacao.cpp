@@ -27,6 +27,8 @@
 #include "values/QVDMC.h"
 #include "values/QVMesAno.h"
 
+namespace zenta {
+
 namespace {
 
 using zenta::AlocaArray;
@@ -872,3 +874,5 @@ HRESULT CBaseManutencaoPreventiva::BuscaMovimentosPelaManutencao(ULONG lCodigoMa
     QV_CHECK(BuscaRegistrosMovimentacao(lista, pRegListaRegistros));
     return S_OK;
 }
+
+}  // namespace zenta

@@ -15,6 +15,8 @@
 #include "values/QVMesAno.h"
 #include "values/RelogioSistema.h"
 
+namespace zenta {
+
 namespace {
 
 using zenta::AlocaArray;
@@ -430,3 +432,5 @@ HRESULT CBaseManutencaoPreventiva::LeRelacionamentoMovimentacaoOS(_REG_MOVIMENTA
     }
     return S_OK;
 }
+
+}  // namespace zenta

@@ -6,6 +6,8 @@
 #include "reports/RelatorioCadastroManPrev.h"
 #include "reports/RelatorioMovimentoManPrev.h"
 
+namespace zenta {
+
 namespace {
 
 // A report's failure with its reason as the last error, for GetUltimoErro:
@@ -48,3 +50,5 @@ HRESULT CBaseManutencaoPreventiva::GeraRelatorioMovimento(
     RegistraFalhaRelatorio(*this, hr, RelMovManPrev, GetEmpresa());
     return hr;
 }
+
+}  // namespace zenta

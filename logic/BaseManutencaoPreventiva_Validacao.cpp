@@ -15,6 +15,8 @@
 #include "platform/CodePage.h"
 #include "platform/Registry.h"
 
+namespace zenta {
+
 namespace {
 
 // The longest text a client may store in one text field (a frequency's
@@ -106,3 +108,5 @@ HRESULT CBaseManutencaoPreventiva::ValidaDominioMedicao(const _REG_CADASTRO_HIST
         return RecusaCampo(E_INVALIDARG, "vQuantidadeMedicao", leitura.vQuantidadeMedicao.int64);
     return S_OK;
 }
+
+}  // namespace zenta

@@ -25,6 +25,8 @@
 #include "values/QVDMC.h"
 #include "values/QVMesAno.h"
 
+namespace zenta {
+
 namespace {
 
 using zenta::CopiaEquipamento;
@@ -143,8 +145,6 @@ const _REG_CADASTRO_MANUTENCAO_CLIENTE_PS* ClienteVigente(const _REG_CADASTRO_MA
 
 // ---- The rules of one maintenance ------------------------------------------------------------
 
-namespace zenta {
-
 ULONG DataBaseContagem(const _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS& regManutencao, ULONG dataRearme) {
     // A finished order re-arms the maintenance on the day it is finished,
     // but the save that re-arms it puts its last count back on the
@@ -220,8 +220,6 @@ std::string CorpoEmailAviso(std::string_view sNomeUsuario, ULONG lCodigoManutenc
     corpo += "\n\nAtenciosamente.";
     return corpo;
 }
-
-}  // namespace zenta
 
 // ---- Lookups ---------------------------------------------------------------------------------
 
@@ -904,3 +902,5 @@ HRESULT CBaseManutencaoPreventiva::BuscaMovimentacoesDiarias(_REG_LISTA_MOVIMENT
     lidas = {};
     return S_OK;
 }
+
+}  // namespace zenta

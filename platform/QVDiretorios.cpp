@@ -5,6 +5,8 @@
 #include "platform/QVHome.h"
 #include "platform/Registry.h"
 
+namespace zenta {
+
 bool QVNomeEmpresaValido(std::string_view empresa) {
     // The company field holds 48 bytes with its terminator.
     if (empresa.empty() || empresa.size() > 47) return false;
@@ -39,3 +41,5 @@ std::filesystem::path QVDiretorioProgramaModulo(int modulo) {
 }
 
 std::filesystem::path QVDiretorioMensagens() { return zenta::ZentaHome() / "Mensagens"; }
+
+}  // namespace zenta

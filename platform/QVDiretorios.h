@@ -11,6 +11,8 @@
 
 #include <zenta/WinTypes.h>
 
+namespace zenta {
+
 // The registry key of the system's configuration.
 inline constexpr const char* QV_CHAVE_REGISTRO = "SOFTWARE\\Wow6432Node\\QV Sistemas";
 
@@ -32,3 +34,5 @@ std::filesystem::path QVDiretorioProgramaModulo(int modulo);
 
 // The directory of the message-text files.
 std::filesystem::path QVDiretorioMensagens();
+
+}  // namespace zenta

@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace zenta {
+
 std::string_view QVSiglaModulo(int modulo) {
     // Module numbers 1 to 31 of the ERP, by their two-letter short names.
     static constexpr std::array<std::string_view, 31> kSiglas = {
@@ -10,3 +12,5 @@ std::string_view QVSiglaModulo(int modulo) {
     if (modulo < 1 || modulo > static_cast<int>(kSiglas.size())) return {};
     return kSiglas[static_cast<size_t>(modulo - 1)];
 }
+
+}  // namespace zenta

@@ -8,6 +8,8 @@
 #include "values/QVDMC.h"
 #include "values/QVMesAno.h"
 
+namespace zenta {
+
 CY CQVValorHoras::ConverteCentesimalParaHoras(CY valor) {
     const bool negativo = valor.int64 < 0;
     // The magnitude as unsigned: the most negative value has no positive twin.
@@ -26,8 +28,6 @@ CY CQVValorHoras::ConverteCentesimalParaHoras(CY valor) {
     resultado.int64 = negativo ? -static_cast<LONGLONG>(magnitude) : static_cast<LONGLONG>(magnitude);
     return resultado;
 }
-
-namespace zenta {
 
 std::string TextoRelatorio(const unsigned char* bytes, std::size_t tamanho) {
     if (bytes == nullptr) return {};

@@ -12,6 +12,8 @@
 #include "platform/CodePage.h"
 #include "values/QVCurrencyEx.h"
 
+namespace zenta {
+
 // Hours kept in hundredths of an hour (1.50 is an hour and a half) and in
 // hours and minutes (1.30 is an hour and thirty minutes).
 class CQVValorHoras {
@@ -20,8 +22,6 @@ public:
     // (60 carries into the hour); negative values keep their sign.
     static CY ConverteCentesimalParaHoras(CY valor);
 };
-
-namespace zenta {
 
 // A record's Windows-1252 text field (up to its first zero, or the whole
 // field) in UTF-8.

@@ -7,6 +7,8 @@
 
 #include "access/QVInicializador.h"
 
+namespace zenta {
+
 class IQVConsultaManutencaoPreventiva {
 public:
     // The session the reports work for.
@@ -24,3 +26,5 @@ public:
 protected:
     ~IQVConsultaManutencaoPreventiva() = default;
 };
+
+}  // namespace zenta

@@ -8,6 +8,8 @@
 #include "records/QVCamposRegistro.h"
 #include "reports/FormatosRelatorio.h"
 
+namespace zenta {
+
 namespace {
 
 using zenta::DataRelatorio;
@@ -359,3 +361,5 @@ HRESULT CRelatorioCadastroManPrev::CarregaDadosCliente(const _REG_CADASTRO_MANUT
     }
     return S_OK;
 }
+
+}  // namespace zenta

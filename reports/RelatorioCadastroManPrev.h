@@ -16,6 +16,8 @@
 #include "reports/RelatorioManPrev.h"
 #include "standins/relatorio/QVLinhaRelatorioBase.h"
 
+namespace zenta {
+
 class CLinhaRelatorioCadastroManPrev : public CQVLinhaRelatorioBase {
 public:
     CLinhaRelatorioCadastroManPrev();
@@ -24,7 +26,7 @@ public:
     std::string TituloGrupo(int iGrupo) const override;
 };
 
-class CRelatorioCadastroManPrev : public zenta::CRelatorioManPrev<CLinhaRelatorioCadastroManPrev> {
+class CRelatorioCadastroManPrev : public CRelatorioManPrev<CLinhaRelatorioCadastroManPrev> {
 public:
     CRelatorioCadastroManPrev();
 
@@ -51,3 +53,5 @@ private:
 
     _REG_FILTRO_CADASTRO_MANUTENCAO_PS m_Filtro{};
 };
+
+}  // namespace zenta

@@ -16,6 +16,8 @@
 #include "reports/QVConsultaManutencaoPreventiva.h"
 #include "standins/relatorio/QVRelatorioBase.h"
 
+namespace zenta {
+
 // Kinds of the search keys of both maintenance reports.
 inline constexpr LONG QV_CHAVE_RELATORIO_PRODUTO = 1;
 inline constexpr LONG QV_CHAVE_RELATORIO_SERVICO = 2;
@@ -23,8 +25,6 @@ inline constexpr LONG QV_CHAVE_RELATORIO_CLIENTE = 3;
 
 // Nothing matched the filter: no report is written.
 inline constexpr HRESULT QV_S_RELATORIO_SEM_REGISTROS = static_cast<HRESULT>(0x000406C2);
-
-namespace zenta {
 
 // A lookup's result, a code the ERP does not know read as found and empty.
 inline HRESULT CadastradoOuVazio(HRESULT hr) { return hr == kNaoCadastrado ? S_OK : hr; }

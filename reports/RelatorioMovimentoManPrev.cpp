@@ -8,6 +8,8 @@
 #include "records/QVCamposRegistro.h"
 #include "reports/FormatosRelatorio.h"
 
+namespace zenta {
+
 namespace {
 
 using zenta::DataRelatorio;
@@ -262,3 +264,5 @@ HRESULT CRelatorioMovimentoManPrev::CarregaDadosServicos() {
     }
     return S_OK;
 }
+
+}  // namespace zenta

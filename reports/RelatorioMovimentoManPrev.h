@@ -12,6 +12,8 @@
 #include "reports/RelatorioManPrev.h"
 #include "standins/relatorio/QVLinhaRelatorioBase.h"
 
+namespace zenta {
+
 class CLinhaRelatorioMovimentoManPrev : public CQVLinhaRelatorioBase {
 public:
     CLinhaRelatorioMovimentoManPrev();
@@ -20,7 +22,7 @@ public:
     std::string TituloGrupo(int iGrupo) const override;
 };
 
-class CRelatorioMovimentoManPrev : public zenta::CRelatorioManPrev<CLinhaRelatorioMovimentoManPrev> {
+class CRelatorioMovimentoManPrev : public CRelatorioManPrev<CLinhaRelatorioMovimentoManPrev> {
 public:
     CRelatorioMovimentoManPrev();
 
@@ -43,3 +45,5 @@ private:
     // The order being printed (its lists belong to the list read).
     const _REG_MOVIMENTACAO_MANUT_PREV_PS* m_pDadosRegistro = nullptr;
 };
+
+}  // namespace zenta

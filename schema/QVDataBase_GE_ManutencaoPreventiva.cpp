@@ -9,6 +9,8 @@
 #include "records/QVCamposRegistro.h"
 #include "values/QVCrc64.h"
 
+namespace zenta {
+
 namespace {
 
 using namespace zenta;
@@ -141,8 +143,6 @@ void CQVDataBase_GE_ManutencaoPreventiva::FechaArquivosSemAtualizar() {
         else if (auto* pGrupo = dynamic_cast<zenta::IQVGrupoLiberavel*>(pFile)) pGrupo->FechaMembrosSemAtualizar();
     }
 }
-
-namespace zenta {
 
 ULONGLONG ChaveIdentificacaoMedicao(ULONG lEquipamento, ULONG lProduto, ULONG lMarca, ULONG lModelo, ULONG lTipo,
                                     ULONG lGrade1, ULONG lGrade2, ULONG lGrade3, std::string_view sNrSerie) {

@@ -97,8 +97,6 @@ ULONGLONG ChaveIdentificacaoMedicao(const TLeitura& r) {
                                      r.lGrade3, std::string_view(r.szNrSerie, tamanho));
 }
 
-}  // namespace zenta
-
 class CQVDataBase_GE_ManutencaoPreventiva : public CQVDataBase {
 public:
     CQVDataBase_GE_ManutencaoPreventiva();
@@ -176,3 +174,5 @@ private:
     // The lock of the company's data directory, held from start-up to finalisation.
     std::unique_ptr<zenta::IArquivoAberto> m_travaUso;
 };
+
+}  // namespace zenta

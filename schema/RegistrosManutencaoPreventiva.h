@@ -38,6 +38,8 @@
 
 #include "values/QVDMC.h"
 
+namespace zenta {
+
 #pragma pack(push, 1)
 
 // ---- Plan registration ------------------------------------------------------
@@ -702,3 +704,5 @@ QV_OFFSET(REG_GE_MANUTENCAO_PREVENTIVA_VERSAO, cNaoUsado, 2);
 
 #undef QV_OFFSET
 #undef QV_REGISTRO_EM_DISCO
+
+}  // namespace zenta

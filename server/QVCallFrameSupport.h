@@ -11,9 +11,9 @@
 #include "diagnostics/QVCodigosErro.h"
 #include "diagnostics/QVTranslateException.h"
 
-class CQVBaseParaRotinas;
-
 namespace zenta {
+
+class CQVBaseParaRotinas;
 
 // Installs the frame's handler for bad arguments to checked library
 // functions on the calling thread; it stays installed after the call. The

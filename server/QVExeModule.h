@@ -163,8 +163,6 @@ inline std::filesystem::path CaminhoExecutavel() {
     return caminho;
 }
 
-}  // namespace zenta
-
 // The process's security levels, taken from the installation's DCOM
 // settings when the process security is initialised.
 inline DWORD g_dwAuthnLevel = RPC_C_AUTHN_LEVEL_PKT_PRIVACY;
@@ -494,3 +492,5 @@ public:
         return zenta::DesregistraServidor(caminho, bPorUsuario);
     }
 };
+
+}  // namespace zenta

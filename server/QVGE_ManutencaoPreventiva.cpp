@@ -2,6 +2,8 @@
 
 #include "platform/QVClassTable.h"
 
+namespace zenta {
+
 HRESULT CQVGE_ManutencaoPreventiva::CriaInstancia(IUnknown* pUnkOuter, REFIID riid, void** ppv) {
     if (ppv == nullptr) return E_POINTER;
     *ppv = nullptr;
@@ -129,3 +131,4 @@ HRESULT CQVGE_ManutencaoPreventiva::BuscaRegistroTreeProdutos(_REG_LISTA_ITENS_T
     return ChamadaProtegida("BuscaRegistroTreeProdutos", QV_ARQUIVO, __LINE__, [&](CBaseManutencaoPreventiva& base) { return base.BuscaRegistroTreeProdutos(plistaItens, bTrazerSomenteAtivos); });
 }
 
+}  // namespace zenta

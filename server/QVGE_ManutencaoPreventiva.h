@@ -8,6 +8,8 @@
 #include "logic/BaseManutencaoPreventiva.h"
 #include "server/QVUnknownT.h"
 
+namespace zenta {
+
 template <>
 struct T_QVNomeInterface<IQVGE_ManutencaoPreventiva> {
     static constexpr const char* kNome = "IQVGE_ManutencaoPreventiva";
@@ -79,3 +81,5 @@ protected:
         return std::string("CQVGE_ManutencaoPreventiva::") + metodo;
     }
 };
+
+}  // namespace zenta

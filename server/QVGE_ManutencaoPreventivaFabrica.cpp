@@ -5,6 +5,8 @@
 #include "platform/QVClassTable.h"
 #include "server/QVGE_ManutencaoPreventiva.h"
 
+namespace zenta {
+
 namespace {
 
 class CFabricaManutencaoPreventiva final : public IClassFactory {
@@ -56,9 +58,9 @@ const bool g_registrada = [] {
 
 }  // namespace
 
-namespace zenta {
 QVModulo& QVModulo::Instancia() {
     static QVModulo modulo;
     return modulo;
 }
+
 }  // namespace zenta

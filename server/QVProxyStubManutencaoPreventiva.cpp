@@ -10,6 +10,8 @@
 #include "diagnostics/QVCheck.h"
 #include "server/QVEmpacotamento.h"
 
+namespace zenta {
+
 namespace {
 
 using zenta::Entrada;
@@ -189,8 +191,6 @@ HRESULT CQVProxyManutencaoPreventiva::BuscaRegistroTreeEquipamentos(_REG_LISTA_I
 HRESULT CQVProxyManutencaoPreventiva::BuscaRegistroTreeProdutos(_REG_LISTA_ITENS_TREE_PS* plistaItens, LONG bTrazerSomenteAtivos) { return Chama<M37>(plistaItens, bTrazerSomenteAtivos); }
 
 // ---- Entry points of the transport ------------------------------------------------------------
-
-namespace zenta {
 
 HRESULT CriaProxyManutencaoPreventiva(std::shared_ptr<rpc::CanalObjeto> canal, REFIID iid, void** ppv) {
     if (ppv == nullptr) return E_POINTER;

@@ -33,6 +33,8 @@
 
 #include "platform/rpc/QVInterfaceRemota.h"
 
+namespace zenta {
+
 class CQVProxyManutencaoPreventiva final : public IQVGE_ManutencaoPreventiva {
 public:
     explicit CQVProxyManutencaoPreventiva(std::shared_ptr<zenta::rpc::CanalObjeto> canal);
@@ -120,8 +122,6 @@ private:
     std::shared_ptr<zenta::rpc::CanalObjeto> m_canal;
     std::atomic<ULONG> m_cRef{0};
 };
-
-namespace zenta {
 
 // The transport's entry points for these interfaces (see QVInterfaceRemota.h).
 // CriaProxyManutencaoPreventiva answers IID_IUnknown, IID_IQVUnknown and

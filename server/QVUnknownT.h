@@ -32,6 +32,8 @@
 #include "server/QVCallFrameSupport.h"
 #include "server/QVModulo.h"
 
+namespace zenta {
+
 // The interface's name as trace labels write it ("struct IQVGE_...").
 template <class I>
 struct T_QVNomeInterface;
@@ -382,3 +384,5 @@ private:
     std::shared_ptr<TBase> m_pBase;
     HRESULT m_hrConstruct = S_OK;
 };
+
+}  // namespace zenta

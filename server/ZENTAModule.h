@@ -4,6 +4,8 @@
 
 #include "server/QVExeModule.h"
 
+namespace zenta {
+
 class CZENTAModule : public CQVExeModuleT<CZENTAModule> {
 public:
     // Offers the class object of CQVGE_ManutencaoPreventiva (the only class
@@ -13,3 +15,5 @@ public:
 
 extern template class CAtlExeModuleT<CZENTAModule>;
 extern template class CQVExeModuleT<CZENTAModule>;
+
+}  // namespace zenta

@@ -5,6 +5,8 @@
 
 #include "platform/CodePage.h"
 
+namespace zenta {
+
 namespace {
 
 // Raw units of one step of the last kept decimal, and half of it, by the
@@ -167,3 +169,5 @@ CQVCurrency& CQVCurrency::Satura(HRESULT hr, const CQVCurrency& outro, int sinal
 CQVCurrency& CQVCurrency::operator+=(const CQVCurrency& outro) { return Satura(Soma(outro), outro, +1); }
 
 CQVCurrency& CQVCurrency::operator-=(const CQVCurrency& outro) { return Satura(Subtrai(outro), outro, -1); }
+
+}  // namespace zenta

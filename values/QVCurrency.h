@@ -12,6 +12,8 @@
 #include <zenta/OleAuto.h>
 #include <zenta/WinTypes.h>
 
+namespace zenta {
+
 class CQVCurrency {
 public:
     // Rounding rules, applied whenever the value, decimals or rule change.
@@ -95,3 +97,5 @@ private:
     USHORT m_usCasasDecimais = 4;
     ULONG m_ulModo = ARREDONDA_TRUNCA;
 };
+
+}  // namespace zenta

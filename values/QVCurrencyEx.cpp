@@ -6,6 +6,8 @@
 #include "platform/CodePage.h"
 #include "values/FormatoNumero.h"
 
+namespace zenta {
+
 namespace {
 
 // The number formatter takes at most 9 decimals.
@@ -43,3 +45,5 @@ int CQVCurrencyEx::CasasAutomaticas(CY valor) {
     if (valor.int64 % 100 != 0) return 3;
     return 2;
 }
+
+}  // namespace zenta

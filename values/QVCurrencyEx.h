@@ -6,6 +6,8 @@
 
 #include "values/QVCurrency.h"
 
+namespace zenta {
+
 class CQVCurrencyEx : public CQVCurrency {
 public:
     using CQVCurrency::CQVCurrency;
@@ -28,3 +30,5 @@ public:
     std::string Formata(int casas) const { return FormataValor(GetCY(), casas); }
     std::string FormataAutomatico() const { return FormataValorAutomatico(GetCY()); }
 };
+
+}  // namespace zenta

@@ -7,6 +7,8 @@
 #include "values/QVMesAno.h"
 #include "values/RelogioSistema.h"
 
+namespace zenta {
+
 namespace cal = zenta::calendario;
 
 namespace {
@@ -292,3 +294,5 @@ const char* REG_QVDMA::NomeDiaSemana(int diaSemana) {
                                           "Quinta-feira", "Sexta-feira",   "S\xE1" "bado"};
     return diaSemana >= 1 && diaSemana <= 7 ? kNomes[diaSemana - 1] : "";
 }
+
+}  // namespace zenta

@@ -11,6 +11,8 @@
 
 #include <zenta/WinTypes.h>
 
+namespace zenta {
+
 #pragma pack(push, 1)
 struct REG_QVDMA {
     ULONG lData = 0;
@@ -111,3 +113,5 @@ struct REG_QVDMA {
 static_assert(sizeof(REG_QVDMA) == 4);
 static_assert(alignof(REG_QVDMA) == 1);
 static_assert(std::is_trivially_copyable_v<REG_QVDMA>);
+
+}  // namespace zenta

@@ -3,6 +3,8 @@
 #include "values/Calendario.h"
 #include "values/QVMesAno.h"
 
+namespace zenta {
+
 namespace cal = zenta::calendario;
 
 namespace {
@@ -67,3 +69,5 @@ REG_QVDMA REG_QVDMC::GetDataCompleta() const {
 }
 
 int REG_QVDMC::GetAno() const { return GetDataCompleta().GetAno(); }
+
+}  // namespace zenta

@@ -15,6 +15,8 @@
 
 #include "values/QVDMA.h"
 
+namespace zenta {
+
 #pragma pack(push, 1)
 struct REG_QVDMC {
     ULONGLONG uiChave = 0;
@@ -70,3 +72,5 @@ static_assert(alignof(REG_QVDMC) == 1);
 static_assert(std::is_trivially_copyable_v<REG_QVDMC>);
 
 inline constexpr USHORT MOVIMENTO_GERENCIADOR_MANUT_PREV = REG_QVDMC::MOVIMENTO_GERENCIADOR_MANUT_PREV;
+
+}  // namespace zenta

@@ -2,6 +2,8 @@
 
 #include "values/RelogioSistema.h"
 
+namespace zenta {
+
 REG_QVHMS& REG_QVHMS::SetHMS(int hora, int minuto, int segundo) {
     const bool valido = hora >= 0 && hora < 24 && minuto >= 0 && minuto < 60 && segundo >= 0 && segundo < 60;
     lSegundos = valido ? static_cast<ULONG>(hora * 3600 + minuto * 60 + segundo) : 0;
@@ -44,3 +46,5 @@ REG_QVHMS& REG_QVHMS::ZeraSegundos() {
     lSegundos -= lSegundos % 60u;
     return *this;
 }
+
+}  // namespace zenta

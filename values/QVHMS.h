@@ -8,6 +8,8 @@
 
 #include <zenta/WinTypes.h>
 
+namespace zenta {
+
 #pragma pack(push, 1)
 struct REG_QVHMS {
     ULONG lSegundos = 0;
@@ -48,3 +50,5 @@ struct REG_QVHMS {
 static_assert(sizeof(REG_QVHMS) == 4);
 static_assert(alignof(REG_QVHMS) == 1);
 static_assert(std::is_trivially_copyable_v<REG_QVHMS>);
+
+}  // namespace zenta

@@ -3,6 +3,8 @@
 #include "values/Calendario.h"
 #include "values/RelogioSistema.h"
 
+namespace zenta {
+
 namespace cal = zenta::calendario;
 
 USHORT QVMAFromMesAno(int mes, int ano) {
@@ -56,3 +58,5 @@ USHORT QVMAAtual() {
     const auto agora = zenta::RelogioSistema::Agora();
     return QVMAFromMesAno(agora.mes, agora.ano);
 }
+
+}  // namespace zenta

@@ -8,6 +8,8 @@
 
 #include <zenta/WinTypes.h>
 
+namespace zenta {
+
 // The largest code: December 4717.
 inline constexpr USHORT QVMA_MAXIMO = 34440;
 
@@ -29,3 +31,5 @@ USHORT QVChaveToMA(ULONG chave);
 
 // Code of the current month (local clock, see zenta::RelogioSistema).
 USHORT QVMAAtual();
+
+}  // namespace zenta

@@ -12,6 +12,8 @@
 #include "access/QVInicializador.h"
 #include "diagnostics/QVDF_Profiler.h"
 
+namespace zenta {
+
 class CQVContextoMotor : public CQVInicializador, public IQVDF_Profiler {
 public:
     // IQVDF_Profiler: the context of the engine's log lines.
@@ -21,3 +23,5 @@ public:
     // The context of the checked steps of the object's members.
     CQVContextoProfiler QVProfilerDoEscopo() const { return CQVContextoProfiler{this, nullptr}; }
 };
+
+}  // namespace zenta

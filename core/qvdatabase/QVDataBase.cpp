@@ -120,8 +120,6 @@ bool ShrinkDesabilitado() {
     return valor.has_value() && *valor != 0;
 }
 
-}  // namespace zenta
-
 // ---- Container ----------------------------------------------------------------------------
 
 CQVDataBase::CQVDataBase(int eModulo) : m_eModulo(eModulo) {}
@@ -287,3 +285,5 @@ HRESULT CQVDataBase::ResolveGemeosShrink(const std::string& sPai, const std::str
     QV_CHECK(E_QVCR_ARQUIVO_SRK_ENCONTRADO);
     return S_OK;
 }
+
+}  // namespace zenta

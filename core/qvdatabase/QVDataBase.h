@@ -120,8 +120,6 @@ bool ShrinkDesabilitado();
 // What the files on disk prove about a child twin left alone (see above).
 enum class EDecisaoGemeoShrink { concluir, descartar, indeterminado };
 
-}  // namespace zenta
-
 class CQVDataBase : public CQVContextoMotor, public zenta::IQVDataBaseContainer {
 public:
     explicit CQVDataBase(int eModulo);
@@ -236,8 +234,6 @@ private:
 
 // ---- Compaction ---------------------------------------------------------------------------
 
-namespace zenta {
-
 // Loads a parent file, its child file and the child's twin and says what they
 // prove (`pCampos`: the first-child and count fields).
 template <class TPai, class TFilho>
@@ -271,8 +267,6 @@ HRESULT DecideGemeoFilhoShrink(CQVDataBase& db, const std::string& sPai, const s
     pai.FechaArquivo();
     return S_OK;
 }
-
-}  // namespace zenta
 
 template <class TPai, class TFilho>
 HRESULT CQVDataBase::ShrinkFile(CQVFile<TPai>& qvFilePaiSrc, CQVFile<TFilho>& qvFileFilhoSrc,
@@ -350,8 +344,6 @@ HRESULT CQVDataBase::ShrinkFile(CQVFile<TPai>& qvFilePaiSrc, CQVFile<TFilho>& qv
     return S_OK;
 }
 
-namespace zenta {
-
 // Loads a parent file, its text file and the text file's twin and says what
 // they prove (`pCampo`: the text-pointer field).
 template <class TPai>
@@ -384,8 +376,6 @@ HRESULT DecideGemeoTextoShrink(CQVDataBase& db, const std::string& sPai, const s
     pai.FechaArquivo();
     return S_OK;
 }
-
-}  // namespace zenta
 
 template <class TPai>
 HRESULT CQVDataBase::ShrinkSingleText(CQVFile<TPai>& qvFilePaiSrc, CQVTextFile& qvTextFileSrc,
@@ -450,3 +440,5 @@ HRESULT CQVDataBase::ShrinkSingleText(CQVFile<TPai>& qvFilePaiSrc, CQVTextFile& 
     if (aPais.empty()) QV_CHECK(CabecalhoDoVazio<CQVFile<TPai>>(sPai));
     return S_OK;
 }
+
+}  // namespace zenta

@@ -13,10 +13,10 @@
 
 #include "core/qvdatabase/QVDataBaseDefs.h"
 
+namespace zenta {
+
 class CQVInicializador;
 class IQVFileBase;
-
-namespace zenta {
 
 // The creation control of one file (module and file name).
 class IQVControleCriacaoArquivos {

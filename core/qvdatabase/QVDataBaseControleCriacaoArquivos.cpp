@@ -14,6 +14,8 @@
 #include "core/qvdatabase/QVTextFile.h"
 #include "diagnostics/QVCheck.h"
 
+namespace zenta {
+
 namespace {
 
 // The module code in the marker's name: the module's short name.
@@ -300,3 +302,5 @@ HRESULT CQVDataBaseControleCriacaoArquivos::RemoveControleCriacaoArquivos() {
     }));
     return S_OK;
 }
+
+}  // namespace zenta

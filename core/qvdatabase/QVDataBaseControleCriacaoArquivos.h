@@ -20,6 +20,8 @@
 #include "core/qvdatabase/QVDataBaseContainer.h"
 #include "core/qvdatabase/QVDataBaseDefs.h"
 
+namespace zenta {
+
 // The directory marker: a file in the data directory named
 // "<directory>/<module code>XXMARCA<number>.dat", created and held with
 // exclusive access (a writer's lock on an open file description, which the
@@ -104,3 +106,5 @@ private:
     bool m_bDesabilitado = false;
     CQVInicializador m_contexto;
 };
+
+}  // namespace zenta

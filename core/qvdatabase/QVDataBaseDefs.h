@@ -11,6 +11,8 @@
 
 #include "diagnostics/QVCodigosErro.h"
 
+namespace zenta {
+
 static_assert(std::endian::native == std::endian::little,
               "the engine writes its headers and records in the machine's byte order, which must be little-endian");
 
@@ -132,10 +134,9 @@ static_assert(offsetof(REG_QVDATABASE_CABECALHO_V1, szComputadorAnterior) == 200
 static_assert(offsetof(REG_QVDATABASE_CABECALHO_V1, cZero3) == 216);
 static_assert(offsetof(REG_QVDATABASE_CABECALHO_V1, ullCrcCabecalho) == 232);
 
-namespace zenta {
-
 // The name of a record type as written in the source ("REG_QVDMC"), for the
-// files' type-name slot.
+// files' type-name slot. A record of the system's own namespace is named
+// without it: the name is part of the file format.
 template <class T>
 constexpr std::string_view NomeTipoRegistro() {
     std::string_view s = __PRETTY_FUNCTION__;
@@ -146,6 +147,7 @@ constexpr std::string_view NomeTipoRegistro() {
     if (fim != std::string_view::npos) s = s.substr(0, fim);
     if (s.starts_with("struct ")) s = s.substr(7);
     if (s.starts_with("class ")) s = s.substr(6);
+    if (s.starts_with("zenta::") && s.find("::", 7) == std::string_view::npos) s = s.substr(7);
     return s;
 }
 

@@ -35,8 +35,6 @@ namespace zenta {
 // The process-wide lock of every facade's table and conversion record.
 std::mutex& TravaFacadeBaseDados();
 
-}  // namespace zenta
-
 // The process-wide table from company to the one database object of that
 // company, for one database class.
 //
@@ -330,3 +328,5 @@ private:
 
     int m_eModulo;
 };
+
+}  // namespace zenta

@@ -123,8 +123,6 @@ bool LocalizaArquivoNoDisco(const std::filesystem::path& diretorio, std::string_
     return false;
 }
 
-}  // namespace zenta
-
 HRESULT CQVDataBaseUtil::GetPathDados(int eModulo, std::string_view sEmpresa, std::filesystem::path& sPathDados) {
     sPathDados.clear();
     const HRESULT hr = QVDiretorioDadosModulo(eModulo, sEmpresa, sPathDados);
@@ -296,3 +294,5 @@ HRESULT CQVDataBaseUtil::RenomeiaArquivoEXT(const CQVInicializador* pContexto, i
     }
     return S_OK;
 }
+
+}  // namespace zenta

@@ -15,13 +15,13 @@
 #include "core/qvdatabase/QVDataBaseContainer.h"
 #include "core/qvdatabase/QVDataBaseDefs.h"
 
+namespace zenta {
+
 class CQVInicializador;
 
 // A file name that is not one plain name (empty, "." or "..", holding '/',
 // '\\' or a control character).
 inline constexpr HRESULT E_QVDATABASE_NOME_ARQUIVO_INVALIDO = HRESULT_FROM_WIN32(123u);  // ERROR_INVALID_NAME
-
-namespace zenta {
 
 // A flag of RenomeiaArquivoEXT: the caller holds the writer's lock of the
 // file being replaced (its own open), so the rename goes over it instead of
@@ -53,8 +53,6 @@ std::string TextoLogRemocao(std::string_view sNomeArquivo, USHORT usUsuario, std
 // The container behind a context: the context itself when it is a container,
 // the file's container when it is a file; null otherwise.
 IQVDataBaseContainer* ContainerDoContexto(const CQVInicializador* pContexto);
-
-}  // namespace zenta
 
 class CQVDataBaseUtil {
 public:
@@ -111,8 +109,6 @@ public:
         return RenomeiaArquivoEXT(pContexto, eModulo, sNomeArquivo, "tra", eFlags);
     }
 };
-
-namespace zenta {
 
 // A plain file name: not empty, not "." or "..", no '/', '\\' or control character.
 bool NomeArquivoValido(std::string_view sNome);

@@ -29,6 +29,8 @@
 #include "diagnostics/QVCheck.h"
 #include "values/QVCrc64.h"
 
+namespace zenta {
+
 // The key of a text for the text forms of ExisteIndex: CRC-64 of its
 // characters, no terminator. A get-key method that indexes a text field
 // computes its key the same way.
@@ -455,3 +457,5 @@ private:
     zenta::CQVRegistros<T> m_aRegistros;
     std::vector<CQVIndexEntry> m_aIndex;
 };
+
+}  // namespace zenta

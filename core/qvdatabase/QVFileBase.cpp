@@ -98,8 +98,6 @@ ULONGLONG CrcCabecalho(const REG_QVDATABASE_CABECALHO_V1& cabecalho) {
     return QVCrc64(bytes + 24, 208);
 }
 
-}  // namespace zenta
-
 // ---- Construction ---------------------------------------------------------------
 
 CQVFileBase::CQVFileBase(std::string_view sNomeArquivo, zenta::IQVDataBaseContainer* pDataBase)
@@ -798,3 +796,5 @@ HRESULT CQVFileBase::SubstituiDadosArquivo(const void* pDados, std::size_t taman
     QV_CHECK(hr);
     return S_OK;
 }
+
+}  // namespace zenta

@@ -21,6 +21,8 @@
 #include "diagnostics/QVDF_Profiler.h"
 #include "diagnostics/QVGuardaFalhas.h"
 
+namespace zenta {
+
 // A module whose files never get a header.
 inline constexpr int QVDATABASE_MODULO_SEM_CABECALHO = -5;
 
@@ -213,8 +215,6 @@ private:
     bool m_bCriandoCabecalho = false;     // CriaCabecalho is reopening the file
     bool m_bGravacaoRecusada = false;     // a failed write could not be undone (DesfazGravacao)
 };
-
-namespace zenta {
 
 // The record date-time of now: day number × 86,400 + seconds of the local time.
 QVDATAHORA_REGISTRO DataHoraRegistroAgora();

@@ -5,6 +5,8 @@
 #include "core/qvdatabase/QVDataBaseUtil.h"
 #include "diagnostics/QVCheck.h"
 
+namespace zenta {
+
 CQVFileCopia::CQVFileCopia(std::string_view sNomeArquivo, zenta::IQVDataBaseContainer* pDataBase)
     : CQVFileBase(sNomeArquivo, pDataBase) {}
 
@@ -28,3 +30,5 @@ HRESULT CQVFileCopia::GravaBytes(uint64_t offset, const void* pDados, std::size_
     }));
     return S_OK;
 }
+
+}  // namespace zenta

@@ -13,6 +13,8 @@
 
 #include "core/qvdatabase/QVFileBase.h"
 
+namespace zenta {
+
 class CQVFileCopia : public CQVFileBase {
 public:
     CQVFileCopia(std::string_view sNomeArquivo, zenta::IQVDataBaseContainer* pDataBase);
@@ -25,3 +27,5 @@ protected:
     // Deletes any file of the copy's name, so that the copy starts empty.
     HRESULT OnInicializa() override;
 };
+
+}  // namespace zenta

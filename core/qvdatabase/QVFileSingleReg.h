@@ -13,6 +13,8 @@
 #include "core/qvdatabase/QVFileBase.h"
 #include "diagnostics/QVCheck.h"
 
+namespace zenta {
+
 template <class T>
 class CQVFileSingleReg : public CQVFileBase {
     static_assert(std::is_trivially_copyable_v<T>, "records are written to disk byte for byte");
@@ -142,3 +144,5 @@ HRESULT CQVDataBaseUtil::LeSingleReg(const CQVInicializador* pContexto, int eMod
     arq.Finaliza();
     return hr;
 }
+
+}  // namespace zenta

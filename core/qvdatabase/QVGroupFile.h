@@ -18,6 +18,8 @@
 #include "core/qvdatabase/QVGroupFileBase.h"
 #include "diagnostics/QVCheck.h"
 
+namespace zenta {
+
 template <class T>
 class CQVGroupFile : public CQVGroupFileBase {
     static_assert(std::is_trivially_copyable_v<T>, "records are written to disk byte for byte");
@@ -170,3 +172,5 @@ private:
     // The index definitions of the family, guarded by the group's lock.
     std::vector<CQVGroupIndexEntry> m_aIndex;
 };
+
+}  // namespace zenta

@@ -102,8 +102,6 @@ std::vector<ULONGLONG> ChavesMembrosGrupo(const std::filesystem::path& diretorio
     return {chaves.begin(), chaves.end()};
 }
 
-}  // namespace zenta
-
 // ---- Construction ---------------------------------------------------------------
 
 CQVGroupFileBase::CQVGroupFileBase(std::string_view sNomeArquivo, zenta::IQVDataBaseContainer* pDataBase)
@@ -342,3 +340,5 @@ void CQVGroupFileBase::FechaMembrosSemAtualizar() {
     for (const auto& [chave, pMembro] : m_mapFiles)
         if (auto* pArquivo = dynamic_cast<CQVFileBase*>(pMembro.get())) pArquivo->FechaArquivo();
 }
+
+}  // namespace zenta

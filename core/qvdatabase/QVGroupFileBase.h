@@ -24,6 +24,8 @@
 #include "core/qvdatabase/QVDataBaseContainer.h"
 #include "core/qvdatabase/QVFileBase.h"
 
+namespace zenta {
+
 // No member file for the key of a read.
 inline constexpr HRESULT E_QVDATABASE_MEMBRO_GRUPO_NAO_EXISTE = static_cast<HRESULT>(0x810809D7u);
 
@@ -135,8 +137,6 @@ private:
     std::atomic<bool> m_bControleCriacaoDesabilitado{false};
     std::map<ULONGLONG, std::unique_ptr<IQVFileBase>> m_mapFiles;
 };
-
-namespace zenta {
 
 // Whether a group pattern is usable: one plain file name (no directory part)
 // holding exactly one run of '?', which ends the name or stands immediately

@@ -49,8 +49,6 @@ bool PercorreCadeia(const unsigned char* dados, uint64_t tamanho, Item&& item, u
 
 }  // namespace
 
-}  // namespace zenta
-
 CQVTextFile::CQVTextFile(std::string_view sNomeArquivo, zenta::IQVDataBaseContainer* pDataBase)
     : CQVFileBase(sNomeArquivo, pDataBase) {}
 
@@ -358,3 +356,5 @@ HRESULT CQVTextFile::GravaRegistrosInterno(ULONGLONG& uiPosicao, std::span<const
     QV_CHECK(AtualizaArquivo());
     return S_OK;
 }
+
+}  // namespace zenta

@@ -22,6 +22,8 @@
 
 #include "core/qvdatabase/QVFileBase.h"
 
+namespace zenta {
+
 // One text of a text file: where its item starts in the data area (counted
 // from the end of the header) and the text itself.
 struct CQVTextFileRegistro {
@@ -94,3 +96,5 @@ private:
 
     CQVTextosArquivo m_aRegistros;
 };
+
+}  // namespace zenta

@@ -205,4 +205,4 @@ extern "C" int QVGetDescricaoHRESULT(int32_t hr, char* buffer, uint32_t tamanho)
     return 1;
 }
 
-extern "C" int EhFacilityMT(uint32_t facility) { return QVEhFacilidadeErp(facility) ? 1 : 0; }
+extern "C" int EhFacilityMT(uint32_t facility) { return zenta::QVEhFacilidadeErp(facility) ? 1 : 0; }

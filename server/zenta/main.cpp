@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     ::pthread_sigmask(SIG_BLOCK, &sinais, nullptr);
     std::thread(zenta::EncerraPorSinais, sinais, GetCurrentThreadId(), zenta::kGracaTerminoPadrao).detach();
 
-    CZENTAModule modulo;
+    zenta::CZENTAModule modulo;
     modulo.DefineLinhaComando(zenta::LinhaComandoDe(argc, argv));
     return modulo.WinMain(SW_SHOWDEFAULT);
 }

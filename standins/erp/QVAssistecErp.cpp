@@ -373,8 +373,6 @@ HRESULT FechaOrdemServicoErp(std::string_view empresa, USHORT maOS, ULONG lPtrOS
     }
 }
 
-}  // namespace zenta
-
 namespace {
 
 // Registers the class when the library is loaded.
@@ -385,3 +383,5 @@ const bool g_assistecErpRegistrada = [] {
 }();
 
 }  // namespace
+
+}  // namespace zenta

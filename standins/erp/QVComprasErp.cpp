@@ -351,8 +351,6 @@ HRESULT TornaSolicitacaoInalteravelErp(std::string_view empresa, ULONGLONG chave
     });
 }
 
-}  // namespace zenta
-
 namespace {
 
 // Registers the class when the library is loaded.
@@ -363,3 +361,5 @@ const bool g_comprasErpRegistrada = [] {
 }();
 
 }  // namespace
+
+}  // namespace zenta

@@ -506,7 +506,7 @@ public:
 
 private:
     // Error-log lines of the stock module name no session.
-    static CQVContextoProfiler QVProfilerDoEscopo() { return ::QVProfilerDoEscopo(); }
+    static CQVContextoProfiler QVProfilerDoEscopo() { return ::zenta::QVProfilerDoEscopo(); }
 
     std::atomic<ULONG> m_cRef{1};
     std::shared_ptr<ErpBanco> m_banco;
@@ -621,8 +621,6 @@ std::size_t ProvedorErp::SessoesConectadas() {
     return m_sessoes.size();
 }
 
-}  // namespace zenta
-
 namespace {
 
 // Installs the stand-in when the library is loaded.
@@ -632,3 +630,5 @@ const bool g_provedorErpInstalado = [] {
 }();
 
 }  // namespace
+
+}  // namespace zenta

@@ -12,6 +12,8 @@
 #include "values/QVDMA.h"
 #include "values/QVHMS.h"
 
+namespace zenta {
+
 namespace {
 
 // A UTF-8 text cut to `n` characters (n <= 0: all of it). A text that does
@@ -252,3 +254,5 @@ HRESULT CMontaRelatorio::Finaliza(BOOL bConfirma) {
     m_parcial.clear();
     return S_OK;
 }
+
+}  // namespace zenta

@@ -22,6 +22,8 @@
 #include "standins/relatorio/DocumentoRelatorio.h"
 #include "standins/relatorio/ModeloRelatorio.h"
 
+namespace zenta {
+
 // The stand-in offers no fields of other modules.
 inline constexpr HRESULT E_QV_RELATORIO_CAMPO_INTEGRADO = HRESULT_FROM_WIN32(50u);  // ERROR_NOT_SUPPORTED
 
@@ -102,3 +104,5 @@ private:
     std::size_t m_colunasDescritas = 0;
     std::string m_sErro;
 };
+
+}  // namespace zenta

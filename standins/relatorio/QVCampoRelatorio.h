@@ -8,6 +8,8 @@
 
 #include <zenta/WinTypes.h>
 
+namespace zenta {
+
 // Field types of the report generator.
 inline constexpr LONG QV_CAMPO_RELATORIO_TEXTO = 1;
 inline constexpr LONG QV_CAMPO_RELATORIO_NUMERO = 7;
@@ -41,3 +43,5 @@ private:
     std::string m_sValor;
     bool m_bEscolhido = false;
 };
+
+}  // namespace zenta

@@ -19,10 +19,10 @@
 
 #include "platform/QVChamador.h"
 
+namespace zenta {
+
 // The destination exists and is not a report this server wrote.
 inline constexpr HRESULT E_QV_RELATORIO_DESTINO_EXISTE = HRESULT_FROM_WIN32(80u);  // ERROR_FILE_EXISTS
-
-namespace zenta {
 
 // The installation's report folder, empty when none is configured.
 std::filesystem::path PastaRelatorios();

@@ -1,5 +1,7 @@
 #include "standins/relatorio/QVLinhaRelatorioBase.h"
 
+namespace zenta {
+
 CQVCampoRelatorio* CQVLinhaRelatorioBase::AchaCampo(LONG lCodigo) {
     for (CQVCampoRelatorio& c : m_campos)
         if (c.GetCodigo() == lCodigo) return &c;
@@ -59,3 +61,5 @@ bool CQVLinhaRelatorioBase::TemChavePesquisa(LONG lTipo) const {
         if (chave.lTipo == lTipo) return true;
     return false;
 }
+
+}  // namespace zenta

@@ -14,6 +14,8 @@
 
 #include "standins/relatorio/QVCampoRelatorio.h"
 
+namespace zenta {
+
 // A search key: the kind of record (the report's own numbering) and its
 // read pointer; pointer 0 means "none on this line".
 struct CQVChavePesquisaRelatorio {
@@ -74,3 +76,5 @@ private:
     std::vector<CQVChavePesquisaRelatorio> m_chaves;
     bool m_bLinhaMestre = false;
 };
+
+}  // namespace zenta

@@ -16,6 +16,8 @@
 #include "standins/relatorio/QVLinhaRelatorioBase.h"
 #include "diagnostics/QVCheck.h"
 
+namespace zenta {
+
 template <class T>
 class CQVRelatorioBase {
 public:
@@ -202,3 +204,5 @@ private:
     std::vector<Escolhido> m_escolhidos;
     bool m_bUtilizaLinhaSub = false;
 };
+
+}  // namespace zenta

@@ -59,6 +59,8 @@
 #include "values/QVMesAno.h"
 #include "values/RelogioSistema.h"
 
+using namespace zenta;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -23,6 +23,8 @@
 #include "support/ZentaHomeTemporario.h"
 #include "values/QVMesAno.h"
 
+using namespace zenta;
+
 namespace {
 
 

@@ -13,6 +13,8 @@
 #include "support/RegistroTeste.h"
 #include "support/ZentaHomeTemporario.h"
 
+using namespace zenta;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -18,6 +18,8 @@
 #include "support/SmtpSink.h"
 #include "support/ZentaHomeTemporario.h"
 
+using namespace zenta;
+
 using zenta::ConfiguracaoEmail;
 using zenta::EnvioEmailErp;
 using zenta::teste::SmtpSink;

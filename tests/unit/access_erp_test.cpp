@@ -21,6 +21,8 @@
 #include "support/ZentaHomeTemporario.h"
 #include "values/RelogioSistema.h"
 
+using namespace zenta;
+
 using zenta::ErpBanco;
 using zenta::ErpLinhaLog;
 

@@ -17,6 +17,8 @@
 #include "support/ErpTeste.h"
 #include "support/ZentaHomeTemporario.h"
 
+using namespace zenta;
+
 using nlohmann::json;
 using zenta::ErpBanco;
 using zenta::ImportaCadastrosErp;

@@ -18,6 +18,8 @@
 #include "support/RelatorioTeste.h"
 #include "support/ZentaHomeTemporario.h"
 
+using namespace zenta;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -10,6 +10,8 @@
 #include "diagnostics/QVTranslateException.h"
 #include "support/ZentaHomeTemporario.h"
 
+using namespace zenta;
+
 namespace {
 
 template <class Lanca>

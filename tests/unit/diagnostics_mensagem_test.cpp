@@ -6,6 +6,8 @@
 #include "diagnostics/QVMensagem.h"
 #include "support/ZentaHomeTemporario.h"
 
+using namespace zenta;
+
 namespace {
 
 class Mensagem : public ::testing::Test {

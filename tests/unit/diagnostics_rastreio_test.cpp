@@ -17,6 +17,8 @@
 #include "support/Inicializacao.h"
 #include "support/ZentaHomeTemporario.h"
 
+using namespace zenta;
+
 using zenta::CQVArquivoIni;
 using zenta::CQVConfiguracaoRastreio;
 

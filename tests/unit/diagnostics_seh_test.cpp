@@ -18,6 +18,8 @@
 #include "diagnostics/QVGuardaFalhas.h"
 #include "diagnostics/QVSEH.h"
 
+using namespace zenta;
+
 namespace {
 
 // ---- Faults on purpose: real machine faults no compiler can remove ------------

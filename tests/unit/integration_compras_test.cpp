@@ -28,6 +28,8 @@
 #include "values/QVDMA.h"
 #include "values/QVDMC.h"
 
+using namespace zenta;
+
 namespace {
 
 using zenta::teste::SolicitacoesErp;

@@ -16,6 +16,8 @@
 #include "integration/IntegracaoEstoque.h"
 #include "support/ZentaHomeTemporario.h"
 
+using namespace zenta;
+
 using zenta::ErpBanco;
 
 namespace {

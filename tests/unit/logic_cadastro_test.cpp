@@ -21,6 +21,8 @@
 #include "values/QVDMC.h"
 #include "values/RelogioSistema.h"
 
+using namespace zenta;
+
 namespace {
 
 using zenta::teste::Moeda;

@@ -22,6 +22,8 @@
 #include "values/QVDMC.h"
 #include "values/QVMesAno.h"
 
+using namespace zenta;
+
 namespace {
 
 using zenta::teste::NovoServico;

@@ -33,6 +33,8 @@
 #include "support/ZentaHomeTemporario.h"
 #include "values/RelogioSistema.h"
 
+using namespace zenta;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -17,6 +17,8 @@
 #include "values/QVMesAno.h"
 #include "values/RelogioSistema.h"
 
+using namespace zenta;
+
 namespace {
 
 using zenta::RelogioFixoEscopo;

@@ -27,6 +27,8 @@
 #include "values/QVMesAno.h"
 #include "values/RelogioSistema.h"
 
+using namespace zenta;
+
 namespace {
 
 using zenta::teste::OrdemLida;

@@ -28,6 +28,8 @@
 #include "values/QVDMC.h"
 #include "values/RelogioSistema.h"
 
+using namespace zenta;
+
 namespace {
 
 using zenta::RelogioSistema;

@@ -16,6 +16,8 @@
 #include "support/MotorTeste.h"
 #include "support/BaseDadosTeste.h"
 
+using namespace zenta;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -18,6 +18,8 @@
 #include "support/MotorTeste.h"
 #include "support/BaseDadosTeste.h"
 
+using namespace zenta;
+
 namespace {
 
 namespace fs = std::filesystem;

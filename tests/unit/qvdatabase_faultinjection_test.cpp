@@ -22,6 +22,8 @@
 #include "support/BaseDadosTeste.h"
 #include "support/ZentaHomeTemporario.h"
 
+using namespace zenta;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -13,6 +13,8 @@
 #include "support/MotorFalhas.h"
 #include "support/MotorTeste.h"
 
+using namespace zenta;
+
 namespace {
 
 namespace fs = std::filesystem;

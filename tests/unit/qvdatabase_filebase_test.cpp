@@ -22,6 +22,8 @@
 #include "support/ZentaHomeTemporario.h"
 #include "values/QVCrc64.h"
 
+using namespace zenta;
+
 namespace {
 
 #pragma pack(push, 1)

@@ -16,6 +16,8 @@
 #include "support/ArquivosLog.h"
 #include "values/QVMesAno.h"
 
+using namespace zenta;
+
 namespace {
 
 namespace fs = std::filesystem;

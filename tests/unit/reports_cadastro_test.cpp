@@ -27,6 +27,8 @@
 #include "support/RelatorioTeste.h"
 #include "values/QVDMA.h"
 
+using namespace zenta;
+
 namespace {
 
 

@@ -15,6 +15,8 @@
 #include "support/Inicializacao.h"
 #include "support/ZentaHomeTemporario.h"
 
+using namespace zenta;
+
 namespace {
 
 // {0C6E0D2A-5F7B-4E55-9E0B-6C0D8E0F1A21}
@@ -78,7 +80,7 @@ protected:
 }  // namespace
 
 template <>
-struct T_QVNomeInterface<ITesteQuadro> {
+struct zenta::T_QVNomeInterface<ITesteQuadro> {
     static constexpr const char* kNome = "ITesteQuadro";
     static constexpr const IID& kIID = IID_ITesteQuadro;
 };

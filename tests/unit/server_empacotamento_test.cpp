@@ -23,6 +23,8 @@
 #include "values/QVDMA.h"
 #include "values/QVDMC.h"
 
+using namespace zenta;
+
 namespace {
 
 using zenta::teste::ComEscopo;

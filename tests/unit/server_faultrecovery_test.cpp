@@ -53,6 +53,8 @@
 #include <sanitizer/lsan_interface.h>
 #endif
 
+using namespace zenta;
+
 namespace {
 
 // The frames a machine fault abandons never free what they allocated; that

@@ -19,6 +19,8 @@
 #include "server/QVModulo.h"
 #include "support/ZentaHomeTemporario.h"
 
+using namespace zenta;
+
 namespace {
 using namespace std::chrono_literals;
 

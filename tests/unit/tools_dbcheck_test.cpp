@@ -19,6 +19,8 @@
 #include "tools/zenta-dbcheck/VerificaArquivo.h"
 #include "values/QVCrc64.h"
 
+using namespace zenta;
+
 namespace {
 
 namespace fs = std::filesystem;

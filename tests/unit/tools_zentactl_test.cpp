@@ -26,6 +26,8 @@
 #include "values/QVDMC.h"
 #include "values/QVMesAno.h"
 
+using namespace zenta;
+
 namespace {
 
 namespace fs = std::filesystem;

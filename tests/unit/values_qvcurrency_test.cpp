@@ -9,6 +9,8 @@
 #include "values/QVCurrency.h"
 #include "values/QVCurrencyEx.h"
 
+using namespace zenta;
+
 namespace {
 
 constexpr LONGLONG kMaximo = std::numeric_limits<LONGLONG>::max();

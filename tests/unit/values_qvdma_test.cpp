@@ -9,6 +9,8 @@
 #include "values/QVMesAno.h"
 #include "values/RelogioSistema.h"
 
+using namespace zenta;
+
 namespace {
 
 TEST(QVDMA, KnownDayNumbersAndEveryStoredDayRebuilds) {

@@ -4,6 +4,8 @@
 #include "values/QVDMC.h"
 #include "values/QVMesAno.h"
 
+using namespace zenta;
+
 namespace {
 
 TEST(QVDMC, BitLayoutAndFieldsThatDoNotBleed) {

@@ -15,6 +15,8 @@
 #include "core/qvdatabase/QVFile.h"
 #include "core/qvdatabase/QVTextFile.h"
 
+using namespace zenta;
+
 namespace {
 
 #pragma pack(push, 1)
