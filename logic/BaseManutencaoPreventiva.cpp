@@ -15,10 +15,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+#endif
 
 namespace zenta {
-
-#endif
 
 namespace {
 
