@@ -132,37 +132,8 @@ bool FechadaNoRegistro(const REG_AST_ORDEM_SERVICO_PS& os) { return os.lSituacao
 
 // ---- The server object ---------------------------------------------------------
 
-class CQVAssistecErp final : public IQVGE_ASTMov {
+class CQVAssistecErp final : public CServidorErp<IQVGE_ASTMov, IID_IQVGE_ASTMov> {
 public:
-    CQVAssistecErp() = default;
-    virtual ~CQVAssistecErp() = default;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-        if (ppv == nullptr) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IQVGE_ASTMov) {
-            *ppv = static_cast<IQVGE_ASTMov*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG restantes = --m_cRef;
-        if (restantes == 0) delete this;
-        return restantes;
-    }
-
-    HRESULT STDMETHODCALLTYPE Inicializa_Padrao(_REG_DF_INICIALIZAPS regps) override {
-        return ProtegidoErp([&]() -> HRESULT {
-            std::shared_ptr<ErpBanco> banco;
-            QV_CHECK(BancoDaInicializacao(regps, banco));
-            std::lock_guard lock(m_trava);
-            m_banco = std::move(banco);
-            return S_OK;
-        });
-    }
 
     HRESULT STDMETHODCALLTYPE BuscaRegistros(REG_AST_LISTA_CHAVES_PS regChaves,
                                              REG_AST_LISTA_ORDEM_SERVICO_PS* pRegListaRegistros,
@@ -284,11 +255,6 @@ public:
     }
 
 private:
-    HRESULT Banco(std::shared_ptr<ErpBanco>& banco) {
-        std::lock_guard lock(m_trava);
-        banco = m_banco;
-        return banco ? S_OK : QV_E_NAO_INICIALIZADO;
-    }
 
     // One stored order (or, for a key the module does not hold, an empty
     // closed record with the key: the caller gets one record per key and
@@ -332,23 +298,11 @@ private:
         }
         return S_OK;
     }
-
-    std::atomic<ULONG> m_cRef{1};
-    std::mutex m_trava;
-    std::shared_ptr<ErpBanco> m_banco;
 };
 
 }  // namespace
 
-HRESULT CriaAssistecErp(REFIID riid, void** ppv) {
-    if (ppv == nullptr) return E_POINTER;
-    *ppv = nullptr;
-    auto* objeto = new (std::nothrow) CQVAssistecErp;
-    if (objeto == nullptr) return E_OUTOFMEMORY;
-    const HRESULT hr = objeto->QueryInterface(riid, ppv);
-    objeto->Release();
-    return hr;
-}
+HRESULT CriaAssistecErp(REFIID riid, void** ppv) { return CriaServidorErp<CQVAssistecErp>(riid, ppv); }
 
 HRESULT FechaOrdemServicoErp(std::string_view empresa, USHORT maOS, ULONG lPtrOS) {
     try {

@@ -76,37 +76,8 @@ HRESULT AbreBanco(std::string_view empresa, std::shared_ptr<ErpBanco>& banco) {
     return S_OK;
 }
 
-class CQVComprasErp final : public IQVCM_SolicitacaoCompra {
+class CQVComprasErp final : public CServidorErp<IQVCM_SolicitacaoCompra, IID_IQVUnknown, IID_IQVCM_SolicitacaoCompra> {
 public:
-    CQVComprasErp() = default;
-    virtual ~CQVComprasErp() = default;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-        if (ppv == nullptr) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IQVUnknown || riid == IID_IQVCM_SolicitacaoCompra) {
-            *ppv = static_cast<IQVCM_SolicitacaoCompra*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG restantes = --m_cRef;
-        if (restantes == 0) delete this;
-        return restantes;
-    }
-
-    HRESULT STDMETHODCALLTYPE Inicializa_Padrao(_REG_DF_INICIALIZAPS regps) override {
-        return ProtegidoErp([&]() -> HRESULT {
-            std::shared_ptr<ErpBanco> banco;
-            QV_CHECK(BancoDaInicializacao(regps, banco));
-            std::lock_guard lock(m_trava);
-            m_banco = std::move(banco);
-            return S_OK;
-        });
-    }
     HRESULT STDMETHODCALLTYPE KeepAlive(LONG* pbOK) override {
         if (pbOK == nullptr) return E_POINTER;
         *pbOK = 1;
@@ -278,30 +249,11 @@ public:
             return S_OK;
         });
     }
-
-private:
-    HRESULT Banco(std::shared_ptr<ErpBanco>& banco) {
-        std::lock_guard lock(m_trava);
-        banco = m_banco;
-        return banco ? S_OK : QV_E_NAO_INICIALIZADO;
-    }
-
-    std::atomic<ULONG> m_cRef{1};
-    std::mutex m_trava;
-    std::shared_ptr<ErpBanco> m_banco;
 };
 
 }  // namespace
 
-HRESULT CriaComprasErp(REFIID riid, void** ppv) {
-    if (ppv == nullptr) return E_POINTER;
-    *ppv = nullptr;
-    auto* objeto = new (std::nothrow) CQVComprasErp;
-    if (objeto == nullptr) return E_OUTOFMEMORY;
-    const HRESULT hr = objeto->QueryInterface(riid, ppv);
-    objeto->Release();
-    return hr;
-}
+HRESULT CriaComprasErp(REFIID riid, void** ppv) { return CriaServidorErp<CQVComprasErp>(riid, ppv); }
 
 HRESULT ListaSolicitacoesCompraErp(std::string_view empresa, ULONGLONG origem,
                                    std::vector<SolicitacaoCompraErp>& solicitacoes) {

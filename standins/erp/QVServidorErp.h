@@ -6,11 +6,14 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <new>
 
 #include <zenta/QVUnknown.h>
 #include <zenta/Unknwn.h>
 
+#include "diagnostics/QVCheck.h"
+#include "diagnostics/QVCodigosErro.h"
 #include "standins/erp/QVErpBanco.h"
 
 namespace zenta {
@@ -61,5 +64,66 @@ public:
 private:
     std::atomic<ULONG> m_cRef{1};
 };
+
+// What every stand-in server object shares: its count, the interfaces it
+// answers for (IUnknown and `Iids`, each as `TInterface`), and the company
+// database Inicializa_Padrao binds it to.
+template <class TInterface, const IID&... Iids>
+class CServidorErp : public TInterface {
+public:
+    virtual ~CServidorErp() = default;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (ppv == nullptr) return E_POINTER;
+        if (riid == IID_IUnknown || ((riid == Iids) || ...)) {
+            *ppv = static_cast<TInterface*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG restantes = --m_cRef;
+        if (restantes == 0) delete this;
+        return restantes;
+    }
+
+    HRESULT STDMETHODCALLTYPE Inicializa_Padrao(_REG_DF_INICIALIZAPS regps) override {
+        return ProtegidoErp([&]() -> HRESULT {
+            std::shared_ptr<ErpBanco> banco;
+            QV_CHECK(BancoDaInicializacao(regps, banco));
+            std::lock_guard lock(m_trava);
+            m_banco = std::move(banco);
+            return S_OK;
+        });
+    }
+
+protected:
+    // The database Inicializa_Padrao bound the server to.
+    HRESULT Banco(std::shared_ptr<ErpBanco>& banco) {
+        std::lock_guard lock(m_trava);
+        banco = m_banco;
+        return banco ? S_OK : QV_E_NAO_INICIALIZADO;
+    }
+
+private:
+    std::atomic<ULONG> m_cRef{1};
+    std::mutex m_trava;
+    std::shared_ptr<ErpBanco> m_banco;
+};
+
+// Makes a stand-in server of class T and hands out its interface `riid`.
+template <class T>
+HRESULT CriaServidorErp(REFIID riid, void** ppv) {
+    if (ppv == nullptr) return E_POINTER;
+    *ppv = nullptr;
+    auto* objeto = new (std::nothrow) T;
+    if (objeto == nullptr) return E_OUTOFMEMORY;
+    const HRESULT hr = objeto->QueryInterface(riid, ppv);
+    objeto->Release();
+    return hr;
+}
 
 }  // namespace zenta
