@@ -11,7 +11,6 @@
 #include <absl/container/inlined_vector.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <functional>
 #include <mutex>
