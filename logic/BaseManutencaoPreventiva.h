@@ -217,6 +217,8 @@ protected:
     // The positions of a maintenance's orders in one month file, ascending
     // (through the month's maintenance-code index).
     HRESULT PosicoesDaManutencaoNoMes(ULONG lCodigoManutencao, ULONGLONG uiChaveMes, std::vector<ULONGLONG>& posicoes);
+    // The months (order file keys) that may hold orders of a maintenance.
+    HRESULT MesesDaManutencao(ULONG lCodigoManutencao, std::vector<ULONGLONG>& chavesMes);
     // The stored record of a maintenance's newest order; `achou` false when
     // it has none.
     HRESULT LeUltimaOrdemDaManutencao(ULONG lCodigoManutencao, bool& achou, REG_MOVIMENTACAO_MANUT_PREV_V1& ultima);

@@ -829,6 +829,12 @@ HRESULT CBaseManutencaoPreventiva::PosicoesDaManutencaoNoMes(ULONG lCodigoManute
     return S_OK;
 }
 
+HRESULT CBaseManutencaoPreventiva::MesesDaManutencao(ULONG lCodigoManutencao, std::vector<ULONGLONG>& chavesMes) {
+    QV_CHECK(m_pDataBase->m_MovManutPrev.MembrosComChave(lCodigoManutencao, zenta::INDICE_ORDEM_CODIGO_MANUTENCAO,
+                                                         chavesMes));
+    return S_OK;
+}
+
 HRESULT CBaseManutencaoPreventiva::LeUltimaOrdemDaManutencao(ULONG lCodigoManutencao, bool& achou,
                                                              REG_MOVIMENTACAO_MANUT_PREV_V1& ultima) {
     achou = false;
@@ -836,7 +842,9 @@ HRESULT CBaseManutencaoPreventiva::LeUltimaOrdemDaManutencao(ULONG lCodigoManute
     auto& arquivo = m_pDataBase->m_MovManutPrev;
     // The last of the list BuscaMovimentosPelaManutencao gives: the newest
     // month holding one, its highest position. Only that record is read.
-    const auto meses = zenta::MesesEmOrdem(arquivo.GetChaves());
+    std::vector<ULONGLONG> chavesMes;
+    QV_CHECK(MesesDaManutencao(lCodigoManutencao, chavesMes));
+    const auto meses = zenta::MesesEmOrdem(chavesMes);
     std::vector<ULONGLONG> posicoes;
     for (auto it = meses.rbegin(); it != meses.rend(); ++it) {
         QV_CHECK(PosicoesDaManutencaoNoMes(lCodigoManutencao, it->second, posicoes));
@@ -854,11 +862,12 @@ HRESULT CBaseManutencaoPreventiva::BuscaMovimentosPelaManutencao(ULONG lCodigoMa
     if (m_pDataBase == nullptr) QV_CHECK(QV_E_NAO_INICIALIZADO);
     pRegListaRegistros->lQtdRegistros = 0;
     pRegListaRegistros->pRegistros = nullptr;
-    auto& arquivo = m_pDataBase->m_MovManutPrev;
     std::vector<_REG_PTR_DATA_PS> achados;
     // Oldest month first, then by position: the last is the newest order.
+    std::vector<ULONGLONG> chavesMes;
+    QV_CHECK(MesesDaManutencao(lCodigoManutencao, chavesMes));
     std::vector<ULONGLONG> posicoes;
-    for (const auto& [ma, chave] : zenta::MesesEmOrdem(arquivo.GetChaves())) {
+    for (const auto& [ma, chave] : zenta::MesesEmOrdem(chavesMes)) {
         QV_CHECK(PosicoesDaManutencaoNoMes(lCodigoManutencao, chave, posicoes));
         for (const ULONGLONG pos : posicoes) {
             _REG_PTR_DATA_PS item{};

@@ -230,10 +230,13 @@ HRESULT CBaseManutencaoPreventiva::LeSituacaoOrdensManutencao(ULONG lCodigoManut
     // Every order of the maintenance counts, whatever month it is filed
     // under: any open one blocks a new order, and days count from the
     // latest day one was finished (an order's last save set its day). The
-    // month files' maintenance-code indexes give the orders.
+    // months that hold the maintenance's orders, then their month files'
+    // maintenance-code indexes, give the orders.
     auto& arquivo = m_pDataBase->m_MovManutPrev;
+    std::vector<ULONGLONG> chavesMes;
+    QV_CHECK(MesesDaManutencao(lCodigoManutencao, chavesMes));
     std::vector<ULONGLONG> posicoes;
-    for (const ULONGLONG chave : arquivo.GetChaves()) {
+    for (const ULONGLONG chave : chavesMes) {
         QV_CHECK(PosicoesDaManutencaoNoMes(lCodigoManutencao, chave, posicoes));
         for (const ULONGLONG pos : posicoes) {
             REG_MOVIMENTACAO_MANUT_PREV_V1 ordem{};

@@ -64,10 +64,12 @@ CQVDataBase_GE_ManutencaoPreventiva::CQVDataBase_GE_ManutencaoPreventiva()
       m_ManutencaoFrequenciaTXT(NOME_ARQUIVO_MANUTENCAO_FREQUENCIA_TXT, this),
       m_MovManutPrevTXT(NOME_ARQUIVO_MOV_MANUT_PREV_TXT, this) {
     // The group has no member yet: the definition cannot meet a refused key,
-    // and the group keeps it for every member it loads or creates.
+    // and the group keeps it for every member it loads or creates. It is
+    // kept across members too: a maintenance's orders are looked up in the
+    // months that hold one, not in every month of the company's history.
     const HRESULT hr = m_MovManutPrev.IncluiIndex(
         [](const REG_MOVIMENTACAO_MANUT_PREV_V1& reg, UINT) -> ULONGLONG { return reg.lCodigoManutencao; },
-        INDICE_ORDEM_CODIGO_MANUTENCAO, true, true);
+        INDICE_ORDEM_CODIGO_MANUTENCAO, true, true, true);
     if (FAILED(hr)) QV_LOG_HR(hr, "m_MovManutPrev.IncluiIndex(...)");
 }
 

@@ -242,6 +242,15 @@ public:
         return m_aIndex.size();
     }
 
+    // Calls `fn(key)` once for every key an index holds, in no order.
+    template <class Fn>
+    HRESULT ParaCadaChaveIndex(UINT uiColunaIndexacao, Fn&& fn) const {
+        std::shared_lock trava(m_lock);
+        if (uiColunaIndexacao >= m_aIndex.size()) return E_QVCR_COLUNA_INDEXACAO_INVALIDA;
+        for (const auto& [chave, posicoes] : m_aIndex[uiColunaIndexacao].m_mapa) fn(chave);
+        return S_OK;
+    }
+
 protected:
     HRESULT OnInicializa() override {
         m_aRegistros.clear();

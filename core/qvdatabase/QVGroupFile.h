@@ -4,6 +4,10 @@
 // and, with it, its file.
 #pragma once
 
+#include <absl/container/flat_hash_map.h>
+#include <absl/container/inlined_vector.h>
+
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -90,6 +94,9 @@ public:
             return E_NOINTERFACE;
         }
         const HRESULT hr = pQVFile->GravaColecao(uiPosicao, aRegistros);
+        // Noted whatever the outcome: a write that failed half-way may have
+        // left some records in the member.
+        AnotaMembro(uiChaveNomeArquivo, aRegistros);
         if (FAILED(hr)) {
             QV_LOG_HR(hr, "pQVFile->GravaColecao(uiPosicao, aRegistros)");
             if (bNovo && pQVFile->GetQtdRegistros() == 0 && !pQVFile->ExisteArquivo())
@@ -110,13 +117,19 @@ public:
     // at once; a member whose records hold a zero or repeated key fails the
     // call (the first such failure is returned) but keeps the index, as the
     // others do, so every member has the same columns.
+    //
+    // `bEntreMembros` also keeps, for each key, the members that hold it, so
+    // that MembrosComChave finds a key's members without asking each member
+    // (a key spread over a few of many members: a maintenance's orders over
+    // years of month files).
     HRESULT IncluiIndex(GetChaveIndexMethod pGetChave, UINT uiColunaIndexacao, bool bPermiteChaveZerada,
-                        bool bPermiteChaveRepetida) {
+                        bool bPermiteChaveRepetida, bool bEntreMembros = false) {
         std::unique_lock trava(m_lockMapa);
         if (!pGetChave || uiColunaIndexacao < m_aIndex.size()) return E_QVCR_COLUNA_INDEXACAO_INVALIDA;
-        m_aIndex.push_back(CQVGroupIndexEntry{std::move(pGetChave), bPermiteChaveZerada, bPermiteChaveRepetida});
+        m_aIndex.push_back(CQVGroupIndexEntry{std::move(pGetChave), bPermiteChaveZerada, bPermiteChaveRepetida,
+                                              bEntreMembros, {}});
         const auto coluna = static_cast<UINT>(m_aIndex.size() - 1);
-        const CQVGroupIndexEntry& entrada = m_aIndex.back();
+        CQVGroupIndexEntry& entrada = m_aIndex.back();
         HRESULT hrPrimeira = S_OK;
         for (const auto& [chave, pMembro] : Membros()) {
             auto* pQVFile = dynamic_cast<CQVFile<T>*>(pMembro.get());
@@ -127,8 +140,24 @@ public:
                 QV_LOG_HR(hr, "pQVFile->IncluiIndex(...)");
                 if (SUCCEEDED(hrPrimeira)) hrPrimeira = hr;
             }
+            AnotaChavesDoMembro(entrada, coluna, chave, *pQVFile);
         }
         return hrPrimeira;
+    }
+
+    // The members that may hold a key of an index kept across members,
+    // ascending: every member holding it, and perhaps one whose record held
+    // it before being written over (its own index then finds nothing).
+    // E_QVCR_COLUNA_INDEXACAO_INVALIDA for an index not kept so.
+    HRESULT MembrosComChave(ULONGLONG uiChaveIndex, UINT uiColunaIndexacao, std::vector<ULONGLONG>& membros) const {
+        membros.clear();
+        std::shared_lock trava(m_lockMapa);
+        if (uiColunaIndexacao >= m_aIndex.size() || !m_aIndex[uiColunaIndexacao].m_bEntreMembros)
+            return E_QVCR_COLUNA_INDEXACAO_INVALIDA;
+        const auto& mapa = m_aIndex[uiColunaIndexacao].m_membros;
+        const auto it = mapa.find(uiChaveIndex);
+        if (it != mapa.end()) membros.assign(it->second.begin(), it->second.end());
+        return S_OK;
     }
 
     // The number of index definitions of the family.
@@ -139,13 +168,20 @@ public:
 
 protected:
     // Applies every definition, in order, to one member; the caller holds the group's lock.
-    HRESULT IncluiIndex(IQVFileBase* pQVFileInterface) override {
+    HRESULT IncluiIndex(ULONGLONG uiChaveNomeArquivo, IQVFileBase* pQVFileInterface) override {
         auto* pQVFile = dynamic_cast<CQVFile<T>*>(pQVFileInterface);
         if (pQVFile == nullptr) return E_NOINTERFACE;
-        for (std::size_t idx = 0; idx < m_aIndex.size(); ++idx)
-            QV_CHECK(pQVFile->IncluiIndex(m_aIndex[idx].m_pGetChaveIndexMethod, static_cast<UINT>(idx),
+        for (std::size_t idx = 0; idx < m_aIndex.size(); ++idx) {
+            const auto coluna = static_cast<UINT>(idx);
+            QV_CHECK(pQVFile->IncluiIndex(m_aIndex[idx].m_pGetChaveIndexMethod, coluna,
                                           m_aIndex[idx].m_bPermiteChaveZerada, m_aIndex[idx].m_bPermiteChaveRepetida));
+            AnotaChavesDoMembro(m_aIndex[idx], coluna, uiChaveNomeArquivo, *pQVFile);
+        }
         return S_OK;
+    }
+
+    void EsqueceMembros() override {
+        for (CQVGroupIndexEntry& entrada : m_aIndex) entrada.m_membros.clear();
     }
 
     HRESULT ExisteIndexMembro(const IQVFileBase& membro, ULONGLONG uiPosicaoIndex, ULONGLONG& uiPosicao,
@@ -163,11 +199,42 @@ protected:
     }
 
 private:
+    // The members holding one key, ascending; most keys are in a few.
+    using ListaMembros = absl::InlinedVector<ULONGLONG, 2>;
+
     struct CQVGroupIndexEntry {
         GetChaveIndexMethod m_pGetChaveIndexMethod;
         bool m_bPermiteChaveZerada = false;
         bool m_bPermiteChaveRepetida = false;
+        bool m_bEntreMembros = false;
+        // Kept across members: key -> the members that hold it.
+        absl::flat_hash_map<ULONGLONG, ListaMembros> m_membros;
     };
+
+    static void AnotaMembroDaChave(CQVGroupIndexEntry& entrada, ULONGLONG uiChaveIndex, ULONGLONG uiChaveMembro) {
+        ListaMembros& membros = entrada.m_membros[uiChaveIndex];
+        const auto pos = std::lower_bound(membros.begin(), membros.end(), uiChaveMembro);
+        if (pos == membros.end() || *pos != uiChaveMembro) membros.insert(pos, uiChaveMembro);
+    }
+
+    // Every key a member's index holds, noted for an index kept across
+    // members; the caller holds the group's lock exclusive.
+    static void AnotaChavesDoMembro(CQVGroupIndexEntry& entrada, UINT coluna, ULONGLONG uiChaveMembro,
+                                    const CQVFile<T>& membro) {
+        if (!entrada.m_bEntreMembros) return;
+        (void)membro.ParaCadaChaveIndex(coluna, [&](ULONGLONG chave) { AnotaMembroDaChave(entrada, chave, uiChaveMembro); });
+    }
+
+    // The keys of records written to a member, noted for every index kept
+    // across members; the caller holds the group's lock exclusive.
+    void AnotaMembro(ULONGLONG uiChaveMembro, std::span<const T> aRegistros) {
+        for (std::size_t idx = 0; idx < m_aIndex.size(); ++idx) {
+            CQVGroupIndexEntry& entrada = m_aIndex[idx];
+            if (!entrada.m_bEntreMembros) continue;
+            for (const T& reg : aRegistros)
+                AnotaMembroDaChave(entrada, entrada.m_pGetChaveIndexMethod(reg, static_cast<UINT>(idx)), uiChaveMembro);
+        }
+    }
 
     // The index definitions of the family, guarded by the group's lock.
     std::vector<CQVGroupIndexEntry> m_aIndex;

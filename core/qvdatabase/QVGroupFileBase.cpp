@@ -153,6 +153,7 @@ HRESULT CQVGroupFileBase::FinalizaMembros() {
         }
     }
     m_mapFiles.clear();
+    EsqueceMembros();
     return hrPrimeira;
 }
 
@@ -190,7 +191,7 @@ HRESULT CQVGroupFileBase::OnInicializa() {
         }
         // Index definitions registered before a re-initialisation hold for
         // the members found on disk as for the new ones.
-        hr = IncluiIndex(pMembro);
+        hr = IncluiIndex(chave, pMembro);
         if (FAILED(hr)) {
             QV_LOG_HR(hr, "IncluiIndex(pQVFile)");
             (void)FinalizaMembros();
@@ -239,7 +240,7 @@ HRESULT CQVGroupFileBase::CriaMembro(ULONGLONG uiChaveNomeArquivo, IQVFileBase*&
         (void)pNovo->Finaliza();
         return hr;
     }
-    hr = IncluiIndex(pNovo.get());
+    hr = IncluiIndex(uiChaveNomeArquivo, pNovo.get());
     if (FAILED(hr)) {
         QV_LOG_HR(hr, "IncluiIndex(pQVFileInterface)");
         (void)pNovo->Finaliza();
@@ -320,6 +321,9 @@ HRESULT CQVGroupFileBase::DeletaArquivo() {
         (void)it->second->Finaliza();
         m_mapFiles.erase(it);
     }
+    // Only once every member is gone: a deletion stopped half-way leaves
+    // members whose keys must still be found.
+    EsqueceMembros();
     return S_OK;
 }
 

@@ -99,8 +99,11 @@ protected:
     // Finalises and destroys every member.
     HRESULT OnFinaliza() override;
 
-    // Applies the family's index definitions to one member.
-    virtual HRESULT IncluiIndex(IQVFileBase* pQVFileInterface) = 0;
+    // Applies the family's index definitions to the member of a key.
+    virtual HRESULT IncluiIndex(ULONGLONG uiChaveNomeArquivo, IQVFileBase* pQVFileInterface) = 0;
+    // Every member was closed or deleted: what a derived kind keeps about
+    // them goes too (the caller holds m_lockMapa exclusive).
+    virtual void EsqueceMembros() {}
     // ExisteIndex on an existing member (the group's lock is held shared).
     virtual HRESULT ExisteIndexMembro(const IQVFileBase& membro, ULONGLONG uiPosicaoIndex, ULONGLONG& uiPosicao,
                                       UINT uiColunaIndexacao) const = 0;

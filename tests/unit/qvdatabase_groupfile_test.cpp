@@ -3,6 +3,7 @@
 // deletion and concurrent use of different members.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <map>
 #include <string>
@@ -315,3 +316,56 @@ TEST_F(QVGroupFileTeste, ConcurrentReadersAndWritersOfDifferentMembers) {
 }
 
 }  // namespace
+
+// An index kept across members names, for every key, each member holding it
+// (perhaps more, never fewer), whether the members were written, written
+// over, found on disk or indexed late, and forgets them with the files.
+TEST_F(QVGroupFileTeste, IndexAcrossMembersNamesEveryMemberHoldingAKey) {
+    std::vector<ULONGLONG> meses;
+    for (int m = 1; m <= 8; ++m) meses.push_back(Chave(m, 2021 + m % 3));
+    const auto confere = [&](const Grupo& g, const char* quando) {
+        SCOPED_TRACE(quando);
+        std::map<ULONG, std::vector<ULONGLONG>> esperado;  // code -> members holding it, ascending
+        for (const ULONGLONG k : g.GetChaves())
+            for (ULONGLONG p = 1; p <= g.GetQtdRegistros(k); ++p) {
+                REG_TESTE r{};
+                ASSERT_EQ(g.Le(k, p, r), S_OK);
+                auto& lista = esperado[r.lCodigo];
+                if (lista.empty() || lista.back() != k) lista.push_back(k);
+            }
+        for (ULONG codigo = 1; codigo <= 12; ++codigo) {
+            std::vector<ULONGLONG> membros;
+            ASSERT_EQ(g.MembrosComChave(codigo, 0, membros), S_OK);
+            EXPECT_TRUE(std::is_sorted(membros.begin(), membros.end()));
+            for (const ULONGLONG k : esperado[codigo])
+                EXPECT_TRUE(std::binary_search(membros.begin(), membros.end(), k)) << "code " << codigo << " in " << k;
+        }
+    };
+    {
+        Grupo g(PADRAO, &m_db);
+        ASSERT_EQ(g.IncluiIndex(ChaveCodigo, 0, false, true, true), S_OK);
+        ASSERT_EQ(g.Inicializa("EMP", 7, 42), S_OK);
+        std::vector<ULONGLONG> membros;
+        EXPECT_EQ(g.MembrosComChave(1, 1, membros), E_QVCR_COLUNA_INDEXACAO_INVALIDA);
+        unsigned semente = 7;
+        const auto proximo = [&](unsigned n) { return (semente = semente * 1103515245u + 12345u) / 65536u % n; };
+        for (int i = 0; i < 200; ++i) {
+            const ULONGLONG k = meses[proximo(meses.size())];
+            // One write in four goes over a record already there, with another code.
+            ULONGLONG pos = (g.GetQtdRegistros(k) > 0 && proximo(4) == 0) ? 1 + proximo(g.GetQtdRegistros(k)) : 0;
+            ASSERT_EQ(g.Grava(k, pos, Mov(1 + proximo(12), k)), S_OK);
+        }
+        confere(g, "written");
+        ASSERT_EQ(g.Finaliza(), S_OK);
+        ASSERT_EQ(g.Inicializa("EMP", 7, 42), S_OK);
+        confere(g, "found on disk");
+    }
+    Grupo g(PADRAO, &m_db);
+    ASSERT_EQ(g.Inicializa("EMP", 7, 42), S_OK);
+    ASSERT_EQ(g.IncluiIndex(ChaveCodigo, 0, false, true, true), S_OK);
+    confere(g, "indexed after start-up");
+    ASSERT_EQ(g.DeletaArquivo(), S_OK);
+    std::vector<ULONGLONG> membros;
+    ASSERT_EQ(g.MembrosComChave(3, 0, membros), S_OK);
+    EXPECT_TRUE(membros.empty());
+}
