@@ -1,7 +1,8 @@
 // Whole operations of the service, called through its interface in this
-// process, on a small company (1,000 orders) and on a large one (100,000
-// orders; plans, readings and texts in proportion, see EmpresaEscala.h), both
-// in the same run. At the end each operation's large/small ratio is printed
+// process, on a small company (1,000 orders over two years) and on a large
+// one (100,000 orders over ten years; plans, readings and texts in
+// proportion, see EmpresaEscala.h), both in the same run: a company grows in
+// records and in months of history. At the end each operation's large/small ratio is printed
 // against the limit 1.5, from wall-clock and from CPU time: an operation whose
 // cost grows with the company shows a ratio far above it.
 //
@@ -516,7 +517,7 @@ int main(int argc, char** argv) {
         RegistraInicio();
     } else {
         AbreEmpresa(kPequena, 100, 1'000, 24);
-        AbreEmpresa(kGrande, 10'000, 100'000, 24);
+        AbreEmpresa(kGrande, 10'000, 100'000, 120);
         RegistraEscala();
     }
 

@@ -121,7 +121,9 @@ public:
     // `bEntreMembros` also keeps, for each key, the members that hold it, so
     // that MembrosComChave finds a key's members without asking each member
     // (a key spread over a few of many members: a maintenance's orders over
-    // years of month files).
+    // years of month files). That table is made by the first MembrosComChave
+    // after a start-up, from the members' own indexes, and kept by every
+    // write after it: a start-up does not pay for it.
     HRESULT IncluiIndex(GetChaveIndexMethod pGetChave, UINT uiColunaIndexacao, bool bPermiteChaveZerada,
                         bool bPermiteChaveRepetida, bool bEntreMembros = false) {
         std::unique_lock trava(m_lockMapa);
@@ -140,7 +142,6 @@ public:
                 QV_LOG_HR(hr, "pQVFile->IncluiIndex(...)");
                 if (SUCCEEDED(hrPrimeira)) hrPrimeira = hr;
             }
-            AnotaChavesDoMembro(entrada, coluna, chave, *pQVFile);
         }
         return hrPrimeira;
     }
@@ -154,9 +155,19 @@ public:
         std::shared_lock trava(m_lockMapa);
         if (uiColunaIndexacao >= m_aIndex.size() || !m_aIndex[uiColunaIndexacao].m_bEntreMembros)
             return E_QVCR_COLUNA_INDEXACAO_INVALIDA;
-        const auto& mapa = m_aIndex[uiColunaIndexacao].m_membros;
-        const auto it = mapa.find(uiChaveIndex);
-        if (it != mapa.end()) membros.assign(it->second.begin(), it->second.end());
+        // Readers share the group's lock: the table is made, and read, under
+        // a lock of its own. Writers hold the group's lock alone.
+        std::lock_guard travaTabela(m_travaEntreMembros);
+        const CQVGroupIndexEntry& entrada = m_aIndex[uiColunaIndexacao];
+        if (!entrada.m_bMontado) {
+            for (const auto& [chave, pMembro] : Membros())
+                if (const auto* pQVFile = dynamic_cast<const CQVFile<T>*>(pMembro.get()))
+                    (void)pQVFile->ParaCadaChaveIndex(
+                        uiColunaIndexacao, [&](ULONGLONG chaveIndex) { AnotaMembroDaChave(entrada, chaveIndex, chave); });
+            entrada.m_bMontado = true;
+        }
+        const auto it = entrada.m_membros.find(uiChaveIndex);
+        if (it != entrada.m_membros.end()) membros.assign(it->second.begin(), it->second.end());
         return S_OK;
     }
 
@@ -175,13 +186,20 @@ protected:
             const auto coluna = static_cast<UINT>(idx);
             QV_CHECK(pQVFile->IncluiIndex(m_aIndex[idx].m_pGetChaveIndexMethod, coluna,
                                           m_aIndex[idx].m_bPermiteChaveZerada, m_aIndex[idx].m_bPermiteChaveRepetida));
-            AnotaChavesDoMembro(m_aIndex[idx], coluna, uiChaveNomeArquivo, *pQVFile);
+            // A member added to a table already made: its keys join it.
+            CQVGroupIndexEntry& entrada = m_aIndex[idx];
+            if (entrada.m_bMontado)
+                (void)pQVFile->ParaCadaChaveIndex(
+                    coluna, [&](ULONGLONG chave) { AnotaMembroDaChave(entrada, chave, uiChaveNomeArquivo); });
         }
         return S_OK;
     }
 
     void EsqueceMembros() override {
-        for (CQVGroupIndexEntry& entrada : m_aIndex) entrada.m_membros.clear();
+        for (CQVGroupIndexEntry& entrada : m_aIndex) {
+            entrada.m_membros = {};
+            entrada.m_bMontado = false;
+        }
     }
 
     HRESULT ExisteIndexMembro(const IQVFileBase& membro, ULONGLONG uiPosicaoIndex, ULONGLONG& uiPosicao,
@@ -207,22 +225,15 @@ private:
         bool m_bPermiteChaveZerada = false;
         bool m_bPermiteChaveRepetida = false;
         bool m_bEntreMembros = false;
-        // Kept across members: key -> the members that hold it.
-        absl::flat_hash_map<ULONGLONG, ListaMembros> m_membros;
+        // Kept across members: key -> the members that hold it, once made.
+        mutable absl::flat_hash_map<ULONGLONG, ListaMembros> m_membros;
+        mutable bool m_bMontado = false;
     };
 
-    static void AnotaMembroDaChave(CQVGroupIndexEntry& entrada, ULONGLONG uiChaveIndex, ULONGLONG uiChaveMembro) {
+    static void AnotaMembroDaChave(const CQVGroupIndexEntry& entrada, ULONGLONG uiChaveIndex, ULONGLONG uiChaveMembro) {
         ListaMembros& membros = entrada.m_membros[uiChaveIndex];
         const auto pos = std::lower_bound(membros.begin(), membros.end(), uiChaveMembro);
         if (pos == membros.end() || *pos != uiChaveMembro) membros.insert(pos, uiChaveMembro);
-    }
-
-    // Every key a member's index holds, noted for an index kept across
-    // members; the caller holds the group's lock exclusive.
-    static void AnotaChavesDoMembro(CQVGroupIndexEntry& entrada, UINT coluna, ULONGLONG uiChaveMembro,
-                                    const CQVFile<T>& membro) {
-        if (!entrada.m_bEntreMembros) return;
-        (void)membro.ParaCadaChaveIndex(coluna, [&](ULONGLONG chave) { AnotaMembroDaChave(entrada, chave, uiChaveMembro); });
     }
 
     // The keys of records written to a member, noted for every index kept
@@ -230,7 +241,7 @@ private:
     void AnotaMembro(ULONGLONG uiChaveMembro, std::span<const T> aRegistros) {
         for (std::size_t idx = 0; idx < m_aIndex.size(); ++idx) {
             CQVGroupIndexEntry& entrada = m_aIndex[idx];
-            if (!entrada.m_bEntreMembros) continue;
+            if (!entrada.m_bMontado) continue;
             for (const T& reg : aRegistros)
                 AnotaMembroDaChave(entrada, entrada.m_pGetChaveIndexMethod(reg, static_cast<UINT>(idx)), uiChaveMembro);
         }
@@ -238,6 +249,9 @@ private:
 
     // The index definitions of the family, guarded by the group's lock.
     std::vector<CQVGroupIndexEntry> m_aIndex;
+    // Makes and reads the tables of indexes kept across members while the
+    // group's lock is held shared; taken after the group's, before a member's.
+    mutable std::mutex m_travaEntreMembros;
 };
 
 }  // namespace zenta

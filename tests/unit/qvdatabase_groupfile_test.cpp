@@ -318,8 +318,9 @@ TEST_F(QVGroupFileTeste, ConcurrentReadersAndWritersOfDifferentMembers) {
 }  // namespace
 
 // An index kept across members names, for every key, each member holding it
-// (perhaps more, never fewer), whether the members were written, written
-// over, found on disk or indexed late, and forgets them with the files.
+// (perhaps more, never fewer), whether the members were written before or
+// after its table was made, written over, found on disk or indexed late, and
+// forgets them with the files.
 TEST_F(QVGroupFileTeste, IndexAcrossMembersNamesEveryMemberHoldingAKey) {
     std::vector<ULONGLONG> meses;
     for (int m = 1; m <= 8; ++m) meses.push_back(Chave(m, 2021 + m % 3));
@@ -349,7 +350,10 @@ TEST_F(QVGroupFileTeste, IndexAcrossMembersNamesEveryMemberHoldingAKey) {
         EXPECT_EQ(g.MembrosComChave(1, 1, membros), E_QVCR_COLUNA_INDEXACAO_INVALIDA);
         unsigned semente = 7;
         const auto proximo = [&](unsigned n) { return (semente = semente * 1103515245u + 12345u) / 65536u % n; };
+        // The table is made by the first look, with some members there, and
+        // kept by the writes after it (new members among them).
         for (int i = 0; i < 200; ++i) {
+            if (i == 40) confere(g, "made");
             const ULONGLONG k = meses[proximo(meses.size())];
             // One write in four goes over a record already there, with another code.
             ULONGLONG pos = (g.GetQtdRegistros(k) > 0 && proximo(4) == 0) ? 1 + proximo(g.GetQtdRegistros(k)) : 0;
