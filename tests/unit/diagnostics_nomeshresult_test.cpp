@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <utility>
 #include <vector>
 
 #include "diagnostics/QVCodigosErro.h"
@@ -25,22 +26,16 @@ TEST(NomesHresult, CodeNameFollowsTheOwnerOfTheFacility) {
 }
 
 TEST(ErrnoParaHresult, FollowsTheRunTimeLibrarysList) {
-    EXPECT_EQ(HresultDeErrno(0), static_cast<HRESULT>(0x8004EA60u));
-    EXPECT_EQ(HresultDeErrno(15), static_cast<HRESULT>(0x8004EA60u));
-    EXPECT_EQ(HresultDeErrno(EPERM), static_cast<HRESULT>(0x8004EADCu));
-    EXPECT_EQ(HresultDeErrno(34), static_cast<HRESULT>(0x8004EAFBu));
     // The errors above ERANGE keep their codes whatever number the host gives them.
-    EXPECT_EQ(HresultDeErrno(EDEADLK), static_cast<HRESULT>(0x8004EAFCu));
-    EXPECT_EQ(HresultDeErrno(EILSEQ), static_cast<HRESULT>(0x8004EB01u));
-    EXPECT_EQ(HresultDeErrno(-1), static_cast<HRESULT>(0x8004EA60u));
-    EXPECT_EQ(HresultDeErrno(100000), static_cast<HRESULT>(0x8004EA60u));
+    for (const auto& [erro, hr] : {std::pair{0, 0x8004EA60u}, {15, 0x8004EA60u}, {EPERM, 0x8004EADCu},
+                                   {34, 0x8004EAFBu}, {EDEADLK, 0x8004EAFCu}, {EILSEQ, 0x8004EB01u},
+                                   {-1, 0x8004EA60u}, {100000, 0x8004EA60u}})
+        EXPECT_EQ(HresultDeErrno(erro), static_cast<HRESULT>(hr)) << erro;
 }
 
 TEST(CodigosErro, MachineFaultRange) {
-    EXPECT_TRUE(QVEhResultadoFalhaMaquina(static_cast<HRESULT>(0x8004EAC5u)));
-    EXPECT_TRUE(QVEhResultadoFalhaMaquina(static_cast<HRESULT>(0x8004EE47u)));
-    EXPECT_FALSE(QVEhResultadoFalhaMaquina(static_cast<HRESULT>(0x8004EADCu)));
-    EXPECT_FALSE(QVEhResultadoFalhaMaquina(static_cast<HRESULT>(0x8004EAC4u)));
+    for (const uint32_t hr : {0x8004EAC5u, 0x8004EE47u}) EXPECT_TRUE(QVEhResultadoFalhaMaquina(static_cast<HRESULT>(hr)));
+    for (const uint32_t hr : {0x8004EADCu, 0x8004EAC4u}) EXPECT_FALSE(QVEhResultadoFalhaMaquina(static_cast<HRESULT>(hr)));
 }
 
 // Every code the system hands back carries a name and a description, so a

@@ -80,26 +80,12 @@ AcaoSinal AcaoAtual(int sinal) {
 
 // ---- The translator -------------------------------------------------------------
 
-TEST(TradutorFalhas, EveryCaughtCodeHasItsResultAndOthersTheCatchAll) {
-    const DWORD capturados[] = {
-        EXCEPTION_ACCESS_VIOLATION,    EXCEPTION_ARRAY_BOUNDS_EXCEEDED, EXCEPTION_BREAKPOINT,
-        EXCEPTION_DATATYPE_MISALIGNMENT, EXCEPTION_FLT_DENORMAL_OPERAND, EXCEPTION_FLT_DIVIDE_BY_ZERO,
-        EXCEPTION_FLT_INEXACT_RESULT,  EXCEPTION_FLT_INVALID_OPERATION, EXCEPTION_FLT_OVERFLOW,
-        EXCEPTION_FLT_STACK_CHECK,     EXCEPTION_FLT_UNDERFLOW,         EXCEPTION_GUARD_PAGE,
-        EXCEPTION_ILLEGAL_INSTRUCTION, EXCEPTION_IN_PAGE_ERROR,         EXCEPTION_INT_DIVIDE_BY_ZERO,
-        EXCEPTION_INT_OVERFLOW,        EXCEPTION_INVALID_DISPOSITION,   EXCEPTION_INVALID_HANDLE,
-        EXCEPTION_NONCONTINUABLE_EXCEPTION, EXCEPTION_PRIV_INSTRUCTION, EXCEPTION_SINGLE_STEP,
-        EXCEPTION_STACK_OVERFLOW};
-    uint32_t esperado = 0x8004EAC5u;
-    for (const DWORD codigo : capturados) {
-        EXPECT_TRUE(CQVSEH::EhCodigoCapturado(codigo)) << std::hex << codigo;
-        EXPECT_EQ(static_cast<uint32_t>(CQVSEH::Traduz(codigo)), esperado++) << std::hex << codigo;
-    }
+TEST(TradutorFalhas, CodesNotCaughtGetTheCatchAll) {
+    EXPECT_FALSE(CQVSEH::EhCodigoCapturado(0x80000029u));
     EXPECT_EQ(static_cast<uint32_t>(CQVSEH::Traduz(0x80000029u)), 0x8004EADBu);
+    EXPECT_TRUE(QVEhResultadoFalhaMaquina(CQVSEH::Traduz(0x80000029u)));
     EXPECT_EQ(static_cast<uint32_t>(CQVSEH::Traduz(QV_CODIGO_EXCECAO_CPP)), 0x8004EE47u);
     EXPECT_EQ(static_cast<uint32_t>(CQVSEH::Traduz(0u)), 0x8004EE47u);
-    EXPECT_FALSE(CQVSEH::EhCodigoCapturado(0x80000029u));
-    EXPECT_TRUE(QVEhResultadoFalhaMaquina(CQVSEH::Traduz(0x80000029u)));
 }
 
 TEST(TradutorFalhas, FilterPassesALanguageExceptionOnAndRemembersTheCode) {

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include <zenta/OleAuto.h>
@@ -143,14 +144,12 @@ TEST(OleAutCy, Arithmetic) {
     CY r;
     EXPECT_EQ(VarCyAdd(Cy(kMaximo), Cy(1), &r), DISP_E_OVERFLOW);
     EXPECT_EQ(VarCySub(Cy(kMinimo), Cy(1), &r), DISP_E_OVERFLOW);
-    EXPECT_EQ(Produto(15000, 25000), 37500);  // 1.5 * 2.5
-    EXPECT_EQ(Produto(5, 5000), 2);           // 0.00025: half to even
-    EXPECT_EQ(Produto(15, 5000), 8);          // 0.00075
-    EXPECT_EQ(Produto(-15, 5000), -8);
-    EXPECT_EQ(Produto(5001, 1), 1);  // 0.00005001 rounds up
-    EXPECT_EQ(Produto(kMinimo, 10000), kMinimo);
-    EXPECT_EQ(Produto(kMinimo, -10000), DISP_E_OVERFLOW);
-    EXPECT_EQ(Produto(kMaximo, 20000), DISP_E_OVERFLOW);
+    // 1.5 * 2.5; 0.00025 and 0.00075: half to even; 0.00005001 rounds up.
+    for (const auto& [a, b, esperado] : {std::tuple{15000LL, 25000LL, 37500LL}, {5LL, 5000LL, 2LL}, {15LL, 5000LL, 8LL},
+                                         {-15LL, 5000LL, -8LL}, {5001LL, 1LL, 1LL}, {kMinimo, 10000LL, kMinimo},
+                                         {kMinimo, -10000LL, LONGLONG{DISP_E_OVERFLOW}},
+                                         {kMaximo, 20000LL, LONGLONG{DISP_E_OVERFLOW}}})
+        EXPECT_EQ(Produto(a, b), esperado) << a << " * " << b;
 }
 
 TEST(OleAutDec, Conversions) {
@@ -168,14 +167,12 @@ TEST(OleAutDec, Conversions) {
     EXPECT_EQ(VarDecFromR8(8e28, &d), DISP_E_OVERFLOW);
     EXPECT_EQ(VarDecFromR8(std::nan(""), &d), DISP_E_OVERFLOW);
 
-    EXPECT_EQ(CyDeDec(Dec(123456789, 8)), 12346);
-    EXPECT_EQ(CyDeDec(Dec(25, 5)), 2);  // half to even
-    EXPECT_EQ(CyDeDec(Dec(15, 5, true)), -2);
-    EXPECT_EQ(CyDeDec(Dec(1250000001, 13)), 1);
-    EXPECT_EQ(CyDeDec(Dec(9223372036854775808ull, 4, true)), kMinimo);
-    EXPECT_EQ(CyDeDec(Dec(9223372036854775808ull, 4)), DISP_E_OVERFLOW);
-    EXPECT_EQ(CyDeDec(Dec(1, 0, false, 1)), DISP_E_OVERFLOW);  // 2^64
-    EXPECT_EQ(CyDeDec(Dec(1, 29)), E_INVALIDARG);
+    // Half to even; 2^64 no longer fits.
+    const std::pair<DECIMAL, LONGLONG> decimais[] = {
+        {Dec(123456789, 8), 12346}, {Dec(25, 5), 2}, {Dec(15, 5, true), -2}, {Dec(1250000001, 13), 1},
+        {Dec(9223372036854775808ull, 4, true), kMinimo}, {Dec(9223372036854775808ull, 4), DISP_E_OVERFLOW},
+        {Dec(1, 0, false, 1), DISP_E_OVERFLOW}, {Dec(1, 29), E_INVALIDARG}};
+    for (std::size_t i = 0; i < std::size(decimais); ++i) EXPECT_EQ(CyDeDec(decimais[i].first), decimais[i].second) << i;
     DECIMAL sinal = Dec(1, 0);
     sinal.sign = 1;
     EXPECT_EQ(CyDeDec(sinal), E_INVALIDARG);

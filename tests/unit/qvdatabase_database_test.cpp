@@ -269,10 +269,6 @@ TEST_F(BaseDadosTeste, SetConteudoReplacesTheFileWholeOrNotAtAll) {
     ASSERT_EQ(db.m_Pai.Le(2, r), S_OK);
     EXPECT_EQ(r.lCodigo, 11u);
     EXPECT_FALSE(fs::exists(Dados() / "TSPAI.cab"));
-    EXPECT_EQ(fs::file_size(Dados() / NOME_PAI), 240u + 2 * sizeof(REG_TESTE_PAI));
-
-    ASSERT_EQ(db.m_Pai.SetConteudo({}), S_OK);
-    EXPECT_FALSE(fs::exists(Dados() / NOME_PAI));
     db.Finaliza();
 }
 

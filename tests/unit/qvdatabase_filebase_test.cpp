@@ -110,16 +110,6 @@ TEST(QVDataBaseUtil, NamesAndPathsStayInsideTheDataDirectory) {
     EXPECT_EQ(CQVDataBaseUtil::GetPathArquivo(QV_MODULO_GE, "../X", "A.dat", p), E_QV_NOME_EMPRESA_INVALIDO);
 }
 
-TEST(QVFileBase, FileFailureCodesAndWhichAreFatal) {
-    EXPECT_EQ(CQVFileBase::CodigoExcecaoArquivo(zenta::CausaArquivo::fimArquivo), static_cast<HRESULT>(0x80043E95u));
-    EXPECT_EQ(CQVFileBase::CodigoExcecaoArquivo(zenta::CausaArquivo::violacaoCompartilhamento),
-              static_cast<HRESULT>(0x80043EEEu));
-    for (uint32_t fatal : {0x80043E8Cu, 0x80043E95u, 0x80043EA7u, 0x80043EB7u, 0x80043EBFu, 0x81080AACu, 0x81080AADu})
-        EXPECT_TRUE(CQVFileBase::EhUmaExcecaoFatal(static_cast<HRESULT>(fatal))) << std::hex << fatal;
-    for (uint32_t naoFatal : {0x80043EEEu, 0x80043F08u, 0x80043ED0u, 0x80043F10u})
-        EXPECT_FALSE(CQVFileBase::EhUmaExcecaoFatal(static_cast<HRESULT>(naoFatal))) << std::hex << naoFatal;
-}
-
 // ---- Header creation and insertion ----------------------------------------------------------
 
 TEST_F(QVFileBaseTeste, FirstWriteCreatesHeaderAndRecord) {

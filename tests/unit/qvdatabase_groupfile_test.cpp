@@ -177,37 +177,6 @@ TEST_F(QVGroupFileTeste, MemberFileIsCreatedOnlyByItsFirstWrite) {
     EXPECT_EQ(bytes[0], 1);  // header version 1
 }
 
-TEST_F(QVGroupFileTeste, WritesThroughOneGroupAreSeenAfterReopening) {
-    const ULONGLONG a = Chave(1, 2023), b = Chave(11, 2023), c = Chave(12, 2023);
-    {
-        Grupo g(PADRAO, &m_db);
-        ASSERT_EQ(g.Inicializa("EMP", 7, 42), S_OK);
-        ULONGLONG pos = 0;
-        ASSERT_EQ(g.GravaColecao(a, pos, std::vector<REG_TESTE>{Mov(1, a), Mov(2, a), Mov(3, a)}), S_OK);
-        EXPECT_EQ(pos, 1u);
-        pos = 2;
-        ASSERT_EQ(g.Grava(a, pos, Mov(20, a)), S_OK);  // rewrite in place
-        pos = 0;
-        ASSERT_EQ(g.Grava(b, pos, Mov(4, b)), S_OK);
-        pos = 0;
-        ASSERT_EQ(g.Grava(c, pos, Mov(5, c)), S_OK);
-        ASSERT_EQ(g.Finaliza(), S_OK);
-    }
-    Grupo g(PADRAO, &m_db);
-    ASSERT_EQ(g.Inicializa("EMP", 7, 42), S_OK);
-    EXPECT_EQ(g.GetChaves(), (std::vector<ULONGLONG>{a, b, c}));
-    EXPECT_EQ(g.GetQtdRegistros(), 5u);
-    std::vector<ULONG> codigos;
-    for (const ULONGLONG k : g.GetChaves())
-        for (ULONGLONG p = 1; p <= g.GetQtdRegistros(k); ++p) {
-            REG_TESTE r{};
-            ASSERT_EQ(g.Le(k, p, r), S_OK);
-            EXPECT_EQ(r.lGrupo, k);
-            codigos.push_back(r.lCodigo);
-        }
-    EXPECT_EQ(codigos, (std::vector<ULONG>{1, 20, 3, 4, 5}));
-}
-
 TEST_F(QVGroupFileTeste, FamilyIndexesApplyToNewAndFoundMembers) {
     const ULONGLONG a = Chave(6, 2022), b = Chave(7, 2022);
     {

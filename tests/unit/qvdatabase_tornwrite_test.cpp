@@ -146,18 +146,6 @@ TEST_P(AnexoRasgadoTeste, FailedAppendLeavesTheFileAsItWas) {
 INSTANTIATE_TEST_SUITE_P(TentativasEQuantidades, AnexoRasgadoTeste,
                          ::testing::Combine(::testing::Values(1u, 3u), ::testing::Values(std::size_t{3}, std::size_t{4})));
 
-TEST_F(GravacaoRasgadaTeste, AppendTornOnceIsRetriedAndWrittenOnce) {
-    auto arq = TipadoCom({1, 2});
-    m_rasgar = 1;
-    ULONGLONG pos = 0;
-    ASSERT_EQ(arq->GravaColecao(pos, Marcados(10, 3)), S_OK);
-    EXPECT_EQ(pos, 3u);
-    EXPECT_EQ(m_rasgadas.load(), 1);
-    ASSERT_EQ(arq->Finaliza(), S_OK);
-    EXPECT_EQ(Disco(NOME_TIPADO).size(), 240u + 5 * 16u);
-    EXPECT_EQ(CodigosNoDisco(), (std::vector<ULONG>{1, 2, 10, 11, 12}));
-}
-
 TEST_F(GravacaoRasgadaTeste, RewriteTornHalfWayIsRestored) {
     auto arq = TipadoCom({1, 2, 3, 4});
     ASSERT_EQ(arq->IncluiIndex(ChaveCodigo, 0, false, false), S_OK);

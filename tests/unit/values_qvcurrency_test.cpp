@@ -3,6 +3,7 @@
 
 #include <limits>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "values/FormatoNumero.h"
@@ -98,15 +99,13 @@ TEST(QVCurrency, TextAndArithmetic) {
 }
 
 TEST(QVCurrencyEx, FixedAndAutomaticDecimals) {
-    EXPECT_EQ(CQVCurrencyEx::FormataValor(Cy(12345675000), 2), "1.234.567,50");
-    EXPECT_EQ(CQVCurrencyEx::FormataValor(Cy(-12345675000), 4), "-1.234.567,5000");
-    EXPECT_EQ(CQVCurrencyEx::FormataValor(Cy(-19999), 2), "-1,99");  // cut, not rounded
-    EXPECT_EQ(CQVCurrencyEx::FormataValor(Cy(-99), 2), "0,00");
-    EXPECT_EQ(CQVCurrencyEx::FormataValor(Cy(123), 6), "0,012300");
-    EXPECT_EQ(CQVCurrencyEx::FormataValor(Cy(kMinimo), 4), "-922.337.203.685.477,5808");
-    EXPECT_EQ(CQVCurrencyEx::FormataValorAutomatico(Cy(20000)), "2,00");
-    EXPECT_EQ(CQVCurrencyEx::FormataValorAutomatico(Cy(21250)), "2,125");
-    EXPECT_EQ(CQVCurrencyEx::FormataValorAutomatico(Cy(-10)), "-0,001");
+    // Decimals beyond those shown are cut, not rounded.
+    for (const auto& [bruto, casas, texto] :
+         {std::tuple{12345675000LL, 2, "1.234.567,50"}, {-12345675000LL, 4, "-1.234.567,5000"}, {-19999LL, 2, "-1,99"},
+          {-99LL, 2, "0,00"}, {123LL, 6, "0,012300"}, {LONGLONG{kMinimo}, 4, "-922.337.203.685.477,5808"}})
+        EXPECT_EQ(CQVCurrencyEx::FormataValor(Cy(bruto), casas), texto) << bruto;
+    for (const auto& [bruto, texto] : {std::pair{20000LL, "2,00"}, {21250LL, "2,125"}, {-10LL, "-0,001"}})
+        EXPECT_EQ(CQVCurrencyEx::FormataValorAutomatico(Cy(bruto)), texto) << bruto;
 }
 
 TEST(FormatoNumero, ShapesAndRounding) {

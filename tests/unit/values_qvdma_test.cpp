@@ -14,11 +14,9 @@ using namespace zenta;
 namespace {
 
 TEST(QVDMA, KnownDayNumbersAndEveryStoredDayRebuilds) {
-    EXPECT_EQ(REG_QVDMA(1, 1, 1848).GetData(), 2u);
-    EXPECT_EQ(REG_QVDMA(1, 3, 1900).GetData(), 19054u);
-    EXPECT_EQ(REG_QVDMA(1, 1, 2000).GetData(), 55519u);
-    EXPECT_EQ(REG_QVDMA(31, 12, 4717).GetData(), 1048247u);
-    EXPECT_EQ(REG_QVDMA(29, 2, 2024).GetData(), 64344u);
+    for (const auto& [dia, mes, ano, n] : {std::tuple{1, 1, 1848, 2u}, {1, 3, 1900, 19054u}, {1, 1, 2000, 55519u},
+                                           {31, 12, 4717, 1048247u}, {29, 2, 2024, 64344u}})
+        EXPECT_EQ(REG_QVDMA(dia, mes, ano).GetData(), n) << dia << '/' << mes << '/' << ano;
     int d, m, a;
     REG_QVDMA(0u).GetDMA(d, m, a);
     EXPECT_EQ(d + m + a, 0);
@@ -58,15 +56,13 @@ TEST(QVDMA, OtherEncodings) {
     EXPECT_TRUE(REG_QVDMA().SetAAAAMMDD(4294967295u).EstaVazia());
 
     // Short dates: 16-bit day counts from 1850 with 1900 taken as a leap year.
-    EXPECT_EQ(REG_QVDMA().SetDataCurta(1), REG_QVDMA(1, 1, 1850));
-    EXPECT_EQ(REG_QVDMA().SetDataCurta(65535), REG_QVDMA(4, 6, 2029));
-    EXPECT_EQ(REG_QVDMA().SetDataCurta(18322), REG_QVDMA(28, 2, 1900));
-    EXPECT_EQ(REG_QVDMA().SetDataCurta(18323), REG_QVDMA(1, 3, 1900));
-    EXPECT_TRUE(REG_QVDMA().SetDataCurta(0).EstaVazia());
-    EXPECT_EQ(REG_QVDMA(1, 3, 1900).GetDataCurta(), 18323);
-    EXPECT_EQ(REG_QVDMA(28, 2, 1900).GetDataCurta(), 18321);
-    EXPECT_EQ(REG_QVDMA(5, 6, 2029).GetDataCurta(), 0);    // beyond 16 bits
-    EXPECT_EQ(REG_QVDMA(31, 12, 1849).GetDataCurta(), 0);  // before the count starts
+    for (const auto& [curta, data] : {std::pair{1, REG_QVDMA(1, 1, 1850)}, {65535, REG_QVDMA(4, 6, 2029)},
+                                      {18322, REG_QVDMA(28, 2, 1900)}, {18323, REG_QVDMA(1, 3, 1900)}, {0, REG_QVDMA()}})
+        EXPECT_EQ(REG_QVDMA().SetDataCurta(static_cast<USHORT>(curta)), data) << curta;
+    // Beyond 16 bits and before the count starts: none.
+    for (const auto& [data, curta] : {std::pair{REG_QVDMA(1, 3, 1900), 18323}, {REG_QVDMA(28, 2, 1900), 18321},
+                                      {REG_QVDMA(5, 6, 2029), 0}, {REG_QVDMA(31, 12, 1849), 0}})
+        EXPECT_EQ(data.GetDataCurta(), curta) << data.GetData();
 
     EXPECT_EQ(REG_QVDMA(15, 12, 2022).GetMa(), 2100);
     EXPECT_EQ(REG_QVDMA().SetMa(QVMAFromMesAno(2, 2023), 31), REG_QVDMA(28, 2, 2023));
