@@ -746,13 +746,21 @@ HRESULT CBaseManutencaoPreventiva::BuscaPonteirosMovimentacao(const _REG_MOVIMEN
     auto& arquivo = m_pDataBase->m_MovManutPrev;
     // A filter naming an order's month (and position) can only match there:
     // only that month file (and position) is tested, so that finding an
-    // order by its key costs the same in any company.
+    // order by its key costs the same in any company, however many months
+    // it holds.
     ULONGLONG uiDmcFiltro = 0;
     std::memcpy(&uiDmcFiltro, &regFiltro.dmcMovimentacao, sizeof uiDmcFiltro);
     const REG_QVDMC dmcFiltro(uiDmcFiltro);
+    std::vector<ULONGLONG> chavesMes;
+    if (dmcFiltro.GetMa() == 0) {
+        chavesMes = arquivo.GetChaves();
+    } else {
+        const ULONG chaveFiltro = QVMAToChave(dmcFiltro.GetMa());
+        if (QVChaveToMA(chaveFiltro) == dmcFiltro.GetMa() && arquivo.ExisteMembro(chaveFiltro))
+            chavesMes.push_back(chaveFiltro);
+    }
     std::vector<_REG_PTR_DATA_PS> achados;
-    for (const auto& [ma, chave] : zenta::MesesEmOrdem(arquivo.GetChaves())) {
-        if (dmcFiltro.GetMa() != 0 && dmcFiltro.GetMa() != QVChaveToMA(static_cast<ULONG>(chave))) continue;
+    for (const auto& [ma, chave] : zenta::MesesEmOrdem(chavesMes)) {
         const ULONGLONG total = arquivo.GetQtdRegistros(chave);
         const ULONGLONG primeira = dmcFiltro.GetPonteiro() != 0 ? dmcFiltro.GetPonteiro() : 1;
         const ULONGLONG ultima = dmcFiltro.GetPonteiro() != 0 ? std::min<ULONGLONG>(dmcFiltro.GetPonteiro(), total) : total;
