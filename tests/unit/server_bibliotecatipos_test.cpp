@@ -4,7 +4,6 @@
 // bytes are refused, and LoadTypeLib finds it in a file or a program.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -95,9 +94,7 @@ TEST(BibliotecaTipos, RoundTripKeepsEveryRecordAndMethod) {
     BibliotecaTipos lida;
     ASSERT_EQ(zenta::LeBibliotecaTipos(Bytes(), lida), S_OK);
     EXPECT_EQ(lida, original);
-    EXPECT_EQ(lida.libid, LIBID_ZENTALib);
     ASSERT_EQ(lida.interfaces.size(), 2u);
-    EXPECT_EQ(lida.interfaces[1].metodos.back().slot, 37u);
     const auto& grava = lida.interfaces[1].metodos[4];
     EXPECT_EQ(lida.registros.at(grava.parametros[1].registro).nome, "_REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS");
 }

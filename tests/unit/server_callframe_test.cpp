@@ -135,16 +135,6 @@ TEST_F(Quadro, TranslatesResultsAndThrownExceptions) {
     EXPECT_NE(log.find("hr = QVTranslateThrownExceptionToHresult()"), std::string::npos);
 }
 
-TEST_F(Quadro, MachineFaultDisposesTheLogicButNotTheObject) {
-    ASSERT_EQ(m_objeto->Inicializa_Padrao(zenta::teste::RegistroInicializacao()), S_OK);
-    EXPECT_EQ(m_objeto->Executa(6), static_cast<HRESULT>(0x8004EAC5u));
-    EXPECT_EQ(g_logicasVivas.load(), 0);
-    EXPECT_EQ(m_objeto->Executa(0), static_cast<HRESULT>(0x81080A04u));
-    EXPECT_EQ(m_objeto->Inicializa_Padrao(zenta::teste::RegistroInicializacao()), static_cast<HRESULT>(0x81080AA8u));
-    LONG ok = 0;
-    EXPECT_EQ(m_objeto->KeepAlive(&ok), S_OK);
-}
-
 TEST_F(Quadro, FailedStartUpDisposesTheLogic) {
     g_falhaInicializacao = true;
     EXPECT_EQ(m_objeto->Inicializa_Padrao(zenta::teste::RegistroInicializacao()), E_ACCESSDENIED);
@@ -168,7 +158,8 @@ TEST_F(Quadro, MachineFaultReleasesTheLocksTheCallHeld) {
     EXPECT_FALSE(zenta::ProcessoComprometido());
 }
 
-TEST_F(Quadro, DisposalWhileOtherCallsRunIsSafe) {
+// A machine fault disposes of the logic while other threads are calling.
+TEST_F(Quadro, MachineFaultDisposesTheLogicButNotTheObject) {
     ASSERT_EQ(m_objeto->Inicializa_Padrao(zenta::teste::RegistroInicializacao()), S_OK);
     std::atomic<bool> parar{false};
     std::vector<std::thread> chamadores;
@@ -184,7 +175,12 @@ TEST_F(Quadro, DisposalWhileOtherCallsRunIsSafe) {
     EXPECT_EQ(m_objeto->Executa(6), static_cast<HRESULT>(0x8004EAC5u));
     parar = true;
     for (auto& t : chamadores) t.join();
+    // The fault disposed of the logic but not of the object.
     EXPECT_EQ(g_logicasVivas.load(), 0);
+    EXPECT_EQ(m_objeto->Executa(0), static_cast<HRESULT>(0x81080A04u));
+    EXPECT_EQ(m_objeto->Inicializa_Padrao(zenta::teste::RegistroInicializacao()), static_cast<HRESULT>(0x81080AA8u));
+    LONG ok = 0;
+    EXPECT_EQ(m_objeto->KeepAlive(&ok), S_OK);
 }
 
 }  // namespace

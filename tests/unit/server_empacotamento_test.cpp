@@ -4,18 +4,20 @@
 // both sides refused with nothing leaked.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include <zenta/zenta.h>
 
 #include "platform/CodePage.h"
 #include "platform/rpc/QVInterfaceRemota.h"
 #include "server/QVEmpacotamento.h"
+#include "server/QVJsonRegistros.h"
 #include "server/QVProxyStubManutencaoPreventiva.h"
 #include "support/Inicializacao.h"
 #include "support/ServicoTeste.h"
@@ -29,7 +31,6 @@ namespace {
 
 using zenta::teste::ComEscopo;
 using zenta::teste::Servico;
-
 
 // Everything a record carries, nested lists and texts included.
 template <class T>
@@ -219,38 +220,21 @@ protected:
 
     // A plan with one maintenance (remark, one service, one product on two
     // stock places) and one client.
-    LONG GravaPlano(IQVGE_ManutencaoPreventiva* s, ULONG equipamento) {
-        _REG_CADASTRO_MANUTENCAO_LOCAL_PRODUTO_PS locais[2]{};
-        locais[0].lPonteiroLocal = 31;
-        locais[1].lPonteiroLocal = 32;
-        _REG_CADASTRO_MANUTENCAO_PRODUTO_PS produto{};
-        produto.lProduto = 21;
-        produto.vQuantidadePrevista.int64 = 30000;
-        produto.listaLocal = {2, 0, nullptr, locais};
-        _REG_CADASTRO_MANUTENCAO_SERVICO_PS servico{};
-        servico.lServico = 11;
-        servico.lTecnico = 7;
-        servico.vQuantidadePrevista.int64 = 20000;
-        std::string observacao = "Trocar o \xF3leo";
-        _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS m{};
-        std::snprintf(m.szNomeManutencao, sizeof m.szNomeManutencao, "Revis\xE3o");
-        m.frequenciaPS.lTipoFrequencia = 2;
-        m.frequenciaPS.lTipoFrequenciaTempo = 3;
-        m.frequenciaPS.lFrequenciaTempo = 3;
-        m.frequenciaPS.dataInicial = REG_QVDMA(1, 3, 2026).GetData();
-        m.frequenciaPS.szObservacao = {static_cast<ULONG>(observacao.size() + 1), {}, reinterpret_cast<BYTE*>(observacao.data()), nullptr};
-        m.listaServicos = {1, 0, nullptr, &servico};
-        m.listaProdutos = {1, 0, nullptr, &produto};
-        _REG_CADASTRO_MANUTENCAO_CLIENTE_PS cliente{};
-        cliente.lCliente = 41;
-        _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
-        plano.idEquipamentoPS.lEquipamento = equipamento;
-        plano.idEquipamentoPS.lSituacao = 1;
-        std::snprintf(plano.idEquipamentoPS.szNrSerie, sizeof plano.idEquipamentoPS.szNrSerie, "SN-%u", equipamento);
-        plano.listaManutencoes = {1, 0, nullptr, &m};
-        plano.listaClientes = {1, 0, nullptr, &cliente};
+    static LONG GravaPlano(IQVGE_ManutencaoPreventiva* s, ULONG equipamento) {
+        nlohmann::json j = nlohmann::json::parse(R"({"idEquipamentoPS": {"lSituacao": 1, "szNrSerie": "SN-1"},
+          "listaManutencoes": {"pManutencoes": [{"szNomeManutencao": "Revisão",
+            "frequenciaPS": {"lTipoFrequencia": 2, "lTipoFrequenciaTempo": 3, "lFrequenciaTempo": 3,
+                             "dataInicial": "2026-03-01", "szObservacao": "Trocar o óleo"},
+            "listaServicos": {"pServicos": [{"lServico": 11, "lTecnico": 7, "vQuantidadePrevista": "2"}]},
+            "listaProdutos": {"pProdutos": [{"lProduto": 21, "vQuantidadePrevista": "3",
+              "listaLocal": {"pLocaisEstoque": [{"lPonteiroLocal": 31}, {"lPonteiroLocal": 32}]}}]}}]},
+          "listaClientes": {"pClientes": [{"lCliente": 41}]}})");
+        j["idEquipamentoPS"]["lEquipamento"] = equipamento;
+        Lido<_REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS> plano;
+        std::string erro;
+        EXPECT_EQ(zenta::JsonParaRegistro(j, plano.r, erro), S_OK) << erro;
         LONG posicao = 0;
-        EXPECT_EQ(s->Grava(&posicao, plano), S_OK);
+        EXPECT_EQ(s->Grava(&posicao, plano.r), S_OK);
         return posicao;
     }
 

@@ -26,9 +26,8 @@
 #include <fstream>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
-#include <thread>
+#include <utility>
 #include <vector>
 
 #include <zenta/zenta.h>
@@ -130,6 +129,16 @@ struct Confirmados {
         }
     }
 };
+
+// A client of the company created in `contexto`, and the answer of its
+// creation or else of its initialisation.
+std::pair<Servico, HRESULT> Cliente(DWORD contexto) {
+    IQVGE_ManutencaoPreventiva* p = nullptr;
+    HRESULT hr = CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, contexto, IID_IQVGE_ManutencaoPreventiva,
+                                  reinterpret_cast<void**>(&p));
+    if (SUCCEEDED(hr)) hr = p->Inicializa_Padrao(zenta::teste::RegistroInicializacao(kEmpresa));
+    return {Servico(p), hr};
+}
 
 class RecuperacaoFalhas : public ::testing::Test {
 protected:
@@ -275,12 +284,7 @@ TEST_F(RecuperacaoFalhas, MachineFaultInsideAWriteLeavesNothingHeld) {
             }
             m_alvo = caso.alvo;
             [[maybe_unused]] const SemRelatoVazamentos semRelato{};
-            IQVGE_ManutencaoPreventiva* p = nullptr;
-            ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
-                                       IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p)),
-                      S_OK);
-            hr = p->Inicializa_Padrao(zenta::teste::RegistroInicializacao(kEmpresa));
-            p->Release();
+            hr = Cliente(CLSCTX_INPROC_SERVER).second;
             outro = NovoServico(kEmpresa);
         } else {
             Servico s = NovoServico(kEmpresa);
@@ -354,12 +358,8 @@ TEST_F(RecuperacaoFalhas, DeathBeforeAnyWriteStepLeavesACompanyThatStarts) {
     };
     // Through a client of a process that may be dead by now: its failures are expected.
     const auto executa = [](const Operacao& op, Confirmados& c) {
-        IQVGE_ManutencaoPreventiva* p = nullptr;
-        if (FAILED(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
-                                    IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p))))
-            return;
-        Servico s(p);
-        if (SUCCEEDED(s->Inicializa_Padrao(zenta::teste::RegistroInicializacao(kEmpresa)))) op.executa(*s, c);
+        auto [s, hr] = Cliente(CLSCTX_INPROC_SERVER);
+        if (SUCCEEDED(hr)) op.executa(*s, c);
     };
     int total = 0;
     for (const Operacao& op : operacoes) {
@@ -389,14 +389,9 @@ TEST_F(RecuperacaoFalhas, DeathBeforeAnyWriteStepLeavesACompanyThatStarts) {
 // ---- Through the local server --------------------------------------------------------
 
 Servico ServicoRemoto() {
-    IQVGE_ManutencaoPreventiva* p = nullptr;
-    EXPECT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_LOCAL_SERVER,
-                               IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p)),
-              S_OK);
-    if (p != nullptr) {
-        EXPECT_EQ(p->Inicializa_Padrao(zenta::teste::RegistroInicializacao(kEmpresa)), S_OK);
-    }
-    return Servico(p);
+    auto cliente = Cliente(CLSCTX_LOCAL_SERVER);
+    EXPECT_EQ(cliente.second, S_OK);
+    return std::move(cliente.first);
 }
 
 TEST(RecuperacaoFalhasServidor, FaultingPwriteInTheServerLeavesTheCompanyUsable) {

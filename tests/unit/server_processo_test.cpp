@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -87,56 +86,14 @@ protected:
     zenta::teste::ZentaHomeTemporario m_home;
 };
 
+// A client's CoCreateInstance starts the server, which takes nothing of the
+// client's environment but its home and pins none of its folders; calls run
+// as in process; SIGTERM (with the real idle time-out, so that the signal
+// ends it) takes the socket along and leaves the proxy a transport failure.
 TEST_F(ServidorLocal, ClienteIniciaOServidorEChamaComoEmProcesso) {
-    Registra();
-    EXPECT_FALSE(EstadoServidor().has_value());
-    zenta::teste::ComEscopo com;
-    IQVGE_ManutencaoPreventiva* p = nullptr;
-    ASSERT_EQ(CriaServico(&p), S_OK);
-    ASSERT_NE(p, nullptr);
-    const auto estado = EstadoServidor();
-    ASSERT_TRUE(estado.has_value());
-    EXPECT_NE(estado->pid, static_cast<std::uint32_t>(::getpid()));
-    EXPECT_EQ(fs::path(estado->executavel), Executavel());
-    EXPECT_EQ(estado->objetos, 1u);
-
-    LONG ok = 0;
-    EXPECT_EQ(p->KeepAlive(&ok), S_OK);
-    EXPECT_NE(ok, 0);
-    ASSERT_EQ(p->Inicializa_Padrao(zenta::teste::RegistroInicializacao("DEMO")), S_OK);
-    _REG_CADASTRO_PROPRIEDADES_PS propriedades{};
-    EXPECT_EQ(p->LePropriedades(&propriedades), S_OK);
-    // CLSCTX_ALL prefers the registered local server.
-    IQVGE_ManutencaoPreventiva* segundo = nullptr;
-    ASSERT_EQ(CriaServico(&segundo, CLSCTX_ALL), S_OK);
-    EXPECT_EQ(EstadoServidor()->objetos, 2u);
-    segundo->Release();
-    p->Release();
-    EXPECT_TRUE(EsperaAte([] { auto e = EstadoServidor(); return !e || e->objetos == 0; }, 5s));
-}
-
-TEST_F(ServidorLocal, SinalDeTerminoEncerraComoOcioERemoveOSocket) {
     DefineTempoOcioso(std::nullopt);
     Registra();
-    zenta::teste::ComEscopo com;
-    IQVGE_ManutencaoPreventiva* p = nullptr;
-    ASSERT_EQ(CriaServico(&p), S_OK);
-    const auto estado = EstadoServidor();
-    ASSERT_TRUE(estado.has_value());
-    ASSERT_EQ(::kill(static_cast<pid_t>(estado->pid), SIGTERM), 0);
-    EXPECT_TRUE(EsperaAte([&] { return ::kill(static_cast<pid_t>(estado->pid), 0) != 0; }, 10s));
-    EXPECT_FALSE(fs::exists(zenta::rpc::SocketDaClasse(CLSID_QVGE_ManutencaoPreventiva)));
-    // The proxy left over fails with a transport code, and lets go cleanly.
-    LONG ok = 0;
-    const HRESULT hr = p->KeepAlive(&ok);
-    EXPECT_TRUE(hr == HR_RPC_S_SERVER_UNAVAILABLE || hr == RPC_E_DISCONNECTED) << std::hex << hr;
-    p->Release();
-}
-
-// A server started by a client takes nothing of the client's environment
-// but its home, and pins none of its folders.
-TEST_F(ServidorLocal, OServidorAtivadoTemAmbienteEPastaProprios) {
-    Registra();
+    EXPECT_FALSE(EstadoServidor().has_value());
     const fs::path pastaCliente = m_home.Raiz() / "cliente";
     fs::create_directories(pastaCliente);
     const fs::path pastaAnterior = fs::current_path();
@@ -152,6 +109,9 @@ TEST_F(ServidorLocal, OServidorAtivadoTemAmbienteEPastaProprios) {
     ASSERT_EQ(hr, S_OK);
     const auto estado = EstadoServidor();
     ASSERT_TRUE(estado.has_value());
+    EXPECT_NE(estado->pid, static_cast<std::uint32_t>(::getpid()));
+    EXPECT_EQ(fs::path(estado->executavel), Executavel());
+    EXPECT_EQ(estado->objetos, 1u);
     const std::string proc = "/proc/" + std::to_string(estado->pid);
     std::set<std::string> nomes;
     std::string home;
@@ -164,6 +124,25 @@ TEST_F(ServidorLocal, OServidorAtivadoTemAmbienteEPastaProprios) {
     EXPECT_EQ(nomes, (std::set<std::string>{"HOME", "LANG", "LOGNAME", "PATH", "USER", "ZENTA_HOME", "ZENTA_RUN_DIR"}));
     EXPECT_EQ(fs::path(home), fs::absolute(m_home.Raiz()).lexically_normal());
     EXPECT_EQ(fs::read_symlink(proc + "/cwd"), fs::path("/"));
+
+    LONG ok = 0;
+    EXPECT_EQ(p->KeepAlive(&ok), S_OK);
+    EXPECT_NE(ok, 0);
+    ASSERT_EQ(p->Inicializa_Padrao(zenta::teste::RegistroInicializacao("DEMO")), S_OK);
+    _REG_CADASTRO_PROPRIEDADES_PS propriedades{};
+    EXPECT_EQ(p->LePropriedades(&propriedades), S_OK);
+    // CLSCTX_ALL prefers the registered local server.
+    IQVGE_ManutencaoPreventiva* segundo = nullptr;
+    ASSERT_EQ(CriaServico(&segundo, CLSCTX_ALL), S_OK);
+    EXPECT_EQ(EstadoServidor()->objetos, 2u);
+    segundo->Release();
+    EXPECT_TRUE(EsperaAte([] { auto e = EstadoServidor(); return e && e->objetos == 1; }, 5s));
+
+    ASSERT_EQ(::kill(static_cast<pid_t>(estado->pid), SIGTERM), 0);
+    EXPECT_TRUE(EsperaAte([&] { return ::kill(static_cast<pid_t>(estado->pid), 0) != 0; }, 10s));
+    EXPECT_FALSE(fs::exists(zenta::rpc::SocketDaClasse(CLSID_QVGE_ManutencaoPreventiva)));
+    const HRESULT falha = p->KeepAlive(&ok);
+    EXPECT_TRUE(falha == HR_RPC_S_SERVER_UNAVAILABLE || falha == RPC_E_DISCONNECTED) << std::hex << falha;
     p->Release();
 }
 

@@ -330,81 +330,68 @@ TEST(Recursos, DamagedHeadersAreRefusedNotFollowed) {
 
 // ---- The whole registration ------------------------------------------------------
 
-class RegistroServidor : public ::testing::Test {
-protected:
-    void SetUp() override {
-        // A machine that has its classes, another server's registration and
-        // the ERP's shared base interface registered by another library.
-        DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\AppID\\{11111111-2222-3333-4444-555555555555}", "",
-                    "OUTRO");
-        DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\CLSID\\{11111111-2222-3333-4444-555555555555}", "",
-                    "Outra Class");
-        DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\Interface\\" + kIidBase, "", "IQVUnknown");
-        DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\Interface\\" + kIidBase + "\\TypeLib", "",
-                    "{99999999-0000-0000-0000-000000000001}");
-        DefineTexto(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\QV Sistemas", "Versao", "1");
-        m_modulo = ConstroiModuloServidor(m_home.Raiz() / "bin");
-    }
-
-    ZentaHomeTemporario m_home;
-    fs::path m_modulo;
-};
-
-TEST_F(RegistroServidor, RegisterWritesTheEntriesAndUnregisterRestoresTheHivesExactly) {
-    const std::string maquina = Hive(m_home, "HKLM.reg");
-    ASSERT_EQ(zenta::RegistraServidor(m_modulo, false), S_OK);
+// Register, unregister, a module without its resources, per user: each
+// leaves the hive files byte for byte as they were.
+TEST(RegistroServidor, RegisterWritesTheEntriesAndUnregisterRestoresTheHivesExactly) {
+    ZentaHomeTemporario home;
+    // A machine that has its classes, another server's registration and
+    // the ERP's shared base interface registered by another library.
+    DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\AppID\\{11111111-2222-3333-4444-555555555555}", "", "OUTRO");
+    DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\CLSID\\{11111111-2222-3333-4444-555555555555}", "", "Outra Class");
+    DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\Interface\\" + kIidBase, "", "IQVUnknown");
+    DefineTexto(HKEY_LOCAL_MACHINE, "Software\\Classes\\Interface\\" + kIidBase + "\\TypeLib", "",
+                "{99999999-0000-0000-0000-000000000001}");
+    DefineTexto(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\QV Sistemas", "Versao", "1");
+    const fs::path modulo = ConstroiModuloServidor(home.Raiz() / "bin");
+    const std::string maquina = Hive(home, "HKLM.reg");
+    ASSERT_EQ(zenta::RegistraServidor(modulo, false), S_OK);
 
     // The entries whose values are computed at registration: the module's
     // paths, the GUIDs, the proxy class.
     EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, "AppID\\ZENTA.EXE", "AppID"), kAppId);
     EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, "ZENTA.QVGE_ManutencaoPreventiva\\CLSID"), kClsid);
-    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, "CLSID\\" + kClsid + "\\LocalServer32"), m_modulo.string());
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, "CLSID\\" + kClsid + "\\LocalServer32"), modulo.string());
     const std::string lib = "TypeLib\\" + kLibId + "\\1.0";
-    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, lib + "\\409\\win64"), m_modulo.string());
-    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, lib + "\\HELPDIR"), m_modulo.parent_path().string());
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, lib + "\\409\\win64"), modulo.string());
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, lib + "\\HELPDIR"), modulo.parent_path().string());
     const std::string itf = "Interface\\" + kIidServico;
     EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, itf + "\\ProxyStubClsid32"), zenta::TextoGuid(CLSID_PSOAInterface));
     EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, itf + "\\TypeLib"), kLibId);
     // The shared base interface stays with the library that registered it.
     EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, "Interface\\" + kIidBase + "\\TypeLib"), "{99999999-0000-0000-0000-000000000001}");
-    EXPECT_FALSE(fs::exists(m_home.Raiz() / "registry/HKCU.reg"));
+    EXPECT_FALSE(fs::exists(home.Raiz() / "registry/HKCU.reg"));
 
     // Registering twice is the same registration.
-    const std::string registrado = Hive(m_home, "HKLM.reg");
-    ASSERT_EQ(zenta::RegistraServidor(m_modulo, false), S_OK);
-    EXPECT_EQ(Hive(m_home, "HKLM.reg"), registrado);
+    const std::string registrado = Hive(home, "HKLM.reg");
+    ASSERT_EQ(zenta::RegistraServidor(modulo, false), S_OK);
+    EXPECT_EQ(Hive(home, "HKLM.reg"), registrado);
 
-    ASSERT_EQ(zenta::DesregistraServidor(m_modulo, false), S_OK);
-    EXPECT_EQ(Hive(m_home, "HKLM.reg"), maquina);
-    EXPECT_FALSE(fs::exists(m_home.Raiz() / "registry/HKCU.reg"));
-    EXPECT_EQ(zenta::DesregistraServidor(m_modulo, false), S_OK);
-    EXPECT_EQ(Hive(m_home, "HKLM.reg"), maquina);
-}
+    ASSERT_EQ(zenta::DesregistraServidor(modulo, false), S_OK);
+    EXPECT_EQ(Hive(home, "HKLM.reg"), maquina);
+    EXPECT_FALSE(fs::exists(home.Raiz() / "registry/HKCU.reg"));
+    EXPECT_EQ(zenta::DesregistraServidor(modulo, false), S_OK);
+    EXPECT_EQ(Hive(home, "HKLM.reg"), maquina);
 
-TEST_F(RegistroServidor, PerUserWritesOnlyTheUsersClasses) {
-    const std::string maquina = Hive(m_home, "HKLM.reg");
-    ASSERT_EQ(zenta::RegistraServidor(m_modulo, true), S_OK);
-    EXPECT_EQ(Hive(m_home, "HKLM.reg"), maquina);
-    EXPECT_EQ(Texto(HKEY_CURRENT_USER, "Software\\Classes\\CLSID\\" + kClsid + "\\LocalServer32"), m_modulo.string());
+    // A module without its resources registers nothing.
+    const fs::path semBiblioteca = ConstroiModuloServidor(home.Raiz() / "incompleto", false);
+    EXPECT_EQ(zenta::RegistraServidor(semBiblioteca, false), HR_ERROR_RESOURCE_TYPE_NOT_FOUND);
+    const fs::path nada = ConstroiModulo(home.Raiz() / "vazio", {});
+    EXPECT_EQ(zenta::RegistraServidor(nada, false), HR_ERROR_RESOURCE_TYPE_NOT_FOUND);
+    EXPECT_EQ(zenta::RegistraServidor(home.Raiz() / "nao-existe", true), HRESULT_FROM_WIN32(2));
+    EXPECT_EQ(Hive(home, "HKLM.reg"), maquina);
+
+    // Per user: only the user's classes are written.
+    ASSERT_EQ(zenta::RegistraServidor(modulo, true), S_OK);
+    EXPECT_EQ(Hive(home, "HKLM.reg"), maquina);
+    EXPECT_EQ(Texto(HKEY_CURRENT_USER, "Software\\Classes\\CLSID\\" + kClsid + "\\LocalServer32"), modulo.string());
     // Seen through the merged view, next to the machine's own classes.
-    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, "CLSID\\" + kClsid + "\\LocalServer32"), m_modulo.string());
+    EXPECT_EQ(Texto(HKEY_CLASSES_ROOT, "CLSID\\" + kClsid + "\\LocalServer32"), modulo.string());
     EXPECT_EQ(Subchaves(HKEY_CLASSES_ROOT, "CLSID").size(), 2u);
 
-    ASSERT_EQ(zenta::DesregistraServidor(m_modulo, true), S_OK);
-    EXPECT_EQ(Hive(m_home, "HKLM.reg"), maquina);
+    ASSERT_EQ(zenta::DesregistraServidor(modulo, true), S_OK);
+    EXPECT_EQ(Hive(home, "HKLM.reg"), maquina);
     // Only the keys the scripts never remove are left, empty.
     EXPECT_EQ(Subchaves(HKEY_CURRENT_USER, "Software\\Classes"), (std::vector<std::string>{"AppID", "CLSID"}));
     EXPECT_TRUE(zenta::RegChaveVazia(HKEY_CURRENT_USER, "Software\\Classes\\AppID"));
     EXPECT_TRUE(zenta::RegChaveVazia(HKEY_CURRENT_USER, "Software\\Classes\\CLSID"));
-}
-
-TEST_F(RegistroServidor, AModuleWithoutItsResourcesRegistersNothing) {
-    const std::string maquina = Hive(m_home, "HKLM.reg");
-    const fs::path semBiblioteca = ConstroiModuloServidor(m_home.Raiz() / "incompleto", false);
-    EXPECT_EQ(zenta::RegistraServidor(semBiblioteca, false), HR_ERROR_RESOURCE_TYPE_NOT_FOUND);
-    const fs::path nada = ConstroiModulo(m_home.Raiz() / "vazio", {});
-    EXPECT_EQ(zenta::RegistraServidor(nada, false), HR_ERROR_RESOURCE_TYPE_NOT_FOUND);
-    EXPECT_EQ(zenta::RegistraServidor(m_home.Raiz() / "nao-existe", true), HRESULT_FROM_WIN32(2));
-    EXPECT_EQ(Hive(m_home, "HKLM.reg"), maquina);
-    EXPECT_FALSE(fs::exists(m_home.Raiz() / "registry/HKCU.reg"));
 }

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <ctime>
 
 #include <zenta/zenta.h>
 

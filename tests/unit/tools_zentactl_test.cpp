@@ -3,14 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -117,11 +113,6 @@ TEST(ZentactlValores, TabelaAlinhaPorCaracteresUtf8) {
               "------------  ----  ---\n"
               "Óleo          12,5  ok\n"
               "Filtro de ar     1\n");
-
-    zenta::ctl::Tabela vazia({"A", "B"});
-    std::ostringstream nada;
-    vazia.Imprime(nada);
-    EXPECT_EQ(nada.str(), "A  B\n-  -\n(none)\n");
 }
 
 using Resultado = zenta::teste::ResultadoZentactl;
@@ -154,21 +145,19 @@ protected:
 };
 
 TEST_F(Zentactl, AjudaEmCadaNivelEErrosDeUso) {
-    for (const std::vector<std::string>& nivel : std::vector<std::vector<std::string>>{
-             {"--help"}, {"plans", "find", "--help"}, {"orders", "save", "--help"}, {"demo", "--help"}}) {
+    for (const std::vector<std::string>& nivel : std::vector<std::vector<std::string>>{{"--help"}, {"orders", "save", "--help"}}) {
         const Resultado r = Executa(nivel);
         EXPECT_EQ(r.status, 0) << nivel.front();
         EXPECT_THAT(r.saida, ::testing::HasSubstr("Usage:")) << nivel.front();
     }
-
-    // Usage errors exit 2 and never reach the service.
+    // Usage errors exit 2 and never reach the service: one of each kind (no
+    // command, unknown or incomplete command, a global option, a number, a
+    // choice, a date, a month, a text too long, two forms at once).
     for (const std::vector<std::string>& uso : std::vector<std::vector<std::string>>{
-             {}, {"plans"}, {"plans", "show"}, {"plans", "show", "0"}, {"plans", "bogus"}, {"--usuario", "0", "plans", "find"},
-             {"plans", "find", "--tipo-identificacao", "3"}, {"plans", "find", "--data-frequencia", "2026-02-30"},
-             {"readings", "history", "--serie", "A", "--de", "2026-13"}, {"plans", "exclude"},
-             {"readings", "record"}, {"plans", "find", "--serie", std::string(60, 'x')},
-             {"orders", "show"}, {"orders", "save"}, {"orders", "of-maintenance", "0"}, {"erp", "close-os"},
-             {"orders", "find", "--de", "2026-02-30"}, {"orders", "find", "--tipo-identificacao", "5"}}) {
+             {}, {"plans", "bogus"}, {"plans", "show"}, {"plans", "show", "0"}, {"--usuario", "0", "plans", "find"},
+             {"orders", "find", "--tipo-identificacao", "5"}, {"orders", "find", "--de", "2026-02-30"},
+             {"readings", "history", "--serie", "A", "--de", "2026-13"}, {"plans", "find", "--serie", std::string(60, 'x')},
+             {"plans", "exclude", "--dmc", "1", "--ponteiro", "5", "--mes", "2026-03"}}) {
         const Resultado r = Executa(uso);
         EXPECT_EQ(r.status, 2) << (uso.empty() ? "(nothing)" : uso.back()) << ": " << r.erro;
     }
@@ -214,7 +203,6 @@ TEST_F(Zentactl, ExclusaoPelaChaveDeOrigem) {
 
     // The raw key does the same; both forms at once are a usage error.
     ASSERT_EQ(Executa({"plans", "exclude", "--dmc", std::to_string(origem.Get64())}).status, 0);
-    EXPECT_EQ(Executa({"plans", "exclude", "--dmc", "1", "--ponteiro", "5", "--mes", "2026-03"}).status, 2);
     EXPECT_EQ(Executa({"plans", "exclude", "--dmc", "99999999999999999999"}).status, 2);
 }
 
@@ -232,23 +220,19 @@ TEST_F(Zentactl, MedicaoGravadaEEncontrada) {
     const Resultado historico = ExecutaOk({"--json", "readings", "history", "--serie", "XYZ-1"});
     EXPECT_EQ(historico.Json().size(), 1u);
 
-    // A file is taken as it is; typed on the command line, a reading keeps
-    // the plan and decimals of the stored reading of its identification
-    // (serial in any case), unless told.
-    const Resultado outra = ExecutaOk({"--json", "readings", "record", "--file", "-", "--sem-calculo"},
-                                    R"({"lEquipamento": 5, "szNrSerie": "XYZ-1", "vQuantidadeMedicao": "1300"})");
-    EXPECT_EQ(outra.Json().at("lPonteiroRegistro").get<long>(), posicao);
-    EXPECT_EQ(outra.Json().at("regMedicaoAtual").at("lPonteiroCadastro"), 0);
-    ASSERT_EQ(Executa({"readings", "record", "--sem-calculo", "--equipamento", "5", "--serie", "XYZ-1", "--plano", "9",
-                       "--casas-decimais", "2"})
-                  .status,
-              0);
+    // Typed on the command line, a reading keeps the plan and decimals of
+    // the stored reading of its identification (serial in any case), unless
+    // told; a file is taken as it is.
     const json tipada = Executa({"--json", "readings", "record", "--sem-calculo", "--equipamento", "5", "--serie",
                                  "xyz-1", "--quantidade", "1400"})
                             .Json();
     EXPECT_EQ(tipada.at("lPonteiroRegistro").get<long>(), posicao);
     EXPECT_EQ(tipada.at("regMedicaoAtual").at("lPonteiroCadastro"), 9);
     EXPECT_EQ(tipada.at("regMedicaoAtual").at("lQtdCasasDecimais"), 2);
+    const Resultado outra = ExecutaOk({"--json", "readings", "record", "--file", "-", "--sem-calculo"},
+                                    R"({"lEquipamento": 5, "szNrSerie": "XYZ-1", "vQuantidadeMedicao": "1300"})");
+    EXPECT_EQ(outra.Json().at("lPonteiroRegistro").get<long>(), posicao);
+    EXPECT_EQ(outra.Json().at("regMedicaoAtual").at("lPonteiroCadastro"), 0);
     const json outroItem =
         Executa({"--json", "readings", "record", "--sem-calculo", "--equipamento", "5", "--marca", "1", "--serie", "XYZ-1"})
             .Json();
@@ -257,22 +241,22 @@ TEST_F(Zentactl, MedicaoGravadaEEncontrada) {
 }
 
 TEST_F(Zentactl, ErrosSaemComONomeDoCodigo) {
-    const Resultado fora = Executa({"plans", "show", "99"});
-    EXPECT_EQ(fora.status, 1);
-    EXPECT_EQ(fora.erro.rfind("zentactl: Le: 0x", 0), 0u) << fora.erro;
-    EXPECT_THAT(fora.erro, ::testing::HasSubstr("E_QVCR_"));
-
-    const Resultado semArquivo = Executa({"properties", "set", "--file", "nao-existe.json"});
-    EXPECT_EQ(semArquivo.status, 1);
-    EXPECT_THAT(semArquivo.erro, ::testing::HasSubstr("0x80070002 ERROR_FILE_NOT_FOUND"));
-
-    const Resultado campo = Executa({"properties", "set", "--file", "-"}, R"({"lQtdDiasAviso": -1})");
-    EXPECT_EQ(campo.status, 1);
-    EXPECT_THAT(campo.erro, ::testing::HasSubstr("zentactl: properties set: 0x80070057 E_INVALIDARG: campo lQtdDiasAviso"));
-
-    const Resultado naoJson = Executa({"plans", "save", "--file", "-"}, "{ isto não é json");
-    EXPECT_EQ(naoJson.status, 1);
-    EXPECT_THAT(naoJson.erro, ::testing::HasSubstr("E_INVALIDARG"));
+    const struct {
+        std::vector<std::string> argumentos;
+        const char* entrada;
+        const char* trecho;  // in standard error
+    } casos[] = {
+        {{"plans", "show", "99"}, "", "E_QVCR_"},
+        {{"properties", "set", "--file", "nao-existe.json"}, "", "0x80070002 ERROR_FILE_NOT_FOUND"},
+        {{"properties", "set", "--file", "-"}, R"({"lQtdDiasAviso": -1})",
+         "zentactl: properties set: 0x80070057 E_INVALIDARG: campo lQtdDiasAviso"},
+        {{"plans", "save", "--file", "-"}, "{ isto não é json", "E_INVALIDARG"},
+    };
+    for (const auto& caso : casos) {
+        const Resultado r = Executa(caso.argumentos, caso.entrada);
+        EXPECT_EQ(r.status, 1) << caso.trecho;
+        EXPECT_THAT(r.erro, ::testing::HasSubstr(caso.trecho));
+    }
 
     // A partial properties file changes only what it names.
     ASSERT_EQ(Executa({"properties", "set", "--file", "-"}, R"({"szNomeCampoDinamico1": "Chassi"})").status, 0);
@@ -397,9 +381,9 @@ TEST_F(ZentactlOrdens, ChavesRuinsSaemComONomeDoCodigo) {
     const REG_QVDMC outroTipo(REG_QVDMC().SetDMC(1, 30, QVMAAtual()));
     const REG_QVDMC semPosicao(REG_QVDMC().SetDMC(0, 84, QVMAAtual()));
     for (const std::string& ruim :
-         {std::string("13/2026-1"), std::string("00/2026-1"), doMes + "0", doMes + "4294967296", doMes + "x",
-          std::string("2026-05-1"), std::string("abc"), std::string("0"), std::string("99999999999999999999"),
-          std::to_string(outroTipo.Get64()), std::to_string(semPosicao.Get64()), std::string("12345")}) {
+         {std::string("13/2026-1"), std::string("00/2026-1"), doMes + "0", doMes + "4294967296", std::string("abc"),
+          std::string("0"), std::string("99999999999999999999"), std::to_string(outroTipo.Get64()),
+          std::to_string(semPosicao.Get64())}) {
         const Resultado r = Executa({"orders", "show", ruim});
         EXPECT_EQ(r.status, 1) << ruim;
         EXPECT_THAT(r.erro, ::testing::HasSubstr("zentactl: orders show: 0x80070057 E_INVALIDARG: ")) << ruim;
@@ -427,10 +411,8 @@ TEST_F(ZentactlOrdens, ChavesRuinsSaemComONomeDoCodigo) {
     EXPECT_THAT(inexistente.erro, ::testing::HasSubstr("zentactl: GravaMovimentacao: 0x"));
     EXPECT_EQ(Executa({"--json", "orders", "find"}).Json().size(), 1u);  // the one saved above
 
-    for (const char* os : {"2026-01-1", "1/2026", "01/2026-0"}) {
-        EXPECT_EQ(Executa({"erp", "close-os", os}).status, 1) << os;
-        EXPECT_EQ(Executa({"orders", "find", "--os", os}).status, 1) << os;
-    }
+    for (const char* os : {"2026-01-1", "1/2026", "01/2026-0"}) EXPECT_EQ(Executa({"erp", "close-os", os}).status, 1) << os;
+    EXPECT_EQ(Executa({"orders", "find", "--os", "1/2026"}).status, 1);
 }
 
 }  // namespace
