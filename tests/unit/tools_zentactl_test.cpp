@@ -1,5 +1,6 @@
 // zentactl end to end: the built program run in a fresh $ZENTA_HOME, its
-// exit status, standard output (tables or --json) and standard error.
+// exit status, standard output (tables or --json), standard error and the
+// reports it writes.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "support/RelatorioTeste.h"
 #include "support/ZentaHomeTemporario.h"
 #include "support/ZentactlTeste.h"
 #include "tools/zentactl/Erros.h"
@@ -270,10 +272,21 @@ TEST_F(Zentactl, DemoCompletaERecusaEmpresaComPlanos) {
     // Another company's data must survive the demo's --recriar.
     ASSERT_EQ(Executa({"--empresa", "OUTRA", "erp", "import", Arquivo("erp.json", kCadastros)}).status, 0);
 
+    // The demo ends writing both reports as PDF files, and tells people where.
     const Resultado demo = ExecutaOk({"demo"});
-    for (const char* trecho : {"Torno CNC TX-500", "every 3 months", "every 500,0 h", "1722,4", "Maintenance orders",
-                               "concluded", "Service orders", "-000001"})
+    const fs::path relatorios = m_home.Raiz() / "relatorios-demo" / "DEMO";
+    for (const std::string& trecho : std::vector<std::string>{"Torno CNC TX-500", "every 3 months", "every 500,0 h", "1722,4",
+                                                               "Maintenance orders", "concluded", "Service orders",
+                                                               "-000001", (relatorios / "ordens.pdf").string()})
         EXPECT_THAT(demo.saida, ::testing::HasSubstr(trecho)) << trecho;
+    const std::string textoPlanos = zenta::teste::TextoPdf(relatorios / "planos.pdf");
+    for (const char* trecho : {"Cadastro de Manutenção Preventiva", "Empresa: DEMO", "Plano: 1", "TOR-001",
+                               "Manutenções", "Clientes", "BOAVISTA", "Página 1 de"})
+        EXPECT_THAT(textoPlanos, ::testing::HasSubstr(trecho)) << trecho;
+    const std::string textoOrdens = zenta::teste::TextoPdf(relatorios / "ordens.pdf");
+    for (const char* trecho : {"Ordens de Manutenção Preventiva", "Situação: Aberta", "Situação: Concluída",
+                               "Produtos", "Serviços", "Almoxarifado central"})
+        EXPECT_THAT(textoOrdens, ::testing::HasSubstr(trecho)) << trecho;
 
     const Resultado denovo = Executa({"demo"});
     EXPECT_EQ(denovo.status, 1);
@@ -282,6 +295,8 @@ TEST_F(Zentactl, DemoCompletaERecusaEmpresaComPlanos) {
 
     const Resultado recriada = ExecutaOk({"--json", "demo", "--recriar"});
     EXPECT_EQ(recriada.Json().at("planos"), json({1, 2, 3, 4}));
+    EXPECT_EQ(recriada.Json().at("relatorios"),
+              json({(relatorios / "planos.pdf").string(), (relatorios / "ordens.pdf").string()}));
     EXPECT_EQ(Executa({"--json", "plans", "find"}).Json().size(), 4u);
     EXPECT_EQ(Executa({"--empresa", "OUTRA", "--json", "erp", "list", "filial"}).Json().size(), 2u);
 
@@ -293,6 +308,34 @@ TEST_F(Zentactl, DemoCompletaERecusaEmpresaComPlanos) {
     }
     EXPECT_TRUE(fs::exists(m_home.Raiz() / "data" / "OUTRA"));
     EXPECT_FALSE(fs::exists(m_home.Raiz() / "data" / "?"));
+
+    // `report plans` takes the find filters, --model and --out.
+    fs::create_directories(m_home.Raiz() / "relatorios");
+    Arquivo("relatorios/lista.modelo", "formato = csv\ncampos = 101, 119, 102\n");
+    const fs::path csv = m_home.Raiz() / "ativos.csv";
+    const Resultado r = ExecutaOk({"report", "plans", "--ativo", "--filial", "1", "--model", "lista", "--out", csv.string()});
+    EXPECT_THAT(r.saida, ::testing::HasSubstr("Report written to " + csv.string()));
+    const std::string texto = zenta::teste::LeArquivo(csv);
+    EXPECT_THAT(texto, ::testing::HasSubstr("Plano;Situação;Filial\r\n"));
+    EXPECT_THAT(texto, ::testing::HasSubstr("1;Ativo;1\r\n"));
+    EXPECT_EQ(texto.find("Inativo"), std::string::npos) << texto;
+    // Without --out: the default name in the current directory, with the model's extension.
+    const fs::path anterior = fs::current_path();
+    fs::current_path(m_home.Raiz());
+    const Resultado padrao = Executa({"--json", "report", "plans", "--model", "lista"});
+    fs::current_path(anterior);
+    ASSERT_EQ(padrao.status, 0) << padrao.erro;
+    EXPECT_EQ(padrao.Json().at("arquivo").get<std::string>(), (m_home.Raiz() / "relatorio-planos.csv").string());
+    EXPECT_TRUE(fs::exists(m_home.Raiz() / "relatorio-planos.csv"));
+
+    // `report orders`: a filter that matches nothing writes no file.
+    const fs::path pdf = m_home.Raiz() / "nada.pdf";
+    EXPECT_THAT(ExecutaOk({"report", "orders", "--cliente", "999", "--out", pdf.string()}).saida,
+                ::testing::HasSubstr("No order matches the filter"));
+    EXPECT_TRUE(ExecutaOk({"--json", "report", "orders", "--cliente", "999", "--out", pdf.string()}).Json().at("arquivo").is_null());
+    EXPECT_FALSE(fs::exists(pdf));
+    ExecutaOk({"report", "orders", "--concluido", "--out", pdf.string()});
+    EXPECT_THAT(zenta::teste::TextoPdf(pdf), ::testing::HasSubstr("Troca de óleo"));
 }
 
 // ---- Maintenance orders ------------------------------------------------------

@@ -90,6 +90,16 @@ TEST_F(ZentactlVerificacao, VerifyNoDiaAbreAOrdemEOAvisoChegaUmaVez) {
         EXPECT_THAT(tabela.saida, ::testing::HasSubstr(trecho)) << trecho;
     EXPECT_TRUE(Executa({"--json", "notices"}).Json().empty());
     EXPECT_THAT(Executa({"notices"}).saida, ::testing::HasSubstr("(none)"));
+
+    // Usage and operation errors.
+    EXPECT_EQ(Executa({"verify", "--data", "2030-02-30"}).status, 2);
+    EXPECT_EQ(Executa({"plans", "counters", "1", "--plano", "1"}).status, 2);
+    const Resultado semPlano = Executa({"plans", "counters", "--plano", "99"});
+    EXPECT_EQ(semPlano.status, 1);
+    EXPECT_THAT(semPlano.erro, ::testing::HasSubstr("E_INVALIDARG"));
+    const Resultado semManutencao = Executa({"plans", "counters", "999"});
+    EXPECT_EQ(semManutencao.status, 1);
+    EXPECT_THAT(semManutencao.erro, ::testing::HasSubstr("999"));
 }
 
 TEST_F(ZentactlVerificacao, ContadoresMostramQuandoVenceNumProcessoSobFaketime) {
@@ -110,19 +120,6 @@ TEST_F(ZentactlVerificacao, ContadoresMostramQuandoVenceNumProcessoSobFaketime) 
     ASSERT_EQ(r.status, 0) << r.erro;
     EXPECT_THAT(r.saida, ::testing::HasSubstr("open order"));
     EXPECT_THAT(r.saida, ::testing::HasSubstr("Lubrificação"));
-}
-
-TEST_F(ZentactlVerificacao, ErrosDeUsoEDeOperacao) {
-    EXPECT_EQ(Executa({"verify", "--data", "2030-02-30"}).status, 2);
-    EXPECT_EQ(Executa({"plans", "counters", "1", "--plano", "1"}).status, 2);
-    const Resultado semPlano = Executa({"plans", "counters", "--plano", "99"});
-    EXPECT_EQ(semPlano.status, 1);
-    EXPECT_THAT(semPlano.erro, ::testing::HasSubstr("E_INVALIDARG"));
-    const Resultado semManutencao = Executa({"plans", "counters", "999"});
-    EXPECT_EQ(semManutencao.status, 1);
-    EXPECT_THAT(semManutencao.erro, ::testing::HasSubstr("999"));
-    const Resultado tabela = ExecutaOk({"plans", "counters"});
-    EXPECT_THAT(tabela.saida, ::testing::HasSubstr("Days to run"));
 }
 
 }  // namespace
