@@ -260,29 +260,23 @@ TEST(JsonRegistros, TextLimitCountsWindows1252Bytes) {
 }
 
 TEST(JsonRegistros, RecordsWithoutAJsonFormAreRefused) {
-    std::string erro;
-    json j;
+    const auto recusa = [](const auto& registro, const char* campo) {
+        json j;
+        std::string erro;
+        EXPECT_EQ(zenta::RegistroParaJson(registro, j, erro), E_INVALIDARG) << campo;
+        EXPECT_NE(erro.find(campo), std::string::npos) << erro;
+    };
     _REG_CADASTRO_MANUTENCAO_CLIENTE_PS c{};
-    std::memset(c.szBairro, 'x', sizeof c.szBairro);
-    EXPECT_EQ(zenta::RegistroParaJson(c, j, erro), E_INVALIDARG);
-    EXPECT_NE(erro.find("szBairro"), std::string::npos) << erro;
-
+    std::memset(c.szBairro, 'x', sizeof c.szBairro);  // no terminator
+    recusa(c, "szBairro");
     _REG_CADASTRO_MANUTENCAO_CLIENTE_PS d{};
     d.dataFinal = 1048248;  // one day past 4717-12-31
-    EXPECT_EQ(zenta::RegistroParaJson(d, j, erro), E_INVALIDARG);
-    EXPECT_NE(erro.find("dataFinal"), std::string::npos) << erro;
-
+    recusa(d, "dataFinal");
     _REG_LISTA_PTRS_CADASTRO_PS l{};
     l.lQtdPtrs = 3;  // a count with no array behind it
-    EXPECT_EQ(zenta::RegistroParaJson(l, j, erro), E_INVALIDARG);
-    EXPECT_NE(erro.find("pPonteiros"), std::string::npos) << erro;
-
+    recusa(l, "pPonteiros");
     char texto[] = {'a', 'b'};  // the byte count must end on the zero
-    _REG_DF_TEXTOPS t{};
-    t.ulQtdBytes = 2;
-    t.pTexto = reinterpret_cast<BYTE*>(texto);
-    EXPECT_EQ(zenta::RegistroParaJson(t, j, erro), E_INVALIDARG);
-    EXPECT_NE(erro.find("pTexto"), std::string::npos) << erro;
+    recusa(_REG_DF_TEXTOPS{2, {}, reinterpret_cast<BYTE*>(texto), nullptr}, "pTexto");
 }
 
 TEST(JsonRegistros, LiberaRegistroFreesWhatAClientReceived) {

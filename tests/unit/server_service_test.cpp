@@ -99,31 +99,25 @@ TEST_F(Servico, RefusesBusinessCallsBeforeInitialisation) {
 }
 
 TEST_F(Servico, RefusesBadInitialisationRecordsAndAcceptsTheCorrectedOne) {
-    auto versao = RegistroInicializacao();
-    versao.usVersaoFarol = 126;
-    QVAssinaInicializacao(versao);
-    EXPECT_EQ(m_p->Inicializa_Padrao(versao), static_cast<HRESULT>(0x81080BFDu));
-
-    auto crc296 = RegistroInicializacao();
-    crc296.uiCRC = QVCalculaCrc64(&crc296, 296 - 8, 0) ^ 1;  // any other value
-    EXPECT_EQ(m_p->Inicializa_Padrao(crc296), static_cast<HRESULT>(0x81080C17u));
-    auto crcTudo = RegistroInicializacao();
-    crcTudo.uiCRC = 0;
-    crcTudo.uiCRC = QVCalculaCrc64(&crcTudo, sizeof crcTudo, 0);
-    EXPECT_EQ(m_p->Inicializa_Padrao(crcTudo), static_cast<HRESULT>(0x81080C17u));
-
-    auto minuscula = RegistroInicializacao();
-    minuscula.cControle = 'b';
-    QVAssinaInicializacao(minuscula);
-    EXPECT_EQ(m_p->Inicializa_Padrao(minuscula), static_cast<HRESULT>(0x81080C19u));
-    auto semLinha = RegistroInicializacao();
-    semLinha.ulLinhaFonte = 0;
-    QVAssinaInicializacao(semLinha);
-    EXPECT_EQ(m_p->Inicializa_Padrao(semLinha), static_cast<HRESULT>(0x81080C19u));
-    auto semAplicativo = RegistroInicializacao();
-    semAplicativo.szAplicativo[0] = 0;
-    QVAssinaInicializacao(semAplicativo);
-    EXPECT_EQ(m_p->Inicializa_Padrao(semAplicativo), static_cast<HRESULT>(0x81080C19u));
+    // Another version, a wrong CRC or one over the whole record, and fields
+    // the structure check refuses.
+    const struct {
+        void (*altera)(_REG_DF_INICIALIZAPS& r);
+        HRESULT esperado;
+    } casos[] = {
+        {[](_REG_DF_INICIALIZAPS& r) { r.usVersaoFarol = 126; QVAssinaInicializacao(r); }, static_cast<HRESULT>(0x81080BFDu)},
+        {[](_REG_DF_INICIALIZAPS& r) { r.uiCRC = QVCalculaCrc64(&r, 296 - 8, 0) ^ 1; }, static_cast<HRESULT>(0x81080C17u)},
+        {[](_REG_DF_INICIALIZAPS& r) { r.uiCRC = 0; r.uiCRC = QVCalculaCrc64(&r, sizeof r, 0); },
+         static_cast<HRESULT>(0x81080C17u)},
+        {[](_REG_DF_INICIALIZAPS& r) { r.cControle = 'b'; QVAssinaInicializacao(r); }, static_cast<HRESULT>(0x81080C19u)},
+        {[](_REG_DF_INICIALIZAPS& r) { r.ulLinhaFonte = 0; QVAssinaInicializacao(r); }, static_cast<HRESULT>(0x81080C19u)},
+        {[](_REG_DF_INICIALIZAPS& r) { r.szAplicativo[0] = 0; QVAssinaInicializacao(r); }, static_cast<HRESULT>(0x81080C19u)},
+    };
+    for (const auto& caso : casos) {
+        auto registro = RegistroInicializacao();
+        caso.altera(registro);
+        EXPECT_EQ(m_p->Inicializa_Padrao(registro), caso.esperado) << &caso - casos;
+    }
 
     // The refusals changed nothing: still refused, then a good record works.
     _REG_CADASTRO_PROPRIEDADES_PS propriedades{};
