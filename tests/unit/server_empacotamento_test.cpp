@@ -17,8 +17,8 @@
 #include "platform/CodePage.h"
 #include "platform/rpc/QVInterfaceRemota.h"
 #include "server/QVEmpacotamento.h"
-#include "server/QVJsonRegistros.h"
 #include "server/QVProxyStubManutencaoPreventiva.h"
+#include "support/EmpresaTeste.h"
 #include "support/Inicializacao.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
@@ -230,12 +230,7 @@ protected:
               "listaLocal": {"pLocaisEstoque": [{"lPonteiroLocal": 31}, {"lPonteiroLocal": 32}]}}]}}]},
           "listaClientes": {"pClientes": [{"lCliente": 41}]}})");
         j["idEquipamentoPS"]["lEquipamento"] = equipamento;
-        Lido<_REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS> plano;
-        std::string erro;
-        EXPECT_EQ(zenta::JsonParaRegistro(j, plano.r, erro), S_OK) << erro;
-        LONG posicao = 0;
-        EXPECT_EQ(s->Grava(&posicao, plano.r), S_OK);
-        return posicao;
+        return zenta::teste::GravaPlanoJson(*s, j);
     }
 
     zenta::teste::ZentaHomeTemporario m_home;
