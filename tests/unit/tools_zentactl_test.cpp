@@ -154,10 +154,12 @@ TEST_F(Zentactl, AjudaEmCadaNivelEErrosDeUso) {
         EXPECT_THAT(r.saida, ::testing::HasSubstr("Usage:")) << nivel.front();
     }
     // Usage errors exit 2 and never reach the service: one of each kind (no
-    // command, unknown or incomplete command, a global option, a number, a
-    // choice, a date, a month, a text too long, two forms at once).
+    // command, unknown or incomplete command, a missing option, a global
+    // option, a number, a choice, a date, a month, a text too long, two forms
+    // at once).
     for (const std::vector<std::string>& uso : std::vector<std::vector<std::string>>{
-             {}, {"plans", "bogus"}, {"plans", "show"}, {"plans", "show", "0"}, {"--usuario", "0", "plans", "find"},
+             {}, {"plans"}, {"plans", "bogus"}, {"plans", "show"}, {"plans", "show", "0"}, {"readings", "record"},
+             {"--usuario", "0", "plans", "find"},
              {"orders", "find", "--tipo-identificacao", "5"}, {"orders", "find", "--de", "2026-02-30"},
              {"readings", "history", "--serie", "A", "--de", "2026-13"}, {"plans", "find", "--serie", std::string(60, 'x')},
              {"plans", "exclude", "--dmc", "1", "--ponteiro", "5", "--mes", "2026-03"}}) {
@@ -425,9 +427,9 @@ TEST_F(ZentactlOrdens, ChavesRuinsSaemComONomeDoCodigo) {
     const REG_QVDMC outroTipo(REG_QVDMC().SetDMC(1, 30, QVMAAtual()));
     const REG_QVDMC semPosicao(REG_QVDMC().SetDMC(0, 84, QVMAAtual()));
     for (const std::string& ruim :
-         {std::string("13/2026-1"), std::string("00/2026-1"), doMes + "0", doMes + "4294967296", std::string("abc"),
-          std::string("0"), std::string("99999999999999999999"), std::to_string(outroTipo.Get64()),
-          std::to_string(semPosicao.Get64())}) {
+         {std::string("13/2026-1"), std::string("00/2026-1"), doMes + "0", doMes + "4294967296", doMes + "x",
+          std::string("2026-05-1"), std::string("abc"), std::string("0"), std::string("99999999999999999999"),
+          std::to_string(outroTipo.Get64()), std::to_string(semPosicao.Get64())}) {
         const Resultado r = Executa({"orders", "show", ruim});
         EXPECT_EQ(r.status, 1) << ruim;
         EXPECT_THAT(r.erro, ::testing::HasSubstr("zentactl: orders show: 0x80070057 E_INVALIDARG: ")) << ruim;
