@@ -83,6 +83,12 @@ using zenta::teste::EsperaAte;
 
 constexpr const char* kEmpresa = "FALHAS";
 
+// The built server; the checking tool is built next to it.
+fs::path Executavel() {
+    const char* bin = std::getenv("ZENTA_TEST_BIN");
+    return fs::path(bin != nullptr ? bin : ".") / "zenta";
+}
+
 CY Moeda(long long unidades) {
     CY v{};
     v.int64 = unidades * 10000;
@@ -239,11 +245,10 @@ protected:
         }
     }
 
-    // The disk check of every data file, by the checking tool when it was built.
+    // The disk check of every data file, by the checking tool.
     void VerificaDisco() {
-        const char* bin = std::getenv("ZENTA_TEST_BIN");
-        const fs::path ferramenta = bin != nullptr ? fs::path(bin) / "zenta-dbcheck" : fs::path();
-        if (ferramenta.empty() || !fs::exists(ferramenta)) return;
+        const fs::path ferramenta = Executavel().parent_path() / "zenta-dbcheck";
+        ASSERT_TRUE(fs::exists(ferramenta)) << ferramenta;
         for (const auto& e : fs::directory_iterator(Dados())) {
             const std::string nome = e.path().filename().string();
             if (e.path().extension() != ".dat" || nome == "QVDATABASE_FILE_CTRL.dat") continue;
@@ -402,11 +407,6 @@ TEST_F(RecuperacaoFalhas, DeathBeforeAnyWriteStepLeavesACompanyThatStarts) {
 // objects of a client that was killed, and ending on its own when idle.
 
 using namespace std::chrono_literals;
-
-fs::path Executavel() {
-    const char* bin = std::getenv("ZENTA_TEST_BIN");
-    return fs::path(bin != nullptr ? bin : ".") / "zenta";
-}
 
 // A service object from the local server (or as `contexto` asks).
 HRESULT CriaServico(IQVGE_ManutencaoPreventiva** p, DWORD contexto = CLSCTX_LOCAL_SERVER) {
