@@ -73,6 +73,24 @@ HRESULT Grava(IQVAcessoEstoque* estoque, REG_QVDMC chave, USHORT filial,
 
 REG_QVDMC Chave(ULONG ponteiro) { return REG_QVDMC().SetDMC(ponteiro, 84, 0x1234); }
 
+// `vezes` change-log lines and pre-withdrawals written by a session of
+// its own, as writer `escritor`; the first failure, if any.
+HRESULT EscreveComoSessao(int escritor, int vezes) {
+    CSessao sessao;
+    CLogTransacoesHelper log;
+    HRESULT hr = sessao.Inicializa("ACME", 1, escritor);
+    if (SUCCEEDED(hr)) hr = log.Inicializa(&sessao);
+    CQVAcessoServidores acessos;
+    if (SUCCEEDED(hr)) hr = sessao.GetAcessoServidores(acessos);
+    for (int i = 0; i < vezes && SUCCEEDED(hr); ++i) {
+        log.AdicionaInformacao('N', "linha");
+        hr = log.Grava(REG_QVDMC(), eLogAssistec, 'A');
+        if (SUCCEEDED(hr))
+            hr = Grava(acessos.pEstoque, Chave(static_cast<ULONG>(escritor * 1000 + i)), 1, {PreBaixa(1, i), PreBaixa(2, i)});
+    }
+    return hr;
+}
+
 class ErpTeste : public ::testing::Test {
 protected:
     std::filesystem::path Arquivo(const char* empresa = "ACME") const {
@@ -85,11 +103,6 @@ protected:
         CQVAcessoServidores acessos;
         EXPECT_EQ(sessao.GetAcessoServidores(acessos), S_OK);
         return acessos;
-    }
-    void Corrompe(const char* empresa = "ACME") const {
-        const auto arquivo = Arquivo(empresa);
-        std::filesystem::create_directories(arquivo.parent_path());
-        std::ofstream(arquivo, std::ios::binary) << std::string(8192, 'x');
     }
 
     zenta::teste::ZentaHomeTemporario m_home;
@@ -184,22 +197,7 @@ TEST_F(ErpTeste, ConcurrentThreadsLoseNothing) {
     // their own contend for the file as other processes would.
     std::vector<std::thread> escritores;
     std::vector<HRESULT> resultados(4, S_OK);
-    for (int t = 0; t < 2; ++t) {
-        escritores.emplace_back([&, t] {
-            CSessao sessao;
-            CLogTransacoesHelper log;
-            if (FAILED(resultados[t] = sessao.Inicializa("ACME", 1, t))) return;
-            if (FAILED(resultados[t] = log.Inicializa(&sessao))) return;
-            IQVAcessoEstoque* estoque = Acessos(sessao).pEstoque;
-            for (int i = 0; i < kPorEscritor && SUCCEEDED(resultados[t]); ++i) {
-                log.AdicionaInformacao('N', "linha");
-                resultados[t] = log.Grava(REG_QVDMC(), eLogAssistec, 'A');
-                if (SUCCEEDED(resultados[t]))
-                    resultados[t] =
-                        Grava(estoque, Chave(static_cast<ULONG>(t * 1000 + i)), 1, {PreBaixa(1, i), PreBaixa(2, i)});
-            }
-        });
-    }
+    for (int t = 0; t < 2; ++t) escritores.emplace_back([&, t] { resultados[t] = EscreveComoSessao(t, kPorEscritor); });
     for (int t = 2; t < 4; ++t) {
         escritores.emplace_back([&, t] {
             std::shared_ptr<ErpBanco> proprio;
@@ -231,24 +229,7 @@ TEST_F(ErpTeste, ConcurrentProcessesLoseNothing) {
     for (int p = 0; p < kProcessos; ++p) {
         const pid_t pid = ::fork();
         ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            int falhas = 0;
-            {
-                CSessao sessao;
-                CLogTransacoesHelper log;
-                if (sessao.Inicializa("ACME", 1, p) != S_OK || log.Inicializa(&sessao) != S_OK) ::_exit(2);
-                CQVAcessoServidores acessos;
-                if (sessao.GetAcessoServidores(acessos) != S_OK) ::_exit(3);
-                for (int i = 0; i < kPorProcesso; ++i) {
-                    log.AdicionaInformacao('N', "processo");
-                    if (log.Grava(REG_QVDMC(), eLogAssistec, 'A') != S_OK) ++falhas;
-                    const auto lista = Lista({PreBaixa(1, i), PreBaixa(2, i)});
-                    if (acessos.pEstoque->GravaPreBaixa(Chave(static_cast<ULONG>(p * 1000 + i)), 1, &lista) != S_OK)
-                        ++falhas;
-                }
-            }
-            ::_exit(falhas == 0 ? 0 : 1);
-        }
+        if (pid == 0) ::_exit(EscreveComoSessao(p, kPorProcesso) == S_OK ? 0 : 1);
         filhos.push_back(pid);
     }
     for (pid_t pid : filhos) {
@@ -266,7 +247,8 @@ TEST_F(ErpTeste, ConcurrentProcessesLoseNothing) {
 }
 
 TEST_F(ErpTeste, DamagedFileFailsWithACodeAndALogLine) {
-    Corrompe();
+    std::filesystem::create_directories(Arquivo().parent_path());
+    std::ofstream(Arquivo(), std::ios::binary) << std::string(8192, 'x');
     std::shared_ptr<ErpBanco> banco;
     EXPECT_EQ(ErpBanco::Abre(Arquivo(), banco), kArquivoCorrompido);
     EXPECT_EQ(banco, nullptr);

@@ -1,22 +1,21 @@
 // zentactl end to end: the built program run in a fresh $ZENTA_HOME, its
-// exit status, standard output (tables or --json) and standard error.
+// exit status, standard output (tables or --json), standard error, the
+// reports it writes, and verification on days set with --data or faketime.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "support/RelatorioTeste.h"
 #include "support/ZentaHomeTemporario.h"
 #include "support/ZentactlTeste.h"
 #include "tools/zentactl/Erros.h"
@@ -117,11 +116,6 @@ TEST(ZentactlValores, TabelaAlinhaPorCaracteresUtf8) {
               "------------  ----  ---\n"
               "Óleo          12,5  ok\n"
               "Filtro de ar     1\n");
-
-    zenta::ctl::Tabela vazia({"A", "B"});
-    std::ostringstream nada;
-    vazia.Imprime(nada);
-    EXPECT_EQ(nada.str(), "A  B\n-  -\n(none)\n");
 }
 
 using Resultado = zenta::teste::ResultadoZentactl;
@@ -154,21 +148,21 @@ protected:
 };
 
 TEST_F(Zentactl, AjudaEmCadaNivelEErrosDeUso) {
-    for (const std::vector<std::string>& nivel : std::vector<std::vector<std::string>>{
-             {"--help"}, {"plans", "find", "--help"}, {"orders", "save", "--help"}, {"demo", "--help"}}) {
+    for (const std::vector<std::string>& nivel : std::vector<std::vector<std::string>>{{"--help"}, {"orders", "save", "--help"}}) {
         const Resultado r = Executa(nivel);
         EXPECT_EQ(r.status, 0) << nivel.front();
         EXPECT_THAT(r.saida, ::testing::HasSubstr("Usage:")) << nivel.front();
     }
-
-    // Usage errors exit 2 and never reach the service.
+    // Usage errors exit 2 and never reach the service: one of each kind (no
+    // command, unknown or incomplete command, a missing option, a global
+    // option, a number, a choice, a date, a month, a text too long, two forms
+    // at once).
     for (const std::vector<std::string>& uso : std::vector<std::vector<std::string>>{
-             {}, {"plans"}, {"plans", "show"}, {"plans", "show", "0"}, {"plans", "bogus"}, {"--usuario", "0", "plans", "find"},
-             {"plans", "find", "--tipo-identificacao", "3"}, {"plans", "find", "--data-frequencia", "2026-02-30"},
-             {"readings", "history", "--serie", "A", "--de", "2026-13"}, {"plans", "exclude"},
-             {"readings", "record"}, {"plans", "find", "--serie", std::string(60, 'x')},
-             {"orders", "show"}, {"orders", "save"}, {"orders", "of-maintenance", "0"}, {"erp", "close-os"},
-             {"orders", "find", "--de", "2026-02-30"}, {"orders", "find", "--tipo-identificacao", "5"}}) {
+             {}, {"plans"}, {"plans", "bogus"}, {"plans", "show"}, {"plans", "show", "0"}, {"readings", "record"},
+             {"--usuario", "0", "plans", "find"},
+             {"orders", "find", "--tipo-identificacao", "5"}, {"orders", "find", "--de", "2026-02-30"},
+             {"readings", "history", "--serie", "A", "--de", "2026-13"}, {"plans", "find", "--serie", std::string(60, 'x')},
+             {"plans", "exclude", "--dmc", "1", "--ponteiro", "5", "--mes", "2026-03"}}) {
         const Resultado r = Executa(uso);
         EXPECT_EQ(r.status, 2) << (uso.empty() ? "(nothing)" : uso.back()) << ": " << r.erro;
     }
@@ -214,7 +208,6 @@ TEST_F(Zentactl, ExclusaoPelaChaveDeOrigem) {
 
     // The raw key does the same; both forms at once are a usage error.
     ASSERT_EQ(Executa({"plans", "exclude", "--dmc", std::to_string(origem.Get64())}).status, 0);
-    EXPECT_EQ(Executa({"plans", "exclude", "--dmc", "1", "--ponteiro", "5", "--mes", "2026-03"}).status, 2);
     EXPECT_EQ(Executa({"plans", "exclude", "--dmc", "99999999999999999999"}).status, 2);
 }
 
@@ -232,23 +225,19 @@ TEST_F(Zentactl, MedicaoGravadaEEncontrada) {
     const Resultado historico = ExecutaOk({"--json", "readings", "history", "--serie", "XYZ-1"});
     EXPECT_EQ(historico.Json().size(), 1u);
 
-    // A file is taken as it is; typed on the command line, a reading keeps
-    // the plan and decimals of the stored reading of its identification
-    // (serial in any case), unless told.
-    const Resultado outra = ExecutaOk({"--json", "readings", "record", "--file", "-", "--sem-calculo"},
-                                    R"({"lEquipamento": 5, "szNrSerie": "XYZ-1", "vQuantidadeMedicao": "1300"})");
-    EXPECT_EQ(outra.Json().at("lPonteiroRegistro").get<long>(), posicao);
-    EXPECT_EQ(outra.Json().at("regMedicaoAtual").at("lPonteiroCadastro"), 0);
-    ASSERT_EQ(Executa({"readings", "record", "--sem-calculo", "--equipamento", "5", "--serie", "XYZ-1", "--plano", "9",
-                       "--casas-decimais", "2"})
-                  .status,
-              0);
+    // Typed on the command line, a reading keeps the plan and decimals of
+    // the stored reading of its identification (serial in any case), unless
+    // told; a file is taken as it is.
     const json tipada = Executa({"--json", "readings", "record", "--sem-calculo", "--equipamento", "5", "--serie",
                                  "xyz-1", "--quantidade", "1400"})
                             .Json();
     EXPECT_EQ(tipada.at("lPonteiroRegistro").get<long>(), posicao);
     EXPECT_EQ(tipada.at("regMedicaoAtual").at("lPonteiroCadastro"), 9);
     EXPECT_EQ(tipada.at("regMedicaoAtual").at("lQtdCasasDecimais"), 2);
+    const Resultado outra = ExecutaOk({"--json", "readings", "record", "--file", "-", "--sem-calculo"},
+                                    R"({"lEquipamento": 5, "szNrSerie": "XYZ-1", "vQuantidadeMedicao": "1300"})");
+    EXPECT_EQ(outra.Json().at("lPonteiroRegistro").get<long>(), posicao);
+    EXPECT_EQ(outra.Json().at("regMedicaoAtual").at("lPonteiroCadastro"), 0);
     const json outroItem =
         Executa({"--json", "readings", "record", "--sem-calculo", "--equipamento", "5", "--marca", "1", "--serie", "XYZ-1"})
             .Json();
@@ -257,22 +246,22 @@ TEST_F(Zentactl, MedicaoGravadaEEncontrada) {
 }
 
 TEST_F(Zentactl, ErrosSaemComONomeDoCodigo) {
-    const Resultado fora = Executa({"plans", "show", "99"});
-    EXPECT_EQ(fora.status, 1);
-    EXPECT_EQ(fora.erro.rfind("zentactl: Le: 0x", 0), 0u) << fora.erro;
-    EXPECT_THAT(fora.erro, ::testing::HasSubstr("E_QVCR_"));
-
-    const Resultado semArquivo = Executa({"properties", "set", "--file", "nao-existe.json"});
-    EXPECT_EQ(semArquivo.status, 1);
-    EXPECT_THAT(semArquivo.erro, ::testing::HasSubstr("0x80070002 ERROR_FILE_NOT_FOUND"));
-
-    const Resultado campo = Executa({"properties", "set", "--file", "-"}, R"({"lQtdDiasAviso": -1})");
-    EXPECT_EQ(campo.status, 1);
-    EXPECT_THAT(campo.erro, ::testing::HasSubstr("zentactl: properties set: 0x80070057 E_INVALIDARG: campo lQtdDiasAviso"));
-
-    const Resultado naoJson = Executa({"plans", "save", "--file", "-"}, "{ isto não é json");
-    EXPECT_EQ(naoJson.status, 1);
-    EXPECT_THAT(naoJson.erro, ::testing::HasSubstr("E_INVALIDARG"));
+    const struct {
+        std::vector<std::string> argumentos;
+        const char* entrada;
+        const char* trecho;  // in standard error
+    } casos[] = {
+        {{"plans", "show", "99"}, "", "E_QVCR_"},
+        {{"properties", "set", "--file", "nao-existe.json"}, "", "0x80070002 ERROR_FILE_NOT_FOUND"},
+        {{"properties", "set", "--file", "-"}, R"({"lQtdDiasAviso": -1})",
+         "zentactl: properties set: 0x80070057 E_INVALIDARG: campo lQtdDiasAviso"},
+        {{"plans", "save", "--file", "-"}, "{ isto não é json", "E_INVALIDARG"},
+    };
+    for (const auto& caso : casos) {
+        const Resultado r = Executa(caso.argumentos, caso.entrada);
+        EXPECT_EQ(r.status, 1) << caso.trecho;
+        EXPECT_THAT(r.erro, ::testing::HasSubstr(caso.trecho));
+    }
 
     // A partial properties file changes only what it names.
     ASSERT_EQ(Executa({"properties", "set", "--file", "-"}, R"({"szNomeCampoDinamico1": "Chassi"})").status, 0);
@@ -286,10 +275,21 @@ TEST_F(Zentactl, DemoCompletaERecusaEmpresaComPlanos) {
     // Another company's data must survive the demo's --recriar.
     ASSERT_EQ(Executa({"--empresa", "OUTRA", "erp", "import", Arquivo("erp.json", kCadastros)}).status, 0);
 
+    // The demo ends writing both reports as PDF files, and tells people where.
     const Resultado demo = ExecutaOk({"demo"});
-    for (const char* trecho : {"Torno CNC TX-500", "every 3 months", "every 500,0 h", "1722,4", "Maintenance orders",
-                               "concluded", "Service orders", "-000001"})
+    const fs::path relatorios = m_home.Raiz() / "relatorios-demo" / "DEMO";
+    for (const std::string& trecho : std::vector<std::string>{"Torno CNC TX-500", "every 3 months", "every 500,0 h", "1722,4",
+                                                               "Maintenance orders", "concluded", "Service orders",
+                                                               "-000001", (relatorios / "ordens.pdf").string()})
         EXPECT_THAT(demo.saida, ::testing::HasSubstr(trecho)) << trecho;
+    const std::string textoPlanos = zenta::teste::TextoPdf(relatorios / "planos.pdf");
+    for (const char* trecho : {"Cadastro de Manutenção Preventiva", "Empresa: DEMO", "Plano: 1", "TOR-001",
+                               "Manutenções", "Clientes", "BOAVISTA", "Página 1 de"})
+        EXPECT_THAT(textoPlanos, ::testing::HasSubstr(trecho)) << trecho;
+    const std::string textoOrdens = zenta::teste::TextoPdf(relatorios / "ordens.pdf");
+    for (const char* trecho : {"Ordens de Manutenção Preventiva", "Situação: Aberta", "Situação: Concluída",
+                               "Produtos", "Serviços", "Almoxarifado central"})
+        EXPECT_THAT(textoOrdens, ::testing::HasSubstr(trecho)) << trecho;
 
     const Resultado denovo = Executa({"demo"});
     EXPECT_EQ(denovo.status, 1);
@@ -298,6 +298,8 @@ TEST_F(Zentactl, DemoCompletaERecusaEmpresaComPlanos) {
 
     const Resultado recriada = ExecutaOk({"--json", "demo", "--recriar"});
     EXPECT_EQ(recriada.Json().at("planos"), json({1, 2, 3, 4}));
+    EXPECT_EQ(recriada.Json().at("relatorios"),
+              json({(relatorios / "planos.pdf").string(), (relatorios / "ordens.pdf").string()}));
     EXPECT_EQ(Executa({"--json", "plans", "find"}).Json().size(), 4u);
     EXPECT_EQ(Executa({"--empresa", "OUTRA", "--json", "erp", "list", "filial"}).Json().size(), 2u);
 
@@ -309,6 +311,34 @@ TEST_F(Zentactl, DemoCompletaERecusaEmpresaComPlanos) {
     }
     EXPECT_TRUE(fs::exists(m_home.Raiz() / "data" / "OUTRA"));
     EXPECT_FALSE(fs::exists(m_home.Raiz() / "data" / "?"));
+
+    // `report plans` takes the find filters, --model and --out.
+    fs::create_directories(m_home.Raiz() / "relatorios");
+    Arquivo("relatorios/lista.modelo", "formato = csv\ncampos = 101, 119, 102\n");
+    const fs::path csv = m_home.Raiz() / "ativos.csv";
+    const Resultado r = ExecutaOk({"report", "plans", "--ativo", "--filial", "1", "--model", "lista", "--out", csv.string()});
+    EXPECT_THAT(r.saida, ::testing::HasSubstr("Report written to " + csv.string()));
+    const std::string texto = zenta::teste::LeArquivo(csv);
+    EXPECT_THAT(texto, ::testing::HasSubstr("Plano;Situação;Filial\r\n"));
+    EXPECT_THAT(texto, ::testing::HasSubstr("1;Ativo;1\r\n"));
+    EXPECT_EQ(texto.find("Inativo"), std::string::npos) << texto;
+    // Without --out: the default name in the current directory, with the model's extension.
+    const fs::path anterior = fs::current_path();
+    fs::current_path(m_home.Raiz());
+    const Resultado padrao = Executa({"--json", "report", "plans", "--model", "lista"});
+    fs::current_path(anterior);
+    ASSERT_EQ(padrao.status, 0) << padrao.erro;
+    EXPECT_EQ(padrao.Json().at("arquivo").get<std::string>(), (m_home.Raiz() / "relatorio-planos.csv").string());
+    EXPECT_TRUE(fs::exists(m_home.Raiz() / "relatorio-planos.csv"));
+
+    // `report orders`: a filter that matches nothing writes no file.
+    const fs::path pdf = m_home.Raiz() / "nada.pdf";
+    EXPECT_THAT(ExecutaOk({"report", "orders", "--cliente", "999", "--out", pdf.string()}).saida,
+                ::testing::HasSubstr("No order matches the filter"));
+    EXPECT_TRUE(ExecutaOk({"--json", "report", "orders", "--cliente", "999", "--out", pdf.string()}).Json().at("arquivo").is_null());
+    EXPECT_FALSE(fs::exists(pdf));
+    ExecutaOk({"report", "orders", "--concluido", "--out", pdf.string()});
+    EXPECT_THAT(zenta::teste::TextoPdf(pdf), ::testing::HasSubstr("Troca de óleo"));
 }
 
 // ---- Maintenance orders ------------------------------------------------------
@@ -399,7 +429,7 @@ TEST_F(ZentactlOrdens, ChavesRuinsSaemComONomeDoCodigo) {
     for (const std::string& ruim :
          {std::string("13/2026-1"), std::string("00/2026-1"), doMes + "0", doMes + "4294967296", doMes + "x",
           std::string("2026-05-1"), std::string("abc"), std::string("0"), std::string("99999999999999999999"),
-          std::to_string(outroTipo.Get64()), std::to_string(semPosicao.Get64()), std::string("12345")}) {
+          std::to_string(outroTipo.Get64()), std::to_string(semPosicao.Get64())}) {
         const Resultado r = Executa({"orders", "show", ruim});
         EXPECT_EQ(r.status, 1) << ruim;
         EXPECT_THAT(r.erro, ::testing::HasSubstr("zentactl: orders show: 0x80070057 E_INVALIDARG: ")) << ruim;
@@ -427,10 +457,116 @@ TEST_F(ZentactlOrdens, ChavesRuinsSaemComONomeDoCodigo) {
     EXPECT_THAT(inexistente.erro, ::testing::HasSubstr("zentactl: GravaMovimentacao: 0x"));
     EXPECT_EQ(Executa({"--json", "orders", "find"}).Json().size(), 1u);  // the one saved above
 
-    for (const char* os : {"2026-01-1", "1/2026", "01/2026-0"}) {
-        EXPECT_EQ(Executa({"erp", "close-os", os}).status, 1) << os;
-        EXPECT_EQ(Executa({"orders", "find", "--os", os}).status, 1) << os;
+    for (const char* os : {"2026-01-1", "1/2026", "01/2026-0"}) EXPECT_EQ(Executa({"erp", "close-os", os}).status, 1) << os;
+    EXPECT_EQ(Executa({"orders", "find", "--os", "1/2026"}).status, 1);
+}
+
+// ---- verify, notices and plans counters: on days set with --data or, for a
+// whole process, under faketime ------------------------------------------------
+
+constexpr const char* kCadastrosVerificacao = R"({
+  "usuario": [{"codigo": 1, "nome": "Administrador"}, {"codigo": 2, "nome": "Outro"}],
+  "cliente": [{"codigo": 5, "nome": "Cliente Bom"}],
+  "equipamento": [{"codigo": 10, "nome": "Prensa hidráulica"}]
+})";
+
+// A plan whose maintenance of 10 days (technician 1, the default user)
+// starts on 1 January 2030, with a client always in force.
+constexpr const char* kPlanoVerificacao = R"({
+  "idEquipamentoPS": {"lFilial": 1, "lEquipamento": 10, "lSituacao": 1, "szNrSerie": "PR-1"},
+  "listaClientes": {"pClientes": [{"lCliente": 5}]},
+  "listaManutencoes": {"pManutencoes": [
+    {"frequenciaPS": {"lTipoFrequencia": 2, "lTipoFrequenciaTempo": 1, "lFrequenciaTempo": 10,
+                      "dataInicial": "2030-01-01"},
+     "szNomeManutencao": "Lubrificação", "lTecnico": 1}
+  ]}
+})";
+
+class ZentactlVerificacao : public zenta::teste::ZentactlTeste {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(Executa({"erp", "import", Arquivo("erp.json", kCadastrosVerificacao)}).status, 0);
+        ASSERT_EQ(Executa({"properties", "set", "--file", Arquivo("prop.json", R"({"cAvisarComTelaAviso": 1})")}).status, 0);
+        const Resultado r = ExecutaOk({"--json", "plans", "save", "--file", Arquivo("plano.json", kPlanoVerificacao)});
+        m_plano = r.Json().at("lPonteiroRegistro").get<long>();
     }
+
+    // zentactl as a whole process living on `dia` (faketime).
+    Resultado ExecutaNoDia(const std::string& dia, const std::vector<std::string>& argumentos) {
+        return Executa(argumentos, "",
+                       "ASAN_OPTIONS=verify_asan_link_order=0 faketime " + zenta::teste::AspasShell(dia + " 09:00:00") + " ");
+    }
+
+    json Contadores() {
+        const Resultado r = Executa({"--json", "plans", "counters", "--plano", std::to_string(m_plano)});
+        EXPECT_EQ(r.status, 0) << r.erro;
+        return r.status == 0 ? r.Json() : json::array();
+    }
+
+    long m_plano = 0;
+};
+
+TEST_F(ZentactlVerificacao, VerifyNoDiaAbreAOrdemEOAvisoChegaUmaVez) {
+    Resultado antes = ExecutaOk({"--json", "verify", "--data", "2030-01-10"});
+    const json j = antes.Json();
+    EXPECT_EQ(std::make_tuple(j.at("hoje"), j.at("dataUltimaVerificacao"), j.at("ordens")),
+              std::make_tuple(json("2030-01-10"), json("2030-01-10"), json::array()));
+    json c = Contadores();
+    ASSERT_EQ(c.size(), 1u);
+    // Counted, not re-armed: one day still to run from the day's count.
+    EXPECT_EQ(std::make_tuple(c[0].at("lQuantidadeDiasFalta"), c[0].at("dataUltimaVerificacaoMedicao"), c[0].at("ordemAberta")),
+              std::make_tuple(json(1), json("2030-01-10"), json(false)));
+
+    const Resultado dia = ExecutaOk({"--json", "verify", "--data", "2030-01-11"});
+    ASSERT_EQ(dia.Json().at("ordens").size(), 1u);
+    const json ordem = dia.Json().at("ordens")[0];
+    EXPECT_EQ(std::make_tuple(ordem.at("szNomeManutencao"), ordem.at("lCliente"), ordem.at("lTecnico")),
+              std::make_tuple(json("Lubrificação"), json(5), json(1)));
+
+    // The same day again verifies nothing new.
+    EXPECT_EQ(Executa({"--json", "verify", "--data", "2030-01-11"}).Json().at("ordens").size(), 1u);
+    c = Contadores();
+    EXPECT_EQ(std::make_tuple(c[0].at("bMovimentacaoGerada"), c[0].at("ordemAberta"), c[0].at("vencida")),
+              std::make_tuple(json(true), json(true), json(false)));
+
+    // Another user has no notice; the technician gets it once.
+    const Resultado outro = ExecutaOk({"--usuario", "2", "--json", "notices"});
+    EXPECT_TRUE(outro.Json().empty());
+    const Resultado tabela = ExecutaOk({"notices"});
+    for (const char* trecho : {"Prensa hidráulica", "PR-1", "Lubrificação", "Cliente Bom", "11/01/2030"})
+        EXPECT_THAT(tabela.saida, ::testing::HasSubstr(trecho)) << trecho;
+    EXPECT_TRUE(Executa({"--json", "notices"}).Json().empty());
+    EXPECT_THAT(Executa({"notices"}).saida, ::testing::HasSubstr("(none)"));
+
+    // Usage and operation errors.
+    EXPECT_EQ(Executa({"verify", "--data", "2030-02-30"}).status, 2);
+    EXPECT_EQ(Executa({"plans", "counters", "1", "--plano", "1"}).status, 2);
+    const Resultado semPlano = Executa({"plans", "counters", "--plano", "99"});
+    EXPECT_EQ(semPlano.status, 1);
+    EXPECT_THAT(semPlano.erro, ::testing::HasSubstr("E_INVALIDARG"));
+    const Resultado semManutencao = Executa({"plans", "counters", "999"});
+    EXPECT_EQ(semManutencao.status, 1);
+    EXPECT_THAT(semManutencao.erro, ::testing::HasSubstr("999"));
+}
+
+TEST_F(ZentactlVerificacao, ContadoresMostramQuandoVenceNumProcessoSobFaketime) {
+    // A whole process on 11 January 2030, without --data: the maintenance is
+    // due by its counters; its start-up opens the order.
+    Resultado r = ExecutaNoDia("2030-01-10", {"--json", "plans", "counters"});
+    ASSERT_EQ(r.status, 0) << r.erro;
+    ASSERT_EQ(r.Json().size(), 1u);
+    EXPECT_EQ(r.Json()[0].at("vencida"), false);
+    const long codigo = r.Json()[0].at("lCodigoManutencao").get<long>();
+
+    r = ExecutaNoDia("2030-01-11", {"--json", "verify"});
+    ASSERT_EQ(r.status, 0) << r.erro;
+    EXPECT_EQ(r.Json().at("hoje"), "2030-01-11");
+    EXPECT_EQ(r.Json().at("ordens").size(), 1u);
+
+    r = ExecutaNoDia("2030-01-11", {"plans", "counters", std::to_string(codigo)});
+    ASSERT_EQ(r.status, 0) << r.erro;
+    EXPECT_THAT(r.saida, ::testing::HasSubstr("open order"));
+    EXPECT_THAT(r.saida, ::testing::HasSubstr("Lubrificação"));
 }
 
 }  // namespace
