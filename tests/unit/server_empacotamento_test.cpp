@@ -169,6 +169,14 @@ TEST(EmpacotamentoCodec, HostileRecordsAreRefusedZeroedBeforeAnyLargeAllocation)
     listaEnorme[0] = 2;  // neither "none" nor "elements follow"
     zenta::LeitorMensagem lm(listaEnorme, HR_RPC_X_BAD_STUB_DATA);
     EXPECT_EQ(zenta::LeRegistro(lm, zenta::DescricaoDe<_REG_LISTA_PTRS_CADASTRO_PS>(), &ptrs), HR_RPC_X_BAD_STUB_DATA);
+    // "Elements follow" with none after it: an empty list travels as "none".
+    std::string listaVazia;
+    zenta::EscritorMensagem ev(listaVazia);
+    ev.EscreveU8(1);
+    ev.EscreveU32(0);
+    zenta::LeitorMensagem lv(listaVazia, HR_RPC_X_BAD_STUB_DATA);
+    EXPECT_EQ(zenta::LeRegistro(lv, zenta::DescricaoDe<_REG_LISTA_PTRS_CADASTRO_PS>(), &ptrs), HR_RPC_X_BAD_STUB_DATA);
+    EXPECT_EQ(ptrs.pPonteiros, nullptr);
 }
 
 // A channel to an object in this process: the registered stub runs each
@@ -619,6 +627,8 @@ TEST(JsonRegistros, RecordsWithoutAJsonFormAreRefused) {
     recusa(l, "pPonteiros");
     char texto[] = {'a', 'b'};  // the byte count must end on the zero
     recusa(_REG_DF_TEXTOPS{2, {}, reinterpret_cast<BYTE*>(texto), nullptr}, "pTexto");
+    char cortado[] = {'a', '\0', 'b', '\0'};  // and hold no other zero: the rest would be lost
+    recusa(_REG_DF_TEXTOPS{4, {}, reinterpret_cast<BYTE*>(cortado), nullptr}, "pTexto");
 }
 
 TEST(JsonRegistros, LiberaRegistroFreesWhatAClientReceived) {
