@@ -160,10 +160,13 @@ public:
         std::lock_guard travaTabela(m_travaEntreMembros);
         const CQVGroupIndexEntry& entrada = m_aIndex[uiColunaIndexacao];
         if (!entrada.m_bMontado) {
-            for (const auto& [chave, pMembro] : Membros())
-                if (const auto* pQVFile = dynamic_cast<const CQVFile<T>*>(pMembro.get()))
-                    (void)pQVFile->ParaCadaChaveIndex(
-                        uiColunaIndexacao, [&](ULONGLONG chaveIndex) { AnotaMembroDaChave(entrada, chaveIndex, chave); });
+            for (const auto& membro : Membros()) {
+                const ULONGLONG chaveMembro = membro.first;
+                if (const auto* pQVFile = dynamic_cast<const CQVFile<T>*>(membro.second.get()))
+                    (void)pQVFile->ParaCadaChaveIndex(uiColunaIndexacao, [&](ULONGLONG chaveIndex) {
+                        AnotaMembroDaChave(entrada, chaveIndex, chaveMembro);
+                    });
+            }
             entrada.m_bMontado = true;
         }
         const auto it = entrada.m_membros.find(uiChaveIndex);
