@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include <nlohmann/json.hpp>
 #include <zenta/zenta.h>
@@ -173,13 +175,9 @@ TEST_F(Compras, RequestsPurchasingTookOverStayAndWhatTheyCoverIsNotAskedAgain) {
     ASSERT_EQ(lista.size(), 2u);
     ASSERT_EQ(lista[1].itens.size(), 1u);  // the service is covered
     const REG_CM_ITEM_SOLICITACAO_PS item = lista[1].itens[0];
-    EXPECT_EQ(V(item.lPonteiroProdutoServico), 22u);
-    EXPECT_EQ(V(item.usGrade1), 5u);
-    EXPECT_EQ(Q(item.vQuantidade), 20000);
-    EXPECT_EQ(Q(item.vSaldoEstoque), 122500);
-    EXPECT_EQ(Q(item.vPontoPedido), 75000);
-    EXPECT_EQ(Q(item.vEstoqueMinimo), 30000);
-    EXPECT_EQ(V(item.usUnidadeMedida), 2u);
+    EXPECT_EQ(std::make_tuple(V(item.lPonteiroProdutoServico), V(item.usGrade1), V(item.usUnidadeMedida), Q(item.vQuantidade),
+                              Q(item.vSaldoEstoque), Q(item.vPontoPedido), Q(item.vEstoqueMinimo)),
+              std::make_tuple(ULONG{22}, USHORT{5}, USHORT{2}, 20000LL, 122500LL, 75000LL, 30000LL));
 
     // Covered completely: nothing more is sent.
     ordem.produtos[0].vQuantidadeUtilizada = ValorBruto(20000);
@@ -250,10 +248,8 @@ TEST_F(Compras, QuantitiesRoundUpToTheUnitsDecimalsAndTheRequestCarriesItsOrigin
     EXPECT_EQ(total, 60000);
     EXPECT_EQ(outra.compras.size(), 2u);
 
-    EXPECT_EQ(zenta::CasasDoCodigoUnidade(0), 0);
-    EXPECT_EQ(zenta::CasasDoCodigoUnidade(1), 2);
-    EXPECT_EQ(zenta::CasasDoCodigoUnidade(2), 4);
-    EXPECT_EQ(zenta::CasasDoCodigoUnidade(7), 0);
+    for (const auto& [codigo, casas] : {std::pair{0, 0}, {1, 2}, {2, 4}, {7, 0}})
+        EXPECT_EQ(zenta::CasasDoCodigoUnidade(codigo), casas) << codigo;
     EXPECT_EQ(zenta::CodigoCasasDecimais(1), 1);  // one decimal kept in two
     EXPECT_EQ(zenta::CodigoCasasDecimais(3), 2);
 }

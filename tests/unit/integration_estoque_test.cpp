@@ -146,13 +146,18 @@ protected:
     CIntegracaoEstoque m_integracao;
 };
 
-TEST_F(EstoqueTeste, NothingToWithdrawSendsNothing) {
+// Nothing to withdraw, or a quantity beyond the currency's range: the stock
+// module is never called.
+TEST_F(EstoqueTeste, NothingToWithdrawOrAQuantityOutOfRangeSendsNothing) {
     Ordem semLinhas;
     EXPECT_EQ(m_integracao.EfetuaBaixaNoEstoque(semLinhas.Registro(), kChave), S_OK);
     Ordem semLocais;
     semLocais.Linha(10, 10000, {}).Linha(11, 10000, {});
     EXPECT_EQ(m_integracao.EfetuaBaixaNoEstoque(semLocais.Registro(), kChave), S_OK);
-    EXPECT_FALSE(std::filesystem::exists(Arquivo()));  // the stock module was never called
+    Ordem grande;
+    grande.Linha(10, INT64_MAX, {Local(INT64_MAX - 5)}).Linha(10, 10, {Local(10)});
+    EXPECT_EQ(m_integracao.EfetuaBaixaNoEstoque(grande.Registro(), kChave), DISP_E_OVERFLOW);
+    EXPECT_FALSE(std::filesystem::exists(Arquivo()));
 }
 
 // What one line reserves: each location its own quantity, the planned
@@ -301,13 +306,6 @@ TEST_F(EstoqueTeste, ListsWithoutTheirItemsAreRefusedBeforeSending) {
     reg.listaProdutos.pProdutos = linhas.data();
     EXPECT_EQ(m_integracao.EfetuaBaixaNoEstoque(reg, kChave), E_POINTER);
     EXPECT_EQ(Gravados(), antes);
-}
-
-TEST_F(EstoqueTeste, QuantityBeyondTheCurrencyRangeIsRefused) {
-    Ordem ordem;
-    ordem.Linha(10, INT64_MAX, {Local(INT64_MAX - 5)}).Linha(10, 10, {Local(10)});
-    EXPECT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(), kChave), DISP_E_OVERFLOW);
-    EXPECT_FALSE(std::filesystem::exists(Arquivo()));
 }
 
 TEST_F(EstoqueTeste, StockFailuresAreLoggedAndReturned) {

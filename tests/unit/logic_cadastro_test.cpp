@@ -25,15 +25,14 @@ using namespace zenta;
 
 namespace {
 
-using zenta::teste::Moeda;
-
 namespace fs = std::filesystem;
 using zenta::teste::ComEscopo;
+using zenta::teste::Moeda;
 using zenta::teste::NovoServicoClienteProprio;
+using zenta::teste::PlanoLido;
 using zenta::teste::Servico;
 
 constexpr HRESULT kPosicaoAlemDoArquivo = static_cast<HRESULT>(0x810809DAu);
-
 
 // A plan built as a client builds it, owning its lists.
 struct PlanoTeste {
@@ -110,12 +109,6 @@ struct PlanoTeste {
     }
 };
 
-// A plan read from the service, freed as a client frees an [out] record.
-struct PlanoLido {
-    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
-    ~PlanoLido() { zenta::LiberaRegistro(plano); }
-};
-
 class Planos : public zenta::teste::EmpresaTeste {
 protected:
     Planos() : EmpresaTeste("PLANOS") {}
@@ -154,25 +147,25 @@ TEST_F(Planos, SavedTwiceAsNewMakesTwoAndARewriteMovesEveryChildToNewRuns) {
     EXPECT_EQ(Busca(Filtro()), (std::vector<ULONG>{1, 2}));
 
     PlanoLido antes;
-    ASSERT_EQ(m_servico->Le(2, &antes.plano), S_OK);
-    const ULONG codigo = antes.plano.listaManutencoes.pManutencoes[0].lCodigoManutencao;
+    ASSERT_EQ(m_servico->Le(2, &antes.p), S_OK);
+    const ULONG codigo = antes.p.listaManutencoes.pManutencoes[0].lCodigoManutencao;
     // Codes follow the highest code given, however often the verification
     // of the plan's reading rewrote the first plan's maintenances.
     EXPECT_EQ(codigo, 2u);
 
     // The client saves what it read, at the position it read it from.
     LONG posicao = 2;
-    ASSERT_EQ(m_servico->Grava(&posicao, antes.plano), S_OK);
+    ASSERT_EQ(m_servico->Grava(&posicao, antes.p), S_OK);
     EXPECT_EQ(posicao, 2);
     EXPECT_EQ(Busca(Filtro()).size(), 2u);
     PlanoLido depois;
-    ASSERT_EQ(m_servico->Le(2, &depois.plano), S_OK);
-    const auto& m0 = antes.plano.listaManutencoes.pManutencoes[0];
-    const auto& m1 = depois.plano.listaManutencoes.pManutencoes[0];
+    ASSERT_EQ(m_servico->Le(2, &depois.p), S_OK);
+    const auto& m0 = antes.p.listaManutencoes.pManutencoes[0];
+    const auto& m1 = depois.p.listaManutencoes.pManutencoes[0];
     EXPECT_EQ(m1.lCodigoManutencao, codigo);
-    EXPECT_NE(depois.plano.lManutencoes, antes.plano.lManutencoes);
-    EXPECT_NE(depois.plano.lClientes, antes.plano.lClientes);
-    EXPECT_NE(depois.plano.idEquipamentoPS.lMedidor, antes.plano.idEquipamentoPS.lMedidor);
+    EXPECT_NE(depois.p.lManutencoes, antes.p.lManutencoes);
+    EXPECT_NE(depois.p.lClientes, antes.p.lClientes);
+    EXPECT_NE(depois.p.idEquipamentoPS.lMedidor, antes.p.idEquipamentoPS.lMedidor);
     EXPECT_NE(m1.lFrequencia, m0.lFrequencia);
     EXPECT_NE(m1.lServicosManutencao, m0.lServicosManutencao);
     EXPECT_NE(m1.lProdutosManutencao, m0.lProdutosManutencao);
@@ -184,10 +177,10 @@ TEST_F(Planos, SavedTwiceAsNewMakesTwoAndARewriteMovesEveryChildToNewRuns) {
     novo.manutencoes.push_back(novo.manutencoes[0]);
     EXPECT_EQ(Grava(novo), 3);
     PlanoLido terceiro;
-    ASSERT_EQ(m_servico->Le(3, &terceiro.plano), S_OK);
-    const ULONG novoCodigo = terceiro.plano.listaManutencoes.pManutencoes[0].lCodigoManutencao;
+    ASSERT_EQ(m_servico->Le(3, &terceiro.p), S_OK);
+    const ULONG novoCodigo = terceiro.p.listaManutencoes.pManutencoes[0].lCodigoManutencao;
     EXPECT_GT(novoCodigo, codigo);
-    EXPECT_EQ(terceiro.plano.listaManutencoes.pManutencoes[1].lCodigoManutencao, novoCodigo + 1);
+    EXPECT_EQ(terceiro.p.listaManutencoes.pManutencoes[1].lCodigoManutencao, novoCodigo + 1);
 }
 
 TEST_F(Planos, ReadingBackGivesEveryChildTheMeterAndTheObservation) {
@@ -196,8 +189,8 @@ TEST_F(Planos, ReadingBackGivesEveryChildTheMeterAndTheObservation) {
     p.plano.dmcOrigem = REG_QVDMC().SetDMC(9, 12, REG_QVDMA(1, 5, 2026).GetMa()).Get64();
     const LONG pos = Grava(p);
     PlanoLido lido;
-    ASSERT_EQ(m_servico->Le(pos, &lido.plano), S_OK);
-    const auto& pl = lido.plano;
+    ASSERT_EQ(m_servico->Le(pos, &lido.p), S_OK);
+    const auto& pl = lido.p;
     const auto& id = pl.idEquipamentoPS;
     EXPECT_EQ(std::tie(pl.lPonteiroRegistro, pl.lUsuarioUltimaAlteracao, pl.cOrigem, pl.dmcOrigem,
                        id.regMedidorAtual.vQuantidadeInicial.int64, id.regMedidorAtual.lPonteiroUnMedida),
@@ -222,12 +215,12 @@ TEST_F(Planos, ReadingBackGivesEveryChildTheMeterAndTheObservation) {
 
     // An empty observation leaves the previous one in force.
     LONG mesma = pos;
-    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS regravado = lido.plano;
+    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS regravado = lido.p;
     regravado.listaManutencoes.pManutencoes[0].frequenciaPS.szObservacao.ulQtdBytes = 0;
     ASSERT_EQ(m_servico->Grava(&mesma, regravado), S_OK);
     PlanoLido outra;
-    ASSERT_EQ(m_servico->Le(pos, &outra.plano), S_OK);
-    const auto& obs = outra.plano.listaManutencoes.pManutencoes[0].frequenciaPS.szObservacao;
+    ASSERT_EQ(m_servico->Le(pos, &outra.p), S_OK);
+    const auto& obs = outra.p.listaManutencoes.pManutencoes[0].frequenciaPS.szObservacao;
     ASSERT_NE(obs.pTexto, nullptr);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(obs.pTexto)), p.observacao);
 }
@@ -259,22 +252,21 @@ TEST_F(Planos, TheFilterSelectsByStatusKindSerialClientAndFrequencyStart) {
     f.pPonteirosIdentificacao = codigos;
     EXPECT_EQ(Busca(f), (std::vector<ULONG>{2, 4}));
 
-    f = Filtro();
-    std::snprintf(f.szNrSerie, sizeof f.szNrSerie, "abc");
-    EXPECT_EQ(Busca(f), (std::vector<ULONG>{1})) << "serial compared without regard to case";
-    f = Filtro();
-    f.lCliente = 42;
-    EXPECT_EQ(Busca(f), (std::vector<ULONG>{5}));
-    f = Filtro();
-    f.dataInicialFrequencia = REG_QVDMA(15, 4, 2026).GetData();
-    EXPECT_EQ(Busca(f), (std::vector<ULONG>{5}));
-    f = Filtro();
-    f.lPonteiroRegistro = 3;
-    EXPECT_EQ(Busca(f), (std::vector<ULONG>{3}));
-    f = Filtro();
-    f.lEquipamento = 12;
-    f.lMarca = 3;
-    EXPECT_EQ(Busca(f), (std::vector<ULONG>{3}));
+    const struct {
+        void (*muda)(_REG_FILTRO_CADASTRO_MANUTENCAO_PS&);
+        std::vector<ULONG> achados;
+    } campos[] = {
+        {[](auto& g) { std::snprintf(g.szNrSerie, sizeof g.szNrSerie, "abc"); }, {1}},  // serial without regard to case
+        {[](auto& g) { g.lCliente = 42; }, {5}},
+        {[](auto& g) { g.dataInicialFrequencia = REG_QVDMA(15, 4, 2026).GetData(); }, {5}},
+        {[](auto& g) { g.lPonteiroRegistro = 3; }, {3}},
+        {[](auto& g) { g.lEquipamento = 12; g.lMarca = 3; }, {3}},
+    };
+    for (const auto& c : campos) {
+        f = Filtro();
+        c.muda(f);
+        EXPECT_EQ(Busca(f), c.achados) << c.achados[0];
+    }
 
     // BuscaRegistros hands the plans back in the order asked.
     ULONG posicoes[] = {4, 1};
@@ -313,8 +305,8 @@ TEST_F(Planos, ExcludingMarksOnlyThePlansOfThatOriginAndTreesListDistinctCodes) 
     f.bTrazerExcluido = 1;
     EXPECT_EQ(Busca(f), (std::vector<ULONG>{1, 2, 3, 4}));
     PlanoLido excluido;
-    ASSERT_EQ(m_servico->Le(1, &excluido.plano), S_OK);
-    EXPECT_EQ(excluido.plano.bExcluido, 1);
+    ASSERT_EQ(m_servico->Le(1, &excluido.p), S_OK);
+    EXPECT_EQ(excluido.p.bExcluido, 1);
 
     _REG_LISTA_ITENS_TREE_PS arvore{};
     ASSERT_EQ(m_servico->BuscaRegistroTreeEquipamentos(&arvore, FALSE), S_OK);
@@ -344,27 +336,21 @@ TEST_F(Planos, BadInputIsRefusedWithNothingWritten) {
     };
     const auto antes = tamanhos();
 
-    PlanoTeste semFim(10);
-    std::memset(semFim.plano.idEquipamentoPS.szNrSerie, 'X', sizeof semFim.plano.idEquipamentoPS.szNrSerie);
+    // Texts without their terminator, counts without their arrays.
+    void (*const ruins[])(PlanoTeste&) = {
+        [](PlanoTeste& p) { std::memset(p.plano.idEquipamentoPS.szNrSerie, 'X', sizeof p.plano.idEquipamentoPS.szNrSerie); },
+        [](PlanoTeste& p) { std::memset(p.manutencoes[0].szNomeManutencao, 'N', sizeof p.manutencoes[0].szNomeManutencao); },
+        [](PlanoTeste& p) { p.manutencoes[0].frequenciaPS.szObservacao.ulQtdBytes = 3; },  // "Tro", no zero
+        [](PlanoTeste& p) { p.plano.listaClientes.pClientes = nullptr; },
+        [](PlanoTeste& p) { p.manutencoes[0].listaProdutos.pProdutos = nullptr; },
+    };
     LONG pos = 0;
-    EXPECT_EQ(m_servico->Grava(&pos, semFim.Monta()), E_INVALIDARG) << "serial without its terminator";
-
-    PlanoTeste nomeSemFim(10);
-    std::memset(nomeSemFim.manutencoes[0].szNomeManutencao, 'N', sizeof nomeSemFim.manutencoes[0].szNomeManutencao);
-    EXPECT_EQ(m_servico->Grava(&pos, nomeSemFim.Monta()), E_INVALIDARG);
-
-    PlanoTeste observacaoSemFim(10);
-    auto plano = observacaoSemFim.Monta();
-    observacaoSemFim.manutencoes[0].frequenciaPS.szObservacao.ulQtdBytes = 3;  // "Tro", no zero
-    EXPECT_EQ(m_servico->Grava(&pos, plano), E_INVALIDARG);
-
-    PlanoTeste semArray(10);
-    auto semLista = semArray.Monta();
-    semLista.listaClientes.pClientes = nullptr;
-    EXPECT_EQ(m_servico->Grava(&pos, semLista), E_INVALIDARG) << "a count without its array";
-    semArray.manutencoes[0].listaProdutos.pProdutos = nullptr;
-    semLista.listaClientes.pClientes = semArray.clientes.data();
-    EXPECT_EQ(m_servico->Grava(&pos, semLista), E_INVALIDARG);
+    for (std::size_t i = 0; i < std::size(ruins); ++i) {
+        PlanoTeste ruim(10);
+        ruim.Monta();
+        ruins[i](ruim);
+        EXPECT_EQ(m_servico->Grava(&pos, ruim.plano), E_INVALIDARG) << i;
+    }
 
     // Another plan's record written over this one; a position past the file.
     PlanoTeste outro(10);
@@ -383,8 +369,8 @@ TEST_F(Planos, BadInputIsRefusedWithNothingWritten) {
 
     // Reads of positions that are not there, and filters that lie.
     PlanoLido nada;
-    EXPECT_EQ(m_servico->Le(2, &nada.plano), kPosicaoAlemDoArquivo);
-    EXPECT_EQ(nada.plano.listaManutencoes.pManutencoes, nullptr);
+    EXPECT_EQ(m_servico->Le(2, &nada.p), kPosicaoAlemDoArquivo);
+    EXPECT_EQ(nada.p.listaManutencoes.pManutencoes, nullptr);
     EXPECT_EQ(m_servico->Le(1, nullptr), E_POINTER);
     auto f = Filtro();
     f.lQtdPonteirosIdentificacao = 3;
@@ -420,7 +406,7 @@ TEST(PlanosConcorrentes, NewMaintenanceCodesNeverRepeatAcrossSessions) {
                 LONG pos = 0;
                 EXPECT_EQ(servico->Grava(&pos, p.Monta()), S_OK);
                 PlanoLido lido;
-                EXPECT_EQ(servico->Le(pos, &lido.plano), S_OK);
+                EXPECT_EQ(servico->Le(pos, &lido.p), S_OK);
                 _REG_CADASTRO_PROPRIEDADES_PS propriedades{};
                 EXPECT_EQ(servico->LePropriedades(&propriedades), S_OK);
             }
@@ -430,8 +416,8 @@ TEST(PlanosConcorrentes, NewMaintenanceCodesNeverRepeatAcrossSessions) {
     std::set<ULONG> codigos;
     for (LONG pos = 1; pos <= kSessoes * kPlanos; ++pos) {
         PlanoLido lido;
-        ASSERT_EQ(servicos[0]->Le(pos, &lido.plano), S_OK);
-        codigos.insert(lido.plano.listaManutencoes.pManutencoes[0].lCodigoManutencao);
+        ASSERT_EQ(servicos[0]->Le(pos, &lido.p), S_OK);
+        codigos.insert(lido.p.listaManutencoes.pManutencoes[0].lCodigoManutencao);
     }
     EXPECT_EQ(codigos.size(), static_cast<std::size_t>(kSessoes * kPlanos));
 }
