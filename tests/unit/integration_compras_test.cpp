@@ -175,8 +175,8 @@ TEST_F(Compras, RequestsPurchasingTookOverStayAndWhatTheyCoverIsNotAskedAgain) {
     ASSERT_EQ(lista.size(), 2u);
     ASSERT_EQ(lista[1].itens.size(), 1u);  // the service is covered
     const REG_CM_ITEM_SOLICITACAO_PS item = lista[1].itens[0];
-    EXPECT_EQ(std::make_tuple(V(item.lPonteiroProdutoServico), V(item.usGrade1), V(item.usUnidadeMedida), Q(item.vQuantidade),
-                              Q(item.vSaldoEstoque), Q(item.vPontoPedido), Q(item.vEstoqueMinimo)),
+    EXPECT_EQ(std::make_tuple(V(item.lPonteiroProdutoServico), V(item.usGrade1), V(item.usUnidadeMedida),
+                              Q(item.vQuantidade), Q(item.vSaldoEstoque), Q(item.vPontoPedido), Q(item.vEstoqueMinimo)),
               std::make_tuple(ULONG{22}, USHORT{5}, USHORT{2}, 20000LL, 122500LL, 75000LL, 30000LL));
 
     // Covered completely: nothing more is sent.

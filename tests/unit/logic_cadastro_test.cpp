@@ -182,7 +182,8 @@ TEST_F(Planos, TheFilterSelectsByStatusKindSerialClientAndFrequencyStart) {
     nlohmann::json produto = Plano(0, 21, "p", 1);
     produto["listaClientes"]["pClientes"][0]["lCliente"] = 42;
     produto["listaManutencoes"]["pManutencoes"][0]["frequenciaPS"]["dataInicial"] = "2026-04-15";
-    for (const auto& p : {Plano(10, 0, "ABC", 1), Plano(11, 0, "x", 2), Plano(12, 0, "y", 3), Plano(13, 0, "z", 4), produto})
+    for (const auto& p : {Plano(10, 0, "ABC", 1), Plano(11, 0, "x", 2), Plano(12, 0, "y", 3), Plano(13, 0, "z", 4),
+                          produto})
         Grava(p);
 
     auto f = Filtro();
