@@ -264,29 +264,46 @@ TEST(RegrasVencimento, TextoDoEmail) {
 
 // ---- The daily verification ------------------------------------------------------------------
 
+// Ten days counted fall due on the tenth day, eleven on the next; a plan
+// whose client's term or whose contract has ended never does; a client
+// without an end date is in force.
 TEST_F(Verificacao, DezDiasContadosVenceHojeOnzeNao) {
-    const LONG dez = NovoPlano({.dias = 10}, 10);
-    const LONG onze = NovoPlano({.dias = 11}, 11);
-    EXPECT_EQ(OrdensDoPlano(dez)->Quantidade(), 0u);
+    const ULONG hoje = Hoje();
+    const struct {
+        Frequencia f;
+        Cliente cliente;
+        ULONG ordensDia10, ordensDia11;
+    } planos[] = {
+        {{.dias = 10}, {}, 1, 1},
+        {{.dias = 11}, {}, 0, 1},
+        {{.dias = 10}, {.codigo = 5, .dataInicial = hoje - 30, .dataFinal = hoje + 5}, 0, 0},
+        {{.dias = 10}, {.codigo = 6, .dataInicial = hoje - 30, .dataFinal = 0}, 1, 1},
+        {{.dias = 10, .dataFinalContrato = hoje + 9}, {}, 0, 0},  // ended the day before
+    };
+    std::vector<LONG> pos;
+    for (ULONG i = 0; i < std::size(planos); ++i) pos.push_back(NovoPlano(planos[i].f, 10 + i, planos[i].cliente));
+    EXPECT_EQ(OrdensDoPlano(pos[0])->Quantidade(), 0u);
 
     DiasDepois(10);
     Abre();
-    const auto ordens = OrdensDoPlano(dez);
-    ASSERT_EQ(ordens->Quantidade(), 1u);
-    EXPECT_EQ((*ordens)[0].dataPrevista, Hoje());
-    EXPECT_EQ(OrdensDoPlano(onze)->Quantidade(), 0u);
+    for (ULONG i = 0; i < std::size(planos); ++i) EXPECT_EQ(OrdensDoPlano(pos[i])->Quantidade(), planos[i].ordensDia10) << i;
+    EXPECT_EQ((*OrdensDoPlano(pos[0]))[0].dataPrevista, Hoje());
+    EXPECT_EQ((*OrdensDoPlano(pos[3]))[0].lCliente, 6u);
     // The days were counted and kept: one day still to run.
-    const auto m = Manutencao(onze);
+    const auto m = Manutencao(pos[1]);
     EXPECT_EQ(static_cast<LONG>(m.lQuantidadeDiasFalta), 1);
     EXPECT_EQ(m.dataUltimaVerificacaoMedicao, Hoje());
-    EXPECT_EQ(Manutencao(dez).bMovimentacaoGerada, 1);
+    EXPECT_EQ(Manutencao(pos[0]).bMovimentacaoGerada, 1);
     _REG_CADASTRO_PROPRIEDADES_PS p{};
     ASSERT_EQ(m_servico->LePropriedades(&p), S_OK);
     EXPECT_EQ(p.dataUltimaVerificacaoMedicao, Hoje());
 
+    // Past its contract, neither days long overdue nor a reading make a maintenance due.
+    DefineContadores(pos[4], -100, 0);
     DiasDepois(1);
     Abre();
-    EXPECT_EQ(OrdensDoPlano(onze)->Quantidade(), 1u);
+    Leitura(1, 14);
+    for (ULONG i = 0; i < std::size(planos); ++i) EXPECT_EQ(OrdensDoPlano(pos[i])->Quantidade(), planos[i].ordensDia11) << i;
 }
 
 TEST_F(Verificacao, OrdemGeradaCompleta) {
@@ -334,19 +351,6 @@ TEST_F(Verificacao, OrdemGeradaCompleta) {
     CoTaskMemFree(ativas.pPonteiros);
 }
 
-TEST_F(Verificacao, ContratoEncerradoOntemNuncaVence) {
-    REG_QVDMA ontem = REG_QVDMA::Hoje();
-    ontem.SomaDias(9);
-    const LONG plano = NovoPlano({.dias = 10, .dataFinalContrato = ontem.GetData()});
-    DiasDepois(10);
-    Abre();
-    DefineContadores(plano, -100, 0);
-    DiasDepois(1);
-    Abre();
-    Leitura(1);
-    EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 0u);
-}
-
 TEST_F(Verificacao, DuasSessoesAoMesmoTempoUmaSoOrdem) {
     const LONG plano = NovoPlano({.dias = 10});
     m_servico.reset();
@@ -360,18 +364,6 @@ TEST_F(Verificacao, DuasSessoesAoMesmoTempoUmaSoOrdem) {
     for (auto& t : sessoes) t.join();
     Abre();
     EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 1u);
-}
-
-TEST_F(Verificacao, SemClienteEmVigorNenhumaOrdemEDataFinalZeroEmAberto) {
-    const ULONG hoje = Hoje();
-    const LONG vencido = NovoPlano({.dias = 10}, 10, {.codigo = 5, .dataInicial = hoje - 30, .dataFinal = hoje + 5});
-    const LONG aberto = NovoPlano({.dias = 10}, 11, {.codigo = 6, .dataInicial = hoje - 30, .dataFinal = 0});
-    DiasDepois(10);
-    Abre();
-    EXPECT_EQ(OrdensDoPlano(vencido)->Quantidade(), 0u);
-    const auto ordens = OrdensDoPlano(aberto);
-    ASSERT_EQ(ordens->Quantidade(), 1u);
-    EXPECT_EQ((*ordens)[0].lCliente, 6u);
 }
 
 // ---- Readings --------------------------------------------------------------------------------
