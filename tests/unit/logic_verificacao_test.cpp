@@ -286,7 +286,7 @@ TEST_F(Verificacao, DezDiasContadosVenceHojeOnzeNao) {
 
     DiasDepois(10);
     Abre();
-    for (ULONG i = 0; i < std::size(planos); ++i) EXPECT_EQ(OrdensDoPlano(pos[i])->Quantidade(), planos[i].ordensDia10) << i;
+    for (ULONG i = 0; i < std::size(planos); ++i) ASSERT_EQ(OrdensDoPlano(pos[i])->Quantidade(), planos[i].ordensDia10) << i;
     EXPECT_EQ((*OrdensDoPlano(pos[0]))[0].dataPrevista, Hoje());
     EXPECT_EQ((*OrdensDoPlano(pos[3]))[0].lCliente, 6u);
     // The days were counted and kept: one day still to run.

@@ -6,12 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
