@@ -381,14 +381,14 @@ TEST(CriacaoServidor, RetriesAnUnreachableServerOnlyWhenAskedAndObeysTheInstalla
 }
 
 TEST(CriacaoServidor, SecuritySettingsFollowTheTwoSwitches) {
-    const QVSegurancaCom padrao = QVSegurancaComDe(0, 0);
-    EXPECT_EQ(padrao.dwAuthnLevel, RPC_C_AUTHN_LEVEL_PKT_PRIVACY);
-    EXPECT_EQ(padrao.dwAuthnSvc, RPC_C_AUTHN_WINNT);
-    EXPECT_EQ(padrao.dwImpLevel, RPC_C_IMP_LEVEL_IMPERSONATE);
-    EXPECT_EQ(QVSegurancaComDe(0, 1).dwAuthnLevel, RPC_C_AUTHN_LEVEL_DEFAULT);
-    const QVSegurancaCom sem = QVSegurancaComDe(1, 1);
-    EXPECT_EQ(sem.dwAuthnLevel, RPC_C_AUTHN_LEVEL_NONE);
-    EXPECT_EQ(sem.dwAuthnSvc, RPC_C_AUTHN_NONE);
+    // (authentication off, encryption off) -> (level, service, impersonation); authentication off rules.
+    const auto Seguranca = [](DWORD autenticacao, DWORD encriptacao) {
+        const QVSegurancaCom s = QVSegurancaComDe(autenticacao, encriptacao);
+        return std::make_tuple(s.dwAuthnLevel, s.dwAuthnSvc, s.dwImpLevel);
+    };
+    EXPECT_EQ(Seguranca(0, 0), std::make_tuple(RPC_C_AUTHN_LEVEL_PKT_PRIVACY, RPC_C_AUTHN_WINNT, RPC_C_IMP_LEVEL_IMPERSONATE));
+    EXPECT_EQ(Seguranca(0, 1), std::make_tuple(RPC_C_AUTHN_LEVEL_DEFAULT, RPC_C_AUTHN_WINNT, RPC_C_IMP_LEVEL_IMPERSONATE));
+    EXPECT_EQ(Seguranca(1, 1), std::make_tuple(RPC_C_AUTHN_LEVEL_NONE, RPC_C_AUTHN_NONE, RPC_C_IMP_LEVEL_IMPERSONATE));
 }
 
 }  // namespace

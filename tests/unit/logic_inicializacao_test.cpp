@@ -32,6 +32,7 @@
 #include "logic/BaseManutencaoPreventiva.h"
 #include "platform/CodePage.h"
 #include "server/QVJsonRegistros.h"
+#include "support/ErpTeste.h"
 #include "support/Inicializacao.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
@@ -101,16 +102,9 @@ protected:
         for (const auto& par : d) nomes.insert(par.first);
         return nomes;
     }
-    std::vector<zenta::ErpLinhaLog> Logs(const std::string& empresa) {
-        fs::path arquivo;
-        EXPECT_EQ(zenta::ErpBanco::Caminho(empresa, arquivo), S_OK);
+    static std::vector<zenta::ErpLinhaLog> Logs(const std::string& empresa) {
         std::vector<zenta::ErpLinhaLog> linhas;
-        if (!fs::exists(arquivo)) return linhas;
-        std::shared_ptr<zenta::ErpBanco> banco;
-        EXPECT_EQ(zenta::ErpBanco::Abre(arquivo, banco), S_OK);
-        if (banco) {
-            EXPECT_EQ(banco->LeLogs(linhas), S_OK);
-        }
+        EXPECT_EQ(zenta::teste::BancoErp(empresa)->LeLogs(linhas), S_OK);
         return linhas;
     }
 
