@@ -1,7 +1,8 @@
 // Maintenance orders through the service object: keys and versions, full and
-// light reads, the reservation that follows a branch change, the filter with
-// its excluded period bounds, and the orders of a maintenance. (What a save
-// does to stock and to the plan's counters, the life simulator checks.)
+// light reads, an order without a plan, the filter with its excluded period
+// bounds, the order trees. (What a save does to stock and to the plan's
+// counters, the life simulator checks; the orders of a maintenance, in their
+// order, the index tests.)
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -138,7 +139,7 @@ TEST_F(Ordens, AnOrderWithoutAPlanFinishes) {
     EXPECT_EQ(PreBaixas(chave), 0u);
 }
 
-TEST_F(Ordens, ThePeriodExcludesItsBoundsAndOrdersOfAMaintenanceComeOldestFirst) {
+TEST_F(Ordens, ThePeriodExcludesItsBoundsAndTheTreesSeeOrdersNotCancelled) {
     LONG plano = 0;
     ULONG codigo = 0;
     NovoPlano(plano, codigo);
@@ -172,16 +173,6 @@ TEST_F(Ordens, ThePeriodExcludesItsBoundsAndOrdersOfAMaintenanceComeOldestFirst)
     EXPECT_EQ(lista.pRegistros[8].dataPrevista, REG_QVDMA(19, 3, 2026).GetData());
     zenta::LiberaRegistro(lista);
     CoTaskMemFree(ptrs.pPonteiros);
-
-    _REG_LISTA_MOVIMENTACAO_MANUT_PREV_PS daManutencao{};
-    ASSERT_EQ(m_servico->BuscaMovimentosPelaManutencao(codigo, &daManutencao), S_OK);
-    ASSERT_EQ(daManutencao.lQtdRegistros, 15u);
-    EXPECT_EQ(daManutencao.pRegistros[0].dataPrevista, REG_QVDMA(9, 3, 2026).GetData());
-    EXPECT_EQ(daManutencao.pRegistros[13].dataPrevista, REG_QVDMA(5, 12, 2026).GetData());
-    EXPECT_EQ(daManutencao.pRegistros[14].dataPrevista, REG_QVDMA(5, 1, 2027).GetData()) << "the newest last";
-    zenta::LiberaRegistro(daManutencao);
-    ASSERT_EQ(m_servico->BuscaMovimentosPelaManutencao(codigo + 1, &daManutencao), S_OK);
-    EXPECT_EQ(daManutencao.lQtdRegistros, 0u);
 
     // The order trees see the equipment of orders that are not cancelled.
     _REG_LISTA_ITENS_TREE_PS arvore{};
