@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include <nlohmann/json.hpp>
 #include <zenta/zenta.h>
@@ -173,13 +173,9 @@ TEST_F(Compras, RequestsPurchasingTookOverStayAndWhatTheyCoverIsNotAskedAgain) {
     ASSERT_EQ(lista.size(), 2u);
     ASSERT_EQ(lista[1].itens.size(), 1u);  // the service is covered
     const REG_CM_ITEM_SOLICITACAO_PS item = lista[1].itens[0];
-    EXPECT_EQ(V(item.lPonteiroProdutoServico), 22u);
-    EXPECT_EQ(V(item.usGrade1), 5u);
-    EXPECT_EQ(Q(item.vQuantidade), 20000);
-    EXPECT_EQ(Q(item.vSaldoEstoque), 122500);
-    EXPECT_EQ(Q(item.vPontoPedido), 75000);
-    EXPECT_EQ(Q(item.vEstoqueMinimo), 30000);
-    EXPECT_EQ(V(item.usUnidadeMedida), 2u);
+    EXPECT_EQ(std::make_tuple(V(item.lPonteiroProdutoServico), V(item.usGrade1), V(item.usUnidadeMedida),
+                              Q(item.vQuantidade), Q(item.vSaldoEstoque), Q(item.vPontoPedido), Q(item.vEstoqueMinimo)),
+              std::make_tuple(ULONG{22}, USHORT{5}, USHORT{2}, 20000LL, 122500LL, 75000LL, 30000LL));
 
     // Covered completely: nothing more is sent.
     ordem.produtos[0].vQuantidadeUtilizada = ValorBruto(20000);
@@ -250,10 +246,8 @@ TEST_F(Compras, QuantitiesRoundUpToTheUnitsDecimalsAndTheRequestCarriesItsOrigin
     EXPECT_EQ(total, 60000);
     EXPECT_EQ(outra.compras.size(), 2u);
 
-    EXPECT_EQ(zenta::CasasDoCodigoUnidade(0), 0);
-    EXPECT_EQ(zenta::CasasDoCodigoUnidade(1), 2);
-    EXPECT_EQ(zenta::CasasDoCodigoUnidade(2), 4);
-    EXPECT_EQ(zenta::CasasDoCodigoUnidade(7), 0);
+    for (const auto& [codigo, casas] : {std::pair{0, 0}, {1, 2}, {2, 4}, {7, 0}})
+        EXPECT_EQ(zenta::CasasDoCodigoUnidade(codigo), casas) << codigo;
     EXPECT_EQ(zenta::CodigoCasasDecimais(1), 1);  // one decimal kept in two
     EXPECT_EQ(zenta::CodigoCasasDecimais(3), 2);
 }
@@ -387,14 +381,14 @@ TEST(CriacaoServidor, RetriesAnUnreachableServerOnlyWhenAskedAndObeysTheInstalla
 }
 
 TEST(CriacaoServidor, SecuritySettingsFollowTheTwoSwitches) {
-    const QVSegurancaCom padrao = QVSegurancaComDe(0, 0);
-    EXPECT_EQ(padrao.dwAuthnLevel, RPC_C_AUTHN_LEVEL_PKT_PRIVACY);
-    EXPECT_EQ(padrao.dwAuthnSvc, RPC_C_AUTHN_WINNT);
-    EXPECT_EQ(padrao.dwImpLevel, RPC_C_IMP_LEVEL_IMPERSONATE);
-    EXPECT_EQ(QVSegurancaComDe(0, 1).dwAuthnLevel, RPC_C_AUTHN_LEVEL_DEFAULT);
-    const QVSegurancaCom sem = QVSegurancaComDe(1, 1);
-    EXPECT_EQ(sem.dwAuthnLevel, RPC_C_AUTHN_LEVEL_NONE);
-    EXPECT_EQ(sem.dwAuthnSvc, RPC_C_AUTHN_NONE);
+    // (authentication off, encryption off) -> (level, service, impersonation); authentication off rules.
+    const auto Seguranca = [](DWORD autenticacao, DWORD encriptacao) {
+        const QVSegurancaCom s = QVSegurancaComDe(autenticacao, encriptacao);
+        return std::make_tuple(s.dwAuthnLevel, s.dwAuthnSvc, s.dwImpLevel);
+    };
+    EXPECT_EQ(Seguranca(0, 0), std::make_tuple(RPC_C_AUTHN_LEVEL_PKT_PRIVACY, RPC_C_AUTHN_WINNT, RPC_C_IMP_LEVEL_IMPERSONATE));
+    EXPECT_EQ(Seguranca(0, 1), std::make_tuple(RPC_C_AUTHN_LEVEL_DEFAULT, RPC_C_AUTHN_WINNT, RPC_C_IMP_LEVEL_IMPERSONATE));
+    EXPECT_EQ(Seguranca(1, 1), std::make_tuple(RPC_C_AUTHN_LEVEL_NONE, RPC_C_AUTHN_NONE, RPC_C_IMP_LEVEL_IMPERSONATE));
 }
 
 }  // namespace

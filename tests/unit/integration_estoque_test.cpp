@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -79,37 +78,24 @@ private:
     _REG_MOVIMENTACAO_MANUT_PREV_PS m_reg{};
 };
 
-template <class T>
-void Poe(Bytes& b, std::size_t offset, T valor) {
-    std::memcpy(b.data() + offset, &valor, sizeof valor);
-}
-
-// The expected record, laid out by offset independently of the record type.
-Bytes Esperado(ULONG produto, USHORT g1, USHORT g2, USHORT g3, LONGLONG quantidade,
-               const _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS& l) {
-    Bytes b{};
-    Poe(b, 0, produto);
-    Poe(b, 4, g1);
-    Poe(b, 6, g2);
-    Poe(b, 8, g3);
-    Poe(b, 40, quantidade);
-    Poe(b, 48, l.vPIUnitaria.int64);
-    Poe(b, 56, l.lPonteiroLote);
-    Poe(b, 60, l.lPonteiroForLote);
-    Poe(b, 64, l.lPonteiroVolume);
-    Poe(b, 68, l.lPonteiroForEPTETPE);
-    Poe(b, 72, l.lPonteiroCliEPTETPE);
-    Poe(b, 76, l.lPonteiroControleFCI);
-    Poe(b, 84, static_cast<USHORT>(l.lPonteiroLocal));
-    Poe(b, 92, l.cTipoProducao);
-    Poe(b, 94, l.cConteudoImportado);
-    return b;
-}
-
 Bytes BytesDe(const REG_ES_PREBAIXAPS& r) {
     Bytes b;
     std::memcpy(b.data(), &r, sizeof r);
     return b;
+}
+
+// The expected record: what the line and its location carry, the areas
+// reserved to the stock module zero.
+Bytes Esperado(ULONG produto, USHORT g1, USHORT g2, USHORT g3, LONGLONG quantidade,
+               const _REG_MOVIMENTACAO_LOCAL_PRODUTO_PS& l) {
+    return BytesDe({.lProduto = produto, .usGrade1 = g1, .usGrade2 = g2, .usGrade3 = g3, .cReservado1 = {},
+                    .vQuantidade = {.int64 = quantidade}, .vPrecoUnitario = {.int64 = l.vPIUnitaria.int64},
+                    .lPonteiroLote = l.lPonteiroLote, .lPonteiroForLote = l.lPonteiroForLote,
+                    .lPonteiroVolume = l.lPonteiroVolume, .lPonteiroForEPTETPE = l.lPonteiroForEPTETPE,
+                    .lPonteiroCliEPTETPE = l.lPonteiroCliEPTETPE, .lPonteiroControleFCI = l.lPonteiroControleFCI,
+                    .cReservado2 = {}, .usLocal = static_cast<USHORT>(l.lPonteiroLocal), .cReservado3 = {},
+                    .cTipoProducao = static_cast<BYTE>(l.cTipoProducao), .cReservado4 = 0,
+                    .cConteudoImportado = static_cast<BYTE>(l.cConteudoImportado), .cReservado5 = {}});
 }
 
 class EstoqueTeste : public ::testing::Test {
@@ -146,13 +132,18 @@ protected:
     CIntegracaoEstoque m_integracao;
 };
 
-TEST_F(EstoqueTeste, NothingToWithdrawSendsNothing) {
+// Nothing to withdraw, or a quantity beyond the currency's range: the stock
+// module is never called.
+TEST_F(EstoqueTeste, NothingToWithdrawOrAQuantityOutOfRangeSendsNothing) {
     Ordem semLinhas;
     EXPECT_EQ(m_integracao.EfetuaBaixaNoEstoque(semLinhas.Registro(), kChave), S_OK);
     Ordem semLocais;
     semLocais.Linha(10, 10000, {}).Linha(11, 10000, {});
     EXPECT_EQ(m_integracao.EfetuaBaixaNoEstoque(semLocais.Registro(), kChave), S_OK);
-    EXPECT_FALSE(std::filesystem::exists(Arquivo()));  // the stock module was never called
+    Ordem grande;
+    grande.Linha(10, INT64_MAX, {Local(INT64_MAX - 5)}).Linha(10, 10, {Local(10)});
+    EXPECT_EQ(m_integracao.EfetuaBaixaNoEstoque(grande.Registro(), kChave), DISP_E_OVERFLOW);
+    EXPECT_FALSE(std::filesystem::exists(Arquivo()));
 }
 
 // What one line reserves: each location its own quantity, the planned
@@ -301,13 +292,6 @@ TEST_F(EstoqueTeste, ListsWithoutTheirItemsAreRefusedBeforeSending) {
     reg.listaProdutos.pProdutos = linhas.data();
     EXPECT_EQ(m_integracao.EfetuaBaixaNoEstoque(reg, kChave), E_POINTER);
     EXPECT_EQ(Gravados(), antes);
-}
-
-TEST_F(EstoqueTeste, QuantityBeyondTheCurrencyRangeIsRefused) {
-    Ordem ordem;
-    ordem.Linha(10, INT64_MAX, {Local(INT64_MAX - 5)}).Linha(10, 10, {Local(10)});
-    EXPECT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(), kChave), DISP_E_OVERFLOW);
-    EXPECT_FALSE(std::filesystem::exists(Arquivo()));
 }
 
 TEST_F(EstoqueTeste, StockFailuresAreLoggedAndReturned) {

@@ -13,6 +13,7 @@
 #include <tuple>
 #include <vector>
 
+#include <nlohmann/json.hpp>
 #include <zenta/zenta.h>
 
 #include "core/qvdatabase/QVDataBaseDefs.h"
@@ -25,103 +26,47 @@ using namespace zenta;
 
 namespace {
 
-using zenta::teste::Moeda;
-
 namespace fs = std::filesystem;
 using zenta::teste::ComEscopo;
+using zenta::teste::Moeda;
 using zenta::teste::NovoServicoClienteProprio;
+using zenta::teste::PlanoLido;
 using zenta::teste::Servico;
 
 constexpr HRESULT kPosicaoAlemDoArquivo = static_cast<HRESULT>(0x810809DAu);
 
-
-// A plan built as a client builds it, owning its lists.
-struct PlanoTeste {
-    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
-    std::vector<_REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS> manutencoes;
-    std::vector<_REG_CADASTRO_MANUTENCAO_CLIENTE_PS> clientes;
-    std::vector<_REG_CADASTRO_MANUTENCAO_SERVICO_PS> servicos;
-    std::vector<_REG_CADASTRO_MANUTENCAO_PRODUTO_PS> produtos;
-    std::vector<_REG_CADASTRO_MANUTENCAO_LOCAL_PRODUTO_PS> locais;
-    std::string observacao;
-
-    // An equipment plan (or a product plan when `produto` is set) with one
-    // time maintenance of 3 months, one service, one product with two stock
-    // places, and one client.
-    explicit PlanoTeste(ULONG equipamento, ULONG produto = 0, const char* serie = "SN-1", ULONG situacao = 1) {
-        auto& id = plano.idEquipamentoPS;
-        id.lFilial = 1;
-        id.lEquipamento = equipamento;
-        id.lProduto = produto;
-        id.lMarca = 3;
-        id.lModelo = 4;
-        id.lTipo = 5;
-        id.lSituacao = situacao;
-        std::snprintf(id.szNrSerie, sizeof id.szNrSerie, "%s", serie);
-        std::snprintf(id.szFabricante, sizeof id.szFabricante, "F\xE1" "brica");
-        id.regMedidorAtual.vQuantidadeInicial = Moeda(100);
-        id.regMedidorAtual.lPonteiroUnMedida = 2;
-
-        servicos.push_back({11, 7, Moeda(2), CY{}});
-        locais.resize(2);
-        locais[0].lPonteiroLocal = 31;
-        locais[0].vQuantidadeEs = Moeda(1);
-        locais[1].lPonteiroLocal = 32;
-        locais[1].lPonteiroLote = 5;
-        _REG_CADASTRO_MANUTENCAO_PRODUTO_PS p{};
-        p.lProduto = 21;
-        p.lGrade1 = 2;
-        p.vQuantidadePrevista = Moeda(3);
-        produtos.push_back(p);
-
-        _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS m{};
-        std::snprintf(m.szNomeManutencao, sizeof m.szNomeManutencao, "Revis\xE3o trimestral");
-        m.frequenciaPS.lTipoFrequencia = 2;
-        m.frequenciaPS.lTipoFrequenciaTempo = 3;
-        m.frequenciaPS.lFrequenciaTempo = 3;
-        m.frequenciaPS.lFrequenciaLimiteTempo = 5;
-        m.frequenciaPS.lQtdCasasDecimaisMedicao = 2;
-        m.frequenciaPS.vFrequenciaMedicao = Moeda(500);
-        m.frequenciaPS.dataInicial = REG_QVDMA(1, 3, 2026).GetData();
-        std::snprintf(m.frequenciaPS.szParadaManutencao, sizeof m.frequenciaPS.szParadaManutencao, "Parada total");
-        m.lTecnico = 7;
-        manutencoes.push_back(m);
-
-        _REG_CADASTRO_MANUTENCAO_CLIENTE_PS c{};
-        c.lCliente = 41;
-        std::snprintf(c.szEndereco, sizeof c.szEndereco, "Rua A");
-        c.dataInicial = REG_QVDMA(1, 1, 2026).GetData();
-        clientes.push_back(c);
-        observacao = "Trocar o \xF3leo";  // texts are Windows-1252 inside records
-    }
-
-    // The plan with its lists pointing into this object.
-    const _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS& Monta() {
-        produtos[0].listaLocal = {static_cast<ULONG>(locais.size()), 0, nullptr, locais.data()};
-        for (auto& m : manutencoes) {
-            m.listaServicos = {static_cast<ULONG>(servicos.size()), 0, nullptr, servicos.data()};
-            m.listaProdutos = {static_cast<ULONG>(produtos.size()), 0, nullptr, produtos.data()};
-            m.frequenciaPS.szObservacao.ulQtdBytes = static_cast<ULONG>(observacao.size() + 1);
-            m.frequenciaPS.szObservacao.pTexto = reinterpret_cast<BYTE*>(observacao.data());
-        }
-        plano.listaManutencoes = {static_cast<ULONG>(manutencoes.size()), 0, nullptr, manutencoes.data()};
-        plano.listaClientes = {static_cast<ULONG>(clientes.size()), 0, nullptr, clientes.data()};
-        return plano;
-    }
-};
-
-// A plan read from the service, freed as a client frees an [out] record.
-struct PlanoLido {
-    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
-    ~PlanoLido() { zenta::LiberaRegistro(plano); }
-};
+// An equipment plan (or a product plan when `produto` is set) as a client
+// builds it, with one time maintenance of 3 months, one service, one product
+// on two stock places, and one client.
+nlohmann::json Plano(ULONG equipamento, ULONG produto = 0, const char* serie = "SN-1", ULONG situacao = 1) {
+    nlohmann::json p = nlohmann::json::parse(R"({
+      "idEquipamentoPS": {"lFilial": 1, "lMarca": 3, "lModelo": 4, "lTipo": 5, "szFabricante": "Fábrica",
+                          "regMedidorAtual": {"vQuantidadeInicial": "100", "lPonteiroUnMedida": 2}},
+      "listaManutencoes": {"pManutencoes": [{"szNomeManutencao": "Revisão trimestral", "lTecnico": 7,
+        "frequenciaPS": {"lTipoFrequencia": 2, "lTipoFrequenciaTempo": 3, "lFrequenciaTempo": 3,
+                         "lFrequenciaLimiteTempo": 5, "lQtdCasasDecimaisMedicao": 2, "vFrequenciaMedicao": "500",
+                         "dataInicial": "2026-03-01", "szParadaManutencao": "Parada total", "szObservacao": "Trocar o óleo"},
+        "listaServicos": {"pServicos": [{"lServico": 11, "lTecnico": 7, "vQuantidadePrevista": "2"}]},
+        "listaProdutos": {"pProdutos": [{"lProduto": 21, "lGrade1": 2, "vQuantidadePrevista": "3",
+          "listaLocal": {"pLocaisEstoque": [{"lPonteiroLocal": 31, "vQuantidadeEs": "1"},
+                                            {"lPonteiroLocal": 32, "lPonteiroLote": 5}]}}]}}]},
+      "listaClientes": {"pClientes": [{"lCliente": 41, "szEndereco": "Rua A", "dataInicial": "2026-01-01"}]}
+    })");
+    p["idEquipamentoPS"].update(
+        {{"lEquipamento", equipamento}, {"lProduto", produto}, {"szNrSerie", serie}, {"lSituacao", situacao}});
+    return p;
+}
+// Texts are Windows-1252 inside records.
+const std::string kObservacao = "Trocar o \xF3leo";
+using Registro = zenta::teste::RegistroJson<_REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS>;
 
 class Planos : public zenta::teste::EmpresaTeste {
 protected:
     Planos() : EmpresaTeste("PLANOS") {}
 
-    LONG Grava(PlanoTeste& p, LONG posicao = 0) {
-        EXPECT_EQ(m_servico->Grava(&posicao, p.Monta()), S_OK);
+    LONG Grava(const nlohmann::json& p, LONG posicao = 0) {
+        const Registro plano(p);
+        EXPECT_EQ(m_servico->Grava(&posicao, plano.r), S_OK);
         return posicao;
     }
     std::vector<ULONG> Busca(const _REG_FILTRO_CADASTRO_MANUTENCAO_PS& filtro) {
@@ -148,31 +93,31 @@ protected:
 };
 
 TEST_F(Planos, SavedTwiceAsNewMakesTwoAndARewriteMovesEveryChildToNewRuns) {
-    PlanoTeste p(10);
+    const nlohmann::json p = Plano(10);
     EXPECT_EQ(Grava(p), 1);
     EXPECT_EQ(Grava(p), 2);
     EXPECT_EQ(Busca(Filtro()), (std::vector<ULONG>{1, 2}));
 
     PlanoLido antes;
-    ASSERT_EQ(m_servico->Le(2, &antes.plano), S_OK);
-    const ULONG codigo = antes.plano.listaManutencoes.pManutencoes[0].lCodigoManutencao;
+    ASSERT_EQ(m_servico->Le(2, &antes.p), S_OK);
+    const ULONG codigo = antes.p.listaManutencoes.pManutencoes[0].lCodigoManutencao;
     // Codes follow the highest code given, however often the verification
     // of the plan's reading rewrote the first plan's maintenances.
     EXPECT_EQ(codigo, 2u);
 
     // The client saves what it read, at the position it read it from.
     LONG posicao = 2;
-    ASSERT_EQ(m_servico->Grava(&posicao, antes.plano), S_OK);
+    ASSERT_EQ(m_servico->Grava(&posicao, antes.p), S_OK);
     EXPECT_EQ(posicao, 2);
     EXPECT_EQ(Busca(Filtro()).size(), 2u);
     PlanoLido depois;
-    ASSERT_EQ(m_servico->Le(2, &depois.plano), S_OK);
-    const auto& m0 = antes.plano.listaManutencoes.pManutencoes[0];
-    const auto& m1 = depois.plano.listaManutencoes.pManutencoes[0];
+    ASSERT_EQ(m_servico->Le(2, &depois.p), S_OK);
+    const auto& m0 = antes.p.listaManutencoes.pManutencoes[0];
+    const auto& m1 = depois.p.listaManutencoes.pManutencoes[0];
     EXPECT_EQ(m1.lCodigoManutencao, codigo);
-    EXPECT_NE(depois.plano.lManutencoes, antes.plano.lManutencoes);
-    EXPECT_NE(depois.plano.lClientes, antes.plano.lClientes);
-    EXPECT_NE(depois.plano.idEquipamentoPS.lMedidor, antes.plano.idEquipamentoPS.lMedidor);
+    EXPECT_NE(depois.p.lManutencoes, antes.p.lManutencoes);
+    EXPECT_NE(depois.p.lClientes, antes.p.lClientes);
+    EXPECT_NE(depois.p.idEquipamentoPS.lMedidor, antes.p.idEquipamentoPS.lMedidor);
     EXPECT_NE(m1.lFrequencia, m0.lFrequencia);
     EXPECT_NE(m1.lServicosManutencao, m0.lServicosManutencao);
     EXPECT_NE(m1.lProdutosManutencao, m0.lProdutosManutencao);
@@ -180,28 +125,29 @@ TEST_F(Planos, SavedTwiceAsNewMakesTwoAndARewriteMovesEveryChildToNewRuns) {
     EXPECT_GT(m1.frequenciaPS.lObservacao, m0.frequenciaPS.lObservacao) << "a new text each save";
 
     // A new maintenance added later gets a code above every code given.
-    PlanoTeste novo(10);
-    novo.manutencoes.push_back(novo.manutencoes[0]);
+    nlohmann::json novo = Plano(10);
+    auto& manutencoes = novo["listaManutencoes"]["pManutencoes"];
+    manutencoes.push_back(manutencoes[0]);
     EXPECT_EQ(Grava(novo), 3);
     PlanoLido terceiro;
-    ASSERT_EQ(m_servico->Le(3, &terceiro.plano), S_OK);
-    const ULONG novoCodigo = terceiro.plano.listaManutencoes.pManutencoes[0].lCodigoManutencao;
+    ASSERT_EQ(m_servico->Le(3, &terceiro.p), S_OK);
+    const ULONG novoCodigo = terceiro.p.listaManutencoes.pManutencoes[0].lCodigoManutencao;
     EXPECT_GT(novoCodigo, codigo);
-    EXPECT_EQ(terceiro.plano.listaManutencoes.pManutencoes[1].lCodigoManutencao, novoCodigo + 1);
+    EXPECT_EQ(terceiro.p.listaManutencoes.pManutencoes[1].lCodigoManutencao, novoCodigo + 1);
 }
 
 TEST_F(Planos, ReadingBackGivesEveryChildTheMeterAndTheObservation) {
-    PlanoTeste p(10);
-    p.plano.cOrigem = 2;
-    p.plano.dmcOrigem = REG_QVDMC().SetDMC(9, 12, REG_QVDMA(1, 5, 2026).GetMa()).Get64();
+    nlohmann::json p = Plano(10);
+    const ULONGLONG origem = REG_QVDMC().SetDMC(9, 12, REG_QVDMA(1, 5, 2026).GetMa()).Get64();
+    p.update({{"cOrigem", 2}, {"dmcOrigem", origem}});
     const LONG pos = Grava(p);
     PlanoLido lido;
-    ASSERT_EQ(m_servico->Le(pos, &lido.plano), S_OK);
-    const auto& pl = lido.plano;
+    ASSERT_EQ(m_servico->Le(pos, &lido.p), S_OK);
+    const auto& pl = lido.p;
     const auto& id = pl.idEquipamentoPS;
     EXPECT_EQ(std::tie(pl.lPonteiroRegistro, pl.lUsuarioUltimaAlteracao, pl.cOrigem, pl.dmcOrigem,
                        id.regMedidorAtual.vQuantidadeInicial.int64, id.regMedidorAtual.lPonteiroUnMedida),
-              std::make_tuple(1u, 7u, BYTE{2}, p.plano.dmcOrigem, Moeda(100).int64, 2u));
+              std::make_tuple(1u, 7u, BYTE{2}, origem, Moeda(100).int64, 2u));
     EXPECT_EQ(std::string(id.szNrSerie) + "|" + id.szFabricante, "SN-1|F\xE1" "brica");
     ASSERT_EQ(std::tie(pl.listaClientes.lQtdClientes, pl.listaManutencoes.lQtdManutencoes), std::make_tuple(1u, 1u));
     EXPECT_EQ(pl.listaClientes.pClientes[0].lCliente, 41u);
@@ -209,8 +155,8 @@ TEST_F(Planos, ReadingBackGivesEveryChildTheMeterAndTheObservation) {
     const auto& m = pl.listaManutencoes.pManutencoes[0];
     EXPECT_EQ(std::string(m.szNomeManutencao) + "|" + m.frequenciaPS.szParadaManutencao,
               "Revis\xE3o trimestral|Parada total");
-    ASSERT_EQ(m.frequenciaPS.szObservacao.ulQtdBytes, p.observacao.size() + 1);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(m.frequenciaPS.szObservacao.pTexto)), p.observacao);
+    ASSERT_EQ(m.frequenciaPS.szObservacao.ulQtdBytes, kObservacao.size() + 1);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(m.frequenciaPS.szObservacao.pTexto)), kObservacao);
     ASSERT_EQ(std::tie(m.listaServicos.lQtdServicos, m.listaProdutos.lQtdProdutos), std::make_tuple(1u, 1u));
     const auto& produto = m.listaProdutos.pProdutos[0];
     ASSERT_EQ(produto.listaLocal.lQtdEstoque, 2u);
@@ -222,25 +168,23 @@ TEST_F(Planos, ReadingBackGivesEveryChildTheMeterAndTheObservation) {
 
     // An empty observation leaves the previous one in force.
     LONG mesma = pos;
-    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS regravado = lido.plano;
+    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS regravado = lido.p;
     regravado.listaManutencoes.pManutencoes[0].frequenciaPS.szObservacao.ulQtdBytes = 0;
     ASSERT_EQ(m_servico->Grava(&mesma, regravado), S_OK);
     PlanoLido outra;
-    ASSERT_EQ(m_servico->Le(pos, &outra.plano), S_OK);
-    const auto& obs = outra.plano.listaManutencoes.pManutencoes[0].frequenciaPS.szObservacao;
+    ASSERT_EQ(m_servico->Le(pos, &outra.p), S_OK);
+    const auto& obs = outra.p.listaManutencoes.pManutencoes[0].frequenciaPS.szObservacao;
     ASSERT_NE(obs.pTexto, nullptr);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(obs.pTexto)), p.observacao);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(obs.pTexto)), kObservacao);
 }
 
 TEST_F(Planos, TheFilterSelectsByStatusKindSerialClientAndFrequencyStart) {
-    PlanoTeste ativo(10, 0, "ABC", 1);
-    PlanoTeste inativo(11, 0, "x", 2);
-    PlanoTeste cancelado(12, 0, "y", 3);
-    PlanoTeste concluido(13, 0, "z", 4);
-    PlanoTeste produto(0, 21, "p", 1);
-    produto.clientes[0].lCliente = 42;
-    produto.manutencoes[0].frequenciaPS.dataInicial = REG_QVDMA(15, 4, 2026).GetData();
-    for (PlanoTeste* p : {&ativo, &inativo, &cancelado, &concluido, &produto}) Grava(*p);
+    nlohmann::json produto = Plano(0, 21, "p", 1);
+    produto["listaClientes"]["pClientes"][0]["lCliente"] = 42;
+    produto["listaManutencoes"]["pManutencoes"][0]["frequenciaPS"]["dataInicial"] = "2026-04-15";
+    for (const auto& p : {Plano(10, 0, "ABC", 1), Plano(11, 0, "x", 2), Plano(12, 0, "y", 3), Plano(13, 0, "z", 4),
+                          produto})
+        Grava(p);
 
     auto f = Filtro();
     EXPECT_EQ(Busca(f), (std::vector<ULONG>{1, 2, 3, 4, 5})) << "no status flag: every status";
@@ -259,22 +203,21 @@ TEST_F(Planos, TheFilterSelectsByStatusKindSerialClientAndFrequencyStart) {
     f.pPonteirosIdentificacao = codigos;
     EXPECT_EQ(Busca(f), (std::vector<ULONG>{2, 4}));
 
-    f = Filtro();
-    std::snprintf(f.szNrSerie, sizeof f.szNrSerie, "abc");
-    EXPECT_EQ(Busca(f), (std::vector<ULONG>{1})) << "serial compared without regard to case";
-    f = Filtro();
-    f.lCliente = 42;
-    EXPECT_EQ(Busca(f), (std::vector<ULONG>{5}));
-    f = Filtro();
-    f.dataInicialFrequencia = REG_QVDMA(15, 4, 2026).GetData();
-    EXPECT_EQ(Busca(f), (std::vector<ULONG>{5}));
-    f = Filtro();
-    f.lPonteiroRegistro = 3;
-    EXPECT_EQ(Busca(f), (std::vector<ULONG>{3}));
-    f = Filtro();
-    f.lEquipamento = 12;
-    f.lMarca = 3;
-    EXPECT_EQ(Busca(f), (std::vector<ULONG>{3}));
+    const struct {
+        void (*muda)(_REG_FILTRO_CADASTRO_MANUTENCAO_PS&);
+        std::vector<ULONG> achados;
+    } campos[] = {
+        {[](auto& g) { std::snprintf(g.szNrSerie, sizeof g.szNrSerie, "abc"); }, {1}},  // serial without regard to case
+        {[](auto& g) { g.lCliente = 42; }, {5}},
+        {[](auto& g) { g.dataInicialFrequencia = REG_QVDMA(15, 4, 2026).GetData(); }, {5}},
+        {[](auto& g) { g.lPonteiroRegistro = 3; }, {3}},
+        {[](auto& g) { g.lEquipamento = 12; g.lMarca = 3; }, {3}},
+    };
+    for (const auto& c : campos) {
+        f = Filtro();
+        c.muda(f);
+        EXPECT_EQ(Busca(f), c.achados) << c.achados[0];
+    }
 
     // BuscaRegistros hands the plans back in the order asked.
     ULONG posicoes[] = {4, 1};
@@ -299,11 +242,11 @@ TEST_F(Planos, TheFilterSelectsByStatusKindSerialClientAndFrequencyStart) {
 
 TEST_F(Planos, ExcludingMarksOnlyThePlansOfThatOriginAndTreesListDistinctCodes) {
     const USHORT maio = REG_QVDMA(1, 5, 2026).GetMa();
-    PlanoTeste a(10), b(10), c(30), d(0, 21);
-    a.plano.dmcOrigem = REG_QVDMC().SetDMC(9, 12, maio).Get64();
-    b.plano.dmcOrigem = REG_QVDMC().SetDMC(9, 77, maio).Get64();  // another module: same record
-    c.plano.dmcOrigem = REG_QVDMC().SetDMC(9, 12, static_cast<USHORT>(maio + 1)).Get64();
-    for (PlanoTeste* p : {&a, &b, &c, &d}) Grava(*p);
+    nlohmann::json a = Plano(10), b = Plano(10), c = Plano(30);
+    a["dmcOrigem"] = REG_QVDMC().SetDMC(9, 12, maio).Get64();
+    b["dmcOrigem"] = REG_QVDMC().SetDMC(9, 77, maio).Get64();  // another module: same record
+    c["dmcOrigem"] = REG_QVDMC().SetDMC(9, 12, static_cast<USHORT>(maio + 1)).Get64();
+    for (const auto& p : {a, b, c, Plano(0, 21)}) Grava(p);
 
     EXPECT_EQ(m_servico->ExcluiManutencoes(REG_QVDMC().SetDMC(1234, 12, maio).Get64()), S_OK);
     EXPECT_EQ(Busca(Filtro()).size(), 4u) << "no plan of that origin: nothing changes";
@@ -313,8 +256,8 @@ TEST_F(Planos, ExcludingMarksOnlyThePlansOfThatOriginAndTreesListDistinctCodes) 
     f.bTrazerExcluido = 1;
     EXPECT_EQ(Busca(f), (std::vector<ULONG>{1, 2, 3, 4}));
     PlanoLido excluido;
-    ASSERT_EQ(m_servico->Le(1, &excluido.plano), S_OK);
-    EXPECT_EQ(excluido.plano.bExcluido, 1);
+    ASSERT_EQ(m_servico->Le(1, &excluido.p), S_OK);
+    EXPECT_EQ(excluido.p.bExcluido, 1);
 
     _REG_LISTA_ITENS_TREE_PS arvore{};
     ASSERT_EQ(m_servico->BuscaRegistroTreeEquipamentos(&arvore, FALSE), S_OK);
@@ -332,8 +275,7 @@ TEST_F(Planos, ExcludingMarksOnlyThePlansOfThatOriginAndTreesListDistinctCodes) 
 }
 
 TEST_F(Planos, BadInputIsRefusedWithNothingWritten) {
-    PlanoTeste bom(10);
-    ASSERT_EQ(Grava(bom), 1);
+    ASSERT_EQ(Grava(Plano(10)), 1);
     const auto tamanhos = [&] {
         std::vector<std::uintmax_t> t;
         for (const char* nome : {"GEMPCADMANPREV.dat", "GEMPCADMA.dat", "GEMPCADMAFR.dat", "GEMPCADMAFRTXT.dat",
@@ -344,47 +286,42 @@ TEST_F(Planos, BadInputIsRefusedWithNothingWritten) {
     };
     const auto antes = tamanhos();
 
-    PlanoTeste semFim(10);
-    std::memset(semFim.plano.idEquipamentoPS.szNrSerie, 'X', sizeof semFim.plano.idEquipamentoPS.szNrSerie);
+    // Texts without their terminator, counts without their arrays.
+    using Manutencao = _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS;
+    void (*const ruins[])(_REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS&, Manutencao&) = {
+        [](auto& p, auto&) { std::memset(p.idEquipamentoPS.szNrSerie, 'X', sizeof p.idEquipamentoPS.szNrSerie); },
+        [](auto&, auto& m) { std::memset(m.szNomeManutencao, 'N', sizeof m.szNomeManutencao); },
+        [](auto&, auto& m) { m.frequenciaPS.szObservacao.ulQtdBytes = 3; },  // "Tro", no zero
+        [](auto& p, auto&) { p.listaClientes.pClientes = nullptr; },
+        [](auto&, auto& m) { m.listaProdutos.pProdutos = nullptr; },
+    };
     LONG pos = 0;
-    EXPECT_EQ(m_servico->Grava(&pos, semFim.Monta()), E_INVALIDARG) << "serial without its terminator";
-
-    PlanoTeste nomeSemFim(10);
-    std::memset(nomeSemFim.manutencoes[0].szNomeManutencao, 'N', sizeof nomeSemFim.manutencoes[0].szNomeManutencao);
-    EXPECT_EQ(m_servico->Grava(&pos, nomeSemFim.Monta()), E_INVALIDARG);
-
-    PlanoTeste observacaoSemFim(10);
-    auto plano = observacaoSemFim.Monta();
-    observacaoSemFim.manutencoes[0].frequenciaPS.szObservacao.ulQtdBytes = 3;  // "Tro", no zero
-    EXPECT_EQ(m_servico->Grava(&pos, plano), E_INVALIDARG);
-
-    PlanoTeste semArray(10);
-    auto semLista = semArray.Monta();
-    semLista.listaClientes.pClientes = nullptr;
-    EXPECT_EQ(m_servico->Grava(&pos, semLista), E_INVALIDARG) << "a count without its array";
-    semArray.manutencoes[0].listaProdutos.pProdutos = nullptr;
-    semLista.listaClientes.pClientes = semArray.clientes.data();
-    EXPECT_EQ(m_servico->Grava(&pos, semLista), E_INVALIDARG);
+    for (std::size_t i = 0; i < std::size(ruins); ++i) {
+        const Registro plano(Plano(10));
+        auto ruim = plano.r;  // changed apart from what the record owns and frees
+        Manutencao m = ruim.listaManutencoes.pManutencoes[0];
+        ruim.listaManutencoes.pManutencoes = &m;
+        ruins[i](ruim, m);
+        EXPECT_EQ(m_servico->Grava(&pos, ruim), E_INVALIDARG) << i;
+    }
 
     // Another plan's record written over this one; a position past the file.
-    PlanoTeste outro(10);
-    outro.plano.lPonteiroRegistro = 5;
-    LONG um = 1;
-    EXPECT_EQ(m_servico->Grava(&um, outro.Monta()), E_INVALIDARG);
-    LONG longe = 9;
-    PlanoTeste qualquer(10);
-    EXPECT_EQ(m_servico->Grava(&longe, qualquer.Monta()), kPosicaoAlemDoArquivo);
-    LONG negativa = -1;
-    EXPECT_EQ(m_servico->Grava(&negativa, qualquer.Monta()), E_INVALIDARG);
-    EXPECT_EQ(m_servico->Grava(nullptr, qualquer.Monta()), E_POINTER);
+    nlohmann::json outro = Plano(10);
+    outro["lPonteiroRegistro"] = 5;
+    LONG um = 1, longe = 9, negativa = -1;
+    EXPECT_EQ(m_servico->Grava(&um, Registro(outro).r), E_INVALIDARG);
+    const Registro qualquer(Plano(10));
+    EXPECT_EQ(m_servico->Grava(&longe, qualquer.r), kPosicaoAlemDoArquivo);
+    EXPECT_EQ(m_servico->Grava(&negativa, qualquer.r), E_INVALIDARG);
+    EXPECT_EQ(m_servico->Grava(nullptr, qualquer.r), E_POINTER);
 
     EXPECT_EQ(tamanhos(), antes);
     EXPECT_EQ(pos, 0);
 
     // Reads of positions that are not there, and filters that lie.
     PlanoLido nada;
-    EXPECT_EQ(m_servico->Le(2, &nada.plano), kPosicaoAlemDoArquivo);
-    EXPECT_EQ(nada.plano.listaManutencoes.pManutencoes, nullptr);
+    EXPECT_EQ(m_servico->Le(2, &nada.p), kPosicaoAlemDoArquivo);
+    EXPECT_EQ(nada.p.listaManutencoes.pManutencoes, nullptr);
     EXPECT_EQ(m_servico->Le(1, nullptr), E_POINTER);
     auto f = Filtro();
     f.lQtdPonteirosIdentificacao = 3;
@@ -416,11 +353,11 @@ TEST(PlanosConcorrentes, NewMaintenanceCodesNeverRepeatAcrossSessions) {
             ComEscopo comThread;
             auto& servico = servicos[static_cast<std::size_t>(i)];
             for (int j = 0; j < kPlanos; ++j) {
-                PlanoTeste p(static_cast<ULONG>(1000 + i * 100 + j));
+                const Registro p(Plano(static_cast<ULONG>(1000 + i * 100 + j)));
                 LONG pos = 0;
-                EXPECT_EQ(servico->Grava(&pos, p.Monta()), S_OK);
+                EXPECT_EQ(servico->Grava(&pos, p.r), S_OK);
                 PlanoLido lido;
-                EXPECT_EQ(servico->Le(pos, &lido.plano), S_OK);
+                EXPECT_EQ(servico->Le(pos, &lido.p), S_OK);
                 _REG_CADASTRO_PROPRIEDADES_PS propriedades{};
                 EXPECT_EQ(servico->LePropriedades(&propriedades), S_OK);
             }
@@ -430,8 +367,8 @@ TEST(PlanosConcorrentes, NewMaintenanceCodesNeverRepeatAcrossSessions) {
     std::set<ULONG> codigos;
     for (LONG pos = 1; pos <= kSessoes * kPlanos; ++pos) {
         PlanoLido lido;
-        ASSERT_EQ(servicos[0]->Le(pos, &lido.plano), S_OK);
-        codigos.insert(lido.plano.listaManutencoes.pManutencoes[0].lCodigoManutencao);
+        ASSERT_EQ(servicos[0]->Le(pos, &lido.p), S_OK);
+        codigos.insert(lido.p.listaManutencoes.pManutencoes[0].lCodigoManutencao);
     }
     EXPECT_EQ(codigos.size(), static_cast<std::size_t>(kSessoes * kPlanos));
 }

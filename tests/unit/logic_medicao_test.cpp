@@ -11,8 +11,7 @@
 
 #include "diagnostics/QVCodigosErro.h"
 #include "server/QVJsonRegistros.h"
-#include "support/ServicoTeste.h"
-#include "support/ZentaHomeTemporario.h"
+#include "support/EmpresaTeste.h"
 #include "values/QVDMA.h"
 #include "values/QVMesAno.h"
 #include "values/RelogioSistema.h"
@@ -45,20 +44,21 @@ _REG_FILTRO_MEDICAO_PS FiltroTodos() {
     return f;
 }
 
-class Medicao : public ::testing::Test {
+class Medicao : public zenta::teste::EmpresaTeste {
 protected:
+    Medicao() : EmpresaTeste("DEMO") {}
     ULONG Grava(_REG_CADASTRO_MEDICAO_ATUAL_PS r, LONG historico = 0) {
-        EXPECT_EQ(s->GravaMedicaoAtual(&r, historico, 0), S_OK);
+        EXPECT_EQ(m_servico->GravaMedicaoAtual(&r, historico, 0), S_OK);
         return r.lPonteiroRegistro;
     }
     _REG_CADASTRO_MEDICAO_ATUAL_PS Le(ULONG pos) {
         _REG_CADASTRO_MEDICAO_ATUAL_PS r{};
-        EXPECT_EQ(s->LeMedicaoAtual(static_cast<LONG>(pos), &r), S_OK);
+        EXPECT_EQ(m_servico->LeMedicaoAtual(static_cast<LONG>(pos), &r), S_OK);
         return r;
     }
     std::vector<ULONG> Atuais(const _REG_FILTRO_MEDICAO_PS& filtro) {
         _REG_LISTA_PTRS_CADASTRO_PS l{};
-        EXPECT_EQ(s->BuscaPonteirosMedicaoAtual(filtro, &l), S_OK);
+        EXPECT_EQ(m_servico->BuscaPonteirosMedicaoAtual(filtro, &l), S_OK);
         std::vector<ULONG> v(l.pPonteiros, l.pPonteiros + l.lQtdPtrs);
         CoTaskMemFree(l.pPonteiros);
         return v;
@@ -67,7 +67,7 @@ protected:
     std::vector<USHORT> MesesHistorico(const _REG_FILTRO_HISTORICO_MEDICAO_PS& filtro,
                                        std::vector<_REG_PTR_DATA_PS>* ponteiros = nullptr) {
         _REG_LISTA_PONTEIROS_DATA_PS l{};
-        EXPECT_EQ(s->BuscaPonteirosHistoricoMedicao(filtro, &l), S_OK);
+        EXPECT_EQ(m_servico->BuscaPonteirosHistoricoMedicao(filtro, &l), S_OK);
         std::vector<USHORT> meses;
         for (ULONG i = 0; i < l.lQtdPonteiros; ++i) meses.push_back(l.pPonteiros[i].dataPonteiro);
         if (ponteiros) ponteiros->assign(l.pPonteiros, l.pPonteiros + l.lQtdPonteiros);
@@ -77,23 +77,18 @@ protected:
     std::vector<_REG_CADASTRO_HISTORICO_MEDICOES_PS> LeHistorico(std::vector<_REG_PTR_DATA_PS> ponteiros) {
         _REG_LISTA_HISTORICO_MEDICOES_PS l{};
         const _REG_LISTA_PONTEIROS_DATA_PS entrada{static_cast<ULONG>(ponteiros.size()), 0, nullptr, ponteiros.data()};
-        EXPECT_EQ(s->BuscaRegistrosHistoricoMedicao(entrada, &l), S_OK);
+        EXPECT_EQ(m_servico->BuscaRegistrosHistoricoMedicao(entrada, &l), S_OK);
         std::vector<_REG_CADASTRO_HISTORICO_MEDICOES_PS> v(l.pRegistros, l.pRegistros + l.lQtdRegistros);
         CoTaskMemFree(l.pRegistros);
         return v;
     }
-    std::filesystem::path Dados(const char* nome) const { return home.Raiz() / "data" / "DEMO" / "GE" / nome; }
-
-    zenta::teste::ComEscopo com;
-    zenta::teste::ZentaHomeTemporario home;
-    zenta::teste::Servico s = zenta::teste::NovoServico("DEMO", 7);
 };
 
 TEST_F(Medicao, AtualAnexaReescreveSemCaixaEQuantidadeZeroMantem) {
     {
         RelogioFixoEscopo relogio(Dia(2026, 3, 10));
         _REG_CADASTRO_MEDICAO_ATUAL_PS a = Leitura(10, 0, "abc-1", 1000000);
-        ASSERT_EQ(s->GravaMedicaoAtual(&a, 0, 0), S_OK);
+        ASSERT_EQ(m_servico->GravaMedicaoAtual(&a, 0, 0), S_OK);
         EXPECT_EQ(a.lPonteiroRegistro, 1u);
         EXPECT_EQ(a.regMedicaoAtual.dataMedicaoInformada, Data(2026, 3, 10));
         EXPECT_EQ(a.regMedicaoAtual.horaMedicaoInformada, 8 * 3600 + 30 * 60);
@@ -166,7 +161,7 @@ TEST_F(Medicao, FiltroDeLeiturasAtuais) {
 
     ULONG posicoes[] = {p3, e2};
     _REG_LISTA_CADASTRO_MEDICAO_ATUAL_PS l{};
-    ASSERT_EQ(s->BuscaRegistrosMedicaoAtual({2, 0, nullptr, posicoes}, &l), S_OK);
+    ASSERT_EQ(m_servico->BuscaRegistrosMedicaoAtual({2, 0, nullptr, posicoes}, &l), S_OK);
     ASSERT_EQ(l.lQtdRegistros, 2u);
     EXPECT_EQ(l.pRegistros[0].regMedicaoAtual.lProduto, 3u);
     EXPECT_EQ(l.pRegistros[1].lPonteiroRegistro, e2);
@@ -176,25 +171,25 @@ TEST_F(Medicao, FiltroDeLeiturasAtuais) {
 TEST_F(Medicao, EntradaHostilRecusadaSemGravarNada) {
     _REG_CADASTRO_MEDICAO_ATUAL_PS semFim = Leitura(1, 0, "", 1);
     std::memset(semFim.regMedicaoAtual.szNrSerie, 'A', sizeof semFim.regMedicaoAtual.szNrSerie);
-    EXPECT_EQ(s->GravaMedicaoAtual(&semFim, 1, 1), E_INVALIDARG);
+    EXPECT_EQ(m_servico->GravaMedicaoAtual(&semFim, 1, 1), E_INVALIDARG);
     LONG posicao = 0;
-    EXPECT_EQ(s->GravaHistoricoMedicao(&posicao, &semFim.regMedicaoAtual), E_INVALIDARG);
+    EXPECT_EQ(m_servico->GravaHistoricoMedicao(&posicao, &semFim.regMedicaoAtual), E_INVALIDARG);
     EXPECT_FALSE(std::filesystem::exists(Dados("GEMPMED.dat")));
-    EXPECT_EQ(s->GravaMedicaoAtual(nullptr, 0, 0), E_POINTER);
-    EXPECT_EQ(s->BuscaPonteirosHistoricoMedicao({}, nullptr), E_POINTER);
+    EXPECT_EQ(m_servico->GravaMedicaoAtual(nullptr, 0, 0), E_POINTER);
+    EXPECT_EQ(m_servico->BuscaPonteirosHistoricoMedicao({}, nullptr), E_POINTER);
     _REG_FILTRO_MEDICAO_PS f = FiltroTodos();
     f.lQtdPonteirosIdentificacao = 2;  // codes without array
     _REG_LISTA_PTRS_CADASTRO_PS ptrs{};
-    EXPECT_EQ(s->BuscaPonteirosMedicaoAtual(f, &ptrs), E_INVALIDARG);
+    EXPECT_EQ(m_servico->BuscaPonteirosMedicaoAtual(f, &ptrs), E_INVALIDARG);
 
     // Positions 0 and past the end: the engine's codes; a failed list read hands nothing out.
     const ULONG pos = Grava(Leitura(1, 0, "", 1), 1);
     _REG_CADASTRO_MEDICAO_ATUAL_PS r{};
-    EXPECT_EQ(s->LeMedicaoAtual(0, &r), E_QVCR_TENTATIVA_LER_POSICAO_ZERO);
-    EXPECT_EQ(s->LeMedicaoAtual(-1, &r), E_QVCR_POSICAO_LEITURA_SUPERIOR_QUANTIDADE_ARQUIVO);
+    EXPECT_EQ(m_servico->LeMedicaoAtual(0, &r), E_QVCR_TENTATIVA_LER_POSICAO_ZERO);
+    EXPECT_EQ(m_servico->LeMedicaoAtual(-1, &r), E_QVCR_POSICAO_LEITURA_SUPERIOR_QUANTIDADE_ARQUIVO);
     ULONG ruins[] = {pos, 2};
     _REG_LISTA_CADASTRO_MEDICAO_ATUAL_PS atuais{};
-    EXPECT_EQ(s->BuscaRegistrosMedicaoAtual({2, 0, nullptr, ruins}, &atuais),
+    EXPECT_EQ(m_servico->BuscaRegistrosMedicaoAtual({2, 0, nullptr, ruins}, &atuais),
               E_QVCR_POSICAO_LEITURA_SUPERIOR_QUANTIDADE_ARQUIVO);
     EXPECT_EQ(atuais.pRegistros, nullptr);
     // History items naming no month or no record come back zeroed.
@@ -206,7 +201,7 @@ TEST_F(Medicao, EntradaHostilRecusadaSemGravarNada) {
     // A list holding the caller's array is overwritten, not freed: the caller frees it.
     void* doChamador = CoTaskMemAlloc(16);
     _REG_LISTA_PTRS_CADASTRO_PS lista{1, 0, nullptr, static_cast<ULONG*>(doChamador)};
-    ASSERT_EQ(s->BuscaPonteirosMedicaoAtual(FiltroTodos(), &lista), S_OK);
+    ASSERT_EQ(m_servico->BuscaPonteirosMedicaoAtual(FiltroTodos(), &lista), S_OK);
     ASSERT_EQ(lista.lQtdPtrs, 1u);
     EXPECT_EQ(lista.pPonteiros[0], pos);
     CoTaskMemFree(lista.pPonteiros);
@@ -220,7 +215,7 @@ TEST_F(Medicao, PlanoRegravadoRefazLeituraEMedidorSubstituidoConta) {
     plano.idEquipamentoPS.lSituacao = 1;
     std::strcpy(plano.idEquipamentoPS.szNrSerie, "MED-1");
     LONG posicao = 0;
-    const HRESULT hr = s->Grava(&posicao, plano);  // no maintenance yet: no reading
+    const HRESULT hr = m_servico->Grava(&posicao, plano);  // no maintenance yet: no reading
     ASSERT_EQ(hr, S_OK);
 
     // Saved again with a maintenance: no reading has its identification, so
@@ -229,7 +224,7 @@ TEST_F(Medicao, PlanoRegravadoRefazLeituraEMedidorSubstituidoConta) {
     manutencao.frequenciaPS.lTipoFrequencia = 3;
     plano.listaManutencoes = {1, 0, nullptr, &manutencao};
     plano.lPonteiroRegistro = static_cast<ULONG>(posicao);
-    ASSERT_EQ(s->Grava(&posicao, plano), S_OK);
+    ASSERT_EQ(m_servico->Grava(&posicao, plano), S_OK);
     const std::vector<ULONG> atuais = Atuais(FiltroTodos());
     ASSERT_EQ(atuais.size(), 2u);
     EXPECT_EQ(Le(outra).regMedicaoAtual.vQuantidadeMedicao.int64, 123);
@@ -239,10 +234,10 @@ TEST_F(Medicao, PlanoRegravadoRefazLeituraEMedidorSubstituidoConta) {
     RelogioFixoEscopo relogio(Dia(2026, 7, 1));
     _REG_CADASTRO_MEDIDORES_PS medidor{};
     medidor.lQuantidadeMedidoresSubstituidos = 77;  // the server counts, not the caller
-    ASSERT_EQ(s->GravaMedidorSubstituido(plano, medidor), S_OK);
-    ASSERT_EQ(s->GravaMedidorSubstituido(plano, medidor), S_OK);
+    ASSERT_EQ(m_servico->GravaMedidorSubstituido(plano, medidor), S_OK);
+    ASSERT_EQ(m_servico->GravaMedidorSubstituido(plano, medidor), S_OK);
     _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS lido{};
-    ASSERT_EQ(s->Le(posicao, &lido), S_OK);
+    ASSERT_EQ(m_servico->Le(posicao, &lido), S_OK);
     EXPECT_EQ(lido.idEquipamentoPS.regMedidorAtual.lQuantidadeMedidoresSubstituidos, 2u);
     zenta::LiberaRegistro(lido);
     // Each save recorded the plan's reading again: same record, today's

@@ -7,7 +7,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <tuple>
@@ -35,17 +34,6 @@ using zenta::teste::OrdemLida;
 using zenta::teste::ValorBruto;
 
 constexpr const char* kEmpresa = "ORDENSOS";
-
-ULONG U32(const void* registro, std::size_t deslocamento) {
-    ULONG v = 0;
-    std::memcpy(&v, static_cast<const BYTE*>(registro) + deslocamento, sizeof v);
-    return v;
-}
-USHORT U16(const void* registro, std::size_t deslocamento) {
-    USHORT v = 0;
-    std::memcpy(&v, static_cast<const BYTE*>(registro) + deslocamento, sizeof v);
-    return v;
-}
 
 struct OrdensServicoLidas {
     REG_AST_LISTA_ORDEM_SERVICO_PS lista{};
@@ -168,8 +156,8 @@ TEST_F(OrdensServico, AConcludedOrderRaisesAServiceOrderWithEveryFieldInItsPlace
     };
     const auto Confere = [](const void* registro, std::initializer_list<Campo> campos, const char* nome) {
         for (const Campo& c : campos) {
-            const BYTE* b = static_cast<const BYTE*>(registro) + c.deslocamento;
-            const ULONG lido = c.largura == 1 ? b[0] : c.largura == 2 ? U16(b, 0) : U32(b, 0);
+            ULONG lido = 0;  // little-endian, as the module reads it
+            std::memcpy(&lido, static_cast<const BYTE*>(registro) + c.deslocamento, c.largura);
             EXPECT_EQ(lido, c.valor) << nome << " +" << c.deslocamento;
         }
     };

@@ -15,9 +15,7 @@
 #include "logic/BaseManutencaoPreventiva.h"
 #include "logic/PrevisaoManutencao.h"
 #include "records/QVCamposRegistro.h"
-#include "support/ErpTeste.h"
-#include "support/ServicoTeste.h"
-#include "support/ZentaHomeTemporario.h"
+#include "support/EmpresaTeste.h"
 #include "values/QVDMA.h"
 #include "values/RelogioSistema.h"
 
@@ -106,27 +104,22 @@ TEST(Previsao, MeterEstimateAndCombinationByKind) {
 // A company of time maintenances of every unit, first day, limit, contract
 // end and a re-armed one: the forecast made on day 0 for 120 days names
 // exactly the days on which the daily verification then opens their orders.
-class PrevisaoEmpresa : public ::testing::Test {
+class PrevisaoEmpresa : public zenta::teste::EmpresaTeste {
 protected:
+    PrevisaoEmpresa() : EmpresaTeste("PREVISAO") {}
     void SetUp() override {
         Dia(0);
-        Abre();
-        ASSERT_EQ(zenta::teste::BancoErp(kEmpresa)->ExecutaSql("INSERT INTO usuario (codigo, nome) VALUES (7, 'Carlos'), (8, 'Ana');"), S_OK);
+        EmpresaTeste::SetUp();
+        ASSERT_EQ(Banco()->ExecutaSql("INSERT INTO usuario (codigo, nome) VALUES (7, 'Carlos'), (8, 'Ana');"), S_OK);
     }
     void TearDown() override {
-        m_servico.reset();
+        EmpresaTeste::TearDown();
         RelogioSistema::RestauraRelogioReal();
     }
-    static constexpr const char* kEmpresa = "PREVISAO";
     static ULONG Dia0() { return REG_QVDMA(2, 3, 2026).GetData(); }
     void Dia(LONG n) {
         const REG_QVDMA d(static_cast<ULONG>(static_cast<LONG>(Dia0()) + n));
         RelogioSistema::DefineInstanteFixo({d.GetAno(), d.GetMes(), d.GetDia(), 8, 30, 0});
-    }
-    void Abre() {
-        m_servico.reset();
-        m_servico = zenta::teste::NovoServico(kEmpresa, 7);
-        ASSERT_TRUE(m_servico);
     }
     struct Manutencao {
         ULONG tipo, unidade, intervalo, limite;
@@ -179,10 +172,6 @@ protected:
         CoTaskMemFree(l.pRegistros);
         return dias;
     }
-
-    zenta::teste::ComEscopo m_com;
-    zenta::teste::ZentaHomeTemporario m_home;
-    zenta::teste::Servico m_servico;
 };
 
 TEST_F(PrevisaoEmpresa, ForecastNamesTheDaysTheVerificationOpensOrdersOn) {

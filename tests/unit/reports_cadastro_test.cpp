@@ -6,12 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -112,9 +108,7 @@ protected:
         return m_servico->GeraRelatorioCadastro(r);
     }
 
-    // The CSV's rows as maps from caption to text (captions repeat across
-    // groups: the first of a caption wins, so product and service columns
-    // are read by code position instead where they clash).
+    // The CSV's rows, the captions first (they repeat across groups: fields are found by position).
     std::vector<std::vector<std::string>> Csv(const _REG_FILTRO_CADASTRO_MANUTENCAO_PS& filtro) {
         const fs::path destino = m_home.Raiz() / "planos.csv";
         EXPECT_EQ(Gera(filtro, destino, "csv"), S_OK);
@@ -148,36 +142,16 @@ protected:
     LONG m_plano2 = 0;
 };
 
-TEST_F(RelatorioCadastro, FilterMatchingNothingReturns406C2AndWritesNoFile) {
-    GravaPlano1();
-    _REG_FILTRO_CADASTRO_MANUTENCAO_PS f = FiltroTodos();
-    f.lFilial = 99;
-    const fs::path destino = m_home.Raiz() / "vazio.pdf";
-    EXPECT_EQ(Gera(f, destino, ""), static_cast<HRESULT>(0x406C2));
-    EXPECT_FALSE(fs::exists(destino));
-    // Nor a partial file beside it.
-    for (const auto& e : fs::directory_iterator(m_home.Raiz())) EXPECT_EQ(e.path().string().find("vazio"), std::string::npos);
-}
-
-TEST_F(RelatorioCadastro, MasterFieldsShowSituationTextsAndErpTexts) {
+TEST_F(RelatorioCadastro, FieldsShowSituationTextsErpTextsNamesFrequenciesAndNumberForms) {
     GravaPlano1();
     GravaPlano2();
     const auto csv = Csv(FiltroTodos());
-    ASSERT_GE(csv.size(), 4u);
+    // Plan 1: maintenance 1 takes rows 1-2 (two services), maintenance 2 row 3; then plan 2's single row.
+    ASSERT_EQ(csv.size(), 5u);
     EXPECT_EQ(csv[0][Coluna(119)], "Situação");
-    // Plan 1 rows, then plan 2's single row.
-    const std::size_t ultima = csv.size() - 1;
     ConfereCelulas(csv, {{1, 101, std::to_string(m_plano1)}, {1, 119, "Cancelado"}, {1, 103, "CMP-10"},
                          {1, 120, "Compressor de ar 10 HP"}, {1, 113, "Indústria Beta"},
-                         {ultima, 101, std::to_string(m_plano2)}, {ultima, 119, "Concluído"}, {ultima, 121, "22"},
-                         {ultima, 104, "Graxa"}});
-}
-
-TEST_F(RelatorioCadastro, MaintenanceNameFrequencyAndNumberForms) {
-    GravaPlano1();
-    const auto csv = Csv(FiltroTodos());
-    // Maintenance 1 takes rows 1-2 (two services), maintenance 2 row 3.
-    ASSERT_EQ(csv.size(), 4u);
+                         {4, 101, std::to_string(m_plano2)}, {4, 119, "Concluído"}, {4, 121, "22"}, {4, 104, "Graxa"}});
     ConfereCelulas(csv, {
         // No registration service: its own name; else the registration service's name.
         {1, 201, "Lubrificação"}, {3, 201, "Revisão geral"}, {2, 201, ""},
@@ -193,7 +167,13 @@ TEST_F(RelatorioCadastro, MaintenanceNameFrequencyAndNumberForms) {
         {1, 601, "SOUZA"}, {1, 602, "Metalúrgica Souza Ltda."}, {1, 610, "01/02/2026"}, {2, 602, "Padaria Sol"},
         {3, 602, ""}});
     // The master fields are copied to every row.
-    for (std::size_t l = 1; l < csv.size(); ++l) EXPECT_EQ(csv[l][Coluna(101)], std::to_string(m_plano1)) << l;
+    for (std::size_t l = 1; l < 4; ++l) EXPECT_EQ(csv[l][Coluna(101)], std::to_string(m_plano1)) << l;
+
+    // A filter that matches nothing: 0x406C2, and no file, not even a partial one beside it.
+    _REG_FILTRO_CADASTRO_MANUTENCAO_PS f = FiltroTodos();
+    f.lFilial = 99;
+    EXPECT_EQ(Gera(f, m_home.Raiz() / "vazio.pdf", ""), static_cast<HRESULT>(0x406C2));
+    for (const auto& e : fs::directory_iterator(m_home.Raiz())) EXPECT_EQ(e.path().string().find("vazio"), std::string::npos);
 }
 
 TEST_F(RelatorioCadastro, ModelChoosesFieldsInItsOrderAndRefusesUnknownOrIntegratedFields) {

@@ -4,8 +4,6 @@
 // a filter that matches nothing.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -102,15 +100,6 @@ protected:
     }
 };
 
-TEST_F(RelatorioMovimento, FilterMatchingNothingReturns406C2AndWritesNoFile) {
-    GravaOrdem();
-    _REG_MOVIMENTACAO_FILTRO_PS f = FiltroTodos();
-    f.lCliente = 99;
-    const fs::path destino = m_home.Raiz() / "nada.pdf";
-    EXPECT_EQ(Gera(f, destino, ""), static_cast<HRESULT>(0x406C2));
-    EXPECT_FALSE(fs::exists(destino));
-}
-
 TEST_F(RelatorioMovimento, FieldsOfTheOrderItsProductsAndServices) {
     GravaOrdem();
     const fs::path destino = m_home.Raiz() / "ordens.csv";
@@ -145,6 +134,12 @@ TEST_F(RelatorioMovimento, FieldsOfTheOrderItsProductsAndServices) {
         EXPECT_EQ(csv[c.linha][Coluna(c.campo)], c.texto) << "row " << c.linha << ", field " << c.campo;
     // Master fields are copied onto every row.
     for (std::size_t l = 1; l < csv.size(); ++l) EXPECT_EQ(csv[l][Coluna(101)], "CMP-10") << l;
+
+    // A filter that matches nothing: 0x406C2 and no file.
+    _REG_MOVIMENTACAO_FILTRO_PS f = FiltroTodos();
+    f.lCliente = 99;
+    EXPECT_EQ(Gera(f, m_home.Raiz() / "nada.pdf", ""), static_cast<HRESULT>(0x406C2));
+    EXPECT_FALSE(fs::exists(m_home.Raiz() / "nada.pdf"));
 }
 
 }  // namespace
