@@ -32,7 +32,7 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 using zenta::ctl::ErroUso;
-using HasSubstr;
+using ::testing::HasSubstr;
 
 CY Cy(LONGLONG v) {
     CY c;
@@ -95,15 +95,12 @@ TEST(ZentactlValores, FormatosParaPessoas) {
     EXPECT_EQ(FormataHora(8 * 3600 + 5 * 60 + 59), "08:05");
     EXPECT_EQ(FormataHora(0), "");
 
-    EXPECT_EQ(FormataMoeda(Cy(12'505'000), 2), "1250,50");
-    EXPECT_EQ(FormataMoeda(Cy(12'505'000), 0), "1251");  // half away from zero
-    EXPECT_EQ(FormataMoeda(Cy(-12'505'000), 0), "-1251");
-    EXPECT_EQ(FormataMoeda(Cy(15'000), 4), "1,5000");
-    EXPECT_EQ(FormataMoeda(Cy(-4), 2), "0,00");  // no "-0,00"
-    EXPECT_EQ(FormataMoeda(Cy(99'999), 1), "10,0");
-    EXPECT_EQ(FormataMoeda(Cy(1), 9), "0,0001");  // more than 4 decimals: 4
-    EXPECT_EQ(FormataMoeda(Cy(INT64_MIN), 4), "-922337203685477,5808");
-    EXPECT_EQ(FormataMoeda(Cy(INT64_MAX), 0), "922337203685478");
+    // Half away from zero; no "-0,00"; more than 4 decimals shows 4.
+    for (const auto& [bruto, casas, texto] :
+         {std::tuple{12'505'000LL, 2, "1250,50"}, {12'505'000LL, 0, "1251"}, {-12'505'000LL, 0, "-1251"},
+          {15'000LL, 4, "1,5000"}, {-4LL, 2, "0,00"}, {99'999LL, 1, "10,0"}, {1LL, 9, "0,0001"},
+          {LONGLONG{INT64_MIN}, 4, "-922337203685477,5808"}, {LONGLONG{INT64_MAX}, 0, "922337203685478"}})
+        EXPECT_EQ(FormataMoeda(Cy(bruto), casas), texto) << bruto << " " << casas;
 }
 
 TEST(ZentactlValores, TabelaAlinhaPorCaracteresUtf8) {
