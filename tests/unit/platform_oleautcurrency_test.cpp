@@ -52,23 +52,20 @@ LONGLONG Produto(LONGLONG a, LONGLONG b) {
     return SUCCEEDED(hr) ? r.int64 : hr;
 }
 
-DECIMAL Dec(uint64_t mantissa, BYTE escala, bool negativo = false, ULONG alto = 0) {
+DECIMAL Dec(u128 mantissa, BYTE escala, bool negativo = false) {
     DECIMAL d{};
-    d.Lo64 = mantissa;
-    d.Hi32 = alto;
+    d.Lo64 = static_cast<uint64_t>(mantissa);
+    d.Hi32 = static_cast<ULONG>(mantissa >> 64);
     d.scale = escala;
     d.sign = negativo ? DECIMAL_NEG : 0;
     return d;
 }
 
-u128 Mantissa(const DECIMAL& d) { return (static_cast<u128>(d.Hi32) << 64) | d.Lo64; }
-
-void EsperaDec(const DECIMAL& d, uint64_t mantissa, BYTE escala, bool negativo = false, ULONG alto = 0) {
-    EXPECT_EQ(d.Lo64, mantissa);
-    EXPECT_EQ(d.Hi32, alto);
-    EXPECT_EQ(d.scale, escala);
-    EXPECT_EQ(d.sign, negativo ? DECIMAL_NEG : 0);
-}
+// A DECIMAL result as one comparable value: the code, and the fields on success.
+using Decimal = std::tuple<HRESULT, uint64_t, ULONG, int, int>;
+Decimal Ok(const DECIMAL& d) { return {S_OK, d.Lo64, d.Hi32, d.scale, d.sign}; }
+Decimal Falha(HRESULT hr) { return {hr, 0, 0, 0, 0}; }
+Decimal Campos(HRESULT hr, const DECIMAL& d) { return SUCCEEDED(hr) ? Ok(d) : Falha(hr); }
 
 LONGLONG CyDeDec(DECIMAL d) {
     CY cy = Cy(-1);
@@ -154,81 +151,62 @@ TEST(OleAutCy, Arithmetic) {
 
 TEST(OleAutDec, Conversions) {
     DECIMAL d;
-    EXPECT_EQ(VarDecFromCy(Cy(kMinimo), &d), S_OK);
-    EsperaDec(d, 9223372036854775808ull, 4, true);
-    EXPECT_EQ(VarDecFromR8(0.1, &d), S_OK);  // 15 significant digits, not the binary expansion
-    EsperaDec(d, 1, 1);
-    EXPECT_EQ(VarDecFromR8(1.0 / 3.0, &d), S_OK);
-    EsperaDec(d, 333333333333333, 15);
-    EXPECT_EQ(VarDecFromR8(1e20, &d), S_OK);
-    EsperaDec(d, 0x6BC75E2D63100000ull, 0, false, 5);  // 10^20 = 5 * 2^64 + ...
-    EXPECT_EQ(VarDecFromR8(1.5e-28, &d), S_OK);
-    EsperaDec(d, 2, 28);
-    EXPECT_EQ(VarDecFromR8(8e28, &d), DISP_E_OVERFLOW);
-    EXPECT_EQ(VarDecFromR8(std::nan(""), &d), DISP_E_OVERFLOW);
+    EXPECT_EQ(Campos(VarDecFromCy(Cy(kMinimo), &d), d), Ok(Dec(9223372036854775808ull, 4, true)));
+    // 15 significant digits, not the binary expansion.
+    const std::pair<double, Decimal> reais[] = {
+        {0.1, Ok(Dec(1, 1))},
+        {1.0 / 3.0, Ok(Dec(333333333333333, 15))},
+        {1e20, Ok(Dec(u128{10'000'000'000} * 10'000'000'000, 0))},
+        {1.5e-28, Ok(Dec(2, 28))},
+        {8e28, Falha(DISP_E_OVERFLOW)},
+        {std::nan(""), Falha(DISP_E_OVERFLOW)},
+    };
+    for (const auto& [real, esperado] : reais) EXPECT_EQ(Campos(VarDecFromR8(real, &d), d), esperado) << real;
 
     // Half to even; 2^64 no longer fits.
     const std::pair<DECIMAL, LONGLONG> decimais[] = {
         {Dec(123456789, 8), 12346}, {Dec(25, 5), 2}, {Dec(15, 5, true), -2}, {Dec(1250000001, 13), 1},
         {Dec(9223372036854775808ull, 4, true), kMinimo}, {Dec(9223372036854775808ull, 4), DISP_E_OVERFLOW},
-        {Dec(1, 0, false, 1), DISP_E_OVERFLOW}, {Dec(1, 29), E_INVALIDARG}};
+        {Dec((u128{1} << 64) | 1, 0), DISP_E_OVERFLOW}, {Dec(1, 29), E_INVALIDARG}};
     for (std::size_t i = 0; i < std::size(decimais); ++i) EXPECT_EQ(CyDeDec(decimais[i].first), decimais[i].second) << i;
     DECIMAL sinal = Dec(1, 0);
     sinal.sign = 1;
     EXPECT_EQ(CyDeDec(sinal), E_INVALIDARG);
 }
 
-TEST(OleAutDec, Multiply) {
-    DECIMAL r;
-    DECIMAL a = Dec(15, 1), b = Dec(20, 1, true);  // 1.5 * -2.0
-    EXPECT_EQ(VarDecMul(&a, &b, &r), S_OK);
-    EsperaDec(r, 300, 2, true);
-    // Scales add up beyond 28: digits are dropped, half to even.
-    b = Dec(1, 15);
-    const std::pair<uint64_t, BYTE> fatores[] = {{25, 15}, {25, 14}, {35, 14}, {2501, 16}};
-    const uint64_t esperados[] = {0, 2, 4, 3};
-    for (std::size_t i = 0; i < std::size(fatores); ++i) {
-        a = Dec(fatores[i].first, fatores[i].second);
-        EXPECT_EQ(VarDecMul(&a, &b, &r), S_OK);
-        EsperaDec(r, esperados[i], 28);
-    }
-    // A product beyond 96 bits gives up scale: (2^64-1) * (2^64-1) / 10^10.
-    a = Dec(0xFFFFFFFFFFFFFFFFull, 5);
-    b = Dec(0xFFFFFFFFFFFFFFFFull, 5);
-    EXPECT_EQ(VarDecMul(&a, &b, &r), S_OK);
-    EsperaDec(r, 0x5EF6EADE7ED2A338ull, 0, false, 0x6DF37F67);  // 34028236692093846342648111928
-    a = Dec(0, 0, false, 0xFFFFFFFF);
-    b = Dec(0, 0, false, 0xFFFFFFFF);
-    EXPECT_EQ(VarDecMul(&a, &b, &r), DISP_E_OVERFLOW);
-}
-
-TEST(OleAutDec, Divide) {
-    DECIMAL r;
-    DECIMAL a = Dec(2, 0), b = Dec(3, 0);
-    EXPECT_EQ(VarDecDiv(&a, &b, &r), S_OK);
+TEST(OleAutDec, MultiplyAndDivide) {
     u128 tercos = 0;  // 0.3333333333333333333333333333: 28 threes
     for (int i = 0; i < 28; ++i) tercos = tercos * 10 + 3;
-    EXPECT_TRUE(Mantissa(r) == tercos * 2 + 1);  // ...6667
-    EXPECT_EQ(r.scale, 28);
-    a = Dec(1000, 2);  // 10.00 / -2 keeps its scale
-    b = Dec(2, 0, true);
-    EXPECT_EQ(VarDecDiv(&a, &b, &r), S_OK);
-    EsperaDec(r, 500, 2, true);
-    a = Dec(1, 0);  // 1 / 0.01 = 100: the negative scale is brought to 0
-    b = Dec(1, 2);
-    EXPECT_EQ(VarDecDiv(&a, &b, &r), S_OK);
-    EsperaDec(r, 100, 0);
-    // Large quotients keep as many digits as 96 bits hold: 2^95 / 3.
-    a = Dec(0, 0, false, 0x80000000);
-    b = Dec(3, 0);
-    EXPECT_EQ(VarDecDiv(&a, &b, &r), S_OK);
-    EXPECT_EQ(r.scale, 0);
-    EXPECT_TRUE(Mantissa(r) == ((static_cast<u128>(1) << 95) + 1) / 3);
-    a = Dec(0, 0, false, 0xFFFFFFFF);  // huge / 0.1 no longer fits
-    b = Dec(1, 1);
-    EXPECT_EQ(VarDecDiv(&a, &b, &r), DISP_E_OVERFLOW);
-    b = Dec(0, 5);
-    EXPECT_EQ(VarDecDiv(&a, &b, &r), DISP_E_DIVBYZERO);
+    const u128 enorme = u128{0xFFFFFFFF} << 64;
+    const u128 max64 = 0xFFFFFFFFFFFFFFFFull;
+    const struct {
+        const char* caso;
+        decltype(&VarDecMul) operacao;
+        DECIMAL a, b;
+        Decimal esperado;
+    } casos[] = {
+        {"1.5 * -2.0", &VarDecMul, Dec(15, 1), Dec(20, 1, true), Ok(Dec(300, 2, true))},
+        // Scales add up beyond 28: digits are dropped, half to even.
+        {"tie down to even", &VarDecMul, Dec(25, 15), Dec(1, 15), Ok(Dec(0, 28))},
+        {"tie up to even", &VarDecMul, Dec(25, 14), Dec(1, 15), Ok(Dec(2, 28))},
+        {"tie up to even from 3", &VarDecMul, Dec(35, 14), Dec(1, 15), Ok(Dec(4, 28))},
+        {"above the tie", &VarDecMul, Dec(2501, 16), Dec(1, 15), Ok(Dec(3, 28))},
+        // A product beyond 96 bits gives up scale: 34028236692093846342648111928.
+        {"(2^64-1) * (2^64-1) / 10^10", &VarDecMul, Dec(max64, 5), Dec(max64, 5),
+         Ok(Dec((u128{0x6DF37F67} << 64) | 0x5EF6EADE7ED2A338ull, 0))},
+        {"product overflow", &VarDecMul, Dec(enorme, 0), Dec(enorme, 0), Falha(DISP_E_OVERFLOW)},
+        {"2 / 3 ends in ...6667", &VarDecDiv, Dec(2, 0), Dec(3, 0), Ok(Dec(tercos * 2 + 1, 28))},
+        {"10.00 / -2 keeps its scale", &VarDecDiv, Dec(1000, 2), Dec(2, 0, true), Ok(Dec(500, 2, true))},
+        {"1 / 0.01: the negative scale is brought to 0", &VarDecDiv, Dec(1, 0), Dec(1, 2), Ok(Dec(100, 0))},
+        // Large quotients keep as many digits as 96 bits hold.
+        {"2^95 / 3", &VarDecDiv, Dec(u128{1} << 95, 0), Dec(3, 0), Ok(Dec(((u128{1} << 95) + 1) / 3, 0))},
+        {"huge / 0.1", &VarDecDiv, Dec(enorme, 0), Dec(1, 1), Falha(DISP_E_OVERFLOW)},
+        {"by zero", &VarDecDiv, Dec(enorme, 0), Dec(0, 5), Falha(DISP_E_DIVBYZERO)},
+    };
+    for (const auto& c : casos) {
+        DECIMAL r{};
+        EXPECT_EQ(Campos(c.operacao(&c.a, &c.b, &r), r), c.esperado) << c.caso;
+    }
 }
 
 }  // namespace

@@ -19,6 +19,15 @@ void Escreve(const std::filesystem::path& arquivo, const std::string& texto) {
     std::filesystem::create_directories(arquivo.parent_path());
     std::ofstream(arquivo, std::ios::binary) << texto;
 }
+
+// Opens `chave` for writing, creating it; the result of the call.
+LONG Cria(HKEY raiz, const std::string& chave, HKEY* h, DWORD* disposicao = nullptr) {
+    return RegCreateKeyExA(raiz, chave.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, h, disposicao);
+}
+
+LONG PoeDword(HKEY h, const std::string& nome, DWORD valor) {
+    return RegSetValueExA(h, nome.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&valor), sizeof valor);
+}
 }  // namespace
 
 TEST(Registry, ReadsAndWritesTheExportFormatIgnoringCaseAndSkippingBadLines) {
@@ -47,14 +56,11 @@ TEST(Registry, ReadsAndWritesTheExportFormatIgnoringCaseAndSkippingBadLines) {
 
     // Writes round-trip through the export format; a tree is deleted whole.
     DWORD disposicao = 0;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\ZENTA.Teste", 0, nullptr, 0, KEY_WRITE, nullptr,
-                              &h, &disposicao),
-              ERROR_SUCCESS);
+    ASSERT_EQ(Cria(HKEY_CURRENT_USER, "Software\\Classes\\ZENTA.Teste", &h, &disposicao), ERROR_SUCCESS);
     EXPECT_EQ(disposicao, 1u);
     const char texto[] = "a \"quoted\" \\ text";
     EXPECT_EQ(RegSetValueExA(h, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(texto), sizeof texto), ERROR_SUCCESS);
-    const DWORD numero = 0xDEADBEEF;
-    EXPECT_EQ(RegSetValueExA(h, "Numero", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&numero), 4), ERROR_SUCCESS);
+    EXPECT_EQ(PoeDword(h, "Numero", 0xDEADBEEF), ERROR_SUCCESS);
     EXPECT_EQ(RegSetValueExA(h, "Quebra", 0, REG_SZ, reinterpret_cast<const BYTE*>("a\nb"), 4),
               ERROR_INVALID_PARAMETER);
     RegCloseKey(h);
@@ -83,15 +89,9 @@ TEST(Registry, ConcurrentWritersLoseNothing) {
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([t] {
             HKEY h = nullptr;
-            ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kChave.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h,
-                                      nullptr),
-                      ERROR_SUCCESS);
-            for (int i = 0; i < 10; ++i) {
-                const DWORD v = static_cast<DWORD>(t * 100 + i);
-                const std::string nome = "V" + std::to_string(t) + "_" + std::to_string(i);
-                EXPECT_EQ(RegSetValueExA(h, nome.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), 4),
-                          ERROR_SUCCESS);
-            }
+            ASSERT_EQ(Cria(HKEY_LOCAL_MACHINE, kChave, &h), ERROR_SUCCESS);
+            for (int i = 0; i < 10; ++i)
+                EXPECT_EQ(PoeDword(h, "V" + std::to_string(t) + "_" + std::to_string(i), t * 100 + i), ERROR_SUCCESS);
             RegCloseKey(h);
         });
     }
@@ -121,11 +121,8 @@ TEST(Registry, ReadsUtf16AndUtf8AndNeverReplacesAnUnreadableHive) {
         Escreve(arquivo, conteudo);
         EXPECT_EQ(zenta::RegLeTexto(HKEY_LOCAL_MACHINE, kChave, "Path").value_or("?"), "/srv/aç");
         HKEY h = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kChave.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr),
-                  ERROR_SUCCESS);
-        const DWORD um = 1;
-        EXPECT_EQ(RegSetValueExA(h, "Novo", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&um), sizeof um),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(Cria(HKEY_LOCAL_MACHINE, kChave, &h), ERROR_SUCCESS);
+        EXPECT_EQ(PoeDword(h, "Novo", 1), ERROR_SUCCESS);
         RegCloseKey(h);
         EXPECT_EQ(zenta::RegLeTexto(HKEY_LOCAL_MACHINE, kChave, "Path").value_or("?"), "/srv/aç");
     }
@@ -135,8 +132,7 @@ TEST(Registry, ReadsUtf16AndUtf8AndNeverReplacesAnUnreadableHive) {
         Escreve(arquivo, ilegivel);
         EXPECT_FALSE(zenta::RegLeTexto(HKEY_LOCAL_MACHINE, kChave, "Path"));
         HKEY h = nullptr;
-        EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kChave.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr),
-                  ERROR_BADDB);
+        EXPECT_EQ(Cria(HKEY_LOCAL_MACHINE, kChave, &h), ERROR_BADDB);
         if (h != nullptr) RegCloseKey(h);
         EXPECT_EQ(LeArquivo(arquivo), ilegivel);
     }

@@ -25,6 +25,7 @@
 
 #include "platform/Registry.h"
 #include "platform/rpc/QVEnderecos.h"
+#include "support/Espera.h"
 #include "support/Inicializacao.h"
 #include "support/RegistroTeste.h"
 #include "support/ServicoTeste.h"
@@ -97,13 +98,11 @@ TEST_F(ZentactlServidor, StatusAcompanhaRegistroInicioPeloComandoOciosidadeEDesr
     EXPECT_EQ(Executa({"verify", "--data", "2030-01-10"}).status, 2);
 
     // --inproc keeps the service in zentactl's process: nothing starts.
-    r = Executa({"--inproc", "--json", "properties", "show"});
-    ASSERT_EQ(r.status, 0) << r.erro;
+    ExecutaOk({"--inproc", "--json", "properties", "show"});
     EXPECT_EQ(Executa({"server", "status"}).status, 3);
 
     // Without it the command starts the registered server and runs there.
-    r = Executa({"--json", "properties", "set", "--file", "-"}, R"({"lQtdDiasAviso": 17})");
-    ASSERT_EQ(r.status, 0) << r.erro;
+    r = ExecutaOk({"--json", "properties", "set", "--file", "-"}, R"({"lQtdDiasAviso": 17})");
     EXPECT_EQ(r.Json().at("lQtdDiasAviso"), 17);
     // The server idles with the command's object and session gone; status's
     // own session is the one left.
@@ -134,12 +133,8 @@ TEST_F(ZentactlServidor, StatusAcompanhaRegistroInicioPeloComandoOciosidadeEDesr
     r = EsperaEstado([](const Resultado& e) { return e.status != 0; }, 20s);
     EXPECT_EQ(r.status, 3) << r.saida << r.erro;
     // The process itself goes shortly after its socket.
-    const auto fim = std::chrono::steady_clock::now() + 5s;
-    while (::kill(pid, 0) == 0 && std::chrono::steady_clock::now() < fim) std::this_thread::sleep_for(20ms);
-    EXPECT_NE(::kill(pid, 0), 0);
-    r = Executa({"--inproc", "--json", "properties", "show"});
-    ASSERT_EQ(r.status, 0) << r.erro;
-    EXPECT_EQ(r.Json().at("lQtdDiasAviso"), 17);
+    EXPECT_TRUE(zenta::teste::EsperaAte([pid] { return ::kill(pid, 0) != 0; }, 5s));
+    EXPECT_EQ(ExecutaOk({"--inproc", "--json", "properties", "show"}).Json().at("lQtdDiasAviso"), 17);
     EXPECT_EQ(Executa({"server", "status"}).status, 3);
 
     ASSERT_EQ(ExecutaServidor("-UnregServerPerUser"), 0);
@@ -221,13 +216,11 @@ TEST_F(ClienteRemoto, RegistryAloneTakesCallsToTheServerOnTheOtherMachine) {
     {
         zenta::teste::ComEscopo com;
         IQVGE_ManutencaoPreventiva* servico = nullptr;
-        HRESULT hr = E_FAIL;
         // The server may still be starting.
-        for (const auto fim = std::chrono::steady_clock::now() + 15s;
-             FAILED(hr) && std::chrono::steady_clock::now() < fim; std::this_thread::sleep_for(100ms))
-            hr = CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_REMOTE_SERVER,
-                                  IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&servico));
-        ASSERT_EQ(hr, S_OK);
+        ASSERT_TRUE(zenta::teste::EsperaAte([&servico] {
+            return CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_REMOTE_SERVER,
+                                    IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&servico)) == S_OK;
+        }, 15s));
         ASSERT_EQ(servico->Inicializa_Padrao(zenta::teste::RegistroInicializacao("REMOTA")), S_OK);
         _REG_CADASTRO_PROPRIEDADES_PS p{};
         ASSERT_EQ(servico->LePropriedades(&p), S_OK);
@@ -248,11 +241,10 @@ TEST_F(ClienteRemoto, RegistryAloneTakesCallsToTheServerOnTheOtherMachine) {
     EXPECT_FALSE(fs::exists(m_home.Raiz() / "data" / "REMOTA"));
 
     // zentactl alike, by the registry or by --servidor, and it says where calls go.
-    Resultado r = ExecutaOk({"--empresa", "REMOTA2", "--json", "properties", "set", "--file", "-"}, R"({"lQtdDiasAviso": 4})");
+    ExecutaOk({"--empresa", "REMOTA2", "--json", "properties", "set", "--file", "-"}, R"({"lQtdDiasAviso": 4})");
     EXPECT_TRUE(fs::exists(m_servidor / "data" / "REMOTA2" / "GE"));
-    r = Executa({"--servidor", "localhost:" + std::to_string(m_porta), "--empresa", "REMOTA2", "--json", "properties",
-                 "show"});
-    ASSERT_EQ(r.status, 0) << r.erro;
+    Resultado r = ExecutaOk({"--servidor", "localhost:" + std::to_string(m_porta), "--empresa", "REMOTA2", "--json",
+                             "properties", "show"});
     EXPECT_EQ(r.Json().at("lQtdDiasAviso"), 4);
     EXPECT_FALSE(fs::exists(m_home.Raiz() / "data" / "REMOTA2"));
     r = Executa({"--json", "server", "status"});

@@ -32,6 +32,7 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 using zenta::ctl::ErroUso;
+using ::testing::HasSubstr;
 
 CY Cy(LONGLONG v) {
     CY c;
@@ -94,15 +95,12 @@ TEST(ZentactlValores, FormatosParaPessoas) {
     EXPECT_EQ(FormataHora(8 * 3600 + 5 * 60 + 59), "08:05");
     EXPECT_EQ(FormataHora(0), "");
 
-    EXPECT_EQ(FormataMoeda(Cy(12'505'000), 2), "1250,50");
-    EXPECT_EQ(FormataMoeda(Cy(12'505'000), 0), "1251");  // half away from zero
-    EXPECT_EQ(FormataMoeda(Cy(-12'505'000), 0), "-1251");
-    EXPECT_EQ(FormataMoeda(Cy(15'000), 4), "1,5000");
-    EXPECT_EQ(FormataMoeda(Cy(-4), 2), "0,00");  // no "-0,00"
-    EXPECT_EQ(FormataMoeda(Cy(99'999), 1), "10,0");
-    EXPECT_EQ(FormataMoeda(Cy(1), 9), "0,0001");  // more than 4 decimals: 4
-    EXPECT_EQ(FormataMoeda(Cy(INT64_MIN), 4), "-922337203685477,5808");
-    EXPECT_EQ(FormataMoeda(Cy(INT64_MAX), 0), "922337203685478");
+    // Half away from zero; no "-0,00"; more than 4 decimals shows 4.
+    for (const auto& [bruto, casas, texto] :
+         {std::tuple{12'505'000LL, 2, "1250,50"}, {12'505'000LL, 0, "1251"}, {-12'505'000LL, 0, "-1251"},
+          {15'000LL, 4, "1,5000"}, {-4LL, 2, "0,00"}, {99'999LL, 1, "10,0"}, {1LL, 9, "0,0001"},
+          {LONGLONG{INT64_MIN}, 4, "-922337203685477,5808"}, {LONGLONG{INT64_MAX}, 0, "922337203685478"}})
+        EXPECT_EQ(FormataMoeda(Cy(bruto), casas), texto) << bruto << " " << casas;
 }
 
 TEST(ZentactlValores, TabelaAlinhaPorCaracteresUtf8) {
@@ -139,11 +137,24 @@ constexpr const char* kCadastros = R"({
 
 class Zentactl : public zenta::teste::ZentactlTeste {
 protected:
+    // The --json answer of a command that must succeed.
+    json Json(const std::vector<std::string>& argumentos, const std::string& entrada = "") {
+        return ExecutaOk(argumentos, entrada).Json();
+    }
+    // A command that must fail with status 1 naming `trecho` in standard
+    // error; gives standard error.
+    std::string Falha(const std::vector<std::string>& argumentos, const std::string& trecho,
+                      const std::string& entrada = "") {
+        const Resultado r = Executa(argumentos, entrada);
+        EXPECT_EQ(r.status, 1) << trecho;
+        EXPECT_THAT(r.erro, HasSubstr(trecho));
+        return r.erro;
+    }
     // Saves kPlano (or `documento`) as a new plan and returns its position.
     long SalvaPlano(const std::string& documento = kPlano) {
-        const Resultado r = Executa({"--json", "plans", "save", "--file", Arquivo("plano.json", documento)});
-        EXPECT_EQ(r.status, 0) << r.erro;
-        return r.status == 0 ? r.Json().at("lPonteiroRegistro").get<long>() : 0;
+        return Json({"--json", "plans", "save", "--file", Arquivo("plano.json", documento)})
+            .at("lPonteiroRegistro")
+            .get<long>();
     }
 };
 
@@ -151,7 +162,7 @@ TEST_F(Zentactl, AjudaEmCadaNivelEErrosDeUso) {
     for (const std::vector<std::string>& nivel : std::vector<std::vector<std::string>>{{"--help"}, {"orders", "save", "--help"}}) {
         const Resultado r = Executa(nivel);
         EXPECT_EQ(r.status, 0) << nivel.front();
-        EXPECT_THAT(r.saida, ::testing::HasSubstr("Usage:")) << nivel.front();
+        EXPECT_THAT(r.saida, HasSubstr("Usage:")) << nivel.front();
     }
     // Usage errors exit 2 and never reach the service: one of each kind (no
     // command, unknown or incomplete command, a missing option, a global
@@ -169,23 +180,20 @@ TEST_F(Zentactl, AjudaEmCadaNivelEErrosDeUso) {
 }
 
 TEST_F(Zentactl, ErpImportaELista) {
-    const Resultado importa = ExecutaOk({"--json", "erp", "import", Arquivo("erp.json", kCadastros)});
-    EXPECT_EQ(importa.Json().at("filial"), 2);
-    EXPECT_EQ(importa.Json().at("equipamento"), 1);
+    const json importa = Json({"--json", "erp", "import", Arquivo("erp.json", kCadastros)});
+    EXPECT_EQ(importa.at("filial"), 2);
+    EXPECT_EQ(importa.at("equipamento"), 1);
 
     // People get a table with the UTF-8 names, the codes aligned right; an
     // unknown table is a usage error.
-    const Resultado tabela = ExecutaOk({"erp", "list", "equipamento"});
-    EXPECT_THAT(tabela.saida, ::testing::HasSubstr("    10  Prensa hidráulica"));
+    EXPECT_THAT(ExecutaOk({"erp", "list", "equipamento"}).saida, HasSubstr("    10  Prensa hidráulica"));
     EXPECT_EQ(Executa({"erp", "list", "sqlite_master"}).status, 2);
 
     // A bad document is refused whole, naming the place.
-    const Resultado ruim =
-        Executa({"erp", "import", "-"}, R"({"filial": [{"codigo": 3, "nome": "Nova"}], "planeta": []})");
-    EXPECT_EQ(ruim.status, 1);
-    EXPECT_THAT(ruim.erro, ::testing::HasSubstr("zentactl: erp import: 0x80070057 E_INVALIDARG: "));
-    EXPECT_THAT(ruim.erro, ::testing::HasSubstr("planeta"));
-    EXPECT_EQ(Executa({"--json", "erp", "list", "filial"}).Json().size(), 2u);
+    const std::string ruim = Falha({"erp", "import", "-"}, "zentactl: erp import: 0x80070057 E_INVALIDARG: ",
+                                   R"({"filial": [{"codigo": 3, "nome": "Nova"}], "planeta": []})");
+    EXPECT_THAT(ruim, HasSubstr("planeta"));
+    EXPECT_EQ(Json({"--json", "erp", "list", "filial"}).size(), 2u);
 }
 
 TEST_F(Zentactl, ExclusaoPelaChaveDeOrigem) {
@@ -200,11 +208,11 @@ TEST_F(Zentactl, ExclusaoPelaChaveDeOrigem) {
 
     // Another month: nothing changes.
     ASSERT_EQ(Executa({"plans", "exclude", "--ponteiro", "5", "--mes", "2026-04"}).status, 0);
-    EXPECT_EQ(Executa({"--json", "plans", "find", "--ponteiros"}).Json(), json({plano, outro}));
+    EXPECT_EQ(Json({"--json", "plans", "find", "--ponteiros"}), json({plano, outro}));
 
-    const Resultado exclui = ExecutaOk({"plans", "exclude", "--ponteiro", "5", "--mes", "2026-03"});
-    EXPECT_EQ(Executa({"--json", "plans", "find", "--ponteiros"}).Json(), json({outro}));
-    EXPECT_EQ(Executa({"--json", "plans", "find", "--ponteiros", "--excluidos"}).Json(), json({plano, outro}));
+    ExecutaOk({"plans", "exclude", "--ponteiro", "5", "--mes", "2026-03"});
+    EXPECT_EQ(Json({"--json", "plans", "find", "--ponteiros"}), json({outro}));
+    EXPECT_EQ(Json({"--json", "plans", "find", "--ponteiros", "--excluidos"}), json({plano, outro}));
 
     // The raw key does the same; both forms at once are a usage error.
     ASSERT_EQ(Executa({"plans", "exclude", "--dmc", std::to_string(origem.Get64())}).status, 0);
@@ -212,35 +220,32 @@ TEST_F(Zentactl, ExclusaoPelaChaveDeOrigem) {
 }
 
 TEST_F(Zentactl, MedicaoGravadaEEncontrada) {
-    const Resultado grava = ExecutaOk({"--json", "readings", "record", "--equipamento", "5", "--serie", "Xyz-1",
-                                     "--quantidade", "1250.5", "--casas-decimais", "2", "--plano", "9",
-                                     "--data", "2026-03-15", "--hora", "08:30", "--historico", "--sem-calculo"});
-    const long posicao = grava.Json().at("lPonteiroRegistro").get<long>();
-    EXPECT_EQ(grava.Json().at("regMedicaoAtual").at("lTecnico"), 1);  // --usuario's default
+    const json grava = Json({"--json", "readings", "record", "--equipamento", "5", "--serie", "Xyz-1", "--quantidade",
+                             "1250.5", "--casas-decimais", "2", "--plano", "9", "--data", "2026-03-15", "--hora",
+                             "08:30", "--historico", "--sem-calculo"});
+    const long posicao = grava.at("lPonteiroRegistro").get<long>();
+    EXPECT_EQ(grava.at("regMedicaoAtual").at("lTecnico"), 1);  // --usuario's default
 
     // For people: the decimals of the meter, dates DD/MM/YYYY, time HH:MM.
     const Resultado mostra = ExecutaOk({"readings", "show", std::to_string(posicao)});
-    EXPECT_THAT(mostra.saida, ::testing::HasSubstr("1250,50"));
-    EXPECT_THAT(mostra.saida, ::testing::HasSubstr("15/03/2026 08:30"));
-    const Resultado historico = ExecutaOk({"--json", "readings", "history", "--serie", "XYZ-1"});
-    EXPECT_EQ(historico.Json().size(), 1u);
+    EXPECT_THAT(mostra.saida, HasSubstr("1250,50"));
+    EXPECT_THAT(mostra.saida, HasSubstr("15/03/2026 08:30"));
+    EXPECT_EQ(Json({"--json", "readings", "history", "--serie", "XYZ-1"}).size(), 1u);
 
     // Typed on the command line, a reading keeps the plan and decimals of
     // the stored reading of its identification (serial in any case), unless
     // told; a file is taken as it is.
-    const json tipada = Executa({"--json", "readings", "record", "--sem-calculo", "--equipamento", "5", "--serie",
-                                 "xyz-1", "--quantidade", "1400"})
-                            .Json();
+    const json tipada = Json({"--json", "readings", "record", "--sem-calculo", "--equipamento", "5", "--serie",
+                              "xyz-1", "--quantidade", "1400"});
     EXPECT_EQ(tipada.at("lPonteiroRegistro").get<long>(), posicao);
     EXPECT_EQ(tipada.at("regMedicaoAtual").at("lPonteiroCadastro"), 9);
     EXPECT_EQ(tipada.at("regMedicaoAtual").at("lQtdCasasDecimais"), 2);
-    const Resultado outra = ExecutaOk({"--json", "readings", "record", "--file", "-", "--sem-calculo"},
-                                    R"({"lEquipamento": 5, "szNrSerie": "XYZ-1", "vQuantidadeMedicao": "1300"})");
-    EXPECT_EQ(outra.Json().at("lPonteiroRegistro").get<long>(), posicao);
-    EXPECT_EQ(outra.Json().at("regMedicaoAtual").at("lPonteiroCadastro"), 0);
-    const json outroItem =
-        Executa({"--json", "readings", "record", "--sem-calculo", "--equipamento", "5", "--marca", "1", "--serie", "XYZ-1"})
-            .Json();
+    const json outra = Json({"--json", "readings", "record", "--file", "-", "--sem-calculo"},
+                            R"({"lEquipamento": 5, "szNrSerie": "XYZ-1", "vQuantidadeMedicao": "1300"})");
+    EXPECT_EQ(outra.at("lPonteiroRegistro").get<long>(), posicao);
+    EXPECT_EQ(outra.at("regMedicaoAtual").at("lPonteiroCadastro"), 0);
+    const json outroItem = Json(
+        {"--json", "readings", "record", "--sem-calculo", "--equipamento", "5", "--marca", "1", "--serie", "XYZ-1"});
     EXPECT_NE(outroItem.at("lPonteiroRegistro").get<long>(), posicao);  // another brand: another identification
     EXPECT_EQ(outroItem.at("regMedicaoAtual").at("lPonteiroCadastro"), 0);
 }
@@ -257,16 +262,12 @@ TEST_F(Zentactl, ErrosSaemComONomeDoCodigo) {
          "zentactl: properties set: 0x80070057 E_INVALIDARG: campo lQtdDiasAviso"},
         {{"plans", "save", "--file", "-"}, "{ isto não é json", "E_INVALIDARG"},
     };
-    for (const auto& caso : casos) {
-        const Resultado r = Executa(caso.argumentos, caso.entrada);
-        EXPECT_EQ(r.status, 1) << caso.trecho;
-        EXPECT_THAT(r.erro, ::testing::HasSubstr(caso.trecho));
-    }
+    for (const auto& caso : casos) Falha(caso.argumentos, caso.trecho, caso.entrada);
 
     // A partial properties file changes only what it names.
     ASSERT_EQ(Executa({"properties", "set", "--file", "-"}, R"({"szNomeCampoDinamico1": "Chassi"})").status, 0);
     ASSERT_EQ(Executa({"properties", "set", "--file", "-"}, R"({"lQtdDiasAviso": 15})").status, 0);
-    const json propriedades = Executa({"--json", "properties", "show"}).Json();
+    const json propriedades = Json({"--json", "properties", "show"});
     EXPECT_EQ(propriedades.at("szNomeCampoDinamico1"), "Chassi");
     EXPECT_EQ(propriedades.at("lQtdDiasAviso"), 15);
 }
@@ -281,34 +282,29 @@ TEST_F(Zentactl, DemoCompletaERecusaEmpresaComPlanos) {
     for (const std::string& trecho : std::vector<std::string>{"Torno CNC TX-500", "every 3 months", "every 500,0 h", "1722,4",
                                                                "Maintenance orders", "concluded", "Service orders",
                                                                "-000001", (relatorios / "ordens.pdf").string()})
-        EXPECT_THAT(demo.saida, ::testing::HasSubstr(trecho)) << trecho;
+        EXPECT_THAT(demo.saida, HasSubstr(trecho)) << trecho;
     const std::string textoPlanos = zenta::teste::TextoPdf(relatorios / "planos.pdf");
     for (const char* trecho : {"Cadastro de Manutenção Preventiva", "Empresa: DEMO", "Plano: 1", "TOR-001",
                                "Manutenções", "Clientes", "BOAVISTA", "Página 1 de"})
-        EXPECT_THAT(textoPlanos, ::testing::HasSubstr(trecho)) << trecho;
+        EXPECT_THAT(textoPlanos, HasSubstr(trecho)) << trecho;
     const std::string textoOrdens = zenta::teste::TextoPdf(relatorios / "ordens.pdf");
     for (const char* trecho : {"Ordens de Manutenção Preventiva", "Situação: Aberta", "Situação: Concluída",
                                "Produtos", "Serviços", "Almoxarifado central"})
-        EXPECT_THAT(textoOrdens, ::testing::HasSubstr(trecho)) << trecho;
+        EXPECT_THAT(textoOrdens, HasSubstr(trecho)) << trecho;
 
-    const Resultado denovo = Executa({"demo"});
-    EXPECT_EQ(denovo.status, 1);
-    EXPECT_THAT(denovo.erro, ::testing::HasSubstr("already has 4 plans"));
-    EXPECT_THAT(denovo.erro, ::testing::HasSubstr("--recriar"));
+    EXPECT_THAT(Falha({"demo"}, "already has 4 plans"), HasSubstr("--recriar"));
 
-    const Resultado recriada = ExecutaOk({"--json", "demo", "--recriar"});
-    EXPECT_EQ(recriada.Json().at("planos"), json({1, 2, 3, 4}));
-    EXPECT_EQ(recriada.Json().at("relatorios"),
+    const json recriada = Json({"--json", "demo", "--recriar"});
+    EXPECT_EQ(recriada.at("planos"), json({1, 2, 3, 4}));
+    EXPECT_EQ(recriada.at("relatorios"),
               json({(relatorios / "planos.pdf").string(), (relatorios / "ordens.pdf").string()}));
-    EXPECT_EQ(Executa({"--json", "plans", "find"}).Json().size(), 4u);
-    EXPECT_EQ(Executa({"--empresa", "OUTRA", "--json", "erp", "list", "filial"}).Json().size(), 2u);
+    EXPECT_EQ(Json({"--json", "plans", "find"}).size(), 4u);
+    EXPECT_EQ(Json({"--empresa", "OUTRA", "--json", "erp", "list", "filial"}).size(), 2u);
 
     // Hostile company names never name a directory to remove; names that are
     // not UTF-8 of Windows-1252 characters would all have become "?".
-    for (const char* nome : {"..", ".", "a/b", "", "\xFF", "\xE6\x97\xA5"}) {
-        const Resultado r = Executa({"--empresa", nome, "demo", "--recriar"});
-        EXPECT_NE(r.status, 0) << nome;
-    }
+    for (const char* nome : {"..", ".", "a/b", "", "\xFF", "\xE6\x97\xA5"})
+        EXPECT_NE(Executa({"--empresa", nome, "demo", "--recriar"}).status, 0) << nome;
     EXPECT_TRUE(fs::exists(m_home.Raiz() / "data" / "OUTRA"));
     EXPECT_FALSE(fs::exists(m_home.Raiz() / "data" / "?"));
 
@@ -316,29 +312,30 @@ TEST_F(Zentactl, DemoCompletaERecusaEmpresaComPlanos) {
     fs::create_directories(m_home.Raiz() / "relatorios");
     Arquivo("relatorios/lista.modelo", "formato = csv\ncampos = 101, 119, 102\n");
     const fs::path csv = m_home.Raiz() / "ativos.csv";
-    const Resultado r = ExecutaOk({"report", "plans", "--ativo", "--filial", "1", "--model", "lista", "--out", csv.string()});
-    EXPECT_THAT(r.saida, ::testing::HasSubstr("Report written to " + csv.string()));
+    const std::string escrito =
+        ExecutaOk({"report", "plans", "--ativo", "--filial", "1", "--model", "lista", "--out", csv.string()}).saida;
+    EXPECT_THAT(escrito, HasSubstr("Report written to " + csv.string()));
     const std::string texto = zenta::teste::LeArquivo(csv);
-    EXPECT_THAT(texto, ::testing::HasSubstr("Plano;Situação;Filial\r\n"));
-    EXPECT_THAT(texto, ::testing::HasSubstr("1;Ativo;1\r\n"));
+    EXPECT_THAT(texto, HasSubstr("Plano;Situação;Filial\r\n"));
+    EXPECT_THAT(texto, HasSubstr("1;Ativo;1\r\n"));
     EXPECT_EQ(texto.find("Inativo"), std::string::npos) << texto;
     // Without --out: the default name in the current directory, with the model's extension.
     const fs::path anterior = fs::current_path();
     fs::current_path(m_home.Raiz());
-    const Resultado padrao = Executa({"--json", "report", "plans", "--model", "lista"});
+    const Resultado padrao = ExecutaOk({"--json", "report", "plans", "--model", "lista"});
     fs::current_path(anterior);
-    ASSERT_EQ(padrao.status, 0) << padrao.erro;
     EXPECT_EQ(padrao.Json().at("arquivo").get<std::string>(), (m_home.Raiz() / "relatorio-planos.csv").string());
     EXPECT_TRUE(fs::exists(m_home.Raiz() / "relatorio-planos.csv"));
 
     // `report orders`: a filter that matches nothing writes no file.
     const fs::path pdf = m_home.Raiz() / "nada.pdf";
     EXPECT_THAT(ExecutaOk({"report", "orders", "--cliente", "999", "--out", pdf.string()}).saida,
-                ::testing::HasSubstr("No order matches the filter"));
-    EXPECT_TRUE(ExecutaOk({"--json", "report", "orders", "--cliente", "999", "--out", pdf.string()}).Json().at("arquivo").is_null());
+                HasSubstr("No order matches the filter"));
+    const json nenhum = Json({"--json", "report", "orders", "--cliente", "999", "--out", pdf.string()});
+    EXPECT_TRUE(nenhum.at("arquivo").is_null());
     EXPECT_FALSE(fs::exists(pdf));
     ExecutaOk({"report", "orders", "--concluido", "--out", pdf.string()});
-    EXPECT_THAT(zenta::teste::TextoPdf(pdf), ::testing::HasSubstr("Troca de óleo"));
+    EXPECT_THAT(zenta::teste::TextoPdf(pdf), HasSubstr("Troca de óleo"));
 }
 
 // ---- Maintenance orders ------------------------------------------------------
@@ -348,8 +345,8 @@ protected:
     void SetUp() override {
         m_plano = SalvaPlano();
         ASSERT_NE(m_plano, 0);
-        const Resultado plano = ExecutaOk({"--json", "plans", "show", std::to_string(m_plano)});
-        m_codigo = plano.Json().at("listaManutencoes").at("pManutencoes")[0].at("lCodigoManutencao").get<long>();
+        const json plano = Json({"--json", "plans", "show", std::to_string(m_plano)});
+        m_codigo = plano.at("listaManutencoes").at("pManutencoes")[0].at("lCodigoManutencao").get<long>();
     }
 
     // An order of the plan's first maintenance: equipment 10 of branch 1, one
@@ -371,16 +368,9 @@ protected:
 
     // Saves `ordem` (from a file) and returns the --json answer.
     json Salva(const json& ordem) {
-        const Resultado r = Executa({"--json", "orders", "save", "--file", Arquivo("ordem.json", ordem.dump())});
-        EXPECT_EQ(r.status, 0) << r.erro;
-        return r.status == 0 ? r.Json() : json::object();
+        return Json({"--json", "orders", "save", "--file", Arquivo("ordem.json", ordem.dump())});
     }
-
-    json Mostra(const std::string& chave) {
-        const Resultado r = Executa({"--json", "orders", "show", chave});
-        EXPECT_EQ(r.status, 0) << r.erro;
-        return r.status == 0 ? r.Json() : json::object();
-    }
+    json Mostra(const std::string& chave) { return Json({"--json", "orders", "show", chave}); }
 
     long m_plano = 0;
     long m_codigo = 0;
@@ -396,7 +386,6 @@ TEST_F(ZentactlOrdens, PosicaoZeroCriaOrdensEAChaveDevolvidaRegravaAMesma) {
     EXPECT_EQ(primeira.saida, esperado);
 
     const json segunda = Salva(Ordem(0));
-    ASSERT_TRUE(segunda.contains("dmcChave"));
     const REG_QVDMC chave(segunda.at("dmcChave").get<ULONGLONG>());
     EXPECT_EQ(chave.GetPonteiro(), 2u);
     EXPECT_EQ(chave.GetTipoMovimento(), 84);
@@ -412,11 +401,9 @@ TEST_F(ZentactlOrdens, PosicaoZeroCriaOrdensEAChaveDevolvidaRegravaAMesma) {
     EXPECT_EQ(depois.at("lVersaoRegistro"), 2);
     EXPECT_EQ(depois.at("szNomeManutencao"), "Mensal revista");
     EXPECT_EQ(depois.at("listaServicos").at("pServicos")[0].at("vQuantidadeUtilizada"), "1.5");
-    EXPECT_EQ(Executa({"--json", "orders", "find"}).Json().size(), 2u);
-    const Resultado leve = ExecutaOk({"--json", "orders", "show", numero, "--light"});
-    EXPECT_TRUE(leve.Json().at("listaProdutos").at("pProdutos").empty());
-    const Resultado daManutencao = ExecutaOk({"--json", "orders", "of-maintenance", std::to_string(m_codigo)});
-    EXPECT_EQ(daManutencao.Json().size(), 2u);
+    EXPECT_EQ(Json({"--json", "orders", "find"}).size(), 2u);
+    EXPECT_TRUE(Json({"--json", "orders", "show", numero, "--light"}).at("listaProdutos").at("pProdutos").empty());
+    EXPECT_EQ(Json({"--json", "orders", "of-maintenance", std::to_string(m_codigo)}).size(), 2u);
 }
 
 TEST_F(ZentactlOrdens, ChavesRuinsSaemComONomeDoCodigo) {
@@ -430,32 +417,23 @@ TEST_F(ZentactlOrdens, ChavesRuinsSaemComONomeDoCodigo) {
          {std::string("13/2026-1"), std::string("00/2026-1"), doMes + "0", doMes + "4294967296", doMes + "x",
           std::string("2026-05-1"), std::string("abc"), std::string("0"), std::string("99999999999999999999"),
           std::to_string(outroTipo.Get64()), std::to_string(semPosicao.Get64())}) {
-        const Resultado r = Executa({"orders", "show", ruim});
-        EXPECT_EQ(r.status, 1) << ruim;
-        EXPECT_THAT(r.erro, ::testing::HasSubstr("zentactl: orders show: 0x80070057 E_INVALIDARG: ")) << ruim;
+        SCOPED_TRACE(ruim);
+        Falha({"orders", "show", ruim}, "zentactl: orders show: 0x80070057 E_INVALIDARG: ");
     }
     // Well formed but not there: the engine's own code.
-    const Resultado ausente = Executa({"orders", "show", doMes + "7"});
-    EXPECT_EQ(ausente.status, 1);
-    EXPECT_EQ(ausente.erro.rfind("zentactl: LeMovimentacao: 0x", 0), 0u) << ausente.erro;
-    EXPECT_THAT(ausente.erro, ::testing::HasSubstr(" E_QVDATABASE_MEMBRO_GRUPO_NAO_EXISTE: "));
+    const std::string ausente = Falha({"orders", "show", doMes + "7"}, " E_QVDATABASE_MEMBRO_GRUPO_NAO_EXISTE: ");
+    EXPECT_EQ(ausente.rfind("zentactl: LeMovimentacao: 0x", 0), 0u) << ausente;
     ASSERT_FALSE(Salva(Ordem(0)).empty());
-    const Resultado alem = Executa({"orders", "show", doMes + "7"});
-    EXPECT_EQ(alem.status, 1);
-    EXPECT_THAT(alem.erro, ::testing::HasSubstr(" E_QVCR_"));
+    Falha({"orders", "show", doMes + "7"}, " E_QVCR_");
 
     // A file whose key is not an order's, or a rewrite of an order that does
     // not exist, saves nothing.
     json ordem = Ordem(0);
     ordem["dmcChave"] = outroTipo.Get64();
-    const Resultado alheia = Executa({"orders", "save", "--file", Arquivo("ordem.json", ordem.dump())});
-    EXPECT_EQ(alheia.status, 1);
-    EXPECT_THAT(alheia.erro, ::testing::HasSubstr("E_INVALIDARG"));
+    Falha({"orders", "save", "--file", Arquivo("ordem.json", ordem.dump())}, "E_INVALIDARG");
     ordem["dmcChave"] = REG_QVDMC().SetDMC(7, 84, QVMAAtual()).Get64();
-    const Resultado inexistente = Executa({"orders", "save", "--file", Arquivo("ordem.json", ordem.dump())});
-    EXPECT_EQ(inexistente.status, 1);
-    EXPECT_THAT(inexistente.erro, ::testing::HasSubstr("zentactl: GravaMovimentacao: 0x"));
-    EXPECT_EQ(Executa({"--json", "orders", "find"}).Json().size(), 1u);  // the one saved above
+    Falha({"orders", "save", "--file", Arquivo("ordem.json", ordem.dump())}, "zentactl: GravaMovimentacao: 0x");
+    EXPECT_EQ(Json({"--json", "orders", "find"}).size(), 1u);  // the one saved above
 
     for (const char* os : {"2026-01-1", "1/2026", "01/2026-0"}) EXPECT_EQ(Executa({"erp", "close-os", os}).status, 1) << os;
     EXPECT_EQ(Executa({"orders", "find", "--os", "1/2026"}).status, 1);
@@ -482,33 +460,30 @@ constexpr const char* kPlanoVerificacao = R"({
   ]}
 })";
 
-class ZentactlVerificacao : public zenta::teste::ZentactlTeste {
+class ZentactlVerificacao : public Zentactl {
 protected:
     void SetUp() override {
         ASSERT_EQ(Executa({"erp", "import", Arquivo("erp.json", kCadastrosVerificacao)}).status, 0);
         ASSERT_EQ(Executa({"properties", "set", "--file", Arquivo("prop.json", R"({"cAvisarComTelaAviso": 1})")}).status, 0);
-        const Resultado r = ExecutaOk({"--json", "plans", "save", "--file", Arquivo("plano.json", kPlanoVerificacao)});
-        m_plano = r.Json().at("lPonteiroRegistro").get<long>();
+        m_plano = SalvaPlano(kPlanoVerificacao);
     }
 
-    // zentactl as a whole process living on `dia` (faketime).
+    // zentactl as a whole process living on `dia` (faketime), which must succeed.
     Resultado ExecutaNoDia(const std::string& dia, const std::vector<std::string>& argumentos) {
-        return Executa(argumentos, "",
-                       "ASAN_OPTIONS=verify_asan_link_order=0 faketime " + zenta::teste::AspasShell(dia + " 09:00:00") + " ");
+        const Resultado r = Executa(argumentos, "",
+                                    "ASAN_OPTIONS=verify_asan_link_order=0 faketime " +
+                                        zenta::teste::AspasShell(dia + " 09:00:00") + " ");
+        EXPECT_EQ(r.status, 0) << r.erro;
+        return r;
     }
 
-    json Contadores() {
-        const Resultado r = Executa({"--json", "plans", "counters", "--plano", std::to_string(m_plano)});
-        EXPECT_EQ(r.status, 0) << r.erro;
-        return r.status == 0 ? r.Json() : json::array();
-    }
+    json Contadores() { return Json({"--json", "plans", "counters", "--plano", std::to_string(m_plano)}); }
 
     long m_plano = 0;
 };
 
 TEST_F(ZentactlVerificacao, VerifyNoDiaAbreAOrdemEOAvisoChegaUmaVez) {
-    Resultado antes = ExecutaOk({"--json", "verify", "--data", "2030-01-10"});
-    const json j = antes.Json();
+    const json j = Json({"--json", "verify", "--data", "2030-01-10"});
     EXPECT_EQ(std::make_tuple(j.at("hoje"), j.at("dataUltimaVerificacao"), j.at("ordens")),
               std::make_tuple(json("2030-01-10"), json("2030-01-10"), json::array()));
     json c = Contadores();
@@ -517,56 +492,48 @@ TEST_F(ZentactlVerificacao, VerifyNoDiaAbreAOrdemEOAvisoChegaUmaVez) {
     EXPECT_EQ(std::make_tuple(c[0].at("lQuantidadeDiasFalta"), c[0].at("dataUltimaVerificacaoMedicao"), c[0].at("ordemAberta")),
               std::make_tuple(json(1), json("2030-01-10"), json(false)));
 
-    const Resultado dia = ExecutaOk({"--json", "verify", "--data", "2030-01-11"});
-    ASSERT_EQ(dia.Json().at("ordens").size(), 1u);
-    const json ordem = dia.Json().at("ordens")[0];
+    const json dia = Json({"--json", "verify", "--data", "2030-01-11"});
+    ASSERT_EQ(dia.at("ordens").size(), 1u);
+    const json ordem = dia.at("ordens")[0];
     EXPECT_EQ(std::make_tuple(ordem.at("szNomeManutencao"), ordem.at("lCliente"), ordem.at("lTecnico")),
               std::make_tuple(json("Lubrificação"), json(5), json(1)));
 
     // The same day again verifies nothing new.
-    EXPECT_EQ(Executa({"--json", "verify", "--data", "2030-01-11"}).Json().at("ordens").size(), 1u);
+    EXPECT_EQ(Json({"--json", "verify", "--data", "2030-01-11"}).at("ordens").size(), 1u);
     c = Contadores();
     EXPECT_EQ(std::make_tuple(c[0].at("bMovimentacaoGerada"), c[0].at("ordemAberta"), c[0].at("vencida")),
               std::make_tuple(json(true), json(true), json(false)));
 
     // Another user has no notice; the technician gets it once.
-    const Resultado outro = ExecutaOk({"--usuario", "2", "--json", "notices"});
-    EXPECT_TRUE(outro.Json().empty());
+    EXPECT_TRUE(Json({"--usuario", "2", "--json", "notices"}).empty());
     const Resultado tabela = ExecutaOk({"notices"});
     for (const char* trecho : {"Prensa hidráulica", "PR-1", "Lubrificação", "Cliente Bom", "11/01/2030"})
-        EXPECT_THAT(tabela.saida, ::testing::HasSubstr(trecho)) << trecho;
-    EXPECT_TRUE(Executa({"--json", "notices"}).Json().empty());
-    EXPECT_THAT(Executa({"notices"}).saida, ::testing::HasSubstr("(none)"));
+        EXPECT_THAT(tabela.saida, HasSubstr(trecho)) << trecho;
+    EXPECT_TRUE(Json({"--json", "notices"}).empty());
+    EXPECT_THAT(Executa({"notices"}).saida, HasSubstr("(none)"));
 
     // Usage and operation errors.
     EXPECT_EQ(Executa({"verify", "--data", "2030-02-30"}).status, 2);
     EXPECT_EQ(Executa({"plans", "counters", "1", "--plano", "1"}).status, 2);
-    const Resultado semPlano = Executa({"plans", "counters", "--plano", "99"});
-    EXPECT_EQ(semPlano.status, 1);
-    EXPECT_THAT(semPlano.erro, ::testing::HasSubstr("E_INVALIDARG"));
-    const Resultado semManutencao = Executa({"plans", "counters", "999"});
-    EXPECT_EQ(semManutencao.status, 1);
-    EXPECT_THAT(semManutencao.erro, ::testing::HasSubstr("999"));
+    Falha({"plans", "counters", "--plano", "99"}, "E_INVALIDARG");
+    Falha({"plans", "counters", "999"}, "999");
 }
 
 TEST_F(ZentactlVerificacao, ContadoresMostramQuandoVenceNumProcessoSobFaketime) {
     // A whole process on 11 January 2030, without --data: the maintenance is
     // due by its counters; its start-up opens the order.
-    Resultado r = ExecutaNoDia("2030-01-10", {"--json", "plans", "counters"});
-    ASSERT_EQ(r.status, 0) << r.erro;
-    ASSERT_EQ(r.Json().size(), 1u);
-    EXPECT_EQ(r.Json()[0].at("vencida"), false);
-    const long codigo = r.Json()[0].at("lCodigoManutencao").get<long>();
+    const json contadores = ExecutaNoDia("2030-01-10", {"--json", "plans", "counters"}).Json();
+    ASSERT_EQ(contadores.size(), 1u);
+    EXPECT_EQ(contadores[0].at("vencida"), false);
+    const long codigo = contadores[0].at("lCodigoManutencao").get<long>();
 
-    r = ExecutaNoDia("2030-01-11", {"--json", "verify"});
-    ASSERT_EQ(r.status, 0) << r.erro;
-    EXPECT_EQ(r.Json().at("hoje"), "2030-01-11");
-    EXPECT_EQ(r.Json().at("ordens").size(), 1u);
+    const json verifica = ExecutaNoDia("2030-01-11", {"--json", "verify"}).Json();
+    EXPECT_EQ(verifica.at("hoje"), "2030-01-11");
+    EXPECT_EQ(verifica.at("ordens").size(), 1u);
 
-    r = ExecutaNoDia("2030-01-11", {"plans", "counters", std::to_string(codigo)});
-    ASSERT_EQ(r.status, 0) << r.erro;
-    EXPECT_THAT(r.saida, ::testing::HasSubstr("open order"));
-    EXPECT_THAT(r.saida, ::testing::HasSubstr("Lubrificação"));
+    const std::string saida = ExecutaNoDia("2030-01-11", {"plans", "counters", std::to_string(codigo)}).saida;
+    EXPECT_THAT(saida, HasSubstr("open order"));
+    EXPECT_THAT(saida, HasSubstr("Lubrificação"));
 }
 
 }  // namespace
