@@ -16,7 +16,6 @@
 #include "access/QVDadosAcessoRelatorio.h"
 #include "standins/relatorio/ModeloRelatorio.h"
 #include "standins/relatorio/MontaRelatorio.h"
-#include "platform/QVDiretorios.h"
 #include "platform/Registry.h"
 #include "reports/FormatosRelatorio.h"
 #include "standins/relatorio/QVDestinoRelatorio.h"
@@ -29,10 +28,6 @@ using namespace zenta;
 namespace {
 
 namespace fs = std::filesystem;
-using zenta::FormatoSaidaRelatorio;
-using zenta::ModeloRelatorio;
-using zenta::Chamador;
-using zenta::EOrigemChamador;
 
 class Gerador : public ::testing::Test {
 protected:
@@ -238,18 +233,15 @@ TEST(DocumentoRelatorio, CaptionsAreMadeUniqueByGroupThenCode) {
 }
 
 TEST(FormatosRelatorio, DurationsInHoursAndMinutes) {
-    const auto duracao = [](long long bruto) {
+    // 59.994 minutes round up into the hour; 0.6 minutes round to one.
+    const std::pair<long long, const char*> casos[] = {{15000, "1:30"}, {2500, "0:15"},   {20000, "2:00"},
+                                                       {19999, "2:00"}, {10100, "1:01"},  {-17500, "-1:45"},
+                                                       {12345670000, "1.234.567:00"}};
+    for (const auto& [bruto, texto] : casos) {
         CY v{};
         v.int64 = bruto;
-        return zenta::DuracaoRelatorio(v);
-    };
-    EXPECT_EQ(duracao(15000), "1:30");
-    EXPECT_EQ(duracao(2500), "0:15");
-    EXPECT_EQ(duracao(20000), "2:00");
-    EXPECT_EQ(duracao(19999), "2:00");  // 59.994 minutes round up into the hour
-    EXPECT_EQ(duracao(10100), "1:01");  // 0.6 minutes round to one
-    EXPECT_EQ(duracao(-17500), "-1:45");
-    EXPECT_EQ(duracao(12345670000), "1.234.567:00");
+        EXPECT_EQ(DuracaoRelatorio(v), texto) << bruto;
+    }
     CY minimo{};
     minimo.int64 = INT64_MIN;
     EXPECT_LT(CQVValorHoras::ConverteCentesimalParaHoras(minimo).int64, 0);
