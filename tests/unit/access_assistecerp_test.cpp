@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "access/IQVGE_ASTMov.h"
+#include "platform/QVDiretorios.h"
 #include "standins/erp/QVAssistecErp.h"
 #include "standins/erp/QVErpBanco.h"
 #include "diagnostics/QVCodigosErro.h"

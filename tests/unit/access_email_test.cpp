@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "access/QVBaseParaRotinas.h"
+#include "platform/QVDiretorios.h"
 #include "standins/erp/QVEmailErp.h"
 #include "support/RegistroTeste.h"
 #include "support/SmtpSink.h"

@@ -13,6 +13,7 @@
 
 #include "access/CLogTransacoesHelper.h"
 #include "access/QVBaseParaRotinas.h"
+#include "platform/QVDiretorios.h"
 #include "standins/erp/QVErpBanco.h"
 #include "standins/erp/QVProvedorErp.h"
 #include "support/ErpTeste.h"

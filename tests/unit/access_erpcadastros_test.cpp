@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/QVDiretorios.h"
 #include "standins/erp/QVErpCadastros.h"
 #include "support/ErpTeste.h"
 #include "support/ZentaHomeTemporario.h"

@@ -16,6 +16,7 @@
 #include "access/QVDadosAcessoRelatorio.h"
 #include "standins/relatorio/ModeloRelatorio.h"
 #include "standins/relatorio/MontaRelatorio.h"
+#include "platform/QVDiretorios.h"
 #include "platform/Registry.h"
 #include "reports/FormatosRelatorio.h"
 #include "standins/relatorio/QVDestinoRelatorio.h"
