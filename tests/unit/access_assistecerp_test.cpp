@@ -3,13 +3,10 @@
 // the caller, closing by a person, and hostile records, keys and files.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
-
-#include <sqlite3.h>
 
 #include "access/IQVGE_ASTMov.h"
 #include "platform/QVDiretorios.h"
@@ -26,16 +23,10 @@ using namespace zenta;
 
 namespace {
 
-
 constexpr const char* kEmpresa = "ASSISTEC";
 const HRESULT kNaoEncontrado = HRESULT_FROM_WIN32(1168u);
 
-struct Liberador {
-    void operator()(IQVGE_ASTMov* p) const {
-        if (p != nullptr) p->Release();
-    }
-};
-using Assistec = std::unique_ptr<IQVGE_ASTMov, Liberador>;
+using Assistec = std::unique_ptr<IQVGE_ASTMov, decltype([](IQVGE_ASTMov* p) { p->Release(); })>;
 
 // A service order with `tecnicos` sections of `itens` items of `locais` locations.
 struct OrdemMontada {

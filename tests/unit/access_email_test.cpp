@@ -13,15 +13,12 @@
 #include "access/QVBaseParaRotinas.h"
 #include "platform/QVDiretorios.h"
 #include "standins/erp/QVEmailErp.h"
-#include "platform/Registry.h"
 #include "support/RegistroTeste.h"
 #include "support/SmtpSink.h"
 #include "support/ZentaHomeTemporario.h"
 
 using namespace zenta;
 
-using zenta::ConfiguracaoEmail;
-using zenta::EnvioEmailErp;
 using zenta::teste::SmtpSink;
 
 namespace {
@@ -321,26 +318,22 @@ TEST_F(Email, ConfigurationIsReadFromTheRegistryAndBadValuesAreRefused) {
     EXPECT_EQ(c.msTotal, 30000u);
     EXPECT_EQ(c.msConexao, 10000u);
 
-    const auto recusa = [&](auto&& altera, auto&& restaura) {
-        altera();
-        EXPECT_EQ(zenta::LeConfiguracaoEmail(c), zenta::E_QV_EMAIL_CONFIGURACAO);
-        restaura();
-        EXPECT_EQ(zenta::LeConfiguracaoEmail(c), S_OK);
+    // Each bad value is refused, and the next good one accepted again.
+    const auto recusa = [&](const char* nome, const auto& ruim, const auto& bom) {
+        DefineRegistro(nome, ruim);
+        EXPECT_EQ(LeConfiguracaoEmail(c), E_QV_EMAIL_CONFIGURACAO) << nome;
+        DefineRegistro(nome, bom);
+        EXPECT_EQ(LeConfiguracaoEmail(c), S_OK) << nome;
     };
-    recusa([] { DefineRegistro("PortaSMTP", 0); }, [] { DefineRegistro("PortaSMTP", 587); });
-    recusa([] { DefineRegistro("PortaSMTP", 70000); }, [] { DefineRegistro("PortaSMTP", 587); });
-    recusa([] { DefineRegistro("TLS", 3); }, [] { DefineRegistro("TLS", 1); });
-    recusa([] { DefineRegistro("TimeoutSMTP", 0); }, [] { DefineRegistro("TimeoutSMTP", 60); });
-    recusa([] { DefineRegistro("ServidorSMTP", "host/../x?y"); }, [] { DefineRegistro("ServidorSMTP", "[::1]"); });
-    recusa([] { DefineRegistro("Remetente", "Manutencao <pm@empresa.com.br>"); },
-           [] { DefineRegistro("Remetente", "pm@empresa.com.br"); });
+    recusa("PortaSMTP", 0, 587);
+    recusa("PortaSMTP", 70000, 587);
+    recusa("TLS", 3, 1);
+    recusa("TimeoutSMTP", 0, 60);
+    recusa("ServidorSMTP", "host/../x?y", "[::1]");
+    recusa("Remetente", "Manutencao <pm@empresa.com.br>", "pm@empresa.com.br");
     // A login never goes over a connection in clear.
-    recusa(
-        [] {
-            DefineRegistro("UsuarioSMTP", "pm");
-            DefineRegistro("TLS", 0);
-        },
-        [] { DefineRegistro("TLS", 1); });
+    DefineRegistro("UsuarioSMTP", "pm");
+    recusa("TLS", 0, 1);
 }
 
 }  // namespace

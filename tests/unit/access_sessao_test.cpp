@@ -8,7 +8,6 @@
 #include "access/QVBaseParaRotinas.h"
 #include "platform/QVDiretorios.h"
 #include "access/QVUltimoErro.h"
-#include "platform/Registry.h"
 #include "support/Inicializacao.h"
 #include "support/RegistroTeste.h"
 #include "support/ZentaHomeTemporario.h"
@@ -62,15 +61,14 @@ TEST(Sessao, InitialisesFromTheRecordAndAgain) {
     EXPECT_FALSE(sessao.EstaInicializado());
     EXPECT_EQ(sessao.Finaliza(), S_OK);
     EXPECT_EQ(sessao.m_fins, 2);
-}
 
-TEST(Sessao, RefusesUsersBeyondSixteenBitsAndUnsafeCompanies) {
-    CSessaoTeste sessao;
-    EXPECT_EQ(sessao.Inicializa(zenta::teste::RegistroInicializacao("ACME", 70000)), E_INVALIDARG);
-    EXPECT_EQ(sessao.Inicializa(zenta::teste::RegistroInicializacao("../x")), E_QV_NOME_EMPRESA_INVALIDO);
-    EXPECT_FALSE(sessao.EstaInicializado());
-    EXPECT_EQ(sessao.QVProfilerDoEscopo().pInicializacao, nullptr);
-    EXPECT_EQ(sessao.m_inicios, 0);
+    // Users beyond sixteen bits and unsafe companies are refused, leaving nothing initialised.
+    CSessaoTeste recusada;
+    EXPECT_EQ(recusada.Inicializa(zenta::teste::RegistroInicializacao("ACME", 70000)), E_INVALIDARG);
+    EXPECT_EQ(recusada.Inicializa(zenta::teste::RegistroInicializacao("../x")), E_QV_NOME_EMPRESA_INVALIDO);
+    EXPECT_FALSE(recusada.EstaInicializado());
+    EXPECT_EQ(recusada.QVProfilerDoEscopo().pInicializacao, nullptr);
+    EXPECT_EQ(recusada.m_inicios, 0);
 }
 
 TEST(Sessao, DefaultAccessBelongsToTheCallingThread) {

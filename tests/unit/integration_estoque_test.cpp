@@ -5,10 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdint>
 #include <cstring>
 #include <fstream>
-#include <string>
+#include <functional>
 #include <vector>
 
 #include "standins/erp/QVErpBanco.h"
@@ -16,8 +15,6 @@
 #include "support/ZentaHomeTemporario.h"
 
 using namespace zenta;
-
-using zenta::ErpBanco;
 
 namespace {
 
@@ -184,26 +181,23 @@ TEST_F(EstoqueTeste, EachLocationReservesItsOwnQuantityUpToThePlan) {
 }
 
 TEST_F(EstoqueTeste, RecordsMatchOnGradesProductionTypeAndEveryPointer) {
-    auto base = Local(20000);
-    auto outroValor = Local(7000, 25001);
-    auto outraOrigem = Local(7000);
-    outraOrigem.cConteudoImportado = '2';
-    auto outroLote = Local(7000);
-    outroLote.lPonteiroLote += 1;
-    auto outroFci = Local(7000);
-    outroFci.lPonteiroControleFCI += 1;
-    auto outroLocal = Local(7000);
-    outroLocal.lPonteiroLocal = 4;
-    auto outroTipo = Local(7000);
-    outroTipo.cTipoProducao = 'X';
+    // Locations of 0.7 differing from the first by one field each: none is merged.
+    const std::function<void(_REG_MOVIMENTACAO_LOCAL_PRODUTO_PS&)> diferencas[] = {
+        [](auto& l) { l.vPIUnitaria.int64 += 1; },     [](auto& l) { l.cConteudoImportado = '2'; },
+        [](auto& l) { l.lPonteiroLote += 1; },         [](auto& l) { l.lPonteiroControleFCI += 1; },
+        [](auto& l) { l.lPonteiroLocal = 4; },         [](auto& l) { l.cTipoProducao = 'X'; },
+    };
+    std::vector<_REG_MOVIMENTACAO_LOCAL_PRODUTO_PS> locais = {Local(20000)};
+    for (const auto& muda : diferencas) {
+        locais.push_back(Local(7000));
+        muda(locais.back());
+    }
     Ordem ordem;
-    ordem.Linha(10, 900000, {base, outroValor, outraOrigem, outroLote, outroFci, outroLocal, outroTipo});
+    ordem.Linha(10, 900000, locais);
     ASSERT_EQ(m_integracao.EfetuaBaixaNoEstoque(ordem.Registro(), kChave), S_OK);
-    EXPECT_EQ(Gravados(), (std::vector<Bytes>{
-                              Esperado(10, 1, 2, 3, 20000, base), Esperado(10, 1, 2, 3, 7000, outroValor),
-                              Esperado(10, 1, 2, 3, 7000, outraOrigem), Esperado(10, 1, 2, 3, 7000, outroLote),
-                              Esperado(10, 1, 2, 3, 7000, outroFci), Esperado(10, 1, 2, 3, 7000, outroLocal),
-                              Esperado(10, 1, 2, 3, 7000, outroTipo)}));
+    std::vector<Bytes> esperados;
+    for (const auto& l : locais) esperados.push_back(Esperado(10, 1, 2, 3, l.vQuantidadeEs.int64, l));
+    EXPECT_EQ(Gravados(), esperados);
 
     // Product 604 at place 1 in two grades: one record per grade; a later
     // line of the same grades adds to the first line's record.

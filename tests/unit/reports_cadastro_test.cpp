@@ -1,13 +1,15 @@
-// The plan registration report through the service interface: what each
-// field shows (situation texts, maintenance names, number and duration
-// forms, ERP texts), the rows under a plan with their search keys, models
-// and refused destinations, and a filter that matches nothing.
+// The plan registration and maintenance order reports through the service
+// interface: what each field shows (situation texts, maintenance names,
+// number and duration forms, ERP texts, stock locations), the rows under a
+// plan or an order with their search keys, models and refused destinations,
+// and a filter that matches nothing.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,24 +24,54 @@
 #include "support/EmpresaTeste.h"
 #include "support/RelatorioTeste.h"
 #include "values/QVDMA.h"
+#include "values/QVDMC.h"
 
 using namespace zenta;
 
 namespace {
 
-
 namespace fs = std::filesystem;
 using zenta::teste::Bstr;
 using zenta::teste::LeCsv;
 
+// A company with the given ERP master data, a report directory and a CSV model.
+class RelatorioEmpresa : public zenta::teste::EmpresaTeste {
+protected:
+    RelatorioEmpresa(const char* empresa, const char* erp) : EmpresaTeste(empresa), m_erp(erp) {}
+    void SetUp() override {
+        zenta::ResumoImportacaoErp resumo;
+        std::string erro;
+        ASSERT_EQ(zenta::ImportaCadastrosErp(m_empresa, nlohmann::json::parse(m_erp), resumo, erro), S_OK) << erro;
+        EmpresaTeste::SetUp();
+        fs::create_directories(m_home.Raiz() / "relatorios");
+        Modelo("csv", "formato = csv\n");
+    }
+    void Modelo(const std::string& nome, const std::string& texto) {
+        std::ofstream(m_home.Raiz() / "relatorios" / (nome + ".modelo"), std::ios::binary) << texto;
+    }
+
+    // Each (row, field, text) as the CSV shows it, fields found by their column.
+    using Csv = std::vector<std::vector<std::string>>;
+    struct Celula {
+        std::size_t linha;
+        LONG campo;
+        std::string texto;
+    };
+    static void ConfereCelulas(const Csv& csv, std::size_t (*coluna)(LONG), std::initializer_list<Celula> celulas) {
+        for (const Celula& c : celulas) {
+            ASSERT_LT(c.linha, csv.size());
+            EXPECT_EQ(csv[c.linha][coluna(c.campo)], c.texto) << "row " << c.linha << ", field " << c.campo;
+        }
+    }
+
+    const char* m_erp;
+};
+
 constexpr const char* kEmpresa = "RELCAD";
 
-
-class RelatorioCadastro : public zenta::teste::EmpresaTeste {
+class RelatorioCadastro : public RelatorioEmpresa {
 protected:
-    RelatorioCadastro() : EmpresaTeste(kEmpresa) {}
-    void SetUp() override {
-        nlohmann::json erp = nlohmann::json::parse(R"({
+    RelatorioCadastro() : RelatorioEmpresa(kEmpresa, R"({
             "usuario": [{"codigo": 7, "nome": "Ana Técnica"}],
             "unidade_medida": [{"codigo": 4, "nome": "Hora", "sigla": "h"}],
             "produto": [{"codigo": 21, "nome": "Filtro de óleo"}, {"codigo": 22, "nome": "Graxa"}],
@@ -49,18 +81,7 @@ protected:
             "equipamento_cadastro": [{"codigo": 10, "nome": "Compressor de ar 10 HP", "referencia": "CMP-10"}],
             "cliente": [{"codigo": 5, "nome": "Metalúrgica Souza"}, {"codigo": 6, "nome": "Padaria Sol"}],
             "cliente_comercial": [{"codigo": 5, "nome": "Metalúrgica Souza Ltda.", "nome_curto": "SOUZA"}]
-        })");
-        zenta::ResumoImportacaoErp resumo;
-        std::string erro;
-        ASSERT_EQ(zenta::ImportaCadastrosErp(kEmpresa, erp, resumo, erro), S_OK) << erro;
-        EmpresaTeste::SetUp();
-        fs::create_directories(m_home.Raiz() / "relatorios");
-        Modelo("csv", "formato = csv\n");
-    }
-
-    void Modelo(const std::string& nome, const std::string& texto) {
-        std::ofstream(m_home.Raiz() / "relatorios" / (nome + ".modelo"), std::ios::binary) << texto;
-    }
+        })") {}
 
     // Plan 1: equipment 10 with situation 5; maintenance "Lubrificação"
     // without a registration service (a product of 1.5 and two services),
@@ -108,23 +129,8 @@ protected:
         return m_servico->GeraRelatorioCadastro(r);
     }
 
-    // The CSV's rows, the captions first (they repeat across groups: fields are found by position).
-    std::vector<std::vector<std::string>> Csv(const _REG_FILTRO_CADASTRO_MANUTENCAO_PS& filtro) {
-        const fs::path destino = m_home.Raiz() / "planos.csv";
-        EXPECT_EQ(Gera(filtro, destino, "csv"), S_OK);
-        return LeCsv(destino);
-    }
-    // Each (row, field, text) as the CSV shows it.
-    struct Celula {
-        std::size_t linha;
-        LONG campo;
-        std::string texto;
-    };
-    static void ConfereCelulas(const std::vector<std::vector<std::string>>& csv, std::initializer_list<Celula> celulas) {
-        for (const Celula& c : celulas) {
-            ASSERT_LT(c.linha, csv.size());
-            EXPECT_EQ(csv[c.linha][Coluna(c.campo)], c.texto) << "row " << c.linha << ", field " << c.campo;
-        }
+    static void ConfereCelulas(const Csv& csv, std::initializer_list<Celula> celulas) {
+        RelatorioEmpresa::ConfereCelulas(csv, Coluna, celulas);
     }
     // Index of a field in the default (every field) column order.
     static std::size_t Coluna(LONG codigo) {
@@ -145,7 +151,8 @@ protected:
 TEST_F(RelatorioCadastro, FieldsShowSituationTextsErpTextsNamesFrequenciesAndNumberForms) {
     GravaPlano1();
     GravaPlano2();
-    const auto csv = Csv(FiltroTodos());
+    ASSERT_EQ(Gera(FiltroTodos(), m_home.Raiz() / "planos.csv", "csv"), S_OK);
+    const auto csv = LeCsv(m_home.Raiz() / "planos.csv");
     // Plan 1: maintenance 1 takes rows 1-2 (two services), maintenance 2 row 3; then plan 2's single row.
     ASSERT_EQ(csv.size(), 5u);
     EXPECT_EQ(csv[0][Coluna(119)], "Situação");
@@ -266,6 +273,105 @@ TEST_F(RelatorioCadastro, EveryRowCarriesOneKeyPerKindWithPointerZeroPastTheLast
     EXPECT_EQ(ordenadas(linhas[1].chaves), (Chaves{{1, 0}, {2, 32}, {3, 6}}));
     EXPECT_EQ(ordenadas(linhas[2].chaves), (Chaves{{1, 0}, {2, 0}, {3, 0}}));
     base.Finaliza();
+}
+
+// ---- The maintenance order report: master fields, product and service rows
+// side by side, the stock location ("Vários." for two or more), quantities
+// with exactly two decimals cut.
+
+// The column of a field in the default order (every declared field).
+std::size_t ColunaMovimento(LONG codigo) {
+    if (codigo < 200) return static_cast<std::size_t>(codigo - 101);
+    if (codigo < 300) return static_cast<std::size_t>(28 + codigo - 201);
+    return static_cast<std::size_t>(37 + codigo - 301);
+}
+
+class RelatorioMovimento : public RelatorioEmpresa {
+protected:
+    RelatorioMovimento() : RelatorioEmpresa("RELMOV", R"({
+            "usuario": [{"codigo": 7, "nome": "Ana Técnica"}, {"codigo": 8, "nome": "Bruno"}],
+            "produto": [{"codigo": 21, "nome": "Filtro de óleo"}, {"codigo": 22, "nome": "Graxa"}],
+            "item_grade": [{"codigo": 3, "nome": "Azul marinho"}],
+            "servico": [{"codigo": 31, "nome": "Revisão geral"}],
+            "equipamento_cadastro": [{"codigo": 10, "nome": "Compressor de ar", "referencia": "CMP-10"}],
+            "cliente": [{"codigo": 5, "nome": "Metalúrgica Souza"}],
+            "cliente_comercial": [{"codigo": 5, "nome": "Metalúrgica Souza Ltda.", "nome_curto": "SOUZA"}],
+            "local_estoque": [{"codigo": 3, "nome": "Almoxarifado"}, {"codigo": 4, "nome": "Depósito"}]
+        })") {}
+
+    // An order of equipment 10 for customer 5: product 21 on two locations,
+    // product 22 on one, product 21 on none; one service.
+    ULONGLONG GravaOrdem() {
+        nlohmann::json json = nlohmann::json::parse(R"({
+          "lFilial": 1, "lCliente": 5, "lEquipamento": 10, "lTecnico": 7, "dataPrevista": "2026-03-10",
+          "dataInicio": "2026-03-11", "horaInicio": 30600, "horaDuracao": "2.5", "vFrequenciaMedicao": "500.0999",
+          "szNomeManutencao": "Revisão", "szParadaManutencao": "Parada total", "bsOcorrencia": "Vazamento na válvula",
+          "listaProdutos": {"pProdutos": [
+            {"lProduto": 21, "lGrade1": 3, "lTecnico": 7, "vQuantidadePrevista": "2.9999",
+             "vQuantidadeUtilizada": "1234.5678", "listaLocal": {"pLocaisEstoque": [
+               {"lPonteiroLocal": 3, "vQuantidadeEs": "1"}, {"lPonteiroLocal": 4, "vQuantidadeEs": "1"}]}},
+            {"lProduto": 22, "vQuantidadePrevista": "1",
+             "listaLocal": {"pLocaisEstoque": [{"lPonteiroLocal": 4, "vQuantidadeEs": "1"}]}},
+            {"lProduto": 21}]},
+          "listaServicos": {"pServicos": [
+            {"lServico": 31, "lTecnico": 8, "vQuantidadePrevista": "0.0005", "vQuantidadeUtilizada": "-1.5001"}]}
+        })");
+        json["dmcChave"] = REG_QVDMC().SetDMC(0, 84, REG_QVDMA(1, 3, 2026).GetMa()).Get64();
+        zenta::teste::RegistroJson<_REG_MOVIMENTACAO_MANUT_PREV_PS> o(json);
+        ULONGLONG chave = 0;
+        EXPECT_EQ(m_servico->GravaMovimentacao(o.r, &chave), S_OK);
+        return chave;
+    }
+
+    HRESULT Gera(const _REG_MOVIMENTACAO_FILTRO_PS& filtro, const fs::path& destino, const std::string& modelo) {
+        Bstr arquivo(destino.string()), relatorio(modelo);
+        _REG_RELATORIO_MOVIMENTO_MANUTENCAO_PREVENTIVA_PS r{};
+        r.filtro = filtro;
+        r.bsArquivoTemp = arquivo.b;
+        r.bsRelatorio = relatorio.b;
+        return m_servico->GeraRelatorioMovimentacao(r);
+    }
+    static _REG_MOVIMENTACAO_FILTRO_PS FiltroTodos() {
+        _REG_MOVIMENTACAO_FILTRO_PS f{};
+        f.lTipoIdentificacao = 2;
+        return f;
+    }
+};
+
+TEST_F(RelatorioMovimento, FieldsOfTheOrderItsProductsAndServices) {
+    GravaOrdem();
+    const fs::path destino = m_home.Raiz() / "ordens.csv";
+    ASSERT_EQ(Gera(FiltroTodos(), destino, "csv"), S_OK);
+    const auto csv = LeCsv(destino);
+    ASSERT_EQ(csv.size(), 4u);  // captions and three product rows
+    ASSERT_EQ(csv[0].size(), 41u);
+    EXPECT_EQ(csv[0][ColunaMovimento(209)], "Local de estoque");
+    // Every caption once: products and services both have planned and used quantities.
+    EXPECT_EQ(std::set<std::string>(csv[0].begin(), csv[0].end()).size(), csv[0].size());
+    EXPECT_EQ(csv[0][ColunaMovimento(206)], "Qtde. prevista (Produtos)");
+    EXPECT_EQ(csv[0][ColunaMovimento(303)], "Qtde. prevista (Serviços)");
+    ConfereCelulas(csv, ColunaMovimento, {
+        // What tells orders apart: key as clients show it, status, maintenance.
+        {1, 126, "03/2026-000001"}, {1, 127, "Aberta"}, {1, 128, "Revisão"}, {1, 101, "CMP-10"}, {1, 108, "SOUZA"},
+        {1, 109, "Metalúrgica Souza Ltda."}, {1, 111, "10/03/2026"}, {1, 114, "500,09"}, {1, 115, "2,50"},
+        {1, 119, "Ana Técnica"}, {1, 120, "11/03/2026"}, {1, 121, "08:30"}, {1, 124, "Vazamento na válvula"},
+        // Product rows: codes, names, grade descriptions cut to their 5 characters, marked.
+        {1, 201, "21"}, {1, 202, "Filtro de óleo"}, {1, 203, "Azul…"}, {2, 202, "Graxa"},
+        // The service shares the first row; the rows past it have none.
+        {1, 301, "31"}, {1, 302, "Revisão geral"}, {2, 301, ""},
+        // The stock location: "Vários." for two or more, the name for one, empty for none.
+        {1, 209, "Vários."}, {2, 209, "Depósito"}, {3, 209, ""},
+        // Quantities with exactly two decimals, cut.
+        {1, 206, "2,99"}, {1, 207, "1.234,56"}, {3, 206, "0,00"}, {1, 303, "0,00"}, {1, 304, "-1,50"},
+    });
+    // Master fields are copied onto every row.
+    for (std::size_t l = 1; l < csv.size(); ++l) EXPECT_EQ(csv[l][ColunaMovimento(101)], "CMP-10") << l;
+
+    // A filter that matches nothing: 0x406C2 and no file.
+    _REG_MOVIMENTACAO_FILTRO_PS f = FiltroTodos();
+    f.lCliente = 99;
+    EXPECT_EQ(Gera(f, m_home.Raiz() / "nada.pdf", ""), static_cast<HRESULT>(0x406C2));
+    EXPECT_FALSE(fs::exists(m_home.Raiz() / "nada.pdf"));
 }
 
 }  // namespace
