@@ -41,7 +41,11 @@ TEST(CodigosErro, MachineFaultRange) {
 // Every code the system hands back carries a name and a description, so a
 // failure never reaches a user as a bare number.
 TEST(NomesHresult, EveryReturnedCodeHasANameAndAMessage) {
-    std::vector<uint32_t> codigos;
+    std::vector<uint32_t> codigos = {
+        0x80043EEEu, 0x80043F10u, 0x80043EB7u, 0x80043F08u, 0x810809D7u, 0x8007007Bu, 0x80070057u, 0x800706BAu,
+        0x800706F7u, 0x80070005u, 0x80004001u, 0x8007000Eu, 0x80080005u, 0x80080008u, 0x80010108u, 0x80040154u,
+        0x8004EA65u, 0x8004EA60u, 0x80070420u,
+    };
 #define QV_CODIGO_TESTE_(nome, valor, descricao) codigos.push_back(valor);
     QV_CODIGOS_SISTEMA(QV_CODIGO_TESTE_)
 #undef QV_CODIGO_TESTE_
@@ -51,5 +55,6 @@ TEST(NomesHresult, EveryReturnedCodeHasANameAndAMessage) {
         EXPECT_FALSE(MensagemHresult(hr).empty()) << std::hex << codigo;
     }
     EXPECT_EQ(TextoSistemaHresult(static_cast<HRESULT>(0x80043EEEu)), "E_QVDATABASE_eSharingViolation");
+    EXPECT_FALSE(MensagemHresult(static_cast<HRESULT>(0x8004EAC5u)).empty());
     EXPECT_TRUE(MensagemHresult(static_cast<HRESULT>(0x81080001u)).empty());
 }
