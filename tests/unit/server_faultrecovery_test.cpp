@@ -39,20 +39,14 @@
 
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "logic/BaseManutencaoPreventiva.h"
-#include "records/QVCamposRegistro.h"
-#include "platform/CodePage.h"
-#include "platform/Registry.h"
-#include "platform/rpc/QVAtivacao.h"
 #include "platform/rpc/QVEnderecos.h"
-#include "support/BaseSistema.h"
-#include "support/Inicializacao.h"
-#include "support/RegistroTeste.h"
-#include "platform/rpc/QVConexaoCliente.h"
-#include "support/Espera.h"
-#include "support/MotorFalhas.h"
 #include "server/QVCallFrameSupport.h"
-#include "server/QVJsonRegistros.h"
-#include "diagnostics/QVCodigosErro.h"
+#include "support/BaseSistema.h"
+#include "support/EmpresaTeste.h"
+#include "support/Espera.h"
+#include "support/Inicializacao.h"
+#include "support/MotorFalhas.h"
+#include "support/RegistroTeste.h"
 #include "support/ServicoTeste.h"
 #include "support/ZentaHomeTemporario.h"
 #include "values/QVDMA.h"
@@ -89,31 +83,19 @@ fs::path Executavel() {
     return fs::path(bin != nullptr ? bin : ".") / "zenta";
 }
 
-CY Moeda(long long unidades) {
-    CY v{};
-    v.int64 = unidades * 10000;
-    return v;
-}
-
 using zenta::teste::Passo;
 using zenta::teste::PassoSO;
 
 // A plan of one equipment with one maintenance of 10 days and a remark.
-struct Plano {
-    _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS manutencao{};
-    _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
-    std::string observacao;
-    explicit Plano(ULONG equipamento, std::string texto) : observacao(std::move(texto)) {
-        std::snprintf(manutencao.szNomeManutencao, sizeof manutencao.szNomeManutencao, "Limpeza");
-        manutencao.frequenciaPS.lTipoFrequencia = 2;
-        manutencao.frequenciaPS.lTipoFrequenciaTempo = 1;
-        manutencao.frequenciaPS.lFrequenciaTempo = 10;
-        manutencao.frequenciaPS.vFrequenciaMedicao = Moeda(300);
-        manutencao.frequenciaPS.szObservacao.ulQtdBytes = static_cast<ULONG>(observacao.size() + 1);
-        manutencao.frequenciaPS.szObservacao.pTexto = reinterpret_cast<BYTE*>(observacao.data());
-        plano.idEquipamentoPS.lEquipamento = equipamento;
-        plano.idEquipamentoPS.lSituacao = 1;
-        plano.listaManutencoes = {1, 0, nullptr, &manutencao};
+struct Plano : zenta::teste::RegistroJson<_REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS> {
+    Plano(ULONG equipamento, const std::string& observacao) : RegistroJson(Json(equipamento, observacao)) {}
+    static nlohmann::json Json(ULONG equipamento, const std::string& observacao) {
+        nlohmann::json j = nlohmann::json::parse(R"({"idEquipamentoPS": {"lSituacao": 1},
+          "listaManutencoes": {"pManutencoes": [{"szNomeManutencao": "Limpeza", "frequenciaPS": {"lTipoFrequencia": 2,
+            "lTipoFrequenciaTempo": 1, "lFrequenciaTempo": 10, "vFrequenciaMedicao": "300"}}]}})");
+        j["idEquipamentoPS"]["lEquipamento"] = equipamento;
+        j["listaManutencoes"]["pManutencoes"][0]["frequenciaPS"]["szObservacao"] = observacao;
+        return j;
     }
 };
 
@@ -125,19 +107,17 @@ struct Confirmados {
 
     void Confere(IQVGE_ManutencaoPreventiva& s, const std::string& caso) const {
         for (const auto& [posicao, observacao] : planos) {
-            _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS lido{};
-            ASSERT_EQ(s.Le(posicao, &lido), S_OK) << caso << ": plan " << posicao;
-            ASSERT_EQ(lido.listaManutencoes.lQtdManutencoes, 1u) << caso;
-            const auto& texto = lido.listaManutencoes.pManutencoes[0].frequenciaPS.szObservacao;
+            zenta::teste::PlanoLido lido;
+            ASSERT_EQ(s.Le(posicao, &lido.p), S_OK) << caso << ": plan " << posicao;
+            ASSERT_EQ(lido.p.listaManutencoes.lQtdManutencoes, 1u) << caso;
+            const auto& texto = lido.p.listaManutencoes.pManutencoes[0].frequenciaPS.szObservacao;
             const char* bytes = reinterpret_cast<const char*>(texto.pTexto);
             EXPECT_EQ(bytes != nullptr ? std::string(bytes, strnlen(bytes, texto.ulQtdBytes)) : std::string(), observacao)
                 << caso;
-            zenta::LiberaRegistro(lido);
         }
         for (const ULONGLONG chave : ordens) {
-            _REG_MOVIMENTACAO_MANUT_PREV_PS lida{};
-            EXPECT_EQ(s.LeMovimentacao(chave, &lida), S_OK) << caso << ": order";
-            zenta::LiberaListasMovimentacao(lida);
+            zenta::teste::OrdemLida lida;
+            EXPECT_EQ(s.LeMovimentacao(chave, &lida.ordem), S_OK) << caso << ": order";
         }
         for (const LONG posicao : leituras) {
             _REG_CADASTRO_MEDICAO_ATUAL_PS lida{};
@@ -185,31 +165,25 @@ protected:
     static HRESULT GravaPlano(IQVGE_ManutencaoPreventiva& s, ULONG equipamento, const std::string& texto, LONG& posicao) {
         Plano p(equipamento, texto);
         posicao = 0;
-        return s.Grava(&posicao, p.plano);
+        return s.Grava(&posicao, p.r);
     }
     static HRESULT GravaLeitura(IQVGE_ManutencaoPreventiva& s, ULONG equipamento, LONGLONG quantidade, LONG& posicao) {
         _REG_CADASTRO_MEDICAO_ATUAL_PS r{};
         r.regMedicaoAtual.lEquipamento = equipamento;
-        r.regMedicaoAtual.vQuantidadeMedicao = Moeda(quantidade);
+        r.regMedicaoAtual.vQuantidadeMedicao.int64 = quantidade * 10000;
         r.regMedicaoAtual.cMedicaoAtiva = 1;
         const HRESULT hr = s.GravaMedicaoAtual(&r, 1, 1);
         posicao = static_cast<LONG>(r.lPonteiroRegistro);
         return hr;
     }
     static HRESULT GravaOrdem(IQVGE_ManutencaoPreventiva& s, LONG plano, ULONGLONG& chave) {
-        _REG_MOVIMENTACAO_MANUT_PREV_PS o{};
         const USHORT ma = REG_QVDMA(1, 5, 2026).GetMa();
-        o.dmcChave = REG_QVDMC().SetDMC(0, 84, ma).Get64();
-        o.lFilial = 1;
-        o.lPonteiroCadastro = static_cast<ULONG>(plano);
-        o.lEquipamento = 10;
-        o.dataPrevista = REG_QVDMA(12, 5, 2026).GetData();
-        std::snprintf(o.szNomeManutencao, sizeof o.szNomeManutencao, "Limpeza");
-        std::unique_ptr<OLECHAR, decltype(&SysFreeString)> observacao(zenta::Cp1252ParaBstr("Observa\xE7\xE3o da ordem"),
-                                                                      &SysFreeString);
-        o.bsObservacao = observacao.get();
+        zenta::teste::RegistroJson<_REG_MOVIMENTACAO_MANUT_PREV_PS> o(
+            {{"dmcChave", REG_QVDMC().SetDMC(0, 84, ma).Get64()}, {"lFilial", 1}, {"lPonteiroCadastro", plano},
+             {"lEquipamento", 10}, {"dataPrevista", "2026-05-12"}, {"szNomeManutencao", "Limpeza"},
+             {"bsObservacao", "Observação da ordem"}});
         chave = 0;
-        return s.GravaMovimentacao(o, &chave);
+        return s.GravaMovimentacao(o.r, &chave);
     }
 
     // A company with one plan, one reading and one order, and the old runs a
@@ -221,7 +195,7 @@ protected:
         EXPECT_EQ(GravaPlano(*s, 10, "primeiro", plano), S_OK);
         LONG p = plano;
         Plano novo(10, "reescrito");
-        EXPECT_EQ(s->Grava(&p, novo.plano), S_OK);
+        EXPECT_EQ(s->Grava(&p, novo.r), S_OK);
         c.planos.push_back({plano, "reescrito"});
         LONG leitura = 0;
         EXPECT_EQ(GravaLeitura(*s, 10, 5, leitura), S_OK);
@@ -295,7 +269,7 @@ TEST_F(RecuperacaoFalhas, MachineFaultInsideAWriteLeavesNothingHeld) {
                 Servico s = NovoServico(kEmpresa);
                 LONG p = c.planos[0].first;
                 Plano novo(10, c.planos[0].second);
-                ASSERT_EQ(s->Grava(&p, novo.plano), S_OK);
+                ASSERT_EQ(s->Grava(&p, novo.r), S_OK);
             }
             m_alvo = caso.alvo;
             [[maybe_unused]] const SemRelatoVazamentos semRelato{};
@@ -519,11 +493,9 @@ TEST(ServidorLocalCliente, DISABLED_CriaEImprimePid) {
     ASSERT_EQ(hr, S_OK);
     LONG ok = 0;
     ASSERT_EQ(p->KeepAlive(&ok), S_OK);
-    std::shared_ptr<zenta::rpc::Conexao> conexao;
-    ASSERT_EQ(zenta::rpc::ConexaoLocal(CLSID_QVGE_ManutencaoPreventiva, &conexao), S_OK);
-    zenta::rpc::EstadoRemoto estado;
-    ASSERT_EQ(conexao->Estado(&estado), S_OK);
-    std::printf("pid=%u\n", estado.pid);
+    const auto estado = EstadoServidor();
+    ASSERT_TRUE(estado.has_value());
+    std::printf("pid=%u\n", estado->pid);
     std::fflush(stdout);
     std::this_thread::sleep_for(300ms);
     p->Release();
@@ -569,15 +541,14 @@ Servico ServicoRemoto() {
     return std::move(cliente.first);
 }
 
-TEST(RecuperacaoFalhasServidor, FaultingPwriteInTheServerLeavesTheCompanyUsable) {
+TEST_F(ServidorLocal, FaultingPwriteInTheServerLeavesTheCompanyUsable) {
     const fs::path servidor = Executavel();
-    ASSERT_TRUE(fs::exists(servidor)) << servidor;
-    zenta::teste::ZentaHomeTemporario home;
+    DefineTempoOcioso(std::nullopt);
+    Registra();
     zenta::teste::ComEscopo com;
-    ASSERT_EQ(std::system(("'" + servidor.string() + "' -RegServerPerUser >/dev/null 2>&1").c_str()), 0);
 
     // The server started by hand with the faulting pwrite ahead of the system's.
-    const fs::path marca = home.Raiz() / "falha-pwrite";
+    const fs::path marca = m_home.Raiz() / "falha-pwrite";
     const pid_t pid = ::fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
@@ -603,11 +574,11 @@ TEST(RecuperacaoFalhasServidor, FaultingPwriteInTheServerLeavesTheCompanyUsable)
     ASSERT_TRUE(a && b);
     LONG p1 = 0;
     Plano plano1(10, "antes");
-    ASSERT_EQ(a->Grava(&p1, plano1.plano), S_OK);
+    ASSERT_EQ(a->Grava(&p1, plano1.r), S_OK);
     { std::ofstream(marca).put('x'); }
     LONG p2 = 0;
     Plano plano2(20, "interrompido");
-    const HRESULT hr = a->Grava(&p2, plano2.plano);
+    const HRESULT hr = a->Grava(&p2, plano2.r);
     EXPECT_TRUE(QVEhResultadoFalhaMaquina(hr)) << std::hex << hr;
     EXPECT_FALSE(fs::exists(marca));
 
@@ -618,7 +589,7 @@ TEST(RecuperacaoFalhasServidor, FaultingPwriteInTheServerLeavesTheCompanyUsable)
     zenta::LiberaRegistro(lido);
     LONG p3 = 0;
     Plano plano3(30, "depois");
-    EXPECT_EQ(b->Grava(&p3, plano3.plano), S_OK);
+    EXPECT_EQ(b->Grava(&p3, plano3.r), S_OK);
     EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(1));
 
     // SIGTERM ends the server within 5 s.
@@ -636,8 +607,6 @@ TEST(RecuperacaoFalhasServidor, FaultingPwriteInTheServerLeavesTheCompanyUsable)
     Servico novo = ServicoRemoto();
     ASSERT_TRUE(novo);
     c.Confere(*novo, "after the restart");
-    novo.reset();
-    if (auto e = EstadoServidor()) ::kill(static_cast<pid_t>(e->pid), SIGKILL);
 }
 
 }  // namespace

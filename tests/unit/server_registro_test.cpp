@@ -226,7 +226,7 @@ TEST(Registrador, NoRemoveForceRemoveDeleteAndForeignEntries) {
     EXPECT_EQ(r.Desregistra(script), S_OK);
 }
 
-TEST(Registrador, MalformedScriptsChangeNothing) {
+TEST(Registrador, MalformedScriptsChangeNothingAndReplacementsAreText) {
     ZentaHomeTemporario home;
     Registrador r;
     r.AdicionaSubstituicao("MODULE", "/x");
@@ -256,17 +256,15 @@ TEST(Registrador, MalformedScriptsChangeNothing) {
     EXPECT_EQ(r.Registra(fundo), HR_ERROR_INVALID_DATA);
     EXPECT_FALSE(fs::exists(home.Raiz() / "registry/HKLM.reg"));
     EXPECT_FALSE(fs::exists(home.Raiz() / "registry/HKCU.reg"));
-}
 
-TEST(Registrador, ReplacementsAreTextEvenWithQuotesAndBraces) {
-    ZentaHomeTemporario home;
-    Registrador r;
+    // Replacements are text, even with quotes and braces; a root moved to the user's classes.
+    Registrador usuario;
     const std::string modulo = "/opt/it's {zenta}/zenta = 100%";
-    r.AdicionaSubstituicao("module", modulo);
-    r.DefineRaiz("HKCR", HKEY_CURRENT_USER, "Software\\Classes");
+    usuario.AdicionaSubstituicao("module", modulo);
+    usuario.DefineRaiz("HKCR", HKEY_CURRENT_USER, "Software\\Classes");
     const std::string script = "HKCR\n{\n\t'Chave com {chaves}' = s '%MODULE%'\n\t{\n\t\tval 'Nome '' aspas' = s "
                                "'100%% certo'\n\t}\n}\n";
-    ASSERT_EQ(r.Registra(script), S_OK);
+    ASSERT_EQ(usuario.Registra(script), S_OK);
     EXPECT_EQ(Texto(HKEY_CURRENT_USER, "Software\\Classes\\Chave com {chaves}"), modulo);
     EXPECT_EQ(Texto(HKEY_CURRENT_USER, "Software\\Classes\\Chave com {chaves}", "Nome ' aspas"), "100% certo");
     EXPECT_FALSE(fs::exists(home.Raiz() / "registry/HKLM.reg"));
@@ -274,16 +272,17 @@ TEST(Registrador, ReplacementsAreTextEvenWithQuotesAndBraces) {
 
 // ---- Resources ---------------------------------------------------------------------
 
-TEST(Recursos, FindsSectionsByTypeAndNumber) {
+// Sections found by type and number; damaged headers refused, not followed.
+TEST(Recursos, FindsSectionsByTypeAndNumberAndRefusesDamagedHeaders) {
     ZentaHomeTemporario home;
     const fs::path pasta = home.Raiz() / "modulo";
-    Escreve(pasta / "a.bin", "primeiro");
+    Escreve(pasta / "a.bin", std::string(300, 'r'));
     Escreve(pasta / "b.bin", std::string("com\0zero", 8));
     const fs::path modulo =
         ConstroiModulo(pasta, {{".rsrc.REGISTRY.101", pasta / "a.bin"}, {".rsrc.TYPELIB.1", pasta / "b.bin"}});
     std::string dados;
     EXPECT_EQ(zenta::LeRecurso(modulo, "REGISTRY", 101, dados), S_OK);
-    EXPECT_EQ(dados, "primeiro");
+    EXPECT_EQ(dados, std::string(300, 'r'));
     EXPECT_EQ(zenta::LeRecurso(modulo, "typelib", 1, dados), S_OK);
     EXPECT_EQ(dados, std::string("com\0zero", 8));
     EXPECT_EQ(zenta::LeRecurso(modulo, "REGISTRY", 106, dados), HR_ERROR_RESOURCE_NAME_NOT_FOUND);
@@ -295,16 +294,9 @@ TEST(Recursos, FindsSectionsByTypeAndNumber) {
     // The running program is a sound ELF file too.
     zenta::ModuloRecursos proprio;
     EXPECT_EQ(proprio.Abre(zenta::ArquivoProgramaAtual()), S_OK);
-}
 
-TEST(Recursos, DamagedHeadersAreRefusedNotFollowed) {
-    ZentaHomeTemporario home;
-    const fs::path pasta = home.Raiz() / "modulo";
-    Escreve(pasta / "a.bin", std::string(300, 'r'));
-    const fs::path modulo = ConstroiModulo(pasta, {{".rsrc.REGISTRY.101", pasta / "a.bin"}});
     const std::string original = LeArquivo(modulo);
     const fs::path copia = pasta / "copia";
-    std::string dados;
 
     // Every cut of the file is refused or read correctly, never past its end.
     for (size_t n = 0; n < original.size(); n += 7) {
@@ -463,27 +455,18 @@ TEST(DescricaoInterface, MethodsFillTheSlotsInOrder) {
     EXPECT_EQ(servico.metodos[4].parametros[0].direcao, zenta::DirecaoParametro::EntradaSaida);  // Grava's position
 }
 
-TEST(BibliotecaTipos, RoundTripKeepsEveryRecordAndMethod) {
+// The file reads back to the same library; hostile bytes are refused.
+TEST(BibliotecaTipos, RoundTripKeepsEveryRecordAndMethodAndHostileBytesAreRefused) {
     const BibliotecaTipos original = zenta::BibliotecaZenta();
     EXPECT_EQ(original.registros.size(), 4 + zenta::TodasDescricoes().size());
+    const std::string bom = Bytes();
     BibliotecaTipos lida;
-    ASSERT_EQ(zenta::LeBibliotecaTipos(Bytes(), lida), S_OK);
+    ASSERT_EQ(zenta::LeBibliotecaTipos(bom, lida), S_OK);
     EXPECT_EQ(lida, original);
     ASSERT_EQ(lida.interfaces.size(), 2u);
     const auto& grava = lida.interfaces[1].metodos[4];
     EXPECT_EQ(lida.registros.at(grava.parametros[1].registro).nome, "_REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS");
-}
 
-TEST(BibliotecaTipos, TheBuildsGeneratorWritesTheSameFile) {
-    ZentaHomeTemporario home;
-    const fs::path tlb = home.Raiz() / "ZENTALib.tlb";
-    ASSERT_EQ(std::system((std::string(ZENTA_TLBGEN_PROGRAMA) + " " + tlb.string()).c_str()), 0);
-    EXPECT_EQ(LeArquivo(tlb), Bytes());
-}
-
-TEST(BibliotecaTipos, HostileBytesAreRefused) {
-    const std::string bom = Bytes();
-    ASSERT_EQ(Le(bom), S_OK);
     // Any cut, and any single changed byte (the CRC or a check catches it).
     for (size_t n = 0; n < bom.size(); n += 13) EXPECT_TRUE(FAILED(Le(bom.substr(0, n)))) << n;
     std::mt19937 aleatorio(42);
@@ -536,10 +519,13 @@ TEST(BibliotecaTipos, WriterRefusesAnInconsistentLibrary) {
     EXPECT_EQ(zenta::EscreveBibliotecaTipos(b, bytes), E_INVALIDARG);
 }
 
-TEST(BibliotecaTipos, LoadTypeLibReadsAFileOrAProgramsResource) {
+// The build's generator writes exactly the library, which LoadTypeLib reads
+// from the file or from a program's resource.
+TEST(BibliotecaTipos, TheGeneratorsFileLoadsFromTheFileOrAProgramsResource) {
     ZentaHomeTemporario home;
     const fs::path tlb = home.Raiz() / "ZENTALib.tlb";
-    Escreve(tlb, Bytes());
+    Executa(std::string(ZENTA_TLBGEN_PROGRAMA) + " " + tlb.string());
+    EXPECT_EQ(LeArquivo(tlb), Bytes());
     const fs::path modulo = ConstroiModulo(home.Raiz(), {{".rsrc.TYPELIB.3", tlb}});
 
     for (const std::string& caminho : {tlb.string(), modulo.string() + "\\3"}) {

@@ -60,7 +60,25 @@ protected:
     IQVGE_ManutencaoPreventiva* m_p = nullptr;
 };
 
-TEST(ServicoCriacao, NeedsComInitialisedAndAnswersItsInterfaces) {
+// An outer object that aggregates the service.
+class Externo final : public IUnknown {
+public:
+    virtual ~Externo() = default;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (riid == IID_IUnknown) {
+            *ppv = this;
+            AddRef();
+            return S_OK;
+        }
+        return m_interno->QueryInterface(riid, ppv);
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
+    ULONG STDMETHODCALLTYPE Release() override { return --m_cRef; }
+    IUnknown* m_interno = nullptr;
+    ULONG m_cRef = 1;
+};
+
+TEST(ServicoCriacao, NeedsComInitialisedAnswersItsInterfacesAndCanBeAggregated) {
     IUnknown* p = nullptr;
     EXPECT_EQ(Cria(IID_IUnknown, &p), CO_E_NOTINITIALIZED);
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
@@ -80,10 +98,23 @@ TEST(ServicoCriacao, NeedsComInitialisedAndAnswersItsInterfaces) {
     servico->Release();
     base->Release();
     EXPECT_EQ(p->Release(), 0u);
+
+    // Aggregated only when the outer object asks for IUnknown; the inner
+    // object's interfaces then count on and answer for the outer one.
+    Externo externo;
+    EXPECT_EQ(Cria(IID_IQVGE_ManutencaoPreventiva, &nada, CLSCTX_INPROC_SERVER, &externo), CLASS_E_NOAGGREGATION);
+    ASSERT_EQ(Cria(IID_IUnknown, &externo.m_interno, CLSCTX_INPROC_SERVER, &externo), S_OK);
+    ASSERT_EQ(externo.QueryInterface(IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&servico)), S_OK);
+    EXPECT_EQ(externo.m_cRef, 2u);
+    ASSERT_EQ(servico->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identidade)), S_OK);
+    EXPECT_EQ(identidade, &externo);
+    identidade->Release();
+    servico->Release();
+    EXPECT_EQ(externo.m_interno->Release(), 0u);
     CoUninitialize();
 }
 
-TEST_F(Servico, RefusesBusinessCallsBeforeInitialisation) {
+TEST_F(Servico, RefusesCallsBeforeInitialisationAndBadInitialisationRecordsThenAcceptsAGoodOne) {
     _REG_CADASTRO_PROPRIEDADES_PS propriedades{};
     EXPECT_EQ(m_p->LePropriedades(&propriedades), kNaoInicializado);
     LONG pos = 0;
@@ -106,9 +137,7 @@ TEST_F(Servico, RefusesBusinessCallsBeforeInitialisation) {
     EXPECT_EQ(m_p->CadastroTeveMovimentacao(1, 2, &teve), E_NOTIMPL);
     EXPECT_EQ(teve, 5);
     EXPECT_TRUE(ArquivosAbaixo(m_home.Raiz()).empty());
-}
 
-TEST_F(Servico, RefusesBadInitialisationRecordsAndAcceptsTheCorrectedOne) {
     // Another version, a wrong CRC or one over the whole record, and fields
     // the structure check refuses.
     const struct {
@@ -130,7 +159,6 @@ TEST_F(Servico, RefusesBadInitialisationRecordsAndAcceptsTheCorrectedOne) {
     }
 
     // The refusals changed nothing: still refused, then a good record works.
-    _REG_CADASTRO_PROPRIEDADES_PS propriedades{};
     EXPECT_EQ(m_p->LePropriedades(&propriedades), kNaoInicializado);
     EXPECT_EQ(m_p->Inicializa_Padrao(RegistroInicializacao()), S_OK);
     _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS cadastro{};
@@ -197,39 +225,6 @@ TEST_F(Servico, MultipleChangeCallsRunTheHookPerEntry) {
     EXPECT_EQ(m_p->AlteracaoMultiplaCadastro(0, nullptr, 2, nullptr), E_POINTER);
 }
 
-// An outer object that aggregates the service.
-class Externo final : public IUnknown {
-public:
-    virtual ~Externo() = default;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-        if (riid == IID_IUnknown) {
-            *ppv = this;
-            AddRef();
-            return S_OK;
-        }
-        return m_interno->QueryInterface(riid, ppv);
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
-    ULONG STDMETHODCALLTYPE Release() override { return --m_cRef; }
-    IUnknown* m_interno = nullptr;
-    ULONG m_cRef = 1;
-};
-
-TEST_F(Servico, CanBeAggregated) {
-    Externo externo;
-    void* p = nullptr;
-    EXPECT_EQ(Cria(IID_IQVGE_ManutencaoPreventiva, &p, CLSCTX_INPROC_SERVER, &externo), CLASS_E_NOAGGREGATION);
-    ASSERT_EQ(Cria(IID_IUnknown, &externo.m_interno, CLSCTX_INPROC_SERVER, &externo), S_OK);
-    IQVGE_ManutencaoPreventiva* servico = nullptr;
-    ASSERT_EQ(externo.QueryInterface(IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&servico)), S_OK);
-    EXPECT_EQ(externo.m_cRef, 2u);  // the interface counts on the outer object
-    IUnknown* identidade = nullptr;
-    ASSERT_EQ(servico->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identidade)), S_OK);
-    EXPECT_EQ(identidade, &externo);
-    identidade->Release();
-    servico->Release();
-    EXPECT_EQ(externo.m_interno->Release(), 0u);
-}
 
 }  // namespace
 
