@@ -186,37 +186,34 @@ TEST_F(Planos, TheFilterSelectsByStatusKindSerialClientAndFrequencyStart) {
                           produto})
         Grava(p);
 
-    auto f = Filtro();
-    EXPECT_EQ(Busca(f), (std::vector<ULONG>{1, 2, 3, 4, 5})) << "no status flag: every status";
-    f.bAtivo = 1;
-    f.bConcluido = 1;
-    EXPECT_EQ(Busca(f), (std::vector<ULONG>{1, 4, 5}));
-
-    f = Filtro();
-    f.lTipoIdentificacao = 1;
-    EXPECT_EQ(Busca(f), (std::vector<ULONG>{1, 2, 3, 4})) << "equipment plans only";
-    f.lTipoIdentificacao = 0;
-    EXPECT_EQ(Busca(f), (std::vector<ULONG>{5})) << "product plans only";
-    ULONG codigos[] = {11, 13};
-    f.lTipoIdentificacao = 1;
-    f.lQtdPonteirosIdentificacao = 2;
-    f.pPonteirosIdentificacao = codigos;
-    EXPECT_EQ(Busca(f), (std::vector<ULONG>{2, 4}));
-
     const struct {
+        const char* nome;
         void (*muda)(_REG_FILTRO_CADASTRO_MANUTENCAO_PS&);
         std::vector<ULONG> achados;
     } campos[] = {
-        {[](auto& g) { std::snprintf(g.szNrSerie, sizeof g.szNrSerie, "abc"); }, {1}},  // serial without regard to case
-        {[](auto& g) { g.lCliente = 42; }, {5}},
-        {[](auto& g) { g.dataInicialFrequencia = REG_QVDMA(15, 4, 2026).GetData(); }, {5}},
-        {[](auto& g) { g.lPonteiroRegistro = 3; }, {3}},
-        {[](auto& g) { g.lEquipamento = 12; g.lMarca = 3; }, {3}},
+        {"no status flag: every status", [](auto&) {}, {1, 2, 3, 4, 5}},
+        {"active or concluded", [](auto& g) { g.bAtivo = g.bConcluido = 1; }, {1, 4, 5}},
+        {"equipment plans only", [](auto& g) { g.lTipoIdentificacao = 1; }, {1, 2, 3, 4}},
+        {"product plans only", [](auto& g) { g.lTipoIdentificacao = 0; }, {5}},
+        {"equipment codes",
+         [](auto& g) {
+             static ULONG codigos[] = {11, 13};
+             g.lTipoIdentificacao = 1;
+             g.lQtdPonteirosIdentificacao = 2;
+             g.pPonteirosIdentificacao = codigos;
+         },
+         {2, 4}},
+        {"serial without regard to case", [](auto& g) { std::snprintf(g.szNrSerie, sizeof g.szNrSerie, "abc"); }, {1}},
+        {"client", [](auto& g) { g.lCliente = 42; }, {5}},
+        {"frequency start", [](auto& g) { g.dataInicialFrequencia = REG_QVDMA(15, 4, 2026).GetData(); }, {5}},
+        {"position", [](auto& g) { g.lPonteiroRegistro = 3; }, {3}},
+        {"position past the file", [](auto& g) { g.lPonteiroRegistro = 9; }, {}},
+        {"equipment and brand", [](auto& g) { g.lEquipamento = 12; g.lMarca = 3; }, {3}},
     };
     for (const auto& c : campos) {
-        f = Filtro();
+        auto f = Filtro();
         c.muda(f);
-        EXPECT_EQ(Busca(f), c.achados) << c.achados[0];
+        EXPECT_EQ(Busca(f), c.achados) << c.nome;
     }
 
     // BuscaRegistros hands the plans back in the order asked.

@@ -139,7 +139,11 @@ protected:
     }
 };
 
-TEST_F(Indices, OrdersOfAMaintenanceMatchTheWalkAcrossMonthsRewritesAndSessions) {
+// The orders of each maintenance, and filters naming one order (answered
+// from the month and position they name, without walking the rest), are
+// what a walk of every month finds, across months, rewrites, sessions and a
+// reload.
+TEST_F(Indices, OrdersOfAMaintenanceAndFiltersNamingOneMatchTheWalk) {
     LONG planoA = 0, planoB = 0;
     const std::vector<ULONG> a = NovoPlano(10, 2, planoA);
     const std::vector<ULONG> b = NovoPlano(11, 1, planoB);
@@ -157,15 +161,11 @@ TEST_F(Indices, OrdersOfAMaintenanceMatchTheWalkAcrossMonthsRewritesAndSessions)
     NovaOrdem(planoB, b[0], 1, 2027);
     NovaOrdem(planoA, a[0], 1, 2027);
 
-    std::vector<ULONG> todos = a;
-    todos.push_back(b[0]);
-    todos.push_back(0);
-    todos.push_back(b[0] + a[0] + 1000);  // a code nobody has
+    const std::vector<ULONG> todos{a[0], a[1], b[0], 0, b[0] + a[0] + 1000};  // 0 and a code nobody has
     for (const ULONG codigo : todos) EXPECT_EQ(DoServico(*m_servico, codigo), Percorrendo(codigo)) << codigo;
-    const Ordens esperadas{{REG_QVDMA(1, 11, 2025).GetMa(), 1},
-                           {REG_QVDMA(1, 3, 2026).GetMa(), 1},
-                           {REG_QVDMA(1, 3, 2026).GetMa(), 3},
-                           {REG_QVDMA(1, 1, 2027).GetMa(), 3}};
+    const USHORT marco = REG_QVDMA(1, 3, 2026).GetMa();
+    const USHORT janeiro = REG_QVDMA(1, 1, 2027).GetMa();
+    const Ordens esperadas{{REG_QVDMA(1, 11, 2025).GetMa(), 1}, {marco, 1}, {marco, 3}, {janeiro, 3}};
     EXPECT_EQ(DoServico(*m_servico, a[0]), esperadas) << "oldest month first, then by position";
 
     // A second session of the company writes; the first sees its orders.
@@ -181,29 +181,9 @@ TEST_F(Indices, OrdersOfAMaintenanceMatchTheWalkAcrossMonthsRewritesAndSessions)
     }
     EXPECT_EQ(DoServico(*m_servico, b[0]).back(), (std::pair<USHORT, ULONG>{REG_QVDMA(1, 2, 2027).GetMa(), 1}));
 
-    // Every session closed: the next loads the files again and indexes them.
-    const Ordens antes = Percorrendo(a[0]);
-    outra.reset();
-    m_servico.reset();
-    m_servico = NovoServico(kEmpresa);
-    EXPECT_EQ(DoServico(*m_servico, a[0]), antes);
-    for (const ULONG codigo : todos) EXPECT_EQ(DoServico(*m_servico, codigo), Percorrendo(codigo)) << codigo;
-}
-
-TEST_F(Indices, AFilterNamingOneOrderOrPlanFindsWhatTheWholeWalkFinds) {
-    // Such filters are answered from the month (and position) or the plan
-    // they name, without walking the rest: the result must be the walk's.
-    LONG planoA = 0, planoB = 0;
-    const std::vector<ULONG> a = NovoPlano(10, 1, planoA);
-    const std::vector<ULONG> b = NovoPlano(11, 1, planoB);
-    for (const auto& [mes, ano] : {std::pair{3, 2026}, {3, 2026}, {11, 2025}, {1, 2027}, {3, 2026}})
-        NovaOrdem(planoA, a[0], mes, ano);
-    NovaOrdem(planoB, b[0], 1, 2027);
-    const USHORT marco = REG_QVDMA(1, 3, 2026).GetMa();
-    const USHORT janeiro = REG_QVDMA(1, 1, 2027).GetMa();
     const USHORT vazio = REG_QVDMA(1, 5, 2026).GetMa();
     const std::pair<USHORT, ULONG> chaves[] = {{marco, 2}, {marco, 0}, {0, 1}, {0, 3}, {janeiro, 2},
-                                               {marco, 4}, {vazio, 1}, {vazio, 0}};
+                                               {marco, 4}, {marco, 5}, {vazio, 1}, {vazio, 0}};
     for (const auto& [ma, posicao] : chaves) {
         _REG_MOVIMENTACAO_FILTRO_PS filtro{};
         filtro.lTipoIdentificacao = 2;
@@ -215,24 +195,20 @@ TEST_F(Indices, AFilterNamingOneOrderOrPlanFindsWhatTheWholeWalkFinds) {
         for (ULONG i = 0; i < ptrs.lQtdPonteiros; ++i)
             achadas.emplace_back(ptrs.pPonteiros[i].dataPonteiro, ptrs.pPonteiros[i].lPonteiro);
         CoTaskMemFree(ptrs.pPonteiros);
-        Ordens esperadas;
-        for (const ULONG codigo : {a[0], b[0]})
+        Ordens esperadasFiltro;
+        for (const ULONG codigo : {a[0], a[1], b[0]})
             for (const auto& ordem : Percorrendo(codigo))
-                if ((ma == 0 || ordem.first == ma) && (posicao == 0 || ordem.second == posicao)) esperadas.push_back(ordem);
-        std::sort(esperadas.begin(), esperadas.end());
-        EXPECT_EQ(achadas, esperadas) << ma << "/" << posicao;
+                if ((ma == 0 || ordem.first == ma) && (posicao == 0 || ordem.second == posicao))
+                    esperadasFiltro.push_back(ordem);
+        std::sort(esperadasFiltro.begin(), esperadasFiltro.end());
+        EXPECT_EQ(achadas, esperadasFiltro) << ma << "/" << posicao;
     }
 
-    for (const ULONG posicao : {1u, 2u, 3u}) {
-        _REG_FILTRO_CADASTRO_MANUTENCAO_PS filtro{};
-        filtro.lTipoIdentificacao = 2;
-        filtro.lPonteiroRegistro = posicao;
-        _REG_LISTA_PTRS_CADASTRO_PS ptrs{};
-        ASSERT_EQ(m_servico->BuscaPonteiros(filtro, &ptrs), S_OK);
-        const std::vector<ULONG> achados(ptrs.pPonteiros, ptrs.pPonteiros + ptrs.lQtdPtrs);
-        CoTaskMemFree(ptrs.pPonteiros);
-        EXPECT_EQ(achados, posicao <= 2 ? std::vector<ULONG>{posicao} : std::vector<ULONG>{}) << posicao;
-    }
+    // Every session closed: the next loads the files again and indexes them.
+    outra.reset();
+    m_servico.reset();
+    m_servico = NovoServico(kEmpresa);
+    for (const ULONG codigo : todos) EXPECT_EQ(DoServico(*m_servico, codigo), Percorrendo(codigo)) << codigo;
 }
 
 TEST_F(Indices, TheCurrentReadingFoundIsTheWalksAcrossSerialCaseSessionsAndAReplacedFile) {

@@ -51,6 +51,17 @@ constexpr HRESULT kSemEmpresa = static_cast<HRESULT>(0x810809CFu);
 
 using zenta::teste::Servico;
 
+// A new service object of the class context given, started for `empresa`:
+// what its start-up answered (E_FAIL when the object could not be created).
+HRESULT Inicia(const std::string& empresa, Servico& s, DWORD contexto = CLSCTX_INPROC_SERVER) {
+    IQVGE_ManutencaoPreventiva* p = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, contexto, IID_IQVGE_ManutencaoPreventiva,
+                                reinterpret_cast<void**>(&p))))
+        return E_FAIL;
+    s.reset(p);
+    return p->Inicializa_Padrao(RegistroInicializacao(empresa));
+}
+
 // Writes the company's data version file as an older or newer program would.
 void GravaVersao(const char* empresa, USHORT versao) {
     zenta::CQVContainerArquivosSimples c(QV_MODULO_GE);
@@ -69,12 +80,10 @@ protected:
 
     // A new service object; `hr` receives what its initialisation answered.
     Servico Novo(const std::string& empresa, HRESULT& hr) {
-        IQVGE_ManutencaoPreventiva* p = nullptr;
-        EXPECT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, zenta::teste::ContextoServico(),
-                                   IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p)),
-                  S_OK);
-        hr = p->Inicializa_Padrao(RegistroInicializacao(empresa));
-        return Servico(p);
+        Servico s;
+        hr = Inicia(empresa, s, zenta::teste::ContextoServico());
+        EXPECT_TRUE(s) << empresa;
+        return s;
     }
     Servico Novo(const std::string& empresa) {
         HRESULT hr = E_FAIL;
@@ -101,6 +110,23 @@ protected:
         std::set<std::string> nomes;
         for (const auto& par : d) nomes.insert(par.first);
         return nomes;
+    }
+    // Starts the company expecting `esperado`: no database is opened and the
+    // files are left as they were (but for the creation control, unless
+    // `controle`), also after the object is released.
+    void PartidaRecusada(const std::string& empresa, HRESULT esperado, bool controle = true) {
+        auto antes = Conteudo(Dados(empresa));
+        HRESULT hr = S_OK;
+        Servico s = Novo(empresa, hr);
+        EXPECT_EQ(hr, esperado);
+        EXPECT_EQ(Base(empresa), nullptr);
+        s.reset();
+        auto depois = Conteudo(Dados(empresa));
+        if (!controle) {
+            antes.erase("QVDATABASE_FILE_CTRL.dat");
+            depois.erase("QVDATABASE_FILE_CTRL.dat");
+        }
+        EXPECT_EQ(Diferencas(depois, antes), std::set<std::string>{});
     }
     static std::vector<zenta::ErpLinhaLog> Logs(const std::string& empresa) {
         std::vector<zenta::ErpLinhaLog> linhas;
@@ -255,14 +281,8 @@ TEST_F(Inicializacao, CorruptMemberFailsStartUpWithTheEngineCodeAndTouchesNothin
     {
         std::ofstream(Dados("CORR") / "GEMPCADPROP.dat", std::ios::binary | std::ios::app) << 'x';
     }
-    const auto antes = Conteudo(Dados("CORR"));
-    ASSERT_TRUE(antes.count("GEMOVMANUT122026.dat"));
-    HRESULT hr = S_OK;
-    Servico s = Novo("CORR", hr);
-    EXPECT_EQ(hr, E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE);
-    EXPECT_EQ(Base("CORR"), nullptr);
-    s.reset();
-    EXPECT_EQ(Diferencas(Conteudo(Dados("CORR")), antes), std::set<std::string>{});
+    ASSERT_TRUE(fs::exists(Dados("CORR") / "GEMOVMANUT122026.dat"));
+    PartidaRecusada("CORR", E_QVCR_TAMANHO_ARQUIVO_NAO_CONFERE);
 }
 
 // ---- Start-up compaction ---------------------------------------------------------------------
@@ -279,16 +299,7 @@ TEST_F(Inicializacao, ParentWithAFirstChildButNoCountStopsStartUp) {
     }
     // The data files are left as they are; the creation control may list the
     // client file, which was only created so far, at its first writable open.
-    auto antes = Conteudo(Dados("INCO"));
-    HRESULT hr = S_OK;
-    Servico s = Novo("INCO", hr);
-    EXPECT_EQ(hr, E_QVCR_INCONSISTENCIA_CHAVE_QUANTIDADE);
-    EXPECT_EQ(Base("INCO"), nullptr);
-    s.reset();
-    auto depois = Conteudo(Dados("INCO"));
-    antes.erase("QVDATABASE_FILE_CTRL.dat");
-    depois.erase("QVDATABASE_FILE_CTRL.dat");
-    EXPECT_EQ(Diferencas(depois, antes), std::set<std::string>{});
+    PartidaRecusada("INCO", E_QVCR_INCONSISTENCIA_CHAVE_QUANTIDADE, false);
 }
 
 // ---- Several processes on one company ---------------------------------------------------------
@@ -333,7 +344,7 @@ TEST(PartidaConcorrente, ProcessesStartingOneCompanyAtOnceWaitAndCompactOnce) {
     {
         const zenta::RelogioFixoEscopo dia({2026, 5, 10, 9, 0, 0});
         zenta::teste::ComEscopo com;
-        zenta::teste::Servico s = zenta::teste::NovoServico(kEmpresa);
+        Servico s = zenta::teste::NovoServico(kEmpresa);
         ASSERT_TRUE(s);
         LONG posicao = 0;
         ASSERT_EQ(GravaPlano(*s, posicao, 10, "primeira"), S_OK);
@@ -359,12 +370,8 @@ TEST(PartidaConcorrente, ProcessesStartingOneCompanyAtOnceWaitAndCompactOnce) {
             const zenta::EscopoArquivoSO escopo(conta, politica);
             const zenta::RelogioFixoEscopo dia({2026, 5, 11, 9, 0, 0});
             zenta::teste::ComEscopo com;
-            IQVGE_ManutencaoPreventiva* p = nullptr;
-            if (FAILED(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
-                                        IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p))))
-                ::_exit(1);
-            zenta::teste::Servico s(p);
-            if (s->Inicializa_Padrao(RegistroInicializacao(kEmpresa)) != S_OK) ::_exit(1);
+            Servico s;
+            if (Inicia(kEmpresa, s) != S_OK) ::_exit(1);
             HRESULT hr = S_OK;
             if (i % 2 == 0) {
                 _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS lido{};
@@ -411,16 +418,12 @@ TEST(PartidaConcorrente, ACompanyWithoutFilesIsUsedByOneProcessAtATime) {
     if (pid == 0) {
         // The other process: uses the company until told to stop.
         zenta::teste::ComEscopo com;
-        IQVGE_ManutencaoPreventiva* p = nullptr;
-        const char c = SUCCEEDED(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
-                                                  IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p))) &&
-                               p->Inicializa_Padrao(RegistroInicializacao("VAZIA")) == S_OK
-                           ? 'k'
-                           : 'e';
+        Servico s;
+        const char c = Inicia("VAZIA", s) == S_OK ? 'k' : 'e';
         (void)!::write(pronto[1], &c, 1);
         char d;
         (void)!::read(fim[0], &d, 1);
-        if (p != nullptr) p->Release();
+        s.reset();
         ::_exit(0);
     }
     char c = 0;
@@ -432,12 +435,8 @@ TEST(PartidaConcorrente, ACompanyWithoutFilesIsUsedByOneProcessAtATime) {
         politica.tentativasAbertura = 1;
         politica.esperaOcupado = std::chrono::milliseconds(200);
         const zenta::EscopoArquivoSO escopo(nullptr, politica);
-        IQVGE_ManutencaoPreventiva* p = nullptr;
-        ASSERT_EQ(CoCreateInstance(CLSID_QVGE_ManutencaoPreventiva, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_IQVGE_ManutencaoPreventiva, reinterpret_cast<void**>(&p)),
-                  S_OK);
-        zenta::teste::Servico s(p);
-        EXPECT_EQ(s->Inicializa_Padrao(RegistroInicializacao("VAZIA")), E_QVDATABASE_eSharingViolation);
+        Servico s;
+        EXPECT_EQ(Inicia("VAZIA", s), E_QVDATABASE_eSharingViolation);
     }
     (void)!::write(fim[1], "x", 1);
     int status = 0;

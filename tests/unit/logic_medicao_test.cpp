@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <tuple>
 #include <vector>
 
 #include <zenta/zenta.h>
@@ -84,26 +85,6 @@ protected:
     }
 };
 
-TEST_F(Medicao, AtualAnexaReescreveSemCaixaEQuantidadeZeroMantem) {
-    {
-        RelogioFixoEscopo relogio(Dia(2026, 3, 10));
-        _REG_CADASTRO_MEDICAO_ATUAL_PS a = Leitura(10, 0, "abc-1", 1000000);
-        ASSERT_EQ(m_servico->GravaMedicaoAtual(&a, 0, 0), S_OK);
-        EXPECT_EQ(a.lPonteiroRegistro, 1u);
-        EXPECT_EQ(a.regMedicaoAtual.dataMedicaoInformada, Data(2026, 3, 10));
-        EXPECT_EQ(a.regMedicaoAtual.horaMedicaoInformada, 8 * 3600 + 30 * 60);
-        EXPECT_EQ(a.regMedicaoAtual.lTecnico, 7u);
-        EXPECT_EQ(Grava(Leitura(0, 20, "abc-1", 5)), 2u);
-        EXPECT_EQ(Grava(Leitura(10, 0, "ABC-1", 1500000)), 1u);
-    }
-    RelogioFixoEscopo relogio(Dia(2026, 3, 11));
-    EXPECT_EQ(Grava(Leitura(10, 0, "abc-1", 0)), 1u);
-    EXPECT_EQ(Le(1).regMedicaoAtual.vQuantidadeMedicao.int64, 1500000);
-    EXPECT_EQ(Le(1).regMedicaoAtual.dataGravacao, Data(2026, 3, 11));
-    EXPECT_EQ(Atuais(FiltroTodos()), (std::vector<ULONG>{1, 2}));
-    EXPECT_FALSE(std::filesystem::exists(Dados("GEMPCADHISME032026.dat")));  // no history asked for
-}
-
 TEST_F(Medicao, HistoricoPorMesEmOrdemDeCalendarioComPeriodoExcluido) {
     // December 2025 (key 122025) comes before January 2026 (key 12026).
     const int meses[][2] = {{2025, 12}, {2026, 1}, {2026, 3}, {2026, 4}, {2026, 5}, {2026, 6}};
@@ -111,6 +92,12 @@ TEST_F(Medicao, HistoricoPorMesEmOrdemDeCalendarioComPeriodoExcluido) {
         RelogioFixoEscopo relogio(Dia(ano, mes, 15));
         Grava(Leitura(10, 0, "Serie-H", mes * 100, 1, 4), 1);
     }
+    // The server fills in who read and when; the one current reading of the
+    // serial was rewritten each month.
+    const auto atual = Le(1).regMedicaoAtual;
+    EXPECT_EQ(std::make_tuple(atual.dataMedicaoInformada, atual.horaMedicaoInformada, atual.lTecnico),
+              std::make_tuple(Data(2026, 6, 15), LONG{8 * 3600 + 30 * 60}, 7u));
+    EXPECT_EQ(Atuais(FiltroTodos()), std::vector<ULONG>{1});
     EXPECT_TRUE(std::filesystem::exists(Dados("GEMPCADHISME032026.dat")));
 
     _REG_FILTRO_HISTORICO_MEDICAO_PS f{};
@@ -136,10 +123,12 @@ TEST_F(Medicao, HistoricoPorMesEmOrdemDeCalendarioComPeriodoExcluido) {
 }
 
 TEST_F(Medicao, FiltroDeLeiturasAtuais) {
+    RelogioFixoEscopo relogio(Dia(2026, 3, 10));
     const ULONG e1 = Grava(Leitura(1, 0, "Xy-01", 1)), e2 = Grava(Leitura(2, 0, "", 1));
     const ULONG p3 = Grava(Leitura(0, 3, "", 1));
     Grava(Leitura(0, 4, "", 1, 0));  // inactive: never listed
     EXPECT_EQ(Atuais(FiltroTodos()), (std::vector<ULONG>{e1, e2, p3}));
+    EXPECT_FALSE(std::filesystem::exists(Dados("GEMPCADHISME032026.dat")));  // no history asked for
 
     ULONG codigos[] = {3, 2, 4};
     _REG_FILTRO_MEDICAO_PS f = FiltroTodos();

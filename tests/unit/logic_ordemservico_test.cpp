@@ -252,17 +252,35 @@ TEST_F(OrdensServico, OneOrderHasOneServiceOrderThatFollowsItsCustomerWhileOpen)
     EXPECT_EQ(QuantidadeOrdensServico(), 1);
 }
 
+// One section per technician with only their lines, products first; prices
+// from the client's table, table 1 for a client without one; reads that
+// fail are logged with their step and the item keeps what was filled.
 TEST_F(OrdensServico, TwoTechniciansGetOneSectionEachWithOnlyTheirLinesProductsFirst) {
+    nlohmann::json falha = Ordem();
+    falha["lCliente"] = 77;  // not registered: price table 1
+    falha["listaServicos"]["pServicos"][0]["lServico"] = 99;  // not registered: no value
+    Conclui(falha);
+    EXPECT_THAT(Log(), ::testing::HasSubstr("CBaseManutencaoPreventiva::AdicionaProdutos"));
+    EXPECT_THAT(Log(), ::testing::HasSubstr("CBaseManutencaoPreventiva::AdicionaServicos"));
     nlohmann::json ordem = Ordem();
     ordem["listaProdutos"]["pProdutos"] = {Item("lProduto", 8, 21, "1", 4),  // grade 4 has its own price at table 2
                                            Item("lProduto", 9, 22, "2")};
     ordem["listaServicos"]["pServicos"] = {Item("lServico", 9, 31, "3"), Item("lServico", 10, 32, "4"),
                                            Item("lServico", 8, 33, "5")};
     Conclui(ordem);
+    // Client 6 has no table, and an order without a client has none: table
+    // 1 without a failure.
+    const std::size_t tamanhoLog = Log().size();
+    for (const int cliente : {6, 0}) {
+        nlohmann::json outra = Ordem();
+        outra["lCliente"] = cliente;
+        Conclui(outra);
+    }
+    EXPECT_EQ(Log().size(), tamanhoLog) << "nothing failed";
 
     OrdensServicoLidas lidas;
-    LeOrdensServico({{m_maio, 0, 1}}, lidas);
-    const REG_AST_ORDEM_SERVICO_PS& os = lidas[0];
+    LeOrdensServico({{m_maio, 0, 1}, {m_maio, 0, 2}, {m_maio, 0, 3}, {m_maio, 0, 4}}, lidas);
+    const REG_AST_ORDEM_SERVICO_PS& os = lidas[1];
     ASSERT_EQ(os.lQtdTecnicos, 3u);
     const auto* t = os.pTecnicos;
     EXPECT_EQ(t[0].lTecnico, 8u);
@@ -285,45 +303,17 @@ TEST_F(OrdensServico, TwoTechniciansGetOneSectionEachWithOnlyTheirLinesProductsF
     EXPECT_EQ(t[1].pItens[1].lProdServ, 31u);
     ASSERT_EQ(Secao(t[2]), std::make_tuple(1u, 0u, 1u));
     EXPECT_EQ(Item(t[2].pItens[0]), std::make_tuple(32u, BYTE{0}, 30000LL, 40000LL));
-}
 
-TEST_F(OrdensServico, FailedReadsAreLoggedAndTheItemKeepsWhatWasFilled) {
-    nlohmann::json ordem = Ordem();
-    ordem["lCliente"] = 77;  // not registered: price table 1
-    ordem["listaServicos"]["pServicos"][0]["lServico"] = 99;  // not registered: no value
-    Conclui(ordem);
-
-    OrdensServicoLidas lidas;
-    LeOrdensServico({{m_maio, 0, 1}}, lidas);
-    const REG_AST_TECNICO_PS& t = lidas[0].pTecnicos[0];
-    EXPECT_EQ(t.pItens[0].lTabelaPreco, 1u);
-    EXPECT_EQ(t.pItens[0].vValorUnitario.int64, 10000) << "1.00 at table 1";
-    EXPECT_EQ(t.pItens[0].lQtdLocais, 2u);
-    EXPECT_EQ(t.pItens[1].lProdServ, 99u);
-    EXPECT_EQ(t.pItens[1].lTabelaPreco, 1u);
-    EXPECT_EQ(t.pItens[1].vValorUnitario.int64, 0);
-    EXPECT_EQ(t.pItens[1].vQuantidade.int64, 10000);
-
-    const std::string log = Log();
-    // Each failed read logged with the step that failed.
-    EXPECT_THAT(log, ::testing::HasSubstr("CBaseManutencaoPreventiva::AdicionaProdutos"));
-    EXPECT_THAT(log, ::testing::HasSubstr("CBaseManutencaoPreventiva::AdicionaServicos"));
-
-    // Client 6 has no table, and an order without a client has none: table
-    // 1 without a failure.
-    const std::size_t tamanhoLog = Log().size();
-    for (const int cliente : {6, 0}) {
-        nlohmann::json outra = Ordem();
-        outra["lCliente"] = cliente;
-        Conclui(outra);
-    }
-    OrdensServicoLidas seguintes;
-    LeOrdensServico({{m_maio, 0, 2}, {m_maio, 0, 3}}, seguintes);
-    EXPECT_EQ(seguintes[0].pTecnicos[0].pItens[0].lTabelaPreco, 1u);
-    EXPECT_EQ(seguintes[0].pTecnicos[0].pItens[0].vValorUnitario.int64, 10000);
-    EXPECT_EQ(seguintes[1].pTecnicos[0].pItens[1].lTabelaPreco, 1u);
-    EXPECT_EQ(seguintes[1].pTecnicos[0].pItens[1].vValorUnitario.int64, 455000);
-    EXPECT_EQ(Log().size(), tamanhoLog) << "nothing failed";
+    // Per item: code, price table, value, quantity.
+    const auto Preco = [](const REG_AST_ITEM_PS& i) {
+        return std::make_tuple(i.lProdServ, i.lTabelaPreco, i.vValorUnitario.int64, i.vQuantidade.int64);
+    };
+    const REG_AST_TECNICO_PS& semCadastro = lidas[0].pTecnicos[0];
+    EXPECT_EQ(Preco(semCadastro.pItens[0]), std::make_tuple(21u, 1u, 10000LL, 20000LL)) << "1.00 at table 1";
+    EXPECT_EQ(semCadastro.pItens[0].lQtdLocais, 2u);
+    EXPECT_EQ(Preco(semCadastro.pItens[1]), std::make_tuple(99u, 1u, 0LL, 10000LL));
+    EXPECT_EQ(Preco(lidas[2].pTecnicos[0].pItens[0]), std::make_tuple(21u, 1u, 10000LL, 20000LL));
+    EXPECT_EQ(Preco(lidas[3].pTecnicos[0].pItens[1]), std::make_tuple(31u, 1u, 455000LL, 10000LL));
 }
 
 TEST_F(OrdensServico, AModuleThatFailsStopsTheSaveWithItsCodeAndALogLine) {

@@ -59,6 +59,7 @@ TEST(Previsao, MeterEstimateAndCombinationByKind) {
     EXPECT_DOUBLE_EQ(porDia, 10.0);
     EXPECT_FALSE(zenta::UsoMedioDiario({{990, 5}}, hoje, porDia));                  // one reading
     EXPECT_FALSE(zenta::UsoMedioDiario({{800, 5}, {990, 9}}, hoje, porDia));        // one in the last 90 days
+    EXPECT_TRUE(zenta::UsoMedioDiario({{910, 0}, {990, 9}}, hoje, porDia));         // the 90th day back counts
     EXPECT_FALSE(zenta::UsoMedioDiario({{990, 5}, {990, 9}}, hoje, porDia));        // one day
 
     _REG_CADASTRO_MANUTENCAO_PREVENTIVA_PS plano{};
@@ -69,6 +70,9 @@ TEST(Previsao, MeterEstimateAndCombinationByKind) {
         LONGLONG falta;  // meter still to run: 10 a day
         ULONG vencimento;
         bool semEstimativa;
+        ULONG contrato = 0;
+        LONGLONG inicial = 0;   // the frequency's initial meter value
+        ULONG substituidos = 0;  // meters replaced
     } casos[] = {
         {1, 30, 105, 1001, false},  // meter first: 990 + ceil(10.5)
         {1, 5, 500, 1000, false},   // time first, already past: today
@@ -77,6 +81,9 @@ TEST(Previsao, MeterEstimateAndCombinationByKind) {
         {3, 30, -5, 1000, false},   // the next reading makes it due
         {4, 30, 105, 1020, false},  // both: the later
         {4, 30, 400, 1030, false},
+        {3, 30, 105, 1001, false, 1001},             // on the contract's last day
+        {3, 30, 105, 1051, false, 0, 2000},          // the meter still 500 below the initial value
+        {3, 30, 105, 1001, false, 0, 2000, 1},       // a replaced meter counts from where it stands
     };
     for (const auto& c : casos) {
         _REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_PS m{};
@@ -84,6 +91,9 @@ TEST(Previsao, MeterEstimateAndCombinationByKind) {
         m.dataUltimaVerificacaoMedicao = 990;
         m.lQuantidadeDiasFalta = static_cast<ULONG>(c.diasFalta);
         m.vQuantidadeFalta = Moeda(c.falta);
+        m.dataFinalContrato = c.contrato;
+        m.frequenciaPS.vMedicaoInicial = Moeda(c.inicial);
+        plano.idEquipamentoPS.regMedidorAtual.lQuantidadeMedidoresSubstituidos = c.substituidos;
         const ItemPrevisao item = zenta::PreveManutencao(plano, m, false, 0, leituras, hoje);
         EXPECT_EQ(item.dataVencimento, c.vencimento) << c.tipo << " " << c.diasFalta << " " << c.falta;
         EXPECT_EQ(item.bSemEstimativa, c.semEstimativa);
@@ -201,6 +211,7 @@ TEST_F(PrevisaoEmpresa, ForecastNamesTheDaysTheVerificationOpensOrdersOn) {
         {2, 3, 3, 0, -100, 0, 8},   // overdue: today
         {2, 4, 1, 0, -300, 0, 7},   // yearly
         {2, 1, 200, 0, 0, 0, 7},    // past the forecast's days
+        {2, 1, 120, 0, 0, 0, 7},    // on the forecast's last day
     };
     for (ULONG i = 0; i < std::size(manutencoes); ++i) Grava(10 + i, manutencoes[i]);
 
@@ -237,6 +248,7 @@ TEST_F(PrevisaoEmpresa, ForecastNamesTheDaysTheVerificationOpensOrdersOn) {
     EXPECT_EQ(porNome["M16"], Dia0());      // overdue
     EXPECT_EQ(porNome.count("M15"), 0u);    // the contract ends first
     EXPECT_EQ(porNome.count("M18"), 0u);    // beyond 120 days
+    EXPECT_EQ(porNome["M19"], Dia0() + 120);
 }
 
 }  // namespace

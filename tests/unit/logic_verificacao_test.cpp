@@ -234,6 +234,9 @@ TEST(RegrasVencimento, TempoMedicaoECombinacaoPorTipo) {
     medidor.vQuantidadeAtual.int64 = std::numeric_limits<LONGLONG>::min();  // no wrap on hostile values
     n.dataFinalContrato = 0;
     EXPECT_TRUE(zenta::PassaTesteMedicao(n, medidor, Moeda(100), 6));
+    medidor.vQuantidadeAtual.int64 = std::numeric_limits<LONGLONG>::max();  // nor past the top into "due"
+    n.vQuantidadeFalta = Moeda(200);
+    EXPECT_FALSE(zenta::PassaTesteMedicao(n, medidor, Moeda(100), 6));
 
     const bool combinacoes[4][2] = {{false, false}, {true, false}, {false, true}, {true, true}};
     const bool esperado[5][4] = {{false, false, false, false},  // unknown kind 0
@@ -266,7 +269,8 @@ TEST(RegrasVencimento, TextoDoEmail) {
 
 // Ten days counted fall due on the tenth day, eleven on the next; a plan
 // whose client's term or whose contract has ended never does; a client
-// without an end date is in force.
+// without an end date is in force. The order opened holds the plan's and the
+// maintenance's data.
 TEST_F(Verificacao, DezDiasContadosVenceHojeOnzeNao) {
     const ULONG hoje = Hoje();
     const struct {
@@ -274,11 +278,12 @@ TEST_F(Verificacao, DezDiasContadosVenceHojeOnzeNao) {
         Cliente cliente;
         ULONG ordensDia10, ordensDia11;
     } planos[] = {
-        {{.dias = 10}, {}, 1, 1},
+        {{.dias = 10, .servicoCadastro = 31}, {}, 1, 1},
         {{.dias = 11}, {}, 0, 1},
         {{.dias = 10}, {.codigo = 5, .dataInicial = hoje - 30, .dataFinal = hoje + 5}, 0, 0},
-        {{.dias = 10}, {.codigo = 6, .dataInicial = hoje - 30, .dataFinal = 0}, 1, 1},
+        {{.dias = 10, .servicoCadastro = 99}, {.codigo = 6, .dataInicial = hoje - 30}, 1, 1},  // a service no longer there
         {{.dias = 10, .dataFinalContrato = hoje + 9}, {}, 0, 0},  // ended the day before
+        {{.dias = 10}, {.codigo = 5, .dataFinal = hoje + 10}, 1, 1},  // the client's last day
     };
     std::vector<LONG> pos;
     for (ULONG i = 0; i < std::size(planos); ++i) pos.push_back(NovoPlano(planos[i].f, 10 + i, planos[i].cliente));
@@ -287,41 +292,15 @@ TEST_F(Verificacao, DezDiasContadosVenceHojeOnzeNao) {
     DiasDepois(10);
     Abre();
     for (ULONG i = 0; i < std::size(planos); ++i) ASSERT_EQ(OrdensDoPlano(pos[i])->Quantidade(), planos[i].ordensDia10) << i;
-    EXPECT_EQ((*OrdensDoPlano(pos[0]))[0].dataPrevista, Hoje());
     EXPECT_EQ((*OrdensDoPlano(pos[3]))[0].lCliente, 6u);
-    // The days were counted and kept: one day still to run.
-    const auto m = Manutencao(pos[1]);
-    EXPECT_EQ(static_cast<LONG>(m.lQuantidadeDiasFalta), 1);
-    EXPECT_EQ(m.dataUltimaVerificacaoMedicao, Hoje());
-    EXPECT_EQ(Manutencao(pos[0]).bMovimentacaoGerada, 1);
-    _REG_CADASTRO_PROPRIEDADES_PS p{};
-    ASSERT_EQ(m_servico->LePropriedades(&p), S_OK);
-    EXPECT_EQ(p.dataUltimaVerificacaoMedicao, Hoje());
-
-    // Past its contract, neither days long overdue nor a reading make a maintenance due.
-    DefineContadores(pos[4], -100, 0);
-    DiasDepois(1);
-    Abre();
-    Leitura(1, 14);
-    for (ULONG i = 0; i < std::size(planos); ++i) EXPECT_EQ(OrdensDoPlano(pos[i])->Quantidade(), planos[i].ordensDia11) << i;
-}
-
-TEST_F(Verificacao, OrdemGeradaCompleta) {
-    const LONG plano = NovoPlano({.dias = 10, .servicoCadastro = 31});
-    const LONG semServico = NovoPlano({.dias = 10, .servicoCadastro = 99}, 11);  // a service no longer there
-    DiasDepois(10);
-    Abre();
-    ASSERT_EQ(OrdensDoPlano(semServico)->Quantidade(), 1u);
-    EXPECT_STREQ((*OrdensDoPlano(semServico))[0].szNomeManutencao, "Limpeza");  // the maintenance's own name
-    const auto ordens = OrdensDoPlano(plano);
-    ASSERT_EQ(ordens->Quantidade(), 1u);
+    EXPECT_STREQ((*OrdensDoPlano(pos[3]))[0].szNomeManutencao, "Limpeza");  // the maintenance's own name
+    const auto ordens = OrdensDoPlano(pos[0]);
     const _REG_MOVIMENTACAO_MANUT_PREV_PS& o = (*ordens)[0];
-    const REG_QVDMC chave(o.dmcChave);
-    EXPECT_EQ(chave.GetMa(), REG_QVDMA::Hoje().GetMa());
+    EXPECT_EQ(REG_QVDMC(o.dmcChave).GetMa(), REG_QVDMA::Hoje().GetMa());
     EXPECT_EQ(std::tie(o.lSituacao, o.lFilial, o.lCliente, o.lEquipamento, o.lMarca, o.lTipo, o.lPonteiroCadastro,
-                       o.lTecnico, o.lCodigoManutencao, o.horaDuracao.int64),
-              std::make_tuple(0u, 1u, 5u, 10u, 2u, 4u, static_cast<ULONG>(plano), 7u,
-                              Manutencao(plano).lCodigoManutencao, Moeda(4).int64));
+                       o.lTecnico, o.lCodigoManutencao, o.horaDuracao.int64, o.dataPrevista),
+              std::make_tuple(0u, 1u, 5u, 10u, 2u, 4u, static_cast<ULONG>(pos[0]), 7u,
+                              Manutencao(pos[0]).lCodigoManutencao, Moeda(4).int64, Hoje()));
     EXPECT_STREQ(o.szNrSerie, "SN-1");
     EXPECT_STREQ(o.szParadaManutencao, "Parada total");
     EXPECT_EQ(std::string(o.szNomeManutencao), zenta::Utf8ParaCp1252("Revisão geral"));  // the service's name
@@ -337,18 +316,29 @@ TEST_F(Verificacao, OrdemGeradaCompleta) {
     const auto& servico = o.listaServicos.pServicos[0];
     EXPECT_EQ(std::tie(servico.lServico, servico.vQuantidadePrevista.int64, servico.vQuantidadeUtilizada.int64),
               std::make_tuple(31u, Moeda(2).int64, Moeda(2).int64));
-    // The open order pre-withdrew its products from stock.
-    std::vector<REG_ES_PREBAIXAPS> prebaixas;
-    ASSERT_EQ(Banco()->LePreBaixas(chave, 1, prebaixas), S_OK);
-    EXPECT_EQ(prebaixas.size(), 2u);
     // The day's reading was recorded for the plan, still active.
     _REG_FILTRO_MEDICAO_PS filtro{};
     filtro.lTipoIdentificacao = 2;
-    filtro.lPonteiroCadastro = static_cast<ULONG>(plano);
+    filtro.lPonteiroCadastro = static_cast<ULONG>(pos[0]);
     _REG_LISTA_PTRS_CADASTRO_PS ativas{};
     ASSERT_EQ(m_servico->BuscaPonteirosMedicaoAtual(filtro, &ativas), S_OK);
     EXPECT_EQ(ativas.lQtdPtrs, 1u);
     CoTaskMemFree(ativas.pPonteiros);
+    // The days were counted and kept: one day still to run.
+    const auto m = Manutencao(pos[1]);
+    EXPECT_EQ(static_cast<LONG>(m.lQuantidadeDiasFalta), 1);
+    EXPECT_EQ(m.dataUltimaVerificacaoMedicao, Hoje());
+    EXPECT_EQ(Manutencao(pos[0]).bMovimentacaoGerada, 1);
+    _REG_CADASTRO_PROPRIEDADES_PS propriedades{};
+    ASSERT_EQ(m_servico->LePropriedades(&propriedades), S_OK);
+    EXPECT_EQ(propriedades.dataUltimaVerificacaoMedicao, Hoje());
+
+    // Past its contract, neither days long overdue nor a reading make a maintenance due.
+    DefineContadores(pos[4], -100, 0);
+    DiasDepois(1);
+    Abre();
+    Leitura(1, 14);
+    for (ULONG i = 0; i < std::size(planos); ++i) EXPECT_EQ(OrdensDoPlano(pos[i])->Quantidade(), planos[i].ordensDia11) << i;
 }
 
 TEST_F(Verificacao, DuasSessoesAoMesmoTempoUmaSoOrdem) {
@@ -375,6 +365,7 @@ TEST_F(Verificacao, LeituraAbaixoDaMedicaoInicialNemDisparaNemConta) {
     EXPECT_EQ(Manutencao(plano).vQuantidadeFalta.int64, Moeda(100).int64);
     Leitura(1000);  // at the initial value: still not counted
     EXPECT_EQ(Manutencao(plano).vQuantidadeFalta.int64, Moeda(100).int64);
+    EXPECT_EQ(Manutencao(plano).bTemMedicaoInformada, 0) << "a later edit arms it again";
     Leitura(1060);
     EXPECT_EQ(Manutencao(plano).vQuantidadeFalta.int64, Moeda(40).int64);
     EXPECT_EQ(OrdensDoPlano(plano)->Quantidade(), 0u);
@@ -620,27 +611,23 @@ TEST_F(Verificacao, HostileRecordsAreRefusedNamingTheField) {
     const struct {
         const char* campo;
         ULONG situacao, plano, codigo;
-    } ordens[] = {{"lSituacao", 7, 1, codigo}, {"lPonteiroCadastro", 0, 999999, codigo}, {"lCodigoManutencao", 0, 1, 999999}};
+        UINT observacao = 0;  // characters of the remark
+    } ordens[] = {{"lSituacao", 7, 1, codigo},
+                  {"lPonteiroCadastro", 0, 999999, codigo},
+                  {"lCodigoManutencao", 0, 1, 999999},
+                  {"bsObservacao", 0, 1, codigo, 64 * 1024 + 1}};  // one character past the default limit
     for (const auto& caso : ordens) {
         _REG_MOVIMENTACAO_MANUT_PREV_PS o{};
         o.lSituacao = caso.situacao;
         o.lPonteiroCadastro = caso.plano;
         o.lCodigoManutencao = caso.codigo;
+        const std::unique_ptr<OLECHAR, decltype(&SysFreeString)> observacao(
+            SysAllocStringLen(nullptr, caso.observacao), &SysFreeString);
+        std::fill_n(observacao.get(), caso.observacao, OLECHAR{'x'});
+        o.bsObservacao = observacao.get();
         ULONGLONG chave = 0;
         EXPECT_EQ(m_servico->GravaMovimentacao(o, &chave), E_INVALIDARG) << caso.campo;
         ErroNomeia(caso.campo);
-    }
-    {
-        _REG_MOVIMENTACAO_MANUT_PREV_PS o{};
-        o.lPonteiroCadastro = 1;
-        o.lCodigoManutencao = codigo;
-        constexpr UINT kLonga = 64 * 1024 + 1;
-        const std::unique_ptr<OLECHAR, decltype(&SysFreeString)> longa(SysAllocStringLen(nullptr, kLonga), &SysFreeString);
-        std::fill_n(longa.get(), kLonga, OLECHAR{'x'});
-        o.bsObservacao = longa.get();
-        ULONGLONG chave = 0;
-        EXPECT_EQ(m_servico->GravaMovimentacao(o, &chave), E_INVALIDARG);
-        ErroNomeia("bsObservacao");
     }
     _REG_CADASTRO_MEDICAO_ATUAL_PS r{};
     r.regMedicaoAtual.vQuantidadeMedicao = Moeda(-5);
