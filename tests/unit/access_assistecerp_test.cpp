@@ -1,12 +1,6 @@
 // The ERP stand-in's technical-assistance server: keys handed out per
 // month/year, one record per key on the way back with its blocks copied for
 // the caller, closing by a person, and hostile records, keys and files.
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <string>
-#include <tuple>
-#include <vector>
 
 #include "access/IQVGE_ASTMov.h"
 #include "platform/QVDiretorios.h"

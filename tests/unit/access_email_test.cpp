@@ -2,13 +2,6 @@
 // SMTP to a sink on the loopback, its Maildir when no server is configured,
 // servers that refuse or do not answer, and hostile recipients, subjects and
 // company names.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <filesystem>
-#include <string>
-#include <vector>
 
 #include "access/QVBaseParaRotinas.h"
 #include "platform/QVDiretorios.h"

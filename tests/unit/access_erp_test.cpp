@@ -1,15 +1,6 @@
 // The ERP stand-in: its SQLite file and schema versions, the connection its
 // sessions share, concurrent writers of the change log and the stock
 // pre-withdrawals in threads and processes, and damaged files.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <fstream>
-#include <thread>
-#include <vector>
 
 #include "access/CLogTransacoesHelper.h"
 #include "access/QVBaseParaRotinas.h"

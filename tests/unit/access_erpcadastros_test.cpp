@@ -1,11 +1,6 @@
 // The ERP stand-in's master data: import of a JSON document, names and
 // listings read back, replacement by code, all-or-nothing imports, the
 // migration of an older file, hostile input, and prices.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstring>
-#include <filesystem>
 
 #include <nlohmann/json.hpp>
 

@@ -4,14 +4,8 @@
 // Finaliza(TRUE) puts in place, Windows-1252 texts in the PDF, and the
 // hours-and-minutes duration form; where reports may be written, by whom,
 // and what they may replace.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <stdlib.h>
-
-#include <filesystem>
-#include <fstream>
-#include <string>
 
 #include "access/QVDadosAcessoRelatorio.h"
 #include "standins/relatorio/ModeloRelatorio.h"

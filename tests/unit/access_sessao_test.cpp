@@ -1,9 +1,5 @@
 // The session base: context, the initialise/finalise chain, directories and
 // the per-thread default access.
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <thread>
 
 #include "access/QVBaseParaRotinas.h"
 #include "platform/QVDiretorios.h"

@@ -1,16 +1,9 @@
 // The error log: its free text, its files and their header, the record
 // columns and concurrent writers.
-#include <gtest/gtest.h>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <ctime>
 #include <latch>
 #include <regex>
-#include <set>
-#include <thread>
-#include <vector>
 
 #include "diagnostics/QVCodigosErro.h"
 #include "diagnostics/QVErrorLog.h"

@@ -1,5 +1,4 @@
 // The event-log report's text.
-#include <gtest/gtest.h>
 
 #include <zenta/Unknwn.h>
 

@@ -1,7 +1,5 @@
 // The exception classes and their translation into HRESULTs.
-#include <gtest/gtest.h>
 
-#include <fstream>
 #include <new>
 #include <stdexcept>
 

@@ -1,7 +1,4 @@
 // Message lookup in the message-text files.
-#include <gtest/gtest.h>
-
-#include <fstream>
 
 #include "diagnostics/QVMensagem.h"
 #include "support/ZentaHomeTemporario.h"

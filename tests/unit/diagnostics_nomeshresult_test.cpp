@@ -1,9 +1,6 @@
 // Names of HRESULTs and their parts, and the errno translation.
-#include <gtest/gtest.h>
 
 #include <cerrno>
-#include <utility>
-#include <vector>
 
 #include "diagnostics/QVCodigosErro.h"
 #include "diagnostics/QVNomesHresult.h"

@@ -1,13 +1,5 @@
 // Call tracing: the "log.ini" switches, the filters, the scopes and their
 // records in "QVProfiler.log", and the service's calls traced end to end.
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <thread>
-#include <vector>
 
 #include <zenta/zenta.h>
 

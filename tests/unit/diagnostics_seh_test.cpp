@@ -1,20 +1,9 @@
 // The machine-fault guard and translator: faults of every kind become their
 // HRESULTs with a stack text, on any thread, nested, and only inside a
 // guarded call.
-#include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/wait.h>
-
-#include <algorithm>
-#include <atomic>
 #include <barrier>
-#include <cstdint>
-#include <cstring>
 #include <stdexcept>
-#include <string>
-#include <thread>
-#include <vector>
 
 #include "diagnostics/QVGuardaFalhas.h"
 #include "diagnostics/QVSEH.h"

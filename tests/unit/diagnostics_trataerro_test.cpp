@@ -1,9 +1,6 @@
 // The message library: reports through TrataErro and its queries.
-#include <gtest/gtest.h>
 
 #include <dlfcn.h>
-
-#include <cstdlib>
 
 #include "diagnostics/QVCodigosErro.h"
 #include "diagnostics/QVErrorLog.h"

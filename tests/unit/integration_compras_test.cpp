@@ -2,14 +2,6 @@
 // the purchasing stand-in: what is requested on each save, what purchasing
 // keeps, rounding by the unit, the request's fields; and the creation of the
 // purchasing server with its installation switch and retries.
-#include <gtest/gtest.h>
-
-#include <atomic>
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <tuple>
-#include <utility>
 
 #include <nlohmann/json.hpp>
 #include <zenta/zenta.h>
@@ -43,7 +35,6 @@ T V(T valor) {
     return valor;
 }
 LONGLONG Q(CY valor) { return valor.int64; }
-
 
 // Units with 0, 2 and 4 decimals; products and services kept in them.
 constexpr const char* kCadastros = R"({

@@ -1,14 +1,8 @@
 // Stock pre-withdrawal of maintenance orders: the records that reach the
 // stock stand-in, byte for byte, for each merge rule; removal by key and
 // branch; refused input and failures of the stock module.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
-#include <fstream>
-#include <functional>
-#include <vector>
 
 #include "standins/erp/QVErpBanco.h"
 #include "integration/IntegracaoEstoque.h"

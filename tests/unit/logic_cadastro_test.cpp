@@ -2,16 +2,6 @@
 // with every child, reading back, the maintenance codes, the filter,
 // exclusion by origin, the trees, and input that must be refused with
 // nothing written.
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <cstring>
-#include <filesystem>
-#include <set>
-#include <string>
-#include <thread>
-#include <tuple>
-#include <vector>
 
 #include <nlohmann/json.hpp>
 #include <zenta/zenta.h>

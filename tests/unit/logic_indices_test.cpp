@@ -4,14 +4,6 @@
 // and whose serial is equal without regard to case), on a mixed data set of
 // several months, rewritten plans and serials differing only in case; and
 // the indexes kept right across sessions, reloads and a replaced file.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdio>
-#include <cstring>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include <zenta/zenta.h>
 

@@ -3,25 +3,9 @@
 // company's database (shared, converted once, released), the data version
 // check, corrupt and inconsistent files, properties with their change-log
 // entry, and processes starting one company at once.
-#include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <map>
-#include <memory>
-#include <set>
-#include <string>
-#include <thread>
-#include <tuple>
-#include <vector>
 
 #include <zenta/zenta.h>
 

@@ -1,12 +1,6 @@
 // Meter readings through the service object as a client uses it: the current
 // reading of an identification, the month files of the history, the reading
 // filter, plan saves and meter replacement, refused input.
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <filesystem>
-#include <tuple>
-#include <vector>
 
 #include <zenta/zenta.h>
 

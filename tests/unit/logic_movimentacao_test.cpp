@@ -3,12 +3,6 @@
 // bounds, the order trees. (What a save does to stock and to the plan's
 // counters, the life simulator checks; the orders of a maintenance, in their
 // order, the index tests.)
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <tuple>
-#include <utility>
-#include <vector>
 
 #include <nlohmann/json.hpp>
 #include <zenta/zenta.h>

@@ -4,13 +4,6 @@
 // rewriting the open linked order instead of raising a new one, a new one
 // once it is closed, one section per technician, prices from the client's
 // price table, and failures logged with the step that failed.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <string>
-#include <tuple>
-#include <vector>
 
 #include <nlohmann/json.hpp>
 #include <zenta/zenta.h>

@@ -2,12 +2,8 @@
 // meter estimate from the reading history, the combination by kind, and a
 // company whose forecast for 120 days is checked against the orders the
 // daily verification opens on each of those days.
-#include <gtest/gtest.h>
 
-#include <cstdio>
 #include <map>
-#include <string>
-#include <vector>
 
 #include <zenta/zenta.h>
 
@@ -28,7 +24,6 @@ using zenta::teste::Moeda;
 using zenta::ItemPrevisao;
 using zenta::LeituraMedidor;
 using zenta::RelogioSistema;
-
 
 // The first day the time test passes is exactly where it starts passing.
 TEST(Previsao, FirstDayOfTheTimeTestIsWhereTheTestStartsPassing) {

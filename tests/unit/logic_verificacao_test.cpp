@@ -2,18 +2,6 @@
 // tests set: the daily verification of each start-up, the verification of
 // recorded readings, the order a due maintenance opens, the day's notices
 // and the e-mail notice.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <memory>
-#include <string>
-#include <thread>
-#include <tuple>
-#include <vector>
 
 #include <zenta/zenta.h>
 
@@ -479,7 +467,6 @@ TEST_F(Verificacao, EmailAoTecnicoQuandoPedido) {
     EXPECT_FALSE(std::filesystem::exists(m_home.Raiz() / "mail"));
     EXPECT_EQ(Avisos().size(), 2u);
 }
-
 
 // ---- A company's life: restarts, edits and failures -------------------------------------------
 

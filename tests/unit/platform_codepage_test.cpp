@@ -1,7 +1,4 @@
 // Windows-1252, UTF-16 and UTF-8 conversions.
-#include <gtest/gtest.h>
-
-#include <string>
 
 #include <zenta/OleAuto.h>
 

@@ -1,12 +1,8 @@
 // OLE Automation currency and decimal conversions and arithmetic.
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <iterator>
 #include <limits>
-#include <string>
-#include <tuple>
-#include <utility>
 
 #include <zenta/OleAuto.h>
 

@@ -1,10 +1,4 @@
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
-
-#include <fstream>
-#include <thread>
-#include <vector>
 
 #include "platform/Registry.h"
 #include "support/ZentaHomeTemporario.h"

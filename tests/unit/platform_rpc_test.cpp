@@ -1,26 +1,15 @@
 // The object transport with a small interface of the test's own: activation
 // through a class offered by this process, calls, releases, sessions that end
 // with their client, suspension, and who may connect.
-#include <gtest/gtest.h>
 
-#include <signal.h>
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/file.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <chrono>
-#include <cstdlib>
-#include <cstring>
-#include <string>
-#include <thread>
-#include <vector>
 
 #include <zenta/ObjBase.h>
 

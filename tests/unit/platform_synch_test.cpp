@@ -1,10 +1,6 @@
 // Kernel events and thread message queues.
-#include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <future>
-#include <thread>
 
 #include "platform/Synch.h"
 #include "platform/WinUser.h"

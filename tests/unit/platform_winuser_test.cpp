@@ -1,5 +1,4 @@
 // The message box of a program without a screen.
-#include <gtest/gtest.h>
 
 #include "platform/CodePage.h"
 #include "platform/WinUser.h"

@@ -1,16 +1,5 @@
 // The file-creation control: the list file, its "tra" twin, the directory
 // marker, and two processes changing the list at once.
-#include <gtest/gtest.h>
-
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <set>
-#include <string>
-#include <vector>
 
 #include "core/qvdatabase/QVDataBaseControleCriacaoArquivos.h"
 #include "support/MotorTeste.h"

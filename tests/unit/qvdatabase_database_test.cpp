@@ -1,15 +1,6 @@
 // The database container (registry, switches, initialisation order), the
 // facade (one database per company, one conversion), deletion's change-log
 // texts and the crash-safe whole-content replacement of a typed file.
-#include <gtest/gtest.h>
-
-#include <atomic>
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <string>
-#include <thread>
-#include <vector>
 
 #include "core/qvdatabase/QVDataBaseControleCriacaoArquivos.h"
 #include "core/qvdatabase/QVDataBaseFacade.h"

@@ -2,17 +2,6 @@
 // rename and delete step of header insertion, control-file rewrite and
 // compaction in turn; a restart with new objects on the real layer must find
 // every record and every link.
-#include <gtest/gtest.h>
-
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <filesystem>
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "core/qvdatabase/QVArquivoSO.h"
 #include "core/qvdatabase/QVDataBase.h"

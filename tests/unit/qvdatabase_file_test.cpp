@@ -1,12 +1,5 @@
 // Typed record files: loading, reads, writes, appends, whole-content
 // replacement, write retries and the in-memory indexes.
-#include <gtest/gtest.h>
-
-#include <atomic>
-#include <memory>
-#include <string>
-#include <thread>
-#include <vector>
 
 #include "platform/QVModulos.h"
 #include "core/qvdatabase/QVFile.h"

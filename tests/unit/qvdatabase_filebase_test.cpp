@@ -1,15 +1,5 @@
 // The record-file base: header creation, validation and insertion, open
 // modes and sharing between writers, and the single-record file.
-#include <gtest/gtest.h>
-
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cstring>
-#include <functional>
-#include <memory>
-#include <string>
 
 #include "platform/QVDiretorios.h"
 #include "platform/QVModulos.h"

@@ -1,14 +1,8 @@
 // Group files: member names from the key, discovery among look-alike names,
 // members created by their first write, reopening, the family's indexes,
 // deletion and concurrent use of different members.
-#include <gtest/gtest.h>
 
-#include <algorithm>
-#include <atomic>
 #include <map>
-#include <string>
-#include <thread>
-#include <vector>
 
 #include "platform/QVModulos.h"
 #include "core/qvdatabase/QVGroupFile.h"

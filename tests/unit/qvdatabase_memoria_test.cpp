@@ -1,8 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <cstring>
-
 #include "core/qvdatabase/QVMemoriaRegistros.h"
 
 namespace {

@@ -1,12 +1,5 @@
 // Start-up compaction of parent/child and parent/text files, and the
 // resolution of twins left by a compaction cut short.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <string>
-#include <vector>
 
 #include "support/MotorTeste.h"
 #include "support/BaseDadosTeste.h"
@@ -221,8 +214,7 @@ protected:
     // Writes a headerless twin.
     template <class T>
     void GravaGemeo(const char* nome, const std::vector<T>& regs, std::size_t cortaBytes = 0) {
-        std::string bytes(reinterpret_cast<const char*>(regs.data()), regs.size() * sizeof(T));
-        bytes.resize(bytes.size() - cortaBytes);
+        const std::string bytes(reinterpret_cast<const char*>(regs.data()), regs.size() * sizeof(T) - cortaBytes);
         std::ofstream(Dados() / nome, std::ios::binary) << bytes;
     }
 };

@@ -1,10 +1,5 @@
 // The text file: its item chain on disk, reads by position, appends and
 // rewrites, and the refusal of corrupt chains.
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "platform/QVModulos.h"
 #include "core/qvdatabase/QVFileBase.h"

@@ -2,15 +2,9 @@
 // the file keeps its bytes, length and header, the object its records, and
 // later writes go where they belong. When the undo itself fails, the object
 // refuses to write on and the file is not taken for sound on the next load.
-#include <gtest/gtest.h>
 
-#include <atomic>
-#include <memory>
 #include <span>
-#include <string>
 #include <string_view>
-#include <tuple>
-#include <vector>
 
 #include "platform/QVModulos.h"
 #include "core/qvdatabase/QVFile.h"

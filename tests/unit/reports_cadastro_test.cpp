@@ -3,15 +3,6 @@
 // number and duration forms, ERP texts, stock locations), the rows under a
 // plan or an order with their search keys, models and refused destinations,
 // and a filter that matches nothing.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <set>
-#include <string>
-#include <vector>
 
 #include <nlohmann/json.hpp>
 

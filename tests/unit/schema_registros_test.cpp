@@ -1,11 +1,7 @@
 // The module's file and link tables against the engine's naming rules and
 // the order start-up compaction needs.
-#include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
-#include <set>
-#include <string>
 #include <string_view>
 
 #include "core/qvdatabase/QVDataBaseUtil.h"

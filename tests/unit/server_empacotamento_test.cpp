@@ -6,14 +6,6 @@
 // exactly, and the JSON form it drives (records survive record -> JSON ->
 // record unchanged, hostile JSON is refused naming the field and leaves
 // nothing allocated).
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstring>
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include <nlohmann/json.hpp>
 

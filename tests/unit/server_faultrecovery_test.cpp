@@ -13,27 +13,9 @@
 //    restart starts and finds every acknowledged write;
 //  - the local server's own life: started by a client, shared by clients,
 //    ended by a signal, releasing a killed client's objects, ending idle.
-#include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <memory>
 #include <optional>
-#include <set>
 #include <sstream>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include <zenta/zenta.h>
 

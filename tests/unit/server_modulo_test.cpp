@@ -1,17 +1,8 @@
 // The local server's module: registration switches, the start-up sequence,
 // the single lock count and the shutdown monitor (with a short idle
 // time-out in place of the real 50 seconds).
-#include <gtest/gtest.h>
 
-#include <signal.h>
-
-#include <atomic>
-#include <chrono>
 #include <optional>
-#include <tuple>
-#include <utility>
-#include <thread>
-#include <vector>
 
 #include <zenta/zenta.h>
 

@@ -8,16 +8,8 @@
 // description matches the declared interfaces, the file reads back to the same
 // library, the build's generator writes exactly that file, hostile bytes are
 // refused, and LoadTypeLib finds it in a file or a program.
-#include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <random>
-#include <set>
-#include <string>
-#include <vector>
 
 #include <zenta/IQVGE_ManutencaoPreventiva.h>
 #include <zenta/OleAuto.h>

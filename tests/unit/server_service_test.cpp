@@ -1,16 +1,9 @@
 // The service object as clients see it: creation, the initialisation
 // handshake, the gate and the generic IQVUnknown methods; and the call frame
 // every method runs in.
-#include <gtest/gtest.h>
 
-#include <signal.h>
-
-#include <algorithm>
-#include <atomic>
-#include <cstring>
 #include <new>
 #include <stdexcept>
-#include <thread>
 
 #include <zenta/zenta.h>
 
@@ -225,7 +218,6 @@ TEST_F(Servico, MultipleChangeCallsRunTheHookPerEntry) {
     EXPECT_EQ(m_p->AlteracaoMultiplaCadastro(0, nullptr, 2, nullptr), E_POINTER);
 }
 
-
 }  // namespace
 
 // ---- The call frame around logic operations: results, thrown exceptions,
@@ -310,7 +302,7 @@ public:
     }
 
 protected:
-    std::string NomeRastreio(const char* metodo) const override { return std::string("CObjetoTeste::") + metodo; }
+    std::string NomeRastreio(const char* metodo) const override { return "CObjetoTeste::" + std::string(metodo); }
 };
 
 class Quadro : public ::testing::Test {

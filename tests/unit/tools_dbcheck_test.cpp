@@ -2,12 +2,6 @@
 // and each corruption of one byte or field gives its finding. Where the
 // engine itself refuses the corrupt file, it must refuse it with the code of
 // the checker's first finding that names one.
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "platform/QVModulos.h"
 #include "core/qvdatabase/QVFile.h"

@@ -2,22 +2,8 @@
 // in the scratch $ZENTA_HOME, started by a zentactl command, watched with
 // `server status` while it idles and after it ended, and left alone by
 // --inproc; and a workstation reaching a server on another machine.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <functional>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <optional>
-#include <string>
-#include <tuple>
-#include <thread>
 
 #include <nlohmann/json.hpp>
 

@@ -1,17 +1,8 @@
 // zentactl end to end: the built program run in a fresh $ZENTA_HOME, its
 // exit status, standard output (tables or --json), standard error, the
 // reports it writes, and verification on days set with --data or faketime.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
-#include <cstdint>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <sstream>
-#include <string>
-#include <tuple>
-#include <vector>
 
 #include <nlohmann/json.hpp>
 

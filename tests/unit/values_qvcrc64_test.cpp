@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <zenta/QVUnknown.h>
 
 #include "values/QVCrc64.h"

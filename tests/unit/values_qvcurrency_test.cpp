@@ -1,10 +1,6 @@
 // Currency values with decimals and rounding, and their display text.
-#include <gtest/gtest.h>
 
 #include <limits>
-#include <string>
-#include <tuple>
-#include <utility>
 
 #include "values/FormatoNumero.h"
 #include "values/QVCurrency.h"

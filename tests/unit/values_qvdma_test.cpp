@@ -1,8 +1,4 @@
 // Dates, month/year codes, file keys, times of day and the clock hook.
-#include <gtest/gtest.h>
-
-#include <tuple>
-#include <utility>
 
 #include "values/QVDMA.h"
 #include "values/QVHMS.h"

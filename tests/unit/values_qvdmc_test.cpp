@@ -1,5 +1,4 @@
 // The 64-bit record key of the per-month file families.
-#include <gtest/gtest.h>
 
 #include "values/QVDMC.h"
 #include "values/QVMesAno.h"
