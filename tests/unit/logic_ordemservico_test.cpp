@@ -232,10 +232,16 @@ TEST_F(OrdensServico, OneOrderHasOneServiceOrderThatFollowsItsCustomerWhileOpen)
     ASSERT_EQ(Banco()->LePreBaixas(REG_QVDMC(chave), 1, reservas), S_OK);
     EXPECT_TRUE(reservas.empty());
 
-    // Closed in the module: saved concluded again, no second one for the same work.
+    // Closed in the module: saved concluded again, no second one for the same
+    // work, and the closed one no longer follows the order's customer.
     ASSERT_EQ(zenta::FechaOrdemServicoErp(kEmpresa, m_maio, 1), S_OK);
-    ASSERT_EQ(Regrava(chave, [](auto&) {}), S_OK);
+    ASSERT_EQ(Regrava(chave, [](auto& o) { o.lCliente = 5; }), S_OK);
     EXPECT_EQ(QuantidadeOrdensServico(), 1);
+    {
+        OrdensServicoLidas lidas;
+        LeOrdensServico({{m_maio, 0, 1}}, lidas);
+        EXPECT_EQ(lidas[0].lCliente, 6u);
+    }
     std::vector<_REG_RELACIONAMENTO_MOVIMENTACAO_OS_PS> links;
     Links(chave, links);
     ASSERT_EQ(links.size(), 1u);
