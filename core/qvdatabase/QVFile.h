@@ -414,13 +414,16 @@ private:
             if (FAILED(hr)) return hr;
         }
         // Room for the new records is made before the disk is written, so
-        // that memory can always follow the disk.
+        // that memory can always follow the disk. A file that grows gets room
+        // for half as many again, as a load gives it: after a write of many
+        // records at once (a new month's file) the next append must not move
+        // them all.
         const std::size_t fimEscrita =
             static_cast<std::size_t>(uiPosicao == QVDATABASE_POSICAO_NOVO_REGISTRO ? m_aRegistros.size() : uiPosicao - 1) +
             aRegistros.size();
         if (fimEscrita > m_aRegistros.capacity()) {
             try {
-                m_aRegistros.reserve(std::max(fimEscrita, m_aRegistros.size() + m_aRegistros.size() / 2));
+                m_aRegistros.reserve(fimEscrita + fimEscrita / 2);
             } catch (const std::bad_alloc&) {
                 return E_OUTOFMEMORY;
             }
