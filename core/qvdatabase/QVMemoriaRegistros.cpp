@@ -10,6 +10,7 @@ namespace zenta {
 namespace {
 
 constexpr std::size_t kPaginaGrande = std::size_t{2} << 20;
+constexpr std::size_t kPagina = 4096;
 
 std::size_t Arredonda(std::size_t bytes, std::size_t unidade) { return (bytes + unidade - 1) / unidade * unidade; }
 
@@ -22,8 +23,10 @@ void* AlocaMemoriaRegistros(std::size_t bytes) {
         return p;
     }
     // A mapping one huge page longer than asked, trimmed to start on a huge
-    // page, so that every whole 2 MiB of the array can be one page.
-    const std::size_t tamanho = Arredonda(bytes, kPaginaGrande);
+    // page, so that every whole 2 MiB of the array can be one page. Its end
+    // is not rounded up to a huge page: the last stretch gets small pages,
+    // so that what an array does not use never becomes resident with it.
+    const std::size_t tamanho = Arredonda(bytes, kPagina);
     void* bruto = ::mmap(nullptr, tamanho + kPaginaGrande, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (bruto == MAP_FAILED) throw std::bad_alloc();
     const auto inicioBruto = reinterpret_cast<std::uintptr_t>(bruto);
@@ -44,7 +47,7 @@ void LiberaMemoriaRegistros(void* memoria, std::size_t bytes) noexcept {
         std::free(memoria);
         return;
     }
-    ::munmap(memoria, Arredonda(bytes, kPaginaGrande));
+    ::munmap(memoria, Arredonda(bytes, kPagina));
 }
 
 }  // namespace zenta

@@ -4,9 +4,11 @@
 // overwritten by the read. The allocator here takes each cost once:
 //   - new records are left uninitialised (a load reads over them, an append
 //     copies over them), so the array never writes zeros of its own;
-//   - a large array gets a mapping of its own, advised for huge pages, so a
-//     load faults once per 2 MiB instead of once per 4 KiB; it is given back
-//     whole when freed, and never mixes with the heap's small blocks.
+//   - an array that can hold a whole huge page gets a mapping of its own,
+//     starting on a 2 MiB boundary and advised for huge pages, so a load
+//     faults once per 2 MiB instead of once per 4 KiB for all but its last
+//     stretch; it is given back whole when freed, and never mixes with the
+//     heap's small blocks.
 #pragma once
 
 #include <cstddef>
@@ -16,8 +18,8 @@
 
 namespace zenta {
 
-// From this size on an array gets its own mapping.
-inline constexpr std::size_t kRegistrosEmMapeamento = std::size_t{4} << 20;
+// From this size on (one huge page) an array gets its own mapping.
+inline constexpr std::size_t kRegistrosEmMapeamento = std::size_t{2} << 20;
 
 void* AlocaMemoriaRegistros(std::size_t bytes);                 // throws std::bad_alloc
 void LiberaMemoriaRegistros(void* memoria, std::size_t bytes) noexcept;
