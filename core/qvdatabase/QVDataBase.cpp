@@ -104,7 +104,7 @@ bool PonteirosFormamLayoutCompactado(const std::vector<ULONG>& aPonteiros, ULONG
 
 bool TextosSubsequenciaDoOriginal(const CQVTextosArquivo& aGemeo, const CQVTextosArquivo& aOriginal) {
     std::size_t j = 0;
-    for (const CQVTextFileRegistro& t : aGemeo) {
+    for (const CQVTextFileRegistro t : aGemeo) {
         while (j < aOriginal.size() && aOriginal[j].sTexto != t.sTexto) ++j;
         if (j == aOriginal.size()) return false;
         ++j;

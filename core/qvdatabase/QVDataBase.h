@@ -414,7 +414,7 @@ HRESULT CQVDataBase::ShrinkSingleText(CQVFile<TPai>& qvFilePaiSrc, CQVTextFile& 
     std::vector<std::string> aTextos;
     aTextos.reserve(static_cast<std::size_t>(uiMantidos));
     for (std::size_t p = 1; p < aNovaPosicao.size(); ++p)
-        if (aNovaPosicao[p] != 0) aTextos.push_back((*pTextos)[p - 1].sTexto);
+        if (aNovaPosicao[p] != 0) aTextos.emplace_back((*pTextos)[p - 1].sTexto);
     std::vector<TPai> aPais(pPais->begin(), pPais->end());
     for (std::size_t i = 0; i < aPais.size(); ++i)
         if (aPonteiros[i] != 0)

@@ -207,7 +207,7 @@ HRESULT CQVDataBaseControleCriacaoArquivos::LeLista(const CQVInicializador& cont
     QV_CHECK(qvTextFile.Inicializa(contexto.GetEmpresa(), contexto.GetUsuario(), contexto.GetNumeroSessao()));
     if (const CQVTextosArquivo* pTextos = qvTextFile.GetPtrRegistros()) {
         aLista.reserve(pTextos->size());
-        for (const CQVTextFileRegistro& r : *pTextos) aLista.push_back(r.sTexto);
+        for (const CQVTextFileRegistro r : *pTextos) aLista.emplace_back(r.sTexto);
     }
     qvTextFile.Finaliza();
     return S_OK;

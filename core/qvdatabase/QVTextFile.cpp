@@ -1,5 +1,7 @@
 #include "core/qvdatabase/QVTextFile.h"
 
+#include "core/qvdatabase/QVMemoriaRegistros.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -49,6 +51,50 @@ bool PercorreCadeia(const unsigned char* dados, uint64_t tamanho, Item&& item, u
 
 }  // namespace
 
+// ---- The texts in memory ----------------------------------------------------------
+
+CQVTextFileRegistro CQVTextosArquivo::operator[](std::size_t i) const noexcept {
+    const ULONGLONG offset = m_offsets[i];
+    uint32_t comprimento = 0;
+    std::memcpy(&comprimento, m_dados.data() + offset, sizeof comprimento);
+    const char* texto = reinterpret_cast<const char*>(m_dados.data() + offset + TAMANHO_CAMPO_COMPRIMENTO);
+    return {offset, std::string_view(texto, comprimento)};
+}
+
+void CQVTextosArquivo::Adota(CQVRegistros<unsigned char>&& dados, CQVRegistros<ULONGLONG>&& offsets) noexcept {
+    m_dados = std::move(dados);
+    m_offsets = std::move(offsets);
+}
+
+void CQVTextosArquivo::Reserva(std::size_t bytes, std::size_t itens) {
+    if (bytes > m_dados.capacity() - m_dados.size()) {
+        const std::size_t n = m_dados.size() + bytes;
+        m_dados.reserve(n + n / 2);
+    }
+    if (itens > m_offsets.capacity() - m_offsets.size()) {
+        const std::size_t n = m_offsets.size() + itens;
+        m_offsets.reserve(n + n / 2);
+    }
+}
+
+void CQVTextosArquivo::Escreve(ULONGLONG offset, std::span<const unsigned char> itens) noexcept {
+    const std::size_t antigoFim = m_dados.size();
+    const std::size_t fim = static_cast<std::size_t>(offset) + itens.size();
+    if (fim > antigoFim) m_dados.resize(fim);  // within the room Reserva made
+    std::memcpy(m_dados.data() + offset, itens.data(), itens.size());
+    for (std::size_t o = antigoFim; o < fim;) {
+        m_offsets.push_back(o);
+        uint32_t comprimento = 0;
+        std::memcpy(&comprimento, m_dados.data() + o, sizeof comprimento);
+        o += TAMANHO_CAMPO_COMPRIMENTO + comprimento;
+    }
+}
+
+void CQVTextosArquivo::Libera() noexcept {
+    CQVRegistros<unsigned char>().swap(m_dados);
+    CQVRegistros<ULONGLONG>().swap(m_offsets);
+}
+
 CQVTextFile::CQVTextFile(std::string_view sNomeArquivo, zenta::IQVDataBaseContainer* pDataBase)
     : CQVFileBase(sNomeArquivo, pDataBase) {}
 
@@ -57,7 +103,7 @@ CQVTextFile::~CQVTextFile() = default;
 // ---- Loading ---------------------------------------------------------------------
 
 HRESULT CQVTextFile::OnInicializa() {
-    m_aRegistros.clear();
+    m_aRegistros.Libera();
     QV_CHECK(CQVFileBase::OnInicializa());
 
     // A file without a header gains one on its first writable open. Its
@@ -75,7 +121,7 @@ HRESULT CQVTextFile::OnInicializa() {
     const HRESULT hr = LeCadeia(&m_aRegistros);
     if (FAILED(hr)) {
         // Closed without a header update: a file that fails to load is left untouched.
-        m_aRegistros.clear();
+        m_aRegistros.Libera();
         FechaArquivo();
         return hr;
     }
@@ -83,8 +129,7 @@ HRESULT CQVTextFile::OnInicializa() {
 }
 
 HRESULT CQVTextFile::OnFinaliza() {
-    m_aRegistros.clear();
-    m_aRegistros.shrink_to_fit();
+    m_aRegistros.Libera();
     return CQVFileBase::OnFinaliza();
 }
 
@@ -109,18 +154,22 @@ HRESULT CQVTextFile::LeCadeia(CQVTextosArquivo* pRegistros) {
 
     try {
         if (tamanhoDados > std::numeric_limits<std::size_t>::max()) throw std::bad_alloc();
-        const auto dados = std::make_unique_for_overwrite<unsigned char[]>(static_cast<std::size_t>(tamanhoDados));
-        if (const zenta::ResultadoArquivo r = LeDados(seek, dados.get(), static_cast<std::size_t>(tamanhoDados));
-            !r.Ok())
+        // The data area is read whole and kept as it is (with room for half
+        // as much again): the texts are its items.
+        const auto tamanhoArea = static_cast<std::size_t>(tamanhoDados);
+        zenta::CQVRegistros<unsigned char> dados;
+        dados.reserve(tamanhoArea + tamanhoArea / 2);
+        dados.resize(tamanhoArea);
+        if (const zenta::ResultadoArquivo r = LeDados(seek, dados.data(), tamanhoArea); !r.Ok())
             return CatchInicializacao(r);
 
         // First the whole chain is checked, so that a corrupt file costs no
-        // text copies.
+        // more memory.
         std::size_t quantidade = 0;
         uint64_t offsetFalha = 0;
         uint64_t comprimentoFalha = 0;
         if (!zenta::PercorreCadeia(
-                dados.get(), tamanhoDados, [&](uint64_t, uint32_t) { ++quantidade; }, offsetFalha,
+                dados.data(), tamanhoDados, [&](uint64_t, uint32_t) { ++quantidade; }, offsetFalha,
                 comprimentoFalha)) {
             // The engine's line: the position of the bad item, the length it
             // claims and the number of sound items before it.
@@ -130,15 +179,12 @@ HRESULT CQVTextFile::LeCadeia(CQVTextosArquivo* pRegistros) {
         }
         if (pRegistros == nullptr) return S_OK;
 
-        CQVTextosArquivo aRegistros;
+        zenta::CQVRegistros<ULONGLONG> offsets;
+        offsets.reserve(quantidade + quantidade / 2);
         zenta::PercorreCadeia(
-            dados.get(), tamanhoDados,
-            [&](uint64_t offset, uint32_t comprimento) {
-                const char* texto = reinterpret_cast<const char*>(dados.get() + offset + zenta::TAMANHO_CAMPO_COMPRIMENTO);
-                aRegistros.push_back(CQVTextFileRegistro{offset, std::string(texto, comprimento)});
-            },
-            offsetFalha, comprimentoFalha);
-        *pRegistros = std::move(aRegistros);
+            dados.data(), tamanhoDados, [&](uint64_t offset, uint32_t) { offsets.push_back(offset); }, offsetFalha,
+            comprimentoFalha);
+        pRegistros->Adota(std::move(dados), std::move(offsets));
     } catch (const std::bad_alloc&) {
         QV_LOG_HR(QV_E_BAD_ALLOC, "LeCadeia()");
         return QV_E_BAD_ALLOC;
@@ -146,11 +192,7 @@ HRESULT CQVTextFile::LeCadeia(CQVTextosArquivo* pRegistros) {
     return S_OK;
 }
 
-ULONGLONG CQVTextFile::FimDados() const {
-    if (m_aRegistros.empty()) return 0;
-    const CQVTextFileRegistro& ultimo = m_aRegistros.back();
-    return ultimo.uiOffset + zenta::TAMANHO_CAMPO_COMPRIMENTO + ultimo.sTexto.size();
-}
+ULONGLONG CQVTextFile::FimDados() const { return m_aRegistros.FimDados(); }
 
 // ---- Reads (shared lock) ------------------------------------------------------------
 
@@ -174,7 +216,7 @@ HRESULT CQVTextFile::Le(ULONGLONG uiPosicao, std::string& sTexto) const {
                           0, m_aRegistros.size());
         return E_QVCR_POSICAO_LEITURA_SUPERIOR_QUANTIDADE_ARQUIVO;
     }
-    sTexto = m_aRegistros[uiPosicao - 1].sTexto;
+    sTexto.assign(m_aRegistros[uiPosicao - 1].sTexto);
     return S_OK;
 }
 
@@ -293,50 +335,38 @@ HRESULT CQVTextFile::GravaRegistrosInterno(ULONGLONG& uiPosicao, std::span<const
     // Everything that allocates comes before the disk write, so that memory
     // always follows a write that reached the disk.
     std::vector<unsigned char> itens;
-    std::vector<std::string> aNovos;
     std::size_t tamanhoItens = 0;
     for (const std::string_view texto : aRegistros) tamanhoItens += zenta::TAMANHO_CAMPO_COMPRIMENTO + texto.size();
-    itens.reserve(tamanhoItens);
-    aNovos.reserve(aRegistros.size());
+    const std::size_t alemDoFim = indicePrimeiro + aRegistros.size() > quantidade
+                                      ? indicePrimeiro + aRegistros.size() - quantidade
+                                      : 0;
+    try {
+        itens.reserve(tamanhoItens);
+        const ULONGLONG fimEscrita = offsetInicio + tamanhoItens;
+        m_aRegistros.Reserva(
+            fimEscrita > FimDados() ? static_cast<std::size_t>(fimEscrita - FimDados()) : 0, alemDoFim);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
     for (const std::string_view texto : aRegistros) {
         const uint32_t comprimento = static_cast<uint32_t>(texto.size());
         const auto* campo = reinterpret_cast<const unsigned char*>(&comprimento);
         itens.insert(itens.end(), campo, campo + sizeof comprimento);
         itens.insert(itens.end(), texto.begin(), texto.end());
-        aNovos.emplace_back(texto);
-    }
-    const std::size_t alemDoFim = indicePrimeiro + aRegistros.size() > quantidade
-                                      ? indicePrimeiro + aRegistros.size() - quantidade
-                                      : 0;
-    // The places of the texts past the end are made before the disk write
-    // too (and taken off again if it fails).
-    try {
-        m_aRegistros.resize(quantidade + alemDoFim);
-    } catch (const std::bad_alloc&) {
-        m_aRegistros.resize(quantidade);
-        return E_OUTOFMEMORY;
     }
 
     const ULONGLONG seek = GetSeekCabecalho();
     const zenta::ResultadoArquivo r = GravaDados(seek + offsetInicio, itens.data(), itens.size());
     if (!r.Ok()) {
-        m_aRegistros.resize(quantidade);
         const HRESULT hr = CatchGravacao(r);
         // What landed past the chain held in memory is cut off, and the
         // items a rewrite may have overwritten (same lengths, so the same
         // places) are written back from memory.
-        const std::size_t fimSobrepostos = std::min(quantidade, indicePrimeiro + aRegistros.size());
+        const ULONGLONG fimSobrepostos = std::min(FimDados(), offsetInicio + itens.size());
         QV_CHECK(DesfazGravacao(seek + FimDados(), [&]() -> zenta::ResultadoArquivo {
-            for (std::size_t i = indicePrimeiro; i < fimSobrepostos; ++i) {
-                const CQVTextFileRegistro& antigo = m_aRegistros[i];
-                const uint32_t comprimento = static_cast<uint32_t>(antigo.sTexto.size());
-                zenta::ResultadoArquivo rr = GravaDados(seek + antigo.uiOffset, &comprimento, sizeof comprimento);
-                if (rr.Ok())
-                    rr = GravaDados(seek + antigo.uiOffset + zenta::TAMANHO_CAMPO_COMPRIMENTO, antigo.sTexto.data(),
-                                    antigo.sTexto.size());
-                if (!rr.Ok()) return rr;
-            }
-            return zenta::ResultadoArquivo::Sucesso();
+            if (fimSobrepostos <= offsetInicio) return zenta::ResultadoArquivo::Sucesso();
+            return GravaDados(seek + offsetInicio, m_aRegistros.Bytes(offsetInicio),
+                              static_cast<std::size_t>(fimSobrepostos - offsetInicio));
         }));
         return hr;
     }
@@ -344,14 +374,7 @@ HRESULT CQVTextFile::GravaRegistrosInterno(ULONGLONG& uiPosicao, std::span<const
 
     // Texts at existing positions keep their item offsets (same lengths);
     // the others follow one another from the old end of the chain.
-    ULONGLONG offset = offsetInicio;
-    for (std::size_t i = 0; i < aNovos.size(); ++i) {
-        const std::size_t indice = indicePrimeiro + i;
-        const ULONGLONG tamanhoItem = zenta::TAMANHO_CAMPO_COMPRIMENTO + aNovos[i].size();
-        if (indice >= quantidade) m_aRegistros[indice].uiOffset = offset;
-        m_aRegistros[indice].sTexto = std::move(aNovos[i]);
-        offset += tamanhoItem;
-    }
+    m_aRegistros.Escreve(offsetInicio, itens);
     if (bAnexa) uiPosicao = quantidade + 1;
     QV_CHECK(AtualizaArquivo());
     return S_OK;

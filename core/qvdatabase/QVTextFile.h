@@ -12,7 +12,6 @@
 #pragma once
 
 #include <cstddef>
-#include <deque>
 #include <span>
 #include <string>
 #include <string_view>
@@ -21,20 +20,75 @@
 #include <zenta/WinTypes.h>
 
 #include "core/qvdatabase/QVFileBase.h"
+#include "core/qvdatabase/QVMemoriaRegistros.h"
 
 namespace zenta {
 
 // One text of a text file: where its item starts in the data area (counted
-// from the end of the header) and the text itself.
+// from the end of the header) and the text itself, as held by the file.
 struct CQVTextFileRegistro {
     ULONGLONG uiOffset = 0;
-    std::string sTexto;
+    std::string_view sTexto;
 };
 
-// The texts of a file in position order. A deque: appending never moves the
-// texts already held, so an append costs the same however many the file
-// holds (a vector that grows moves every text each time it runs out of room).
-using CQVTextosArquivo = std::deque<CQVTextFileRegistro>;
+// The texts of a file in position order, held as the file's data area holds
+// them: the items back to back (length field, then text) and each item's
+// offset. A load is one read, with no allocation per text; a rewrite (same
+// length) goes over the same bytes; an append adds at the end, into room
+// kept for half as much again, so that appends cost the same however many
+// texts the file holds (the room grows by half each time it runs out).
+class CQVTextosArquivo {
+public:
+    std::size_t size() const noexcept { return m_offsets.size(); }
+    bool empty() const noexcept { return m_offsets.empty(); }
+    CQVTextFileRegistro operator[](std::size_t i) const noexcept;
+    CQVTextFileRegistro front() const noexcept { return (*this)[0]; }
+    CQVTextFileRegistro back() const noexcept { return (*this)[size() - 1]; }
+
+    class const_iterator {
+    public:
+        using value_type = CQVTextFileRegistro;
+        using difference_type = std::ptrdiff_t;
+        const_iterator() = default;
+        const_iterator(const CQVTextosArquivo* textos, std::size_t i) : m_textos(textos), m_i(i) {}
+        CQVTextFileRegistro operator*() const noexcept { return (*m_textos)[m_i]; }
+        const_iterator& operator++() noexcept {
+            ++m_i;
+            return *this;
+        }
+        const_iterator operator++(int) noexcept {
+            const_iterator antes = *this;
+            ++m_i;
+            return antes;
+        }
+        bool operator==(const const_iterator& o) const noexcept { return m_i == o.m_i; }
+
+    private:
+        const CQVTextosArquivo* m_textos = nullptr;
+        std::size_t m_i = 0;
+    };
+    const_iterator begin() const noexcept { return {this, 0}; }
+    const_iterator end() const noexcept { return {this, size()}; }
+
+    // The bytes of the data area the texts take (the end of the last item).
+    ULONGLONG FimDados() const noexcept { return m_dados.size(); }
+    // The data area's bytes from `offset` on.
+    const unsigned char* Bytes(ULONGLONG offset) const noexcept { return m_dados.data() + offset; }
+
+    // Takes a checked data area and the offsets of its items.
+    void Adota(CQVRegistros<unsigned char>&& dados, CQVRegistros<ULONGLONG>&& offsets) noexcept;
+    // Makes room for `bytes` more of data area and `itens` more texts
+    // (throws std::bad_alloc), so that Escreve needs no memory.
+    void Reserva(std::size_t bytes, std::size_t itens);
+    // Writes items (as on disk) from `offset` on: over texts of the same
+    // lengths, then past the end, where each item is a new text.
+    void Escreve(ULONGLONG offset, std::span<const unsigned char> itens) noexcept;
+    void Libera() noexcept;
+
+private:
+    CQVRegistros<unsigned char> m_dados;
+    CQVRegistros<ULONGLONG> m_offsets;
+};
 
 class CQVTextFile : public CQVFileBase {
 public:

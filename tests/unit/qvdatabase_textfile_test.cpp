@@ -204,7 +204,7 @@ TEST_F(QVTextFileTeste, HeaderlessChainGainsHeaderUnlessTheContainerHasNone) {
     EXPECT_EQ(Disco(), Item("um") + Item("") + Item("tres"));
 }
 
-TEST_F(QVTextFileTeste, CompactionContainerHandsOutTheTextsWithTheirOffsetsNeverMovingThem) {
+TEST_F(QVTextFileTeste, CompactionContainerHandsOutTheTextsWithTheirOffsets) {
     CriaArquivo({"abc", "", "de"});
     zenta::CQVContainerArquivosSimples shrink(QV_MODULO_GE);
     shrink.SetEhContainerShrink(true);
@@ -215,16 +215,21 @@ TEST_F(QVTextFileTeste, CompactionContainerHandsOutTheTextsWithTheirOffsetsNever
     ASSERT_EQ(registros->size(), 3u);
     EXPECT_EQ((*registros)[1].uiOffset, 7u);
     EXPECT_EQ((*registros)[2].uiOffset, 11u);
-    // An append that moved the texts already held would cost as much as the file holds.
-    const CQVTextFileRegistro* primeiro = &registros->front();
+    EXPECT_EQ((*registros)[2].sTexto, "de");
+    // Appends past the room the load left, a rewrite among them.
     for (int i = 0; i < 2000; ++i) {
         ULONGLONG pos = 0;
         ASSERT_EQ(arq.Grava(pos, "texto " + std::to_string(i)), S_OK);
-        ASSERT_EQ(&arq.GetPtrRegistros()->front(), primeiro) << i;
+        ASSERT_EQ(pos, static_cast<ULONGLONG>(i) + 4);
     }
+    ULONGLONG pos = 1;
+    ASSERT_EQ(arq.Grava(pos, "xyz"), S_OK);
     std::string lido;
     ASSERT_EQ(arq.Le(1237, lido), S_OK);
     EXPECT_EQ(lido, "texto 1233");
+    ASSERT_EQ(arq.Le(1, lido), S_OK);
+    EXPECT_EQ(lido, "xyz");
+    EXPECT_EQ(arq.GetPtrRegistros()->back().sTexto, "texto 1999");
 }
 
 // ---- Writes against the disk ---------------------------------------------------------------
