@@ -222,6 +222,24 @@ inline constexpr std::array<LigacaoFilhosGE, 5> LIGACOES_CADASTRO_GE{{
      QV_CAMPO_GE(REG_CADASTRO_MANUTENCAO_PRODUTO_V1, lQtdEstoque)},
 }};
 
+// A parent record's one child in another file: its position (unsigned
+// 32-bit, from 1, 0 = none). Every plan save writes a new meter and a new
+// frequency for each maintenance (the daily verification too, for the
+// plans it counts), so start-up compacts both files (ShrinkSingleFile) or
+// they would grow by the number of counted maintenances every day.
+struct LigacaoPonteiroGE {
+    std::string_view sArquivoPai;
+    std::string_view sArquivoFilho;
+    CampoRegistroGE campo;
+};
+
+inline constexpr std::array<LigacaoPonteiroGE, 2> LIGACOES_PONTEIRO_GE{{
+    {NOME_ARQUIVO_MANUTENCAO_PREVENTIVA, NOME_ARQUIVO_MEDIDORES,
+     QV_CAMPO_GE(REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1, lMedidor)},
+    {NOME_ARQUIVO_MANUTENCAO_EQUIPAMENTO, NOME_ARQUIVO_MANUTENCAO_FREQUENCIA,
+     QV_CAMPO_GE(REG_CADASTRO_MANUTENCAO_EQUIPAMENTO_V1, lFrequencia)},
+}};
+
 // The links of a maintenance order. The children of the group files lie in
 // the member of the same month/year key as their parent; the service-order
 // links in the plain file. None is compacted.

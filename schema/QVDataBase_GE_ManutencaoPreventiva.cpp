@@ -23,6 +23,8 @@ constexpr const LigacaoFilhosGE& kManutencaoServicos = LIGACOES_CADASTRO_GE[2];
 constexpr const LigacaoFilhosGE& kManutencaoProdutos = LIGACOES_CADASTRO_GE[3];
 constexpr const LigacaoFilhosGE& kProdutoLocais = LIGACOES_CADASTRO_GE[4];
 constexpr const LigacaoTextoGE& kFrequenciaObservacao = LIGACOES_TEXTO_GE[0];
+constexpr const LigacaoPonteiroGE& kPlanoMedidor = LIGACOES_PONTEIRO_GE[0];
+constexpr const LigacaoPonteiroGE& kManutencaoFrequencia = LIGACOES_PONTEIRO_GE[1];
 
 constexpr bool Liga(const LigacaoFilhosGE& l, std::string_view pai, std::string_view filho) {
     return l.sArquivoPai == pai && l.sArquivoFilho == filho;
@@ -32,6 +34,10 @@ static_assert(Liga(kPlanoManutencoes, NOME_ARQUIVO_MANUTENCAO_PREVENTIVA, NOME_A
 static_assert(Liga(kManutencaoServicos, NOME_ARQUIVO_MANUTENCAO_EQUIPAMENTO, NOME_ARQUIVO_MANUTENCAO_SERVICO));
 static_assert(Liga(kManutencaoProdutos, NOME_ARQUIVO_MANUTENCAO_EQUIPAMENTO, NOME_ARQUIVO_MANUTENCAO_PRODUTO));
 static_assert(Liga(kProdutoLocais, NOME_ARQUIVO_MANUTENCAO_PRODUTO, NOME_ARQUIVO_MANUTENCAO_LOCAL_PRODUTO));
+static_assert(kPlanoMedidor.sArquivoPai == NOME_ARQUIVO_MANUTENCAO_PREVENTIVA &&
+              kPlanoMedidor.sArquivoFilho == NOME_ARQUIVO_MEDIDORES);
+static_assert(kManutencaoFrequencia.sArquivoPai == NOME_ARQUIVO_MANUTENCAO_EQUIPAMENTO &&
+              kManutencaoFrequencia.sArquivoFilho == NOME_ARQUIVO_MANUTENCAO_FREQUENCIA);
 static_assert(kFrequenciaObservacao.sArquivoPai == NOME_ARQUIVO_MANUTENCAO_FREQUENCIA &&
               kFrequenciaObservacao.sArquivoTexto == NOME_ARQUIVO_MANUTENCAO_FREQUENCIA_TXT &&
               kFrequenciaObservacao.bCompactadoNaInicializacao);
@@ -88,6 +94,11 @@ HRESULT CQVDataBase_GE_ManutencaoPreventiva::CompactaArquivos() {
                         kManutencaoProdutos.campoQtd.offset));
     QV_CHECK(ShrinkFile(m_ManutencaoProduto, m_ManutencaoLocalProduto, kProdutoLocais.campoPrimeiro.offset,
                         kProdutoLocais.campoQtd.offset));
+    // The meters and frequencies the plans and maintenances left behind:
+    // the maintenances first compacted against their plans, the frequencies
+    // against the maintenances before their remarks against them.
+    QV_CHECK(ShrinkSingleFile(m_ManutencaoPreventiva, m_Medidores, kPlanoMedidor.campo.offset));
+    QV_CHECK(ShrinkSingleFile(m_ManutencaoEquipamento, m_ManutencaoFrequencia, kManutencaoFrequencia.campo.offset));
     QV_CHECK(ShrinkSingleText(m_ManutencaoFrequencia, m_ManutencaoFrequenciaTXT, kFrequenciaObservacao.campo.offset));
     return S_OK;
 }

@@ -1,7 +1,7 @@
 // The database container of a module: it owns the registry of its files,
 // initialises and finalises them as one database, carries the switches its
 // files consult, and compacts parent/child files at start-up (ShrinkFile,
-// ShrinkSingleText).
+// ShrinkSingleText, ShrinkSingleFile).
 //
 // Compaction writes the compacted child file and the parents to twins with
 // the extension "srk" (child twin first, each brought to disk), then renames
@@ -181,7 +181,19 @@ public:
     // referred to by several parents is kept once; texts keep their order).
     template <class TPai>
     HRESULT ShrinkSingleText(CQVFile<TPai>& qvFilePaiSrc, CQVTextFile& qvTextFileSrc,
-                             std::type_identity_t<zenta::CampoU32<TPai>> campoTexto);
+                             std::type_identity_t<zenta::CampoU32<TPai>> campoTexto) {
+        return ShrinkPonteiro(qvFilePaiSrc, qvTextFileSrc, campoTexto, true);
+    }
+    // The same for a child file of records each parent points at by one
+    // position (0: none): a record pointed at by several parents is kept
+    // once; records keep their order. A parent pointing past the child file
+    // leaves both files as they are (written to the error log): these files
+    // were once not compacted, and a company that started then still starts.
+    template <class TPai, class TFilho>
+    HRESULT ShrinkSingleFile(CQVFile<TPai>& qvFilePaiSrc, CQVFile<TFilho>& qvFileFilhoSrc,
+                             std::type_identity_t<zenta::CampoU32<TPai>> campoPonteiro) {
+        return ShrinkPonteiro(qvFilePaiSrc, qvFileFilhoSrc, campoPonteiro, false);
+    }
 
 protected:
     // Initialises the base, then every registered file in name order with
@@ -221,6 +233,14 @@ protected:
     }
 
 private:
+    // ShrinkSingleText and ShrinkSingleFile: `TArquivoFilho` is CQVTextFile
+    // or a CQVFile.
+    // `bRecusaForaDoArquivo`: a pointer past the child file fails the
+    // compaction (and so the start-up) instead of skipping it.
+    template <class TPai, class TArquivoFilho>
+    HRESULT ShrinkPonteiro(CQVFile<TPai>& qvFilePaiSrc, TArquivoFilho& qvFilhoSrc, zenta::CampoU32<TPai> campo,
+                           bool bRecusaForaDoArquivo);
+
     mutable std::mutex m_travaArquivos;
     std::multimap<std::string, IQVFileBase*> m_mapFiles;
     std::atomic<int> m_eModulo;
@@ -344,99 +364,144 @@ HRESULT CQVDataBase::ShrinkFile(CQVFile<TPai>& qvFilePaiSrc, CQVFile<TFilho>& qv
     return S_OK;
 }
 
-// Loads a parent file, its text file and the text file's twin and says what
-// they prove (`pCampo`: the text-pointer field).
-template <class TPai>
-HRESULT DecideGemeoTextoShrink(CQVDataBase& db, const std::string& sPai, const std::string& sTexto,
-                               const void* pCampo, EDecisaoGemeoShrink& eDecisao) {
+// The children a pointer compaction keeps, in their order (`aNova[p]`: the
+// new position of old child p, 0 when it goes).
+inline std::vector<std::string> FilhosMantidos(const CQVTextosArquivo& textos, const std::vector<ULONGLONG>& aNova,
+                                               ULONGLONG uiMantidos) {
+    std::vector<std::string> aFilhos;
+    aFilhos.reserve(static_cast<std::size_t>(uiMantidos));
+    for (std::size_t p = 1; p < aNova.size(); ++p)
+        if (aNova[p] != 0) aFilhos.emplace_back(textos[p - 1].sTexto);
+    return aFilhos;
+}
+template <class T>
+std::vector<T> FilhosMantidos(const CQVRegistros<T>& registros, const std::vector<ULONGLONG>& aNova,
+                              ULONGLONG uiMantidos) {
+    std::vector<T> aFilhos;
+    aFilhos.reserve(static_cast<std::size_t>(uiMantidos));
+    for (std::size_t p = 1; p < aNova.size(); ++p)
+        if (aNova[p] != 0) aFilhos.push_back(registros[p - 1]);
+    return aFilhos;
+}
+
+inline HRESULT GravaFilhos(CQVTextFile& arquivo, ULONGLONG& uiPosicao, const std::vector<std::string>& aFilhos) {
+    return arquivo.GravaColecao(uiPosicao, std::span<const std::string>(aFilhos));
+}
+template <class T>
+HRESULT GravaFilhos(CQVFile<T>& arquivo, ULONGLONG& uiPosicao, const std::vector<T>& aFilhos) {
+    return arquivo.GravaColecao(uiPosicao, aFilhos);
+}
+
+// Whether the twin's children appear, in order, among the original's.
+inline bool FilhosSubsequenciaDoOriginal(const CQVTextosArquivo& aGemeo, const CQVTextosArquivo& aOriginal) {
+    return TextosSubsequenciaDoOriginal(aGemeo, aOriginal);
+}
+template <class T>
+bool FilhosSubsequenciaDoOriginal(const CQVRegistros<T>& aGemeo, const CQVRegistros<T>& aOriginal) {
+    std::size_t j = 0;
+    for (const T& r : aGemeo) {
+        while (j < aOriginal.size() && std::memcmp(&aOriginal[j], &r, sizeof(T)) != 0) ++j;
+        if (j == aOriginal.size()) return false;
+        ++j;
+    }
+    return true;
+}
+
+// Loads a parent file, its child file of pointed-at children and the child's
+// twin and says what they prove (`pCampo`: the pointer field).
+template <class TPai, class TArquivoFilho>
+HRESULT DecideGemeoPonteiroShrink(CQVDataBase& db, const std::string& sPai, const std::string& sFilho,
+                                  const void* pCampo, EDecisaoGemeoShrink& eDecisao) {
     const auto campo = *static_cast<const CampoU32<TPai>*>(pCampo);
     eDecisao = EDecisaoGemeoShrink::indeterminado;
     CQVFile<TPai> pai(sPai, &db);
-    CQVTextFile texto(sTexto, &db);
-    CQVTextFile textoSRK(NomeComExtensao(sTexto, "srk"), &db);
+    TArquivoFilho filho(sFilho, &db);
+    TArquivoFilho filhoSRK(NomeComExtensao(sFilho, "srk"), &db);
     if (const HRESULT hr = db.InicializaComContexto(pai); FAILED(hr)) return hr;
-    if (const HRESULT hr = db.InicializaComContexto(texto); FAILED(hr)) return hr;
-    const bool bGemeoLegivel = SUCCEEDED(db.InicializaComContexto(textoSRK));
+    if (const HRESULT hr = db.InicializaComContexto(filho); FAILED(hr)) return hr;
+    const bool bGemeoLegivel = SUCCEEDED(db.InicializaComContexto(filhoSRK));
     const auto* pPais = pai.GetPtrRegistros();
-    const CQVTextosArquivo* pTextos = texto.GetPtrRegistros();
-    const CQVTextosArquivo* pGemeo = textoSRK.GetPtrRegistros();
-    if (pPais == nullptr || pTextos == nullptr || pGemeo == nullptr) return E_UNEXPECTED;
+    const auto* pFilhos = filho.GetPtrRegistros();
+    const auto* pGemeo = filhoSRK.GetPtrRegistros();
+    if (pPais == nullptr || pFilhos == nullptr || pGemeo == nullptr) return E_UNEXPECTED;
     std::vector<ULONG> aPonteiros;
     aPonteiros.reserve(pPais->size());
     for (const TPai& reg : *pPais) aPonteiros.push_back(LeCampoU32(reg, campo));
     std::vector<ULONGLONG> aNova;
     ULONGLONG uiMantidos = 0;
     if (bGemeoLegivel && PonteirosFormamLayoutCompactado(aPonteiros, pGemeo->size()) &&
-        TextosSubsequenciaDoOriginal(*pGemeo, *pTextos))
+        FilhosSubsequenciaDoOriginal(*pGemeo, *pFilhos))
         eDecisao = EDecisaoGemeoShrink::concluir;
-    else if (SUCCEEDED(CompactaPonteirosTexto(aPonteiros, pTextos->size(), aNova, uiMantidos)))
+    else if (SUCCEEDED(CompactaPonteirosTexto(aPonteiros, pFilhos->size(), aNova, uiMantidos)))
         eDecisao = EDecisaoGemeoShrink::descartar;
-    textoSRK.FechaArquivo();
-    texto.FechaArquivo();
+    filhoSRK.FechaArquivo();
+    filho.FechaArquivo();
     pai.FechaArquivo();
     return S_OK;
 }
 
-template <class TPai>
-HRESULT CQVDataBase::ShrinkSingleText(CQVFile<TPai>& qvFilePaiSrc, CQVTextFile& qvTextFileSrc,
-                                      std::type_identity_t<zenta::CampoU32<TPai>> campoTexto) {
+template <class TPai, class TArquivoFilho>
+HRESULT CQVDataBase::ShrinkPonteiro(CQVFile<TPai>& qvFilePaiSrc, TArquivoFilho& qvFilhoSrc,
+                                    zenta::CampoU32<TPai> campo, bool bRecusaForaDoArquivo) {
     if (GetLeituraSemBloqueio() || zenta::ShrinkDesabilitado()) return S_OK;
     const std::string sPai = qvFilePaiSrc.GetNomeArquivo();
-    const std::string sTexto = qvTextFileSrc.GetNomeArquivo();
+    const std::string sFilho = qvFilhoSrc.GetNomeArquivo();
 
-    zenta::CampoU32<TPai> campo = campoTexto;
     EAcaoGemeos eAcao = EAcaoGemeos::prossegue;
-    QV_CHECK(ResolveGemeosShrink(sPai, sTexto, &zenta::DecideGemeoTextoShrink<TPai>, &campo, eAcao));
+    QV_CHECK(ResolveGemeosShrink(sPai, sFilho, &zenta::DecideGemeoPonteiroShrink<TPai, TArquivoFilho>, &campo, eAcao));
     if (eAcao == EAcaoGemeos::pula) return S_OK;
 
     CQVDataBase qvDataBase(GetModulo());
     PreparaContainerShrink(qvDataBase);
     CQVFile<TPai> qvFilePai(sPai, &qvDataBase);
-    CQVTextFile qvTextFile(sTexto, &qvDataBase);
+    TArquivoFilho qvFilho(sFilho, &qvDataBase);
     CQVFile<TPai> qvFilePaiSRK(zenta::NomeComExtensao(sPai, "srk"), &qvDataBase);
-    CQVTextFile qvTextFileSRK(zenta::NomeComExtensao(sTexto, "srk"), &qvDataBase);
+    TArquivoFilho qvFilhoSRK(zenta::NomeComExtensao(sFilho, "srk"), &qvDataBase);
     QV_CHECK(InicializaComContexto(qvDataBase));
 
     const auto* pPais = qvFilePai.GetPtrRegistros();
-    const CQVTextosArquivo* pTextos = qvTextFile.GetPtrRegistros();
-    if (pPais == nullptr || pTextos == nullptr) QV_CHECK(E_UNEXPECTED);
-    if (qvFilePaiSRK.GetQtdRegistros() != 0 || qvTextFileSRK.GetQtdRegistros() != 0)
+    const auto* pFilhos = qvFilho.GetPtrRegistros();
+    if (pPais == nullptr || pFilhos == nullptr) QV_CHECK(E_UNEXPECTED);
+    if (qvFilePaiSRK.GetQtdRegistros() != 0 || qvFilhoSRK.GetQtdRegistros() != 0)
         QV_CHECK(E_QVCR_ARQUIVO_SRK_ENCONTRADO);
 
     std::vector<ULONG> aPonteiros;
     aPonteiros.reserve(pPais->size());
-    for (const TPai& reg : *pPais) aPonteiros.push_back(zenta::LeCampoU32(reg, campoTexto));
+    for (const TPai& reg : *pPais) aPonteiros.push_back(zenta::LeCampoU32(reg, campo));
     std::vector<ULONGLONG> aNovaPosicao;
     ULONGLONG uiMantidos = 0;
-    QV_CHECK(zenta::CompactaPonteirosTexto(aPonteiros, pTextos->size(), aNovaPosicao, uiMantidos));
-    if (uiMantidos == pTextos->size()) return S_OK;  // every text is referred to
+    const HRESULT hrPonteiros = zenta::CompactaPonteirosTexto(aPonteiros, pFilhos->size(), aNovaPosicao, uiMantidos);
+    if (FAILED(hrPonteiros) && !bRecusaForaDoArquivo) {
+        RegistraShrink(QV_FUNCAO, __LINE__,
+                       "Compactação de \"" + sFilho + "\" não feita: \"" + sPai + "\" aponta além do arquivo");
+        return S_OK;
+    }
+    QV_CHECK(hrPonteiros);
+    if (uiMantidos == pFilhos->size()) return S_OK;  // every child is referred to
 
-    std::vector<std::string> aTextos;
-    aTextos.reserve(static_cast<std::size_t>(uiMantidos));
-    for (std::size_t p = 1; p < aNovaPosicao.size(); ++p)
-        if (aNovaPosicao[p] != 0) aTextos.emplace_back((*pTextos)[p - 1].sTexto);
+    const auto aFilhos = zenta::FilhosMantidos(*pFilhos, aNovaPosicao, uiMantidos);
     std::vector<TPai> aPais(pPais->begin(), pPais->end());
     for (std::size_t i = 0; i < aPais.size(); ++i)
         if (aPonteiros[i] != 0)
-            zenta::GravaCampoU32(aPais[i], campoTexto, static_cast<ULONG>(aNovaPosicao[aPonteiros[i]]));
+            zenta::GravaCampoU32(aPais[i], campo, static_cast<ULONG>(aNovaPosicao[aPonteiros[i]]));
 
     ULONGLONG uiPosicao = QVDATABASE_POSICAO_NOVO_REGISTRO;
-    QV_CHECK(qvTextFileSRK.AbreArquivo(eModoLeituraGravacaoCriacao));
-    QV_CHECK(qvTextFileSRK.GravaColecao(uiPosicao, std::span<const std::string>(aTextos)));
-    QV_CHECK(qvTextFileSRK.SincronizaArquivo());
+    QV_CHECK(qvFilhoSRK.AbreArquivo(eModoLeituraGravacaoCriacao));
+    QV_CHECK(zenta::GravaFilhos(qvFilhoSRK, uiPosicao, aFilhos));
+    QV_CHECK(qvFilhoSRK.SincronizaArquivo());
     uiPosicao = QVDATABASE_POSICAO_NOVO_REGISTRO;
     QV_CHECK(qvFilePaiSRK.AbreArquivo(eModoLeituraGravacaoCriacao));
     QV_CHECK(qvFilePaiSRK.GravaColecao(uiPosicao, aPais));
     QV_CHECK(qvFilePaiSRK.SincronizaArquivo());
 
-    const bool bTravados = qvFilePai.EstaAberto() && qvTextFile.EstaAberto();
-    const HRESULT hr = RenomeiaGemeosShrink(sPai, sTexto, bTravados);
+    const bool bTravados = qvFilePai.EstaAberto() && qvFilho.EstaAberto();
+    const HRESULT hr = RenomeiaGemeosShrink(sPai, sFilho, bTravados);
     qvFilePai.FechaArquivo();
-    qvTextFile.FechaArquivo();
+    qvFilho.FechaArquivo();
     qvFilePaiSRK.FechaArquivo();
-    qvTextFileSRK.FechaArquivo();
+    qvFilhoSRK.FechaArquivo();
     QV_CHECK(hr);
-    if (aTextos.empty()) QV_CHECK(CabecalhoDoVazio<CQVTextFile>(sTexto));
+    if (aFilhos.empty()) QV_CHECK(CabecalhoDoVazio<TArquivoFilho>(sFilho));
     if (aPais.empty()) QV_CHECK(CabecalhoDoVazio<CQVFile<TPai>>(sPai));
     return S_OK;
 }

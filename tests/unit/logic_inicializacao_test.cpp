@@ -16,6 +16,7 @@
 #include "logic/BaseManutencaoPreventiva.h"
 #include "platform/CodePage.h"
 #include "server/QVJsonRegistros.h"
+#include "support/EmpresaTeste.h"
 #include "support/ErpTeste.h"
 #include "support/Inicializacao.h"
 #include "support/ServicoTeste.h"
@@ -314,6 +315,44 @@ HRESULT GravaPlano(IQVGE_ManutencaoPreventiva& s, LONG& posicao, ULONG equipamen
     plano.idEquipamentoPS.lSituacao = 1;
     plano.listaManutencoes = {1, 0, nullptr, &m};
     return s.Grava(&posicao, plano);
+}
+
+// Every plan save (and the daily count of a plan) writes a new meter and a
+// new frequency per maintenance; start-up keeps only those the plans and
+// maintenances point at, and the plans read back the same. A plan pointing
+// past the meter file (damage) leaves that file as it is and still starts.
+TEST_F(Inicializacao, StartUpDropsTheMetersAndFrequenciesNoPlanPointsAt) {
+    LONG primeiro = 0, segundo = 0;
+    {
+        Servico s = Novo("SOBRA");
+        for (int i = 0; i < 3; ++i) ASSERT_EQ(GravaPlano(*s, primeiro, 10, i == 2 ? "final" : "antes"), S_OK);
+        ASSERT_EQ(GravaPlano(*s, segundo, 20, "outro"), S_OK);
+        EXPECT_GE(Base("SOBRA")->m_ManutencaoFrequencia.GetQtdRegistros(), 4u);
+        EXPECT_GE(Base("SOBRA")->m_Medidores.GetQtdRegistros(), 4u);
+    }
+    Servico s = Novo("SOBRA");
+    EXPECT_EQ(Base("SOBRA")->m_ManutencaoFrequencia.GetQtdRegistros(), 2u);
+    EXPECT_EQ(Base("SOBRA")->m_Medidores.GetQtdRegistros(), 2u);
+    for (const auto& [posicao, observacao] : {std::pair{primeiro, "final"}, std::pair{segundo, "outro"}}) {
+        zenta::teste::PlanoLido lido;
+        ASSERT_EQ(s->Le(posicao, &lido.p), S_OK);
+        ASSERT_EQ(lido.p.listaManutencoes.lQtdManutencoes, 1u);
+        const auto& f = lido.p.listaManutencoes.pManutencoes[0].frequenciaPS;
+        EXPECT_EQ(f.vFrequenciaMedicao.int64, 500 * 10000);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(f.szObservacao.pTexto)), observacao);
+        EXPECT_NE(lido.p.idEquipamentoPS.lMedidor, 0u);
+    }
+
+    ULONGLONG pos = 0;
+    REG_CADASTRO_MANUTENCAO_PREVENTIVA_V1 perdido{};
+    perdido.lMedidor = 99;
+    ASSERT_EQ(Base("SOBRA")->m_ManutencaoPreventiva.Grava(pos, perdido), S_OK);
+    ASSERT_EQ(GravaPlano(*s, primeiro, 10, "final"), S_OK);  // meters and frequencies left behind
+    const ULONGLONG medidores = Base("SOBRA")->m_Medidores.GetQtdRegistros();
+    s.reset();
+    s = Novo("SOBRA");
+    EXPECT_EQ(Base("SOBRA")->m_Medidores.GetQtdRegistros(), medidores);
+    EXPECT_EQ(Base("SOBRA")->m_ManutencaoFrequencia.GetQtdRegistros(), 2u);
 }
 
 // Clients in several processes, each using the company in-process, start it
