@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -77,12 +78,22 @@ QVDATAHORA_REGISTRO DataHoraRegistroAgora() {
 }
 
 std::string NomeComputadorCabecalho() {
+    // Asked of the system at most once a second: every header update names
+    // the computer, and the call would otherwise cost a system call per write.
+    static std::mutex trava;
+    static std::string nomeGuardado;
+    static std::chrono::steady_clock::time_point lido{};
+    const auto agora = std::chrono::steady_clock::now();
+    std::lock_guard guarda(trava);
+    if (lido != std::chrono::steady_clock::time_point{} && agora - lido < std::chrono::seconds(1)) return nomeGuardado;
     char nome[256] = {};
     if (::gethostname(nome, sizeof nome - 1) != 0) return {};
     std::string s(nome);
     if (const std::size_t ponto = s.find('.'); ponto != std::string::npos) s.resize(ponto);
     s = Utf8OuCp1252ParaCp1252(s);
     if (s.size() > 15) s.resize(15);
+    nomeGuardado = s;
+    lido = agora;
     return s;
 }
 
