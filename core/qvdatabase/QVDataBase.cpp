@@ -74,13 +74,13 @@ bool CorridasPresentesNoOriginal(const std::vector<CorridaFilhos>& aCorridas, co
     return true;
 }
 
-HRESULT CompactaPonteirosTexto(const std::vector<ULONG>& aPonteiros, ULONGLONG uiQtdTextos,
+HRESULT CompactaPonteiros(const std::vector<ULONG>& aPonteiros, ULONGLONG uiQtdFilhos,
                                std::vector<ULONGLONG>& aNovaPosicao, ULONGLONG& uiQtdMantidos) {
     aNovaPosicao.clear();
     uiQtdMantidos = 0;
     for (const ULONG p : aPonteiros)
-        if (p > uiQtdTextos) return E_QVCR_INCONSISTENCIA_RELACIONAMENTO_ARQUIVO_PAI_FILHO;
-    aNovaPosicao.assign(static_cast<std::size_t>(uiQtdTextos) + 1, 0);
+        if (p > uiQtdFilhos) return E_QVCR_INCONSISTENCIA_RELACIONAMENTO_ARQUIVO_PAI_FILHO;
+    aNovaPosicao.assign(static_cast<std::size_t>(uiQtdFilhos) + 1, 0);
     for (const ULONG p : aPonteiros)
         if (p != 0) aNovaPosicao[p] = 1;
     for (std::size_t p = 1; p < aNovaPosicao.size(); ++p)

@@ -100,11 +100,12 @@ bool CorridasDentro(const std::vector<CorridaFilhos>& aCorridas, ULONGLONG uiQtd
 bool CorridasPresentesNoOriginal(const std::vector<CorridaFilhos>& aCorridas, const void* pGemeo, ULONGLONG uiQtdGemeo,
                                  const void* pOriginal, ULONGLONG uiQtdOriginal, std::size_t tamanho);
 
-// The text pointers of the parents, compacted: the texts referred to keep
-// their order; `aNovaPosicao[p]` is the new position of old text p (0 for a
-// text no parent refers to). Pointers above `uiQtdTextos` fail with
+// The parents' pointers into a child file (texts or records), compacted: the
+// children referred to keep their order; `aNovaPosicao[p]` is the new
+// position of old child p (0 for one no parent refers to). Pointers above
+// `uiQtdFilhos` fail with
 // E_QVCR_INCONSISTENCIA_RELACIONAMENTO_ARQUIVO_PAI_FILHO.
-HRESULT CompactaPonteirosTexto(const std::vector<ULONG>& aPonteiros, ULONGLONG uiQtdTextos,
+HRESULT CompactaPonteiros(const std::vector<ULONG>& aPonteiros, ULONGLONG uiQtdFilhos,
                                std::vector<ULONGLONG>& aNovaPosicao, ULONGLONG& uiQtdMantidos);
 
 // Whether the parents' text pointers form exactly the compacted layout of a
@@ -432,7 +433,7 @@ HRESULT DecideGemeoPonteiroShrink(CQVDataBase& db, const std::string& sPai, cons
     if (bGemeoLegivel && PonteirosFormamLayoutCompactado(aPonteiros, pGemeo->size()) &&
         FilhosSubsequenciaDoOriginal(*pGemeo, *pFilhos))
         eDecisao = EDecisaoGemeoShrink::concluir;
-    else if (SUCCEEDED(CompactaPonteirosTexto(aPonteiros, pFilhos->size(), aNova, uiMantidos)))
+    else if (SUCCEEDED(CompactaPonteiros(aPonteiros, pFilhos->size(), aNova, uiMantidos)))
         eDecisao = EDecisaoGemeoShrink::descartar;
     filhoSRK.FechaArquivo();
     filho.FechaArquivo();
@@ -470,7 +471,7 @@ HRESULT CQVDataBase::ShrinkPonteiro(CQVFile<TPai>& qvFilePaiSrc, TArquivoFilho& 
     for (const TPai& reg : *pPais) aPonteiros.push_back(zenta::LeCampoU32(reg, campo));
     std::vector<ULONGLONG> aNovaPosicao;
     ULONGLONG uiMantidos = 0;
-    const HRESULT hrPonteiros = zenta::CompactaPonteirosTexto(aPonteiros, pFilhos->size(), aNovaPosicao, uiMantidos);
+    const HRESULT hrPonteiros = zenta::CompactaPonteiros(aPonteiros, pFilhos->size(), aNovaPosicao, uiMantidos);
     if (FAILED(hrPonteiros) && !bRecusaForaDoArquivo) {
         RegistraShrink(QV_FUNCAO, __LINE__,
                        "Compactação de \"" + sFilho + "\" não feita: \"" + sPai + "\" aponta além do arquivo");
