@@ -134,6 +134,8 @@ public:
         CQVGroupIndexEntry& entrada = m_aIndex.back();
         HRESULT hrPrimeira = S_OK;
         for (const auto& [chave, pMembro] : Membros()) {
+            // A member not loaded yet gets every definition when it loads.
+            if (MembroPendente(chave)) continue;
             auto* pQVFile = dynamic_cast<CQVFile<T>*>(pMembro.get());
             if (pQVFile == nullptr) continue;
             const HRESULT hr = pQVFile->IncluiIndex(entrada.m_pGetChaveIndexMethod, coluna, entrada.m_bPermiteChaveZerada,
@@ -155,6 +157,10 @@ public:
         std::shared_lock trava(m_lockMapa);
         if (uiColunaIndexacao >= m_aIndex.size() || !m_aIndex[uiColunaIndexacao].m_bEntreMembros)
             return E_QVCR_COLUNA_INDEXACAO_INVALIDA;
+        // The table is made from every member's index: the members not
+        // loaded yet load first (a member that cannot be loaded gives its
+        // failure now, as a read of it would).
+        QV_CHECK(CarregaPendentes());
         // Readers share the group's lock: the table is made, and read, under
         // a lock of its own. Writers hold the group's lock alone.
         std::lock_guard travaTabela(m_travaEntreMembros);
@@ -181,7 +187,8 @@ public:
     }
 
 protected:
-    // Applies every definition, in order, to one member; the caller holds the group's lock.
+    // Applies every definition, in order, to one member; the caller holds
+    // the group's lock (and, for a member found on disk, the load's).
     HRESULT IncluiIndex(ULONGLONG uiChaveNomeArquivo, IQVFileBase* pQVFileInterface) override {
         auto* pQVFile = dynamic_cast<CQVFile<T>*>(pQVFileInterface);
         if (pQVFile == nullptr) return E_NOINTERFACE;
@@ -189,8 +196,10 @@ protected:
             const auto coluna = static_cast<UINT>(idx);
             QV_CHECK(pQVFile->IncluiIndex(m_aIndex[idx].m_pGetChaveIndexMethod, coluna,
                                           m_aIndex[idx].m_bPermiteChaveZerada, m_aIndex[idx].m_bPermiteChaveRepetida));
-            // A member added to a table already made: its keys join it.
+            // A member added to a table already made: its keys join it. A
+            // member loaded under a shared group lock takes the table's lock.
             CQVGroupIndexEntry& entrada = m_aIndex[idx];
+            std::lock_guard travaTabela(m_travaEntreMembros);
             if (entrada.m_bMontado)
                 (void)pQVFile->ParaCadaChaveIndex(
                     coluna, [&](ULONGLONG chave) { AnotaMembroDaChave(entrada, chave, uiChaveNomeArquivo); });

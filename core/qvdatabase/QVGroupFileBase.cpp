@@ -153,6 +153,11 @@ HRESULT CQVGroupFileBase::FinalizaMembros() {
         }
     }
     m_mapFiles.clear();
+    {
+        std::lock_guard travaCarga(m_travaCarga);
+        m_pendentes.clear();
+        m_qtdPendentes.store(0, std::memory_order_release);
+    }
     EsqueceMembros();
     return hrPrimeira;
 }
@@ -169,34 +174,17 @@ HRESULT CQVGroupFileBase::OnInicializa() {
     std::unique_lock trava(m_lockMapa);
     // Members left by an earlier start-up that failed half-way.
     (void)FinalizaMembros();
-    const std::string empresa = GetEmpresa();
-    const USHORT usuario = GetUsuario();
-    const LONG sessao = CQVInicializador::GetNumeroSessao();
     for (const ULONGLONG chave : zenta::ChavesMembrosGrupo(sPathDados, m_sNomeArquivo)) {
         std::unique_ptr<IQVFileBase> pQVFile;
-        HRESULT hr = ConstroiMembro(chave, pQVFile);
+        const HRESULT hr = ConstroiMembro(chave, pQVFile);
         if (FAILED(hr)) {
             (void)FinalizaMembros();
             return hr;
         }
-        IQVFileBase* const pMembro = pQVFile.get();
         m_mapFiles[chave] = std::move(pQVFile);
-        // The group's context: the group itself does not count as
-        // initialised until this start-up ends, so it is passed by value.
-        hr = pMembro->Inicializa(empresa, usuario, sessao);
-        if (FAILED(hr)) {
-            QV_LOG_HR(hr, "pQVFile->Inicializa(this)");
-            (void)FinalizaMembros();
-            return hr;
-        }
-        // Index definitions registered before a re-initialisation hold for
-        // the members found on disk as for the new ones.
-        hr = IncluiIndex(chave, pMembro);
-        if (FAILED(hr)) {
-            QV_LOG_HR(hr, "IncluiIndex(pQVFile)");
-            (void)FinalizaMembros();
-            return hr;
-        }
+        std::lock_guard travaCarga(m_travaCarga);
+        m_pendentes.insert(chave);
+        m_qtdPendentes.store(m_pendentes.size(), std::memory_order_release);
     }
     // A member's creation cut short leaves its "cab" twin beside no member
     // (CQVFileBase::CriaArquivoComCabecalho); a writer removes it.
@@ -226,8 +214,50 @@ HRESULT CQVGroupFileBase::LookupMapFiles(ULONGLONG uiChaveNomeArquivo, IQVFileBa
     pQVFileInterface = nullptr;
     const auto it = m_mapFiles.find(uiChaveNomeArquivo);
     if (it == m_mapFiles.end()) return bErroSeNaoExistir ? E_QVDATABASE_MEMBRO_GRUPO_NAO_EXISTE : S_OK;
+    if (m_qtdPendentes.load(std::memory_order_acquire) != 0) {
+        std::lock_guard travaCarga(m_travaCarga);
+        if (m_pendentes.contains(uiChaveNomeArquivo)) QV_CHECK(CarregaMembro(uiChaveNomeArquivo, *it->second));
+    }
     pQVFileInterface = it->second.get();
     return S_OK;
+}
+
+HRESULT CQVGroupFileBase::CarregaMembro(ULONGLONG uiChaveNomeArquivo, IQVFileBase& membro) const {
+    // The group's context; the member is taken out of the waiting ones only
+    // once loaded and indexed.
+    HRESULT hr = membro.Inicializa(GetEmpresa(), GetUsuario(), CQVInicializador::GetNumeroSessao());
+    if (FAILED(hr)) {
+        QV_LOG_HR(hr, "membro.Inicializa(...)");
+        (void)membro.Finaliza();
+        return hr;
+    }
+    // Index definitions registered before the load hold for it as for a new member.
+    hr = const_cast<CQVGroupFileBase*>(this)->IncluiIndex(uiChaveNomeArquivo, &membro);
+    if (FAILED(hr)) {
+        QV_LOG_HR(hr, "IncluiIndex(...)");
+        (void)membro.Finaliza();
+        return hr;
+    }
+    m_pendentes.erase(uiChaveNomeArquivo);
+    m_qtdPendentes.store(m_pendentes.size(), std::memory_order_release);
+    return S_OK;
+}
+
+HRESULT CQVGroupFileBase::CarregaPendentes() const {
+    if (m_qtdPendentes.load(std::memory_order_acquire) == 0) return S_OK;
+    std::lock_guard travaCarga(m_travaCarga);
+    HRESULT hrPrimeira = S_OK;
+    for (const ULONGLONG chave : std::vector<ULONGLONG>(m_pendentes.begin(), m_pendentes.end())) {
+        const HRESULT hr = CarregaMembro(chave, *m_mapFiles.at(chave));
+        if (FAILED(hr) && SUCCEEDED(hrPrimeira)) hrPrimeira = hr;
+    }
+    return hrPrimeira;
+}
+
+bool CQVGroupFileBase::MembroPendente(ULONGLONG uiChaveNomeArquivo) const {
+    if (m_qtdPendentes.load(std::memory_order_acquire) == 0) return false;
+    std::lock_guard travaCarga(m_travaCarga);
+    return m_pendentes.contains(uiChaveNomeArquivo);
 }
 
 HRESULT CQVGroupFileBase::CriaMembro(ULONGLONG uiChaveNomeArquivo, IQVFileBase*& pQVFileInterface) {
@@ -280,8 +310,11 @@ bool CQVGroupFileBase::ExisteMembro(ULONGLONG uiChaveNomeArquivo) const {
 
 ULONGLONG CQVGroupFileBase::GetQtdRegistros() const {
     std::shared_lock trava(m_lockMapa);
+    // A member that cannot be loaded counts as empty, as a missing one does.
+    (void)CarregaPendentes();
     ULONGLONG total = 0;
-    for (const auto& [chave, pQVFile] : m_mapFiles) total += pQVFile->GetQtdRegistros();
+    for (const auto& [chave, pQVFile] : m_mapFiles)
+        if (!MembroPendente(chave)) total += pQVFile->GetQtdRegistros();
     return total;
 }
 
@@ -317,6 +350,10 @@ HRESULT CQVGroupFileBase::DeletaArquivo() {
     std::unique_lock trava(m_lockMapa);
     while (!m_mapFiles.empty()) {
         const auto it = m_mapFiles.begin();
+        // A member is deleted as a loaded file: its name, lock and place in
+        // the file-creation list.
+        IQVFileBase* pMembro = nullptr;
+        QV_CHECK(LookupMapFiles(it->first, pMembro));
         QV_CHECK(it->second->DeletaArquivo());
         (void)it->second->Finaliza();
         m_mapFiles.erase(it);

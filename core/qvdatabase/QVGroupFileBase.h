@@ -5,8 +5,15 @@
 // on disk and creates a member the first time a record is written under a new
 // key; CQVGroupFile<T> adds the typed reads and writes.
 //
+// A member found on disk at start-up is loaded when first reached (a read,
+// a write, a count or an index lookup under its key), not by the start-up:
+// a company with years of month files pays at start-up only for the months
+// its first day touches, and holds in memory only those.
+//
 // Locks: the member map has its own reader/writer lock, always taken before
-// the lock of a member (group, then member).
+// the lock of a member (group, then member). A member's first load happens
+// under the map's lock, shared or exclusive, and under a lock of its own
+// taken after it.
 #pragma once
 
 #include <atomic>
@@ -14,6 +21,8 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <shared_mutex>
 #include <string>
 #include <string_view>
@@ -94,7 +103,7 @@ public:
     HRESULT GetNomeArquivoMembro(ULONGLONG uiChaveNomeArquivo, std::string& sNomeMembro) const;
 
 protected:
-    // Discovers and loads the members on disk.
+    // Discovers the members on disk; each is loaded when first reached.
     HRESULT OnInicializa() override;
     // Finalises and destroys every member.
     HRESULT OnFinaliza() override;
@@ -110,10 +119,18 @@ protected:
     virtual HRESULT ExisteIndexMembro(const IQVFileBase& membro, ULONGLONG uiPosicaoIndex,
                                       std::vector<ULONGLONG>& listaPosicao, UINT uiColunaIndexacao) const = 0;
 
-    // The member of a key, the caller holding m_lockMapa. Absent: with
-    // `bErroSeNaoExistir` E_QVDATABASE_MEMBRO_GRUPO_NAO_EXISTE, else S_OK and null.
+    // The member of a key, loaded, the caller holding m_lockMapa. Absent:
+    // with `bErroSeNaoExistir` E_QVDATABASE_MEMBRO_GRUPO_NAO_EXISTE, else
+    // S_OK and null. A member whose load fails gives the failure and stays
+    // unloaded: the next lookup tries again.
     HRESULT LookupMapFiles(ULONGLONG uiChaveNomeArquivo, IQVFileBase*& pQVFileInterface,
                            bool bErroSeNaoExistir = true) const;
+    // Loads every member not loaded yet; the first failure is returned. The
+    // caller holds m_lockMapa.
+    HRESULT CarregaPendentes() const;
+    // Whether the member of a key was found on disk and not loaded yet; the
+    // caller holds m_lockMapa.
+    bool MembroPendente(ULONGLONG uiChaveNomeArquivo) const;
     // Builds, initialises with the group's context and indexes the member of a
     // new key and adds it to the map; the caller holds m_lockMapa exclusive.
     HRESULT CriaMembro(ULONGLONG uiChaveNomeArquivo, IQVFileBase*& pQVFileInterface);
@@ -133,12 +150,24 @@ private:
     HRESULT ConstroiMembro(ULONGLONG uiChaveNomeArquivo, std::unique_ptr<IQVFileBase>& membro);
     // Finalises and destroys every member; the first failure is returned.
     HRESULT FinalizaMembros();
+    // Loads a member found on disk: initialised with the group's context
+    // and given the family's index definitions. The caller holds m_lockMapa
+    // and m_travaCarga.
+    HRESULT CarregaMembro(ULONGLONG uiChaveNomeArquivo, IQVFileBase& membro) const;
 
     const std::string m_sNomeArquivo;
     std::atomic<int> m_eModulo;
     zenta::IQVDataBaseContainer* const m_pDataBase;
     std::atomic<bool> m_bControleCriacaoDesabilitado{false};
     std::map<ULONGLONG, std::unique_ptr<IQVFileBase>> m_mapFiles;
+    // The keys of members found on disk and not loaded yet, and their
+    // number (read without a lock: once every member is loaded a lookup
+    // takes no lock of its own). Both are changed, and the set read, under
+    // m_lockMapa (shared or exclusive) and m_travaCarga.
+    mutable std::set<ULONGLONG> m_pendentes;
+    mutable std::atomic<std::size_t> m_qtdPendentes{0};
+    // Serialises first loads made under a shared map lock.
+    mutable std::mutex m_travaCarga;
 };
 
 // Whether a group pattern is usable: one plain file name (no directory part)

@@ -219,21 +219,36 @@ TEST_F(QVGroupFileTeste, DeletionRemovesEveryMemberAndNothingElse) {
     EXPECT_EQ(pos, 1u);
 }
 
-TEST_F(QVGroupFileTeste, MemberThatFailsToLoadStopsStartUp) {
-    Popula({{Chave(6, 2022), 1}});
-    GravaBytes(Dados() / "GEMOVTESTE072022.dat", std::string(17, 'x'));
+TEST_F(QVGroupFileTeste, MembersLoadWhenFirstReachedAndADamagedOneFailsOnlyItsOwnCalls) {
+    Popula({{Chave(6, 2022), 1}, {Chave(7, 2022), 2}, {Chave(8, 2022), 3}});
+    const fs::path danificado = Dados() / "GEMOVTESTE072022.dat";
+    const std::string bom = LeArquivo(danificado);
+    GravaBytes(danificado, std::string(17, 'x'));
     Grupo g(PADRAO, &m_db);
-    EXPECT_EQ(g.Inicializa("EMP", 7, 42), E_QVCR_ARQUIVO_NAO_EH_MOD_ESTRUTURA);
-    EXPECT_EQ(g.GetQtdArquivos(), 0u);
+    ASSERT_EQ(g.Inicializa("EMP", 7, 42), S_OK);
+    EXPECT_EQ(g.GetChaves(), (std::vector<ULONGLONG>{Chave(6, 2022), Chave(7, 2022), Chave(8, 2022)}));
+    REG_TESTE r{};
+    for (int vez = 0; vez < 2; ++vez) {  // a failed load is tried again
+        EXPECT_EQ(g.Le(Chave(7, 2022), 1, r), E_QVCR_ARQUIVO_NAO_EH_MOD_ESTRUTURA);
+        ULONGLONG pos = 0;
+        EXPECT_EQ(g.Grava(Chave(7, 2022), pos, Mov(9, Chave(7, 2022))), E_QVCR_ARQUIVO_NAO_EH_MOD_ESTRUTURA);
+    }
+    ASSERT_EQ(g.Le(Chave(8, 2022), 1, r), S_OK);
+    EXPECT_EQ(r.lCodigo, 3u);
     const std::string log = LeArquivo(m_home.Raiz() / "data" / "EMP" / "DF" /
                                       ("QVProfilerErros_Base_" + SufixoMesAtual() + ".log"));
-    EXPECT_NE(log.find("pQVFile->Inicializa(this)"), std::string::npos);
+    EXPECT_NE(log.find("membro.Inicializa"), std::string::npos);
+    // Put right on disk, the month loads at its next call.
+    GravaBytes(danificado, bom);
+    EXPECT_EQ(g.GetQtdRegistros(Chave(7, 2022)), 1u);
+    EXPECT_EQ(g.GetQtdRegistros(), 3u);
 }
 
 TEST_F(QVGroupFileTeste, ConcurrentReadersAndWritersOfDifferentMembers) {
     constexpr int ESCRITORES = 4;
     constexpr ULONG POR_ESCRITOR = 40;
-    Popula({{Chave(12, 2023), 1}});
+    // The readers also race to the first load of months found on disk.
+    Popula({{Chave(12, 2023), 1}, {Chave(1, 2023), 1}, {Chave(2, 2023), 1}, {Chave(3, 2023), 1}});
     Grupo g(PADRAO, &m_db);
     ASSERT_EQ(g.Inicializa("EMP", 7, 42), S_OK);
     std::atomic<bool> fim{false};
@@ -262,7 +277,7 @@ TEST_F(QVGroupFileTeste, ConcurrentReadersAndWritersOfDifferentMembers) {
     fim = true;
     for (std::size_t t = ESCRITORES; t < threads.size(); ++t) threads[t].join();
     EXPECT_EQ(falhas.load(), 0);
-    EXPECT_EQ(g.GetQtdRegistros(), 1u + ESCRITORES * POR_ESCRITOR);
+    EXPECT_EQ(g.GetQtdRegistros(), 4u + ESCRITORES * POR_ESCRITOR);
     ASSERT_EQ(g.Finaliza(), S_OK);
 
     Grupo reaberto(PADRAO, &m_db);
