@@ -150,13 +150,6 @@ HRESULT CQVDataBase_GE_ManutencaoPreventiva::OnFinaliza() {
     return hr;
 }
 
-void CQVDataBase_GE_ManutencaoPreventiva::FechaArquivosSemAtualizar() {
-    for (IQVFileBase* pFile : GetFiles()) {
-        if (auto* pArquivo = dynamic_cast<CQVFileBase*>(pFile)) pArquivo->FechaArquivo();
-        else if (auto* pGrupo = dynamic_cast<zenta::IQVGrupoLiberavel*>(pFile)) pGrupo->FechaMembrosSemAtualizar();
-    }
-}
-
 ULONGLONG ChaveIdentificacaoMedicao(ULONG lEquipamento, ULONG lProduto, ULONG lMarca, ULONG lModelo, ULONG lTipo,
                                     ULONG lGrade1, ULONG lGrade2, ULONG lGrade3, std::string_view sNrSerie) {
     // Codes, then the serial in capitals; the serial of a stored reading

@@ -40,31 +40,6 @@
 
 namespace zenta {
 
-// A group file whose members can be let go without touching the disk.
-class IQVGrupoLiberavel {
-public:
-    // Closes every member file without bringing its header up to date; a
-    // later finalisation of the group then writes nothing.
-    virtual void FechaMembrosSemAtualizar() = 0;
-
-protected:
-    ~IQVGrupoLiberavel() = default;
-};
-
-// The module's group files: CQVGroupFile<T> that can also let go of their
-// members untouched (see IQVGrupoLiberavel).
-template <class T>
-class CQVGroupFileGE final : public CQVGroupFile<T>, public IQVGrupoLiberavel {
-public:
-    using CQVGroupFile<T>::CQVGroupFile;
-
-    void FechaMembrosSemAtualizar() override {
-        std::unique_lock trava(this->m_lockMapa);
-        for (const auto& [chave, pMembro] : this->Membros())
-            if (auto* pArquivo = dynamic_cast<CQVFileBase*>(pMembro.get())) pArquivo->FechaArquivo();
-    }
-};
-
 // ---- Indexes the logic looks records up by ----------------------------------------------
 
 // The orders of every month (m_MovManutPrev), by the maintenance code of the
@@ -119,12 +94,12 @@ public:
     CQVFileSingleReg<REG_CADASTRO_PROPRIEDADES_V1> m_ManutencaoPropriedades;
     CQVFileSingleReg<REG_MOVIMENTACAO_PROPRIEDADES_V1> m_MovimentacaoPropriedades;
     // Group files, one member per month/year key.
-    zenta::CQVGroupFileGE<REG_CADASTRO_HISTORICO_MEDICOES_V1> m_HistoricoMedicoes;
-    zenta::CQVGroupFileGE<REG_MOVIMENTACAO_MANUT_PREV_V1> m_MovManutPrev;
-    zenta::CQVGroupFileGE<REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_V1> m_MovProdutoManutPrev;
-    zenta::CQVGroupFileGE<REG_MOVIMENTACAO_LOCAL_PRODUTO_V1> m_MovLocalProduto;
-    zenta::CQVGroupFileGE<REG_MOVIMENTACAO_MANUTENCAO_SERVICO_V1> m_MovServicoManutPrev;
-    zenta::CQVGroupFileGE<REG_QVDMC> m_MovIntegracaoCompras;
+    zenta::CQVGroupFile<REG_CADASTRO_HISTORICO_MEDICOES_V1> m_HistoricoMedicoes;
+    zenta::CQVGroupFile<REG_MOVIMENTACAO_MANUT_PREV_V1> m_MovManutPrev;
+    zenta::CQVGroupFile<REG_MOVIMENTACAO_MANUTENCAO_PRODUTO_V1> m_MovProdutoManutPrev;
+    zenta::CQVGroupFile<REG_MOVIMENTACAO_LOCAL_PRODUTO_V1> m_MovLocalProduto;
+    zenta::CQVGroupFile<REG_MOVIMENTACAO_MANUTENCAO_SERVICO_V1> m_MovServicoManutPrev;
+    zenta::CQVGroupFile<REG_QVDMC> m_MovIntegracaoCompras;
     // Text files.
     CQVTextFile m_ManutencaoFrequenciaTXT;
     CQVTextFile m_MovManutPrevTXT;
@@ -157,8 +132,9 @@ public:
 
 protected:
     // Compacts the registration files (parents against children, then the
-    // frequencies' remarks), then loads every member in name order. The
-    // first failure ends start-up with its code.
+    // frequencies' remarks), then loads every member in name order (a month
+    // file when a call first reaches it). The first failure ends start-up
+    // with its code.
     HRESULT OnInicializa() override;
     // Finalises every member (headers brought up to date, files closed).
     HRESULT OnFinaliza() override;
@@ -166,8 +142,6 @@ protected:
 private:
     // Runs the start-up compactions in the order of the link tables.
     HRESULT CompactaArquivos();
-    // Closes every member without touching its file (after a failed load).
-    void FechaArquivosSemAtualizar() override;
 
     // Serialises IndexaIdentificacoes: two sessions must not both register.
     zenta::CQVTrava m_travaIndices;
